@@ -1,0 +1,118 @@
+// Binary blocks exchanged with the disk control interface. Every field is a
+// fixed-width byte or a little-endian integer at the offset given beside it;
+// the static_asserts pin each block's size and key offsets.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace halvoric {
+
+// Control codes of the disk control interface.
+inline constexpr std::uint32_t SMART_GET_VERSION = 0x74080;
+inline constexpr std::uint32_t SMART_SEND_DRIVE_COMMAND = 0x7C084;
+inline constexpr std::uint32_t SMART_RCV_DRIVE_DATA = 0x7C088;
+
+// ATA command and feature register values of the series.
+inline constexpr std::uint8_t kAtaIdentifyDevice = 0xEC;
+inline constexpr std::uint8_t kAtaIdentifyPacketDevice = 0xA1;
+inline constexpr std::uint8_t kAtaSmart = 0xB0;
+inline constexpr std::uint8_t kSmartEnableOperations = 0xD8;
+inline constexpr std::uint8_t kSmartReadData = 0xD0;
+inline constexpr std::uint8_t kSmartReadThresholds = 0xD1;
+inline constexpr std::uint8_t kSmartCylinderLow = 0x4F;
+inline constexpr std::uint8_t kSmartCylinderHigh = 0xC2;
+
+inline constexpr std::size_t kSectorSize = 512;
+
+#pragma pack(push, 1)
+
+// Answer to SMART_GET_VERSION (24 bytes).
+struct VersionAnswer {
+  std::uint8_t Version;          // 0
+  std::uint8_t Revision;         // 1
+  std::uint8_t Reserved;         // 2
+  std::uint8_t IdeDeviceMap;     // 3: bit 4 + N set = position N holds a packet device
+  std::uint32_t Capabilities;    // 4
+  std::uint32_t ReservedWords[4];  // 8
+};
+static_assert(sizeof(VersionAnswer) == 24);
+static_assert(offsetof(VersionAnswer, IdeDeviceMap) == 3);
+
+// The request sent with both ATA control codes (32 bytes).
+struct AtaCommandRequest {
+  std::uint32_t BufferSize;    // 0: 512 for data commands, 0 for SMART ENABLE
+  std::uint8_t Features;       // 4
+  std::uint8_t SectorCount;    // 5
+  std::uint8_t SectorNumber;   // 6: LBA low
+  std::uint8_t CylinderLow;    // 7: LBA mid
+  std::uint8_t CylinderHigh;   // 8: LBA high
+  std::uint8_t DriveHead;      // 9: device
+  std::uint8_t Command;        // 10
+  std::uint8_t Reserved1;      // 11
+  std::uint8_t DriveNumber;    // 12
+  std::uint8_t Reserved2[3];   // 13
+  std::uint8_t Reserved3[16];  // 16
+};
+static_assert(sizeof(AtaCommandRequest) == 32);
+static_assert(offsetof(AtaCommandRequest, Command) == 10);
+static_assert(offsetof(AtaCommandRequest, DriveNumber) == 12);
+
+// Header of a command result (16 bytes); SMART ENABLE answers with it alone.
+struct AtaResultHeader {
+  std::uint32_t BufferSize;   // 0: as returned by the driver
+  std::uint8_t DriverError;   // 4
+  std::uint8_t IdeError;      // 5: the drive's error register
+  std::uint8_t Reserved1[2];  // 6
+  std::uint32_t Reserved2[2];  // 8
+};
+static_assert(sizeof(AtaResultHeader) == 16);
+
+// The result of a data command (528 bytes): header plus one sector.
+struct AtaCommandResult {
+  AtaResultHeader Header;            // 0
+  std::uint8_t Data[kSectorSize];    // 16
+};
+static_assert(sizeof(AtaCommandResult) == 528);
+static_assert(offsetof(AtaCommandResult, Data) == 16);
+
+// One entry of the SMART READ DATA table (12 bytes).
+struct AttributeEntry {
+  std::uint8_t Id;         // 0: 0 marks an empty entry
+  std::uint8_t Flags[2];   // 1
+  std::uint8_t Value;      // 3: current normalised value
+  std::uint8_t Worst;      // 4: worst normalised value
+  std::uint8_t Raw[6];     // 5: little-endian raw value
+  std::uint8_t Reserved;   // 11
+};
+static_assert(sizeof(AttributeEntry) == 12);
+static_assert(offsetof(AttributeEntry, Raw) == 5);
+
+// One entry of the SMART READ ATTRIBUTE THRESHOLDS table (12 bytes).
+struct ThresholdEntry {
+  std::uint8_t Id;            // 0
+  std::uint8_t Threshold;     // 1
+  std::uint8_t Reserved[10];  // 2
+};
+static_assert(sizeof(ThresholdEntry) == 12);
+
+#pragma pack(pop)
+
+// Both SMART tables hold 30 entries starting at data byte 2.
+inline constexpr std::size_t kTableEntries = 30;
+inline constexpr std::size_t kTableOffset = 2;
+static_assert(kTableOffset + (kTableEntries + 1) * sizeof(AttributeEntry) <= kSectorSize,
+              "the summary may read one entry behind a full table");
+
+// IDENTIFY data layout (byte offsets within the 512-byte sector).
+inline constexpr std::size_t kIdentifyCylinders = 2;       // word 1
+inline constexpr std::size_t kIdentifyHeads = 6;           // word 3
+inline constexpr std::size_t kIdentifySectorsPerTrack = 12;  // word 6
+inline constexpr std::size_t kIdentifySerial = 20;         // words 10..19
+inline constexpr std::size_t kIdentifySerialLength = 20;
+inline constexpr std::size_t kIdentifyFirmware = 46;       // words 23..26
+inline constexpr std::size_t kIdentifyFirmwareLength = 8;
+inline constexpr std::size_t kIdentifyModel = 54;          // words 27..46
+inline constexpr std::size_t kIdentifyModelLength = 40;
+
+}  // namespace halvoric

@@ -1,0 +1,46 @@
+// The disk control interface: the one seam through which the drive core
+// reaches hardware. Implementations: the Linux SG_IO backend, the simulated
+// drives of a scenario file, and small fakes inside unit tests.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace halvoric {
+
+using DeviceHandle = std::intptr_t;
+inline constexpr DeviceHandle kInvalidHandle = -1;
+
+// Why an open failed. The drive core ignores it; the command-line tool uses
+// it to tell the user why a drive could not be read.
+enum class OpenError { None, NotFound, PermissionDenied, Other };
+
+struct OpenResult {
+  DeviceHandle Handle = kInvalidHandle;
+  OpenError Error = OpenError::None;
+  std::string Message;  // the system's reason, empty on success
+
+  bool Ok() const { return Handle != kInvalidHandle; }
+};
+
+class DiskControl {
+ public:
+  virtual ~DiskControl() = default;
+
+  // Opens a device path of the form "\\.\PhysicalDriveN".
+  virtual OpenResult Open(const std::string& path) = 0;
+
+  // Carries out one control code. Returns true when the request succeeded;
+  // `out` receives at most `outSize` bytes.
+  virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in,
+                       std::size_t inSize, void* out, std::size_t outSize) = 0;
+
+  virtual void Close(DeviceHandle handle) = 0;
+};
+
+// "\\.\PhysicalDrive" followed by N in decimal.
+std::string DevicePath(unsigned driveNumber);
+std::string DevicePath(const std::string& driveText);
+
+}  // namespace halvoric

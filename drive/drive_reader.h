@@ -1,0 +1,50 @@
+// The request series of the drive core: presence probe, model, temperature
+// summary and the detail read, each opening and closing the drive once.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "drive/ata_blocks.h"
+#include "drive/disk_control.h"
+#include "drive/row_sinks.h"
+#include "drive/summary.h"
+
+namespace halvoric {
+
+using DriveNumber = std::uint8_t;
+
+// The three result blocks. A program has exactly one DriveReader, and so one
+// set of them, reused by every series of every drive.
+struct ResultBlocks {
+  AtaCommandResult IdentifyBlock{};
+  AtaCommandResult AttributeBlock{};
+  AtaCommandResult ThresholdBlock{};
+};
+
+class DriveReader {
+ public:
+  explicit DriveReader(DiskControl& disks) : disks_(disks) {}
+
+  DiskControl& Disks() { return disks_; }
+  ResultBlocks& Blocks() { return blocks_; }
+
+  bool DriveExists(DriveNumber n);
+  std::string GetDriveModel(DriveNumber n);
+  void GetDriveSummary(DriveNumber n, DriveSummary& summary);
+
+  // Fills both detail pages for the drive whose number `driveText` holds in
+  // decimal. A drive that cannot be opened leaves both pages as they were.
+  void ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
+                        SmartInfoSink& smartInfo);
+
+ private:
+  DiskControl& disks_;
+  ResultBlocks blocks_;
+};
+
+// Appends the drive's row (ID, model, temperature, status; checked).
+void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
+                 const DriveSummary& summary);
+
+}  // namespace halvoric

@@ -1,0 +1,66 @@
+// The rows the drive core produces, and the small sinks that receive them.
+// The main window, the command-line tool and the tests implement these, so
+// all of them see exactly the same rows.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace halvoric {
+
+// Texts are byte strings as the drive sent them; the degree sign is UTF-8.
+inline constexpr const char* kDegreesCelsius = "\xC2\xB0"
+                                               "C";
+
+enum class Status { Ok, Bad };
+const char* StatusText(Status status);  // "OK" or "BAD"
+
+// A row of the drive list (ID, Model, Temp, Status) with its check box.
+struct DriveListRow {
+  std::string Id;
+  std::string Model;
+  std::string Temp;
+  Status State = Status::Ok;
+  bool Checked = true;
+};
+
+// A row of the Disk Info page. Value is absent for a caption-only row.
+struct DiskInfoRow {
+  std::string Caption;
+  std::optional<std::string> Value;
+};
+
+// A row of the SMART Info page (ID, Attribute Name, Threshold, Value, Worst,
+// RAW, Status), every column as the page shows it.
+struct SmartInfoRow {
+  std::string Id;
+  std::string Name;
+  std::string Threshold;
+  std::string Value;
+  std::string Worst;
+  std::string Raw;
+  Status State = Status::Ok;
+};
+
+class DriveListSink {
+ public:
+  virtual ~DriveListSink() = default;
+  virtual void AppendDriveRow(const DriveListRow& row) = 0;
+};
+
+class DiskInfoSink {
+ public:
+  virtual ~DiskInfoSink() = default;
+  virtual void ClearDiskInfo() = 0;
+  virtual void AppendDiskInfoRow(const DiskInfoRow& row) = 0;
+};
+
+class SmartInfoSink {
+ public:
+  virtual ~SmartInfoSink() = default;
+  virtual void ClearSmartInfo() = 0;
+  virtual void AppendSmartInfoRow(const SmartInfoRow& row) = 0;
+};
+
+}  // namespace halvoric

@@ -1,0 +1,31 @@
+// Checking an ATA request of the disk control interface before it reaches
+// the kernel: only the commands of the drive series, with the sizes that
+// belong to their control code, ever become a pass-through command.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "drive/ata_blocks.h"
+#include "platform/sat_command.h"
+
+namespace halvoric {
+
+struct CheckedAtaRequest {
+  AtaCommandRequest Request{};
+  AtaProtocol Protocol = AtaProtocol::NonData;
+  std::string_view Problem;  // what was wrong; empty when the request may go out
+
+  bool Ok() const { return Problem.empty(); }
+};
+
+// SMART_SEND_DRIVE_COMMAND: 32 bytes in, at least the 16-byte result header
+// out, buffer size 0, SMART ENABLE OPERATIONS only; runs as non-data.
+// SMART_RCV_DRIVE_DATA: 32 bytes in, at least 528 bytes out, buffer size 512,
+// sector count 1, IDENTIFY (PACKET) DEVICE or SMART READ DATA / THRESHOLDS;
+// runs as PIO data-in of one sector.
+CheckedAtaRequest CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
+                                  const void* out, std::size_t outSize);
+
+}  // namespace halvoric

@@ -1,0 +1,31 @@
+#include "platform/sat_command.h"
+
+namespace halvoric {
+namespace {
+
+constexpr std::uint8_t kCheckCondition = 0x20;
+constexpr std::uint8_t kTransferToHost = 0x08;
+constexpr std::uint8_t kLengthInBlocks = 0x04;
+constexpr std::uint8_t kLengthInSectorCount = 0x02;
+
+}  // namespace
+
+AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaProtocol protocol) {
+  AtaPassThroughCdb cdb{};
+  cdb[0] = kAtaPassThrough16;
+  cdb[1] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(protocol) << 1);
+  cdb[2] = kCheckCondition;
+  if (protocol == AtaProtocol::PioDataIn) {
+    cdb[2] |= kTransferToHost | kLengthInBlocks | kLengthInSectorCount;
+  }
+  cdb[4] = request.Features;
+  cdb[6] = request.SectorCount;
+  cdb[8] = request.SectorNumber;
+  cdb[10] = request.CylinderLow;
+  cdb[12] = request.CylinderHigh;
+  cdb[13] = request.DriveHead;
+  cdb[14] = request.Command;
+  return cdb;
+}
+
+}  // namespace halvoric

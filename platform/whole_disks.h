@@ -1,0 +1,26 @@
+// The whole disks of this machine, in the order that gives drive numbers.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace halvoric {
+
+// True for a kernel disk name this program looks at: a plain name of
+// lower-case letters and digits, starting with a letter, that is not one of
+// the virtual, RAID, optical or floppy kinds (loop, ram, zram, dm-, md, sr,
+// fd, nbd).
+bool IsMonitoredDiskName(std::string_view name);
+
+// Orders disk names by length, then by name, so that "sdz" precedes "sdaa"
+// and "nvme1n1" precedes "nvme10n1".
+bool DiskOrderLess(std::string_view left, std::string_view right);
+
+// Lists the monitored disks under `sysfsRoot`/block in drive-number order:
+// element N is the disk that "\\.\PhysicalDriveN" names. An unreadable
+// directory gives an empty list.
+std::vector<std::string> ListWholeDisks(const std::filesystem::path& sysfsRoot);
+
+}  // namespace halvoric

@@ -34,8 +34,8 @@ constexpr unsigned kDeviceMapPositions = 4;
 
 }  // namespace
 
-LinuxDiskControl::LinuxDiskControl(std::filesystem::path sysfsRoot,
-                                   std::filesystem::path devRoot, std::unique_ptr<SgIo> sgIo)
+LinuxDiskControl::LinuxDiskControl(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
+                                   std::unique_ptr<SgIo> sgIo)
     : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)), sgIo_(std::move(sgIo)) {}
 
 LinuxDiskControl::~LinuxDiskControl() {

@@ -22,8 +22,8 @@ AtaOutcome DecodeAtaOutcome(int ioctlResult, unsigned scsiStatus, unsigned hostS
     return outcome;
   }
   const SenseSummary summary = ParseSense(sense);
-  const bool completed = scsiStatus == kScsiGood ||
-                         (scsiStatus == kScsiCheckCondition && KeyMeansCompleted(summary));
+  const bool completed =
+      scsiStatus == kScsiGood || (scsiStatus == kScsiCheckCondition && KeyMeansCompleted(summary));
   bool driveFlaggedError = false;
   bool registersClean = true;
   if (summary.Registers) {

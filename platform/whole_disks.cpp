@@ -10,8 +10,8 @@ namespace {
 // Kernel disk names are short; anything longer is not one we created.
 constexpr std::size_t kMaxNameLength = 32;
 
-constexpr std::array<std::string_view, 8> kExcludedPrefixes = {
-    "loop", "ram", "zram", "dm-", "md", "sr", "fd", "nbd"};
+constexpr std::array<std::string_view, 8> kExcludedPrefixes = {"loop", "ram", "zram", "dm-",
+                                                               "md",   "sr",  "fd",   "nbd"};
 
 bool IsLowerAlpha(char c) { return c >= 'a' && c <= 'z'; }
 bool IsPlainChar(char c) { return IsLowerAlpha(c) || (c >= '0' && c <= '9'); }
@@ -36,8 +36,8 @@ std::vector<std::string> ListWholeDisks(const std::filesystem::path& sysfsRoot) 
   std::vector<std::string> disks;
   std::error_code error;
   // Stepping with an error code: sysfs entries may vanish while we read.
-  for (std::filesystem::directory_iterator it(sysfsRoot / "block", error), end;
-       !error && it != end; it.increment(error)) {
+  for (std::filesystem::directory_iterator it(sysfsRoot / "block", error), end; !error && it != end;
+       it.increment(error)) {
     std::string name = it->path().filename().string();
     if (IsMonitoredDiskName(name)) disks.push_back(std::move(name));
   }

@@ -19,7 +19,7 @@ namespace halvoric {
 namespace {
 
 // SMART reads answer within milliseconds; the bound only keeps a hung drive
-// from blocking the caller for ever.
+// from blocking the caller forever.
 constexpr unsigned kCommandTimeoutMs = 10000;
 // Enough for fixed format and for descriptor format with the 14-byte ATA
 // Status Return descriptor.
@@ -27,7 +27,7 @@ constexpr std::size_t kSenseBufferSize = 64;
 
 constexpr std::uint8_t kVersion = 1;
 constexpr std::uint8_t kRevision = 1;
-// IDE, ATA and ATAPI support bits of the version record.
+// Capability bits: IDENTIFY, IDENTIFY PACKET and SMART commands supported.
 constexpr std::uint32_t kCapabilities = 7;
 // The device map has one ATA bit for each of the positions 0..3.
 constexpr unsigned kDeviceMapPositions = 4;

@@ -1,0 +1,35 @@
+// config.xml: reading the settings from it and writing them to it.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/settings.h"
+#include "settings/xml_node.h"
+
+namespace halvoric {
+
+inline constexpr char ConfigFileName[] = "config.xml";
+inline constexpr char ConfigRootName[] = "Tessivar";
+
+// What a load found. The window applies Values field by field in their order
+// and shows Errors afterwards; a setting with an error keeps its default.
+struct SettingsLoad {
+  Settings Values;
+  std::vector<std::string> Errors;
+};
+
+// Each setting comes from the first direct child of `root` with its exact
+// name; unknown elements are ignored and an absent one keeps its default.
+SettingsLoad ReadSettings(const TXmlNode& root);
+
+// An absent file gives the defaults without error. A syntax error is not
+// reported: the elements read before it count.
+SettingsLoad LoadSettingsFile(const std::string& path);
+
+// Replaces the file whole, or leaves it as it was and returns the error.
+[[nodiscard]] std::optional<std::string> SaveSettings(const Settings& settings,
+                                                      const std::string& path);
+
+}  // namespace halvoric

@@ -6,13 +6,12 @@
 #include <string>
 
 #include "drive/ata_blocks.h"
+#include "drive/channel.h"
 #include "drive/disk_control.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
 
 namespace halvoric {
-
-using DriveNumber = std::uint8_t;
 
 // The three result blocks. A program has exactly one DriveReader, and so one
 // set of them, reused by every series of every drive.

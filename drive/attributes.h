@@ -1,0 +1,48 @@
+// Decoding of the SMART attribute and threshold tables: the SMART Info rows
+// and the temperature summary of a drive.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "drive/ata_blocks.h"
+#include "drive/row_sinks.h"
+#include "drive/summary.h"
+
+namespace halvoric {
+
+inline constexpr std::uint8_t kTemperatureAttribute = 194;
+
+// An attribute as its SMART Info row shows it.
+struct AttributeFigures {
+  std::uint64_t Raw = 0;  // the 48-bit little-endian raw value
+  std::int32_t Threshold = 0;
+  std::int32_t Value = 0;
+  std::int32_t Worst = 0;
+};
+
+// OK when the normalised value is strictly above the threshold.
+Status StatusOf(std::int32_t value, std::int32_t threshold);
+
+// The tables' 512-byte data areas.
+using TableData = const std::uint8_t (&)[kSectorSize];
+
+// Entry p (0..30) of a table; entry 30 is the 12 bytes just behind it.
+AttributeEntry AttributeAt(TableData attributes, std::size_t p);
+ThresholdEntry ThresholdAt(TableData thresholds, std::size_t p);
+
+// Raw byte 0 + 10 x raw byte 1: the figure the temperature is taken from.
+std::int32_t TemperatureRawFigure(const AttributeEntry& entry);
+std::uint64_t RawValue48(const AttributeEntry& entry);
+
+void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
+                     const AttributeFigures& figures);
+
+// One row per attribute, up to the first empty entry.
+void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds);
+
+// The summary of the temperature attribute (ID 194), found before the first
+// empty entry; NoTemperature and NoThreshold when there is none.
+DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds);
+
+}  // namespace halvoric

@@ -1,0 +1,34 @@
+// The drive command channel: the presence probe and the five requests of a
+// series. Each request fills the caller's request block completely and
+// reports only whether the disk control interface accepted it.
+#pragma once
+
+#include <cstdint>
+
+#include "drive/ata_blocks.h"
+#include "drive/disk_control.h"
+
+namespace halvoric {
+
+// Index N of the physical drive "\\.\PhysicalDriveN".
+using DriveNumber = std::uint8_t;
+
+// 0xA0 for even N, 0xB0 for odd N.
+std::uint8_t DriveHeadRegister(DriveNumber n);
+
+bool DriveExists(DiskControl& disks, DriveNumber n);
+
+// IDENTIFY PACKET DEVICE when the device map marks position N as a packet
+// device, IDENTIFY DEVICE otherwise (also when the query fails).
+std::uint8_t QueryIdentifyCommand(DiskControl& disks, DeviceHandle handle, DriveNumber n);
+
+bool SendSmartEnable(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                     AtaResultHeader& enableAnswer, DriveNumber n);
+bool SendIdentify(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                  AtaCommandResult& identifyBlock, std::uint8_t command, DriveNumber n);
+bool ReadSmartAttributes(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                         AtaCommandResult& attributeBlock, DriveNumber n);
+bool ReadSmartThresholds(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                         AtaCommandResult& thresholdBlock, DriveNumber n);
+
+}  // namespace halvoric

@@ -1,0 +1,95 @@
+#include "drive/drive_reader.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "drive/attributes.h"
+#include "drive/identify.h"
+
+namespace halvoric {
+namespace {
+
+// Clears both tables so that a failed read leaves all-zero tables, whatever
+// an earlier series of any drive left in them.
+void ClearTables(ResultBlocks& blocks) {
+  std::memset(&blocks.AttributeBlock, 0, sizeof blocks.AttributeBlock);
+  std::memset(&blocks.ThresholdBlock, 0, sizeof blocks.ThresholdBlock);
+}
+
+DriveNumber ParseDriveNumber(const std::string& text) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value > 255) return 0;
+  return static_cast<DriveNumber>(value);
+}
+
+}  // namespace
+
+bool DriveReader::DriveExists(DriveNumber n) { return halvoric::DriveExists(disks_, n); }
+
+std::string DriveReader::GetDriveModel(DriveNumber n) {
+  AtaCommandRequest request{};
+  AtaResultHeader enableAnswer{};
+  const DeviceHandle handle = disks_.Open(DevicePath(n)).Handle;
+  const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
+  SendSmartEnable(disks_, handle, request, enableAnswer, n);
+  std::string model;
+  if (SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n)) {
+    model = DecodeModel(blocks_.IdentifyBlock);
+  }
+  disks_.Close(handle);
+  return model;
+}
+
+void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
+  AtaCommandRequest request{};
+  AtaResultHeader enableAnswer{};
+  const DeviceHandle handle = disks_.Open(DevicePath(n)).Handle;
+  const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
+  SendSmartEnable(disks_, handle, request, enableAnswer, n);
+  SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
+  ClearTables(blocks_);
+  ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
+  ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
+  summary = DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
+  disks_.Close(handle);
+}
+
+void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
+                                   SmartInfoSink& smartInfo) {
+  const OpenResult opened = disks_.Open(DevicePath(driveText));
+  if (!opened.Ok()) return;
+  const DeviceHandle handle = opened.Handle;
+  diskInfo.ClearDiskInfo();
+  smartInfo.ClearSmartInfo();
+  const DriveNumber n = ParseDriveNumber(driveText);
+
+  AtaCommandRequest request{};
+  AtaResultHeader enableAnswer{};
+  const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
+  const bool smartSupported = SendSmartEnable(disks_, handle, request, enableAnswer, n);
+  if (SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n)) {
+    ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, request, command, smartSupported, n);
+  }
+  ClearTables(blocks_);
+  if (ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n)) {
+    ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
+    ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
+  }
+  disks_.Close(handle);
+}
+
+void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
+                 const DriveSummary& summary) {
+  DriveListRow row;
+  row.Id = std::to_string(n);
+  row.Model = model;
+  row.Temp = summary.Temperature == NoTemperature
+                 ? "N/A"
+                 : std::to_string(summary.Temperature) + kDegreesCelsius;
+  row.State = StatusOf(summary.Value, summary.Threshold);
+  row.Checked = true;
+  sink.AppendDriveRow(row);
+}
+
+}  // namespace halvoric

@@ -1,0 +1,348 @@
+#include "drive/sim/scenario.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "drive/identify.h"
+
+namespace halvoric::sim {
+namespace {
+
+std::string Trim(const std::string& s) {
+  const auto first = s.find_first_not_of(" \t\r");
+  if (first == std::string::npos) return {};
+  const auto last = s.find_last_not_of(" \t\r");
+  return s.substr(first, last - first + 1);
+}
+
+std::string Unquote(const std::string& s) {
+  if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
+  return s;
+}
+
+std::vector<std::string> Words(const std::string& s) {
+  std::istringstream in(s);
+  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
+}
+
+template <typename T>
+bool ParseNumber(const std::string& text, T& out) {
+  int base = 10;
+  std::string_view digits = text;
+  if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+    base = 16;
+    digits.remove_prefix(2);
+  }
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), out, base);
+  return error == std::errc() && end == digits.data() + digits.size() && !digits.empty();
+}
+
+std::optional<Failure> ParseFailure(const std::string& word) {
+  static const std::pair<const char*, Failure> kNames[] = {
+      {"open", Failure::Open},         {"version", Failure::Version},
+      {"enable", Failure::Enable},     {"identify", Failure::Identify},
+      {"read-data", Failure::ReadData}, {"read-thresholds", Failure::ReadThresholds}};
+  for (const auto& [name, failure] : kNames) {
+    if (word == name) return failure;
+  }
+  return std::nullopt;
+}
+
+std::optional<Sector> ReadSectorFile(const std::string& path, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot open sector file '" + path + "'";
+    return std::nullopt;
+  }
+  Sector sector{};
+  in.read(reinterpret_cast<char*>(sector.data()), sector.size());
+  if (in.gcount() != static_cast<std::streamsize>(sector.size()) || in.peek() != EOF) {
+    error = "sector file '" + path + "' is not 512 bytes long";
+    return std::nullopt;
+  }
+  return sector;
+}
+
+class Parser {
+ public:
+  Parser(std::string origin, std::string baseDirectory)
+      : origin_(std::move(origin)), base_(std::move(baseDirectory)) {}
+
+  ScenarioResult Run(const std::string& text) {
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+      ++lineNumber_;
+      if (!ParseLine(line)) return {{}, origin_ + ":" + std::to_string(lineNumber_) + ": " + error_};
+    }
+    for (const SimDrive& drive : scenario_.Drives) {
+      if (!drive.Temperatures.empty() && !drive.DataSector && !HasTemperatureAttribute(drive)) {
+        return {{}, origin_ + ": drive " + std::to_string(drive.Number) +
+                        " has a temperature but no attribute 194"};
+      }
+    }
+    return {std::move(scenario_), {}};
+  }
+
+ private:
+  static bool HasTemperatureAttribute(const SimDrive& drive) {
+    return std::any_of(drive.Attributes.begin(), drive.Attributes.end(),
+                       [](const SimAttribute& a) { return a.Id == 194; });
+  }
+
+  bool Fail(std::string message) {
+    error_ = std::move(message);
+    return false;
+  }
+
+  bool ParseLine(const std::string& raw) {
+    const std::string line = Trim(raw);
+    if (line.empty() || line[0] == '#') return true;
+    if (line.front() == '[') return ParseSection(line);
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) return Fail("expected 'key = value'");
+    if (scenario_.Drives.empty()) return Fail("a [drive N] section must come first");
+    return ParseKey(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)),
+                    scenario_.Drives.back());
+  }
+
+  bool ParseSection(const std::string& line) {
+    const std::vector<std::string> words = Words(line.substr(1, line.size() - 1));
+    unsigned number = 0;
+    if (line.back() != ']' || words.size() != 2 || words[0] != "drive" ||
+        !ParseNumber(words[1].substr(0, words[1].find(']')), number) || number > 255) {
+      return Fail("expected a section '[drive N]' with N from 0 to 255");
+    }
+    if (scenario_.Find(number)) return Fail("drive " + std::to_string(number) + " given twice");
+    SimDrive drive;
+    drive.Number = number;
+    scenario_.Drives.push_back(std::move(drive));
+    return true;
+  }
+
+  bool SetString(std::string& field, const std::string& value, std::size_t limit) {
+    field = Unquote(value);
+    if (field.size() > limit) return Fail("longer than " + std::to_string(limit) + " characters");
+    return true;
+  }
+
+  bool ParseKey(const std::string& key, const std::string& value, SimDrive& drive) {
+    if (key == "model") return SetString(drive.Model, value, kIdentifyModelLength);
+    if (key == "serial") return SetString(drive.Serial, value, kIdentifySerialLength);
+    if (key == "firmware") return SetString(drive.Firmware, value, kIdentifyFirmwareLength);
+    if (key == "type") {
+      if (value != "ata" && value != "atapi") return Fail("type is 'ata' or 'atapi'");
+      drive.Packet = value == "atapi";
+      return true;
+    }
+    if (key == "geometry") {
+      const auto w = Words(value);
+      if (w.size() != 3 || !ParseNumber(w[0], drive.Cylinders) || !ParseNumber(w[1], drive.Heads) ||
+          !ParseNumber(w[2], drive.SectorsPerTrack)) {
+        return Fail("geometry is 'cylinders heads sectors'");
+      }
+      return true;
+    }
+    if (key == "attribute") return ParseAttribute(value, drive);
+    if (key == "temperature") return ParseTemperatures(value, drive);
+    if (key == "fail") {
+      for (const std::string& word : Words(value)) {
+        const auto failure = ParseFailure(word);
+        if (!failure) return Fail("unknown failure '" + word + "'");
+        drive.Failures.insert(*failure);
+      }
+      return true;
+    }
+    if (key == "permission") {
+      if (value != "denied" && value != "granted") return Fail("permission is 'denied' or 'granted'");
+      drive.PermissionDenied = value == "denied";
+      return true;
+    }
+    if (key == "delay-ms") {
+      return ParseNumber(value, drive.DelayMs) && drive.DelayMs <= 60000
+                 ? true
+                 : Fail("delay-ms is a number of milliseconds up to 60000");
+    }
+    if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
+    if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
+    if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
+    return Fail("unknown key '" + key + "'");
+  }
+
+  bool LoadSector(const std::string& value, std::optional<Sector>& sector) {
+    std::string path = Unquote(value);
+    if (!path.empty() && path[0] != '/' && !base_.empty()) path = base_ + "/" + path;
+    std::string error;
+    sector = ReadSectorFile(path, error);
+    return sector ? true : Fail(error);
+  }
+
+  bool ParseAttribute(const std::string& value, SimDrive& drive) {
+    const auto words = Words(value);
+    SimAttribute attribute;
+    if (words.empty() || !ParseNumber(words[0], attribute.Id) || attribute.Id == 0) {
+      return Fail("attribute starts with its ID, 1 to 255");
+    }
+    for (std::size_t i = 1; i < words.size(); ++i) {
+      const auto equals = words[i].find('=');
+      const std::string name = words[i].substr(0, equals);
+      const std::string number = equals == std::string::npos ? "" : words[i].substr(equals + 1);
+      bool ok = false;
+      if (name == "value") ok = ParseNumber(number, attribute.Value);
+      else if (name == "worst") ok = ParseNumber(number, attribute.Worst);
+      else if (name == "threshold") ok = ParseNumber(number, attribute.Threshold);
+      else if (name == "flags") ok = ParseNumber(number, attribute.Flags);
+      else if (name == "raw") ok = ParseNumber(number, attribute.Raw) && attribute.Raw < (1ull << 48);
+      if (!ok) return Fail("bad attribute field '" + words[i] + "'");
+    }
+    if (drive.Attributes.size() == kTableEntries) return Fail("a table holds 30 attributes");
+    drive.Attributes.push_back(attribute);
+    return true;
+  }
+
+  bool ParseTemperatures(const std::string& value, SimDrive& drive) {
+    drive.Temperatures.clear();
+    for (const std::string& word : Words(value)) {
+      TemperaturePoint point;
+      const auto colon = word.find(':');
+      const std::string at = colon == std::string::npos ? "0" : word.substr(0, colon);
+      const std::string celsius = colon == std::string::npos ? word : word.substr(colon + 1);
+      unsigned seconds = 0;
+      if (!ParseNumber(at, seconds) || !ParseNumber(celsius, point.Celsius) || point.Celsius < 0 ||
+          point.Celsius > 255) {
+        return Fail("temperature is 'CELSIUS' or a list of 'SECONDS:CELSIUS'");
+      }
+      point.AtSeconds = seconds;
+      if (!drive.Temperatures.empty() && point.AtSeconds <= drive.Temperatures.back().AtSeconds) {
+        return Fail("temperature points must be in increasing time");
+      }
+      drive.Temperatures.push_back(point);
+    }
+    if (drive.Temperatures.empty()) return Fail("temperature needs a value");
+    return true;
+  }
+
+  std::string origin_;
+  std::string base_;
+  Scenario scenario_;
+  int lineNumber_ = 0;
+  std::string error_;
+};
+
+void PutWord(Sector& s, std::size_t word, std::uint16_t value) {
+  s[2 * word] = static_cast<std::uint8_t>(value);
+  s[2 * word + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+// ATA strings: blank-padded, two characters per word, first in the high byte.
+void PutAtaString(Sector& s, std::size_t offset, std::size_t length, const std::string& text) {
+  std::memset(s.data() + offset, ' ', length);
+  std::memcpy(s.data() + offset, text.data(), std::min(length, text.size()));
+  SwapBytePairs(s.data() + offset, length);
+}
+
+void SetChecksum(Sector& s) {
+  std::uint8_t sum = 0;
+  for (std::size_t i = 0; i + 1 < s.size(); ++i) sum = static_cast<std::uint8_t>(sum + s[i]);
+  s.back() = static_cast<std::uint8_t>(-sum);
+}
+
+}  // namespace
+
+std::optional<int> SimDrive::TemperatureAt(double seconds) const {
+  std::optional<int> celsius;
+  for (const TemperaturePoint& point : Temperatures) {
+    if (point.AtSeconds > seconds && celsius) break;
+    celsius = point.Celsius;
+  }
+  return celsius;
+}
+
+const SimDrive* Scenario::Find(unsigned number) const {
+  for (const SimDrive& drive : Drives) {
+    if (drive.Number == number) return &drive;
+  }
+  return nullptr;
+}
+
+ScenarioResult ParseScenario(const std::string& text, const std::string& origin,
+                             const std::string& baseDirectory) {
+  return Parser(origin, baseDirectory).Run(text);
+}
+
+ScenarioResult LoadScenario(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {{}, "cannot open scenario file '" + path + "': " + std::strerror(errno)};
+  std::ostringstream text;
+  text << in.rdbuf();
+  const auto slash = path.find_last_of('/');
+  return ParseScenario(text.str(), path, slash == std::string::npos ? "." : path.substr(0, slash));
+}
+
+Sector BuildIdentifySector(const SimDrive& drive) {
+  if (drive.IdentifySector) return *drive.IdentifySector;
+  Sector s{};
+  // Word 0: a fixed disk, or a removable CD-ROM-class packet device.
+  PutWord(s, 0, drive.Packet ? 0x85C0 : 0x0040);
+  if (!drive.Packet) {
+    PutWord(s, 1, drive.Cylinders);
+    PutWord(s, 3, drive.Heads);
+    PutWord(s, 6, drive.SectorsPerTrack);
+    PutWord(s, 82, 0x0001);  // SMART supported
+    PutWord(s, 85, 0x0001);  // SMART enabled
+  }
+  PutAtaString(s, kIdentifySerial, kIdentifySerialLength, drive.Serial);
+  PutAtaString(s, kIdentifyFirmware, kIdentifyFirmwareLength, drive.Firmware);
+  PutAtaString(s, kIdentifyModel, kIdentifyModelLength, drive.Model);
+  return s;
+}
+
+Sector BuildDataSector(const SimDrive& drive, double seconds) {
+  Sector s{};
+  if (drive.DataSector) {
+    s = *drive.DataSector;
+  } else {
+    PutWord(s, 0, 0x0010);
+    for (std::size_t p = 0; p < drive.Attributes.size(); ++p) {
+      const SimAttribute& a = drive.Attributes[p];
+      std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(AttributeEntry);
+      entry[0] = a.Id;
+      entry[1] = static_cast<std::uint8_t>(a.Flags);
+      entry[2] = static_cast<std::uint8_t>(a.Flags >> 8);
+      entry[3] = a.Value;
+      entry[4] = a.Worst;
+      for (int i = 0; i < 6; ++i) entry[5 + i] = static_cast<std::uint8_t>(a.Raw >> (8 * i));
+    }
+    SetChecksum(s);
+  }
+  if (const auto celsius = drive.TemperatureAt(seconds)) {
+    for (std::size_t p = 0; p < kTableEntries; ++p) {
+      std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(AttributeEntry);
+      if (entry[0] != 194) continue;
+      entry[5] = static_cast<std::uint8_t>(*celsius);
+      entry[6] = 0;
+      SetChecksum(s);
+      break;
+    }
+  }
+  return s;
+}
+
+Sector BuildThresholdSector(const SimDrive& drive) {
+  if (drive.ThresholdSector) return *drive.ThresholdSector;
+  Sector s{};
+  PutWord(s, 0, 0x0010);
+  for (std::size_t p = 0; p < drive.Attributes.size(); ++p) {
+    std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(ThresholdEntry);
+    entry[0] = drive.Attributes[p].Id;
+    entry[1] = drive.Attributes[p].Threshold;
+  }
+  SetChecksum(s);
+  return s;
+}
+
+}  // namespace halvoric::sim

@@ -1,0 +1,83 @@
+// Simulated drives described in a human-writable scenario file. The format is
+// documented in docs/scenarios.md.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "drive/ata_blocks.h"
+
+namespace halvoric::sim {
+
+using Sector = std::array<std::uint8_t, kSectorSize>;
+
+// A request or event a drive can be told to fail.
+enum class Failure { Open, Version, Enable, Identify, ReadData, ReadThresholds };
+
+struct SimAttribute {
+  std::uint8_t Id = 0;
+  std::uint16_t Flags = 0x0003;
+  std::uint8_t Value = 100;
+  std::uint8_t Worst = 100;
+  std::uint8_t Threshold = 0;
+  std::uint64_t Raw = 0;  // 48 bits, little-endian in the table
+};
+
+// From `AtSeconds` on (since the simulation started) the drive reports
+// `Celsius`, until the next point.
+struct TemperaturePoint {
+  double AtSeconds = 0;
+  int Celsius = 0;
+};
+
+struct SimDrive {
+  unsigned Number = 0;
+  bool Packet = false;  // an ATAPI device
+  std::string Model;
+  std::string Serial;
+  std::string Firmware;
+  std::uint16_t Cylinders = 16383;
+  std::uint16_t Heads = 16;
+  std::uint16_t SectorsPerTrack = 63;
+  std::vector<SimAttribute> Attributes;
+  std::vector<TemperaturePoint> Temperatures;
+  std::set<Failure> Failures;
+  bool PermissionDenied = false;
+  unsigned DelayMs = 0;  // how long every request takes
+  // Recorded sectors replace the generated ones.
+  std::optional<Sector> IdentifySector;
+  std::optional<Sector> DataSector;
+  std::optional<Sector> ThresholdSector;
+
+  bool Fails(Failure f) const { return Failures.count(f) != 0; }
+  // The temperature reported at `seconds`, if the drive has a schedule.
+  std::optional<int> TemperatureAt(double seconds) const;
+};
+
+struct Scenario {
+  std::vector<SimDrive> Drives;
+  const SimDrive* Find(unsigned number) const;
+};
+
+struct ScenarioResult {
+  Scenario Value;
+  std::string Error;  // "file:line: what is wrong"; empty on success
+  bool Ok() const { return Error.empty(); }
+};
+
+// `origin` names the text in messages; relative sector files are looked up
+// in `baseDirectory`.
+ScenarioResult ParseScenario(const std::string& text, const std::string& origin,
+                             const std::string& baseDirectory);
+ScenarioResult LoadScenario(const std::string& path);
+
+// The sectors a drive answers with at `seconds`.
+Sector BuildIdentifySector(const SimDrive& drive);
+Sector BuildDataSector(const SimDrive& drive, double seconds);
+Sector BuildThresholdSector(const SimDrive& drive);
+
+}  // namespace halvoric::sim

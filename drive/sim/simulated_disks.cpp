@@ -1,0 +1,137 @@
+#include "drive/sim/simulated_disks.h"
+
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace halvoric::sim {
+namespace {
+
+constexpr std::string_view kPathPrefix = "\\\\.\\PhysicalDrive";
+
+// Only the canonical form names a drive: decimal digits without leading zeros.
+std::optional<unsigned> DriveNumberOf(const std::string& path) {
+  if (path.rfind(kPathPrefix, 0) != 0) return std::nullopt;
+  const std::string_view digits = std::string_view(path).substr(kPathPrefix.size());
+  if (digits.empty() || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
+  unsigned n = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
+  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+  return n;
+}
+
+bool IsSmartCommand(const AtaCommandRequest& r, std::uint8_t features) {
+  // Like a real drive, refuse SMART commands without the 4F/C2 signature.
+  return r.Command == kAtaSmart && r.Features == features && r.CylinderLow == kSmartCylinderLow &&
+         r.CylinderHigh == kSmartCylinderHigh;
+}
+
+void PutSector(void* out, const Sector& sector) {
+  AtaCommandResult result{};
+  result.Header.BufferSize = kSectorSize;
+  std::memcpy(result.Data, sector.data(), sector.size());
+  std::memcpy(out, &result, sizeof result);
+}
+
+}  // namespace
+
+SimulatedDisks::SimulatedDisks(Scenario scenario, Clock clock)
+    : scenario_(std::move(scenario)), clock_(std::move(clock)) {
+  if (!clock_) {
+    const auto start = std::chrono::steady_clock::now();
+    clock_ = [start] {
+      return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+  }
+}
+
+OpenResult SimulatedDisks::Open(const std::string& path) {
+  RecordedEvent event{RecordedEvent::Kind::Open, path};
+  OpenResult result;
+  const auto number = DriveNumberOf(path);
+  const SimDrive* drive = number ? scenario_.Find(*number) : nullptr;
+  if (!drive) {
+    result = {kInvalidHandle, OpenError::NotFound, "No such device"};
+  } else if (drive->PermissionDenied) {
+    result = {kInvalidHandle, OpenError::PermissionDenied, "Permission denied"};
+  } else if (drive->Fails(Failure::Open)) {
+    result = {kInvalidHandle, OpenError::Other, "Input/output error"};
+  } else {
+    result.Handle = nextHandle_++;
+    open_[result.Handle] = drive->Number;
+  }
+  event.Handle = result.Handle;
+  event.Succeeded = result.Ok();
+  events_.push_back(event);
+  return result;
+}
+
+bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void* in,
+                             std::size_t inSize, void* out, std::size_t outSize) {
+  RecordedEvent event{RecordedEvent::Kind::Control, {}, handle, code};
+  const AtaCommandRequest* request = nullptr;
+  if (in && inSize == sizeof(AtaCommandRequest)) {
+    std::memcpy(&event.Request, in, sizeof event.Request);
+    request = &event.Request;
+  }
+  const auto it = open_.find(handle);
+  if (it != open_.end()) {
+    const SimDrive& drive = *scenario_.Find(it->second);
+    if (drive.DelayMs) std::this_thread::sleep_for(std::chrono::milliseconds(drive.DelayMs));
+    event.Succeeded = Answer(drive, code, request, out, outSize);
+  }
+  events_.push_back(event);
+  return event.Succeeded;
+}
+
+bool SimulatedDisks::Answer(const SimDrive& drive, std::uint32_t code,
+                            const AtaCommandRequest* request, void* out, std::size_t outSize) {
+  if (!out) return false;
+  if (code == SMART_GET_VERSION) {
+    if (outSize < sizeof(VersionAnswer) || drive.Fails(Failure::Version)) return false;
+    VersionAnswer answer{1, 1, 0, 0, 7, {}};
+    if (drive.Number < 4) {
+      answer.IdeDeviceMap = static_cast<std::uint8_t>(1u << (drive.Number + (drive.Packet ? 4 : 0)));
+    }
+    std::memcpy(out, &answer, sizeof answer);
+    return true;
+  }
+  if (!request) return false;
+  if (code == SMART_SEND_DRIVE_COMMAND) {
+    if (outSize < sizeof(AtaResultHeader) || drive.Packet ||
+        !IsSmartCommand(*request, kSmartEnableOperations) || drive.Fails(Failure::Enable)) {
+      return false;
+    }
+    std::memset(out, 0, sizeof(AtaResultHeader));
+    return true;
+  }
+  if (code != SMART_RCV_DRIVE_DATA || outSize < sizeof(AtaCommandResult) ||
+      request->BufferSize != kSectorSize) {
+    return false;
+  }
+  const std::uint8_t identify = drive.Packet ? kAtaIdentifyPacketDevice : kAtaIdentifyDevice;
+  if (request->Command == identify && request->Features == 0) {
+    if (drive.Fails(Failure::Identify)) return false;
+    PutSector(out, BuildIdentifySector(drive));
+    return true;
+  }
+  if (drive.Packet) return false;
+  if (IsSmartCommand(*request, kSmartReadData)) {
+    if (drive.Fails(Failure::ReadData)) return false;
+    PutSector(out, BuildDataSector(drive, clock_()));
+    return true;
+  }
+  if (IsSmartCommand(*request, kSmartReadThresholds)) {
+    if (drive.Fails(Failure::ReadThresholds)) return false;
+    PutSector(out, BuildThresholdSector(drive));
+    return true;
+  }
+  return false;
+}
+
+void SimulatedDisks::Close(DeviceHandle handle) {
+  events_.push_back({RecordedEvent::Kind::Close, {}, handle, 0, {}, open_.erase(handle) != 0});
+}
+
+}  // namespace halvoric::sim

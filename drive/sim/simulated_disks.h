@@ -1,0 +1,55 @@
+// A disk control backend answering from the simulated drives of a scenario.
+// It records every open, request and close, so tests can check a series
+// request by request.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "drive/ata_blocks.h"
+#include "drive/disk_control.h"
+#include "drive/sim/scenario.h"
+
+namespace halvoric::sim {
+
+struct RecordedEvent {
+  enum class Kind { Open, Control, Close };
+  Kind What = Kind::Open;
+  std::string Path;                 // Open
+  DeviceHandle Handle = kInvalidHandle;
+  std::uint32_t Code = 0;           // Control
+  AtaCommandRequest Request{};      // Control with a 32-byte request
+  bool Succeeded = false;
+};
+
+class SimulatedDisks : public DiskControl {
+ public:
+  using Clock = std::function<double()>;  // seconds since the simulation began
+
+  // Without a clock, time runs from construction on the steady clock.
+  explicit SimulatedDisks(Scenario scenario, Clock clock = {});
+
+  OpenResult Open(const std::string& path) override;
+  bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+               void* out, std::size_t outSize) override;
+  void Close(DeviceHandle handle) override;
+
+  const std::vector<RecordedEvent>& Events() const { return events_; }
+  void ClearEvents() { events_.clear(); }
+  std::size_t OpenHandles() const { return open_.size(); }
+  Scenario& Drives() { return scenario_; }
+
+ private:
+  bool Answer(const SimDrive& drive, std::uint32_t code, const AtaCommandRequest* request,
+              void* out, std::size_t outSize);
+
+  Scenario scenario_;
+  Clock clock_;
+  std::map<DeviceHandle, unsigned> open_;  // handle -> drive number
+  DeviceHandle nextHandle_ = 100;
+  std::vector<RecordedEvent> events_;
+};
+
+}  // namespace halvoric::sim

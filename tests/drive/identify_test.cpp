@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "drive/drive_reader.h"
+#include "drive/identify.h"
+#include "recording_sinks.h"
+#include "sim_helpers.h"
+
+namespace halvoric {
+namespace {
+
+using test::RecordingSinks;
+using test::ScenarioFrom;
+
+AtaCommandResult FixtureBlock(const char* name) {
+  AtaCommandResult block{};
+  std::ifstream in(std::string(HALVORIC_FIXTURES) + "/qemu-sata/" + name, std::ios::binary);
+  in.read(reinterpret_cast<char*>(block.Data), sizeof block.Data);
+  EXPECT_EQ(in.gcount(), 512);
+  return block;
+}
+
+AtaCommandRequest IdentifyRequest(DriveNumber n, std::uint8_t command) {
+  AtaCommandRequest r{};
+  r.BufferSize = 512;
+  r.SectorCount = r.SectorNumber = 1;
+  r.DriveHead = DriveHeadRegister(n);
+  r.Command = command;
+  r.DriveNumber = n;
+  return r;
+}
+
+TEST(Identify, RecordedDriveShowsItsRowsWithPaddingKept) {
+  AtaCommandResult block = FixtureBlock("identify.bin");
+  RecordingSinks sinks;
+  ShowIdentifyData(sinks, block, IdentifyRequest(1, 0xEC), 0xEC, true, 1);
+
+  const std::vector<std::string> captions = {
+      "IDE HDD 1",          "Cylinders",          "Heads",        "Sectors per Track",
+      "Sector Count",       "Sector Number",      "Low order cylinder",
+      "High order cylinder", "Drive/Head",        "Actual IDE command",
+      "Model number",       "Firmware rev",       "Serial number"};
+  EXPECT_EQ(sinks.DiskInfoCaptions(), captions);
+  EXPECT_EQ(sinks.DiskInfoValue("IDE HDD 1"), "S.M.A.R.T supported");
+  EXPECT_EQ(sinks.DiskInfoValue("Cylinders"), "130");  // a small emulated disk
+  EXPECT_EQ(sinks.DiskInfoValue("Heads"), "16");
+  EXPECT_EQ(sinks.DiskInfoValue("Sectors per Track"), "63");
+  EXPECT_EQ(sinks.DiskInfoValue("Sector Count"), "1");
+  EXPECT_EQ(sinks.DiskInfoValue("Sector Number"), "1");
+  EXPECT_EQ(sinks.DiskInfoValue("Low order cylinder"), "0");
+  EXPECT_EQ(sinks.DiskInfoValue("High order cylinder"), "0");
+  EXPECT_EQ(sinks.DiskInfoValue("Drive/Head"), "176");
+  EXPECT_EQ(sinks.DiskInfoValue("Actual IDE command"), "236");
+  EXPECT_EQ(sinks.DiskInfoValue("Model number"), "HARNESS SMART TEST DISK" + std::string(17, ' '));
+  EXPECT_EQ(sinks.DiskInfoValue("Firmware rev"), "2.5+    ");
+  EXPECT_EQ(sinks.DiskInfoValue("Serial number"), "HSD0001" + std::string(13, ' '));
+}
+
+TEST(Identify, WithoutSmartTheFirstRowHasNoValue) {
+  AtaCommandResult block = FixtureBlock("identify.bin");
+  RecordingSinks sinks;
+  ShowIdentifyData(sinks, block, IdentifyRequest(0, 0xEC), 0xEC, false, 0);
+  EXPECT_EQ(sinks.diskInfo.front().Caption, "IDE HDD 0");
+  EXPECT_FALSE(sinks.diskInfo.front().Value.has_value());
+  EXPECT_EQ(sinks.DiskInfoValue("Drive/Head"), "160");
+}
+
+TEST(Identify, PacketDeviceShowsFourRows) {
+  AtaCommandResult block = FixtureBlock("identify.bin");
+  RecordingSinks sinks;
+  ShowIdentifyData(sinks, block, IdentifyRequest(2, 0xA1), 0xA1, true, 2);
+  const std::vector<std::string> captions = {"ATAPI device", "Model number", "Firmware rev",
+                                             "Serial number"};
+  EXPECT_EQ(sinks.DiskInfoCaptions(), captions);
+  EXPECT_EQ(sinks.DiskInfoValue("ATAPI device"), "2");
+}
+
+TEST(Identify, ModelTextEndsAtTheFirstNulAfterTheSwap) {
+  struct Case {
+    std::string field;  // in reading order, before the drive's pair swap
+    std::string expected;
+  } cases[] = {
+      {std::string(40, '\0'), ""},
+      {"ABCDEFGHIJKL" + std::string(28, '\0'), "ABCDEFGHIJKL"},
+      {std::string(40, 'M'), std::string(40, 'M')},  // no NUL at all
+      {"Short" + std::string(35, ' '), "Short" + std::string(35, ' ')},
+  };
+  for (const Case& c : cases) {
+    AtaCommandResult block{};
+    std::memcpy(block.Data + kIdentifyModel, c.field.data(), 40);
+    SwapBytePairs(block.Data + kIdentifyModel, 40);
+    EXPECT_EQ(DecodeModel(block), c.expected);
+  }
+}
+
+TEST(Identify, BlankCaptionsAddNoRow) {
+  RecordingSinks sinks;
+  AddDiskInfoRow(sinks, "", "x");
+  AddDiskInfoRow(sinks, "   ", "x");
+  AddDiskInfoRow(sinks, "\t\x01 ", "x");
+  AddDiskInfoRow(sinks, " a ", "x");
+  ASSERT_EQ(sinks.diskInfo.size(), 1u);
+  EXPECT_EQ(sinks.diskInfo[0].Caption, " a ");
+}
+
+TEST(Identify, ModelSeriesDecodesOddLengthMixedCaseStrings) {
+  sim::SimulatedDisks disks(ScenarioFrom("[drive 0]\nmodel = aBcDe\n"));
+  DriveReader reader(disks);
+  EXPECT_EQ(reader.GetDriveModel(0), "aBcDe" + std::string(35, ' '));
+  // Every answer is decoded once: a second read gives the same text.
+  EXPECT_EQ(reader.GetDriveModel(0), "aBcDe" + std::string(35, ' '));
+}
+
+}  // namespace
+}  // namespace halvoric

@@ -1,0 +1,27 @@
+// Builds simulated drives from scenario text inside a test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "drive/sim/simulated_disks.h"
+
+namespace halvoric::test {
+
+inline sim::Scenario ScenarioFrom(const std::string& text) {
+  sim::ScenarioResult result = sim::ParseScenario(text, "test", HALVORIC_FIXTURES);
+  EXPECT_TRUE(result.Ok()) << result.Error;
+  return std::move(result.Value);
+}
+
+// The control requests of the recorded events, in order.
+inline std::vector<sim::RecordedEvent> ControlEvents(const sim::SimulatedDisks& disks) {
+  std::vector<sim::RecordedEvent> requests;
+  for (const auto& event : disks.Events()) {
+    if (event.What == sim::RecordedEvent::Kind::Control) requests.push_back(event);
+  }
+  return requests;
+}
+
+}  // namespace halvoric::test

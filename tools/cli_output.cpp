@@ -1,0 +1,119 @@
+#include "tools/cli_output.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iomanip>
+
+namespace halvoric::cli {
+namespace {
+
+// Length of the valid UTF-8 sequence starting at s[i], or 0.
+std::size_t Utf8Length(const std::string& s, std::size_t i) {
+  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char lead = byte(i);
+  std::size_t length = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (length == 0 || i + length > s.size()) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+// Pads to `width` characters; UTF-8 continuation bytes take no column.
+std::string Column(const std::string& text, std::size_t width) {
+  const std::size_t shown = static_cast<std::size_t>(std::count_if(
+      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& bytes) {
+  std::string out = "\"";
+  for (std::size_t i = 0; i < bytes.size();) {
+    const unsigned char c = static_cast<unsigned char>(bytes[i]);
+    char escaped[8];
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20 || c == 0x7F) {
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (const std::size_t n = Utf8Length(bytes, i)) {
+      out.append(bytes, i, n);
+      i += n;
+      continue;
+    } else {
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    }
+    ++i;
+  }
+  return out + "\"";
+}
+
+void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, bool json) {
+  if (json) {
+    out << "{\"drives\": [";
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+      const auto& [row, summary] = drives[i];
+      out << (i ? ",\n  " : "\n  ") << "{\"id\": " << JsonString(row.Id)
+          << ", \"model\": " << JsonString(row.Model) << ", \"temp\": " << JsonString(row.Temp)
+          << ", \"status\": " << JsonString(StatusText(row.State))
+          << ", \"summary\": {\"temperature\": " << summary.Temperature
+          << ", \"threshold\": " << summary.Threshold << ", \"value\": " << summary.Value
+          << ", \"worst\": " << summary.Worst << "}}";
+    }
+    out << (drives.empty() ? "]}\n" : "\n]}\n");
+    return;
+  }
+  out << Column("ID", 4) << Column("Model", 42) << Column("Temp", 8) << "Status\n";
+  for (const auto& [row, summary] : drives) {
+    out << Column(row.Id, 4) << Column(row.Model, 42) << Column(row.Temp, 8)
+        << StatusText(row.State) << "\n";
+  }
+}
+
+void PrintDetails(std::ostream& out, const std::string& drive, const CollectedRows& rows,
+                  bool json) {
+  if (json) {
+    out << "{\"drive\": " << JsonString(drive) << ",\n \"diskInfo\": [";
+    for (std::size_t i = 0; i < rows.diskInfo.size(); ++i) {
+      const DiskInfoRow& row = rows.diskInfo[i];
+      out << (i ? ",\n  " : "\n  ") << "{\"name\": " << JsonString(row.Caption)
+          << ", \"value\": " << (row.Value ? JsonString(*row.Value) : "null") << "}";
+    }
+    out << "],\n \"smartInfo\": [";
+    for (std::size_t i = 0; i < rows.smartInfo.size(); ++i) {
+      const SmartInfoRow& row = rows.smartInfo[i];
+      out << (i ? ",\n  " : "\n  ") << "{\"id\": " << JsonString(row.Id)
+          << ", \"name\": " << JsonString(row.Name) << ", \"threshold\": " << row.Threshold
+          << ", \"value\": " << row.Value << ", \"worst\": " << row.Worst
+          << ", \"raw\": " << row.Raw << ", \"status\": " << JsonString(StatusText(row.State))
+          << "}";
+    }
+    out << "]}\n";
+    return;
+  }
+  out << "Disk Info of drive " << drive << "\n";
+  std::size_t width = 4;
+  for (const auto& row : rows.diskInfo) width = std::max(width, row.Caption.size() + 2);
+  for (const auto& row : rows.diskInfo) {
+    out << "  " << Column(row.Caption, width) << row.Value.value_or("") << "\n";
+  }
+  out << "\nSMART Info of drive " << drive << "\n  " << Column("ID", 4)
+      << Column("Attribute Name", 28) << Column("Threshold", 11) << Column("Value", 7)
+      << Column("Worst", 7) << Column("RAW", 16) << "Status\n";
+  for (const auto& row : rows.smartInfo) {
+    out << "  " << Column(row.Id, 4) << Column(row.Name, 28) << Column(row.Threshold, 11)
+        << Column(row.Value, 7) << Column(row.Worst, 7) << Column(row.Raw, 16)
+        << StatusText(row.State) << "\n";
+  }
+}
+
+}  // namespace halvoric::cli

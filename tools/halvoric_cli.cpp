@@ -1,0 +1,154 @@
+// halvoric-cli: the drive list and one drive's detail rows on the terminal,
+// from this machine's drives or from a scenario of simulated drives.
+#include <charconv>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "drive/drive_reader.h"
+#include "drive/sim/simulated_disks.h"
+#include "platform/linux_disk_control.h"
+#include "tools/cli_output.h"
+#include "tools/open_failures.h"
+
+namespace halvoric::cli {
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitNoDrive = 2;
+constexpr unsigned kScannedDrives = 4;
+
+constexpr const char* kUsage = R"(Usage: halvoric-cli [--drive N] [--json] [--scenario FILE]
+
+Lists the drives 0 to 3 as Halvoric's drive list shows them: ID, model,
+temperature and S.M.A.R.T. status.
+
+Options:
+  --drive N        print the Disk Info and SMART Info rows of drive N instead
+  --json           print JSON, for scripts
+  --scenario FILE  read the simulated drives of a scenario file (see
+                   docs/scenarios.md) instead of this machine's drives
+  --help           show this help
+
+Drive N is the Nth whole disk of this machine (docs/drive-order.md).
+Exit status: 0 fine, 1 usage error, 2 no drive could be read.
+)";
+
+struct Options {
+  std::optional<std::string> drive;
+  bool json = false;
+  std::optional<std::string> scenario;
+};
+
+std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    if (arg == "--help" || arg == "-h") {
+      help = true;
+    } else if (arg == "--json") {
+      options.json = true;
+    } else if (arg == "--drive" && hasValue) {
+      const std::string text = argv[++i];
+      unsigned n = 0;
+      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
+      if (error != std::errc() || end != text.data() + text.size() || n > 255) {
+        std::cerr << "halvoric-cli: --drive takes a drive number from 0 to 255\n";
+        return std::nullopt;
+      }
+      options.drive = std::to_string(n);
+    } else if (arg == "--scenario" && hasValue) {
+      options.scenario = argv[++i];
+    } else {
+      std::cerr << "halvoric-cli: unknown or incomplete option '" << arg << "'\n";
+      return std::nullopt;
+    }
+  }
+  return options;
+}
+
+void ExplainFailure(const OpenFailures& disks, const std::string& drive) {
+  const OpenResult* failure = disks.FailureOf(DevicePath(drive));
+  if (!failure || failure->Error == OpenError::NotFound) return;
+  std::cerr << "halvoric-cli: drive " << drive << " cannot be opened: " << failure->Message
+            << "\n";
+  if (failure->Error == OpenError::PermissionDenied) {
+    std::cerr << "halvoric-cli: reading S.M.A.R.T. data needs the right to send ATA commands "
+                 "(root, or CAP_SYS_RAWIO with access to the disk device)\n";
+  }
+}
+
+int ListDrives(DriveReader& reader, OpenFailures& disks, bool json) {
+  CollectedRows rows;
+  std::vector<ListedDrive> listed;
+  for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+    if (!reader.DriveExists(n)) {
+      ExplainFailure(disks, std::to_string(n));
+      continue;
+    }
+    DriveSummary summary;
+    reader.GetDriveSummary(n, summary);
+    const std::string model = reader.GetDriveModel(n);
+    AddDriveRow(rows, n, model, summary);
+    listed.push_back({rows.drives.back(), summary});
+    if (model.empty()) {
+      std::cerr << "halvoric-cli: drive " << int(n)
+                << " did not answer IDENTIFY (sending ATA commands needs root or "
+                   "CAP_SYS_RAWIO)\n";
+    }
+  }
+  PrintDriveList(std::cout, listed, json);
+  return listed.empty() ? kExitNoDrive : kExitOk;
+}
+
+int ShowDrive(DriveReader& reader, OpenFailures& disks, const std::string& drive, bool json) {
+  CollectedRows rows;
+  const OpenResult probe = disks.Open(DevicePath(drive));
+  if (!probe.Ok()) {
+    ExplainFailure(disks, drive);
+    std::cerr << "halvoric-cli: drive " << drive << " could not be read\n";
+    return kExitNoDrive;
+  }
+  disks.Close(probe.Handle);
+  reader.ReadDriveDetails(drive, rows, rows);
+  PrintDetails(std::cout, drive, rows, json);
+  return kExitOk;
+}
+
+int Run(int argc, char** argv) {
+  bool help = false;
+  const std::optional<Options> options = ParseOptions(argc, argv, help);
+  if (help) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
+  if (!options) {
+    std::cerr << "Try 'halvoric-cli --help'.\n";
+    return kExitUsage;
+  }
+
+  std::unique_ptr<DiskControl> backend;
+  if (options->scenario) {
+    sim::ScenarioResult scenario = sim::LoadScenario(*options->scenario);
+    if (!scenario.Ok()) {
+      std::cerr << "halvoric-cli: " << scenario.Error << "\n";
+      return kExitUsage;
+    }
+    backend = std::make_unique<sim::SimulatedDisks>(std::move(scenario.Value));
+  } else {
+    backend = MakeSystemDiskControl();
+  }
+  OpenFailures disks(*backend);
+  DriveReader reader(disks);
+  return options->drive ? ShowDrive(reader, disks, *options->drive, options->json)
+                        : ListDrives(reader, disks, options->json);
+}
+
+}  // namespace
+}  // namespace halvoric::cli
+
+int main(int argc, char** argv) { return halvoric::cli::Run(argc, argv); }

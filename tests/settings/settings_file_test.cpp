@@ -6,30 +6,17 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "temp_dir.h"
+#include "temp_files.h"
 
 namespace halvoric {
 namespace {
-
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void Write(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 TEST(SettingsFile, SavesTheExactLayout) {
   testing::TempDir dir;
   const std::string path = dir.File(ConfigFileName);
   ASSERT_EQ(SaveSettings(Settings{.AutoRun = true}, path), std::nullopt);
-  EXPECT_EQ(Read(path),
+  EXPECT_EQ(testing::ReadFile(path),
             "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>\r\n"
             "  <AutoRun>-1\r\n  </AutoRun>\r\n  <LogEvents>0\r\n  </LogEvents>\r\n"
             "  <SystemLog>0\r\n  </SystemLog>\r\n  <DiskStatus>0\r\n  </DiskStatus>\r\n"
@@ -75,8 +62,8 @@ class Load : public ::testing::TestWithParam<LoadCase> {};
 TEST_P(Load, ReadsWhatIsThereAndKeepsDefaults) {
   testing::TempDir dir;
   const std::string path = dir.File(ConfigFileName);
-  Write(path,
-        "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>" + GetParam().body + "</Tessivar>");
+  testing::WriteFile(path, "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>" +
+                               GetParam().body + "</Tessivar>");
   const SettingsLoad load = LoadSettingsFile(path);
   EXPECT_EQ(load.Values, GetParam().expected);
   EXPECT_EQ(load.Errors, GetParam().errors);
@@ -156,12 +143,12 @@ std::string SaveWithoutPrivileges(const Settings& settings, const std::string& p
 TEST(SettingsFile, SaveIntoReadOnlyDirectoryChangesNothing) {
   testing::TempDir dir;
   const std::string path = dir.File(ConfigFileName);
-  Write(path, "old");
+  testing::WriteFile(path, "old");
   ::chmod(dir.Path().c_str(), 0555);
   EXPECT_EQ(SaveWithoutPrivileges(Settings{}, path),
             "Cannot create file \"" + path + "\". Permission denied");
-  EXPECT_EQ(Read(path), "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+  EXPECT_EQ(testing::ReadFile(path), "old");
+  EXPECT_EQ(dir.EntryCount(), 1u);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-// A private directory for one test, removed with everything in it.
+// A private directory for one test, removed with everything in it, and whole
+// files in and out.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace halvoric::testing {
@@ -23,10 +26,24 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::size_t EntryCount() const {
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(path_), {}));
+  }
   const std::filesystem::path& Path() const { return path_; }
 
  private:
   std::filesystem::path path_;
 };
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+inline void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
 
 }  // namespace halvoric::testing

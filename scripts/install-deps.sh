@@ -7,6 +7,8 @@ packages=(
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  libcurl4-openssl-dev python3-aiosmtpd libcanberra-dev sox python3-dbusmock
+  dbus-daemon dbus-bin desktop-file-utils qt6-base-dev
 )
 
 missing=()

@@ -1,0 +1,42 @@
+// The mail library's own settings: which SMTP server to use and how to log
+// in. They live in a small key=value file so that the program's settings
+// never hold a mail password.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace halvoric::mail {
+
+struct MailConfig {
+  std::string Url = "smtp://localhost:25";
+  std::string User;  // empty: no login
+  std::string Password;
+  bool StartTls = false;  // refuse to send unless the server switches to TLS
+  long TimeoutSeconds = 30;
+};
+
+struct MailConfigRead {
+  MailConfig Config;
+  std::string Error;  // empty when the file was absent or fully understood
+
+  bool Ok() const { return Error.empty(); }
+};
+
+// $XDG_CONFIG_HOME/halvoric/mail.conf, else $HOME/.config/halvoric/mail.conf;
+// nothing when neither variable gives an absolute folder. The arguments are
+// the variables' values, null when unset.
+std::optional<std::filesystem::path> MailConfigPath(const char* xdgConfigHome, const char* home);
+
+// Lines of key=value; blank lines and lines starting with '#' are skipped.
+MailConfigRead ParseMailConfig(std::string_view text);
+
+// Reads the file at `path`; an absent file gives the defaults.
+MailConfigRead ReadMailConfig(const std::filesystem::path& path);
+
+// The settings file of the current user, found through the environment.
+MailConfigRead ReadUserMailConfig();
+
+}  // namespace halvoric::mail

@@ -1,0 +1,34 @@
+// Turns the caller's texts into one RFC 5322 message ready for SMTP DATA.
+#pragma once
+
+#include <ctime>
+#include <string>
+#include <string_view>
+
+namespace halvoric::mail {
+
+struct MailMessage {
+  std::string Sender;
+  std::string Recipient;
+  std::string Subject;
+  std::string Body;
+};
+
+struct ComposedMail {
+  std::string Text;   // headers, blank line, body; every line ends in CRLF
+  std::string Error;  // why the texts cannot make a mail; empty when Text is good
+
+  bool Ok() const { return Error.empty(); }
+};
+
+// The address without the blanks and tabs a user may have typed around it.
+std::string_view TrimAddress(std::string_view address);
+
+// `now` gives the Date header, in the local time zone.
+ComposedMail ComposeMail(const MailMessage& message, std::time_t now);
+
+// "Mon, 07 Dec 2026 21:19:15 +0000": the date form mail headers require,
+// independent of the user's locale.
+std::string MailDate(std::time_t when);
+
+}  // namespace halvoric::mail

@@ -1,0 +1,60 @@
+// The C entry of the mail library. Nothing may escape it but the result and
+// the error text: the caller is C-linkage code loaded through dlsym.
+#include "mail/send_mail.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <string>
+
+#include "mail/mail_config.h"
+#include "mail/mail_message.h"
+#include "mail/smtp_send.h"
+
+#define HALVORIC_EXPORT __attribute__((visibility("default")))
+
+namespace {
+
+using halvoric::mail::TrimAddress;
+
+std::string Text(const char* text) { return text != nullptr ? text : ""; }
+
+std::string Send(const char* sender, const char* recipient, const char* subject, const char* body) {
+  const halvoric::mail::MailConfigRead settings = halvoric::mail::ReadUserMailConfig();
+  if (!settings.Ok()) return "Mail settings: " + settings.Error;
+
+  const halvoric::mail::MailMessage message{std::string(TrimAddress(Text(sender))),
+                                            std::string(TrimAddress(Text(recipient))),
+                                            Text(subject), Text(body)};
+  const halvoric::mail::ComposedMail mail =
+      halvoric::mail::ComposeMail(message, std::time(nullptr));
+  if (!mail.Ok()) return mail.Error;
+  return halvoric::mail::SendOverSmtp(settings.Config, {message.Sender, message.Recipient},
+                                      mail.Text);
+}
+
+// malloc, so that SendMail_FreeText can release it whatever allocator the caller uses.
+char* CopyOut(const std::string& text) {
+  char* copy = static_cast<char*>(std::malloc(text.size() + 1));
+  if (copy != nullptr) std::memcpy(copy, text.c_str(), text.size() + 1);
+  return copy;
+}
+
+}  // namespace
+
+extern "C" HALVORIC_EXPORT int SendMail(char** errorText, const char* sender, const char* recipient,
+                                        int, int, const char* subject, const char* body, int, int) {
+  std::string error;
+  try {
+    error = Send(sender, recipient, subject, body);
+  } catch (const std::exception& e) {
+    error = std::string("Mail could not be sent: ") + e.what();
+  } catch (...) {
+    error = "Mail could not be sent.";
+  }
+  if (errorText != nullptr) *errorText = error.empty() ? nullptr : CopyOut(error);
+  return error.empty() ? 1 : 0;
+}
+
+extern "C" HALVORIC_EXPORT void SendMail_FreeText(char* text) { std::free(text); }

@@ -1,0 +1,89 @@
+#include "mail/mail_config.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "tests/settings/temp_files.h"
+
+namespace halvoric::mail {
+namespace {
+
+struct PathCase {
+  const char* XdgConfigHome;
+  const char* Home;
+  const char* Expected;  // null: no path
+};
+
+TEST(MailConfigPath, FollowsTheXdgRules) {
+  const PathCase cases[] = {
+      {"/x/config", "/home/u", "/x/config/halvoric/mail.conf"},
+      {nullptr, "/home/u", "/home/u/.config/halvoric/mail.conf"},
+      {"", "/home/u", "/home/u/.config/halvoric/mail.conf"},
+      {"relative/config", "/home/u", "/home/u/.config/halvoric/mail.conf"},
+      {nullptr, nullptr, nullptr},
+      {nullptr, "not/absolute", nullptr},
+  };
+  for (const PathCase& c : cases) {
+    const auto path = MailConfigPath(c.XdgConfigHome, c.Home);
+    if (c.Expected == nullptr) {
+      EXPECT_FALSE(path.has_value()) << path->string();
+    } else {
+      ASSERT_TRUE(path.has_value()) << c.Expected;
+      EXPECT_EQ(path->string(), c.Expected);
+    }
+  }
+}
+
+TEST(ParseMailConfig, AbsentKeysKeepTheLocalServer) {
+  const MailConfigRead read = ParseMailConfig("# nothing set\n\n");
+  ASSERT_TRUE(read.Ok()) << read.Error;
+  EXPECT_EQ(read.Config.Url, "smtp://localhost:25");
+  EXPECT_TRUE(read.Config.User.empty());
+  EXPECT_FALSE(read.Config.StartTls);
+}
+
+TEST(ParseMailConfig, TakesEveryKeyWithBlanksAroundIt) {
+  const MailConfigRead read = ParseMailConfig(
+      "url = smtp://mail.example.org:587\r\n"
+      "user=alert@example.org\n"
+      "password = p=ss word \n"
+      "  starttls=yes\n"
+      "timeout=5");
+  ASSERT_TRUE(read.Ok()) << read.Error;
+  EXPECT_EQ(read.Config.Url, "smtp://mail.example.org:587");
+  EXPECT_EQ(read.Config.User, "alert@example.org");
+  EXPECT_EQ(read.Config.Password, "p=ss word");
+  EXPECT_TRUE(read.Config.StartTls);
+  EXPECT_EQ(read.Config.TimeoutSeconds, 5);
+}
+
+struct BadCase {
+  const char* Text;
+  const char* Error;
+};
+
+TEST(ParseMailConfig, NamesTheLineItCannotRead) {
+  const BadCase cases[] = {
+      {"url=smtp://a\nport=25\n", "line 2: unknown key \"port\""},
+      {"starttls=maybe", "line 1: starttls must be yes or no"},
+      {"\n\ntimeout=0", "line 3: timeout must be a positive number of seconds"},
+      {"timeout=5s", "line 1: timeout must be a positive number of seconds"},
+      {"just words", "line 1: expected key=value"},
+  };
+  for (const BadCase& c : cases) {
+    EXPECT_EQ(ParseMailConfig(c.Text).Error, c.Error) << c.Text;
+  }
+}
+
+TEST(ReadMailConfig, MissingFileGivesDefaultsAndBadFileNamesItself) {
+  testing::TempDir dir;
+  EXPECT_TRUE(ReadMailConfig(dir.File("absent.conf")).Ok());
+
+  std::ofstream(dir.File("mail.conf")) << "starttls=sometimes\n";
+  const MailConfigRead read = ReadMailConfig(dir.File("mail.conf"));
+  EXPECT_EQ(read.Error, dir.File("mail.conf") + ", line 1: starttls must be yes or no");
+}
+
+}  // namespace
+}  // namespace halvoric::mail

@@ -1,0 +1,132 @@
+// The real mail library, loaded the way the program loads it, against a real
+// SMTP server on loopback that stores what it receives in a maildir.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "platform/mail_loader.h"
+#include "tests/platform/alerts/child_process.h"
+#include "tests/settings/temp_files.h"
+
+namespace halvoric {
+namespace {
+
+using testing::ChildProcess;
+
+MailArguments AlertMail(std::string recipient) {
+  MailArguments mail;
+  mail.Sender = "halvoric@localhost";
+  mail.Recipient = std::move(recipient);
+  mail.Subject = "Halvoric Alert!";
+  mail.Body = "The current temperature is: 51";
+  return mail;
+}
+
+class SendMailEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ::setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
+    port_ = testing::FreeLoopbackPort();
+    WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\ntimeout=10\n");
+    server_ = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
+                                 "127.0.0.1:" + std::to_string(port_), "-c",
+                                 "aiosmtpd.handlers.Mailbox", dir_.File("maildir")},
+        std::vector<std::string>{}, dir_.File("server.log"));
+    ASSERT_TRUE(testing::WaitUntil([this] { return testing::CanConnectTcp(port_); }))
+        << testing::ReadFile(dir_.File("server.log"));
+  }
+
+  void WriteSettings(const std::string& text) {
+    std::filesystem::create_directories(dir_.Path() / "config" / "halvoric");
+    std::ofstream(dir_.Path() / "config" / "halvoric" / "mail.conf") << text;
+  }
+
+  std::vector<std::string> Delivered() const {
+    std::vector<std::string> mails;
+    std::error_code none;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(dir_.Path() / "maildir" / "new", none)) {
+      mails.push_back(testing::ReadFile(entry.path()));
+    }
+    return mails;
+  }
+
+  std::unique_ptr<Mailer> mailer_ = LoadMailer(HALVORIC_MAIL_LIBRARY);
+  testing::TempDir dir_;
+  int port_ = 0;
+  std::unique_ptr<ChildProcess> server_;
+};
+
+TEST_F(SendMailEndToEnd, ServerReceivesSenderRecipientSubjectAndBody) {
+  const AlertOutcome sent = mailer_->Send(AlertMail(" admin@example.org "));
+  ASSERT_TRUE(sent.Ok) << sent.Error;
+
+  const std::vector<std::string> mails = Delivered();
+  ASSERT_EQ(mails.size(), 1u);
+  const std::string mail = "\n" + mails[0];  // every header line now starts after a newline
+  EXPECT_NE(mail.find("\nX-MailFrom: halvoric@localhost\n"), std::string::npos) << mail;
+  EXPECT_NE(mail.find("\nX-RcptTo: admin@example.org\n"), std::string::npos) << mail;
+  EXPECT_NE(mail.find("\nFrom: <halvoric@localhost>\n"), std::string::npos) << mail;
+  EXPECT_NE(mail.find("\nTo: <admin@example.org>\n"), std::string::npos) << mail;
+  EXPECT_NE(mail.find("\nSubject: Halvoric Alert!\n"), std::string::npos) << mail;
+  EXPECT_NE(mail.find("\nDate: "), std::string::npos) << mail;
+  EXPECT_EQ(mail.substr(mail.find("\n\n") + 2), "The current temperature is: 51\n");
+}
+
+TEST_F(SendMailEndToEnd, InjectedHeaderIsRefusedAndNothingIsSent) {
+  MailArguments mail = AlertMail("admin@example.org");
+  mail.Subject = "Halvoric Alert!\r\nBcc: someone@example.org";
+  const AlertOutcome sent = mailer_->Send(mail);
+  EXPECT_FALSE(sent.Ok);
+  EXPECT_EQ(sent.Error, "The subject must not contain a line break.");
+  EXPECT_TRUE(Delivered().empty());
+}
+
+TEST_F(SendMailEndToEnd, StartTlsSettingRefusesAServerWithoutTls) {
+  WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\nstarttls=yes\n");
+  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok);
+  EXPECT_NE(sent.Error.find("STARTTLS"), std::string::npos) << sent.Error;
+  EXPECT_TRUE(Delivered().empty());
+}
+
+TEST_F(SendMailEndToEnd, UnreachableServerFailsWithTheReason) {
+  server_->Stop();
+  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok);
+  EXPECT_NE(sent.Error.find("Mail to admin@example.org via smtp://127.0.0.1:"), std::string::npos)
+      << sent.Error;
+  EXPECT_NE(sent.Error.find("onnect"), std::string::npos) << sent.Error;
+}
+
+TEST_F(SendMailEndToEnd, UnreadableSettingsAreReportedNotIgnored) {
+  WriteSettings("server=mail.example.org\n");
+  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok);
+  EXPECT_NE(sent.Error.find("mail.conf, line 1: unknown key \"server\""), std::string::npos)
+      << sent.Error;
+}
+
+TEST(MailLoader, MissingLibraryOrEntryIsReportedOnSend) {
+  testing::TempDir dir;
+  const struct {
+    std::filesystem::path Library;
+    std::string Expected;
+  } cases[] = {
+      {dir.File("libhalvoric-sendmail.so"), " could not be loaded: "},
+      {HALVORIC_LIBRARY_WITHOUT_ENTRY, " has no SendMail: "},
+  };
+  for (const auto& c : cases) {
+    const AlertOutcome sent = LoadMailer(c.Library)->Send(AlertMail("admin@example.org"));
+    EXPECT_FALSE(sent.Ok);
+    EXPECT_EQ(sent.Error.rfind("The mail library " + c.Library.string(), 0), 0u) << sent.Error;
+    EXPECT_NE(sent.Error.find(c.Expected), std::string::npos) << sent.Error;
+  }
+}
+
+}  // namespace
+}  // namespace halvoric

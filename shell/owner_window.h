@@ -1,0 +1,35 @@
+// The window that owns a tray icon: the icon hides it to the tray, brings it
+// back and learns when the user minimises it.
+#pragma once
+
+#include <functional>
+
+namespace halvoric {
+
+class OwnerWindow {
+ public:
+  struct Hooks {
+    // The user asks to minimise the window. True: the hook hid the window
+    // instead, so the window must not stay minimised.
+    std::function<bool()> minimizing;
+    // The window became visible.
+    std::function<void()> shown;
+  };
+
+  virtual ~OwnerWindow() = default;
+  // Installs the hooks; empty hooks remove them.
+  virtual void SetHooks(Hooks hooks) = 0;
+
+  virtual bool IsMinimized() const = 0;
+  // Leaves the minimised state.
+  virtual void ShowNormal() = 0;
+  virtual void Show() = 0;
+  virtual void Hide() = 0;
+  virtual bool TaskbarEntryVisible() const = 0;
+  virtual void HideTaskbarEntry() = 0;
+  virtual void BringToFront() = 0;
+  // The application is shutting down.
+  virtual bool Terminating() const = 0;
+};
+
+}  // namespace halvoric

@@ -1,0 +1,121 @@
+#include "shell/qt_notification_area.h"
+
+#include "shell/tray_icon_handler.h"
+
+namespace halvoric {
+
+namespace {
+
+constexpr int TrayWatchPeriodMs = 1000;
+
+void Apply(QSystemTrayIcon& icon, const NotifyIconRecord& record) {
+  icon.setIcon(record.icon);
+  icon.setToolTip(QString::fromUtf8(record.tip.data()));
+}
+
+QSystemTrayIcon::MessageIcon MessageIconOf(BalloonIconKind kind) {
+  switch (kind) {
+    case BalloonIconKind::Info:
+      return QSystemTrayIcon::Information;
+    case BalloonIconKind::Warning:
+      return QSystemTrayIcon::Warning;
+    case BalloonIconKind::Error:
+      return QSystemTrayIcon::Critical;
+    case BalloonIconKind::None:
+      break;
+  }
+  return QSystemTrayIcon::NoIcon;
+}
+
+// The icon may be the one whose signal is running (the menu's "Exit" closes
+// the window from inside a right click), so it goes once control is back.
+void Discard(QSystemTrayIcon* icon) {
+  icon->disconnect();
+  icon->hide();
+  icon->deleteLater();
+}
+
+}  // namespace
+
+std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason) {
+  using enum TrayNotification;
+  switch (reason) {
+    case QSystemTrayIcon::Trigger:
+      return {LeftButtonDown, LeftButtonUp, Select};
+    case QSystemTrayIcon::DoubleClick:
+      return {LeftButtonDoubleClick, LeftButtonUp};
+    case QSystemTrayIcon::Context:
+      return {RightButtonDown, RightButtonUp, ContextMenu};
+    case QSystemTrayIcon::MiddleClick:
+      return {MiddleButtonDown, MiddleButtonUp};
+    case QSystemTrayIcon::Unknown:
+      break;
+  }
+  return {};
+}
+
+QtNotificationArea::QtNotificationArea()
+    : watch_(&QSystemTrayIcon::isSystemTrayAvailable,
+             {[this] { DropAll(); }, &TTrayIconHandler::TaskbarCreated}, TrayWatchPeriodMs) {}
+
+QtNotificationArea::~QtNotificationArea() {
+  for (const auto& entry : icons_) delete entry.second;
+}
+
+bool QtNotificationArea::Add(const NotifyIconRecord& record) {
+  if (icons_.contains(record.id) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  auto* icon = new QSystemTrayIcon;
+  Apply(*icon, record);
+  NotificationSink* window = record.window;
+  const std::uint32_t id = record.id;
+  QObject::connect(icon, &QSystemTrayIcon::activated, icon,
+                   [window, id](QSystemTrayIcon::ActivationReason reason) {
+                     for (const TrayNotification n : TranslateActivation(reason))
+                       window->Notify(id, n);
+                   });
+  QObject::connect(icon, &QSystemTrayIcon::messageClicked, icon,
+                   [window, id] { window->Notify(id, TrayNotification::BalloonUserClick); });
+  icon->show();
+  icons_[id] = icon;
+  return true;
+}
+
+bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
+  const auto it = icons_.find(record.id);
+  if (it == icons_.end()) return false;
+  QSystemTrayIcon& icon = *it->second;
+  Apply(icon, record);
+  if (record.flags & NIF_INFO) {
+    // An empty text takes the shown balloon away.
+    if (record.info[0] == '\0') {
+      icon.showMessage(QString(), QString());
+    } else {
+      icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
+                       QString::fromUtf8(record.info.data()), MessageIconOf(record.infoIcon),
+                       static_cast<int>(record.timeoutOrVersion));
+    }
+  }
+  return true;
+}
+
+bool QtNotificationArea::Delete(const NotifyIconRecord& record) {
+  const auto it = icons_.find(record.id);
+  if (it == icons_.end()) return false;
+  Discard(it->second);
+  icons_.erase(it);
+  return true;
+}
+
+// Qt has a single notification behaviour; the request only needs the icon.
+bool QtNotificationArea::SetVersion(const NotifyIconRecord& record) {
+  return icons_.contains(record.id);
+}
+
+// A tray that goes away takes its icons with it; they are added again when
+// it comes back.
+void QtNotificationArea::DropAll() {
+  for (const auto& entry : icons_) Discard(entry.second);
+  icons_.clear();
+}
+
+}  // namespace halvoric

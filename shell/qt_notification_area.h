@@ -1,0 +1,39 @@
+// The notification area of this desktop, through Qt's tray icon: one
+// QSystemTrayIcon per icon identifier.
+#pragma once
+
+#include <QSystemTrayIcon>
+#include <cstdint>
+#include <map>
+#include <vector>
+
+#include "shell/notification_area.h"
+#include "shell/tray_host_watch.h"
+
+namespace halvoric {
+
+// What one activation of a Qt tray icon means in the area's notifications.
+// Qt reports a press only once it is complete, so a click brings its release
+// along; a double click arrives as a click followed by the double click.
+std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason);
+
+class QtNotificationArea : public NotificationArea {
+ public:
+  QtNotificationArea();
+  ~QtNotificationArea() override;
+  QtNotificationArea(const QtNotificationArea&) = delete;
+  QtNotificationArea& operator=(const QtNotificationArea&) = delete;
+
+  bool Add(const NotifyIconRecord& record) override;
+  bool Modify(const NotifyIconRecord& record) override;
+  bool Delete(const NotifyIconRecord& record) override;
+  bool SetVersion(const NotifyIconRecord& record) override;
+
+ private:
+  void DropAll();
+
+  std::map<std::uint32_t, QSystemTrayIcon*> icons_;
+  TrayHostWatch watch_;
+};
+
+}  // namespace halvoric

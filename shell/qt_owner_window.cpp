@@ -1,0 +1,54 @@
+#include "shell/qt_owner_window.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QWindowStateChangeEvent>
+
+namespace halvoric {
+
+QtOwnerWindow::QtOwnerWindow(QWidget& window) : window_(window) {
+  window_.installEventFilter(this);
+  QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                   [this] { terminating_ = true; });
+}
+
+QtOwnerWindow::~QtOwnerWindow() { window_.removeEventFilter(this); }
+
+void QtOwnerWindow::SetHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+
+bool QtOwnerWindow::IsMinimized() const { return window_.isMinimized(); }
+
+void QtOwnerWindow::ShowNormal() {
+  window_.setWindowState(window_.windowState() & ~Qt::WindowMinimized);
+}
+
+void QtOwnerWindow::Show() { window_.show(); }
+
+void QtOwnerWindow::Hide() { window_.hide(); }
+
+// A top-level window's task-bar entry exists exactly while it is shown.
+bool QtOwnerWindow::TaskbarEntryVisible() const { return window_.isVisible(); }
+
+void QtOwnerWindow::HideTaskbarEntry() { window_.hide(); }
+
+void QtOwnerWindow::BringToFront() {
+  window_.raise();
+  window_.activateWindow();
+}
+
+bool QtOwnerWindow::Terminating() const { return terminating_ || QCoreApplication::closingDown(); }
+
+bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != &window_) return false;
+  if (event->type() == QEvent::Show && hooks_.shown) {
+    hooks_.shown();
+  } else if (event->type() == QEvent::WindowStateChange && hooks_.minimizing) {
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    const bool minimised = window_.isMinimized() && !(change->oldState() & Qt::WindowMinimized);
+    // The window is hidden by now; it must come back in its former state.
+    if (minimised && hooks_.minimizing()) window_.setWindowState(change->oldState());
+  }
+  return false;
+}
+
+}  // namespace halvoric

@@ -67,6 +67,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
 
 ChildProcess::~ChildProcess() { Stop(); }
 
+int ChildProcess::Wait() {
+  if (pid_ <= 0) return -1;
+  int status = 0;
+  const pid_t ended = ::waitpid(pid_, &status, 0);
+  pid_ = -1;
+  return ended > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
 void ChildProcess::Stop() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);

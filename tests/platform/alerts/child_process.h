@@ -23,6 +23,9 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // Waits for the program to end by itself; its exit status, -1 when it was
+  // killed by a signal or never started.
+  int Wait();
   // SIGTERM, then SIGKILL when it does not end within two seconds.
   void Stop();
 

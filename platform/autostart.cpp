@@ -1,0 +1,66 @@
+#include "platform/autostart.h"
+
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/autostart_entry_text.h"
+#include "platform/running_executable.h"
+#include "settings/staged_file.h"
+
+namespace halvoric {
+namespace {
+
+bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
+
+AlertOutcome FailedOn(const std::filesystem::path& path, const std::error_code& error) {
+  return AlertOutcome::Failed(path.string() + ": " + error.message());
+}
+
+// Stands in when no folder can be found, so that callers need no null check.
+class UnavailableAutoRunEntry final : public AutoRunEntry {
+ public:
+  AlertOutcome Enable() override { return Failed(); }
+  AlertOutcome Disable() override { return Failed(); }
+
+ private:
+  static AlertOutcome Failed() {
+    return AlertOutcome::Failed("Neither XDG_CONFIG_HOME nor HOME names the user's folders.");
+  }
+};
+
+}  // namespace
+
+std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, const char* home) {
+  if (IsAbsoluteFolder(xdgConfigHome)) return std::filesystem::path(xdgConfigHome) / "autostart";
+  if (IsAbsoluteFolder(home)) return std::filesystem::path(home) / ".config" / "autostart";
+  return std::nullopt;
+}
+
+XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable)
+    : folder_(std::move(folder)), executable_(std::move(executable)) {}
+
+AlertOutcome XdgAutostartEntry::Enable() {
+  const EntryText entry = AutostartEntryText(executable_.native());
+  if (!entry.Ok()) return AlertOutcome::Failed(entry.Error);
+  std::error_code error;
+  std::filesystem::create_directories(folder_, error);
+  if (error) return FailedOn(folder_, error);
+  error = ReplaceFile(File().string(), entry.Text);
+  if (error) return FailedOn(File(), error);
+  return AlertOutcome::Done();
+}
+
+AlertOutcome XdgAutostartEntry::Disable() {
+  std::error_code error;
+  std::filesystem::remove(File(), error);
+  if (error) return FailedOn(File(), error);
+  return AlertOutcome::Done();
+}
+
+std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry() {
+  const auto folder = AutostartFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+  if (!folder) return std::make_unique<UnavailableAutoRunEntry>();
+  return std::make_unique<XdgAutostartEntry>(*folder, RunningExecutable());
+}
+
+}  // namespace halvoric

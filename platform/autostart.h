@@ -1,0 +1,45 @@
+// Start at logon: the per-user XDG autostart entry Halvoric.desktop, which
+// desktops read from the autostart folder of the user's config home.
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "platform/alert_outcome.h"
+
+namespace halvoric {
+
+class AutoRunEntry {
+ public:
+  virtual ~AutoRunEntry() = default;
+  // Writes the entry, replacing an earlier one.
+  virtual AlertOutcome Enable() = 0;
+  // Removes the entry; an entry that is not there is no failure.
+  virtual AlertOutcome Disable() = 0;
+};
+
+inline constexpr const char* kAutostartFileName = "Halvoric.desktop";
+
+// $XDG_CONFIG_HOME/autostart, else $HOME/.config/autostart; nothing when
+// neither variable gives an absolute folder. Null arguments are unset ones.
+std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, const char* home);
+
+class XdgAutostartEntry final : public AutoRunEntry {
+ public:
+  XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable);
+
+  AlertOutcome Enable() override;
+  AlertOutcome Disable() override;
+
+  std::filesystem::path File() const { return folder_ / kAutostartFileName; }
+
+ private:
+  std::filesystem::path folder_;
+  std::filesystem::path executable_;
+};
+
+// The entry of the current user for the running executable.
+std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry();
+
+}  // namespace halvoric

@@ -1,0 +1,45 @@
+#include "monitor/list_view_sinks.h"
+
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+namespace halvoric {
+
+namespace {
+QTreeWidgetItem* AppendRow(QTreeWidget& list, std::initializer_list<std::string> cells) {
+  auto* item = new QTreeWidgetItem(&list);
+  int column = 0;
+  for (const std::string& cell : cells) item->setText(column++, QString::fromStdString(cell));
+  return item;
+}
+}  // namespace
+
+ListViewSinks::ListViewSinks(QTreeWidget& drives, QTreeWidget& diskInfo, QTreeWidget& smartInfo,
+                             QIcon diskInfoIcon)
+    : drives_(drives),
+      diskInfo_(diskInfo),
+      smartInfo_(smartInfo),
+      diskInfoIcon_(std::move(diskInfoIcon)) {}
+
+void ListViewSinks::AppendDriveRow(const DriveListRow& row) {
+  QTreeWidgetItem* item = AppendRow(drives_, {row.Id, row.Model, row.Temp, StatusText(row.State)});
+  item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+  item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
+}
+
+void ListViewSinks::ClearDiskInfo() { diskInfo_.clear(); }
+
+void ListViewSinks::AppendDiskInfoRow(const DiskInfoRow& row) {
+  QTreeWidgetItem* item = AppendRow(diskInfo_, {row.Caption, row.Value.value_or("")});
+  item->setIcon(0, diskInfoIcon_);
+}
+
+void ListViewSinks::ClearSmartInfo() { smartInfo_.clear(); }
+
+void ListViewSinks::AppendSmartInfoRow(const SmartInfoRow& row) {
+  AppendRow(smartInfo_, {row.Id, row.Name, row.Threshold, row.Value, row.Worst, row.Raw,
+                         StatusText(row.State)});
+}
+
+}  // namespace halvoric

@@ -1,0 +1,30 @@
+// The drive core's rows, put into the window's three lists.
+#pragma once
+
+#include <QIcon>
+#include <QTreeWidget>
+
+#include "drive/row_sinks.h"
+
+namespace halvoric {
+
+class ListViewSinks final : public DriveListSink, public DiskInfoSink, public SmartInfoSink {
+ public:
+  // Disk Info rows carry `diskInfoIcon`, the list's first image.
+  ListViewSinks(QTreeWidget& drives, QTreeWidget& diskInfo, QTreeWidget& smartInfo,
+                QIcon diskInfoIcon);
+
+  void AppendDriveRow(const DriveListRow& row) override;
+  void ClearDiskInfo() override;
+  void AppendDiskInfoRow(const DiskInfoRow& row) override;
+  void ClearSmartInfo() override;
+  void AppendSmartInfoRow(const SmartInfoRow& row) override;
+
+ private:
+  QTreeWidget& drives_;
+  QTreeWidget& diskInfo_;
+  QTreeWidget& smartInfo_;
+  QIcon diskInfoIcon_;
+};
+
+}  // namespace halvoric

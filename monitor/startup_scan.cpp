@@ -1,0 +1,57 @@
+// The window's start-up sequence and the detail read of the selected drive.
+#include <QTreeWidgetItem>
+
+#include "monitor/list_view_sinks.h"
+#include "ui/tessivar_form.h"
+
+namespace halvoric {
+
+namespace {
+constexpr DriveNumber kScannedDrives = 4;
+}  // namespace
+
+void TTessivar_Form::FormCreate() {
+  Main_PageControl->setCurrentIndex(0);
+  LoadSettings();
+  // Without a system log the journal still works on the Log page.
+  if (std::optional<std::string> error = EventLogWriter1.RegisterSource()) {
+    Platform.Messages.ShowError(*error);
+  }
+  SetColumnWidths();
+  ScanDrives();
+  ShowDriveDetails("0");
+  AddLogLine("Halvoric Started !");
+}
+
+void TTessivar_Form::SetColumnWidths() {
+  const auto setWidths = [](QTreeWidget* list, std::initializer_list<int> widths) {
+    int column = 0;
+    for (int width : widths) list->setColumnWidth(column++, width);
+  };
+  setWidths(DiskInfo_ListView, {200, 150});
+  setWidths(SMARTInfo_ListView, {45, 150, 70, 50, 50});
+  setWidths(HDDs_ListView, {50, 200, 50, 50});
+}
+
+void TTessivar_Form::ScanDrives() {
+  DriveCount = 0;
+  for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+    if (!Drives.DriveExists(n)) continue;
+    ++DriveCount;
+    DriveSummary summary;
+    Drives.GetDriveSummary(n, summary);
+    const std::string model = Drives.GetDriveModel(n);
+    AddDriveRow(*sinks_, n, model, summary);
+  }
+}
+
+void TTessivar_Form::HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool /*selected*/) {
+  // Runs for the row that lost the selection too, as the list reports it.
+  if (item != nullptr) ShowDriveDetails(item->text(0).toStdString());
+}
+
+void TTessivar_Form::ShowDriveDetails(const std::string& driveText) {
+  Drives.ReadDriveDetails(driveText, *sinks_, *sinks_);
+}
+
+}  // namespace halvoric

@@ -1,0 +1,23 @@
+#include "settings/event_log_writer.h"
+
+namespace halvoric {
+
+TEventLogWriter::~TEventLogWriter() {
+  if (enabled_) log_.Close();
+}
+
+void TEventLogWriter::SetAppName(const std::string& name) {
+  appName_ = name.empty() ? PlaceholderName : name;
+}
+
+std::optional<std::string> TEventLogWriter::RegisterSource() {
+  enabled_ = log_.Open(appName_);
+  if (!enabled_) return "Unable to register event source.";
+  return std::nullopt;
+}
+
+void TEventLogWriter::WriteInformation(const std::string& text) {
+  if (enabled_) log_.WriteInformation(text);
+}
+
+}  // namespace halvoric

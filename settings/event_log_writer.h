@@ -1,0 +1,41 @@
+// The journal's mirror in the system log: a source registered once, then one
+// informational record per journal line.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "services/system_log.h"
+
+namespace halvoric {
+
+class TEventLogWriter {
+ public:
+  static constexpr const char* PlaceholderName = "EventLogWriter";
+
+  explicit TEventLogWriter(SystemLog& log) : log_(log) {}
+  ~TEventLogWriter();
+  TEventLogWriter(const TEventLogWriter&) = delete;
+  TEventLogWriter& operator=(const TEventLogWriter&) = delete;
+
+  const std::string& AppName() const { return appName_; }
+  // An empty name falls back to the placeholder; takes effect at the next
+  // registration.
+  void SetAppName(const std::string& name);
+
+  bool Enabled() const { return enabled_; }
+
+  // Registers the source under AppName. The error message when the system
+  // refuses; the writer then stays disabled.
+  [[nodiscard]] std::optional<std::string> RegisterSource();
+
+  // Does nothing until the source is registered.
+  void WriteInformation(const std::string& text);
+
+ private:
+  SystemLog& log_;
+  std::string appName_ = PlaceholderName;
+  bool enabled_ = false;
+};
+
+}  // namespace halvoric

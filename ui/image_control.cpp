@@ -1,0 +1,14 @@
+#include "ui/image_control.h"
+
+#include <QMouseEvent>
+
+namespace halvoric {
+
+void TImage::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+    emit Clicked();
+  }
+  QLabel::mouseReleaseEvent(event);
+}
+
+}  // namespace halvoric

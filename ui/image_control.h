@@ -1,0 +1,20 @@
+// A picture on the window that can be clicked, like the maker's logo.
+#pragma once
+
+#include <QLabel>
+
+namespace halvoric {
+
+class TImage : public QLabel {
+  Q_OBJECT
+ public:
+  using QLabel::QLabel;
+
+ signals:
+  void Clicked();
+
+ protected:
+  void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+}  // namespace halvoric

@@ -1,0 +1,20 @@
+#include "ui/linux_desktop.h"
+
+namespace halvoric {
+
+PlatformServices LinuxDesktop::Services() {
+  return {
+      .Disks = *disks_,
+      .Log = log_,
+      .StartAtLogon = autostart_,
+      .Mail = mailer_,
+      .Sounds = sound_,
+      .PowerControl = power_,
+      .Urls = urls_,
+      .Dialogs = dialogs_,
+      .Messages = messages_,
+      .Prompt = messages_,
+  };
+}
+
+}  // namespace halvoric

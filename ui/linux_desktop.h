@@ -1,0 +1,33 @@
+// The services of a Linux desktop, wired in one place for both programs.
+// Only the drives differ: the machine's own or simulated ones.
+#pragma once
+
+#include <memory>
+
+#include "services/platform_services.h"
+#include "services/syslog_system_log.h"
+#include "services/unavailable_services.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_url_opener.h"
+
+namespace halvoric {
+
+class LinuxDesktop {
+ public:
+  explicit LinuxDesktop(std::unique_ptr<DiskControl> disks) : disks_(std::move(disks)) {}
+
+  PlatformServices Services();
+
+ private:
+  std::unique_ptr<DiskControl> disks_;
+  SyslogSystemLog log_;
+  NoAutostart autostart_;
+  NoMailer mailer_;
+  NoSound sound_;
+  NoPower power_;
+  QtUrlOpener urls_;
+  QtFileDialogs dialogs_;
+  QtMessageBoxes messages_;
+};
+
+}  // namespace halvoric

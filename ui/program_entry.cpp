@@ -1,0 +1,23 @@
+#include "ui/program_entry.h"
+
+#include <QGuiApplication>
+
+#include "ui/screen_centre.h"
+#include "ui/splash_screen.h"
+
+namespace halvoric {
+
+std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
+  auto splash = std::make_unique<TSplashScreen>();
+  splash->ShowAtOnce();
+  // Message boxes raised while the window is created already carry the title.
+  QGuiApplication::setApplicationDisplayName("Halvoric");
+  auto form = std::make_unique<TTessivar_Form>(platform);
+  form->FormCreate();
+  splash.reset();
+  CentreOnScreen(*form);
+  form->show();
+  return form;
+}
+
+}  // namespace halvoric

@@ -1,0 +1,30 @@
+#include "ui/report_view.h"
+
+#include <QHeaderView>
+#include <QPalette>
+
+namespace halvoric {
+
+QTreeWidget* MakeReportView(QWidget* parent, const QStringList& columns) {
+  auto* view = new QTreeWidget(parent);
+  view->setColumnCount(columns.size());
+  view->setHeaderLabels(columns);
+  view->setRootIsDecorated(false);
+  view->setItemsExpandable(false);
+  view->setUniformRowHeights(true);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionMode(QAbstractItemView::SingleSelection);
+  view->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view->setFrameShape(QFrame::NoFrame);
+  view->header()->setSectionsClickable(false);
+  view->header()->setSectionsMovable(false);
+  view->header()->setStretchLastSection(false);
+  QPalette palette = view->palette();
+  for (const auto role : {QPalette::Highlight, QPalette::HighlightedText}) {
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  }
+  view->setPalette(palette);
+  return view;
+}
+
+}  // namespace halvoric

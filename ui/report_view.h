@@ -1,0 +1,12 @@
+// The look shared by the window's three lists: report rows with headers
+// that do not sort, whole-row selection that stays visible, no editing.
+#pragma once
+
+#include <QStringList>
+#include <QTreeWidget>
+
+namespace halvoric {
+
+QTreeWidget* MakeReportView(QWidget* parent, const QStringList& columns);
+
+}  // namespace halvoric

@@ -1,0 +1,88 @@
+#include "ui/tessivar_form.h"
+
+#include <QCloseEvent>
+#include <QFont>
+
+#include "monitor/list_view_sinks.h"
+#include "ui/pictures.h"
+#include "ui/report_view.h"
+
+namespace halvoric {
+
+namespace {
+// The stored outer size is 549 x 552 with the classic 4-pixel border and
+// 19-pixel caption; the controls are placed on the client area.
+constexpr int kClientWidth = 541;
+constexpr int kClientHeight = 525;
+}  // namespace
+
+TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
+    : QWidget(parent), EventLogWriter1(platform.Log), Platform(platform), Drives(platform.Disks) {
+  BuildComponents();
+  BuildFrame();
+  BuildDetailPages();
+  BuildPreferencesPage();
+  BuildLogPage();
+  sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
+                                           ImageListIcons[0]);
+}
+
+TTessivar_Form::~TTessivar_Form() = default;
+
+void TTessivar_Form::BuildFrame() {
+  setWindowTitle("Halvoric");
+  setFont(QFont("MS Sans Serif", 8));
+  setBackgroundRole(QPalette::Button);
+  setAutoFillBackground(true);
+  resize(kClientWidth, kClientHeight);
+
+  Image2 = new TImage(this);
+  Image2->setPixmap(Picture("banner.jpg"));
+  Image2->setGeometry(136, 0, 289, 80);
+
+  HDDs_ListView = MakeReportView(this, {"ID", "Model", "Temp", "Status"});
+  HDDs_ListView->setGeometry(0, 82, 541, 58);
+
+  Main_PageControl = new QTabWidget(this);
+  Main_PageControl->setGeometry(0, 139, 541, 334);
+
+  Image1 = new TImage(this);
+  Image1->setPixmap(Picture("logo.jpg"));
+  Image1->setGeometry(6, 476, 157, 41);
+  Image1->setCursor(Qt::PointingHandCursor);
+
+  SpeedButton1 = new QToolButton(this);
+  SpeedButton1->setText("Help and Manual");
+  SpeedButton1->setIcon(Glyph("glyph-help.png"));
+  SpeedButton1->setIconSize(QSize(24, 24));
+  SpeedButton1->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+  SpeedButton1->setAutoRaise(true);
+  SpeedButton1->setFocusPolicy(Qt::NoFocus);
+  SpeedButton1->setGeometry(409, 480, 127, 30);
+
+  setTabOrder(Main_PageControl, HDDs_ListView);
+
+  connect(HDDs_ListView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          [this](const QItemSelection& selected, const QItemSelection& deselected) {
+            for (const QModelIndex& index : deselected.indexes()) {
+              if (index.column() == 0) {
+                HDDs_ListViewSelectItem(HDDs_ListView->topLevelItem(index.row()), false);
+              }
+            }
+            for (const QModelIndex& index : selected.indexes()) {
+              if (index.column() == 0) {
+                HDDs_ListViewSelectItem(HDDs_ListView->topLevelItem(index.row()), true);
+              }
+            }
+          });
+}
+
+void TTessivar_Form::closeEvent(QCloseEvent* event) {
+  if (FormCloseQuery()) {
+    event->accept();
+  } else {
+    event->ignore();
+  }
+}
+
+}  // namespace halvoric

@@ -1,0 +1,128 @@
+// The main window: the drive list, the four pages below it and the window's
+// non-visual parts. Its handlers live beside their concern: the start-up scan
+// in monitor/, the journal and settings glue in settings/, layout in ui/.
+#pragma once
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QIcon>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "drive/drive_reader.h"
+#include "services/file_dialogs.h"
+#include "services/platform_services.h"
+#include "settings/event_log_writer.h"
+#include "settings/settings.h"
+#include "ui/image_control.h"
+
+namespace halvoric {
+
+class ListViewSinks;
+
+class TTessivar_Form : public QWidget {
+ public:
+  explicit TTessivar_Form(PlatformServices platform, QWidget* parent = nullptr);
+  ~TTessivar_Form() override;
+
+  // Brings the window into its working state: settings, system log source,
+  // drive scan, details of drive 0, the start line.
+  void FormCreate();
+  void HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool selected);
+  // Fills both detail pages for the drive whose number `driveText` holds.
+  void ShowDriveDetails(const std::string& driveText);
+
+  void AddLogLine(const std::string& message);
+  void Save_ButtonClick();
+  void Clear_ButtonClick();
+
+  // Reads config.xml in the current directory into Settings and the
+  // Preferences controls; shows what could not be read and goes on.
+  void LoadSettings();
+  // Writes config.xml; false (and the error shown) when it could not.
+  bool FormCloseQuery();
+
+  // Controls on the client area.
+  TImage* Image2;
+  QTreeWidget* HDDs_ListView;
+  QTabWidget* Main_PageControl;
+  TImage* Image1;
+  QToolButton* SpeedButton1;
+
+  QWidget* DiskInfo_TabSheet;
+  QWidget* SMARTInfo_TabSheet;
+  QWidget* Preferences_TabSheet;
+  QWidget* Log_TabSheet;
+  QTreeWidget* DiskInfo_ListView;
+  QTreeWidget* SMARTInfo_ListView;
+
+  // The Preferences page.
+  QLabel* BAD_Image;
+  QLabel* OK_Image;
+  QPushButton* MailTest_Button;
+  QPushButton* SndBrowse_Button;
+  QCheckBox* AutoRun_CheckBox;
+  QCheckBox* LogEvents_CheckBox;
+  QCheckBox* SystemLogEvents_CheckBox;
+  QCheckBox* DiskStatus_CheckBox;
+  QCheckBox* Hibernate_CheckBox;
+  QCheckBox* PopupNotify_CheckBox;
+  QCheckBox* EmailNotify_CheckBox;
+  QCheckBox* SndFile_CheckBox;
+  QCheckBox* TempWarn_CheckBox;
+  QLineEdit* CritTemp_Edit;
+  QLineEdit* Email_Edit;
+  QLineEdit* SoundPath_Edit;
+
+  // The Log page.
+  QPlainTextEdit* Log_Memo;
+  QGroupBox* Log_GroupBox;
+  QPushButton* Save_Button;
+  QPushButton* Clear_Button;
+
+  // Non-visual parts.
+  QTimer* CheckTemp_Timer;
+  QTimer* Hibernate_Timer;
+  QMenu* PopupMenu1;
+  QAction* ShowTessivar1;
+  QAction* Exit1;
+  TEventLogWriter EventLogWriter1;
+  std::array<QIcon, 7> ImageListIcons;
+  FileDialogSpec OpenDialog1;
+  FileDialogSpec SaveDialog1;
+
+  halvoric::Settings Settings;
+  std::uint8_t DriveCount = 0;
+  std::uint8_t HibernateCountdown = 0;
+
+  PlatformServices Platform;
+  DriveReader Drives;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildFrame();
+  void BuildDetailPages();
+  void BuildPreferencesPage();
+  void BuildLogPage();
+  void BuildComponents();
+  void SetColumnWidths();
+  void ScanDrives();
+
+  std::unique_ptr<ListViewSinks> sinks_;
+};
+
+}  // namespace halvoric

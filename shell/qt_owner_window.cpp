@@ -38,15 +38,24 @@ void QtOwnerWindow::BringToFront() {
 
 bool QtOwnerWindow::Terminating() const { return terminating_ || QCoreApplication::closingDown(); }
 
+void QtOwnerWindow::HideInsteadOfMinimise(Qt::WindowStates oldState) {
+  if (!window_.isMinimized() || !hooks_.minimizing) return;
+  // The window is hidden by now; it must come back in its former state.
+  if (hooks_.minimizing()) window_.setWindowState(oldState);
+}
+
 bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched != &window_) return false;
   if (event->type() == QEvent::Show && hooks_.shown) {
     hooks_.shown();
   } else if (event->type() == QEvent::WindowStateChange && hooks_.minimizing) {
-    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
-    const bool minimised = window_.isMinimized() && !(change->oldState() & Qt::WindowMinimized);
-    // The window is hidden by now; it must come back in its former state.
-    if (minimised && hooks_.minimizing()) window_.setWindowState(change->oldState());
+    const Qt::WindowStates oldState = static_cast<QWindowStateChangeEvent*>(event)->oldState();
+    if (window_.isMinimized() && !(oldState & Qt::WindowMinimized)) {
+      // Qt reports a minimise once it is under way (showMinimized() still
+      // shows the window after this event), so the hide waits for it to end.
+      QMetaObject::invokeMethod(
+          this, [this, oldState] { HideInsteadOfMinimise(oldState); }, Qt::QueuedConnection);
+    }
   }
   return false;
 }

@@ -1,0 +1,92 @@
+// The Qt side of the tray: what Qt's activations mean, the owner window's
+// minimise hook on a real widget, and the watch on the tray's host.
+#include <gtest/gtest.h>
+
+#include <QWidget>
+
+#include "shell/qt_notification_area.h"
+#include "shell/qt_owner_window.h"
+#include "shell/tray_host_watch.h"
+#include "shell/tray_icon.h"
+#include "tests/shell/tray_fakes.h"
+
+namespace halvoric {
+namespace {
+
+using testing::RunFor;
+using testing::RunUntil;
+using enum TrayNotification;
+
+TEST(TranslateActivation, GivesTheNotificationsOfEachReason) {
+  struct Row {
+    QSystemTrayIcon::ActivationReason reason;
+    std::vector<TrayNotification> notifications;
+  } rows[] = {
+      {QSystemTrayIcon::Trigger, {LeftButtonDown, LeftButtonUp, Select}},
+      {QSystemTrayIcon::DoubleClick, {LeftButtonDoubleClick, LeftButtonUp}},
+      {QSystemTrayIcon::Context, {RightButtonDown, RightButtonUp, ContextMenu}},
+      {QSystemTrayIcon::MiddleClick, {MiddleButtonDown, MiddleButtonUp}},
+      {QSystemTrayIcon::Unknown, {}},
+  };
+  for (const Row& row : rows) EXPECT_EQ(TranslateActivation(row.reason), row.notifications);
+}
+
+TEST(QtOwnerWindow, MinimiseBecomesAHideToTheTrayAndComesBack) {
+  testing::FakeArea area;
+  testing::FakeInput input;
+  QWidget window;
+  QtOwnerWindow owner(window);
+  TTrayIcon icon({area, input}, &owner);
+  icon.SetMinimizeToTray(true);
+  int reports = 0;
+  icon.OnMinimizeToTray = [&](TTrayIcon&) {
+    EXPECT_TRUE(window.isVisible());  // the report comes before the hide
+    ++reports;
+  };
+  window.show();
+  icon.SetIconVisible(true);
+
+  window.showMinimized();
+  EXPECT_TRUE(RunUntil([&] { return reports == 1; }));
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(window.isVisible());
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_FALSE(owner.TaskbarEntryVisible());
+  EXPECT_EQ(area.present.size(), 1u);
+
+  icon.ShowMainWindow();
+  EXPECT_TRUE(window.isVisible());
+  EXPECT_FALSE(window.isMinimized());
+  EXPECT_EQ(reports, 1);
+}
+
+TEST(QtOwnerWindow, WithoutTheTrayTheWindowMinimisesAsUsual) {
+  testing::FakeArea area;
+  testing::FakeInput input;
+  QWidget window;
+  QtOwnerWindow owner(window);
+  TTrayIcon icon({area, input}, &owner);
+  window.show();
+  window.showMinimized();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window.isMinimized());
+  EXPECT_TRUE(window.isVisible());
+}
+
+TEST(TrayHostWatch, ReportsTheTrayLeavingAndComingBack) {
+  bool trayExists = false;
+  std::string seen;
+  TrayHostWatch watch([&] { return trayExists; },
+                      {[&] { seen += "lost "; }, [&] { seen += "created "; }}, 5);
+  RunFor(30);
+  EXPECT_EQ(seen, "");
+  trayExists = true;
+  EXPECT_TRUE(RunUntil([&] { return seen == "created "; }));
+  trayExists = false;
+  EXPECT_TRUE(RunUntil([&] { return seen == "created lost "; }));
+  RunFor(30);
+  EXPECT_EQ(seen, "created lost ");
+}
+
+}  // namespace
+}  // namespace halvoric

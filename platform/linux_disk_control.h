@@ -8,14 +8,11 @@
 #include <memory>
 
 #include "drive/disk_control.h"
+#include "platform/access_levels.h"  // MakeSystemDiskControl, which picks this class
 #include "platform/ata_request_check.h"
 #include "platform/sg_io.h"
 
 namespace halvoric {
-
-// SMART_SEND_DRIVE_COMMAND / SMART_RCV_DRIVE_DATA's DriverError when the
-// drive reported an error.
-inline constexpr std::uint8_t kSmartIdeError = 1;
 
 class LinuxDiskControl final : public DiskControl {
  public:
@@ -33,16 +30,10 @@ class LinuxDiskControl final : public DiskControl {
   void Close(DeviceHandle handle) override;
 
  private:
-  bool AnswerVersion(unsigned driveNumber, std::size_t inSize, void* out, std::size_t outSize);
-  bool RunAtaCommand(int fd, const CheckedAtaRequest& checked, void* out);
-
   std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;
   std::unique_ptr<SgIo> sgIo_;
   std::map<DeviceHandle, unsigned> openDrives_;  // handle -> drive number
 };
-
-// The machine's own disks: /sys, /dev and the kernel's SG_IO.
-std::unique_ptr<DiskControl> MakeSystemDiskControl();
 
 }  // namespace halvoric

@@ -9,7 +9,7 @@
 
 #include "drive/drive_reader.h"
 #include "drive/sim/simulated_disks.h"
-#include "platform/linux_disk_control.h"
+#include "platform/access_levels.h"
 #include "tools/cli_output.h"
 #include "tools/open_failures.h"
 
@@ -74,15 +74,25 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
 void ExplainFailure(const OpenFailures& disks, const std::string& drive) {
   const OpenResult* failure = disks.FailureOf(DevicePath(drive));
   if (!failure || failure->Error == OpenError::NotFound) return;
-  std::cerr << "halvoric-cli: drive " << drive << " cannot be opened: " << failure->Message
-            << "\n";
+  std::cerr << "halvoric-cli: drive " << drive << " cannot be opened: " << failure->Message << "\n";
   if (failure->Error == OpenError::PermissionDenied) {
     std::cerr << "halvoric-cli: reading S.M.A.R.T. data needs the right to send ATA commands "
-                 "(root, or CAP_SYS_RAWIO with access to the disk device)\n";
+                 "(root, or halvoric-ata installed by the install step; docs/access-levels.md)\n";
   }
 }
 
-int ListDrives(DriveReader& reader, OpenFailures& disks, bool json) {
+// What the disks backend knows about rights; absent for simulated drives.
+struct SystemAccess {
+  TieredDiskControl* tiers = nullptr;
+
+  void ReportAtStart() const {
+    if (!tiers) return;
+    const AccessReport report = tiers->Report();
+    if (!report.Message.empty()) std::cerr << "halvoric-cli: " << report.Message << "\n";
+  }
+};
+
+int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& access, bool json) {
   CollectedRows rows;
   std::vector<ListedDrive> listed;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
@@ -95,17 +105,16 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, bool json) {
     const std::string model = reader.GetDriveModel(n);
     AddDriveRow(rows, n, model, summary);
     listed.push_back({rows.drives.back(), summary});
-    if (model.empty()) {
-      std::cerr << "halvoric-cli: drive " << int(n)
-                << " did not answer IDENTIFY (sending ATA commands needs root or "
-                   "CAP_SYS_RAWIO)\n";
-    }
+    if (model.empty())
+      std::cerr << "halvoric-cli: drive " << int(n) << " did not answer IDENTIFY\n";
   }
+  access.ReportAtStart();
   PrintDriveList(std::cout, listed, json);
   return listed.empty() ? kExitNoDrive : kExitOk;
 }
 
-int ShowDrive(DriveReader& reader, OpenFailures& disks, const std::string& drive, bool json) {
+int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
+              const std::string& drive, bool json) {
   CollectedRows rows;
   const OpenResult probe = disks.Open(DevicePath(drive));
   if (!probe.Ok()) {
@@ -114,7 +123,15 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const std::string& drive
     return kExitNoDrive;
   }
   disks.Close(probe.Handle);
-  reader.ReadDriveDetails(drive, rows, rows);
+  if (access.tiers) {
+    const AccessLevel level = access.tiers->LevelOf(static_cast<DriveNumber>(std::stoul(drive)));
+    LimitedAccessRows shown(level, rows, rows);
+    reader.ReadDriveDetails(drive, shown, shown);
+    rows.AppendDiskInfoRow(AccessSourceRow(level));
+  } else {
+    reader.ReadDriveDetails(drive, rows, rows);
+  }
+  access.ReportAtStart();
   PrintDetails(std::cout, drive, rows, json);
   return kExitOk;
 }
@@ -132,6 +149,7 @@ int Run(int argc, char** argv) {
   }
 
   std::unique_ptr<DiskControl> backend;
+  SystemAccess access;
   if (options->scenario) {
     sim::ScenarioResult scenario = sim::LoadScenario(*options->scenario);
     if (!scenario.Ok()) {
@@ -140,12 +158,14 @@ int Run(int argc, char** argv) {
     }
     backend = std::make_unique<sim::SimulatedDisks>(std::move(scenario.Value));
   } else {
-    backend = MakeSystemDiskControl();
+    std::unique_ptr<TieredDiskControl> system = MakeSystemDiskControl();
+    access.tiers = system.get();
+    backend = std::move(system);
   }
   OpenFailures disks(*backend);
   DriveReader reader(disks);
-  return options->drive ? ShowDrive(reader, disks, *options->drive, options->json)
-                        : ListDrives(reader, disks, options->json);
+  return options->drive ? ShowDrive(reader, disks, access, *options->drive, options->json)
+                        : ListDrives(reader, disks, access, options->json);
 }
 
 }  // namespace

@@ -1,0 +1,167 @@
+#include "platform/helper_disk_control.h"
+
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/drive_path.h"
+#include "platform/helper_protocol.h"
+
+namespace halvoric {
+namespace {
+
+// A socket rather than pipes: a helper that died must give us an error on
+// send, not a SIGPIPE that ends the whole program.
+bool SendAll(int socket, const void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n =
+        ::send(socket, static_cast<const char*>(buffer) + done, size - done, MSG_NOSIGNAL);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool ReceiveAll(int socket, void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::recv(socket, static_cast<char*>(buffer) + done, size - done, 0);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool Exchange(int socket, const HelperRequest& request, HelperReply& reply) {
+  return SendAll(socket, &request, sizeof request) && ReceiveAll(socket, &reply, sizeof reply) &&
+         reply.Magic == kHelperReplyMagic && reply.OutSize <= sizeof reply.Out;
+}
+
+OpenError ErrorOf(std::uint32_t status) {
+  switch (static_cast<HelperStatus>(status)) {
+    case HelperStatus::NotFound:
+      return OpenError::NotFound;
+    case HelperStatus::PermissionDenied:
+      return OpenError::PermissionDenied;
+    default:
+      return OpenError::Other;
+  }
+}
+
+}  // namespace
+
+HelperDiskControl::HelperDiskControl(std::vector<std::string> command)
+    : command_(std::move(command)) {}
+
+HelperDiskControl::~HelperDiskControl() {
+  for (const auto& [handle, helper] : helpers_) Stop(helper);
+}
+
+OpenResult HelperDiskControl::Open(const std::string& path) {
+  OpenResult result;
+  result.Error = OpenError::Other;
+  const std::optional<unsigned> driveNumber = ParseDrivePath(path);
+  if (!driveNumber) {
+    result.Error = OpenError::NotFound;
+    result.Message = "not a drive path: " + path;
+    return result;
+  }
+  int sockets[2];
+  if (command_.empty() || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+    result.Message = "cannot talk to the helper";
+    return result;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, sockets[1], STDIN_FILENO);
+  posix_spawn_file_actions_adddup2(&actions, sockets[1], STDOUT_FILENO);
+  std::vector<char*> argv;
+  for (std::string& word : command_) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  char* noEnvironment[] = {nullptr};
+  Helper helper;
+  const int spawnError =
+      posix_spawn(&helper.Pid, argv[0], &actions, nullptr, argv.data(), noEnvironment);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(sockets[1]);
+  helper.Socket = sockets[0];
+  if (spawnError != 0) {
+    ::close(helper.Socket);
+    result.Message = command_[0] + ": " + std::strerror(spawnError);
+    return result;
+  }
+
+  HelperRequest request{};
+  request.Magic = kHelperRequestMagic;
+  request.Operation = kHelperOpen;
+  request.DriveNumber = *driveNumber;
+  HelperReply reply{};
+  if (!Exchange(helper.Socket, request, reply)) {
+    Stop(helper);
+    result.Message = "the helper did not answer";
+    return result;
+  }
+  if (reply.Status != static_cast<std::uint32_t>(HelperStatus::Ok)) {
+    Stop(helper);
+    result.Error = ErrorOf(reply.Status);
+    result.Message = result.Error == OpenError::PermissionDenied
+                         ? "halvoric-ata is not installed with its capability"
+                         : "halvoric-ata could not open drive " + std::to_string(*driveNumber);
+    return result;
+  }
+  result.Error = OpenError::None;
+  result.Handle = nextHandle_++;
+  helpers_[result.Handle] = helper;
+  return result;
+}
+
+bool HelperDiskControl::Control(DeviceHandle handle, std::uint32_t code, const void* in,
+                                std::size_t inSize, void* out, std::size_t outSize) {
+  const auto found = helpers_.find(handle);
+  if (found == helpers_.end() || out == nullptr || outSize > kHelperMaxOut) return false;
+  HelperRequest request{};
+  request.Magic = kHelperRequestMagic;
+  request.Operation = code;
+  request.OutSize = static_cast<std::uint32_t>(outSize);
+  if (code != SMART_GET_VERSION) {
+    if (in == nullptr || inSize != sizeof request.Ata) return false;
+    std::memcpy(&request.Ata, in, sizeof request.Ata);
+  } else if (inSize != 0) {
+    return false;
+  }
+  HelperReply reply{};
+  if (!Exchange(found->second.Socket, request, reply)) return false;
+  std::memcpy(out, reply.Out, std::min<std::size_t>(reply.OutSize, outSize));
+  return reply.Status == static_cast<std::uint32_t>(HelperStatus::Ok);
+}
+
+void HelperDiskControl::Close(DeviceHandle handle) {
+  const auto found = helpers_.find(handle);
+  if (found == helpers_.end()) return;
+  Stop(found->second);
+  helpers_.erase(found);
+}
+
+void HelperDiskControl::Stop(const Helper& helper) {
+  // End of input ends the helper; wait so no zombie is left behind.
+  ::close(helper.Socket);
+  int status = 0;
+  while (::waitpid(helper.Pid, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+std::filesystem::path HelperBesideExecutable() {
+  std::error_code error;
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error) return {};
+  return self.parent_path() / "halvoric-ata";
+}
+
+}  // namespace halvoric

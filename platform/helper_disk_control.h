@@ -1,0 +1,49 @@
+// The disk control interface through the privileged helper: Open starts one
+// halvoric-ata process for the series and asks it to open the drive, every
+// control request is one message to it, and Close ends it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "drive/disk_control.h"
+
+namespace halvoric {
+
+class HelperDiskControl final : public DiskControl {
+ public:
+  // `command` is the helper's path followed by its arguments (the real
+  // helper takes none). It is started with an empty environment.
+  explicit HelperDiskControl(std::vector<std::string> command);
+  ~HelperDiskControl() override;
+
+  HelperDiskControl(const HelperDiskControl&) = delete;
+  HelperDiskControl& operator=(const HelperDiskControl&) = delete;
+
+  OpenResult Open(const std::string& path) override;
+  bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+               void* out, std::size_t outSize) override;
+  void Close(DeviceHandle handle) override;
+
+ private:
+  struct Helper {
+    pid_t Pid = -1;
+    int Socket = -1;
+  };
+
+  static void Stop(const Helper& helper);
+
+  std::vector<std::string> command_;
+  std::map<DeviceHandle, Helper> helpers_;
+  DeviceHandle nextHandle_ = 1;
+};
+
+// halvoric-ata in the folder of the running executable; empty when the
+// executable's own path cannot be read.
+std::filesystem::path HelperBesideExecutable();
+
+}  // namespace halvoric

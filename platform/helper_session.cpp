@@ -1,0 +1,147 @@
+#include "platform/helper_session.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform/ata_pass_through.h"
+#include "platform/whole_disk_node.h"
+
+namespace halvoric {
+namespace {
+
+constexpr unsigned kMaxDriveNumber = 255;
+
+HelperReply Reply(HelperStatus status) {
+  HelperReply reply{};
+  reply.Magic = kHelperReplyMagic;
+  reply.Status = static_cast<std::uint32_t>(status);
+  return reply;
+}
+
+HelperReply Refusal(std::string& problem, std::string why) {
+  problem = std::move(why);
+  return Reply(HelperStatus::Refused);
+}
+
+HelperStatus StatusOf(OpenError error) {
+  switch (error) {
+    case OpenError::NotFound:
+      return HelperStatus::NotFound;
+    case OpenError::PermissionDenied:
+      return HelperStatus::PermissionDenied;
+    default:
+      return HelperStatus::OpenFailed;
+  }
+}
+
+// Reads exactly `size` bytes; 0 at a clean end of input, -1 on a short read.
+long ReadAll(int fd, void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return done == 0 && n == 0 ? 0 : -1;
+    done += static_cast<std::size_t>(n);
+  }
+  return static_cast<long>(done);
+}
+
+bool WriteAll(int fd, const void* buffer, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace
+
+HelperSession::HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
+                             SgIo& sgIo, bool rawIo, std::function<void()> afterOpen)
+    : sysfsRoot_(std::move(sysfsRoot)),
+      devRoot_(std::move(devRoot)),
+      sgIo_(sgIo),
+      rawIo_(rawIo),
+      afterOpen_(std::move(afterOpen)) {}
+
+HelperSession::~HelperSession() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+HelperReply HelperSession::Answer(const HelperRequest& request, std::string& problem) {
+  if (request.Magic != kHelperRequestMagic) return Refusal(problem, "not a helper request");
+  if (request.Operation == kHelperOpen) return Open(request, problem);
+  return Control(request, problem);
+}
+
+HelperReply HelperSession::Open(const HelperRequest& request, std::string& problem) {
+  if (openTried_) return Refusal(problem, "one drive per session");
+  if (request.DriveNumber > kMaxDriveNumber) {
+    return Refusal(problem,
+                   "drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
+  }
+  openTried_ = true;
+  if (!rawIo_) {
+    if (afterOpen_) afterOpen_();
+    problem = "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata";
+    return Reply(HelperStatus::PermissionDenied);
+  }
+  WholeDiskNode node = OpenWholeDiskNode(sysfsRoot_, devRoot_, request.DriveNumber);
+  if (afterOpen_) afterOpen_();
+  if (!node.Ok()) {
+    // Probing for drives that do not exist is normal use, not worth a line.
+    if (node.Error != OpenError::NotFound) problem = node.Problem;
+    // A node that is not the listed whole disk is a refusal, not a miss.
+    return Reply(node.Error == OpenError::Other ? HelperStatus::Refused : StatusOf(node.Error));
+  }
+  fd_ = node.Fd;
+  driveNumber_ = request.DriveNumber;
+  return Reply(HelperStatus::Ok);
+}
+
+HelperReply HelperSession::Control(const HelperRequest& request, std::string& problem) {
+  if (fd_ < 0) return Refusal(problem, "no drive is open");
+  if (request.OutSize > kHelperMaxOut) return Refusal(problem, "output size too large");
+  HelperReply reply = Reply(HelperStatus::Ok);
+  bool done = false;
+  if (request.Operation == SMART_GET_VERSION) {
+    if (request.OutSize != sizeof(VersionAnswer)) {
+      return Refusal(problem, "version query needs a 24-byte answer");
+    }
+    done = AnswerVersion(driveNumber_, 0, reply.Out, request.OutSize);
+  } else {
+    const CheckedAtaRequest checked = CheckAtaRequest(
+        request.Operation, &request.Ata, sizeof request.Ata, reply.Out, request.OutSize);
+    if (!checked.Ok()) return Refusal(problem, std::string(checked.Problem));
+    done = RunAtaPassThrough(sgIo_, fd_, checked, reply.Out);
+  }
+  reply.OutSize = request.OutSize;
+  if (!done) reply.Status = static_cast<std::uint32_t>(HelperStatus::RequestFailed);
+  return reply;
+}
+
+int ServeHelper(HelperSession& session, int in, int out, std::ostream& err) {
+  for (;;) {
+    HelperRequest request{};
+    const long got = ReadAll(in, &request, sizeof request);
+    if (got == 0) return kHelperExitOk;
+    if (got < 0) {
+      err << "halvoric-ata: refused: incomplete request\n";
+      return kHelperExitRefused;
+    }
+    std::string problem;
+    const HelperReply reply = session.Answer(request, problem);
+    if (!WriteAll(out, &reply, sizeof reply)) return kHelperExitOk;
+    const bool refused = reply.Status == static_cast<std::uint32_t>(HelperStatus::Refused);
+    if (!problem.empty())
+      err << "halvoric-ata: " << (refused ? "refused: " : "") << problem << "\n";
+    if (refused) return kHelperExitRefused;
+  }
+}
+
+}  // namespace halvoric

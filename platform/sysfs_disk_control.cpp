@@ -1,0 +1,106 @@
+#include "platform/sysfs_disk_control.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/ata_pass_through.h"
+#include "platform/ata_request_check.h"
+#include "platform/drive_path.h"
+#include "platform/whole_disks.h"
+
+namespace halvoric {
+namespace {
+
+// Status flags of the made-up entry: pre-failure off, updated online.
+constexpr std::uint8_t kOnlineFlag = 0x02;
+constexpr int kLowestNormalised = 1;
+constexpr int kHighestNormalised = 253;
+
+// A drive's string field: blank-padded, two characters per word with the
+// first in the high byte, as IDENTIFY carries it.
+void PutAtaString(std::uint8_t* field, std::size_t length, const std::string& text) {
+  std::string padded = text.substr(0, length);
+  padded.resize(length, ' ');
+  for (std::size_t i = 0; i + 1 < length; i += 2) {
+    field[i] = static_cast<std::uint8_t>(padded[i + 1]);
+    field[i + 1] = static_cast<std::uint8_t>(padded[i]);
+  }
+}
+
+}  // namespace
+
+void FillFallbackIdentify(const DriveFacts& facts, std::uint8_t (&data)[kSectorSize]) {
+  std::memset(data, 0, sizeof data);
+  PutAtaString(data + kIdentifySerial, kIdentifySerialLength, facts.Serial);
+  PutAtaString(data + kIdentifyFirmware, kIdentifyFirmwareLength, facts.Firmware);
+  PutAtaString(data + kIdentifyModel, kIdentifyModelLength, facts.Model);
+}
+
+void FillFallbackAttributes(int celsius, std::uint8_t (&data)[kSectorSize]) {
+  std::memset(data, 0, sizeof data);
+  AttributeEntry entry{};
+  entry.Id = 194;
+  entry.Flags[0] = kOnlineFlag;
+  entry.Value =
+      static_cast<std::uint8_t>(std::clamp(celsius, kLowestNormalised, kHighestNormalised));
+  entry.Worst = entry.Value;
+  entry.Raw[0] = static_cast<std::uint8_t>(std::clamp(celsius, 0, 255));
+  std::memcpy(data + kTableOffset, &entry, sizeof entry);
+}
+
+void FillFallbackThresholds(std::uint8_t (&data)[kSectorSize]) {
+  std::memset(data, 0, sizeof data);
+  ThresholdEntry entry{};
+  entry.Id = 194;
+  std::memcpy(data + kTableOffset, &entry, sizeof entry);
+}
+
+SysfsDiskControl::SysfsDiskControl(std::filesystem::path sysfsRoot)
+    : sysfsRoot_(std::move(sysfsRoot)) {}
+
+OpenResult SysfsDiskControl::Open(const std::string& path) {
+  OpenResult result;
+  const std::optional<unsigned> number = ParseDrivePath(path);
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
+  if (!number || *number >= disks.size()) {
+    result.Error = OpenError::NotFound;
+    result.Message = "no whole disk for " + path;
+    return result;
+  }
+  result.Handle = nextHandle_++;
+  drives_[result.Handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
+  return result;
+}
+
+bool SysfsDiskControl::Control(DeviceHandle handle, std::uint32_t code, const void* in,
+                               std::size_t inSize, void* out, std::size_t outSize) {
+  const auto drive = drives_.find(handle);
+  if (drive == drives_.end()) return false;
+  if (code == SMART_GET_VERSION) return AnswerVersion(drive->second.Number, inSize, out, outSize);
+  const CheckedAtaRequest checked = CheckAtaRequest(code, in, inSize, out, outSize);
+  if (!checked.Ok() || checked.Protocol != AtaProtocol::PioDataIn) return false;
+  AtaCommandResult result{};
+  if (!Answer(drive->second, checked.Request, result)) return false;
+  std::memcpy(out, &result, sizeof result);
+  return true;
+}
+
+void SysfsDiskControl::Close(DeviceHandle handle) { drives_.erase(handle); }
+
+bool SysfsDiskControl::Answer(const OpenDrive& drive, const AtaCommandRequest& request,
+                              AtaCommandResult& result) {
+  result.Header.BufferSize = kSectorSize;
+  if (request.Command == kAtaIdentifyDevice) {
+    FillFallbackIdentify(drive.Facts, result.Data);
+    return true;
+  }
+  if (request.Command != kAtaSmart || !drive.Facts.MilliCelsius) return false;
+  if (request.Features == kSmartReadData) {
+    FillFallbackAttributes(RoundToCelsius(*drive.Facts.MilliCelsius), result.Data);
+    return true;
+  }
+  FillFallbackThresholds(result.Data);
+  return request.Features == kSmartReadThresholds;
+}
+
+}  // namespace halvoric

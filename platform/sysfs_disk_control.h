@@ -1,0 +1,49 @@
+// The disk control interface for a user without the right to send ATA
+// commands: every disk the kernel lists can be opened, and the series is
+// answered from sysfs and hwmon (see docs/access-levels.md). IDENTIFY gets a
+// sector carrying only the model, serial and firmware strings; SMART READ
+// DATA and THRESHOLDS get a one-entry table with the hwmon temperature as
+// attribute 194. SMART ENABLE OPERATIONS and IDENTIFY PACKET DEVICE fail,
+// and so do both table reads of a disk without a readable temperature.
+#pragma once
+
+#include <filesystem>
+#include <map>
+
+#include "drive/ata_blocks.h"
+#include "drive/disk_control.h"
+#include "platform/sysfs_drive_facts.h"
+
+namespace halvoric {
+
+// The made-up normalised value and worst of attribute 194 are the
+// temperature itself and the threshold 0: the popup alert compares the
+// normalised value with the critical temperature, so it fires exactly when
+// the mail and sound alerts do, and the drive counts as OK.
+void FillFallbackIdentify(const DriveFacts& facts, std::uint8_t (&data)[kSectorSize]);
+void FillFallbackAttributes(int celsius, std::uint8_t (&data)[kSectorSize]);
+void FillFallbackThresholds(std::uint8_t (&data)[kSectorSize]);
+
+class SysfsDiskControl final : public DiskControl {
+ public:
+  explicit SysfsDiskControl(std::filesystem::path sysfsRoot);
+
+  OpenResult Open(const std::string& path) override;
+  bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+               void* out, std::size_t outSize) override;
+  void Close(DeviceHandle handle) override;
+
+ private:
+  struct OpenDrive {
+    unsigned Number = 0;
+    DriveFacts Facts;
+  };
+
+  bool Answer(const OpenDrive& drive, const AtaCommandRequest& request, AtaCommandResult& result);
+
+  std::filesystem::path sysfsRoot_;
+  std::map<DeviceHandle, OpenDrive> drives_;
+  DeviceHandle nextHandle_ = 1;
+};
+
+}  // namespace halvoric

@@ -1,0 +1,92 @@
+#include "platform/whole_disk_node.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+#include "platform/open_error_kind.h"
+#include "platform/whole_disks.h"
+
+namespace halvoric {
+namespace {
+
+// "MAJOR:MINOR\n" as the kernel writes block/NAME/dev.
+std::optional<dev_t> ReadDeviceNumber(const std::filesystem::path& file) {
+  std::ifstream in(file);
+  std::string text;
+  if (!std::getline(in, text)) return std::nullopt;
+  unsigned major = 0;
+  unsigned minor = 0;
+  const char* end = text.data() + text.size();
+  auto [colon, error] = std::from_chars(text.data(), end, major);
+  if (error != std::errc() || colon == end || *colon != ':') return std::nullopt;
+  auto [last, error2] = std::from_chars(colon + 1, end, minor);
+  if (error2 != std::errc() || last != end) return std::nullopt;
+  return makedev(major, minor);
+}
+
+WholeDiskNode Refuse(std::string name, std::string problem) {
+  WholeDiskNode node;
+  node.Name = std::move(name);
+  node.Error = OpenError::Other;
+  node.Problem = std::move(problem);
+  return node;
+}
+
+}  // namespace
+
+WholeDiskNode OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
+                                const std::filesystem::path& devRoot, unsigned driveNumber) {
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot);
+  if (driveNumber >= disks.size()) {
+    WholeDiskNode node;
+    node.Error = OpenError::NotFound;
+    node.Problem = "no whole disk number " + std::to_string(driveNumber);
+    return node;
+  }
+  const std::string& name = disks[driveNumber];
+  const std::optional<dev_t> expected = ReadDeviceNumber(sysfsRoot / "block" / name / "dev");
+  if (!expected) return Refuse(name, name + ": the kernel lists no device number");
+
+  const std::filesystem::path path = devRoot / name;
+  struct stat before {};
+  if (::lstat(path.c_str(), &before) != 0) {
+    const int error = errno;
+    WholeDiskNode node =
+        Refuse(name, path.string() + ": " + std::generic_category().message(error));
+    node.Error = OpenErrorFromErrno(error);
+    return node;
+  }
+  if (!S_ISBLK(before.st_mode)) return Refuse(name, path.string() + " is not a block device");
+  if (before.st_rdev != *expected) {
+    return Refuse(name, path.string() + " is not the whole disk " + name +
+                            " (a partition or another device)");
+  }
+
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) {
+    const int error = errno;
+    WholeDiskNode node =
+        Refuse(name, path.string() + ": " + std::generic_category().message(error));
+    node.Error = OpenErrorFromErrno(error);
+    return node;
+  }
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !S_ISBLK(opened.st_mode) || opened.st_rdev != *expected) {
+    ::close(fd);
+    return Refuse(name, path.string() + " changed while it was opened");
+  }
+  WholeDiskNode node;
+  node.Fd = fd;
+  node.Name = name;
+  return node;
+}
+
+}  // namespace halvoric

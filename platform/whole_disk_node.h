@@ -1,0 +1,30 @@
+// Opening the device node of a whole disk for the privileged helper, after
+// making sure it is exactly the disk the kernel lists and nothing else.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "drive/disk_control.h"
+
+namespace halvoric {
+
+struct WholeDiskNode {
+  int Fd = -1;
+  std::string Name;  // the kernel's disk name, e.g. "sda"
+  OpenError Error = OpenError::None;
+  std::string Problem;  // why the node was refused or could not be opened
+
+  bool Ok() const { return Fd >= 0; }
+};
+
+// Drive N is the Nth disk of ListWholeDisks(`sysfsRoot`); its node is
+// `devRoot`/NAME. The node is refused, without being opened, unless it is a
+// block device (not a symlink) whose device number is the one in
+// `sysfsRoot`/block/NAME/dev; that also refuses partitions and every other
+// disk. The open is read-only and does not follow links; the opened file is
+// checked again so a node swapped in between is refused too.
+WholeDiskNode OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
+                                const std::filesystem::path& devRoot, unsigned driveNumber);
+
+}  // namespace halvoric

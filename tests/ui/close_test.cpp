@@ -1,0 +1,45 @@
+#include "form_fixture.h"
+
+namespace halvoric::testing {
+namespace {
+
+class CloseTest : public FormTest {};
+
+TEST_F(CloseTest, ClosingWritesTheSettingsAndCloses) {
+  TTessivar_Form& form = Start("");
+  form.Settings.PlaySound = true;
+  form.Settings.SoundPath = "bell.wav";
+  form.show();
+  EXPECT_TRUE(form.close());
+  const std::string config = ReadFile("config.xml");
+  EXPECT_NE(config.find("<Tessivar>\r\n  <AutoRun>0\r\n  </AutoRun>"), std::string::npos);
+  EXPECT_NE(config.find("  <PlaySound>-1\r\n"), std::string::npos);
+  EXPECT_NE(config.find("  <SoundPath>bell.wav\r\n"), std::string::npos);
+  EXPECT_TRUE(messages_.Errors.empty());
+}
+
+TEST_F(CloseTest, SettingsSurviveARestart) {
+  WriteFile("config.xml",
+            "<Tessivar><Hibernation>-1</Hibernation><EmailAddr>a@b.c</EmailAddr>"
+            "<Temp>61</Temp></Tessivar>");
+  Start("").close();
+  form_.reset();
+  TTessivar_Form& again = Start("");
+  EXPECT_TRUE(again.Hibernate_CheckBox->isChecked());
+  EXPECT_EQ(again.Email_Edit->text(), "a@b.c");
+  EXPECT_EQ(again.CritTemp_Edit->text(), "61");
+  EXPECT_EQ(again.Settings.CritTempValue, 61);
+}
+
+TEST_F(CloseTest, FailingWriteKeepsTheWindowOpenAndShowsWhy) {
+  TTessivar_Form& form = Start("");
+  std::filesystem::create_directory(File("config.xml"));  // cannot be replaced by a file
+  form.show();
+  EXPECT_FALSE(form.close());
+  EXPECT_TRUE(form.isVisible());
+  ASSERT_EQ(messages_.Errors.size(), 1u);
+  EXPECT_NE(messages_.Errors[0].find("config.xml"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace halvoric::testing

@@ -1,0 +1,156 @@
+// A main window on simulated drives and small fakes, in a private current
+// directory (the window reads and writes config.xml there).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <QStringList>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drive/sim/scenario.h"
+#include "drive/sim/simulated_disks.h"
+#include "services/platform_services.h"
+#include "services/unavailable_services.h"
+#include "ui/tessivar_form.h"
+
+namespace halvoric::testing {
+
+class FakeSystemLog : public SystemLog {
+ public:
+  bool Open(const std::string& source) override {
+    Source = source;
+    return !Refuse;
+  }
+  void WriteInformation(const std::string& text) override { Records.push_back(text); }
+  void Close() override { ++Closes; }
+
+  bool Refuse = false;
+  std::string Source;
+  std::vector<std::string> Records;
+  int Closes = 0;
+};
+
+class FakeDialogs : public FileDialogs {
+ public:
+  std::optional<std::string> ChooseFileToOpen(const FileDialogSpec&) override { return Answer; }
+  std::optional<std::string> ChooseFileToSave(const FileDialogSpec& spec) override {
+    SaveFilter = spec.Filter;
+    return Answer;
+  }
+  std::optional<std::string> Answer;
+  std::string SaveFilter;
+};
+
+class FakeMessages : public MessageBoxes, public AlertPrompt {
+ public:
+  void ShowError(const std::string& text) override { Errors.push_back(text); }
+  void ShowMessage(const std::string& text) override { Errors.push_back(text); }
+  void Alert(const std::string& text) override { Errors.push_back(text); }
+  std::vector<std::string> Errors;
+};
+
+class NoUrls : public UrlOpener {
+ public:
+  bool OpenUrl(const std::string&) override { return false; }
+  bool OpenFile(const std::string&) override { return false; }
+};
+
+inline sim::Scenario ParseOrFail(const std::string& text) {
+  sim::ScenarioResult result = sim::ParseScenario(text, "test", ".");
+  EXPECT_TRUE(result.Ok()) << result.Error;
+  return result.Value;
+}
+
+// "[drive N]" sections with a model and a temperature attribute.
+inline std::string DrivesScenario(const std::vector<unsigned>& numbers) {
+  std::string text;
+  for (unsigned n : numbers) {
+    text += "[drive " + std::to_string(n) + "]\nmodel = Disk " + std::to_string(n) +
+            "\nserial = S" + std::to_string(n) +
+            "\nattribute = 5 value=100 worst=100 threshold=10"
+            "\nattribute = 194 flags=0x0022 value=60 worst=50 raw=40\n";
+  }
+  return text;
+}
+
+class FormTest : public ::testing::Test {
+ protected:
+  FormTest() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "halvoric-ui-XXXXXX").string();
+    dir_ = ::mkdtemp(pattern.data());
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_);
+  }
+  ~FormTest() override {
+    form_.reset();
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(dir_, ignored);
+  }
+
+  std::string File(const std::string& name) const { return (dir_ / name).string(); }
+  void WriteFile(const std::string& name, const std::string& text) const {
+    std::ofstream(File(name), std::ios::binary) << text;
+  }
+  std::string ReadFile(const std::string& name) const {
+    std::ifstream in(File(name), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+  }
+
+  // The window, built but not yet started.
+  TTessivar_Form& Build(const std::string& scenario) {
+    disks_ = std::make_unique<sim::SimulatedDisks>(ParseOrFail(scenario));
+    form_ = std::make_unique<TTessivar_Form>(PlatformServices{
+        .Disks = *disks_,
+        .Log = log_,
+        .StartAtLogon = autostart_,
+        .Mail = mail_,
+        .Sounds = sound_,
+        .PowerControl = power_,
+        .Urls = urls_,
+        .Dialogs = dialogs_,
+        .Messages = messages_,
+        .Prompt = messages_,
+    });
+    return *form_;
+  }
+
+  TTessivar_Form& Start(const std::string& scenario) {
+    Build(scenario).FormCreate();
+    return *form_;
+  }
+
+  // The journal's lines with their date and time cut off.
+  QStringList JournalMessages() const {
+    QStringList messages;
+    const QString text = form_->Log_Memo->toPlainText();
+    if (text.isEmpty()) return messages;
+    for (const QString& line : text.split('\n')) messages << line.section(" * ", 1);
+    return messages;
+  }
+
+  FakeSystemLog log_;
+  FakeDialogs dialogs_;
+  FakeMessages messages_;
+  std::unique_ptr<sim::SimulatedDisks> disks_;
+  std::unique_ptr<TTessivar_Form> form_;
+
+ private:
+  std::filesystem::path dir_;
+  std::filesystem::path previous_;
+  NoAutostart autostart_;
+  NoMailer mail_;
+  NoSound sound_;
+  NoPower power_;
+  NoUrls urls_;
+};
+
+}  // namespace halvoric::testing

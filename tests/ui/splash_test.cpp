@@ -1,0 +1,97 @@
+#include <QApplication>
+#include <QEvent>
+
+#include "form_fixture.h"
+#include "ui/program_entry.h"
+#include "ui/splash_screen.h"
+
+namespace halvoric::testing {
+namespace {
+
+TSplashScreen* VisibleSplash() {
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* splash = dynamic_cast<TSplashScreen*>(widget); splash && splash->isVisible()) {
+      return splash;
+    }
+  }
+  return nullptr;
+}
+
+// Counts the paint events a splash window receives.
+class SplashPaints : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && dynamic_cast<TSplashScreen*>(watched)) ++Count;
+    return false;
+  }
+  int Count = 0;
+};
+
+// Notes, at the first drive probe, what is on screen.
+class WatchedDisks : public DiskControl {
+ public:
+  WatchedDisks(DiskControl& disks, const SplashPaints& paints) : disks_(disks), paints_(paints) {}
+  OpenResult Open(const std::string& path) override {
+    if (!probed_) {
+      probed_ = true;
+      if (const TSplashScreen* splash = VisibleSplash()) {
+        SplashSizeAtProbe = splash->size();
+        PaintsAtProbe = paints_.Count;
+      }
+    }
+    return disks_.Open(path);
+  }
+  bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+               void* out, std::size_t outSize) override {
+    return disks_.Control(handle, code, in, inSize, out, outSize);
+  }
+  void Close(DeviceHandle handle) override { disks_.Close(handle); }
+
+  QSize SplashSizeAtProbe;
+  int PaintsAtProbe = 0;
+
+ private:
+  DiskControl& disks_;
+  const SplashPaints& paints_;
+  bool probed_ = false;
+};
+
+class SplashTest : public FormTest {};
+
+TEST_F(SplashTest, ShownAndPaintedBeforeTheSlowProbeAndGoneAfter) {
+  sim::SimulatedDisks slow(ParseOrFail(DrivesScenario({0}) + "delay-ms = 40\n"));
+  SplashPaints paints;
+  qApp->installEventFilter(&paints);
+  WatchedDisks watched(slow, paints);
+  FakeSystemLog log;
+  FakeDialogs dialogs;
+  FakeMessages messages;
+  NoAutostart autostart;
+  NoMailer mail;
+  NoSound sound;
+  NoPower power;
+  NoUrls urls;
+  std::unique_ptr<TTessivar_Form> form = StartMainWindow({
+      .Disks = watched,
+      .Log = log,
+      .StartAtLogon = autostart,
+      .Mail = mail,
+      .Sounds = sound,
+      .PowerControl = power,
+      .Urls = urls,
+      .Dialogs = dialogs,
+      .Messages = messages,
+      .Prompt = messages,
+  });
+  qApp->removeEventFilter(&paints);
+
+  EXPECT_EQ(watched.SplashSizeAtProbe, QSize(448, 291));
+  EXPECT_GT(watched.PaintsAtProbe, 0);
+  EXPECT_EQ(VisibleSplash(), nullptr);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_EQ(form->DriveCount, 1);
+  EXPECT_EQ(QGuiApplication::applicationDisplayName(), "Halvoric");
+}
+
+}  // namespace
+}  // namespace halvoric::testing

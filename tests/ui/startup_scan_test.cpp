@@ -1,0 +1,124 @@
+#include "form_fixture.h"
+
+namespace halvoric::testing {
+namespace {
+
+QStringList Captions(const QTreeWidget& list) {
+  QStringList captions;
+  for (int i = 0; i < list.topLevelItemCount(); ++i) captions << list.topLevelItem(i)->text(0);
+  return captions;
+}
+
+struct ScanCase {
+  const char* Name;
+  std::vector<unsigned> Drives;
+  QStringList Rows;
+  bool DetailsShown;  // drive 0's pages filled at start
+};
+
+class ScanTest : public FormTest, public ::testing::WithParamInterface<ScanCase> {};
+class StartupTest : public FormTest {};
+
+TEST_P(ScanTest, RowsCountAndFirstDetails) {
+  const ScanCase& c = GetParam();
+  TTessivar_Form& form = Start(DrivesScenario(c.Drives));
+  EXPECT_EQ(Captions(*form.HDDs_ListView), c.Rows);
+  EXPECT_EQ(form.DriveCount, c.Rows.size());
+  for (int i = 0; i < form.HDDs_ListView->topLevelItemCount(); ++i) {
+    EXPECT_EQ(form.HDDs_ListView->topLevelItem(i)->checkState(0), Qt::Checked);
+  }
+  EXPECT_EQ(form.DiskInfo_ListView->topLevelItemCount() > 0, c.DetailsShown);
+  EXPECT_EQ(form.SMARTInfo_ListView->topLevelItemCount() > 0, c.DetailsShown);
+  EXPECT_EQ(JournalMessages().last(), "Halvoric Started !");
+  EXPECT_TRUE(messages_.Errors.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Drives, ScanTest,
+                         ::testing::Values(ScanCase{"None", {}, {}, false},
+                                           ScanCase{"ZeroAndTwo", {0, 2}, {"0", "2"}, true},
+                                           ScanCase{"OnlyOne", {1}, {"1"}, false},
+                                           ScanCase{
+                                               "AllFour", {0, 1, 2, 3}, {"0", "1", "2", "3"}, true},
+                                           ScanCase{"FifthNeverProbed", {3, 4}, {"3"}, false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(StartupTest, DriveRowCarriesModelTemperatureAndStatus) {
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  const QTreeWidgetItem* row = form.HDDs_ListView->topLevelItem(0);
+  EXPECT_EQ(row->text(1).trimmed(), "Disk 0");
+  EXPECT_EQ(row->text(2), QString::fromUtf8("40\u00B0C"));
+  EXPECT_EQ(row->text(3), "OK");
+}
+
+TEST_F(StartupTest, SelectingARowShowsThatDrive) {
+  TTessivar_Form& form = Start(DrivesScenario({1, 2}));
+  ASSERT_EQ(form.DiskInfo_ListView->topLevelItemCount(), 0);
+
+  form.HDDs_ListView->setCurrentItem(form.HDDs_ListView->topLevelItem(0));
+  const int rowsOfDrive1 = form.DiskInfo_ListView->topLevelItemCount();
+  ASSERT_GT(rowsOfDrive1, 0);
+  EXPECT_TRUE(form.DiskInfo_ListView->findItems("Disk 1", Qt::MatchStartsWith, 1).size() == 1);
+  EXPECT_GT(form.SMARTInfo_ListView->topLevelItemCount(), 0);
+
+  form.HDDs_ListView->setCurrentItem(form.HDDs_ListView->topLevelItem(1));
+  EXPECT_EQ(form.DiskInfo_ListView->findItems("Disk 2", Qt::MatchStartsWith, 1).size(), 1);
+  EXPECT_EQ(form.HDDs_ListView->topLevelItem(0)->checkState(0), Qt::Checked);
+}
+
+TEST_F(StartupTest, SettingsLinesStandAboveTheStartLineAndMissTheSystemLog) {
+  WriteFile("config.xml",
+            "<Tessivar><AutoRun>-1</AutoRun><TempWarn>-1</TempWarn><Temp>55</Temp></Tessivar>");
+  TTessivar_Form& form = Build(DrivesScenario({0}));
+  // Stands in for the Preferences handlers, which run as if clicked.
+  QObject::connect(form.AutoRun_CheckBox, &QCheckBox::toggled,
+                   [&form](bool on) { form.AddLogLine(on ? "ENABLED autorun" : "off"); });
+  QObject::connect(form.TempWarn_CheckBox, &QCheckBox::toggled, [&form](bool on) {
+    form.AddLogLine(on ? "ENABLED temperature warning" : "off");
+  });
+  form.FormCreate();
+
+  EXPECT_EQ(JournalMessages(),
+            QStringList({"ENABLED autorun", "ENABLED temperature warning", "Halvoric Started !"}));
+  ASSERT_EQ(log_.Records.size(), 1u);
+  EXPECT_TRUE(QString::fromStdString(log_.Records[0]).endsWith(" * Halvoric Started !"));
+  EXPECT_EQ(log_.Source, "Tessivar");
+  EXPECT_TRUE(form.Settings.AutoRun);
+  EXPECT_EQ(form.CritTemp_Edit->text(), "55");
+  EXPECT_EQ(form.Settings.CritTempValue, 55);
+}
+
+TEST_F(StartupTest, NoTimerRunsAfterStart) {
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  EXPECT_FALSE(form.CheckTemp_Timer->isActive());
+  EXPECT_FALSE(form.Hibernate_Timer->isActive());
+}
+
+TEST_F(StartupTest, BadConfigIsShownAndStartUpGoesOn) {
+  WriteFile("config.xml",
+            "<Tessivar><AutoRun>-1</AutoRun><LogEvents>yes</LogEvents>"
+            "<DiskStatus>True</DiskStatus></Tessivar>");
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}));
+  EXPECT_EQ(messages_.Errors, std::vector<std::string>{"'yes' is not a valid boolean value"});
+  EXPECT_TRUE(form.AutoRun_CheckBox->isChecked());
+  EXPECT_FALSE(form.LogEvents_CheckBox->isChecked());
+  EXPECT_TRUE(form.DiskStatus_CheckBox->isChecked());
+  EXPECT_EQ(form.DriveCount, 2);
+  EXPECT_GT(form.DiskInfo_ListView->topLevelItemCount(), 0);
+  EXPECT_EQ(JournalMessages().last(), "Halvoric Started !");
+  EXPECT_TRUE(log_.Records.size() == 1);
+}
+
+TEST_F(StartupTest, RefusedSystemLogIsShownAndTheJournalStaysLocal) {
+  log_.Refuse = true;
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  EXPECT_EQ(messages_.Errors, std::vector<std::string>{"Unable to register event source."});
+  EXPECT_FALSE(form.EventLogWriter1.Enabled());
+  EXPECT_EQ(form.DriveCount, 1);
+  EXPECT_EQ(form.HDDs_ListView->columnWidth(1), 200);
+  EXPECT_EQ(JournalMessages().last(), "Halvoric Started !");
+  form.AddLogLine("later");
+  EXPECT_TRUE(log_.Records.empty());
+}
+
+}  // namespace
+}  // namespace halvoric::testing

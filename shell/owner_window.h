@@ -9,9 +9,8 @@ namespace halvoric {
 class OwnerWindow {
  public:
   struct Hooks {
-    // The user asks to minimise the window. True: the hook hid the window
-    // instead, so the window must not stay minimised.
-    std::function<bool()> minimizing;
+    // The user minimised the window.
+    std::function<void()> minimized;
     // The window became visible.
     std::function<void()> shown;
   };
@@ -24,6 +23,7 @@ class OwnerWindow {
   // Leaves the minimised state.
   virtual void ShowNormal() = 0;
   virtual void Show() = 0;
+  // Also takes a minimised window out of that state.
   virtual void Hide() = 0;
   virtual bool TaskbarEntryVisible() const = 0;
   virtual void HideTaskbarEntry() = 0;

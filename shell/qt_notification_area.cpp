@@ -90,9 +90,10 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
     if (record.info[0] == '\0') {
       icon.showMessage(QString(), QString());
     } else {
-      icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
-                       QString::fromUtf8(record.info.data()), MessageIconOf(record.infoIcon),
-                       static_cast<int>(record.timeoutOrVersion));
+      // Balloon texts break their lines with CR, which Qt's balloons ignore.
+      const QString text = QString::fromUtf8(record.info.data()).replace('\r', '\n');
+      icon.showMessage(QString::fromUtf8(record.infoTitle.data()), text,
+                       MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
     }
   }
   return true;

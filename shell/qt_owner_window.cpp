@@ -24,7 +24,12 @@ void QtOwnerWindow::ShowNormal() {
 
 void QtOwnerWindow::Show() { window_.show(); }
 
-void QtOwnerWindow::Hide() { window_.hide(); }
+void QtOwnerWindow::Hide() {
+  // X maps a window again when it leaves the minimised state, so it leaves
+  // that state first and is hidden after.
+  ShowNormal();
+  window_.hide();
+}
 
 // A top-level window's task-bar entry exists exactly while it is shown.
 bool QtOwnerWindow::TaskbarEntryVisible() const { return window_.isVisible(); }
@@ -38,23 +43,21 @@ void QtOwnerWindow::BringToFront() {
 
 bool QtOwnerWindow::Terminating() const { return terminating_ || QCoreApplication::closingDown(); }
 
-void QtOwnerWindow::HideInsteadOfMinimise(Qt::WindowStates oldState) {
-  if (!window_.isMinimized() || !hooks_.minimizing) return;
-  // The window is hidden by now; it must come back in its former state.
-  if (hooks_.minimizing()) window_.setWindowState(oldState);
-}
-
 bool QtOwnerWindow::eventFilter(QObject* watched, QEvent* event) {
   if (watched != &window_) return false;
   if (event->type() == QEvent::Show && hooks_.shown) {
     hooks_.shown();
-  } else if (event->type() == QEvent::WindowStateChange && hooks_.minimizing) {
+  } else if (event->type() == QEvent::WindowStateChange && hooks_.minimized) {
     const Qt::WindowStates oldState = static_cast<QWindowStateChangeEvent*>(event)->oldState();
     if (window_.isMinimized() && !(oldState & Qt::WindowMinimized)) {
       // Qt reports a minimise once it is under way (showMinimized() still
-      // shows the window after this event), so the hide waits for it to end.
+      // shows the window after this event), so the hook waits for it to end.
       QMetaObject::invokeMethod(
-          this, [this, oldState] { HideInsteadOfMinimise(oldState); }, Qt::QueuedConnection);
+          this,
+          [this] {
+            if (window_.isMinimized() && hooks_.minimized) hooks_.minimized();
+          },
+          Qt::QueuedConnection);
     }
   }
   return false;

@@ -28,8 +28,6 @@ class QtOwnerWindow : public QObject, public OwnerWindow {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void HideInsteadOfMinimise(Qt::WindowStates oldState);
-
   QWidget& window_;
   Hooks hooks_;
   bool terminating_ = false;

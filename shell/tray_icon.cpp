@@ -23,7 +23,7 @@ TTrayIcon::TTrayIcon(TrayServices services, OwnerWindow* owner)
   record_.window = &handler_;
   record_.id = id_;
   record_.flags = TrayIconFlags;
-  if (owner_) owner_->SetHooks({[this] { return OwnerMinimizing(); }, [this] { OwnerShown(); }});
+  if (owner_) owner_->SetHooks({[this] { OwnerMinimized(); }, [this] { OwnerShown(); }});
 }
 
 TTrayIcon::~TTrayIcon() {
@@ -113,16 +113,10 @@ void TTrayIcon::HideToTray() {
   SetIconVisible(true);  // an icon already there refuses the second add
 }
 
-bool TTrayIcon::OwnerMinimizing() {
-  if (!minimizeToTray_ || owner_->Terminating()) return false;
-  if (!OnMinimizeToTray) {
-    // The minimise goes ahead; the minimised window then leaves for the tray.
-    HideToTray();
-    return false;
-  }
-  OnMinimizeToTray(*this);
+void TTrayIcon::OwnerMinimized() {
+  if (!minimizeToTray_ || owner_->Terminating()) return;
+  if (OnMinimizeToTray) OnMinimizeToTray(*this);
   HideToTray();
-  return true;
 }
 
 void TTrayIcon::OwnerShown() { owner_->BringToFront(); }

@@ -128,7 +128,7 @@ class TTrayIcon {
   void ClickTimerTick();
   void CycleTimerTick();
   void ExitTimerTick();
-  bool OwnerMinimizing();
+  void OwnerMinimized();
   void OwnerShown();
   ShiftState ShiftWith(std::optional<MouseButton> button) const;
   QPoint Cursor() const;

@@ -1,11 +1,11 @@
+#include "shell/msg_timer.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <memory>
-
-#include "shell/msg_timer.h"
 
 namespace halvoric {
 namespace {
@@ -14,7 +14,8 @@ namespace {
 template <typename Done>
 bool RunUntil(Done done, int timeoutMs = 5000) {
   QDeadlineTimer deadline(timeoutMs);
-  while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+  while (!done() && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   return done();
 }
 

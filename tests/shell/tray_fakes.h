@@ -68,7 +68,10 @@ class FakeOwner : public OwnerWindow {
   bool IsMinimized() const override { return minimized; }
   void ShowNormal() override { minimized = false; }
   void Show() override { visible = taskbarEntry = true; }
-  void Hide() override { visible = false; }
+  void Hide() override {
+    visible = false;
+    minimized = false;
+  }
   bool TaskbarEntryVisible() const override { return taskbarEntry; }
   void HideTaskbarEntry() override { taskbarEntry = false; }
   void BringToFront() override { ++broughtToFront; }

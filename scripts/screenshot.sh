@@ -22,7 +22,6 @@ cleanup() {
 trap cleanup EXIT
 
 for _ in $(seq 50); do
-  DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
   [ -e "/tmp/.X11-unix/X${display#:}" ] && break
   sleep 0.1
 done

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Start-up time and idle memory of the main window: runs halvoric-demo on the
+# four drives of scenarios/demo.scenario under a private Xvfb display,
+# measures from process start until the window "Halvoric" is mapped, then lets
+# it idle and reads its resident memory. Needs xvfb, xdotool and /usr/bin/time.
+# Usage: bench/gui_startup.sh [build directory, default build] [runs, default 5]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-5}
+demo=$PWD/$build/ui/halvoric-demo
+scenario=$PWD/scenarios/demo.scenario
+idle_seconds=3
+
+work=$(mktemp -d)
+display=:$((100 + RANDOM % 800))
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+demo_pid=
+cleanup() {
+  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 50); do
+  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
+  sleep 0.1
+done
+
+startups=()
+for run in $(seq "$runs"); do
+  start=$(date +%s%N)
+  (cd "$work" && DISPLAY=$display QT_QPA_PLATFORM=xcb \
+    exec /usr/bin/time -f '%M' -o "$work/maxrss" "$demo" "$scenario" 2>/dev/null) &
+  demo_pid=$!
+  until DISPLAY=$display xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
+    sleep 0.005
+  done
+  shown=$(date +%s%N)
+  startups+=($(((shown - start) / 1000000)))
+  # $demo_pid is /usr/bin/time; the program is its only child.
+  program=$(pgrep -P "$demo_pid")
+  if [ "$run" -eq "$runs" ]; then
+    sleep "$idle_seconds"
+    idle_rss=$(awk '/^VmRSS/ {print $2}' "/proc/$program/status")
+  fi
+  kill -TERM "$program"
+  wait "$demo_pid" 2>/dev/null || true
+  demo_pid=
+done
+
+sorted=($(printf '%s\n' "${startups[@]}" | sort -n))
+echo "start-up to window shown, 4 simulated drives: median ${sorted[$((runs / 2))]} ms" \
+  "(runs: ${startups[*]} ms)"
+echo "resident memory after ${idle_seconds} s idle: $((idle_rss / 1024)) MiB" \
+  "(peak $(($(tail -1 "$work/maxrss") / 1024)) MiB)"

@@ -7,6 +7,8 @@ cd "$(dirname "$0")/../ui/pictures"
 
 font=DejaVu-Sans-Bold
 plain=DejaVu-Sans
+# No time stamps, so a rerun changes only what was redrawn.
+png=(-strip -define png:exclude-chunks=date,time)
 jpeg=(-strip -interlace none -sampling-factor 2x2 -colorspace sRGB -type TrueColor -quality 90)
 
 # A platter seen from above: the grey disk, its hub and the read arm.
@@ -18,7 +20,7 @@ platter() {  # cx cy radius
 }
 
 convert -size 448x291 gradient:'#1f3b73-#0b1633' \
-  -draw "$(platter 330 140 90)" \
+  -draw "$(platter 356 150 74)" \
   -font "$font" -pointsize 46 -fill white -annotate +28+110 'Halvoric' \
   -font "$plain" -pointsize 16 -fill '#c8d6f0' -annotate +30+140 'Hard disk temperature monitor' \
   -pointsize 12 -annotate +30+268 'Reading your drives...' \
@@ -39,7 +41,7 @@ convert -size 157x41 xc:'#f4f6f9' \
 icon() {  # name, then drawing arguments on a transparent 16x16 canvas
   local name=$1
   shift
-  convert -size 16x16 xc:none "$@" "PNG32:$name"
+  convert -size 16x16 xc:none "$@" "${png[@]}" "PNG32:$name"
 }
 check='stroke #1e8c2e stroke-width 3 fill none polyline 2,8 6,12 14,3'
 cross='stroke #e02020 stroke-width 3 line 3,3 13,13 line 13,3 3,13'
@@ -59,8 +61,8 @@ icon list-6-grid.png -fill white -stroke '#3c4550' -draw 'rectangle 0,0 15,15' \
   -draw 'line 0,5 15,5 line 0,10 15,10 line 5,0 5,15 line 10,0 10,15'
 
 # The status pictures sit on black, which the list drawing keys out.
-convert -size 16x16 xc:black -draw "$check" PNG32:ok.png
-convert -size 16x16 xc:black -draw "$cross" PNG32:bad.png
+convert -size 16x16 xc:black -draw "$check" "${png[@]}" PNG32:ok.png
+convert -size 16x16 xc:black -draw "$cross" "${png[@]}" PNG32:bad.png
 
 icon tray.png -fill '#2a62c9' -draw 'rectangle 0,0 15,15' -draw "fill #b0b6be circle 8,8 8,2" \
   -fill '#e8ecf0' -draw 'circle 8,8 9,8'
@@ -71,4 +73,4 @@ icon glyph-save.png -fill '#2a62c9' -stroke '#14264d' -draw 'rectangle 1,1 14,14
   -fill white -stroke none -draw 'rectangle 4,2 11,6' -fill '#e8ecf0' -draw 'rectangle 4,9 11,14'
 icon glyph-clear.png -stroke '#e02020' -strokewidth 2 -fill none -draw 'circle 8,8 8,2 line 4,12 12,4'
 convert -size 24x24 xc:none -fill '#2a62c9' -draw 'circle 12,12 12,1' \
-  -fill white -font "$font" -pointsize 18 -gravity center -annotate +0+1 '?' PNG32:glyph-help.png
+  -fill white -font "$font" -pointsize 18 -gravity center -annotate +0+1 '?' "${png[@]}" PNG32:glyph-help.png

@@ -19,8 +19,12 @@ constexpr const char* kNoRightsMessage =
     "the temperature are shown. The install step (as root: cmake --install BUILD-FOLDER) gives "
     "the helper halvoric-ata the capability it needs; see docs/access-levels.md.";
 
-bool IsMadeUpDiskInfo(const std::string& caption) {
-  return caption == "Cylinders" || caption == "Heads" || caption == "Sectors per Track";
+// The fallback's IDENTIFY sector holds 0 in the geometry words when the
+// kernel kept no copy of the drive's own.
+bool IsMadeUpDiskInfo(const DiskInfoRow& row) {
+  const bool geometry =
+      row.Caption == "Cylinders" || row.Caption == "Heads" || row.Caption == "Sectors per Track";
+  return geometry && row.Value == "0";
 }
 
 }  // namespace
@@ -38,9 +42,9 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
   AccessLevel level = AccessLevel::Ata;
   if (!result.Ok() && result.Error == OpenError::PermissionDenied) {
     const OpenResult limited = limited_->Open(path);
-    // The fallback knows the disk exists; the refusal stays the reason
-    // reported when even it cannot open the drive.
-    if (limited.Ok()) result = limited;
+    // The refusal stays the reason reported unless the fallback knows
+    // better: the drive is there after all, or there is no such drive.
+    if (limited.Ok() || limited.Error == OpenError::NotFound) result = limited;
     route = {limited_.get(), limited.Handle};
     level = AccessLevel::Limited;
   }
@@ -93,7 +97,7 @@ DiskInfoRow AccessSourceRow(AccessLevel level) {
 }
 
 void LimitedAccessRows::AppendDiskInfoRow(const DiskInfoRow& row) {
-  if (level_ != AccessLevel::Limited || !IsMadeUpDiskInfo(row.Caption)) {
+  if (level_ != AccessLevel::Limited || !IsMadeUpDiskInfo(row)) {
     diskInfo_.AppendDiskInfoRow(row);
     return;
   }

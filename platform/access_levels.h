@@ -57,8 +57,8 @@ class TieredDiskControl final : public DiskControl {
 DiskInfoRow AccessSourceRow(AccessLevel level);
 
 // For a Limited drive, passes rows on with every figure that was made up
-// replaced by "-": the geometry on the Disk Info page, the threshold, value
-// and worst of the SMART Info page. Other drives' rows pass unchanged.
+// replaced by "-": a zero geometry on the Disk Info page, the threshold,
+// value and worst of the SMART Info page. Other drives' rows pass unchanged.
 class LimitedAccessRows final : public DiskInfoSink, public SmartInfoSink {
  public:
   LimitedAccessRows(AccessLevel level, DiskInfoSink& diskInfo, SmartInfoSink& smartInfo)

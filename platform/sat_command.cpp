@@ -14,10 +14,9 @@ AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaPro
   AtaPassThroughCdb cdb{};
   cdb[0] = kAtaPassThrough16;
   cdb[1] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(protocol) << 1);
-  cdb[2] = kCheckCondition;
-  if (protocol == AtaProtocol::PioDataIn) {
-    cdb[2] |= kTransferToHost | kLengthInBlocks | kLengthInSectorCount;
-  }
+  cdb[2] = protocol == AtaProtocol::PioDataIn
+               ? kTransferToHost | kLengthInBlocks | kLengthInSectorCount
+               : kCheckCondition;
   cdb[4] = request.Features;
   cdb[6] = request.SectorCount;
   cdb[8] = request.SectorNumber;

@@ -20,9 +20,11 @@ using AtaPassThroughCdb = std::array<std::uint8_t, kAtaPassThrough16Length>;
 // Byte by byte (28-bit command, so every "upper" byte stays 0):
 //   0  operation code 0x85
 //   1  PROTOCOL in bits 4..1, EXTEND (bit 0) clear
-//   2  CK_COND (0x20) always, so the registers come back in the sense data;
-//      for PIO data-in also T_DIR (0x08, to host), BYT_BLOK (0x04, count is
-//      in blocks) and T_LENGTH = 2 (length in the sector count field)
+//   2  non-data: CK_COND (0x20), so the registers come back in the sense
+//      data; PIO data-in: T_DIR (0x08, to host), BYT_BLOK (0x04, count is in
+//      blocks) and T_LENGTH = 2 (length in the sector count field), without
+//      CK_COND: QEMU's AHCI reports the PIO Setup status (DRQ still set) as
+//      the final one, and libata then turns a good read into ABORTED COMMAND
 //   3  features (15:8) = 0     4  features
 //   5  count (15:8) = 0        6  sector count
 //   7  LBA (31:24) = 0         8  sector number (LBA low)

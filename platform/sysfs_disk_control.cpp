@@ -91,7 +91,11 @@ bool SysfsDiskControl::Answer(const OpenDrive& drive, const AtaCommandRequest& r
                               AtaCommandResult& result) {
   result.Header.BufferSize = kSectorSize;
   if (request.Command == kAtaIdentifyDevice) {
-    FillFallbackIdentify(drive.Facts, result.Data);
+    if (drive.Facts.Identify) {
+      std::copy(drive.Facts.Identify->begin(), drive.Facts.Identify->end(), result.Data);
+    } else {
+      FillFallbackIdentify(drive.Facts, result.Data);
+    }
     return true;
   }
   if (request.Command != kAtaSmart || !drive.Facts.MilliCelsius) return false;

@@ -1,7 +1,8 @@
 // The disk control interface for a user without the right to send ATA
 // commands: every disk the kernel lists can be opened, and the series is
-// answered from sysfs and hwmon (see docs/access-levels.md). IDENTIFY gets a
-// sector carrying only the model, serial and firmware strings; SMART READ
+// answered from sysfs and hwmon (see docs/access-levels.md). IDENTIFY gets
+// the kernel's copy of the drive's sector when it has one, else a sector
+// carrying only the model, serial and firmware strings; SMART READ
 // DATA and THRESHOLDS get a one-entry table with the hwmon temperature as
 // attribute 194. SMART ENABLE OPERATIONS and IDENTIFY PACKET DEVICE fail,
 // and so do both table reads of a disk without a readable temperature.

@@ -17,6 +17,9 @@ constexpr std::size_t kMaxAttribute = 4096;
 // Unit Serial Number VPD page: 4-byte header, length in bytes 2..3.
 constexpr std::size_t kVpdHeader = 4;
 constexpr unsigned char kUnitSerialPage = 0x80;
+// ATA Information VPD page: the IDENTIFY data sits at bytes 60..571.
+constexpr unsigned char kAtaInformationPage = 0x89;
+constexpr std::size_t kIdentifyInPage = 60;
 
 std::optional<std::string> ReadAttribute(const fs::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -41,6 +44,17 @@ std::string SerialFromVpd(const fs::path& file) {
   const std::size_t length =
       static_cast<unsigned char>(page[2]) * 256u + static_cast<unsigned char>(page[3]);
   return page.substr(kVpdHeader, std::min(length, page.size() - kVpdHeader));
+}
+
+std::optional<std::array<std::uint8_t, 512>> IdentifyFromVpd(const fs::path& file) {
+  const std::string page = ReadAttribute(file).value_or("");
+  std::array<std::uint8_t, 512> sector{};
+  if (page.size() < kIdentifyInPage + sector.size() ||
+      static_cast<unsigned char>(page[1]) != kAtaInformationPage) {
+    return std::nullopt;
+  }
+  std::copy_n(page.begin() + kIdentifyInPage, sector.size(), sector.begin());
+  return sector;
 }
 
 // The hwmon devices directly in `folder`, in name order so the pick is stable.
@@ -89,6 +103,7 @@ std::optional<int> ReadMilliCelsius(const fs::path& file) {
 DriveFacts ReadDriveFacts(const fs::path& sysfsRoot, const std::string& disk) {
   const fs::path device = sysfsRoot / "block" / disk / "device";
   DriveFacts facts;
+  facts.Identify = IdentifyFromVpd(device / "vpd_pg89");
   facts.Model = ReadLine(device / "model");
   facts.Serial = ReadLine(device / "serial");
   if (facts.Serial.empty()) facts.Serial = SerialFromVpd(device / "vpd_pg80");

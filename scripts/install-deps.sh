@@ -4,6 +4,7 @@
 set -euo pipefail
 
 packages=(
+  qemu-system-x86 qemu-utils linux-image-amd64 busybox-static cpio kmod libcap2-bin
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev

@@ -12,9 +12,12 @@ std::size_t Utf8Length(const std::string& s, std::size_t i) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
   const unsigned char lead = byte(i);
   std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    length = 4;
   if (length == 0 || i + length > s.size()) return 0;
   for (std::size_t k = 1; k < length; ++k) {
     if ((byte(i + k) & 0xC0) != 0x80) return 0;
@@ -24,9 +27,22 @@ std::size_t Utf8Length(const std::string& s, std::size_t i) {
 
 // Pads to `width` characters; UTF-8 continuation bytes take no column.
 std::string Column(const std::string& text, std::size_t width) {
-  const std::size_t shown = static_cast<std::size_t>(std::count_if(
-      text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+  const std::size_t shown =
+      static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+      }));
   return shown >= width ? text : text + std::string(width - shown, ' ');
+}
+
+// The SMART Info columns are decimal numbers, or "-" (null in JSON) for a
+// figure the drive did not report.
+std::string JsonFigure(const std::string& text) {
+  if (text == "-") return "null";
+  const std::size_t digits = text.starts_with('-') ? 1 : 0;
+  const bool number =
+      text.size() > digits &&
+      std::all_of(text.begin() + digits, text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  return number ? text : JsonString(text);
 }
 
 }  // namespace
@@ -92,10 +108,11 @@ void PrintDetails(std::ostream& out, const std::string& drive, const CollectedRo
     for (std::size_t i = 0; i < rows.smartInfo.size(); ++i) {
       const SmartInfoRow& row = rows.smartInfo[i];
       out << (i ? ",\n  " : "\n  ") << "{\"id\": " << JsonString(row.Id)
-          << ", \"name\": " << JsonString(row.Name) << ", \"threshold\": " << row.Threshold
-          << ", \"value\": " << row.Value << ", \"worst\": " << row.Worst
-          << ", \"raw\": " << row.Raw << ", \"status\": " << JsonString(StatusText(row.State))
-          << "}";
+          << ", \"name\": " << JsonString(row.Name)
+          << ", \"threshold\": " << JsonFigure(row.Threshold)
+          << ", \"value\": " << JsonFigure(row.Value) << ", \"worst\": " << JsonFigure(row.Worst)
+          << ", \"raw\": " << JsonFigure(row.Raw)
+          << ", \"status\": " << JsonString(StatusText(row.State)) << "}";
     }
     out << "]}\n";
     return;

@@ -197,7 +197,7 @@ TEST_F(LinuxDiskControlTest, DataReadGoesOutAsPioDataInAndFillsTheResult) {
   EXPECT_GT(sgIo->seen.timeout, 0u);
   EXPECT_GE(sgIo->seen.mx_sb_len, 22);
   EXPECT_EQ(sgIo->seenCdb,
-            Bytes({0x85, 0x08, 0x2E, 0, 0xD0, 0, 1, 0, 1, 0, 0x4F, 0, 0xC2, 0xB0, 0xB0, 0}));
+            Bytes({0x85, 0x08, 0x0E, 0, 0xD0, 0, 1, 0, 1, 0, 0x4F, 0, 0xC2, 0xB0, 0xB0, 0}));
   const AtaResultHeader header = HeaderOf(out);
   EXPECT_EQ(header.BufferSize, 512u);
   EXPECT_EQ(header.DriverError, 0);

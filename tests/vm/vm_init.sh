@@ -1,0 +1,51 @@
+#!/bin/busybox sh
+# /init of the test VM: loads the disk drivers, runs halvoric-cli as root, as
+# an unprivileged user through halvoric-ata, and as that user without the
+# helper, and writes every output to the second serial port.
+/bin/busybox --install -s /bin
+mount -t proc proc /proc
+mount -t sysfs sysfs /sys
+mount -t devtmpfs devtmpfs /dev
+while read -r module; do insmod "/modules/$module"; done </modules/order
+
+for _ in $(seq 100); do
+  [ -e /sys/block/sda ] && [ -e /sys/block/nvme0n1 ] && break
+  sleep 0.1
+done
+
+stty -F /dev/ttyS1 raw -echo
+exec 3>/dev/ttyS1
+
+run() {  # NAME COMMAND...: stdout, stderr and exit status as three sections
+  name=$1
+  shift
+  "$@" >/tmp/out 2>/tmp/err
+  status=$?
+  echo "=== $name.out" >&3
+  cat /tmp/out >&3
+  echo "=== $name.err" >&3
+  cat /tmp/err >&3
+  echo "=== $name.exit" >&3
+  echo "$status" >&3
+}
+
+user() { su -s /bin/sh user -c "$*"; }
+
+run root-list /opt/halvoric/halvoric-cli --json
+run root-sata /opt/halvoric/halvoric-cli --drive 0 --json
+run root-nvme /opt/halvoric/halvoric-cli --drive 1 --json
+
+setcap cap_dac_read_search,cap_sys_rawio+ep /opt/halvoric/halvoric-ata
+run helper-list user /opt/halvoric/halvoric-cli --json
+run helper-sata user /opt/halvoric/halvoric-cli --drive 0 --json
+run helper-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
+run helper-refuses-args user /opt/halvoric/halvoric-ata --drive 0
+
+run limited-list user /opt/limited/halvoric-cli --json
+run limited-sata user /opt/limited/halvoric-cli --drive 0 --json
+run limited-nvme user /opt/limited/halvoric-cli --drive 1 --json
+
+echo "=== end" >&3
+exec 3>&-
+sync
+poweroff -f

@@ -1,10 +1,9 @@
-// The Qt side of the tray: what Qt's activations mean, the owner window's
-// minimise hook on a real widget, and the watch on the tray's host.
+// The Qt side of the tray: the owner window's minimise hook on a real
+// widget, and the watch on the tray's host.
 #include <gtest/gtest.h>
 
 #include <QWidget>
 
-#include "shell/qt_notification_area.h"
 #include "shell/qt_owner_window.h"
 #include "shell/tray_host_watch.h"
 #include "shell/tray_icon.h"
@@ -15,21 +14,6 @@ namespace {
 
 using testing::RunFor;
 using testing::RunUntil;
-using enum TrayNotification;
-
-TEST(TranslateActivation, GivesTheNotificationsOfEachReason) {
-  struct Row {
-    QSystemTrayIcon::ActivationReason reason;
-    std::vector<TrayNotification> notifications;
-  } rows[] = {
-      {QSystemTrayIcon::Trigger, {LeftButtonDown, LeftButtonUp, Select}},
-      {QSystemTrayIcon::DoubleClick, {LeftButtonDoubleClick, LeftButtonUp}},
-      {QSystemTrayIcon::Context, {RightButtonDown, RightButtonUp, ContextMenu}},
-      {QSystemTrayIcon::MiddleClick, {MiddleButtonDown, MiddleButtonUp}},
-      {QSystemTrayIcon::Unknown, {}},
-  };
-  for (const Row& row : rows) EXPECT_EQ(TranslateActivation(row.reason), row.notifications);
-}
 
 TEST(QtOwnerWindow, MinimiseBecomesAHideToTheTrayAndComesBack) {
   testing::FakeArea area;
@@ -58,19 +42,6 @@ TEST(QtOwnerWindow, MinimiseBecomesAHideToTheTrayAndComesBack) {
   EXPECT_TRUE(window.isVisible());
   EXPECT_FALSE(window.isMinimized());
   EXPECT_EQ(reports, 1);
-}
-
-TEST(QtOwnerWindow, WithoutTheTrayTheWindowMinimisesAsUsual) {
-  testing::FakeArea area;
-  testing::FakeInput input;
-  QWidget window;
-  QtOwnerWindow owner(window);
-  TTrayIcon icon({area, input}, &owner);
-  window.show();
-  window.showMinimized();
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(window.isMinimized());
-  EXPECT_TRUE(window.isVisible());
 }
 
 TEST(TrayHostWatch, ReportsTheTrayLeavingAndComingBack) {

@@ -88,7 +88,7 @@ class FakeOwner : public OwnerWindow {
 class FakeInput : public DesktopInput {
  public:
   std::optional<QPoint> CursorPosition() const override { return cursor; }
-  ShiftState Keys() const override { return keys; }
+  ShiftState Keys() const override { return {}; }
   int DoubleClickTime() const override { return 40; }
   void OpenMenu(QMenu& menu, QPoint at) override {
     menus.push_back(&menu);
@@ -96,7 +96,6 @@ class FakeInput : public DesktopInput {
   }
 
   std::optional<QPoint> cursor = QPoint(600, 790);
-  ShiftState keys;
   std::vector<QMenu*> menus;
   QPoint menuAt;
 };

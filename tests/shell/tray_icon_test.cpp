@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QMenu>
 #include <QPixmap>
 #include <memory>
@@ -177,21 +176,6 @@ TEST_F(TrayIconTest, NotificationsRaiseTheirEvents) {
   }
 }
 
-TEST_F(TrayIconTest, MouseEventsCarryTheCursorAndKeysAtHandlingTime) {
-  icon.AddToTray();
-  input.cursor = QPoint(12, 34);
-  input.keys.ctrl = true;
-  ShiftState got;
-  QPoint at;
-  icon.OnMouseDown = [&](TTrayIcon&, MouseButton, ShiftState shift, int x, int y) {
-    got = shift;
-    at = QPoint(x, y);
-  };
-  Notify(MiddleButtonDown);
-  EXPECT_EQ(at, QPoint(12, 34));
-  EXPECT_EQ(got, (ShiftState{.ctrl = true, .middle = true}));
-}
-
 // The click recognition over what Qt really delivers.
 TEST_F(TrayIconTest, ClickAndDoubleClickAreToldApart) {
   using Reason = QSystemTrayIcon::ActivationReason;
@@ -239,23 +223,6 @@ TEST_F(TrayIconTest, RightPressOpensTheMenuAtTheCursorBeforeTheRelease) {
   EXPECT_EQ(input.menus.size(), 1u);
 }
 
-TEST_F(TrayIconTest, DoubleClickTriggersTheMenusDefaultItem) {
-  QMenu menu;
-  QAction* show = menu.addAction("Show Main Window");
-  int triggered = 0;
-  QObject::connect(show, &QAction::triggered, [&] { ++triggered; });
-  icon.SetPopupMenu(&menu);
-  icon.AddToTray();
-  Notify(LeftButtonDoubleClick);
-  EXPECT_EQ(triggered, 0);  // no default item
-  menu.setDefaultAction(show);
-  Notify(LeftButtonDoubleClick);
-  EXPECT_EQ(triggered, 1);
-  icon.SetLeftPopup(true);
-  Notify(LeftButtonDoubleClick);
-  EXPECT_EQ(triggered, 1);
-}
-
 TEST_F(TrayIconTest, MinimisingHidesTheWindowToTheTray) {
   struct Row {
     bool minimizeToTray, handler, terminating;
@@ -282,17 +249,6 @@ TEST_F(TrayIconTest, MinimisingHidesTheWindowToTheTray) {
     EXPECT_TRUE(area.present.contains(area.Last().record.id));  // the icon stays
     EXPECT_TRUE(icon.IconVisible());
   }
-}
-
-TEST_F(TrayIconTest, ShowMainWindowRestoresAndBringsToFront) {
-  owner.Hide();
-  owner.HideTaskbarEntry();
-  owner.minimized = true;
-  icon.ShowMainWindow();
-  EXPECT_FALSE(owner.minimized);
-  EXPECT_TRUE(owner.visible);
-  EXPECT_TRUE(owner.taskbarEntry);
-  EXPECT_EQ(owner.broughtToFront, 1);
 }
 
 TEST_F(TrayIconTest, IconComesBackWhenTheTrayIsCreatedAgain) {

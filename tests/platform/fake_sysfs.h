@@ -24,6 +24,7 @@ class FakeSysfs {
   FakeSysfs(const FakeSysfs&) = delete;
   FakeSysfs& operator=(const FakeSysfs&) = delete;
 
+  std::filesystem::path Root() const { return root_; }
   std::filesystem::path Sys() const { return root_ / "sys"; }
   std::filesystem::path Dev() const { return root_ / "dev"; }
 

@@ -1,0 +1,179 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+#include "drive/drive_reader.h"
+#include "platform/access_levels.h"
+#include "platform/sysfs_disk_control.h"
+#include "tests/platform/fake_sysfs.h"
+#include "tools/cli_output.h"
+
+namespace halvoric {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Write(const fs::path& file, const std::string& text) {
+  fs::create_directories(file.parent_path());
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+class SysfsFallbackTest : public ::testing::Test {
+ protected:
+  SysfsFallbackTest() {
+    // A SATA disk as libata and drivetemp show it: INQUIRY's 16-character
+    // model and 4-character revision, the serial in VPD page 80h.
+    const fs::path sda = tree.Sys() / "block/sda/device";
+    tree.AddDisk("sda", false);
+    Write(sda / "model", "HalVoric Emu Dis\n");
+    Write(sda / "rev", "5b1 \n");
+    Write(sda / "vpd_pg80", std::string("\0\x80\0\x09SerX7aB9c", 13));
+    Write(sda / "hwmon/hwmon3/temp1_input", "41600\n");
+    // An NVMe namespace: the controller's strings and its hwmon beside it.
+    const fs::path nvme = tree.Sys() / "block/nvme0n1/device";
+    tree.AddDisk("nvme0n1", false);
+    Write(nvme / "model", "QEMU NVMe Ctrl\n");
+    Write(nvme / "serial", "NvMe5eR1x\n");
+    Write(nvme / "firmware_rev", "7.2.22\n");
+    Write(nvme / "hwmon0/temp1_input", "-1400\n");
+    // A virtual disk without any of it.
+    tree.AddDisk("vda", false);
+  }
+
+  test::FakeSysfs tree;
+};
+
+TEST_F(SysfsFallbackTest, ReadsIdentityAndTemperatureOfEachKind) {
+  const struct {
+    const char* disk;
+    const char* model;
+    const char* serial;
+    const char* firmware;
+    std::optional<int> milli;
+  } cases[] = {
+      {"sda", "HalVoric Emu Dis", "SerX7aB9c", "5b1 ", 41600},
+      {"nvme0n1", "QEMU NVMe Ctrl", "NvMe5eR1x", "7.2.22", -1400},
+      {"vda", "", "", "", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const DriveFacts facts = ReadDriveFacts(tree.Sys(), c.disk);
+    EXPECT_EQ(facts.Model, c.model) << c.disk;
+    EXPECT_EQ(facts.Serial, c.serial) << c.disk;
+    EXPECT_EQ(facts.Firmware, c.firmware) << c.disk;
+    EXPECT_EQ(facts.MilliCelsius, c.milli) << c.disk;
+    EXPECT_FALSE(facts.Identify) << c.disk;
+  }
+}
+
+TEST_F(SysfsFallbackTest, TakesTheKernelsCopyOfIdentifyWhenItIsThere) {
+  std::string page(572, '\0');
+  page[1] = '\x89';
+  page[60 + 54] = 'A';  // first byte of the model field
+  Write(tree.Sys() / "block/sda/device/vpd_pg89", page);
+  Write(tree.Sys() / "block/vda/device/vpd_pg89", page.substr(0, 571));  // cut short
+  ASSERT_TRUE(ReadDriveFacts(tree.Sys(), "sda").Identify);
+  EXPECT_EQ((*ReadDriveFacts(tree.Sys(), "sda").Identify)[54], 'A');
+  EXPECT_FALSE(ReadDriveFacts(tree.Sys(), "vda").Identify);
+}
+
+TEST(RoundToCelsius, RoundsHalfAwayFromZeroWithoutOverflow) {
+  const std::pair<int, int> cases[] = {{41499, 41},
+                                       {41500, 42},
+                                       {-1400, -1},
+                                       {-1500, -2},
+                                       {0, 0},
+                                       {2147483647, 2147484},
+                                       {-2147483647 - 1, -2147484}};
+  for (const auto& [milli, celsius] : cases) EXPECT_EQ(RoundToCelsius(milli), celsius) << milli;
+}
+
+// The drive core reads the fallback like any drive: the list row, the
+// summary and the detail rows, with the made-up figures hidden.
+TEST_F(SysfsFallbackTest, SeriesShowsStringsAndHwmonTemperature) {
+  TieredDiskControl disks(nullptr, std::make_unique<SysfsDiskControl>(tree.Sys()));
+  DriveReader reader(disks);
+  const struct {
+    DriveNumber n;
+    const char* model;
+    DriveSummary summary;
+  } cases[] = {
+      {0, "HalVoric Emu Dis                        ", {42, 0, 42, 42}},
+      {1, "                                        ", {NoTemperature, NoThreshold, 0, 0}},
+      {2, "QEMU NVMe Ctrl                          ", {1, 0, 1, 1}},  // below 0 °C
+  };
+  for (const auto& c : cases) {
+    EXPECT_TRUE(reader.DriveExists(c.n));
+    EXPECT_EQ(reader.GetDriveModel(c.n), c.model);
+    DriveSummary summary;
+    reader.GetDriveSummary(c.n, summary);
+    EXPECT_EQ(summary.Temperature, c.summary.Temperature) << int(c.n);
+    EXPECT_EQ(summary.Threshold, c.summary.Threshold) << int(c.n);
+    EXPECT_EQ(summary.Value, c.summary.Value) << int(c.n);
+    EXPECT_EQ(disks.LevelOf(c.n), AccessLevel::Limited);
+  }
+  EXPECT_FALSE(reader.DriveExists(3));
+
+  cli::CollectedRows rows;
+  LimitedAccessRows shown(disks.LevelOf(0), rows, rows);
+  reader.ReadDriveDetails("0", shown, shown);
+  ASSERT_EQ(rows.diskInfo.size(), 13u);
+  EXPECT_EQ(rows.diskInfo[0].Value, std::nullopt);  // SMART ENABLE was not sent
+  EXPECT_EQ(rows.diskInfo[1].Value, "-");           // no geometry without IDENTIFY
+  EXPECT_EQ(rows.diskInfo[11].Value, "5b1     ");
+  EXPECT_EQ(rows.diskInfo[12].Value, "SerX7aB9c           ");
+  ASSERT_EQ(rows.smartInfo.size(), 1u);
+  EXPECT_EQ(rows.smartInfo[0].Id, "C2");
+  EXPECT_EQ(rows.smartInfo[0].Raw, "42");
+  EXPECT_EQ(rows.smartInfo[0].Value + rows.smartInfo[0].Worst + rows.smartInfo[0].Threshold, "---");
+
+  const AccessReport report = disks.Report();
+  EXPECT_TRUE(report.NoDriveReadable);
+  EXPECT_NE(report.Message.find("cmake --install"), std::string::npos);
+}
+
+// An ATA path that answers some drives and refuses others for rights.
+struct RefusingAta final : DiskControl {
+  OpenResult Open(const std::string& path) override {
+    OpenResult result;
+    if (path == DevicePath(0)) {
+      result.Handle = 7;
+    } else {
+      result.Error = path == DevicePath(1) ? OpenError::PermissionDenied : OpenError::NotFound;
+    }
+    return result;
+  }
+  bool Control(DeviceHandle, std::uint32_t, const void*, std::size_t, void*, std::size_t) override {
+    return false;
+  }
+  void Close(DeviceHandle handle) override { closed.push_back(handle); }
+  std::vector<DeviceHandle> closed;
+};
+
+TEST_F(SysfsFallbackTest, FallsBackOnlyWhenRightsAreMissing) {
+  auto ata = std::make_unique<RefusingAta>();
+  RefusingAta* seen = ata.get();
+  TieredDiskControl disks(std::move(ata), std::make_unique<SysfsDiskControl>(tree.Sys()));
+  const struct {
+    DriveNumber n;
+    bool opens;
+    AccessLevel level;
+  } cases[] = {{0, true, AccessLevel::Ata},
+               {1, true, AccessLevel::Limited},
+               {2, false, AccessLevel::Unknown},  // NotFound is not a lack of rights
+               {3, false, AccessLevel::Unknown}};
+  for (const auto& c : cases) {
+    const OpenResult opened = disks.Open(DevicePath(c.n));
+    EXPECT_EQ(opened.Ok(), c.opens) << int(c.n);
+    EXPECT_EQ(disks.LevelOf(c.n), c.level) << int(c.n);
+    if (opened.Ok()) disks.Close(opened.Handle);
+  }
+  EXPECT_EQ(seen->closed, std::vector<DeviceHandle>{7});
+  const AccessReport report = disks.Report();
+  EXPECT_TRUE(report.RefusedForRights);
+  EXPECT_FALSE(report.NoDriveReadable);
+  EXPECT_TRUE(report.Message.empty());
+}
+
+}  // namespace
+}  // namespace halvoric

@@ -11,6 +11,7 @@ packages=(
   libcurl4-openssl-dev python3-aiosmtpd libcanberra-dev sox python3-dbusmock
   dbus-daemon dbus-bin desktop-file-utils qt6-base-dev
   xvfb trayer xdotool imagemagick
+  rsyslog util-linux libxml2-utils
 )
 
 missing=()

@@ -16,6 +16,8 @@ void ClearTables(ResultBlocks& blocks) {
   std::memset(&blocks.ThresholdBlock, 0, sizeof blocks.ThresholdBlock);
 }
 
+}  // namespace
+
 DriveNumber ParseDriveNumber(const std::string& text) {
   unsigned value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -23,7 +25,11 @@ DriveNumber ParseDriveNumber(const std::string& text) {
   return static_cast<DriveNumber>(value);
 }
 
-}  // namespace
+std::string TemperatureText(const DriveSummary& summary) {
+  return summary.Temperature == NoTemperature
+             ? "N/A"
+             : std::to_string(summary.Temperature) + kDegreesCelsius;
+}
 
 bool DriveReader::DriveExists(DriveNumber n) { return halvoric::DriveExists(disks_, n); }
 
@@ -84,9 +90,7 @@ void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
   DriveListRow row;
   row.Id = std::to_string(n);
   row.Model = model;
-  row.Temp = summary.Temperature == NoTemperature
-                 ? "N/A"
-                 : std::to_string(summary.Temperature) + kDegreesCelsius;
+  row.Temp = TemperatureText(summary);
   row.State = StatusOf(summary.Value, summary.Threshold);
   row.Checked = true;
   sink.AppendDriveRow(row);

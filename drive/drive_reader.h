@@ -42,6 +42,12 @@ class DriveReader {
   ResultBlocks blocks_;
 };
 
+// The drive number a row caption holds in decimal; 0 for anything else.
+DriveNumber ParseDriveNumber(const std::string& text);
+
+// "41°C", or "N/A" for a drive without a temperature.
+std::string TemperatureText(const DriveSummary& summary);
+
 // Appends the drive's row (ID, model, temperature, status; checked).
 void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
                  const DriveSummary& summary);

@@ -1,0 +1,41 @@
+// Draws a list's "Status" cells: "OK" in green with the OK picture, anything
+// else in red with the BAD picture. The picture sits near the left end of
+// the row, measured from the row's corner rather than from the cell.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QPoint>
+#include <QStyledItemDelegate>
+
+namespace halvoric {
+
+inline const QColor StatusOkColour(0, 128, 0);
+inline const QColor StatusBadColour(255, 0, 0);
+
+struct StatusCellLook {
+  QPoint PictureOffset;  // from the row's upper-left corner
+  bool Bold = false;
+  QPixmap OkPicture;
+  QPixmap BadPicture;
+};
+
+// Meant for the status column only (setItemDelegateForColumn): the other
+// columns keep the list's own text colour.
+class StatusCellDelegate : public QStyledItemDelegate {
+ public:
+  StatusCellDelegate(StatusCellLook look, QObject* parent);
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+  // Public, unlike the base's: the colour and font of a cell can be read
+  // without painting it.
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+
+ private:
+  static bool IsOk(const QModelIndex& index);
+
+  StatusCellLook look_;
+};
+
+}  // namespace halvoric

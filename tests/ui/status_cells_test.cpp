@@ -1,0 +1,76 @@
+#include <QImage>
+
+#include "form_fixture.h"
+#include "monitor/status_cell_delegate.h"
+
+namespace halvoric::testing {
+namespace {
+
+struct CellCase {
+  const char* Name;
+  bool DriveList;  // else the SMART Info list
+  QString Status;
+  QColor Colour;
+  bool Bold;
+};
+
+class StatusCellTest : public FormTest, public ::testing::WithParamInterface<CellCase> {};
+
+// A pixel inside the picture, below the row's top edge, where OK and BAD differ.
+std::optional<QPoint> TellingPixel(const QImage& ok, const QImage& bad) {
+  for (int y = 3; y < ok.height(); ++y)
+    for (int x = 0; x < ok.width(); ++x)
+      if (ok.pixelColor(x, y).alpha() == 255 && bad.pixelColor(x, y).alpha() == 255 &&
+          ok.pixelColor(x, y) != bad.pixelColor(x, y))
+        return QPoint(x, y);
+  return std::nullopt;
+}
+
+TEST_P(StatusCellTest, ColourBoldnessAndPicture) {
+  const CellCase& c = GetParam();
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  QTreeWidget* list = c.DriveList ? form.HDDs_ListView : form.SMARTInfo_ListView;
+  const int column = c.DriveList ? 3 : 6;
+  const QPoint offset = c.DriveList ? QPoint(13, -2) : QPoint(20, -3);
+  ASSERT_GT(list->topLevelItemCount(), 0);
+  list->topLevelItem(0)->setText(column, c.Status);
+  const QModelIndex cell = list->model()->index(0, column);
+
+  auto* delegate = dynamic_cast<StatusCellDelegate*>(list->itemDelegateForIndex(cell));
+  ASSERT_NE(delegate, nullptr);
+  QStyleOptionViewItem option;
+  option.initFrom(list);
+  delegate->initStyleOption(&option, cell);
+  EXPECT_EQ(option.palette.color(QPalette::Text), c.Colour);
+  EXPECT_EQ(option.font.bold(), c.Bold);
+  for (int other = 0; other < column; ++other) {
+    EXPECT_EQ(dynamic_cast<StatusCellDelegate*>(
+                  list->itemDelegateForIndex(list->model()->index(0, other))),
+              nullptr)
+        << "column " << other << " keeps the window-text colour";
+  }
+
+  form.show();
+  const QImage shot = list->viewport()->grab().toImage();
+  const QImage ok = form.OK_Image->pixmap().toImage();
+  const QImage bad = form.BAD_Image->pixmap().toImage();
+  const std::optional<QPoint> pixel = TellingPixel(ok, bad);
+  ASSERT_TRUE(pixel.has_value());
+  const QPoint at = list->visualRect(list->model()->index(0, 0)).topLeft() + offset + *pixel;
+  EXPECT_EQ(shot.pixelColor(at), (c.Status == "OK" ? ok : bad).pixelColor(*pixel));
+}
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+INSTANTIATE_TEST_SUITE_P(Cells, StatusCellTest,
+                         ::testing::Values(CellCase{"DriveOk", true, "OK", kGreen, true},
+                                           CellCase{"DriveBad", true, "BAD", kRed, true},
+                                           CellCase{"DriveLowercaseOkIsBad", true, "ok", kRed,
+                                                    true},
+                                           CellCase{"AttributeOk", false, "OK", kGreen, false},
+                                           CellCase{"AttributeBad", false, "BAD", kRed, false}),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace halvoric::testing

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 runs=${2:-5}
-demo=$PWD/$build/ui/halvoric-demo
+demo=$PWD/$build/bin/halvoric-demo
 scenario=$PWD/scenarios/demo.scenario
 idle_seconds=3
 

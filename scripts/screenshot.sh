@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=$PWD/docs/screenshot.png
-demo=$PWD/$build/ui/halvoric-demo
+demo=$PWD/$build/bin/halvoric-demo
 
 work=$(mktemp -d)
 display=:$((100 + RANDOM % 800))

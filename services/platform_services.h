@@ -3,15 +3,17 @@
 #pragma once
 
 #include "drive/disk_control.h"
+#include "platform/autostart.h"
+#include "platform/hibernation.h"
+#include "platform/mail_loader.h"
+#include "platform/sound.h"
 #include "services/alert_prompt.h"
-#include "services/autostart.h"
 #include "services/file_dialogs.h"
-#include "services/mailer.h"
 #include "services/message_boxes.h"
-#include "services/power.h"
-#include "services/sound.h"
 #include "services/system_log.h"
 #include "services/url_opener.h"
+#include "shell/desktop_input.h"
+#include "shell/notification_area.h"
 
 namespace halvoric {
 
@@ -19,14 +21,16 @@ namespace halvoric {
 struct PlatformServices {
   DiskControl& Disks;
   SystemLog& Log;
-  Autostart& StartAtLogon;
+  AutoRunEntry& StartAtLogon;
   Mailer& Mail;
-  Sound& Sounds;
-  Power& PowerControl;
+  SoundPlayer& Sounds;
+  Hibernator& PowerControl;
   UrlOpener& Urls;
   FileDialogs& Dialogs;
   MessageBoxes& Messages;
   AlertPrompt& Prompt;
+  NotificationArea& TrayArea;
+  DesktopInput& Input;
 };
 
 }  // namespace halvoric

@@ -6,14 +6,16 @@ PlatformServices LinuxDesktop::Services() {
   return {
       .Disks = *disks_,
       .Log = log_,
-      .StartAtLogon = autostart_,
-      .Mail = mailer_,
+      .StartAtLogon = *autostart_,
+      .Mail = *mailer_,
       .Sounds = sound_,
       .PowerControl = power_,
       .Urls = urls_,
       .Dialogs = dialogs_,
       .Messages = messages_,
       .Prompt = messages_,
+      .TrayArea = tray_,
+      .Input = input_,
   };
 }
 

@@ -6,7 +6,8 @@
 
 #include "services/platform_services.h"
 #include "services/syslog_system_log.h"
-#include "services/unavailable_services.h"
+#include "shell/qt_desktop_input.h"
+#include "shell/qt_notification_area.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_url_opener.h"
 
@@ -21,13 +22,16 @@ class LinuxDesktop {
  private:
   std::unique_ptr<DiskControl> disks_;
   SyslogSystemLog log_;
-  NoAutostart autostart_;
-  NoMailer mailer_;
-  NoSound sound_;
-  NoPower power_;
+  std::unique_ptr<AutoRunEntry> autostart_ = MakeUserAutostartEntry();
+  std::unique_ptr<Mailer> mailer_ = LoadMailer(MailLibraryBesideExecutable());
+  CanberraSoundPlayer sound_;
+  LogindHibernator power_;
   QtUrlOpener urls_;
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;
+  // Needs the QApplication; outlives the window and its tray icon.
+  QtNotificationArea tray_;
+  QtDesktopInput input_;
 };
 
 }  // namespace halvoric

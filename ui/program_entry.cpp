@@ -12,6 +12,8 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   splash->ShowAtOnce();
   // Message boxes raised while the window is created already carry the title.
   QGuiApplication::setApplicationDisplayName("Halvoric");
+  // Hidden to the tray is not closed: the window's close ends the program.
+  QGuiApplication::setQuitOnLastWindowClosed(false);
   auto form = std::make_unique<TTessivar_Form>(platform);
   form->FormCreate();
   splash.reset();

@@ -1,6 +1,7 @@
 #include "ui/tessivar_form.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFont>
 
 #include "monitor/list_view_sinks.h"
@@ -23,6 +24,8 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   BuildDetailPages();
   BuildPreferencesPage();
   BuildLogPage();
+  BuildTrayIcon();
+  BuildStatusColumns();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
 }
@@ -80,6 +83,8 @@ void TTessivar_Form::BuildFrame() {
 void TTessivar_Form::closeEvent(QCloseEvent* event) {
   if (FormCloseQuery()) {
     event->accept();
+    // The program lives on while hidden to the tray; only a close ends it.
+    QCoreApplication::quit();
   } else {
     event->ignore();
   }

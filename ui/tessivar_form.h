@@ -26,6 +26,8 @@
 #include "services/platform_services.h"
 #include "settings/event_log_writer.h"
 #include "settings/settings.h"
+#include "shell/qt_owner_window.h"
+#include "shell/tray_icon.h"
 #include "ui/image_control.h"
 
 namespace halvoric {
@@ -53,6 +55,12 @@ class TTessivar_Form : public QWidget {
   void LoadSettings();
   // Writes config.xml; false (and the error shown) when it could not.
   bool FormCloseQuery();
+
+  // The tray icon and its menu: the drive status balloon on minimise, the
+  // way back to the window, and the end of the program.
+  void TrayIcon1MinimizeToTray();
+  void TrayIcon1DblClick();
+  void Exit1Click();
 
   // Controls on the client area.
   TImage* Image2;
@@ -109,6 +117,9 @@ class TTessivar_Form : public QWidget {
 
   PlatformServices Platform;
   DriveReader Drives;
+  // Declared before the icon, which uses it until its own end.
+  QtOwnerWindow TrayOwner{*this};
+  TTrayIcon TrayIcon1{{Platform.TrayArea, Platform.Input}, &TrayOwner};
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -119,6 +130,8 @@ class TTessivar_Form : public QWidget {
   void BuildPreferencesPage();
   void BuildLogPage();
   void BuildComponents();
+  void BuildTrayIcon();
+  void BuildStatusColumns();
   void SetColumnWidths();
   void ScanDrives();
 

@@ -17,7 +17,7 @@
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
 #include "services/platform_services.h"
-#include "services/unavailable_services.h"
+#include "tests/shell/tray_fakes.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric::testing {
@@ -54,6 +54,48 @@ class FakeMessages : public MessageBoxes, public AlertPrompt {
   void ShowMessage(const std::string& text) override { Errors.push_back(text); }
   void Alert(const std::string& text) override { Errors.push_back(text); }
   std::vector<std::string> Errors;
+};
+
+class FakeAutostart : public AutoRunEntry {
+ public:
+  AlertOutcome Enable() override {
+    Calls.push_back("enable");
+    return AlertOutcome::Done();
+  }
+  AlertOutcome Disable() override {
+    Calls.push_back("disable");
+    return AlertOutcome::Done();
+  }
+  std::vector<std::string> Calls;
+};
+
+class FakeMailer : public Mailer {
+ public:
+  AlertOutcome Send(const MailArguments& mail) override {
+    Sent.push_back(mail);
+    return Result;
+  }
+  std::vector<MailArguments> Sent;
+  AlertOutcome Result = AlertOutcome::Done();
+};
+
+class FakeSound : public SoundPlayer {
+ public:
+  AlertOutcome Play(const std::string& path) override {
+    Played.push_back(path);
+    return AlertOutcome::Done();
+  }
+  std::vector<std::string> Played;
+};
+
+class FakePower : public Hibernator {
+ public:
+  AlertOutcome Hibernate() override {
+    ++Requests;
+    return Result;
+  }
+  int Requests = 0;
+  AlertOutcome Result = AlertOutcome::Done();
 };
 
 class NoUrls : public UrlOpener {
@@ -108,19 +150,26 @@ class FormTest : public ::testing::Test {
   // The window, built but not yet started.
   TTessivar_Form& Build(const std::string& scenario) {
     disks_ = std::make_unique<sim::SimulatedDisks>(ParseOrFail(scenario));
-    form_ = std::make_unique<TTessivar_Form>(PlatformServices{
-        .Disks = *disks_,
-        .Log = log_,
-        .StartAtLogon = autostart_,
-        .Mail = mail_,
-        .Sounds = sound_,
-        .PowerControl = power_,
-        .Urls = urls_,
-        .Dialogs = dialogs_,
-        .Messages = messages_,
-        .Prompt = messages_,
-    });
+    form_ = std::make_unique<TTessivar_Form>(Services(*disks_));
     return *form_;
+  }
+
+  // The fakes of this fixture around the given drives.
+  PlatformServices Services(DiskControl& disks) {
+    return {
+      .Disks = disks,
+      .Log = log_,
+      .StartAtLogon = autostart_,
+      .Mail = mail_,
+      .Sounds = sound_,
+      .PowerControl = power_,
+      .Urls = urls_,
+      .Dialogs = dialogs_,
+      .Messages = messages_,
+      .Prompt = messages_,
+      .TrayArea = tray_,
+      .Input = input_,
+    };
   }
 
   TTessivar_Form& Start(const std::string& scenario) {
@@ -140,16 +189,18 @@ class FormTest : public ::testing::Test {
   FakeSystemLog log_;
   FakeDialogs dialogs_;
   FakeMessages messages_;
+  FakeArea tray_;
+  FakeInput input_;
+  FakeAutostart autostart_;
+  FakeMailer mail_;
+  FakeSound sound_;
+  FakePower power_;
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<TTessivar_Form> form_;
 
  private:
   std::filesystem::path dir_;
   std::filesystem::path previous_;
-  NoAutostart autostart_;
-  NoMailer mail_;
-  NoSound sound_;
-  NoPower power_;
   NoUrls urls_;
 };
 

@@ -63,26 +63,7 @@ TEST_F(SplashTest, ShownAndPaintedBeforeTheSlowProbeAndGoneAfter) {
   SplashPaints paints;
   qApp->installEventFilter(&paints);
   WatchedDisks watched(slow, paints);
-  FakeSystemLog log;
-  FakeDialogs dialogs;
-  FakeMessages messages;
-  NoAutostart autostart;
-  NoMailer mail;
-  NoSound sound;
-  NoPower power;
-  NoUrls urls;
-  std::unique_ptr<TTessivar_Form> form = StartMainWindow({
-      .Disks = watched,
-      .Log = log,
-      .StartAtLogon = autostart,
-      .Mail = mail,
-      .Sounds = sound,
-      .PowerControl = power,
-      .Urls = urls,
-      .Dialogs = dialogs,
-      .Messages = messages,
-      .Prompt = messages,
-  });
+  std::unique_ptr<TTessivar_Form> form = StartMainWindow(Services(watched));
   qApp->removeEventFilter(&paints);
 
   EXPECT_EQ(watched.SplashSizeAtProbe, QSize(448, 291));

@@ -1,0 +1,104 @@
+#!/usr/bin/env bash
+# The real program in a real tray (trayer on Xvfb), on the demo's simulated
+# drives: the icon docks, minimising hides the window to the tray with the
+# drive status balloon (screenshot), a double click on the icon brings the
+# window back, and "Exit" in the tray menu saves config.xml and ends it.
+# Usage: window-tray-check.sh HALVORIC_DEMO OUTPUT_DIR
+set -euo pipefail
+
+demo=$1
+out=$2
+for tool in Xvfb trayer xdotool xwininfo import; do
+  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
+done
+rm -rf "$out"
+mkdir -p "$out/run"
+# The status balloon is the "Show disk status in the system tray" setting.
+printf '<Tessivar><DiskStatus>-1</DiskStatus></Tessivar>' >"$out/run/config.xml"
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# Waits up to $2 tenths of a second for `$1` to succeed.
+wait_for() {
+  for _ in $(seq "$2"); do
+    eval "$1" && return 0
+    sleep 0.1
+  done
+  echo "timed out waiting for: $1"
+  return 1
+}
+
+window_shown() { xdotool search --onlyvisible --name "^Halvoric$" >/dev/null; }
+icon_docked() { [ "$(xwininfo -children -id "$tray" | grep -c '^ *0x')" -gt 0 ]; }
+# An ended child stays a zombie until it is waited for.
+demo_ended() { [[ "$(ps -o stat= -p "$demo_pid" || true)" != [^Z]* ]]; }
+
+# Without a window manager nobody iconifies a window, so this does what one
+# would: mark the window iconic (ICCCM WM_STATE), which Qt reads as minimised.
+iconify() {
+  /usr/bin/python3 - "$1" <<'PY'
+import ctypes, sys
+x = ctypes.cdll.LoadLibrary("libX11.so.6")
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XInternAtom.restype = ctypes.c_ulong
+x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+x.XChangeProperty.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_ulong, ctypes.c_ulong,
+                              ctypes.c_int, ctypes.c_int, ctypes.c_void_p, ctypes.c_int]
+x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+display = x.XOpenDisplay(None)
+wm_state = x.XInternAtom(display, b"WM_STATE", 0)
+iconic = (ctypes.c_long * 2)(3, 0)  # IconicState, no icon window
+x.XChangeProperty(display, int(sys.argv[1]), wm_state, wm_state, 32, 0, iconic, 2)
+x.XCloseDisplay(display)
+PY
+}
+
+exec 3< <(Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp 2>/dev/null)
+pids+=($!)
+read -r -t 10 number <&3
+export DISPLAY=":$number"
+# Keep Qt away from any session bus: the tray must be the X11 one.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent"
+export QT_QPA_PLATFORM=xcb
+
+trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false &
+pids+=($!)
+wait_for 'xdotool search --name "^panel$" >/dev/null' 50
+tray=$(xdotool search --name "^panel$" | head -1)  # trayer's docking panel
+
+(cd "$out/run" && exec "$demo") >"$out/halvoric-demo.log" 2>&1 &
+demo_pid=$!
+pids+=("$demo_pid")
+
+wait_for window_shown 100
+wait_for icon_docked 50
+echo "icon in the tray"
+
+iconify "$(xdotool search --onlyvisible --name "^Halvoric$" | head -1)"
+wait_for '! window_shown' 50
+kill -0 "$demo_pid"
+echo "hidden to the tray, still running"
+sleep 0.5  # the balloon fades in
+# The screen's lower right corner: the icon and its balloon.
+import -window root -crop 320x240+480+360 +repage -define png:exclude-chunks=date,time \
+  "$out/tray.png"
+
+eval "$(xdotool getwindowgeometry --shell "$tray")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+xdotool click --repeat 2 --delay 80 1
+wait_for window_shown 50
+echo "double click brought the window back"
+
+printf '<Tessivar/>' >"$out/run/config.xml"
+xdotool click 3
+sleep 0.3  # the menu opens at the pointer
+xdotool key Up Return
+wait_for demo_ended 50
+wait "$demo_pid"
+grep -q "<DiskStatus>-1" "$out/run/config.xml"
+echo "Exit saved config.xml and ended the program; screenshot in $out/tray.png"

@@ -145,15 +145,6 @@ INSTANTIATE_TEST_SUITE_P(
                       WayBackCase{"MenuItem", {}, true}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(TrayTest, SingleClickLeavesTheWindowInTheTray) {
-  TTessivar_Form& form = Shown(DrivesScenario({0}));
-  Minimise(form);
-  form.TrayIcon1.HandleNotification(TrayNotification::LeftButtonDown);
-  form.TrayIcon1.HandleNotification(TrayNotification::LeftButtonUp);
-  RunFor(2 * input_.DoubleClickTime());
-  EXPECT_FALSE(form.isVisible());
-}
-
 TEST_F(TrayTest, RightButtonOpensTheTrayMenu) {
   TTessivar_Form& form = Shown(DrivesScenario({0}));
   form.TrayIcon1.HandleNotification(TrayNotification::RightButtonDown);
@@ -187,8 +178,7 @@ TEST_P(ExitTest, ExitSavesAndClosesOrStaysWhenTheFileCannotBeWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, ExitTest,
-                         ::testing::Values(ExitCase{"Shown", false, true},
-                                           ExitCase{"FromTheTray", true, true},
+                         ::testing::Values(ExitCase{"FromTheTray", true, true},
                                            ExitCase{"UnwritableStaysOpen", false, false}),
                          [](const auto& info) { return std::string(info.param.Name); });
 

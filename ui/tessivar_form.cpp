@@ -26,6 +26,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   BuildLogPage();
   BuildTrayIcon();
   BuildStatusColumns();
+  ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
 }

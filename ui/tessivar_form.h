@@ -58,6 +58,33 @@ class TTessivar_Form : public QWidget {
 
   // The tray icon and its menu: the drive status balloon on minimise, the
   // way back to the window, and the end of the program.
+  // The temperature watch, its alerts and the hibernation countdown.
+  void CheckTemp_TimerTimer();
+  void Hibernate_TimerTimer();
+  void MailTest_ButtonClick();
+
+  // The Preferences page and the buttons below the pages.
+  void AutoRun_CheckBoxClick();
+  void EnableAutoRun();
+  void DisableAutoRun();
+  void LogEvents_CheckBoxClick();
+  void SystemLogEvents_CheckBoxClick();
+  void DiskStatus_CheckBoxClick();
+  void Hibernate_CheckBoxClick();
+  void TempWarn_CheckBoxClick();
+  void PopupNotify_CheckBoxClick();
+  void EmailNotify_CheckBoxClick();
+  void SndFile_CheckBoxClick();
+  void CritTemp_EditChange();
+  void CritTemp_EditExit();
+  void Email_EditChange();
+  void Email_EditExit();
+  void SoundPath_EditChange();
+  void SoundPath_EditExit();
+  void SndBrowse_ButtonClick();
+  void SpeedButton1Click();
+  void Image1Click();
+
   void TrayIcon1MinimizeToTray();
   void TrayIcon1DblClick();
   void Exit1Click();
@@ -125,6 +152,12 @@ class TTessivar_Form : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  void ConnectHandlers();
+  void SendAlertMail(const DriveSummary& summary);
+  void PlayAlertSound();
+  void PopupAlert(const DriveSummary& summary);
+  void ApplyCheckBox(QCheckBox* box, bool halvoric::Settings::*field, const char* onLine,
+                     const char* offLine);
   void BuildFrame();
   void BuildDetailPages();
   void BuildPreferencesPage();

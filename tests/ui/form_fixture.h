@@ -8,6 +8,7 @@
 
 #include <QStringList>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -52,8 +53,14 @@ class FakeMessages : public MessageBoxes, public AlertPrompt {
  public:
   void ShowError(const std::string& text) override { Errors.push_back(text); }
   void ShowMessage(const std::string& text) override { Errors.push_back(text); }
-  void Alert(const std::string& text) override { Errors.push_back(text); }
+  void Alert(const std::string& text) override {
+    Alerts.push_back(text);
+    if (WhileAlertWaits) WhileAlertWaits();
+  }
   std::vector<std::string> Errors;
+  std::vector<std::string> Alerts;
+  // What happens while the popup alert waits for the user.
+  std::function<void()> WhileAlertWaits;
 };
 
 class FakeAutostart : public AutoRunEntry {
@@ -98,10 +105,17 @@ class FakePower : public Hibernator {
   AlertOutcome Result = AlertOutcome::Done();
 };
 
-class NoUrls : public UrlOpener {
+class FakeUrls : public UrlOpener {
  public:
-  bool OpenUrl(const std::string&) override { return false; }
-  bool OpenFile(const std::string&) override { return false; }
+  bool OpenUrl(const std::string& url) override {
+    Opened.push_back(url);
+    return true;
+  }
+  bool OpenFile(const std::string& path) override {
+    Opened.push_back(path);
+    return true;
+  }
+  std::vector<std::string> Opened;
 };
 
 inline sim::Scenario ParseOrFail(const std::string& text) {
@@ -195,13 +209,13 @@ class FormTest : public ::testing::Test {
   FakeMailer mail_;
   FakeSound sound_;
   FakePower power_;
+  FakeUrls urls_;
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<TTessivar_Form> form_;
 
  private:
   std::filesystem::path dir_;
   std::filesystem::path previous_;
-  NoUrls urls_;
 };
 
 }  // namespace halvoric::testing

@@ -69,12 +69,6 @@ TEST_F(StartupTest, SettingsLinesStandAboveTheStartLineAndMissTheSystemLog) {
   WriteFile("config.xml",
             "<Tessivar><AutoRun>-1</AutoRun><TempWarn>-1</TempWarn><Temp>55</Temp></Tessivar>");
   TTessivar_Form& form = Build(DrivesScenario({0}));
-  // Stands in for the Preferences handlers, which run as if clicked.
-  QObject::connect(form.AutoRun_CheckBox, &QCheckBox::toggled,
-                   [&form](bool on) { form.AddLogLine(on ? "ENABLED autorun" : "off"); });
-  QObject::connect(form.TempWarn_CheckBox, &QCheckBox::toggled, [&form](bool on) {
-    form.AddLogLine(on ? "ENABLED temperature warning" : "off");
-  });
   form.FormCreate();
 
   EXPECT_EQ(JournalMessages(),
@@ -85,6 +79,8 @@ TEST_F(StartupTest, SettingsLinesStandAboveTheStartLineAndMissTheSystemLog) {
   EXPECT_TRUE(form.Settings.AutoRun);
   EXPECT_EQ(form.CritTemp_Edit->text(), "55");
   EXPECT_EQ(form.Settings.CritTempValue, 55);
+  EXPECT_EQ(autostart_.Calls, std::vector<std::string>{"enable"});
+  EXPECT_TRUE(form.CheckTemp_Timer->isActive());
 }
 
 TEST_F(StartupTest, NoTimerRunsAfterStart) {

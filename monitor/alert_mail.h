@@ -1,0 +1,23 @@
+// The alert mail and the test mail: one sender, one subject, the body given.
+#pragma once
+
+#include <string>
+
+#include "platform/mail_loader.h"
+
+namespace halvoric {
+
+inline constexpr const char* kAlertSender = "halvoric@localhost";
+inline constexpr const char* kAlertSubject = "Halvoric Alert!";
+inline constexpr const char* kAlertBodyPrefix = "The current temperature is: ";
+
+inline MailArguments AlertMail(const std::string& recipient, const std::string& temperature) {
+  MailArguments mail;
+  mail.Sender = kAlertSender;
+  mail.Recipient = recipient;
+  mail.Subject = kAlertSubject;
+  mail.Body = kAlertBodyPrefix + temperature;
+  return mail;
+}
+
+}  // namespace halvoric

@@ -1,0 +1,126 @@
+#include <QApplication>
+
+#include "form_fixture.h"
+
+namespace halvoric::testing {
+namespace {
+
+class PreferencesTest : public FormTest {
+ protected:
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  QString LastLine() const { return JournalMessages().isEmpty() ? "" : JournalMessages().back(); }
+  // Leaves the field as the keyboard focus moving on would.
+  void Leave(QLineEdit* edit) {
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(edit, &out);
+  }
+};
+
+TEST_F(PreferencesTest, EveryBoxJournalsItsOwnNewState) {
+  struct Case {
+    QCheckBox* TTessivar_Form::*box;
+    bool Settings::*field;
+    const char* on;
+    const char* off;
+  } cases[] = {
+      {&TTessivar_Form::LogEvents_CheckBox, &Settings::LogEvents, "ENABLED Log Events",
+       "DISABLE Log Events"},
+      {&TTessivar_Form::SystemLogEvents_CheckBox, &Settings::SystemLog, nullptr, nullptr},
+      {&TTessivar_Form::DiskStatus_CheckBox, &Settings::DiskStatus, "ENABLED disk status",
+       "DISABLE disk status"},
+      {&TTessivar_Form::Hibernate_CheckBox, &Settings::Hibernation, "ENABLED hibernation",
+       "DISABLE hibernation"},
+      {&TTessivar_Form::TempWarn_CheckBox, &Settings::TempWarn, "ENABLED temperature warning",
+       "DISABLE temperature warning"},
+      {&TTessivar_Form::PopupNotify_CheckBox, &Settings::PopupNotification,
+       "ENABLED popup notification", "DISABLE popup notification"},
+      {&TTessivar_Form::EmailNotify_CheckBox, &Settings::EmailNotification,
+       "ENABLED email notification", "DISABLE email notification"},
+      {&TTessivar_Form::SndFile_CheckBox, &Settings::PlaySound, "ENABLED play sound",
+       "DISABLE play sound"},
+      {&TTessivar_Form::AutoRun_CheckBox, &Settings::AutoRun, "ENABLED autorun",
+       "DISABLED autorun"},
+  };
+  for (const Case& c : cases) {
+    QCheckBox* box = form.*c.box;
+    SCOPED_TRACE(box->objectName().toStdString());
+    for (bool checked : {true, false}) {
+      const qsizetype before = JournalMessages().size();
+      box->setChecked(checked);
+      EXPECT_EQ(form.Settings.*c.field, checked);
+      if (c.on == nullptr) {
+        EXPECT_EQ(JournalMessages().size(), before);  // the system-log box writes no line
+      } else {
+        EXPECT_EQ(LastLine(), checked ? c.on : c.off);
+      }
+    }
+  }
+  EXPECT_EQ(autostart_.Calls, (std::vector<std::string>{"enable", "disable"}));
+}
+
+TEST_F(PreferencesTest, TemperatureWarningRunsTheWatch) {
+  form.TempWarn_CheckBox->setChecked(true);
+  EXPECT_TRUE(form.CheckTemp_Timer->isActive());
+  EXPECT_EQ(form.CheckTemp_Timer->interval(), 30000);
+  form.TempWarn_CheckBox->setChecked(false);
+  EXPECT_FALSE(form.CheckTemp_Timer->isActive());
+}
+
+TEST_F(PreferencesTest, CriticalTemperatureIsCheckedWhenLeft) {
+  struct Case {
+    const char* text;
+    bool accepted;
+    int value;
+  } cases[] = {{"100", true, 100}, {" 7 ", true, 7},  {"0", true, 0},   {"101", false, 0},
+               {"-1", false, 0},   {"abc", false, 0}, {"5.5", false, 0}};
+  form.show();
+  QApplication::setActiveWindow(&form);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    form.Settings.CritTempValue = 50;
+    messages_.Errors.clear();
+    form.CritTemp_Edit->setText(c.text);
+    EXPECT_EQ(form.Settings.Temp, c.text);  // the text as typed, whatever it says
+    Leave(form.CritTemp_Edit);
+    if (c.accepted) {
+      EXPECT_EQ(form.Settings.CritTempValue, c.value);
+      EXPECT_EQ(LastLine(), QString("CHANGED max temperature: %1\u00B0").arg(c.value));
+      EXPECT_TRUE(messages_.Errors.empty());
+    } else {
+      EXPECT_EQ(form.Settings.CritTempValue, 50);
+      EXPECT_EQ(messages_.Errors,
+                std::vector<std::string>{"Error! Temp Warning must be in [0..100]"});
+      EXPECT_TRUE(form.CritTemp_Edit->hasFocus());
+    }
+  }
+  const qsizetype before = JournalMessages().size();
+  form.CritTemp_Edit->setText("  ");
+  Leave(form.CritTemp_Edit);  // empty: accepted silently, nothing changes
+  EXPECT_EQ(JournalMessages().size(), before);
+  EXPECT_EQ(form.Settings.CritTempValue, 50);
+}
+
+TEST_F(PreferencesTest, SoundFileChosenThenLeftAndHelpOpened) {
+  dialogs_.Answer = "/music/my alert \"loud\".wav";
+  const qsizetype before = JournalMessages().size();
+  form.SndBrowse_ButtonClick();
+  EXPECT_EQ(form.Settings.SoundPath, *dialogs_.Answer);
+  EXPECT_EQ(JournalMessages().size(), before);  // choosing writes no line
+  Leave(form.SoundPath_Edit);
+  EXPECT_EQ(LastLine(), QString::fromStdString("CHANGED sound file to: " + *dialogs_.Answer));
+
+  form.Email_Edit->setText("me@example.org");
+  Leave(form.Email_Edit);
+  EXPECT_EQ(LastLine(), "CHANGED email address to: me@example.org");
+  EXPECT_EQ(form.Settings.EmailAddr, "me@example.org");
+
+  form.SpeedButton1->click();
+  emit form.Image1->Clicked();
+  ASSERT_EQ(urls_.Opened.size(), 2u);
+  for (const std::string& opened : urls_.Opened) {
+    EXPECT_EQ(opened, QCoreApplication::applicationDirPath().toStdString() + "/help.html");
+  }
+}
+
+}  // namespace
+}  // namespace halvoric::testing

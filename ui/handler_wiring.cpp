@@ -1,0 +1,66 @@
+// Connects the controls and timers to their handlers: check boxes on every
+// change of state (a click, or the settings load setting them), edits on
+// every change of text and on losing the focus.
+#include <QEvent>
+#include <QObject>
+#include <functional>
+
+#include "ui/tessivar_form.h"
+
+namespace halvoric {
+
+namespace {
+
+// Runs a handler when its widget loses the keyboard focus.
+class FocusOutFilter : public QObject {
+ public:
+  FocusOutFilter(QObject* parent, std::function<void()> onExit)
+      : QObject(parent), onExit_(std::move(onExit)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) onExit_();
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> onExit_;
+};
+
+}  // namespace
+
+void TTessivar_Form::ConnectHandlers() {
+  const std::pair<QCheckBox*, void (TTessivar_Form::*)()> boxes[] = {
+      {AutoRun_CheckBox, &TTessivar_Form::AutoRun_CheckBoxClick},
+      {LogEvents_CheckBox, &TTessivar_Form::LogEvents_CheckBoxClick},
+      {SystemLogEvents_CheckBox, &TTessivar_Form::SystemLogEvents_CheckBoxClick},
+      {DiskStatus_CheckBox, &TTessivar_Form::DiskStatus_CheckBoxClick},
+      {Hibernate_CheckBox, &TTessivar_Form::Hibernate_CheckBoxClick},
+      {TempWarn_CheckBox, &TTessivar_Form::TempWarn_CheckBoxClick},
+      {PopupNotify_CheckBox, &TTessivar_Form::PopupNotify_CheckBoxClick},
+      {EmailNotify_CheckBox, &TTessivar_Form::EmailNotify_CheckBoxClick},
+      {SndFile_CheckBox, &TTessivar_Form::SndFile_CheckBoxClick},
+  };
+  for (const auto& [box, handler] : boxes) {
+    connect(box, &QCheckBox::toggled, this, [this, handler = handler] { (this->*handler)(); });
+  }
+
+  const std::tuple<QLineEdit*, void (TTessivar_Form::*)(), void (TTessivar_Form::*)()> edits[] = {
+      {CritTemp_Edit, &TTessivar_Form::CritTemp_EditChange, &TTessivar_Form::CritTemp_EditExit},
+      {Email_Edit, &TTessivar_Form::Email_EditChange, &TTessivar_Form::Email_EditExit},
+      {SoundPath_Edit, &TTessivar_Form::SoundPath_EditChange, &TTessivar_Form::SoundPath_EditExit},
+  };
+  for (const auto& [edit, change, exit] : edits) {
+    connect(edit, &QLineEdit::textChanged, this, [this, change = change] { (this->*change)(); });
+    edit->installEventFilter(new FocusOutFilter(edit, [this, exit = exit] { (this->*exit)(); }));
+  }
+
+  connect(CheckTemp_Timer, &QTimer::timeout, this, &TTessivar_Form::CheckTemp_TimerTimer);
+  connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
+  connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
+  connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
+  connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);
+  connect(Image1, &TImage::Clicked, this, &TTessivar_Form::Image1Click);
+}
+
+}  // namespace halvoric

@@ -95,7 +95,7 @@ void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, b
   }
 }
 
-void PrintDetails(std::ostream& out, const std::string& drive, const CollectedRows& rows,
+void PrintDetails(std::ostream& out, const std::string& drive, const CollectingSinks& rows,
                   bool json) {
   if (json) {
     out << "{\"drive\": " << JsonString(drive) << ",\n \"diskInfo\": [";

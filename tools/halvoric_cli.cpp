@@ -93,7 +93,7 @@ struct SystemAccess {
 };
 
 int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& access, bool json) {
-  CollectedRows rows;
+  CollectingSinks rows;
   std::vector<ListedDrive> listed;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
     if (!reader.DriveExists(n)) {
@@ -115,7 +115,7 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
 
 int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
               const std::string& drive, bool json) {
-  CollectedRows rows;
+  CollectingSinks rows;
   const OpenResult probe = disks.Open(DevicePath(drive));
   if (!probe.Ok()) {
     ExplainFailure(disks, drive);

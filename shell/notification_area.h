@@ -18,6 +18,9 @@ class NotificationArea {
   virtual bool Delete(const NotifyIconRecord& record) = 0;
   // Switches the icon to the notification behaviour in `timeoutOrVersion`.
   virtual bool SetVersion(const NotifyIconRecord& record) = 0;
+  // Whether a tray host is there to show icons. Without one, hiding a window
+  // to the tray would leave the user no way back to it.
+  virtual bool HostPresent() const = 0;
 };
 
 }  // namespace halvoric

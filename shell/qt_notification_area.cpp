@@ -119,4 +119,6 @@ void QtNotificationArea::DropAll() {
   icons_.clear();
 }
 
+bool QtNotificationArea::HostPresent() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
 }  // namespace halvoric

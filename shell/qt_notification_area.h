@@ -28,6 +28,7 @@ class QtNotificationArea : public NotificationArea {
   bool Modify(const NotifyIconRecord& record) override;
   bool Delete(const NotifyIconRecord& record) override;
   bool SetVersion(const NotifyIconRecord& record) override;
+  bool HostPresent() const override;
 
  private:
   void DropAll();

@@ -114,7 +114,7 @@ void TTrayIcon::HideToTray() {
 }
 
 void TTrayIcon::OwnerMinimized() {
-  if (!minimizeToTray_ || owner_->Terminating()) return;
+  if (!minimizeToTray_ || owner_->Terminating() || !area_.HostPresent()) return;
   if (OnMinimizeToTray) OnMinimizeToTray(*this);
   HideToTray();
 }

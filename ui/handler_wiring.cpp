@@ -52,7 +52,9 @@ void TTessivar_Form::ConnectHandlers() {
   };
   for (const auto& [edit, change, exit] : edits) {
     connect(edit, &QLineEdit::textChanged, this, [this, change = change] { (this->*change)(); });
-    edit->installEventFilter(new FocusOutFilter(edit, [this, exit = exit] { (this->*exit)(); }));
+    auto* filter = new FocusOutFilter(edit, [this, exit = exit] { (this->*exit)(); });
+    edit->installEventFilter(filter);
+    focusFilters_.push_back(filter);
   }
 
   connect(CheckTemp_Timer, &QTimer::timeout, this, &TTessivar_Form::CheckTemp_TimerTimer);

@@ -31,7 +31,9 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
                                            ImageListIcons[0]);
 }
 
-TTessivar_Form::~TTessivar_Form() = default;
+TTessivar_Form::~TTessivar_Form() {
+  for (QObject* filter : focusFilters_) delete filter;
+}
 
 void TTessivar_Form::BuildFrame() {
   setWindowTitle("Halvoric");

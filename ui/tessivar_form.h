@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "drive/drive_reader.h"
 #include "services/file_dialogs.h"
@@ -169,6 +170,9 @@ class TTessivar_Form : public QWidget {
   void ScanDrives();
 
   std::unique_ptr<ListViewSinks> sinks_;
+  // Removed first when the window goes: the focus leaving its edits as the
+  // widgets are torn down must not run a handler on a half-destroyed window.
+  std::vector<QObject*> focusFilters_;
 };
 
 }  // namespace halvoric

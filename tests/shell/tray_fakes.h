@@ -35,6 +35,7 @@ class FakeArea : public NotificationArea {
     NotifyIconRecord record;
   };
 
+  bool HostPresent() const override { return trayUp; }
   bool Add(const NotifyIconRecord& r) override {
     requests.push_back({"add", r});
     return trayUp && present.insert(r.id).second;

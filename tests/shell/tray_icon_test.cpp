@@ -251,6 +251,18 @@ TEST_F(TrayIconTest, MinimisingHidesTheWindowToTheTray) {
   }
 }
 
+TEST_F(TrayIconTest, WithoutATrayMinimisingIsAnOrdinaryMinimise) {
+  area.trayUp = false;  // no way back from a hidden window
+  owner.Show();
+  icon.SetMinimizeToTray(true);
+  int events = 0;
+  icon.OnMinimizeToTray = [&](TTrayIcon&) { ++events; };
+  owner.hooks.minimized();
+  EXPECT_EQ(events, 0);
+  EXPECT_TRUE(owner.visible);
+  EXPECT_TRUE(owner.taskbarEntry);
+}
+
 TEST_F(TrayIconTest, IconComesBackWhenTheTrayIsCreatedAgain) {
   icon.SetHint("Halvoric");
   icon.SetIconVisible(true);

@@ -8,8 +8,8 @@
 
 #include <QStringList>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -171,18 +171,19 @@ class FormTest : public ::testing::Test {
   // The fakes of this fixture around the given drives.
   PlatformServices Services(DiskControl& disks) {
     return {
-      .Disks = disks,
-      .Log = log_,
-      .StartAtLogon = autostart_,
-      .Mail = mail_,
-      .Sounds = sound_,
-      .PowerControl = power_,
-      .Urls = urls_,
-      .Dialogs = dialogs_,
-      .Messages = messages_,
-      .Prompt = messages_,
-      .TrayArea = tray_,
-      .Input = input_,
+        .Disks = disks,
+        .Access = access_,
+        .Log = log_,
+        .StartAtLogon = autostart_,
+        .Mail = mail_,
+        .Sounds = sound_,
+        .PowerControl = power_,
+        .Urls = urls_,
+        .Dialogs = dialogs_,
+        .Messages = messages_,
+        .Prompt = messages_,
+        .TrayArea = tray_,
+        .Input = input_,
     };
   }
 
@@ -200,6 +201,7 @@ class FormTest : public ::testing::Test {
     return messages;
   }
 
+  const DriveAccess* access_ = nullptr;
   FakeSystemLog log_;
   FakeDialogs dialogs_;
   FakeMessages messages_;

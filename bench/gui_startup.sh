@@ -12,30 +12,19 @@ demo=$PWD/$build/bin/halvoric-demo
 scenario=$PWD/scenarios/demo.scenario
 idle_seconds=3
 
+source scripts/lib/rig.sh
 work=$(mktemp -d)
-display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
 demo_pid=
-cleanup() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
+trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null; rig_stop_all; rm -rf "$work"' EXIT
+start_xvfb 1024x768x24
 
 startups=()
 for run in $(seq "$runs"); do
   start=$(date +%s%N)
-  (cd "$work" && DISPLAY=$display QT_QPA_PLATFORM=xcb \
+  (cd "$work" && QT_QPA_PLATFORM=xcb \
     exec /usr/bin/time -f '%M' -o "$work/maxrss" "$demo" "$scenario" 2>/dev/null) &
   demo_pid=$!
-  until DISPLAY=$display xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
+  until xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
     sleep 0.005
   done
   shown=$(date +%s%N)

@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libcurl4-openssl-dev python3-aiosmtpd libcanberra-dev sox python3-dbusmock
   dbus-daemon dbus-bin desktop-file-utils qt6-base-dev
-  xvfb trayer xdotool imagemagick fonts-dejavu-core
+  xvfb trayer xdotool x11-utils imagemagick fonts-dejavu-core time procps
   rsyslog util-linux libxml2-utils
 )
 

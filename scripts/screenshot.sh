@@ -8,29 +8,16 @@ build=${1:-build}
 out=$PWD/docs/screenshot.png
 demo=$PWD/$build/bin/halvoric-demo
 
+source scripts/lib/rig.sh
 work=$(mktemp -d)
-display=:$((100 + RANDOM % 800))
-Xvfb "$display" -screen 0 800x640x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-demo_pid=
-cleanup() {
-  [ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-for _ in $(seq 50); do
-  [ -e "/tmp/.X11-unix/X${display#:}" ] && break
-  sleep 0.1
-done
+trap 'rig_stop_all; rm -rf "$work"' EXIT
+start_xvfb 800x640x24
 
 # A private current directory, so the demo reads and writes its own config.xml.
-(cd "$work" && DISPLAY=$display QT_QPA_PLATFORM=xcb exec "$demo") &
-demo_pid=$!
+(cd "$work" && QT_QPA_PLATFORM=xcb exec "$demo") &
+rig_track $!
 sleep 3
 # Without a window manager the window sits undecorated, centred on the screen:
 # 541 x 525 in the middle of 800 x 640.
-DISPLAY=$display import -window root -crop 541x525+129+57 +repage "$out"
+import -window root -crop 541x525+129+57 +repage "$out"
 echo "wrote $out"

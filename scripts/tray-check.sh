@@ -14,36 +14,19 @@ mkdir -p "$out"
 log="$out/tray-demo.log"
 : >"$log"
 
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib/rig.sh"
+trap rig_stop_all EXIT
 
-# Waits up to $2 tenths of a second for `$1` to succeed.
-wait_for() {
-  for _ in $(seq "$2"); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  echo "timed out waiting for: $1"
-  return 1
-}
-
-exec 3< <(Xvfb -displayfd 1 -screen 0 640x480x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 10 number <&3
-export DISPLAY=":$number"
+start_xvfb 640x480x24
 # Keep Qt away from any session bus: the tray must be the X11 one.
 export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent"
 export QT_QPA_PLATFORM=xcb
 
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false &
-pids+=($!)
+rig_track $!
 "$demo" >"$log" 2>"$out/tray-demo.err" &
 demo_pid=$!
-pids+=("$demo_pid")
+rig_track "$demo_pid"
 
 wait_for 'grep -q minimised "$log"' 100
 tray=$(xdotool search --name "^panel$" | head -1)  # trayer's docking panel

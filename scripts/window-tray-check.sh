@@ -16,22 +16,8 @@ mkdir -p "$out/run"
 # The status balloon is the "Show disk status in the system tray" setting.
 printf '<Tessivar><DiskStatus>-1</DiskStatus></Tessivar>' >"$out/run/config.xml"
 
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-}
-trap cleanup EXIT
-
-# Waits up to $2 tenths of a second for `$1` to succeed.
-wait_for() {
-  for _ in $(seq "$2"); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  echo "timed out waiting for: $1"
-  return 1
-}
+source "$(dirname "$0")/lib/rig.sh"
+trap rig_stop_all EXIT
 
 window_shown() { xdotool search --onlyvisible --name "^Halvoric$" >/dev/null; }
 icon_docked() { [ "$(xwininfo -children -id "$tray" | grep -c '^ *0x')" -gt 0 ]; }
@@ -58,22 +44,19 @@ x.XCloseDisplay(display)
 PY
 }
 
-exec 3< <(Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp 2>/dev/null)
-pids+=($!)
-read -r -t 10 number <&3
-export DISPLAY=":$number"
+start_xvfb 800x600x24
 # Keep Qt away from any session bus: the tray must be the X11 one.
 export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent"
 export QT_QPA_PLATFORM=xcb
 
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false &
-pids+=($!)
+rig_track $!
 wait_for 'xdotool search --name "^panel$" >/dev/null' 50
 tray=$(xdotool search --name "^panel$" | head -1)  # trayer's docking panel
 
 (cd "$out/run" && exec "$demo") >"$out/halvoric-demo.log" 2>&1 &
 demo_pid=$!
-pids+=("$demo_pid")
+rig_track "$demo_pid"
 
 wait_for window_shown 100
 wait_for icon_docked 50

@@ -29,15 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# Waits up to $2 tenths of a second for `$1` to succeed.
-wait_for() {
-  for _ in $(seq "$2"); do
-    eval "$1" && return 0
-    sleep 0.1
-  done
-  echo "timed out waiting for: $1"
-  return 1
-}
+source "$(dirname "$0")/../../scripts/lib/rig.sh"  # wait_for
 
 mkdir "$dir/work" "$dir/dev"
 # No system socket, no kernel log: this rsyslogd hears only its own socket.

@@ -7,7 +7,15 @@
 namespace halvoric {
 
 namespace {
+
 constexpr DriveNumber kScannedDrives = 4;
+
+void JournalMissingRights(TTessivar_Form& form) {
+  if (!form.Platform.Access) return;
+  const AccessReport report = form.Platform.Access->Report();
+  if (!report.Message.empty()) form.AddLogLine(report.Message);
+}
+
 }  // namespace
 
 void TTessivar_Form::FormCreate() {
@@ -20,6 +28,10 @@ void TTessivar_Form::FormCreate() {
   SetColumnWidths();
   ScanDrives();
   ShowDriveDetails("0");
+  // Before the start line, so that the start line stays the last line of
+  // the start-up and the reason for thin drive rows follows the scan that
+  // met it.
+  JournalMissingRights(*this);
   AddLogLine("Halvoric Started !");
 }
 
@@ -51,7 +63,18 @@ void TTessivar_Form::HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool /*selec
 }
 
 void TTessivar_Form::ShowDriveDetails(const std::string& driveText) {
-  Drives.ReadDriveDetails(driveText, *sinks_, *sinks_);
+  if (!Platform.Access) {
+    Drives.ReadDriveDetails(driveText, *sinks_, *sinks_);
+    return;
+  }
+  // The scan opened the drive already, so its level is known before the read.
+  const DriveNumber n = ParseDriveNumber(driveText);
+  ReportedFigureRows shown(Platform.Access->LevelOf(n), *sinks_, *sinks_);
+  Drives.ReadDriveDetails(driveText, shown, shown);
+  // Unknown now means the open failed and both pages were left as they were.
+  if (const AccessLevel level = Platform.Access->LevelOf(n); level != AccessLevel::Unknown) {
+    sinks_->AppendDiskInfoRow(AccessSourceRow(level));
+  }
 }
 
 }  // namespace halvoric

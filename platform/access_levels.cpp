@@ -5,33 +5,26 @@
 #include <algorithm>
 
 #include "platform/capabilities.h"
+#include "platform/drive_path.h"
 #include "platform/helper_disk_control.h"
 #include "platform/linux_disk_control.h"
 #include "platform/sysfs_disk_control.h"
+#include "platform/whole_disks.h"
 
 namespace halvoric {
 namespace {
-
-constexpr const char* kNotReported = "-";
 
 constexpr const char* kNoRightsMessage =
     "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
     "the temperature are shown. The install step (as root: cmake --install BUILD-FOLDER) gives "
     "the helper halvoric-ata the capability it needs; see docs/access-levels.md.";
 
-// The fallback's IDENTIFY sector holds 0 in the geometry words when the
-// kernel kept no copy of the drive's own.
-bool IsMadeUpDiskInfo(const DiskInfoRow& row) {
-  const bool geometry =
-      row.Caption == "Cylinders" || row.Caption == "Heads" || row.Caption == "Sectors per Track";
-  return geometry && row.Value == "0";
-}
-
 }  // namespace
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
-                                     std::unique_ptr<DiskControl> limited)
-    : ata_(std::move(ata)), limited_(std::move(limited)) {}
+                                     std::unique_ptr<DiskControl> limited,
+                                     std::function<bool(const std::string& path)> isNvme)
+    : ata_(std::move(ata)), limited_(std::move(limited)), isNvme_(std::move(isNvme)) {}
 
 OpenResult TieredDiskControl::Open(const std::string& path) {
   OpenResult result;
@@ -39,7 +32,7 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
   result.Message = "no way to send ATA commands";
   if (ata_) result = ata_->Open(path);
   Route route{ata_.get(), result.Handle};
-  AccessLevel level = AccessLevel::Ata;
+  AccessLevel level = isNvme_ && isNvme_(path) ? AccessLevel::Nvme : AccessLevel::Ata;
   if (!result.Ok() && result.Error == OpenError::PermissionDenied) {
     const OpenResult limited = limited_->Open(path);
     // The refusal stays the reason reported unless the fallback knows
@@ -84,45 +77,31 @@ AccessReport TieredDiskControl::Report() const {
                          [&](const auto& entry) { return entry.second == level; });
   };
   report.RefusedForRights = count(AccessLevel::Limited) > 0;
-  report.NoDriveReadable = report.RefusedForRights && count(AccessLevel::Ata) == 0;
+  report.NoDriveReadable =
+      report.RefusedForRights && count(AccessLevel::Ata) + count(AccessLevel::Nvme) == 0;
   if (report.NoDriveReadable) report.Message = kNoRightsMessage;
   return report;
-}
-
-DiskInfoRow AccessSourceRow(AccessLevel level) {
-  if (level == AccessLevel::Limited) {
-    return {"Data source", "sysfs and hwmon (no right to send ATA commands)"};
-  }
-  return {"Data source", "the drive (ATA commands)"};
-}
-
-void LimitedAccessRows::AppendDiskInfoRow(const DiskInfoRow& row) {
-  if (level_ != AccessLevel::Limited || !IsMadeUpDiskInfo(row)) {
-    diskInfo_.AppendDiskInfoRow(row);
-    return;
-  }
-  diskInfo_.AppendDiskInfoRow({row.Caption, kNotReported});
-}
-
-void LimitedAccessRows::AppendSmartInfoRow(const SmartInfoRow& row) {
-  if (level_ != AccessLevel::Limited) {
-    smartInfo_.AppendSmartInfoRow(row);
-    return;
-  }
-  SmartInfoRow shown = row;
-  shown.Threshold = shown.Value = shown.Worst = kNotReported;
-  smartInfo_.AppendSmartInfoRow(shown);
 }
 
 std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
   std::unique_ptr<DiskControl> ata;
   if (HasEffectiveCapability(CAP_SYS_RAWIO)) {
-    ata = std::make_unique<LinuxDiskControl>("/sys", "/dev", std::make_unique<KernelSgIo>());
+    std::unique_ptr<NvmeAdmin> nvme;
+    if (HasEffectiveCapability(CAP_SYS_ADMIN)) nvme = std::make_unique<KernelNvmeAdmin>();
+    ata = std::make_unique<LinuxDiskControl>("/sys", "/dev", std::make_unique<KernelSgIo>(),
+                                             std::move(nvme));
   } else if (const auto helper = HelperBesideExecutable(); !helper.empty() && exists(helper)) {
     ata = std::make_unique<HelperDiskControl>(std::vector<std::string>{helper.string()});
   }
-  return std::make_unique<TieredDiskControl>(std::move(ata),
-                                             std::make_unique<SysfsDiskControl>("/sys"));
+  // The helper never serves NVMe drives (it lacks CAP_SYS_ADMIN), so only
+  // the direct path can have reached one with NVMe commands.
+  const auto isNvme = [](const std::string& path) {
+    const std::optional<unsigned> n = ParseDrivePath(path);
+    const std::vector<std::string> disks = ListWholeDisks("/sys");
+    return n && *n < disks.size() && IsNvmeDiskName(disks[*n]);
+  };
+  return std::make_unique<TieredDiskControl>(
+      std::move(ata), std::make_unique<SysfsDiskControl>("/sys"), isNvme);
 }
 
 }  // namespace halvoric

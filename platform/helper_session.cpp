@@ -7,6 +7,7 @@
 
 #include "platform/ata_pass_through.h"
 #include "platform/whole_disk_node.h"
+#include "platform/whole_disks.h"
 
 namespace halvoric {
 namespace {
@@ -89,6 +90,14 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
   if (!rawIo_) {
     if (afterOpen_) afterOpen_();
     problem = "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata";
+    return Reply(HelperStatus::PermissionDenied);
+  }
+  // NVMe admin commands need CAP_SYS_ADMIN, far more than this helper may
+  // hold; the program reads such a drive from sysfs and hwmon instead. Said
+  // nowhere, since every series of the drive would repeat it.
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
+  if (request.DriveNumber < disks.size() && IsNvmeDiskName(disks[request.DriveNumber])) {
+    if (afterOpen_) afterOpen_();
     return Reply(HelperStatus::PermissionDenied);
   }
   WholeDiskNode node = OpenWholeDiskNode(sysfsRoot_, devRoot_, request.DriveNumber);

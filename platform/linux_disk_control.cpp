@@ -14,11 +14,14 @@
 namespace halvoric {
 
 LinuxDiskControl::LinuxDiskControl(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
-                                   std::unique_ptr<SgIo> sgIo)
-    : sysfsRoot_(std::move(sysfsRoot)), devRoot_(std::move(devRoot)), sgIo_(std::move(sgIo)) {}
+                                   std::unique_ptr<SgIo> sgIo, std::unique_ptr<NvmeAdmin> nvme)
+    : sysfsRoot_(std::move(sysfsRoot)),
+      devRoot_(std::move(devRoot)),
+      sgIo_(std::move(sgIo)),
+      nvme_(std::move(nvme)) {}
 
 LinuxDiskControl::~LinuxDiskControl() {
-  for (const auto& [handle, driveNumber] : openDrives_) ::close(static_cast<int>(handle));
+  for (const auto& [handle, drive] : openDrives_) ::close(static_cast<int>(handle));
 }
 
 OpenResult LinuxDiskControl::Open(const std::string& path) {
@@ -36,6 +39,12 @@ OpenResult LinuxDiskControl::Open(const std::string& path) {
                      std::to_string(disks.size()) + " found)";
     return result;
   }
+  const bool nvme = IsNvmeDiskName(disks[*driveNumber]);
+  if (nvme && !nvme_) {
+    result.Error = OpenError::PermissionDenied;
+    result.Message = disks[*driveNumber] + ": NVMe admin commands need CAP_SYS_ADMIN";
+    return result;
+  }
   const std::filesystem::path node = devRoot_ / disks[*driveNumber];
   const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -45,7 +54,7 @@ OpenResult LinuxDiskControl::Open(const std::string& path) {
     return result;
   }
   result.Handle = fd;
-  openDrives_[fd] = *driveNumber;
+  openDrives_[fd] = {*driveNumber, nvme};
   return result;
 }
 
@@ -53,10 +62,14 @@ bool LinuxDiskControl::Control(DeviceHandle handle, std::uint32_t code, const vo
                                std::size_t inSize, void* out, std::size_t outSize) {
   const auto drive = openDrives_.find(handle);
   if (drive == openDrives_.end()) return false;
-  if (code == SMART_GET_VERSION) return AnswerVersion(drive->second, inSize, out, outSize);
+  if (code == SMART_GET_VERSION) {
+    return AnswerVersion(drive->second.Number, inSize, out, outSize);
+  }
   const CheckedAtaRequest checked = CheckAtaRequest(code, in, inSize, out, outSize);
   if (!checked.Ok()) return false;
-  return RunAtaPassThrough(*sgIo_, static_cast<int>(handle), checked, out);
+  const int fd = static_cast<int>(handle);
+  if (drive->second.Nvme) return RunNvmeRequest(*nvme_, fd, checked, out);
+  return RunAtaPassThrough(*sgIo_, fd, checked, out);
 }
 
 void LinuxDiskControl::Close(DeviceHandle handle) {

@@ -1,6 +1,7 @@
 // The disk control interface on Linux: "\\.\PhysicalDriveN" is the Nth whole
 // disk (see docs/drive-order.md), the version query is answered here, and
-// the two ATA control codes run as SG_IO ATA PASS-THROUGH (16) commands.
+// the two ATA control codes run as SG_IO ATA PASS-THROUGH (16) commands, or
+// as NVMe admin commands on an NVMe drive.
 #pragma once
 
 #include <filesystem>
@@ -10,6 +11,7 @@
 #include "drive/disk_control.h"
 #include "platform/access_levels.h"  // MakeSystemDiskControl, which picks this class
 #include "platform/ata_request_check.h"
+#include "platform/nvme_admin.h"
 #include "platform/sg_io.h"
 
 namespace halvoric {
@@ -17,8 +19,10 @@ namespace halvoric {
 class LinuxDiskControl final : public DiskControl {
  public:
   // `sysfsRoot` holds block/ with the disks, `devRoot` their device nodes.
+  // Without `nvme` (no right to send NVMe admin commands) an NVMe drive's
+  // open is refused for lack of rights.
   LinuxDiskControl(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
-                   std::unique_ptr<SgIo> sgIo);
+                   std::unique_ptr<SgIo> sgIo, std::unique_ptr<NvmeAdmin> nvme = nullptr);
   ~LinuxDiskControl() override;
 
   LinuxDiskControl(const LinuxDiskControl&) = delete;
@@ -32,8 +36,14 @@ class LinuxDiskControl final : public DiskControl {
  private:
   std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;
+  struct OpenDrive {
+    unsigned Number = 0;
+    bool Nvme = false;
+  };
+
   std::unique_ptr<SgIo> sgIo_;
-  std::map<DeviceHandle, unsigned> openDrives_;  // handle -> drive number
+  std::unique_ptr<NvmeAdmin> nvme_;
+  std::map<DeviceHandle, OpenDrive> openDrives_;
 };
 
 }  // namespace halvoric

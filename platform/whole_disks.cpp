@@ -27,6 +27,8 @@ bool IsMonitoredDiskName(std::string_view name) {
   return std::all_of(name.begin(), name.end(), IsPlainChar);
 }
 
+bool IsNvmeDiskName(std::string_view name) { return name.starts_with("nvme"); }
+
 bool DiskOrderLess(std::string_view left, std::string_view right) {
   if (left.size() != right.size()) return left.size() < right.size();
   return left < right;

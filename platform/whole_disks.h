@@ -14,6 +14,10 @@ namespace halvoric {
 // fd, nbd).
 bool IsMonitoredDiskName(std::string_view name);
 
+// True for an NVMe namespace ("nvme0n1"), which takes NVMe admin commands
+// instead of ATA pass-through.
+bool IsNvmeDiskName(std::string_view name);
+
 // Orders disk names by length, then by name, so that "sdz" precedes "sdaa"
 // and "nvme1n1" precedes "nvme10n1".
 bool DiskOrderLess(std::string_view left, std::string_view right);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "drive/disk_control.h"
+#include "drive/drive_access.h"
 #include "platform/autostart.h"
 #include "platform/hibernation.h"
 #include "platform/mail_loader.h"
@@ -20,6 +21,8 @@ namespace halvoric {
 // The services are owned elsewhere and outlive the window.
 struct PlatformServices {
   DiskControl& Disks;
+  // Which rights reached each drive; null for simulated drives, which need none.
+  const DriveAccess* Access;
   SystemLog& Log;
   AutoRunEntry& StartAtLogon;
   Mailer& Mail;

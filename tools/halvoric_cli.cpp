@@ -125,7 +125,7 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
   disks.Close(probe.Handle);
   if (access.tiers) {
     const AccessLevel level = access.tiers->LevelOf(static_cast<DriveNumber>(std::stoul(drive)));
-    LimitedAccessRows shown(level, rows, rows);
+    ReportedFigureRows shown(level, rows, rows);
     reader.ReadDriveDetails(drive, shown, shown);
     rows.AppendDiskInfoRow(AccessSourceRow(level));
   } else {

@@ -5,6 +5,7 @@ namespace halvoric {
 PlatformServices LinuxDesktop::Services() {
   return {
       .Disks = *disks_,
+      .Access = access_,
       .Log = log_,
       .StartAtLogon = *autostart_,
       .Mail = *mailer_,

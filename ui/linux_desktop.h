@@ -15,12 +15,14 @@ namespace halvoric {
 
 class LinuxDesktop {
  public:
-  explicit LinuxDesktop(std::unique_ptr<DiskControl> disks) : disks_(std::move(disks)) {}
+  explicit LinuxDesktop(std::unique_ptr<DiskControl> disks, const DriveAccess* access = nullptr)
+      : disks_(std::move(disks)), access_(access) {}
 
   PlatformServices Services();
 
  private:
   std::unique_ptr<DiskControl> disks_;
+  const DriveAccess* access_;
   SyslogSystemLog log_;
   std::unique_ptr<AutoRunEntry> autostart_ = MakeUserAutostartEntry();
   std::unique_ptr<Mailer> mailer_ = LoadMailer(MailLibraryBesideExecutable());

@@ -114,8 +114,8 @@ TEST_F(SysfsFallbackTest, SeriesShowsStringsAndHwmonTemperature) {
   }
   EXPECT_FALSE(reader.DriveExists(3));
 
-  cli::CollectedRows rows;
-  LimitedAccessRows shown(disks.LevelOf(0), rows, rows);
+  CollectingSinks rows;
+  ReportedFigureRows shown(disks.LevelOf(0), rows, rows);
   reader.ReadDriveDetails("0", shown, shown);
   ASSERT_EQ(rows.diskInfo.size(), 13u);
   EXPECT_EQ(rows.diskInfo[0].Value, std::nullopt);  // SMART ENABLE was not sent

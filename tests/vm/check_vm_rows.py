@@ -102,6 +102,25 @@ def main():
     check("limited: temperature row carries the hwmon figure",
           listing[1]["temp"], f"{temperature.get('raw')}\u00b0C")
 
+    root_nvme = json.loads(found["root-nvme.out"])
+    info = {row["name"]: row["value"] for row in root_nvme["diskInfo"]}
+    check("root: NVMe model from Identify Controller", info.get("Model number"),
+          "QEMU NVMe Ctrl".ljust(40))
+    check("root: NVMe serial", info.get("Serial number"), nvme_serial.ljust(20))
+    check("root: NVMe firmware as the kernel has it", info.get("Firmware rev"),
+          nvme["diskInfo"][11]["value"])
+    check("root: NVMe data source", info.get("Data source"), "the drive (NVMe health log)")
+    health = root_nvme["smartInfo"]
+    check("root: NVMe health rows", [row["id"] for row in health],
+          ["C2", "60", "61", "0C", "09", "62", "63"])
+    check("root: NVMe temperature as hwmon has it",
+          health[0]["raw"] if health else None, temperature.get("raw"))
+    check("root: NVMe made-up temperature figures hidden",
+          [health[0][k] for k in ("threshold", "value", "worst")] if health else None,
+          [None, None, None])
+    helper_nvme = json.loads(found["helper-nvme.out"])
+    check("helper: NVMe read from sysfs and hwmon", helper_nvme["diskInfo"][-1]["value"], limited)
+
     for failure in failures:
         print("FAIL:", failure)
     if not failures:

@@ -1,0 +1,117 @@
+#include "platform/nvme_translation.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "drive/nvme_figures.h"
+#include "platform/sysfs_disk_control.h"
+
+namespace halvoric {
+namespace {
+
+constexpr int kKelvinOffset = 273;
+constexpr std::size_t kCounterBytes = 16;
+constexpr std::size_t kRawBytes = 6;
+constexpr std::uint8_t kMadeUpCounterValue = 100;
+constexpr int kLowestNormalised = 1;
+constexpr int kHighestNormalised = 253;
+// Status flags of the built entries: pre-failure off, updated online.
+constexpr std::uint8_t kOnlineFlag = 0x02;
+
+std::string Field(const NvmeIdentifyData& data, std::size_t offset, std::size_t length) {
+  return std::string(reinterpret_cast<const char*>(data.data() + offset), length);
+}
+
+AttributeEntry Entry(std::uint8_t id, std::uint8_t value) {
+  AttributeEntry entry{};
+  entry.Id = id;
+  entry.Flags[0] = kOnlineFlag;
+  entry.Value = entry.Worst = value;
+  return entry;
+}
+
+// The low 48 bits of a 128-bit little-endian counter; a count that does not
+// fit stays at the largest raw value rather than wrapping to a small one.
+void PutCounter(const NvmeHealthLog& log, std::size_t offset, AttributeEntry& entry) {
+  const auto* counter = log.data() + offset;
+  if (std::any_of(counter + kRawBytes, counter + kCounterBytes, [](auto b) { return b != 0; })) {
+    std::fill(std::begin(entry.Raw), std::end(entry.Raw), 0xFF);
+    return;
+  }
+  std::copy(counter, counter + kRawBytes, entry.Raw);
+}
+
+// The table's order: the health log's.
+constexpr std::uint8_t kTableIds[] = {
+    kNvmeTemperatureId,  kNvmeAvailableSpareId,  kNvmePercentageUsedId, kNvmePowerCyclesId,
+    kNvmePowerOnHoursId, kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId};
+
+AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
+  if (id == kNvmeTemperatureId) {
+    const int celsius = NvmeCelsius(log);
+    AttributeEntry entry = Entry(
+        id, static_cast<std::uint8_t>(std::clamp(celsius, kLowestNormalised, kHighestNormalised)));
+    entry.Raw[0] = static_cast<std::uint8_t>(std::clamp(celsius, 0, 255));
+    return entry;
+  }
+  if (id == kNvmeAvailableSpareId) {
+    AttributeEntry entry = Entry(id, log[kNvmeAvailableSpare]);
+    entry.Raw[0] = log[kNvmeAvailableSpare];
+    return entry;
+  }
+  AttributeEntry entry = Entry(id, kMadeUpCounterValue);
+  switch (id) {
+    case kNvmePercentageUsedId:
+      entry.Raw[0] = log[kNvmePercentageUsed];
+      break;
+    case kNvmePowerCyclesId:
+      PutCounter(log, kNvmePowerCycles, entry);
+      break;
+    case kNvmePowerOnHoursId:
+      PutCounter(log, kNvmePowerOnHours, entry);
+      break;
+    case kNvmeUnsafeShutdownsId:
+      PutCounter(log, kNvmeUnsafeShutdowns, entry);
+      break;
+    default:
+      PutCounter(log, kNvmeMediaErrors, entry);
+      break;
+  }
+  return entry;
+}
+
+}  // namespace
+
+void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector)[kSectorSize]) {
+  DriveFacts strings;
+  strings.Model = Field(controller, kNvmeModel, kNvmeModelLength);
+  strings.Serial = Field(controller, kNvmeSerial, kNvmeSerialLength);
+  strings.Firmware = Field(controller, kNvmeFirmware, kNvmeFirmwareLength);
+  FillFallbackIdentify(strings, sector);
+}
+
+int NvmeCelsius(const NvmeHealthLog& log) {
+  const int kelvin = log[kNvmeCompositeTemperature] | log[kNvmeCompositeTemperature + 1] << 8;
+  return kelvin - kKelvinOffset;
+}
+
+void NvmeHealthToAttributes(const NvmeHealthLog& log, std::uint8_t (&sector)[kSectorSize]) {
+  std::memset(sector, 0, sizeof sector);
+  for (std::size_t p = 0; p < std::size(kTableIds); ++p) {
+    const AttributeEntry entry = EntryFor(kTableIds[p], log);
+    std::memcpy(sector + kTableOffset + p * sizeof entry, &entry, sizeof entry);
+  }
+}
+
+void NvmeHealthToThresholds(const NvmeHealthLog& log, std::uint8_t (&sector)[kSectorSize]) {
+  std::memset(sector, 0, sizeof sector);
+  for (std::size_t p = 0; p < std::size(kTableIds); ++p) {
+    ThresholdEntry entry{};
+    entry.Id = kTableIds[p];
+    if (entry.Id == kNvmeAvailableSpareId) entry.Threshold = log[kNvmeSpareThreshold];
+    std::memcpy(sector + kTableOffset + p * sizeof entry, &entry, sizeof entry);
+  }
+}
+
+}  // namespace halvoric

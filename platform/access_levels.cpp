@@ -19,6 +19,12 @@ constexpr const char* kNoRightsMessage =
     "the temperature are shown. The install step (as root: cmake --install BUILD-FOLDER) gives "
     "the helper halvoric-ata the capability it needs; see docs/access-levels.md.";
 
+// The install step does not help here: the helper never serves NVMe drives.
+constexpr const char* kNvmeNeedsRootMessage =
+    "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
+    "the temperature are shown. NVMe drives give their health log only to root (for instance "
+    "sudo halvoric-cli --drive N); see docs/access-levels.md.";
+
 }  // namespace
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
@@ -79,7 +85,12 @@ AccessReport TieredDiskControl::Report() const {
   report.RefusedForRights = count(AccessLevel::Limited) > 0;
   report.NoDriveReadable =
       report.RefusedForRights && count(AccessLevel::Ata) + count(AccessLevel::Nvme) == 0;
-  if (report.NoDriveReadable) report.Message = kNoRightsMessage;
+  if (!report.NoDriveReadable) return report;
+  const bool onlyNvmeRefused =
+      isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
+        return entry.second != AccessLevel::Limited || isNvme_(entry.first);
+      });
+  report.Message = onlyNvmeRefused ? kNvmeNeedsRootMessage : kNoRightsMessage;
   return report;
 }
 
@@ -100,8 +111,8 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
     const std::vector<std::string> disks = ListWholeDisks("/sys");
     return n && *n < disks.size() && IsNvmeDiskName(disks[*n]);
   };
-  return std::make_unique<TieredDiskControl>(
-      std::move(ata), std::make_unique<SysfsDiskControl>("/sys"), isNvme);
+  return std::make_unique<TieredDiskControl>(std::move(ata),
+                                             std::make_unique<SysfsDiskControl>("/sys"), isNvme);
 }
 
 }  // namespace halvoric

@@ -238,6 +238,32 @@ TEST(NvmeRightsTest, HelperLeavesNvmeDrivesUnopened) {
   EXPECT_EQ(dropped, 1);
 }
 
+// Only drive 1 is an NVMe drive; neither path has rights to either.
+TEST(NvmeRightsTest, RightsMessageNamesWhatWouldHelp) {
+  test::FakeSysfs tree;
+  tree.AddDisk("sda");
+  tree.AddDisk("nvme0n1");
+  const struct {
+    const char* name;
+    std::vector<DriveNumber> opened;
+    const char* remedy;
+  } cases[] = {
+      {"SATA only", {0}, "install step"},
+      {"SATA and NVMe", {0, 1}, "install step"},
+      {"NVMe only", {1}, "only to root"},
+  };
+  for (const auto& c : cases) {
+    TieredDiskControl disks(nullptr, std::make_unique<SysfsDiskControl>(tree.Sys()),
+                            [](const std::string& path) { return path == DevicePath(1); });
+    for (DriveNumber n : c.opened) {
+      const OpenResult opened = disks.Open(DevicePath(n));
+      ASSERT_TRUE(opened.Ok()) << c.name;
+      disks.Close(opened.Handle);
+    }
+    EXPECT_NE(disks.Report().Message.find(c.remedy), std::string::npos) << c.name;
+  }
+}
+
 TEST(NvmeRightsTest, TieredLevelNamesTheNvmeDrive) {
   test::FakeSysfs tree;
   tree.AddDisk("nvme0n1");

@@ -120,6 +120,9 @@ def main():
           [None, None, None])
     helper_nvme = json.loads(found["helper-nvme.out"])
     check("helper: NVMe read from sysfs and hwmon", helper_nvme["diskInfo"][-1]["value"], limited)
+    check("helper: NVMe message points to root, not to the install step",
+          "only to root" in found["helper-nvme.err"]
+          and "install step" not in found["helper-nvme.err"], True)
 
     for failure in failures:
         print("FAIL:", failure)

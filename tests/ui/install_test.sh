@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# `cmake --install` into a scratch root: the programs, the drive helper, the
+# mail library and the manual side by side, the demo scenario, and a valid
+# desktop entry with its icon.
+# Usage: install_test.sh BUILD_DIR
+set -euo pipefail
+build=$1
+command -v desktop-file-validate >/dev/null || { echo "SKIP: desktop-file-validate missing"; exit 77; }
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+
+DESTDIR=$root cmake --install "$build" --prefix /usr/local >"$root.log" 2>&1 ||
+  { cat "$root.log"; rm -f "$root.log"; exit 1; }
+rm -f "$root.log"
+
+failures=0
+for file in bin/halvoric bin/halvoric-demo bin/halvoric-cli bin/halvoric-ata \
+  bin/libhalvoric-sendmail.so bin/help.html share/halvoric/scenarios/demo.scenario \
+  share/applications/halvoric.desktop share/icons/hicolor/16x16/apps/halvoric.png; do
+  [ -e "$root/usr/local/$file" ] || { echo "FAIL: $file not installed"; failures=$((failures + 1)); }
+done
+entry=$root/usr/local/share/applications/halvoric.desktop
+if [ -e "$entry" ]; then
+  desktop-file-validate "$entry" || failures=$((failures + 1))
+  grep -qx 'Exec="/usr/local/bin/halvoric"' "$entry" ||
+    { echo "FAIL: Exec does not name the installed program"; failures=$((failures + 1)); }
+fi
+[ "$failures" -eq 0 ] && echo "install: all files in place"
+exit "$failures"

@@ -35,7 +35,7 @@ convert -size 289x80 gradient:'#24467f-#14264d' \
 convert -size 157x41 xc:'#f4f6f9' \
   -fill '#24467f' -draw 'roundrectangle 2,4 36,36 6,6' \
   -fill white -font "$font" -pointsize 20 -annotate +10+28 'H' \
-  -fill '#24467f' -pointsize 15 -annotate +44+26 'halvoric.org' \
+  -fill '#24467f' -pointsize 15 -annotate +44+26 'Halvoric' \
   "${jpeg[@]}" logo.jpg
 
 icon() {  # name, then drawing arguments on a transparent 16x16 canvas

@@ -10,8 +10,10 @@
 namespace halvoric {
 
 // Texts are byte strings as the drive sent them; the degree sign is UTF-8.
-inline constexpr const char* kDegreesCelsius = "\xC2\xB0"
-                                               "C";
+inline constexpr const char* kDegreeSign = "\xC2\xB0";
+inline constexpr const char* kDegreesCelsius =
+    "\xC2\xB0"
+    "C";
 
 enum class Status { Ok, Bad };
 const char* StatusText(Status status);  // "OK" or "BAD"

@@ -73,7 +73,7 @@ void TTessivar_Form::PopupAlert(const DriveSummary& summary) {
   setWindowTitle("Halvoric");
   AddLogLine("USER cancelled the HIBERNATE action !");
   const std::string critical = std::to_string(Settings.CritTempValue);
-  AddLogLine("CHANGED the alert temperature to: " + critical + "\xC2\xB0");
+  AddLogLine("CHANGED the alert temperature to: " + critical + kDegreeSign);
   Settings.Temp = critical;
   CritTemp_Edit->setText(QString::fromStdString(critical));
 }

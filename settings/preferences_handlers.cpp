@@ -3,8 +3,8 @@
 // the controls, so a setting loaded as on has its full effect.
 #include <QCoreApplication>
 #include <QDir>
-#include <charconv>
 
+#include "settings/text_forms.h"
 #include "settings/text_trim.h"
 #include "ui/home_page.h"
 #include "ui/tessivar_form.h"
@@ -13,16 +13,7 @@ namespace halvoric {
 
 namespace {
 
-constexpr const char* kDegree = "\xC2\xB0";
 constexpr const char* kHelpFileName = "help.html";
-
-// An integer in decimal, or -1 for anything else (which is out of range).
-int CritTempNumber(std::string_view text) {
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int value = -1;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size() ? value : -1;
-}
 
 }  // namespace
 
@@ -104,14 +95,14 @@ void TTessivar_Form::CritTemp_EditExit() {
   const std::string text = CritTemp_Edit->text().toStdString();
   const std::string_view trimmed = TrimControls(text);
   if (trimmed.empty()) return;
-  const int value = CritTempNumber(trimmed);
-  if (value < 0 || value > 100) {
+  const std::optional<std::uint8_t> value = CritTempInRange(trimmed);
+  if (!value) {
     Platform.Messages.ShowMessage("Error! Temp Warning must be in [0..100]");
     CritTemp_Edit->setFocus();
     return;
   }
-  Settings.CritTempValue = static_cast<std::uint8_t>(value);
-  AddLogLine("CHANGED max temperature: " + std::to_string(value) + kDegree);
+  Settings.CritTempValue = *value;
+  AddLogLine("CHANGED max temperature: " + std::to_string(*value) + kDegreeSign);
 }
 
 void TTessivar_Form::Email_EditChange() { Settings.EmailAddr = Email_Edit->text().toStdString(); }

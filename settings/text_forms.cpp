@@ -55,15 +55,19 @@ std::optional<bool> BoolFromText(std::string_view text) {
   return std::nullopt;
 }
 
-std::uint8_t CritTempFromText(std::string_view temp) {
-  if (temp.empty()) return DefaultCritTemp;
+std::optional<std::uint8_t> CritTempInRange(std::string_view text) {
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   int value = 0;
-  const char* end = temp.data() + temp.size();
-  const auto [stop, error] = std::from_chars(temp.data(), end, value);
-  if (error != std::errc() || stop != end || value < 0 || value > 100) {
-    return DefaultCritTemp;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  if (text.empty() || error != std::errc() || stop != end || value < 0 || value > 100) {
+    return std::nullopt;
   }
   return static_cast<std::uint8_t>(value);
+}
+
+std::uint8_t CritTempFromText(std::string_view temp) {
+  return CritTempInRange(temp).value_or(DefaultCritTemp);
 }
 
 }  // namespace halvoric

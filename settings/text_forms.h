@@ -15,6 +15,10 @@ std::string BoolToText(bool value);  // "-1" or "0"
 // None for any other text.
 std::optional<bool> BoolFromText(std::string_view text);
 
+// The whole number 0..100 that `text` holds (decimal, an optional "+"),
+// or none for any other text.
+std::optional<std::uint8_t> CritTempInRange(std::string_view text);
+
 // The whole number 0..100 that `temp` holds, else DefaultCritTemp: a value
 // out of range must not turn into a low limit that sets off every alert.
 std::uint8_t CritTempFromText(std::string_view temp);

@@ -17,13 +17,7 @@ namespace {
 constexpr const char* kNoRightsMessage =
     "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
     "the temperature are shown. The install step (as root: cmake --install BUILD-FOLDER) gives "
-    "the helper halvoric-ata the capability it needs; see docs/access-levels.md.";
-
-// The install step does not help here: the helper never serves NVMe drives.
-constexpr const char* kNvmeNeedsRootMessage =
-    "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
-    "the temperature are shown. NVMe drives give their health log only to root (for instance "
-    "sudo halvoric-cli --drive N); see docs/access-levels.md.";
+    "the helper halvoric-ata the capabilities it needs; see docs/access-levels.md.";
 
 }  // namespace
 
@@ -85,12 +79,7 @@ AccessReport TieredDiskControl::Report() const {
   report.RefusedForRights = count(AccessLevel::Limited) > 0;
   report.NoDriveReadable =
       report.RefusedForRights && count(AccessLevel::Ata) + count(AccessLevel::Nvme) == 0;
-  if (!report.NoDriveReadable) return report;
-  const bool onlyNvmeRefused =
-      isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
-        return entry.second != AccessLevel::Limited || isNvme_(entry.first);
-      });
-  report.Message = onlyNvmeRefused ? kNvmeNeedsRootMessage : kNoRightsMessage;
+  if (report.NoDriveReadable) report.Message = kNoRightsMessage;
   return report;
 }
 
@@ -104,8 +93,7 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
   } else if (const auto helper = HelperBesideExecutable(); !helper.empty() && exists(helper)) {
     ata = std::make_unique<HelperDiskControl>(std::vector<std::string>{helper.string()});
   }
-  // The helper never serves NVMe drives (it lacks CAP_SYS_ADMIN), so only
-  // the direct path can have reached one with NVMe commands.
+  // An NVMe drive that either path opened is read with NVMe commands.
   const auto isNvme = [](const std::string& path) {
     const std::optional<unsigned> n = ParseDrivePath(path);
     const std::vector<std::string> disks = ListWholeDisks("/sys");

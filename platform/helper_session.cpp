@@ -63,11 +63,13 @@ bool WriteAll(int fd, const void* buffer, std::size_t size) {
 }  // namespace
 
 HelperSession::HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
-                             SgIo& sgIo, bool rawIo, std::function<void()> afterOpen)
+                             SgIo& sgIo, NvmeAdmin& nvme, HelperRights rights,
+                             std::function<void(OpenedDrive)> afterOpen)
     : sysfsRoot_(std::move(sysfsRoot)),
       devRoot_(std::move(devRoot)),
       sgIo_(sgIo),
-      rawIo_(rawIo),
+      nvme_(nvme),
+      rights_(rights),
       afterOpen_(std::move(afterOpen)) {}
 
 HelperSession::~HelperSession() {
@@ -87,21 +89,22 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
                    "drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
   }
   openTried_ = true;
-  if (!rawIo_) {
-    if (afterOpen_) afterOpen_();
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
+  const bool nvme =
+      request.DriveNumber < disks.size() && IsNvmeDiskName(disks[request.DriveNumber]);
+  if (nvme && !rights_.NvmeCommands) {
+    // Installing the helper without CAP_SYS_ADMIN is an administrator's
+    // choice, not a fault; every series of the drive would repeat a line.
+    OpenIsOver(OpenedDrive::None);
+    return Reply(HelperStatus::PermissionDenied);
+  }
+  if (!nvme && !rights_.AtaCommands) {
+    OpenIsOver(OpenedDrive::None);
     problem = "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata";
     return Reply(HelperStatus::PermissionDenied);
   }
-  // NVMe admin commands need CAP_SYS_ADMIN, far more than this helper may
-  // hold; the program reads such a drive from sysfs and hwmon instead. Said
-  // nowhere, since every series of the drive would repeat it.
-  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
-  if (request.DriveNumber < disks.size() && IsNvmeDiskName(disks[request.DriveNumber])) {
-    if (afterOpen_) afterOpen_();
-    return Reply(HelperStatus::PermissionDenied);
-  }
   WholeDiskNode node = OpenWholeDiskNode(sysfsRoot_, devRoot_, request.DriveNumber);
-  if (afterOpen_) afterOpen_();
+  OpenIsOver(!node.Ok() ? OpenedDrive::None : nvme ? OpenedDrive::Nvme : OpenedDrive::Ata);
   if (!node.Ok()) {
     // Probing for drives that do not exist is normal use, not worth a line.
     if (node.Error != OpenError::NotFound) problem = node.Problem;
@@ -109,8 +112,13 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
     return Reply(node.Error == OpenError::Other ? HelperStatus::Refused : StatusOf(node.Error));
   }
   fd_ = node.Fd;
+  fdIsNvme_ = nvme;
   driveNumber_ = request.DriveNumber;
   return Reply(HelperStatus::Ok);
+}
+
+void HelperSession::OpenIsOver(OpenedDrive opened) {
+  if (afterOpen_) afterOpen_(opened);
 }
 
 HelperReply HelperSession::Control(const HelperRequest& request, std::string& problem) {
@@ -127,7 +135,10 @@ HelperReply HelperSession::Control(const HelperRequest& request, std::string& pr
     const CheckedAtaRequest checked = CheckAtaRequest(
         request.Operation, &request.Ata, sizeof request.Ata, reply.Out, request.OutSize);
     if (!checked.Ok()) return Refusal(problem, std::string(checked.Problem));
-    done = RunAtaPassThrough(sgIo_, fd_, checked, reply.Out);
+    // An NVMe drive gets only the two fixed admin commands the accepted
+    // request translates to; nothing in the request reaches it as is.
+    done = fdIsNvme_ ? RunNvmeRequest(nvme_, fd_, checked, reply.Out)
+                     : RunAtaPassThrough(sgIo_, fd_, checked, reply.Out);
   }
   reply.OutSize = request.OutSize;
   if (!done) reply.Status = static_cast<std::uint32_t>(HelperStatus::RequestFailed);

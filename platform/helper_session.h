@@ -8,17 +8,29 @@
 #include <string>
 
 #include "platform/helper_protocol.h"
+#include "platform/nvme_admin.h"
 #include "platform/sg_io.h"
 
 namespace halvoric {
 
+// The rights the helper process holds; each serves one kind of drive.
+struct HelperRights {
+  bool AtaCommands = false;   // CAP_SYS_RAWIO: SATA and other ATA drives
+  bool NvmeCommands = false;  // CAP_SYS_ADMIN: NVMe drives
+};
+
+// What the session's one open left open, so the process keeps only the
+// right that drive needs.
+enum class OpenedDrive { None, Ata, Nvme };
+
 class HelperSession {
  public:
-  // Without `rawIo` (the right to send ATA commands) every open is answered
-  // PermissionDenied. `afterOpen` runs once the disk is open (or its open
-  // failed), so the caller can give up the rights that only the open needed.
+  // A drive whose kind the rights do not cover is answered PermissionDenied
+  // without being opened. `afterOpen` runs once the open is over, opened or
+  // not, so the caller can give up every right that drive does not need.
   HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, SgIo& sgIo,
-                bool rawIo, std::function<void()> afterOpen);
+                NvmeAdmin& nvme, HelperRights rights,
+                std::function<void(OpenedDrive)> afterOpen);
   ~HelperSession();
   HelperSession(const HelperSession&) = delete;
   HelperSession& operator=(const HelperSession&) = delete;
@@ -33,11 +45,15 @@ class HelperSession {
 
   std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;
+  void OpenIsOver(OpenedDrive opened);
+
   SgIo& sgIo_;
-  bool rawIo_;
-  std::function<void()> afterOpen_;
+  NvmeAdmin& nvme_;
+  HelperRights rights_;
+  std::function<void(OpenedDrive)> afterOpen_;
   bool openTried_ = false;
   int fd_ = -1;
+  bool fdIsNvme_ = false;
   unsigned driveNumber_ = 0;
 };
 

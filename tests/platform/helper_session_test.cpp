@@ -6,8 +6,12 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <cstddef>
+#include <cstring>
 #include <fstream>
+#include <vector>
 
+#include "platform/nvme_translation.h"
 #include "tests/platform/fake_sysfs.h"
 
 namespace halvoric {
@@ -21,6 +25,28 @@ struct CountingSgIo final : SgIo {
   }
   int calls = 0;
 };
+
+// Answers Identify and Get Log Page from its buffers and records the opcode
+// of every command that reached it.
+struct CountingNvmeAdmin final : NvmeAdmin {
+  CountingNvmeAdmin() {
+    std::memcpy(controller.data() + kNvmeModel, "QX NVMe", 7);
+    log[kNvmeCompositeTemperature] = 0x39;  // 313 K
+    log[kNvmeCompositeTemperature + 1] = 0x01;
+  }
+  int Submit(int, nvme_admin_cmd& command) override {
+    opcodes.push_back(command.opcode);
+    auto* into = reinterpret_cast<std::uint8_t*>(static_cast<std::uintptr_t>(command.addr));
+    if (command.opcode == 0x06) std::memcpy(into, controller.data(), command.data_len);
+    if (command.opcode == 0x02) std::memcpy(into, log.data(), command.data_len);
+    return 0;
+  }
+  NvmeIdentifyData controller{};
+  NvmeHealthLog log{};
+  std::vector<std::uint8_t> opcodes;
+};
+
+constexpr HelperRights kEveryRight{true, true};
 
 HelperRequest OpenRequest(std::uint32_t drive) {
   HelperRequest request{};
@@ -57,14 +83,25 @@ class HelperSessionTest : public ::testing::Test {
   bool MakeNode(const std::string& name, mode_t kind, dev_t number) {
     return ::mknod((tree.Dev() / name).c_str(), kind | 0600, number) == 0;
   }
+  // Lists `name` as a whole disk with the device number of this machine's
+  // loop0 and makes its node; false (skip) without loop0 or root. The fake
+  // SG_IO and NVMe admin keep the real device untouched.
+  bool AddRealBlockDisk(const std::string& name) {
+    struct stat real {};
+    if (::stat("/dev/loop0", &real) != 0 || !S_ISBLK(real.st_mode)) return false;
+    AddDisk(name, std::to_string(major(real.st_rdev)) + ":" + std::to_string(minor(real.st_rdev)));
+    return MakeNode(name, S_IFBLK, real.st_rdev);
+  }
   HelperStatus Send(const HelperRequest& request, std::string& problem) {
     return static_cast<HelperStatus>(session.Answer(request, problem).Status);
   }
 
   test::FakeSysfs tree;
   CountingSgIo sgIo;
-  int dropped = 0;
-  HelperSession session{tree.Sys(), tree.Dev(), sgIo, true, [this] { ++dropped; }};
+  CountingNvmeAdmin nvme;
+  std::vector<OpenedDrive> opened;
+  HelperSession session{tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight,
+                        [this](OpenedDrive drive) { opened.push_back(drive); }};
 };
 
 TEST_F(HelperSessionTest, RefusesEveryNodeThatIsNotTheListedWholeDisk) {
@@ -86,7 +123,7 @@ TEST_F(HelperSessionTest, RefusesEveryNodeThatIsNotTheListedWholeDisk) {
       {256, HelperStatus::Refused, "not a drive index"},
   };
   for (const auto& c : cases) {
-    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, true, {});
+    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, {});
     std::string problem;
     EXPECT_EQ(static_cast<HelperStatus>(fresh.Answer(OpenRequest(c.drive), problem).Status),
               c.status)
@@ -103,7 +140,7 @@ TEST_F(HelperSessionTest, RefusesPartitionsAndCharacterDevices) {
     GTEST_SKIP() << "creating device nodes needs root";
   }
   for (std::uint32_t drive : {0u, 1u}) {
-    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, true, {});
+    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, {});
     std::string problem;
     EXPECT_EQ(static_cast<HelperStatus>(fresh.Answer(OpenRequest(drive), problem).Status),
               HelperStatus::Refused);
@@ -113,12 +150,13 @@ TEST_F(HelperSessionTest, RefusesPartitionsAndCharacterDevices) {
 
 TEST_F(HelperSessionTest, WithoutTheCapabilityEveryOpenIsDenied) {
   AddDisk("sda", "8:0");
-  HelperSession unprivileged(tree.Sys(), tree.Dev(), sgIo, false, [this] { ++dropped; });
+  HelperSession unprivileged(tree.Sys(), tree.Dev(), sgIo, nvme, HelperRights{},
+                             [this](OpenedDrive drive) { opened.push_back(drive); });
   std::string problem;
   EXPECT_EQ(static_cast<HelperStatus>(unprivileged.Answer(OpenRequest(0), problem).Status),
             HelperStatus::PermissionDenied);
   EXPECT_NE(problem.find("install step"), std::string::npos);
-  EXPECT_EQ(dropped, 1);
+  EXPECT_EQ(opened, std::vector{OpenedDrive::None});
 }
 
 // Opens a node that is really the block device the fake sysfs lists, made
@@ -128,12 +166,9 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   EXPECT_EQ(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528), problem),
             HelperStatus::Refused);  // nothing open yet
 
-  struct stat real {};
-  if (::stat("/dev/loop0", &real) != 0 || !S_ISBLK(real.st_mode)) GTEST_SKIP() << "no loop0";
-  AddDisk("sda", std::to_string(major(real.st_rdev)) + ":" + std::to_string(minor(real.st_rdev)));
-  if (!MakeNode("sda", S_IFBLK, real.st_rdev)) GTEST_SKIP() << "creating device nodes needs root";
+  if (!AddRealBlockDisk("sda")) GTEST_SKIP() << "needs /dev/loop0 and root";
   ASSERT_EQ(Send(OpenRequest(0), problem), HelperStatus::Ok) << problem;
-  EXPECT_EQ(dropped, 1);
+  EXPECT_EQ(opened, std::vector{OpenedDrive::Ata});
 
   const struct {
     HelperRequest request;
@@ -158,6 +193,39 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   EXPECT_EQ(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528), problem),
             HelperStatus::Ok);
   EXPECT_EQ(sgIo.calls, 1);
+  EXPECT_TRUE(nvme.opcodes.empty());
+}
+
+// The whole series on an NVMe drive: each accepted request becomes one of
+// the two fixed admin commands (or none), a refused one reaches nothing,
+// and ATA pass-through is never used.
+TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
+  if (!AddRealBlockDisk("nvme0n1")) GTEST_SKIP() << "needs /dev/loop0 and root";
+  std::string problem;
+  ASSERT_EQ(Send(OpenRequest(0), problem), HelperStatus::Ok) << problem;
+  EXPECT_EQ(opened, std::vector{OpenedDrive::Nvme});
+
+  EXPECT_EQ(Send(AtaRequest(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD8, 0, 16), problem),
+            HelperStatus::Ok);  // SMART ENABLE: the health log is always on
+  const auto sectorOf = [&](const HelperRequest& request) {
+    const HelperReply reply = session.Answer(request, problem);
+    EXPECT_EQ(reply.Status, static_cast<std::uint32_t>(HelperStatus::Ok));
+    const std::uint8_t* data = reply.Out + offsetof(AtaCommandResult, Data);
+    return std::vector<std::uint8_t>(data, data + kSectorSize);
+  };
+  std::uint8_t identify[kSectorSize];
+  NvmeIdentifyToAta(nvme.controller, identify);
+  EXPECT_EQ(sectorOf(AtaRequest(SMART_RCV_DRIVE_DATA, 0xEC, 0, 512, 528)),
+            std::vector<std::uint8_t>(std::begin(identify), std::end(identify)));
+  std::uint8_t attributes[kSectorSize];
+  NvmeHealthToAttributes(nvme.log, attributes);
+  EXPECT_EQ(sectorOf(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528)),
+            std::vector<std::uint8_t>(std::begin(attributes), std::end(attributes)));
+  EXPECT_EQ(attributes[kTableOffset], 0xC2);  // the temperature leads the table
+  EXPECT_EQ(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528), problem),
+            HelperStatus::Refused);  // READ DMA EXT
+  EXPECT_EQ(nvme.opcodes, (std::vector<std::uint8_t>{0x06, 0x02}));
+  EXPECT_EQ(sgIo.calls, 0);
 }
 
 TEST_F(HelperSessionTest, ServeStopsAtTheFirstRefusalAndSaysWhy) {

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# `cmake --install` into a scratch root: the programs, the drive helper, the
-# mail library and the manual side by side, the demo scenario, and a valid
-# desktop entry with its icon.
+# `cmake --install` into a scratch root: the programs, the drive helper (with
+# its capabilities when run as root), the mail library and the manual side by
+# side, the demo scenario, and a valid desktop entry with its icon.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -24,6 +24,13 @@ if [ -e "$entry" ]; then
   desktop-file-validate "$entry" || failures=$((failures + 1))
   grep -qx 'Exec="/usr/local/bin/halvoric"' "$entry" ||
     { echo "FAIL: Exec does not name the installed program"; failures=$((failures + 1)); }
+fi
+# As root the install step gives the helper its capabilities itself.
+helper=$root/usr/local/bin/halvoric-ata
+if [ "$(id -u)" -eq 0 ] && command -v getcap >/dev/null && [ -e "$helper" ]; then
+  capabilities=$(getcap "$helper")
+  [ "${capabilities#"$helper" }" = "cap_dac_read_search,cap_sys_rawio,cap_sys_admin=ep" ] ||
+    { echo "FAIL: helper capabilities: $capabilities"; failures=$((failures + 1)); }
 fi
 [ "$failures" -eq 0 ] && echo "install: all files in place"
 exit "$failures"

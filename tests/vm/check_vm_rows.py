@@ -102,27 +102,33 @@ def main():
     check("limited: temperature row carries the hwmon figure",
           listing[1]["temp"], f"{temperature.get('raw')}\u00b0C")
 
-    root_nvme = json.loads(found["root-nvme.out"])
-    info = {row["name"]: row["value"] for row in root_nvme["diskInfo"]}
-    check("root: NVMe model from Identify Controller", info.get("Model number"),
-          "QEMU NVMe Ctrl".ljust(40))
-    check("root: NVMe serial", info.get("Serial number"), nvme_serial.ljust(20))
-    check("root: NVMe firmware as the kernel has it", info.get("Firmware rev"),
-          nvme["diskInfo"][11]["value"])
-    check("root: NVMe data source", info.get("Data source"), "the drive (NVMe health log)")
-    health = root_nvme["smartInfo"]
-    check("root: NVMe health rows", [row["id"] for row in health],
-          ["C2", "60", "61", "0C", "09", "62", "63"])
-    check("root: NVMe temperature as hwmon has it",
-          health[0]["raw"] if health else None, temperature.get("raw"))
-    check("root: NVMe made-up temperature figures hidden",
-          [health[0][k] for k in ("threshold", "value", "worst")] if health else None,
-          [None, None, None])
-    helper_nvme = json.loads(found["helper-nvme.out"])
-    check("helper: NVMe read from sysfs and hwmon", helper_nvme["diskInfo"][-1]["value"], limited)
-    check("helper: NVMe message points to root, not to the install step",
-          "only to root" in found["helper-nvme.err"]
-          and "install step" not in found["helper-nvme.err"], True)
+    for run in ("root", "helper"):
+        details = json.loads(found[f"{run}-nvme.out"])
+        info = {row["name"]: row["value"] for row in details["diskInfo"]}
+        check(f"{run}: NVMe model from Identify Controller", info.get("Model number"),
+              "QEMU NVMe Ctrl".ljust(40))
+        check(f"{run}: NVMe serial", info.get("Serial number"), nvme_serial.ljust(20))
+        check(f"{run}: NVMe firmware as the kernel has it", info.get("Firmware rev"),
+              nvme["diskInfo"][11]["value"])
+        check(f"{run}: NVMe data source", info.get("Data source"), "the drive (NVMe health log)")
+        health = details["smartInfo"]
+        check(f"{run}: NVMe health rows", [row["id"] for row in health],
+              ["C2", "60", "61", "0C", "09", "62", "63"])
+        check(f"{run}: NVMe temperature as hwmon has it",
+              health[0]["raw"] if health else None, temperature.get("raw"))
+        check(f"{run}: NVMe made-up temperature figures hidden",
+              [health[0][k] for k in ("threshold", "value", "worst")] if health else None,
+              [None, None, None])
+        check(f"{run}: NVMe no complaint", found[f"{run}-nvme.err"], "")
+
+    ata_only = json.loads(found["ata-only-sata.out"])
+    check("helper without CAP_SYS_ADMIN: SATA still read with ATA commands",
+          ata_only["diskInfo"][-1]["value"], ata)
+    ata_only_nvme = json.loads(found["ata-only-nvme.out"])
+    check("helper without CAP_SYS_ADMIN: NVMe read from sysfs and hwmon",
+          ata_only_nvme["diskInfo"][-1]["value"], limited)
+    check("helper without CAP_SYS_ADMIN: message about rights",
+          "lack of rights" in found["ata-only-nvme.err"], True)
 
     for failure in failures:
         print("FAIL:", failure)

@@ -1,10 +1,11 @@
-// halvoric-ata: the only part of Halvoric that may send ATA commands. It is
-// started by the program once per request series and speaks the fixed-size
-// protocol of platform/helper_protocol.h on stdin and stdout. It takes no
-// arguments and reads no environment; the install step gives the file
-// CAP_SYS_RAWIO (to send the commands) and CAP_DAC_READ_SEARCH (to open the
-// disk node, which belongs to root:disk), and the second is dropped as soon
-// as the one disk of the series is open.
+// halvoric-ata: the only part of Halvoric that may send commands to a drive.
+// It is started by the program once per request series and speaks the
+// fixed-size protocol of platform/helper_protocol.h on stdin and stdout. It
+// takes no arguments and reads no environment. The install step gives the
+// file CAP_SYS_RAWIO (ATA commands), CAP_SYS_ADMIN (the two NVMe admin
+// commands; optional) and CAP_DAC_READ_SEARCH (to open the disk node, which
+// belongs to root:disk). Once the one disk of the series is open, only the
+// right that disk needs is kept.
 #include <linux/capability.h>
 #include <unistd.h>
 
@@ -33,19 +34,26 @@ int main(int argc, char**) {
   if (::getuid() != ::geteuid() || ::getgid() != ::getegid()) {
     return Fail("refuses to run set-uid or set-gid; install it with setcap");
   }
-  const CapabilityMask openRights =
-      CapabilityBit(CAP_SYS_RAWIO) | CapabilityBit(CAP_DAC_READ_SEARCH);
-  if (const std::string problem = KeepOnlyCapabilities(openRights); !problem.empty()) {
+  const CapabilityMask ataRight = CapabilityBit(CAP_SYS_RAWIO);
+  const CapabilityMask nvmeRight = CapabilityBit(CAP_SYS_ADMIN);
+  const CapabilityMask openRight = CapabilityBit(CAP_DAC_READ_SEARCH);
+  if (const std::string problem = KeepOnlyCapabilities(ataRight | nvmeRight | openRight);
+      !problem.empty()) {
     return Fail(problem);
   }
-  const auto dropOpenRight = [] {
-    if (const std::string problem = KeepOnlyCapabilities(CapabilityBit(CAP_SYS_RAWIO));
-        !problem.empty()) {
+  const HelperRights rights{HasEffectiveCapability(CAP_SYS_RAWIO),
+                            HasEffectiveCapability(CAP_SYS_ADMIN)};
+  const auto keepWhatTheDriveNeeds = [=](OpenedDrive opened) {
+    const CapabilityMask keep = opened == OpenedDrive::Ata    ? ataRight
+                                : opened == OpenedDrive::Nvme ? nvmeRight
+                                                              : 0;
+    if (const std::string problem = KeepOnlyCapabilities(keep); !problem.empty()) {
       std::cerr << "halvoric-ata: " << problem << "\n";
       std::_Exit(kExitSetUp);
     }
   };
   KernelSgIo sgIo;
-  HelperSession session("/sys", "/dev", sgIo, HasEffectiveCapability(CAP_SYS_RAWIO), dropOpenRight);
+  KernelNvmeAdmin nvme;
+  HelperSession session("/sys", "/dev", sgIo, nvme, rights, keepWhatTheDriveNeeds);
   return ServeHelper(session, STDIN_FILENO, STDOUT_FILENO, std::cerr);
 }

@@ -5,6 +5,9 @@
 namespace halvoric {
 namespace {
 
+constexpr std::uint8_t kDriveHeadBase = 0xA0;
+constexpr std::uint8_t kDriveHeadDeviceBit = 0x10;
+
 bool IsAllowedDataCommand(const AtaCommandRequest& request) {
   if (request.Command == kAtaIdentifyDevice || request.Command == kAtaIdentifyPacketDevice) {
     return true;
@@ -17,11 +20,29 @@ bool IsAllowedNonDataCommand(const AtaCommandRequest& request) {
   return request.Command == kAtaSmart && request.Features == kSmartEnableOperations;
 }
 
+// The series fills every other register with fixed values; nothing else
+// may reach the drive through them.
+std::string_view CheckRegisters(const AtaCommandRequest& request) {
+  const bool smart = request.Command == kAtaSmart;
+  if (!smart && request.Features != 0) return "features must be 0 for IDENTIFY";
+  if (request.SectorCount != 1 || request.SectorNumber != 1) {
+    return "sector count and number must be 1";
+  }
+  if (request.CylinderLow != (smart ? kSmartCylinderLow : 0) ||
+      request.CylinderHigh != (smart ? kSmartCylinderHigh : 0)) {
+    return "cylinder registers do not belong to the command";
+  }
+  if ((request.DriveHead & ~kDriveHeadDeviceBit) != kDriveHeadBase) {
+    return "drive/head register must be 0xA0 or 0xB0";
+  }
+  return {};
+}
+
 std::string_view CheckNonData(const AtaCommandRequest& request, std::size_t outSize) {
   if (outSize < sizeof(AtaResultHeader)) return "output smaller than the 16-byte result header";
   if (request.BufferSize != 0) return "buffer size must be 0 for a command without data";
   if (!IsAllowedNonDataCommand(request)) return "command not allowed without data";
-  return {};
+  return CheckRegisters(request);
 }
 
 std::string_view CheckDataIn(const AtaCommandRequest& request, std::size_t outSize) {
@@ -31,7 +52,7 @@ std::string_view CheckDataIn(const AtaCommandRequest& request, std::size_t outSi
   // would not fit the 512-byte buffer.
   if (request.SectorCount != 1) return "sector count must be 1 for a one-sector read";
   if (!IsAllowedDataCommand(request)) return "command not allowed as a data read";
-  return {};
+  return CheckRegisters(request);
 }
 
 }  // namespace

@@ -24,7 +24,9 @@ struct CheckedAtaRequest {
 // out, buffer size 0, SMART ENABLE OPERATIONS only; runs as non-data.
 // SMART_RCV_DRIVE_DATA: 32 bytes in, at least 528 bytes out, buffer size 512,
 // sector count 1, IDENTIFY (PACKET) DEVICE or SMART READ DATA / THRESHOLDS;
-// runs as PIO data-in of one sector.
+// runs as PIO data-in of one sector. Every other register must hold what
+// the series puts there: sector count and number 1, cylinders 0x4F/0xC2 for
+// SMART and 0/0 for IDENTIFY, drive/head 0xA0 or 0xB0.
 CheckedAtaRequest CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
                                   const void* out, std::size_t outSize);
 

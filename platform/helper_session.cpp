@@ -85,13 +85,19 @@ HelperReply HelperSession::Answer(const HelperRequest& request, std::string& pro
 HelperReply HelperSession::Open(const HelperRequest& request, std::string& problem) {
   if (openTried_) return Refusal(problem, "one drive per session");
   if (request.DriveNumber > kMaxDriveNumber) {
+    OpenIsOver(OpenedDrive::None);
     return Refusal(problem,
                    "drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
   }
   openTried_ = true;
+  // One listing decides both the disk and the right it needs.
   const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
-  const bool nvme =
-      request.DriveNumber < disks.size() && IsNvmeDiskName(disks[request.DriveNumber]);
+  if (request.DriveNumber >= disks.size()) {
+    OpenIsOver(OpenedDrive::None);
+    return Reply(HelperStatus::NotFound);  // probing for drives is normal use
+  }
+  const std::string& name = disks[request.DriveNumber];
+  const bool nvme = IsNvmeDiskName(name);
   if (nvme && !rights_.NvmeCommands) {
     // Installing the helper without CAP_SYS_ADMIN is an administrator's
     // choice, not a fault; every series of the drive would repeat a line.
@@ -103,10 +109,10 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
     problem = "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata";
     return Reply(HelperStatus::PermissionDenied);
   }
-  WholeDiskNode node = OpenWholeDiskNode(sysfsRoot_, devRoot_, request.DriveNumber);
+  WholeDiskNode node = OpenWholeDiskNode(sysfsRoot_, devRoot_, name);
   OpenIsOver(!node.Ok() ? OpenedDrive::None : nvme ? OpenedDrive::Nvme : OpenedDrive::Ata);
   if (!node.Ok()) {
-    // Probing for drives that do not exist is normal use, not worth a line.
+    // A node missing from /dev is a miss like a drive that is not there.
     if (node.Error != OpenError::NotFound) problem = node.Problem;
     // A node that is not the listed whole disk is a refusal, not a miss.
     return Reply(node.Error == OpenError::Other ? HelperStatus::Refused : StatusOf(node.Error));

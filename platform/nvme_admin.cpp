@@ -64,7 +64,8 @@ bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, 
   }
   const bool dataIn = checked.Protocol == AtaProtocol::PioDataIn;
   result.Header.BufferSize = done && dataIn ? kSectorSize : 0;
-  std::memcpy(out, &result, dataIn ? sizeof result : sizeof result.Header);
+  // A failed read leaves the caller's earlier data as it was.
+  std::memcpy(out, &result, done && dataIn ? sizeof result : sizeof result.Header);
   return done;
 }
 

@@ -7,6 +7,7 @@ constexpr std::uint8_t kCheckCondition = 0x20;
 constexpr std::uint8_t kTransferToHost = 0x08;
 constexpr std::uint8_t kLengthInBlocks = 0x04;
 constexpr std::uint8_t kLengthInSectorCount = 0x02;
+constexpr std::uint8_t kDeviceSelect = 0x10;
 
 }  // namespace
 
@@ -22,7 +23,10 @@ AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaPro
   cdb[8] = request.SectorNumber;
   cdb[10] = request.CylinderLow;
   cdb[12] = request.CylinderHigh;
-  cdb[13] = request.DriveHead;
+  // Each Linux node is one device, addressed by the kernel or the bridge in
+  // front of it. The DEV bit an odd drive number sets would send a USB
+  // bridge to a second device that is not there.
+  cdb[13] = static_cast<std::uint8_t>(request.DriveHead & ~kDeviceSelect);
   cdb[14] = request.Command;
   return cdb;
 }

@@ -43,15 +43,7 @@ WholeDiskNode Refuse(std::string name, std::string problem) {
 }  // namespace
 
 WholeDiskNode OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
-                                const std::filesystem::path& devRoot, unsigned driveNumber) {
-  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot);
-  if (driveNumber >= disks.size()) {
-    WholeDiskNode node;
-    node.Error = OpenError::NotFound;
-    node.Problem = "no whole disk number " + std::to_string(driveNumber);
-    return node;
-  }
-  const std::string& name = disks[driveNumber];
+                                const std::filesystem::path& devRoot, const std::string& name) {
   const std::optional<dev_t> expected = ReadDeviceNumber(sysfsRoot / "block" / name / "dev");
   if (!expected) return Refuse(name, name + ": the kernel lists no device number");
 

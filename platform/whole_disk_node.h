@@ -18,13 +18,14 @@ struct WholeDiskNode {
   bool Ok() const { return Fd >= 0; }
 };
 
-// Drive N is the Nth disk of ListWholeDisks(`sysfsRoot`); its node is
+// `name` is a disk of ListWholeDisks(`sysfsRoot`), taken from the caller's
+// one listing so that the disk checked is the disk opened; its node is
 // `devRoot`/NAME. The node is refused, without being opened, unless it is a
 // block device (not a symlink) whose device number is the one in
 // `sysfsRoot`/block/NAME/dev; that also refuses partitions and every other
 // disk. The open is read-only and does not follow links; the opened file is
 // checked again so a node swapped in between is refused too.
 WholeDiskNode OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
-                                const std::filesystem::path& devRoot, unsigned driveNumber);
+                                const std::filesystem::path& devRoot, const std::string& name);
 
 }  // namespace halvoric

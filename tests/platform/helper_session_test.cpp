@@ -66,10 +66,19 @@ HelperRequest AtaRequest(std::uint32_t code, std::uint8_t command, std::uint8_t 
   request.Ata.Features = features;
   request.Ata.SectorCount = 1;
   request.Ata.SectorNumber = 1;
-  request.Ata.CylinderLow = 0x4F;
-  request.Ata.CylinderHigh = 0xC2;
+  request.Ata.CylinderLow = command == 0xB0 ? 0x4F : 0;
+  request.Ata.CylinderHigh = command == 0xB0 ? 0xC2 : 0;
   request.Ata.DriveHead = 0xA0;
   request.Ata.Command = command;
+  return request;
+}
+
+// A data read of the series with one register changed.
+HelperRequest WithRegister(std::uint8_t AtaCommandRequest::*field, std::uint8_t value,
+                           std::uint8_t command = 0xB0) {
+  HelperRequest request =
+      AtaRequest(SMART_RCV_DRIVE_DATA, command, command == 0xB0 ? 0xD0 : 0, 512, 528);
+  request.Ata.*field = value;
   return request;
 }
 
@@ -183,6 +192,10 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
       {AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 600), "too large"},
       {AtaRequest(SMART_GET_VERSION, 0, 0, 0, 16), "24-byte"},
       {AtaRequest(0x2D0C00, 0xB0, 0xD0, 512, 528), "control code"},
+      {WithRegister(&AtaCommandRequest::SectorNumber, 0x10), "sector count and number"},
+      {WithRegister(&AtaCommandRequest::CylinderLow, 0x00), "cylinder registers"},
+      {WithRegister(&AtaCommandRequest::DriveHead, 0xE0), "drive/head"},  // LBA mode
+      {WithRegister(&AtaCommandRequest::Features, 0x01, 0xEC), "features"},
   };
   for (const auto& c : refusals) {
     EXPECT_EQ(Send(c.request, problem), HelperStatus::Refused) << c.problem;

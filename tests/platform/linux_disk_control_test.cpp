@@ -197,7 +197,7 @@ TEST_F(LinuxDiskControlTest, DataReadGoesOutAsPioDataInAndFillsTheResult) {
   EXPECT_GT(sgIo->seen.timeout, 0u);
   EXPECT_GE(sgIo->seen.mx_sb_len, 22);
   EXPECT_EQ(sgIo->seenCdb,
-            Bytes({0x85, 0x08, 0x0E, 0, 0xD0, 0, 1, 0, 1, 0, 0x4F, 0, 0xC2, 0xB0, 0xB0, 0}));
+            Bytes({0x85, 0x08, 0x0E, 0, 0xD0, 0, 1, 0, 1, 0, 0x4F, 0, 0xC2, 0xA0, 0xB0, 0}));
   const AtaResultHeader header = HeaderOf(out);
   EXPECT_EQ(header.BufferSize, 512u);
   EXPECT_EQ(header.DriverError, 0);
@@ -213,7 +213,7 @@ TEST_F(LinuxDiskControlTest, EnableGoesOutWithoutDataIntoAHeaderOnlyBuffer) {
   EXPECT_EQ(sgIo->seen.dxfer_direction, SG_DXFER_NONE);
   EXPECT_EQ(sgIo->seen.dxfer_len, 0u);
   EXPECT_EQ(sgIo->seenCdb,
-            Bytes({0x85, 0x06, 0x20, 0, 0xD8, 0, 1, 0, 1, 0, 0x4F, 0, 0xC2, 0xB0, 0xB0, 0}));
+            Bytes({0x85, 0x06, 0x20, 0, 0xD8, 0, 1, 0, 1, 0, 0x4F, 0, 0xC2, 0xA0, 0xB0, 0}));
   EXPECT_EQ(out, Bytes(16, 0));
 }
 

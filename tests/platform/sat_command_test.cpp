@@ -15,8 +15,9 @@ struct CommandCase {
   AtaPassThroughCdb expectedForDrive0;
 };
 
-// Requests filled as the drive series fills them; byte 13 is the drive/head
-// register, 0xA0 for even and 0xB0 for odd drive numbers.
+// Requests filled as the drive series fills them. The request's drive/head
+// register is 0xA0 for even and 0xB0 for odd drive numbers; byte 13 never
+// selects the second device, since every node is a device of its own.
 const CommandCase kCommands[] = {
     {"SmartEnable",
      0xB0,
@@ -55,7 +56,7 @@ const CommandCase kCommands[] = {
      {0x85, 0x08, 0x0E, 0, 0xD1, 0, 0x01, 0, 0x01, 0, 0x4F, 0, 0xC2, 0xA0, 0xB0, 0}},
 };
 
-TEST(BuildAtaPassThrough16, CarriesEveryCommandOfTheSeriesForDrives0To3) {
+TEST(BuildAtaPassThrough16, CarriesEveryCommandOfTheSeriesForDrives0To3ToTheNodesOwnDevice) {
   for (const CommandCase& c : kCommands) {
     for (std::uint8_t drive = 0; drive < 4; ++drive) {
       AtaCommandRequest request{};
@@ -69,9 +70,7 @@ TEST(BuildAtaPassThrough16, CarriesEveryCommandOfTheSeriesForDrives0To3) {
       request.Command = c.command;
       request.DriveNumber = drive;
 
-      AtaPassThroughCdb expected = c.expectedForDrive0;
-      expected[13] = drive % 2 == 0 ? 0xA0 : 0xB0;
-      EXPECT_EQ(BuildAtaPassThrough16(request, c.protocol), expected)
+      EXPECT_EQ(BuildAtaPassThrough16(request, c.protocol), c.expectedForDrive0)
           << c.name << " drive " << int{drive};
     }
   }
@@ -87,7 +86,7 @@ TEST(BuildAtaPassThrough16, PassesRegistersUnchanged) {
   request.DriveHead = 0x66;
   request.Command = 0x77;
   const AtaPassThroughCdb expected = {0x85, 0x06, 0x20, 0, 0x11, 0,    0x22, 0,
-                                      0x33, 0,    0x44, 0, 0x55, 0x66, 0x77, 0};
+                                      0x33, 0,    0x44, 0, 0x55, 0x66, 0x77, 0};  // 0x66: DEV clear
   EXPECT_EQ(BuildAtaPassThrough16(request, AtaProtocol::NonData), expected);
 }
 

@@ -7,6 +7,7 @@
 // belongs to root:disk). Once the one disk of the series is open, only the
 // right that disk needs is kept.
 #include <linux/capability.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -34,6 +35,9 @@ int main(int argc, char**) {
   if (::getuid() != ::geteuid() || ::getgid() != ::getegid()) {
     return Fail("refuses to run set-uid or set-gid; install it with setcap");
   }
+  // Capabilities already keep the caller from tracing or dumping this
+  // process; say it outright for systems that allow core dumps of such.
+  ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
   const CapabilityMask ataRight = CapabilityBit(CAP_SYS_RAWIO);
   const CapabilityMask nvmeRight = CapabilityBit(CAP_SYS_ADMIN);
   const CapabilityMask openRight = CapabilityBit(CAP_DAC_READ_SEARCH);

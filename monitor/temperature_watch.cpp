@@ -15,6 +15,9 @@ constexpr std::uint8_t kHibernateSeconds = 60;
 
 void TTessivar_Form::CheckTemp_TimerTimer() {
   CheckTemp_Timer->stop();
+  // The alert's answer restarts the watch; a check from inside the wait
+  // (the warning switched off and on again) would alert the same drive twice.
+  if (AlertWaiting) return;
   const int rows = HDDs_ListView->topLevelItemCount();
   for (int i = 0; i < rows; ++i) {
     QTreeWidgetItem* row = HDDs_ListView->topLevelItem(i);
@@ -29,8 +32,9 @@ void TTessivar_Form::CheckTemp_TimerTimer() {
     PlayAlertSound();
     if (Settings.PopupNotification) PopupAlert(summary);
   }
-  // A warning switched off while a popup alert waited stays off.
-  if (Settings.TempWarn) CheckTemp_Timer->start();
+  // A warning switched off while a popup alert waited stays off; one the
+  // alert's answer restarted keeps that start.
+  if (Settings.TempWarn && !CheckTemp_Timer->isActive()) CheckTemp_Timer->start();
 }
 
 void TTessivar_Form::SendAlertMail(const DriveSummary& summary) {
@@ -43,7 +47,10 @@ void TTessivar_Form::SendAlertMail(const DriveSummary& summary) {
 
 void TTessivar_Form::PlayAlertSound() {
   std::error_code ignored;
-  if (!Settings.PlaySound || !std::filesystem::exists(Settings.SoundPath, ignored)) return;
+  // A folder is no sound; trying it would journal a failure every tick.
+  if (!Settings.PlaySound || !std::filesystem::is_regular_file(Settings.SoundPath, ignored)) {
+    return;
+  }
   const AlertOutcome played = Platform.Sounds.Play(Settings.SoundPath);
   if (!played.Ok) AddLogLine("The alert sound did not play: " + played.Error);
 }
@@ -65,7 +72,9 @@ void TTessivar_Form::PopupAlert(const DriveSummary& summary) {
     text += "\n\nThe PC hibernates in " + std::to_string(kHibernateSeconds) +
             " seconds unless you answer.";
   }
+  AlertWaiting = true;
   Platform.Prompt.Alert(text);  // the countdown ticks while this waits
+  AlertWaiting = false;
 
   Settings.CritTempValue = static_cast<std::uint8_t>(summary.Temperature);
   if (Settings.TempWarn) CheckTemp_Timer->start();

@@ -68,7 +68,8 @@ void TTessivar_Form::TempWarn_CheckBoxClick() {
   const bool checked = TempWarn_CheckBox->isChecked();
   Settings.TempWarn = checked;
   if (checked) {
-    CheckTemp_Timer->start();
+    // Checking the box again must not put off a check that is already due.
+    if (!CheckTemp_Timer->isActive()) CheckTemp_Timer->start();
   } else {
     CheckTemp_Timer->stop();
   }

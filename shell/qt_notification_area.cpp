@@ -1,5 +1,9 @@
 #include "shell/qt_notification_area.h"
 
+#include <QTimer>
+#include <memory>
+#include <utility>
+
 #include "shell/tray_icon_handler.h"
 
 namespace halvoric {
@@ -54,6 +58,24 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
   return {};
 }
 
+void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id) {
+  auto balloonClickPending = std::make_shared<bool>(false);
+  QObject::connect(&icon, &QSystemTrayIcon::activated, &icon,
+                   [window, id, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
+                     *balloonClickPending = false;
+                     for (const TrayNotification n : TranslateActivation(reason))
+                       window->Notify(id, n);
+                   });
+  QObject::connect(&icon, &QSystemTrayIcon::messageClicked, &icon,
+                   [&icon, window, id, balloonClickPending] {
+                     *balloonClickPending = true;
+                     QTimer::singleShot(0, &icon, [window, id, balloonClickPending] {
+                       if (!std::exchange(*balloonClickPending, false)) return;
+                       window->Notify(id, TrayNotification::BalloonUserClick);
+                     });
+                   });
+}
+
 QtNotificationArea::QtNotificationArea()
     : watch_(&QSystemTrayIcon::isSystemTrayAvailable,
              {[this] { DropAll(); }, &TTrayIconHandler::TaskbarCreated}, TrayWatchPeriodMs) {}
@@ -66,17 +88,9 @@ bool QtNotificationArea::Add(const NotifyIconRecord& record) {
   if (icons_.contains(record.id) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
   auto* icon = new QSystemTrayIcon;
   Apply(*icon, record);
-  NotificationSink* window = record.window;
-  const std::uint32_t id = record.id;
-  QObject::connect(icon, &QSystemTrayIcon::activated, icon,
-                   [window, id](QSystemTrayIcon::ActivationReason reason) {
-                     for (const TrayNotification n : TranslateActivation(reason))
-                       window->Notify(id, n);
-                   });
-  QObject::connect(icon, &QSystemTrayIcon::messageClicked, icon,
-                   [window, id] { window->Notify(id, TrayNotification::BalloonUserClick); });
+  ForwardIconClicks(*icon, record.window, record.id);
   icon->show();
-  icons_[id] = icon;
+  icons_[record.id] = icon;
   return true;
 }
 

@@ -17,6 +17,12 @@ namespace halvoric {
 // along; a double click arrives as a click followed by the double click.
 std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason);
 
+// Passes `icon`'s clicks on to `window` as the notifications of icon `id`.
+// While a balloon is up, Qt reports a press on the icon itself as a balloon
+// click as well, just before the icon's own activation; only a balloon click
+// that no activation follows was on the balloon.
+void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id);
+
 class QtNotificationArea : public NotificationArea {
  public:
   QtNotificationArea();

@@ -10,8 +10,8 @@ namespace halvoric {
 std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   auto splash = std::make_unique<TSplashScreen>();
   splash->ShowAtOnce();
-  // Message boxes raised while the window is created already carry the title.
-  QGuiApplication::setApplicationDisplayName("Halvoric");
+  // No application display name: Qt would add it to every window title, and
+  // the countdown's title must read exactly "Hibernate on 59s".
   // Hidden to the tray is not closed: the window's close ends the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
   auto form = std::make_unique<TTessivar_Form>(platform);

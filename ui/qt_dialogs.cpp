@@ -12,7 +12,9 @@ std::optional<std::string> Chosen(const QString& path) {
   return path.toStdString();
 }
 
-QString Title() { return QGuiApplication::applicationDisplayName(); }
+// Every message box carries the program's name, also those raised before the
+// main window exists.
+QString Title() { return QStringLiteral("Halvoric"); }
 }  // namespace
 
 std::optional<std::string> QtFileDialogs::ChooseFileToOpen(const FileDialogSpec& spec) {

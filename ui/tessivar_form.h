@@ -142,6 +142,8 @@ class TTessivar_Form : public QWidget {
   halvoric::Settings Settings;
   std::uint8_t DriveCount = 0;
   std::uint8_t HibernateCountdown = 0;
+  // A popup alert is waiting for its answer; no temperature check runs then.
+  bool AlertWaiting = false;
 
   PlatformServices Platform;
   DriveReader Drives;

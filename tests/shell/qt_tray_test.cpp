@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "shell/qt_notification_area.h"
 #include "shell/qt_owner_window.h"
 #include "shell/tray_host_watch.h"
 #include "shell/tray_icon.h"
@@ -42,6 +43,38 @@ TEST(QtOwnerWindow, MinimiseBecomesAHideToTheTrayAndComesBack) {
   EXPECT_TRUE(window.isVisible());
   EXPECT_FALSE(window.isMinimized());
   EXPECT_EQ(reports, 1);
+}
+
+struct RecordingSink final : NotificationSink {
+  void Notify(std::uint32_t, TrayNotification notification) override { seen.push_back(notification); }
+  std::vector<TrayNotification> seen;
+};
+
+// Qt's X11 tray reports a press on the icon while a balloon is up as a
+// balloon click followed by the icon's activation; a press on the balloon
+// itself as a balloon click alone.
+TEST(QtTrayClicks, OnlyAClickOnTheBalloonItselfIsABalloonClick) {
+  using enum TrayNotification;
+  QSystemTrayIcon icon;
+  RecordingSink sink;
+  ForwardIconClicks(icon, &sink, 1);
+
+  emit icon.messageClicked();
+  emit icon.activated(QSystemTrayIcon::Trigger);
+  RunFor(20);
+  EXPECT_EQ(sink.seen, (std::vector{LeftButtonDown, LeftButtonUp, Select}));
+
+  sink.seen.clear();
+  emit icon.messageClicked();
+  emit icon.activated(QSystemTrayIcon::Context);
+  RunFor(20);
+  EXPECT_EQ(sink.seen, (std::vector{RightButtonDown, RightButtonUp, ContextMenu}));
+
+  sink.seen.clear();
+  emit icon.messageClicked();
+  EXPECT_TRUE(sink.seen.empty());  // not before control is back in the loop
+  EXPECT_TRUE(RunUntil([&] { return !sink.seen.empty(); }));
+  EXPECT_EQ(sink.seen, std::vector{BalloonUserClick});
 }
 
 TEST(TrayHostWatch, ReportsTheTrayLeavingAndComingBack) {

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <filesystem>
 
 #include "form_fixture.h"
 
@@ -68,6 +69,12 @@ TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
   form.MailTest_ButtonClick();
   EXPECT_TRUE(mail_.Sent.empty());
 
+  std::filesystem::create_directory(File("sounds"));  // a folder is no sound file
+  form.Settings.SoundPath = File("sounds");
+  form.CheckTemp_TimerTimer();
+  EXPECT_TRUE(sound_.Played.empty());
+  EXPECT_TRUE(NewJournal().empty());
+
   form.Settings.EmailAddr = "ops@example.org";
   mail_.Result = AlertOutcome::Failed("Connection refused");
   form.CheckTemp_TimerTimer();
@@ -103,6 +110,27 @@ TEST_F(WatchTest, PopupRaisesTheCriticalTemperatureToTheDrivesTemperature) {
   SetTemperature(53);
   form.CheckTemp_TimerTimer();
   EXPECT_EQ(messages_.Alerts.size(), 2u);
+}
+
+// The popup's wait runs the event loop, and the user may switch the warning
+// off and on meanwhile; the check that the restart brings must not alert the
+// same drive again, nor move the countdown the first alert started.
+TEST_F(WatchTest, NoCheckRunsWhileAPopupAlertWaits) {
+  TTessivar_Form& form = StartHot(70,
+                                  "<TempWarn>-1</TempWarn><Hibernation>-1</"
+                                  "Hibernation><PopupNotification>-1</PopupNotification>");
+  messages_.WhileAlertWaits = [&] {
+    form.Hibernate_TimerTimer();
+    form.TempWarn_CheckBox->setChecked(false);
+    form.TempWarn_CheckBox->setChecked(true);
+    form.CheckTemp_TimerTimer();  // the tick the restart brings
+    EXPECT_EQ(form.HibernateCountdown, 59);
+    EXPECT_TRUE(form.Hibernate_Timer->isActive());
+  };
+  form.CheckTemp_TimerTimer();
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_TRUE(form.CheckTemp_Timer->isActive());  // the answer restarted the watch
+  EXPECT_EQ(form.Settings.CritTempValue, 70);
 }
 
 TEST_F(WatchTest, HibernationCountsDownOnlyWithThePopupOn) {

@@ -90,7 +90,21 @@ void TTessivar_Form::SndFile_CheckBoxClick() {
   ApplyCheckBox(SndFile_CheckBox, &Settings::PlaySound, "ENABLED play sound", "DISABLE play sound");
 }
 
-void TTessivar_Form::CritTemp_EditChange() { Settings.Temp = CritTemp_Edit->text().toStdString(); }
+namespace {
+
+// A field shows its stored text as Unicode, which bytes that are not UTF-8
+// (a Latin-1 file name, an older config.xml) do not survive. The stored
+// bytes stay for as long as the field shows just them.
+std::string FieldText(const QLineEdit& edit, const std::string& stored) {
+  const QString shown = edit.text();
+  return shown == QString::fromStdString(stored) ? stored : shown.toStdString();
+}
+
+}  // namespace
+
+void TTessivar_Form::CritTemp_EditChange() {
+  Settings.Temp = FieldText(*CritTemp_Edit, Settings.Temp);
+}
 
 void TTessivar_Form::CritTemp_EditExit() {
   const std::string text = CritTemp_Edit->text().toStdString();
@@ -106,14 +120,16 @@ void TTessivar_Form::CritTemp_EditExit() {
   AddLogLine("CHANGED max temperature: " + std::to_string(*value) + kDegreeSign);
 }
 
-void TTessivar_Form::Email_EditChange() { Settings.EmailAddr = Email_Edit->text().toStdString(); }
+void TTessivar_Form::Email_EditChange() {
+  Settings.EmailAddr = FieldText(*Email_Edit, Settings.EmailAddr);
+}
 
 void TTessivar_Form::Email_EditExit() {
   AddLogLine("CHANGED email address to: " + Settings.EmailAddr);
 }
 
 void TTessivar_Form::SoundPath_EditChange() {
-  Settings.SoundPath = SoundPath_Edit->text().toStdString();
+  Settings.SoundPath = FieldText(*SoundPath_Edit, Settings.SoundPath);
 }
 
 void TTessivar_Form::SoundPath_EditExit() {

@@ -2,6 +2,7 @@
 // change of state (a click, or the settings load setting them), edits on
 // every change of text and on losing the focus.
 #include <QEvent>
+#include <QFocusEvent>
 #include <QObject>
 #include <functional>
 
@@ -11,7 +12,9 @@ namespace halvoric {
 
 namespace {
 
-// Runs a handler when its widget loses the keyboard focus.
+// Runs a handler when the focus leaves its widget for another control. The
+// window losing the focus to another program, a message box or the field's
+// own context menu is no leaving: the user is still in the field.
 class FocusOutFilter : public QObject {
  public:
   FocusOutFilter(QObject* parent, std::function<void()> onExit)
@@ -19,7 +22,10 @@ class FocusOutFilter : public QObject {
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() == QEvent::FocusOut) onExit_();
+    if (event->type() == QEvent::FocusOut) {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) onExit_();
+    }
     return QObject::eventFilter(watched, event);
   }
 

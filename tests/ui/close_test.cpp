@@ -31,6 +31,29 @@ TEST_F(CloseTest, SettingsSurviveARestart) {
   EXPECT_EQ(again.Settings.CritTempValue, 61);
 }
 
+// Texts that are not UTF-8 (Latin-1 here) cannot be shown as they are, but
+// must be written back as they were read unless the user edits them.
+TEST_F(CloseTest, TextsThatAreNotUtf8AreKeptByteForByte) {
+  const std::string sound = "m\xE9lodie.wav";
+  const std::string address = "h\xE9l\xE8ne@example.org";
+  WriteFile("config.xml", "<Tessivar><EmailAddr>" + address + "</EmailAddr><SoundPath>" + sound +
+                              "</SoundPath><Temp>6\xB0</Temp></Tessivar>");
+  TTessivar_Form& form = Start("");
+  EXPECT_EQ(form.Settings.SoundPath, sound);
+  form.show();
+  ASSERT_TRUE(form.close());
+  const std::string config = ReadFile("config.xml");
+  EXPECT_NE(config.find("<SoundPath>" + sound + "\r\n"), std::string::npos) << config;
+  EXPECT_NE(config.find("<EmailAddr>" + address + "\r\n"), std::string::npos) << config;
+  EXPECT_NE(config.find("<Temp>6\xB0\r\n"), std::string::npos) << config;
+
+  form_.reset();
+  TTessivar_Form& again = Start("");
+  again.Email_Edit->setText("ops@example.org");
+  EXPECT_EQ(again.Settings.EmailAddr, "ops@example.org");
+  EXPECT_EQ(again.Settings.SoundPath, sound);
+}
+
 TEST_F(CloseTest, FailingWriteKeepsTheWindowOpenAndShowsWhy) {
   TTessivar_Form& form = Start("");
   std::filesystem::create_directory(File("config.xml"));  // cannot be replaced by a file

@@ -10,8 +10,8 @@ class PreferencesTest : public FormTest {
   TTessivar_Form& form = Start(DrivesScenario({0}));
   QString LastLine() const { return JournalMessages().isEmpty() ? "" : JournalMessages().back(); }
   // Leaves the field as the keyboard focus moving on would.
-  void Leave(QLineEdit* edit) {
-    QFocusEvent out(QEvent::FocusOut);
+  void Leave(QLineEdit* edit, Qt::FocusReason reason = Qt::TabFocusReason) {
+    QFocusEvent out(QEvent::FocusOut, reason);
     QApplication::sendEvent(edit, &out);
   }
 };
@@ -98,6 +98,23 @@ TEST_F(PreferencesTest, CriticalTemperatureIsCheckedWhenLeft) {
   Leave(form.CritTemp_Edit);  // empty: accepted silently, nothing changes
   EXPECT_EQ(JournalMessages().size(), before);
   EXPECT_EQ(form.Settings.CritTempValue, 50);
+}
+
+// Switching to another program, or opening the field's context menu, keeps
+// the user in the field: no journal line, no complaint about a half-typed value.
+TEST_F(PreferencesTest, FocusLeavingTheWindowIsNoLeavingTheField) {
+  form.CritTemp_Edit->setText("abc");
+  form.Email_Edit->setText("me@example.org");
+  const qsizetype before = JournalMessages().size();
+  for (Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
+    for (QLineEdit* edit : {form.CritTemp_Edit, form.Email_Edit, form.SoundPath_Edit}) {
+      Leave(edit, reason);
+    }
+  }
+  EXPECT_EQ(JournalMessages().size(), before);
+  EXPECT_TRUE(messages_.Errors.empty());
+  Leave(form.Email_Edit, Qt::MouseFocusReason);
+  EXPECT_EQ(LastLine(), "CHANGED email address to: me@example.org");
 }
 
 TEST_F(PreferencesTest, SoundFileChosenThenLeftAndHelpOpened) {

@@ -6,7 +6,7 @@
 namespace halvoric {
 
 StatusCellDelegate::StatusCellDelegate(StatusCellLook look, QObject* parent)
-    : QStyledItemDelegate(parent), look_(std::move(look)) {}
+    : GridCellDelegate(parent), look_(std::move(look)) {}
 
 bool StatusCellDelegate::IsOk(const QModelIndex& index) {
   return index.data(Qt::DisplayRole).toString() == QLatin1String("OK");
@@ -27,6 +27,7 @@ void StatusCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   painter->drawPixmap(rowCorner + look_.PictureOffset,
                       IsOk(index) ? look_.OkPicture : look_.BadPicture);
   QStyledItemDelegate::paint(painter, option, index);
+  DrawGridLines(painter, option);
 }
 
 }  // namespace halvoric

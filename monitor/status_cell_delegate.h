@@ -6,7 +6,8 @@
 #include <QColor>
 #include <QPixmap>
 #include <QPoint>
-#include <QStyledItemDelegate>
+
+#include "ui/grid_cell_delegate.h"
 
 namespace halvoric {
 
@@ -22,7 +23,7 @@ struct StatusCellLook {
 
 // Meant for the status column only (setItemDelegateForColumn): the other
 // columns keep the list's own text colour.
-class StatusCellDelegate : public QStyledItemDelegate {
+class StatusCellDelegate : public GridCellDelegate {
  public:
   StatusCellDelegate(StatusCellLook look, QObject* parent);
 

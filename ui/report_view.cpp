@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QPalette>
 
+#include "ui/grid_cell_delegate.h"
+
 namespace halvoric {
 
 QTreeWidget* MakeReportView(QWidget* parent, const QStringList& columns) {
@@ -24,6 +26,7 @@ QTreeWidget* MakeReportView(QWidget* parent, const QStringList& columns) {
     palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
   }
   view->setPalette(palette);
+  view->setItemDelegate(new GridCellDelegate(view));
   return view;
 }
 

@@ -1,5 +1,6 @@
-// The look shared by the window's three lists: report rows with headers
-// that do not sort, whole-row selection that stays visible, no editing.
+// The look shared by the window's three lists: report rows with grid lines
+// and headers that do not sort, whole-row selection that stays visible, no
+// editing.
 #pragma once
 
 #include <QStringList>

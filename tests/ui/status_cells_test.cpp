@@ -1,6 +1,8 @@
 #include <QImage>
+#include <QStyleOptionViewItem>
 
 #include "form_fixture.h"
+#include "ui/grid_cell_delegate.h"
 #include "monitor/status_cell_delegate.h"
 
 namespace halvoric::testing {
@@ -58,6 +60,30 @@ TEST_P(StatusCellTest, ColourBoldnessAndPicture) {
   ASSERT_TRUE(pixel.has_value());
   const QPoint at = list->visualRect(list->model()->index(0, 0)).topLeft() + offset + *pixel;
   EXPECT_EQ(shot.pixelColor(at), (c.Status == "OK" ? ok : bad).pixelColor(*pixel));
+}
+
+// Each cell of the three lists, status cells too, ends right and below in a
+// grid line. The last row is looked at: the current row carries the focus
+// frame instead.
+TEST_F(FormTest, EveryListDrawsGridLines) {
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}));
+  form.show();
+  for (QTreeWidget* list : {form.HDDs_ListView, form.DiskInfo_ListView, form.SMARTInfo_ListView}) {
+    SCOPED_TRACE(list->columnCount());
+    const int row = list->topLevelItemCount() - 1;
+    ASSERT_GT(row, 0);
+    const QImage shot = list->viewport()->grab().toImage();
+    QStyleOptionViewItem option;
+    option.initFrom(list);
+    option.widget = list;
+    const QColor grid = GridCellDelegate::GridColour(option);
+    for (int column = 0; column < list->columnCount(); ++column) {
+      const QRect cell = list->visualRect(list->model()->index(row, column));
+      // Near the right end: the status picture lies over the row's left end.
+      EXPECT_EQ(shot.pixelColor(cell.right() - 2, cell.bottom()), grid) << column;
+      EXPECT_EQ(shot.pixelColor(cell.right(), cell.center().y()), grid) << column;
+    }
+  }
 }
 
 const QColor kGreen(0, 128, 0);

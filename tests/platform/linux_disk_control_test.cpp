@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <set>
 #include <vector>
 
 #include "platform/open_error_kind.h"
@@ -184,6 +185,33 @@ TEST_F(LinuxDiskControlTest, MalformedRequestsNeverReachTheKernel) {
   control->Close(handle);
   EXPECT_FALSE(control->Control(handle, SMART_RCV_DRIVE_DATA, &identify, 32, out.data(), 528));
   EXPECT_EQ(sgIo->calls, 0);
+}
+
+// Every command and feature value under both control codes: only the five
+// of the series reach the kernel, each with the transfer of its own kind.
+TEST_F(LinuxDiskControlTest, OnlyTheSeriesCommandsEverReachTheKernel) {
+  const DeviceHandle handle = OpenDrive(1);
+  std::set<std::pair<int, int>> sentWithData;
+  std::set<std::pair<int, int>> sentWithout;
+  for (int command = 0; command < 256; ++command) {
+    for (int features = 0; features < 256; ++features) {
+      for (bool data : {true, false}) {
+        const int before = sgIo->calls;
+        AtaCommandRequest request = Request(static_cast<std::uint8_t>(command),
+                                            static_cast<std::uint8_t>(features), data ? 512 : 0);
+        Bytes out(528);
+        control->Control(handle, data ? SMART_RCV_DRIVE_DATA : SMART_SEND_DRIVE_COMMAND, &request,
+                         sizeof request, out.data(), data ? 528 : 16);
+        if (sgIo->calls == before) continue;
+        EXPECT_EQ(sgIo->seen.dxfer_direction, data ? SG_DXFER_FROM_DEV : SG_DXFER_NONE);
+        EXPECT_EQ(sgIo->seen.dxfer_len, data ? 512u : 0u);
+        (data ? sentWithData : sentWithout).insert({command, features});
+      }
+    }
+  }
+  EXPECT_EQ(sentWithData,
+            (std::set<std::pair<int, int>>{{0xA1, 0}, {0xB0, 0xD0}, {0xB0, 0xD1}, {0xEC, 0}}));
+  EXPECT_EQ(sentWithout, (std::set<std::pair<int, int>>{{0xB0, 0xD8}}));
 }
 
 TEST_F(LinuxDiskControlTest, DataReadGoesOutAsPioDataInAndFillsTheResult) {

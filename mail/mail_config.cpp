@@ -26,7 +26,8 @@ std::optional<bool> ParseFlag(std::string_view value) {
 std::optional<long> ParseSeconds(std::string_view value) {
   long seconds = 0;
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
-  if (error != std::errc() || end != value.data() + value.size() || seconds <= 0) {
+  if (error != std::errc() || end != value.data() + value.size() || seconds <= 0 ||
+      seconds > kMaxTimeoutSeconds) {
     return std::nullopt;
   }
   return seconds;
@@ -46,8 +47,13 @@ std::string Apply(std::string_view key, std::string_view value, MailConfig& conf
     config.StartTls = *flag;
   } else if (key == "timeout") {
     const auto seconds = ParseSeconds(value);
-    if (!seconds) return "timeout must be a positive number of seconds";
+    if (!seconds) {
+      return "timeout must be a number of seconds from 1 to " + std::to_string(kMaxTimeoutSeconds);
+    }
     config.TimeoutSeconds = *seconds;
+  } else if (key == "from") {
+    if (value.find_first_of("\r\n<>") != std::string_view::npos) return "from must be one address";
+    config.From = value;
   } else {
     return "unknown key \"" + std::string(key) + "\"";
   }
@@ -55,6 +61,27 @@ std::string Apply(std::string_view key, std::string_view value, MailConfig& conf
 }
 
 bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
+
+// The host of an smtp:// or smtps:// URL, without user part, port or path.
+std::string_view UrlHost(std::string_view url) {
+  const auto scheme = url.find("://");
+  if (scheme == std::string_view::npos) return {};
+  url.remove_prefix(scheme + 3);
+  url = url.substr(0, url.find_first_of("/?#"));
+  if (const auto at = url.rfind('@'); at != std::string_view::npos) url.remove_prefix(at + 1);
+  if (url.starts_with('[')) return url.substr(0, url.find(']') + 1);
+  return url.substr(0, url.find(':'));
+}
+
+bool IsLoopbackHost(std::string_view host) {
+  return host == "localhost" || host.starts_with("127.") || host == "[::1]";
+}
+
+// A login the server would read off the network unencrypted.
+bool LoginInTheClear(const MailConfig& config) {
+  return !config.User.empty() && !config.StartTls && config.Url.starts_with("smtp://") &&
+         !IsLoopbackHost(UrlHost(config.Url));
+}
 
 }  // namespace
 
@@ -89,6 +116,11 @@ MailConfigRead ParseMailConfig(std::string_view text) {
       read.Error = "line " + std::to_string(lineNumber) + ": " + problem;
       return read;
     }
+  }
+  if (LoginInTheClear(read.Config)) {
+    read.Error =
+        "a login over smtp:// needs starttls=yes (or an smtps:// url): the password would "
+        "cross the network unencrypted";
   }
   return read;
 }

@@ -16,7 +16,10 @@ struct MailConfig {
   std::string Password;
   bool StartTls = false;  // refuse to send unless the server switches to TLS
   long TimeoutSeconds = 30;
+  std::string From;  // the sender address; empty: the one the caller gives
 };
+
+inline constexpr long kMaxTimeoutSeconds = 3600;
 
 struct MailConfigRead {
   MailConfig Config;
@@ -31,6 +34,8 @@ struct MailConfigRead {
 std::optional<std::filesystem::path> MailConfigPath(const char* xdgConfigHome, const char* home);
 
 // Lines of key=value; blank lines and lines starting with '#' are skipped.
+// A login over plain smtp:// to another machine is refused unless starttls
+// is on: the password would cross the network readable.
 MailConfigRead ParseMailConfig(std::string_view text);
 
 // Reads the file at `path`; an absent file gives the defaults.

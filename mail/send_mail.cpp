@@ -24,7 +24,9 @@ std::string Send(const char* sender, const char* recipient, const char* subject,
   const halvoric::mail::MailConfigRead settings = halvoric::mail::ReadUserMailConfig();
   if (!settings.Ok()) return "Mail settings: " + settings.Error;
 
-  const halvoric::mail::MailMessage message{std::string(TrimAddress(Text(sender))),
+  // The server's own settings may name the sender its login is allowed to use.
+  const std::string from = settings.Config.From.empty() ? Text(sender) : settings.Config.From;
+  const halvoric::mail::MailMessage message{std::string(TrimAddress(from)),
                                             std::string(TrimAddress(Text(recipient))),
                                             Text(subject), Text(body)};
   const halvoric::mail::ComposedMail mail =

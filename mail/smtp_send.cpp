@@ -46,22 +46,31 @@ std::string SendOverSmtp(const MailConfig& config, const Envelope& envelope,
   char detail[CURL_ERROR_SIZE] = {};
   const std::string sender = Bracketed(envelope.Sender);
   CURL* handle = curl.get();
-  curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, detail);
-  curl_easy_setopt(handle, CURLOPT_URL, config.Url.c_str());
+  // An option libcurl refuses (a timeout beyond its range, an old libcurl)
+  // must stop the mail, not quietly send it without the option.
+  CURLcode refused = CURLE_OK;
+  const auto set = [&](CURLoption option, auto value) {
+    if (refused == CURLE_OK) refused = curl_easy_setopt(handle, option, value);
+  };
+  set(CURLOPT_ERRORBUFFER, detail);
+  set(CURLOPT_URL, config.Url.c_str());
   // Only mail URLs: a settings file must not turn this into a file or web upload.
-  curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "smtp,smtps");
-  curl_easy_setopt(handle, CURLOPT_MAIL_FROM, sender.c_str());
-  curl_easy_setopt(handle, CURLOPT_MAIL_RCPT, recipients.get());
-  curl_easy_setopt(handle, CURLOPT_UPLOAD, 1L);
-  curl_easy_setopt(handle, CURLOPT_READFUNCTION, ReadMessage);
-  curl_easy_setopt(handle, CURLOPT_READDATA, &upload);
-  curl_easy_setopt(handle, CURLOPT_TIMEOUT, config.TimeoutSeconds);
+  set(CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+  set(CURLOPT_MAIL_FROM, sender.c_str());
+  set(CURLOPT_MAIL_RCPT, recipients.get());
+  set(CURLOPT_UPLOAD, 1L);
+  set(CURLOPT_READFUNCTION, ReadMessage);
+  set(CURLOPT_READDATA, &upload);
+  set(CURLOPT_TIMEOUT, config.TimeoutSeconds);
   // Timeouts without SIGALRM: the caller is a GUI program with threads of its own.
-  curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
-  if (config.StartTls) curl_easy_setopt(handle, CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
+  set(CURLOPT_NOSIGNAL, 1L);
+  if (config.StartTls) set(CURLOPT_USE_SSL, static_cast<long>(CURLUSESSL_ALL));
   if (!config.User.empty()) {
-    curl_easy_setopt(handle, CURLOPT_USERNAME, config.User.c_str());
-    curl_easy_setopt(handle, CURLOPT_PASSWORD, config.Password.c_str());
+    set(CURLOPT_USERNAME, config.User.c_str());
+    set(CURLOPT_PASSWORD, config.Password.c_str());
+  }
+  if (refused != CURLE_OK) {
+    return std::string("The mail transfer could not be set up: ") + curl_easy_strerror(refused);
   }
 
   const CURLcode code = curl_easy_perform(handle);

@@ -49,6 +49,7 @@ TEST(ParseMailConfig, TakesEveryKeyWithBlanksAroundIt) {
       "user=alert@example.org\n"
       "password = p=ss word \n"
       "  starttls=yes\n"
+      "from = alert@example.org\n"
       "timeout=5");
   ASSERT_TRUE(read.Ok()) << read.Error;
   EXPECT_EQ(read.Config.Url, "smtp://mail.example.org:587");
@@ -56,6 +57,7 @@ TEST(ParseMailConfig, TakesEveryKeyWithBlanksAroundIt) {
   EXPECT_EQ(read.Config.Password, "p=ss word");
   EXPECT_TRUE(read.Config.StartTls);
   EXPECT_EQ(read.Config.TimeoutSeconds, 5);
+  EXPECT_EQ(read.Config.From, "alert@example.org");
 }
 
 struct BadCase {
@@ -67,12 +69,40 @@ TEST(ParseMailConfig, NamesTheLineItCannotRead) {
   const BadCase cases[] = {
       {"url=smtp://a\nport=25\n", "line 2: unknown key \"port\""},
       {"starttls=maybe", "line 1: starttls must be yes or no"},
-      {"\n\ntimeout=0", "line 3: timeout must be a positive number of seconds"},
-      {"timeout=5s", "line 1: timeout must be a positive number of seconds"},
+      {"\n\ntimeout=0", "line 3: timeout must be a number of seconds from 1 to 3600"},
+      {"timeout=5s", "line 1: timeout must be a number of seconds from 1 to 3600"},
+      {"timeout=3601", "line 1: timeout must be a number of seconds from 1 to 3600"},
+      {"from=a@b.c>\n", "line 1: from must be one address"},
       {"just words", "line 1: expected key=value"},
   };
   for (const BadCase& c : cases) {
     EXPECT_EQ(ParseMailConfig(c.Text).Error, c.Error) << c.Text;
+  }
+}
+
+// A password must not cross the network readable: a login needs TLS unless
+// the server is this machine.
+TEST(ParseMailConfig, RefusesALoginInTheClearToAnotherMachine) {
+  const struct {
+    const char* text;
+    bool ok;
+  } cases[] = {
+      {"url=smtp://mail.example.org:587\nuser=u\npassword=p", false},
+      {"url=smtp://u@mail.example.org\nuser=u", false},
+      {"url=smtp://mail.example.org:587\nuser=u\nstarttls=yes", true},
+      {"url=smtps://mail.example.org:465\nuser=u", true},
+      {"url=smtp://mail.example.org:25", true},  // no login
+      {"user=u", true},                          // the default, localhost
+      {"url=smtp://127.0.0.1:8025\nuser=u", true},
+      {"url=smtp://[::1]:25/\nuser=u", true},
+      {"url=smtp://localhost.example.org\nuser=u", false},
+  };
+  for (const auto& c : cases) {
+    const MailConfigRead read = ParseMailConfig(c.text);
+    EXPECT_EQ(read.Ok(), c.ok) << c.text;
+    if (!c.ok) {
+      EXPECT_NE(read.Error.find("starttls=yes"), std::string::npos) << read.Error;
+    }
   }
 }
 

@@ -77,6 +77,16 @@ TEST_F(SendMailEndToEnd, ServerReceivesSenderRecipientSubjectAndBody) {
   EXPECT_EQ(mail.substr(mail.find("\n\n") + 2), "The current temperature is: 51\n");
 }
 
+TEST_F(SendMailEndToEnd, SenderFromTheMailSettingsWins) {
+  WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\nfrom=alerts@example.org\n");
+  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
+  ASSERT_TRUE(sent.Ok) << sent.Error;
+  const std::vector<std::string> mails = Delivered();
+  ASSERT_EQ(mails.size(), 1u);
+  EXPECT_NE(mails[0].find("X-MailFrom: alerts@example.org\n"), std::string::npos) << mails[0];
+  EXPECT_NE(mails[0].find("From: <alerts@example.org>\n"), std::string::npos) << mails[0];
+}
+
 TEST_F(SendMailEndToEnd, InjectedHeaderIsRefusedAndNothingIsSent) {
   MailArguments mail = AlertMail("admin@example.org");
   mail.Subject = "Halvoric Alert!\r\nBcc: someone@example.org";

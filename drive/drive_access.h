@@ -15,7 +15,7 @@ enum class AccessLevel {
   Unknown,  // not opened yet, or not there
   Ata,      // ATA commands reached the drive (root, or through halvoric-ata)
   Limited,  // only sysfs and hwmon, for lack of rights
-  Nvme,     // NVMe admin commands reached the drive (root)
+  Nvme,     // NVMe admin commands reached the drive (root, or through halvoric-ata)
 };
 
 struct AccessReport {

@@ -4,34 +4,40 @@
 #include <cstdio>
 #include <iomanip>
 
+#include "settings/utf8.h"
+
 namespace halvoric::cli {
 namespace {
 
-// Length of the valid UTF-8 sequence starting at s[i], or 0.
-std::size_t Utf8Length(const std::string& s, std::size_t i) {
-  const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-  const unsigned char lead = byte(i);
-  std::size_t length = 0;
-  if (lead >= 0xC2 && lead <= 0xDF)
-    length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF)
-    length = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4)
-    length = 4;
-  if (length == 0 || i + length > s.size()) return 0;
-  for (std::size_t k = 1; k < length; ++k) {
-    if ((byte(i + k) & 0xC0) != 0x80) return 0;
+// A drive writes its own strings: none of their bytes may reach a terminal
+// as a control sequence. Control characters (C0, DEL, C1) and bytes that
+// are not UTF-8 show as '?'.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8SequenceAt(text, i);
+    const auto lead = static_cast<unsigned char>(text[i]);
+    const bool control = (length == 1 && (lead < 0x20 || lead == 0x7F)) ||
+                         (length == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
+    if (length == 0 || control) {
+      out += '?';
+      i += std::max<std::size_t>(length, 1);
+    } else {
+      out.append(text, i, length);
+      i += length;
+    }
   }
-  return length;
+  return out;
 }
 
-// Pads to `width` characters; UTF-8 continuation bytes take no column.
+// The printable text padded to `width` characters.
 std::string Column(const std::string& text, std::size_t width) {
-  const std::size_t shown =
-      static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
+  const std::string shown = Printable(text);
+  const std::size_t characters =
+      static_cast<std::size_t>(std::count_if(shown.begin(), shown.end(), [](char c) {
         return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
       }));
-  return shown >= width ? text : text + std::string(width - shown, ' ');
+  return characters >= width ? shown : shown + std::string(width - characters, ' ');
 }
 
 // The SMART Info columns are decimal numbers, or "-" (null in JSON) for a
@@ -60,7 +66,7 @@ std::string JsonString(const std::string& bytes) {
       out += escaped;
     } else if (c < 0x80) {
       out += static_cast<char>(c);
-    } else if (const std::size_t n = Utf8Length(bytes, i)) {
+    } else if (const std::size_t n = Utf8SequenceAt(bytes, i)) {
       out.append(bytes, i, n);
       i += n;
       continue;
@@ -121,7 +127,7 @@ void PrintDetails(std::ostream& out, const std::string& drive, const CollectingS
   std::size_t width = 4;
   for (const auto& row : rows.diskInfo) width = std::max(width, row.Caption.size() + 2);
   for (const auto& row : rows.diskInfo) {
-    out << "  " << Column(row.Caption, width) << row.Value.value_or("") << "\n";
+    out << "  " << Column(row.Caption, width) << Printable(row.Value.value_or("")) << "\n";
   }
   out << "\nSMART Info of drive " << drive << "\n  " << Column("ID", 4)
       << Column("Attribute Name", 28) << Column("Threshold", 11) << Column("Value", 7)

@@ -34,7 +34,8 @@ Options:
   --help           show this help
 
 Drive N is the Nth whole disk of this machine (docs/drive-order.md).
-Exit status: 0 fine, 1 usage error, 2 no drive could be read.
+Exit status: 0 fine, 1 usage error, 2 no drive could be read (none there, or
+none that answered).
 )";
 
 struct Options {
@@ -95,6 +96,7 @@ struct SystemAccess {
 int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& access, bool json) {
   CollectingSinks rows;
   std::vector<ListedDrive> listed;
+  bool anyAnswered = false;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
     if (!reader.DriveExists(n)) {
       ExplainFailure(disks, std::to_string(n));
@@ -105,12 +107,17 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
     const std::string model = reader.GetDriveModel(n);
     AddDriveRow(rows, n, model, summary);
     listed.push_back({rows.drives.back(), summary});
-    if (model.empty())
+    if (model.empty()) {
       std::cerr << "halvoric-cli: drive " << int(n) << " did not answer IDENTIFY\n";
+    } else {
+      anyAnswered = true;
+    }
   }
   access.ReportAtStart();
   PrintDriveList(std::cout, listed, json);
-  return listed.empty() ? kExitNoDrive : kExitOk;
+  // A drive that is there but answers nothing is no drive read: a script
+  // must not take its "OK" for a healthy disk.
+  return anyAnswered ? kExitOk : kExitNoDrive;
 }
 
 int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
@@ -123,16 +130,22 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
     return kExitNoDrive;
   }
   disks.Close(probe.Handle);
+  AccessLevel level = AccessLevel::Unknown;
   if (access.tiers) {
-    const AccessLevel level = access.tiers->LevelOf(static_cast<DriveNumber>(std::stoul(drive)));
+    level = access.tiers->LevelOf(static_cast<DriveNumber>(std::stoul(drive)));
     ReportedFigureRows shown(level, rows, rows);
     reader.ReadDriveDetails(drive, shown, shown);
-    rows.AppendDiskInfoRow(AccessSourceRow(level));
   } else {
     reader.ReadDriveDetails(drive, rows, rows);
   }
+  const bool answered = !rows.diskInfo.empty() || !rows.smartInfo.empty();
+  if (access.tiers) rows.AppendDiskInfoRow(AccessSourceRow(level));
   access.ReportAtStart();
   PrintDetails(std::cout, drive, rows, json);
+  if (!answered) {
+    std::cerr << "halvoric-cli: drive " << drive << " answered none of the commands\n";
+    return kExitNoDrive;
+  }
   return kExitOk;
 }
 

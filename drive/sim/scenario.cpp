@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <sstream>
 
 #include "drive/identify.h"
@@ -52,7 +54,29 @@ std::optional<Failure> ParseFailure(const std::string& word) {
   return std::nullopt;
 }
 
+constexpr std::uintmax_t kMaxScenarioBytes = 1 << 20;
+
+// A folder would read as empty, a pipe block the open, a device never end:
+// only a regular file of sensible size is read. Empty when `path` may be
+// opened (a missing file is left to the open, which says so).
+std::string NotAReadableFile(const std::string& path, std::uintmax_t maxBytes) {
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (error) return {};
+  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+  if (std::filesystem::file_size(path, error) > maxBytes) {
+    return "larger than " + std::to_string(maxBytes) + " bytes";
+  }
+  return {};
+}
+
 std::optional<Sector> ReadSectorFile(const std::string& path, std::string& error) {
+  // Any size may be opened: reading one sector too many tells the length.
+  const std::string why = NotAReadableFile(path, std::numeric_limits<std::uintmax_t>::max());
+  if (!why.empty()) {
+    error = "sector file '" + path + "' is " + why;
+    return std::nullopt;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = "cannot open sector file '" + path + "'";
@@ -114,7 +138,8 @@ class Parser {
     const std::vector<std::string> words = Words(line.substr(1, line.size() - 1));
     unsigned number = 0;
     if (line.back() != ']' || words.size() != 2 || words[0] != "drive" ||
-        !ParseNumber(words[1].substr(0, words[1].find(']')), number) || number > 255) {
+        words[1].find(']') != words[1].size() - 1 ||
+        !ParseNumber(words[1].substr(0, words[1].size() - 1), number) || number > 255) {
       return Fail("expected a section '[drive N]' with N from 0 to 255");
     }
     if (scenario_.Find(number)) return Fail("drive " + std::to_string(number) + " given twice");
@@ -275,6 +300,9 @@ ScenarioResult ParseScenario(const std::string& text, const std::string& origin,
 }
 
 ScenarioResult LoadScenario(const std::string& path) {
+  if (const std::string why = NotAReadableFile(path, kMaxScenarioBytes); !why.empty()) {
+    return {{}, "cannot open scenario file '" + path + "': " + why};
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) return {{}, "cannot open scenario file '" + path + "': " + std::strerror(errno)};
   std::ostringstream text;

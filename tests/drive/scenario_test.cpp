@@ -14,6 +14,7 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
   } cases[] = {
       {"model = x\n", "test:1: a [drive N] section must come first"},
       {"[drive 256]\n", "test:1: expected a section '[drive N]' with N from 0 to 255"},
+      {"[drive 1]7]\n", "test:1: expected a section '[drive N]' with N from 0 to 255"},
       {"[drive 1]\n[drive 1]\n", "test:2: drive 1 given twice"},
       {"[drive 0]\ncolour = red\n", "test:2: unknown key 'colour'"},
       {"[drive 0]\nmodel = " + std::string(41, 'x') + "\n", "test:2: longer than 40 characters"},
@@ -68,6 +69,19 @@ smart-thresholds-file = "qemu-sata/smart-thresholds.bin"
   for (std::uint8_t byte : data) sum = static_cast<std::uint8_t>(sum + byte);
   EXPECT_EQ(sum, 0);  // the recorded checksum is kept
   EXPECT_EQ(AttributeAt(data, 6).Id, 190);
+}
+
+// A folder would read as an empty scenario, a pipe would block the open and
+// a device would never end.
+TEST(Scenario, OnlyRegularFilesAreRead) {
+  for (const std::string& path : {std::string(HALVORIC_SCENARIOS), std::string("/dev/zero")}) {
+    const auto result = sim::LoadScenario(path);
+    EXPECT_EQ(result.Error, "cannot open scenario file '" + path + "': not a regular file");
+  }
+  const auto sector =
+      sim::ParseScenario("[drive 0]\nidentify-file = qemu-sata\n", "test", HALVORIC_FIXTURES);
+  EXPECT_NE(sector.Error.find("qemu-sata' is not a regular file"), std::string::npos)
+      << sector.Error;
 }
 
 TEST(Scenario, ShippedExamplesLoad) {

@@ -21,6 +21,7 @@ check() {  # NAME EXPECTED_EXIT PATTERN_IN_OUTPUT ARGS...
 
 printf '[drive 7]\nmodel = Beyond the scan\n' >"$tmp/none.scenario"
 printf '[drive 0]\nmodel = x\nbogus = 1\n' >"$tmp/bad.scenario"
+printf '[drive 0]\nfail = version enable identify read-data read-thresholds\n' >"$tmp/mute.scenario"
 
 check "list" 0 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
 check "list json" 0 '"temp": "34°C"' --scenario "$scenarios/demo.scenario" --json
@@ -31,6 +32,10 @@ check "no drive" 2 "ID  Model" --scenario "$tmp/none.scenario"
 check "absent drive" 2 "drive 3 could not be read" --scenario "$scenarios/hot-drive.scenario" --drive 3
 check "permission" 0 "drive 2 cannot be opened: Permission denied" \
   --scenario "$scenarios/troubled.scenario"
+check "mute drive listed" 2 "drive 0 did not answer IDENTIFY" --scenario "$tmp/mute.scenario"
+check "mute drive details" 2 "drive 0 answered none of the commands" \
+  --scenario "$tmp/mute.scenario" --drive 0
+check "scenario folder" 1 "not a regular file" --scenario "$tmp"
 check "bad scenario" 1 "bad.scenario:3: unknown key 'bogus'" --scenario "$tmp/bad.scenario"
 check "missing scenario" 1 "cannot open scenario file" --scenario "$tmp/missing"
 check "bad option" 1 "unknown or incomplete option '--frobnicate'" --frobnicate

@@ -51,6 +51,12 @@ std::unique_ptr<Mailer> LoadMailer(const std::filesystem::path& library) {
   const std::string name = "The mail library " + library.string();
   // Never unloaded: libcurl and OpenSSL keep process-wide state that must
   // outlive any one mailer.
+  // A name without a folder would make dlopen search the system's library
+  // folders and load whatever carries that name.
+  if (!library.has_parent_path()) {
+    return std::make_unique<UnavailableMailer>(name + " could not be found: the program's own "
+                                               "folder is unknown");
+  }
   void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
   if (handle == nullptr) {
     return std::make_unique<UnavailableMailer>(name + " could not be loaded: " + LastLoaderError());

@@ -129,6 +129,8 @@ TEST(MailLoader, MissingLibraryOrEntryIsReportedOnSend) {
   } cases[] = {
       {dir.File("libhalvoric-sendmail.so"), " could not be loaded: "},
       {HALVORIC_LIBRARY_WITHOUT_ENTRY, " has no SendMail: "},
+      // A bare name would be looked for in the system's library folders.
+      {"libc.so.6", " could not be found: "},
   };
   for (const auto& c : cases) {
     const AlertOutcome sent = LoadMailer(c.Library)->Send(AlertMail("admin@example.org"));

@@ -1,6 +1,8 @@
 // Every 30 seconds while the warning is on: re-read the watched drives and
 // raise the alerts the user switched on. Every channel compares and reports
-// the drive's temperature; a drive without one never alerts.
+// the drive's temperature; a drive without one never alerts. Alert mails go
+// out on a thread of their own: a mail server that does not answer must
+// not hold up the sound, the popup or the hibernation countdown.
 #include <filesystem>
 
 #include "monitor/alert_mail.h"
@@ -40,9 +42,10 @@ void TTessivar_Form::CheckTemp_TimerTimer() {
 void TTessivar_Form::SendAlertMail(const DriveSummary& summary) {
   if (!Settings.EmailNotification || TrimControls(Settings.EmailAddr).empty()) return;
   AddLogLine("SEND email to : " + Settings.EmailAddr);
-  const AlertOutcome sent =
-      Platform.Mail.Send(AlertMail(Settings.EmailAddr, std::to_string(summary.Temperature)));
-  if (!sent.Ok) AddLogLine("The alert mail was not sent: " + sent.Error);
+  AlertMails.Send(AlertMail(Settings.EmailAddr, std::to_string(summary.Temperature)),
+                  [this](const AlertOutcome& sent) {
+                    if (!sent.Ok) AddLogLine("The alert mail was not sent: " + sent.Error);
+                  });
 }
 
 void TTessivar_Form::PlayAlertSound() {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "drive/drive_reader.h"
+#include "monitor/mail_dispatch.h"
 #include "services/file_dialogs.h"
 #include "services/platform_services.h"
 #include "settings/event_log_writer.h"
@@ -147,6 +148,8 @@ class TTessivar_Form : public QWidget {
 
   PlatformServices Platform;
   DriveReader Drives;
+  // Alert mails go out beside the window, never holding it up.
+  MailDispatch AlertMails{Platform.Mail};
   // Declared before the icon, which uses it until its own end.
   QtOwnerWindow TrayOwner{*this};
   TTrayIcon TrayIcon1{{Platform.TrayArea, Platform.Input}, &TrayOwner};

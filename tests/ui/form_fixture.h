@@ -76,14 +76,18 @@ class FakeAutostart : public AutoRunEntry {
   std::vector<std::string> Calls;
 };
 
+// Alert mails reach it on the window's mail thread; the test reads what it
+// recorded once the window's dispatcher is idle again.
 class FakeMailer : public Mailer {
  public:
   AlertOutcome Send(const MailArguments& mail) override {
+    if (WhileSending) WhileSending();
     Sent.push_back(mail);
     return Result;
   }
   std::vector<MailArguments> Sent;
   AlertOutcome Result = AlertOutcome::Done();
+  std::function<void()> WhileSending;  // runs on the sending thread
 };
 
 class FakeSound : public SoundPlayer {

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <filesystem>
+#include <future>
 
 #include "form_fixture.h"
 
@@ -18,6 +19,11 @@ class WatchTest : public FormTest {
     return form;
   }
   void SetTemperature(int celsius) { disks_->Drives().Drives[0].Temperatures = {{0, celsius}}; }
+  // One check, and the alert mails it sent on their way and answered.
+  void Tick(TTessivar_Form& form) {
+    form.CheckTemp_TimerTimer();
+    ASSERT_TRUE(RunUntil([&] { return form.AlertMails.Idle(); }));
+  }
   QStringList NewJournal() const { return JournalMessages().mid(journalBefore_); }
 
   static constexpr const char* kMailAndSound =
@@ -39,8 +45,8 @@ TEST_F(WatchTest, MailAndSoundFireOnlyAboveTheCriticalTemperature) {
     WriteFile("alert sound.wav", "RIFF");
     mail_.Sent.clear();
     sound_.Played.clear();
-    form.CheckTemp_TimerTimer();
-    form.CheckTemp_TimerTimer();  // not throttled: every tick while hot
+    Tick(form);
+    Tick(form);  // not throttled: every tick while hot
     EXPECT_EQ(mail_.Sent.size(), c.fires ? 2u : 0u);
     EXPECT_EQ(sound_.Played.size(), c.fires ? 2u : 0u);
     if (c.fires) {
@@ -62,7 +68,7 @@ TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
                                   "<TempWarn>-1</TempWarn><EmailNotification>-1</EmailNotification>"
                                   "<EmailAddr>  </EmailAddr><PlaySound>-1</PlaySound>"
                                   "<SoundPath>missing.wav</SoundPath>");
-  form.CheckTemp_TimerTimer();
+  Tick(form);
   EXPECT_TRUE(mail_.Sent.empty());
   EXPECT_TRUE(sound_.Played.empty());
   EXPECT_TRUE(NewJournal().empty());
@@ -71,21 +77,42 @@ TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
 
   std::filesystem::create_directory(File("sounds"));  // a folder is no sound file
   form.Settings.SoundPath = File("sounds");
-  form.CheckTemp_TimerTimer();
+  Tick(form);
   EXPECT_TRUE(sound_.Played.empty());
   EXPECT_TRUE(NewJournal().empty());
 
   form.Settings.EmailAddr = "ops@example.org";
   mail_.Result = AlertOutcome::Failed("Connection refused");
-  form.CheckTemp_TimerTimer();
+  Tick(form);
   EXPECT_EQ(NewJournal(), QStringList({"SEND email to : ops@example.org",
                                        "The alert mail was not sent: Connection refused"}));
 
   disks_->Drives().Drives[0].Temperatures.clear();
   disks_->Drives().Drives[0].Attributes[0].Id = 231;  // a drive without temperature
   mail_.Sent.clear();
-  form.CheckTemp_TimerTimer();
+  Tick(form);
   EXPECT_TRUE(mail_.Sent.empty());
+}
+
+// A mail server that does not answer must not hold up the popup and its
+// hibernation countdown, nor freeze the window meanwhile.
+TEST_F(WatchTest, ASlowMailServerHoldsUpNothing) {
+  TTessivar_Form& form = StartHot(70, std::string(kMailAndSound) +
+                                          "<PopupNotification>-1</PopupNotification>");
+  std::promise<void> answer;
+  std::shared_future<void> answered = answer.get_future().share();
+  mail_.WhileSending = [answered] { answered.wait(); };
+  mail_.Result = AlertOutcome::Failed("Connection timed out");
+  bool mailPendingAtPopup = false;
+  messages_.WhileAlertWaits = [&] { mailPendingAtPopup = !form.AlertMails.Idle(); };
+  form.CheckTemp_TimerTimer();
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_TRUE(mailPendingAtPopup);
+  EXPECT_FALSE(NewJournal().contains("The alert mail was not sent: Connection timed out"));
+
+  answer.set_value();
+  ASSERT_TRUE(RunUntil([&] { return form.AlertMails.Idle(); }));
+  EXPECT_EQ(NewJournal().back(), "The alert mail was not sent: Connection timed out");
 }
 
 TEST_F(WatchTest, PopupRaisesTheCriticalTemperatureToTheDrivesTemperature) {
@@ -195,7 +222,7 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   TTessivar_Form& form = Start(DrivesScenario({0, 1}));
   form.HDDs_ListView->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
   disks_->ClearEvents();
-  form.CheckTemp_TimerTimer();
+  Tick(form);
   for (const auto& event : disks_->Events()) {
     if (event.What == sim::RecordedEvent::Kind::Open) {
       EXPECT_EQ(event.Path, "\\\\.\\PhysicalDrive0");

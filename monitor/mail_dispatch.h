@@ -1,0 +1,52 @@
+// Sends alert mails one after another on a thread of their own, so that a
+// slow or unreachable mail server never holds up the window, the alert
+// sound, the popup or the hibernation countdown. Each outcome comes back on
+// the thread that made the dispatcher, through its event loop.
+#pragma once
+
+#include <QObject>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <thread>
+
+#include "platform/mail_loader.h"
+
+namespace halvoric {
+
+class MailDispatch : public QObject {
+ public:
+  using Done = std::function<void(const AlertOutcome&)>;
+
+  explicit MailDispatch(Mailer& mailer);
+  // Mails not yet started are dropped; the one being sent is waited for,
+  // which the mail library's own time limit bounds.
+  ~MailDispatch() override;
+  MailDispatch(const MailDispatch&) = delete;
+  MailDispatch& operator=(const MailDispatch&) = delete;
+
+  // Queues `mail`; `done` runs later on this object's thread with the outcome.
+  void Send(MailArguments mail, Done done);
+
+  // Every mail sent and its `done` run.
+  bool Idle() const { return unfinished_ == 0; }
+
+ private:
+  struct Job {
+    MailArguments Mail;
+    Done Finished;
+  };
+
+  void Work();
+
+  Mailer& mailer_;
+  int unfinished_ = 0;  // this object's thread only
+  std::mutex lock_;
+  std::condition_variable wake_;
+  std::deque<Job> jobs_;
+  bool stopping_ = false;
+  std::thread worker_;  // last: starts once everything it uses exists
+};
+
+}  // namespace halvoric

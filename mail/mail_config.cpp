@@ -1,5 +1,8 @@
 #include "mail/mail_config.h"
 
+#include <arpa/inet.h>
+
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdlib>
@@ -62,24 +65,45 @@ std::string Apply(std::string_view key, std::string_view value, MailConfig& conf
 
 bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
 
-// The host of an smtp:// or smtps:// URL, without user part, port or path.
+// The scheme of a URL in lower case; libcurl takes any case, and guesses
+// plain smtp for a mail URL without one.
+std::string UrlScheme(std::string_view url) {
+  const auto end = url.find("://");
+  if (end == std::string_view::npos) return "smtp";
+  std::string scheme(url.substr(0, end));
+  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return scheme;
+}
+
+// The part between the scheme and the path: [user[:password]@]host[:port].
+std::string_view UrlAuthority(std::string_view url) {
+  if (const auto scheme = url.find("://"); scheme != std::string_view::npos) {
+    url.remove_prefix(scheme + 3);
+  }
+  return url.substr(0, url.find_first_of("/?#"));
+}
+
 std::string_view UrlHost(std::string_view url) {
-  const auto scheme = url.find("://");
-  if (scheme == std::string_view::npos) return {};
-  url.remove_prefix(scheme + 3);
-  url = url.substr(0, url.find_first_of("/?#"));
-  if (const auto at = url.rfind('@'); at != std::string_view::npos) url.remove_prefix(at + 1);
-  if (url.starts_with('[')) return url.substr(0, url.find(']') + 1);
-  return url.substr(0, url.find(':'));
+  std::string_view host = UrlAuthority(url);
+  if (const auto at = host.rfind('@'); at != std::string_view::npos) host.remove_prefix(at + 1);
+  if (host.starts_with('[')) return host.substr(0, host.find(']') + 1);
+  return host.substr(0, host.find(':'));
 }
 
+// Only what surely is this machine: a numeric 127.x.x.x, not a name that
+// merely starts like one.
 bool IsLoopbackHost(std::string_view host) {
-  return host == "localhost" || host.starts_with("127.") || host == "[::1]";
+  if (host == "localhost" || host == "[::1]") return true;
+  in_addr address{};
+  return inet_pton(AF_INET, std::string(host).c_str(), &address) == 1 &&
+         (ntohl(address.s_addr) >> 24) == 127;
 }
 
-// A login the server would read off the network unencrypted.
+// A login the server would read off the network unencrypted: a user in
+// the settings or in the URL, over plain smtp to another machine.
 bool LoginInTheClear(const MailConfig& config) {
-  return !config.User.empty() && !config.StartTls && config.Url.starts_with("smtp://") &&
+  const bool login = !config.User.empty() || UrlAuthority(config.Url).find('@') != std::string_view::npos;
+  return login && !config.StartTls && UrlScheme(config.Url) == "smtp" &&
          !IsLoopbackHost(UrlHost(config.Url));
 }
 

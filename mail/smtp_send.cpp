@@ -31,10 +31,19 @@ size_t ReadMessage(char* buffer, size_t size, size_t count, void* userdata) {
 
 std::string Bracketed(const std::string& address) { return "<" + address + ">"; }
 
+// The program may send an alert mail and the test mail at once, from two
+// threads; libcurl's global set-up is safe from two threads only in its
+// newer versions, so it is done once, here.
+bool GlobalSetUpDone() {
+  static const bool done = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+  return done;
+}
+
 }  // namespace
 
 std::string SendOverSmtp(const MailConfig& config, const Envelope& envelope,
                          const std::string& message) {
+  if (!GlobalSetUpDone()) return "The mail transfer could not be set up.";
   std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
   if (!curl) return "The mail transfer could not be set up.";
   const std::string recipient = Bracketed(envelope.Recipient);

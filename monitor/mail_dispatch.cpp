@@ -15,11 +15,17 @@ MailDispatch::~MailDispatch() {
 }
 
 void MailDispatch::Send(MailArguments mail, Done done) {
-  ++unfinished_;
   {
     std::lock_guard<std::mutex> hold(lock_);
+    // While a server does not answer, every check would queue another mail;
+    // the newest alert takes the place of one that has not started yet.
+    if (!jobs_.empty()) {
+      jobs_.back() = {std::move(mail), std::move(done)};
+      return;
+    }
     jobs_.push_back({std::move(mail), std::move(done)});
   }
+  ++unfinished_;
   wake_.notify_one();
 }
 

@@ -26,7 +26,9 @@ class MailDispatch : public QObject {
   MailDispatch(const MailDispatch&) = delete;
   MailDispatch& operator=(const MailDispatch&) = delete;
 
-  // Queues `mail`; `done` runs later on this object's thread with the outcome.
+  // Queues `mail`; `done` runs later on this object's thread with the
+  // outcome. At most one mail waits behind the one being sent: a newer one
+  // takes its place, and the older one's `done` never runs.
   void Send(MailArguments mail, Done done);
 
   // Every mail sent and its `done` run.

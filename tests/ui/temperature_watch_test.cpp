@@ -95,7 +95,7 @@ TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
 }
 
 // A mail server that does not answer must not hold up the popup and its
-// hibernation countdown, nor freeze the window meanwhile.
+// hibernation countdown, nor freeze the window, nor pile up mails meanwhile.
 TEST_F(WatchTest, ASlowMailServerHoldsUpNothing) {
   TTessivar_Form& form = StartHot(70, std::string(kMailAndSound) +
                                           "<PopupNotification>-1</PopupNotification>");
@@ -110,8 +110,17 @@ TEST_F(WatchTest, ASlowMailServerHoldsUpNothing) {
   EXPECT_TRUE(mailPendingAtPopup);
   EXPECT_FALSE(NewJournal().contains("The alert mail was not sent: Connection timed out"));
 
+  // Checks go on meanwhile; of the mails they raise, only the newest waits.
+  for (int celsius : {71, 72, 73}) {
+    SetTemperature(celsius);
+    form.CheckTemp_TimerTimer();
+  }
   answer.set_value();
   ASSERT_TRUE(RunUntil([&] { return form.AlertMails.Idle(); }));
+  ASSERT_EQ(mail_.Sent.size(), 2u);
+  EXPECT_EQ(mail_.Sent[0].Body, "The current temperature is: 70");
+  EXPECT_EQ(mail_.Sent[1].Body, "The current temperature is: 73");
+  EXPECT_EQ(NewJournal().filter("The alert mail was not sent").size(), 2);
   EXPECT_EQ(NewJournal().back(), "The alert mail was not sent: Connection timed out");
 }
 

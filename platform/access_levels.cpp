@@ -19,6 +19,14 @@ constexpr const char* kNoRightsMessage =
     "the temperature are shown. The install step (as root: cmake --install BUILD-FOLDER) gives "
     "the helper halvoric-ata the capabilities it needs; see docs/access-levels.md.";
 
+// Also where the helper is installed but without its NVMe right.
+constexpr const char* kNoNvmeRightsMessage =
+    "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
+    "the temperature are shown. NVMe drives give their health log only to root or to the helper "
+    "halvoric-ata holding CAP_SYS_ADMIN, which the install step (as root: cmake --install "
+    "BUILD-FOLDER) gives it unless it was configured with -DHALVORIC_HELPER_NVME=OFF; see "
+    "docs/access-levels.md.";
+
 }  // namespace
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
@@ -79,7 +87,12 @@ AccessReport TieredDiskControl::Report() const {
   report.RefusedForRights = count(AccessLevel::Limited) > 0;
   report.NoDriveReadable =
       report.RefusedForRights && count(AccessLevel::Ata) + count(AccessLevel::Nvme) == 0;
-  if (report.NoDriveReadable) report.Message = kNoRightsMessage;
+  if (!report.NoDriveReadable) return report;
+  const bool onlyNvmeRefused =
+      isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
+        return entry.second != AccessLevel::Limited || isNvme_(entry.first);
+      });
+  report.Message = onlyNvmeRefused ? kNoNvmeRightsMessage : kNoRightsMessage;
   return report;
 }
 

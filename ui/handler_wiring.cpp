@@ -13,24 +13,37 @@ namespace halvoric {
 namespace {
 
 // Runs a handler when the focus leaves its widget for another control. The
-// window losing the focus to another program, a message box or the field's
-// own context menu is no leaving: the user is still in the field.
+// field's own context menu is no leaving: the user is still in the field.
+// Nor is the window losing the focus to another program or a message box,
+// unless the user edited the text since the handler last ran: a value typed and then
+// left by hiding the window to the tray must still take effect, but merely
+// switching programs must not journal the same text again and again.
 class FocusOutFilter : public QObject {
  public:
   FocusOutFilter(QObject* parent, std::function<void()> onExit)
       : QObject(parent), onExit_(std::move(onExit)) {}
 
+  void TextEdited() { edited_ = true; }
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::FocusOut) {
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) onExit_();
+      const bool leaving = reason == Qt::ActiveWindowFocusReason ? edited_
+                                                                 : reason != Qt::PopupFocusReason;
+      if (leaving) {
+        // Cleared first: the handler may raise a message box, whose taking
+        // the focus must not run it again.
+        edited_ = false;
+        onExit_();
+      }
     }
     return QObject::eventFilter(watched, event);
   }
 
  private:
   std::function<void()> onExit_;
+  bool edited_ = false;
 };
 
 }  // namespace
@@ -59,6 +72,8 @@ void TTessivar_Form::ConnectHandlers() {
   for (const auto& [edit, change, exit] : edits) {
     connect(edit, &QLineEdit::textChanged, this, [this, change = change] { (this->*change)(); });
     auto* filter = new FocusOutFilter(edit, [this, exit = exit] { (this->*exit)(); });
+    // Typing only: texts the program sets (the settings load) are no edit.
+    connect(edit, &QLineEdit::textEdited, filter, &FocusOutFilter::TextEdited);
     edit->installEventFilter(filter);
     focusFilters_.push_back(filter);
   }

@@ -100,8 +100,9 @@ TEST_F(PreferencesTest, CriticalTemperatureIsCheckedWhenLeft) {
   EXPECT_EQ(form.Settings.CritTempValue, 50);
 }
 
-// Switching to another program, or opening the field's context menu, keeps
-// the user in the field: no journal line, no complaint about a half-typed value.
+// Switching to another program with a text the user did not edit, or opening
+// the field's context menu, keeps the user in the field: no journal line, no
+// complaint about a half-typed value.
 TEST_F(PreferencesTest, FocusLeavingTheWindowIsNoLeavingTheField) {
   form.CritTemp_Edit->setText("abc");
   form.Email_Edit->setText("me@example.org");
@@ -115,6 +116,22 @@ TEST_F(PreferencesTest, FocusLeavingTheWindowIsNoLeavingTheField) {
   EXPECT_TRUE(messages_.Errors.empty());
   Leave(form.Email_Edit, Qt::MouseFocusReason);
   EXPECT_EQ(LastLine(), "CHANGED email address to: me@example.org");
+}
+
+// A value typed and then left by hiding the window (to the tray, or to
+// another program) takes effect once.
+TEST_F(PreferencesTest, ATypedValueTakesEffectWhenTheWindowLosesTheFocus) {
+  form.Settings.CritTempValue = 50;
+  form.CritTemp_Edit->setText("45");
+  emit form.CritTemp_Edit->textEdited("45");  // as typing does
+  Leave(form.CritTemp_Edit, Qt::PopupFocusReason);
+  EXPECT_EQ(form.Settings.CritTempValue, 50);
+  Leave(form.CritTemp_Edit, Qt::ActiveWindowFocusReason);
+  EXPECT_EQ(form.Settings.CritTempValue, 45);
+  EXPECT_EQ(LastLine(), "CHANGED max temperature: 45\u00B0");
+  const qsizetype before = JournalMessages().size();
+  Leave(form.CritTemp_Edit, Qt::ActiveWindowFocusReason);
+  EXPECT_EQ(JournalMessages().size(), before);
 }
 
 TEST_F(PreferencesTest, SoundFileChosenThenLeftAndHelpOpened) {

@@ -2,7 +2,8 @@
 # The real program in a real tray (trayer on Xvfb), on the demo's simulated
 # drives: the icon docks, minimising hides the window to the tray with the
 # drive status balloon (screenshot), a single click on the icon leaves it
-# there, a double click brings the window back, and "Exit" in the tray menu saves config.xml and ends it.
+# there, a double click brings the window back, "Exit" in the tray menu saves
+# config.xml and ends it, and so does SIGTERM while it is in the tray.
 # Usage: window-tray-check.sh HALVORIC_DEMO OUTPUT_DIR
 set -euo pipefail
 
@@ -94,3 +95,18 @@ wait_for demo_ended 50
 wait "$demo_pid"
 grep -q "<DiskStatus>-1" "$out/run/config.xml"
 echo "Exit saved config.xml and ended the program; screenshot in $out/tray.png"
+
+# Logging out or shutting down ends a program hidden in the tray with
+# SIGTERM: it ends in order and keeps its settings.
+printf '<Tessivar/>' >"$out/run/config.xml"
+(cd "$out/run" && exec "$demo") >>"$out/halvoric-demo.log" 2>&1 &
+demo_pid=$!
+rig_track "$demo_pid"
+wait_for window_shown 100
+iconify "$(xdotool search --onlyvisible --name "^Halvoric$" | head -1)"
+wait_for '! window_shown' 50
+kill -TERM "$demo_pid"
+wait_for demo_ended 50
+wait "$demo_pid"
+grep -q "<AutoRun>0" "$out/run/config.xml"
+echo "SIGTERM while in the tray saved config.xml and ended the program"

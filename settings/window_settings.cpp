@@ -1,4 +1,6 @@
 // config.xml to the Preferences controls at start, and back at close.
+#include <iostream>
+
 #include "settings/settings_file.h"
 #include "ui/tessivar_form.h"
 
@@ -32,7 +34,18 @@ bool TTessivar_Form::FormCloseQuery() {
     Platform.Messages.ShowError(*error);
     return false;
   }
+  SettingsSavedAtClose = true;
   return true;
+}
+
+void TTessivar_Form::SaveSettingsAtQuit() {
+  if (SettingsSavedAtClose) return;
+  // No window is left to show a failure in; the terminal and, through the
+  // journal, the system log (when on) still tell.
+  if (std::optional<std::string> error = SaveSettings(Settings, ConfigFileName)) {
+    std::cerr << "halvoric: " << *error << "\n";
+    AddLogLine(*error);
+  }
 }
 
 }  // namespace halvoric

@@ -23,5 +23,5 @@ int main(int argc, char** argv) {
   halvoric::LinuxDesktop desktop(
       std::make_unique<halvoric::sim::SimulatedDisks>(std::move(scenario.Value)));
   const auto form = halvoric::StartMainWindow(desktop.Services());
-  return app.exec();
+  return halvoric::RunMainWindow(*form);
 }

@@ -11,5 +11,5 @@ int main(int argc, char** argv) {
   const halvoric::DriveAccess* access = disks.get();
   halvoric::LinuxDesktop desktop(std::move(disks), access);
   const auto form = halvoric::StartMainWindow(desktop.Services());
-  return app.exec();
+  return halvoric::RunMainWindow(*form);
 }

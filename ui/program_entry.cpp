@@ -1,7 +1,9 @@
 #include "ui/program_entry.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 
+#include "shell/termination_signals.h"
 #include "ui/screen_centre.h"
 #include "ui/splash_screen.h"
 
@@ -20,6 +22,15 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   CentreOnScreen(*form);
   form->show();
   return form;
+}
+
+int RunMainWindow(TTessivar_Form& form) {
+  const TerminationSignals termination([] { QCoreApplication::quit(); });
+  const QMetaObject::Connection saving = QObject::connect(
+      qApp, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveSettingsAtQuit(); });
+  const int status = QCoreApplication::exec();
+  QObject::disconnect(saving);
+  return status;
 }
 
 }  // namespace halvoric

@@ -13,4 +13,9 @@ namespace halvoric {
 // event loop.
 std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform);
 
+// Runs the event loop until the program ends: through the window's close,
+// or when the session ends or a termination signal arrives, which end it
+// with its settings written as a close would.
+int RunMainWindow(TTessivar_Form& form);
+
 }  // namespace halvoric

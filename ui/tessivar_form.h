@@ -57,6 +57,10 @@ class TTessivar_Form : public QWidget {
   void LoadSettings();
   // Writes config.xml; false (and the error shown) when it could not.
   bool FormCloseQuery();
+  // The program ends without its window being closed (the session ends, a
+  // termination signal): the settings are written as a close would. Once a
+  // close has written them, nothing is left to do.
+  void SaveSettingsAtQuit();
 
   // The tray icon and its menu: the drive status balloon on minimise, the
   // way back to the window, and the end of the program.
@@ -145,6 +149,7 @@ class TTessivar_Form : public QWidget {
   std::uint8_t HibernateCountdown = 0;
   // A popup alert is waiting for its answer; no temperature check runs then.
   bool AlertWaiting = false;
+  bool SettingsSavedAtClose = false;
 
   PlatformServices Platform;
   DriveReader Drives;

@@ -54,6 +54,30 @@ TEST_F(CloseTest, TextsThatAreNotUtf8AreKeptByteForByte) {
   EXPECT_EQ(again.Settings.SoundPath, sound);
 }
 
+// The session ends, or a termination signal arrives, with the window hidden
+// in the tray: the settings are written all the same, once.
+TEST_F(CloseTest, EndingWithoutACloseStillWritesTheSettings) {
+  TTessivar_Form& form = Start("");
+  form.Settings.SoundPath = "bell.wav";
+  form.SaveSettingsAtQuit();
+  EXPECT_NE(ReadFile("config.xml").find("<SoundPath>bell.wav\r\n"), std::string::npos);
+
+  form.show();
+  ASSERT_TRUE(form.close());
+  std::filesystem::remove(File("config.xml"));
+  form.SaveSettingsAtQuit();  // the close wrote them already
+  EXPECT_FALSE(std::filesystem::exists(File("config.xml")));
+}
+
+TEST_F(CloseTest, FailingWriteAtTheEndIsJournalled) {
+  TTessivar_Form& form = Start("");
+  std::filesystem::create_directory(File("config.xml"));
+  form.SaveSettingsAtQuit();
+  ASSERT_FALSE(JournalMessages().isEmpty());
+  EXPECT_NE(JournalMessages().back().toStdString().find("config.xml"), std::string::npos);
+  EXPECT_TRUE(messages_.Errors.empty());  // no window left to show it in
+}
+
 TEST_F(CloseTest, FailingWriteKeepsTheWindowOpenAndShowsWhy) {
   TTessivar_Form& form = Start("");
   std::filesystem::create_directory(File("config.xml"));  // cannot be replaced by a file

@@ -36,11 +36,14 @@ std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, 
   return std::nullopt;
 }
 
-XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable)
-    : folder_(std::move(folder)), executable_(std::move(executable)) {}
+XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable,
+                                     std::filesystem::path workingDirectory)
+    : folder_(std::move(folder)),
+      executable_(std::move(executable)),
+      workingDirectory_(std::move(workingDirectory)) {}
 
 AlertOutcome XdgAutostartEntry::Enable() {
-  const EntryText entry = AutostartEntryText(executable_.native());
+  const EntryText entry = AutostartEntryText(executable_.native(), workingDirectory_.native());
   if (!entry.Ok()) return AlertOutcome::Failed(entry.Error);
   std::error_code error;
   std::filesystem::create_directories(folder_, error);
@@ -60,7 +63,9 @@ AlertOutcome XdgAutostartEntry::Disable() {
 std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry() {
   const auto folder = AutostartFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
   if (!folder) return std::make_unique<UnavailableAutoRunEntry>();
-  return std::make_unique<XdgAutostartEntry>(*folder, RunningExecutable());
+  std::error_code unknown;
+  std::filesystem::path here = std::filesystem::current_path(unknown);
+  return std::make_unique<XdgAutostartEntry>(*folder, RunningExecutable(), std::move(here));
 }
 
 }  // namespace halvoric

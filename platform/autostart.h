@@ -27,7 +27,9 @@ std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, 
 
 class XdgAutostartEntry final : public AutoRunEntry {
  public:
-  XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable);
+  // `workingDirectory`, when given, is where the program starts at logon.
+  XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable,
+                    std::filesystem::path workingDirectory = {});
 
   AlertOutcome Enable() override;
   AlertOutcome Disable() override;
@@ -37,9 +39,11 @@ class XdgAutostartEntry final : public AutoRunEntry {
  private:
   std::filesystem::path folder_;
   std::filesystem::path executable_;
+  std::filesystem::path workingDirectory_;
 };
 
-// The entry of the current user for the running executable.
+// The entry of the current user for the running executable, started in the
+// current folder, which holds the settings this run reads and writes.
 std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry();
 
 }  // namespace halvoric

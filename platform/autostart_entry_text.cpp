@@ -12,6 +12,14 @@ bool HasControlCharacter(std::string_view text) {
   return false;
 }
 
+// A key file's string value: backslashes doubled, a leading blank kept.
+std::string KeyFileString(std::string_view text) {
+  std::string value;
+  for (const char c : text) value += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  if (value.starts_with(' ')) value.replace(0, 1, "\\s");
+  return value;
+}
+
 }  // namespace
 
 std::string QuotedExecValue(std::string_view executable) {
@@ -39,7 +47,7 @@ std::string QuotedExecValue(std::string_view executable) {
   return value;
 }
 
-EntryText AutostartEntryText(std::string_view executable) {
+EntryText AutostartEntryText(std::string_view executable, std::string_view workingDirectory) {
   EntryText entry;
   if (executable.empty()) {
     entry.Error = "The path of the running program is unknown.";
@@ -47,6 +55,8 @@ EntryText AutostartEntryText(std::string_view executable) {
     entry.Error = "The program's path contains a control character; no start-up entry can hold it.";
   } else if (!IsUtf8(executable)) {
     entry.Error = "The program's path is not UTF-8; no start-up entry can hold it.";
+  } else if (HasControlCharacter(workingDirectory) || !IsUtf8(workingDirectory)) {
+    entry.Error = "The current folder's path cannot be held by a start-up entry.";
   }
   if (!entry.Ok()) return entry;
 
@@ -61,6 +71,9 @@ EntryText AutostartEntryText(std::string_view executable) {
       "\n"
       "Terminal=false\n"
       "X-GNOME-Autostart-enabled=true\n";
+  // The program keeps its settings in its current folder: started at logon
+  // anywhere else, it would read other ones.
+  if (!workingDirectory.empty()) entry.Text += "Path=" + KeyFileString(workingDirectory) + "\n";
   return entry;
 }
 

@@ -19,7 +19,8 @@ struct EntryText {
 std::string QuotedExecValue(std::string_view executable);
 
 // The whole desktop entry; refuses paths that a key file cannot hold
-// (line breaks, bytes that are not UTF-8).
-EntryText AutostartEntryText(std::string_view executable);
+// (line breaks, bytes that are not UTF-8). A non-empty `workingDirectory`
+// becomes the entry's Path, the folder the program starts in at logon.
+EntryText AutostartEntryText(std::string_view executable, std::string_view workingDirectory = {});
 
 }  // namespace halvoric

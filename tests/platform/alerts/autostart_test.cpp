@@ -116,6 +116,25 @@ TEST_F(XdgAutostartEntryTest, WrittenEntryIsValidAndStartsTheExactPath) {
   }
 }
 
+// Started at logon in the folder it was started from when the box was
+// ticked, the program reads the same config.xml.
+TEST_F(XdgAutostartEntryTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
+  const struct {
+    const char* folder;
+    const char* path;
+  } cases[] = {
+      {"/home/u/My Settings", "Path=/home/u/My Settings\n"},
+      {"/home/u/back\\slash", "Path=/home/u/back\\\\slash\n"},
+  };
+  for (const auto& c : cases) {
+    XdgAutostartEntry entry(Folder(), "/opt/halvoric/bin/halvoric", c.folder);
+    ASSERT_TRUE(entry.Enable().Ok);
+    EXPECT_NE(testing::ReadFile(entry.File()).find(c.path), std::string::npos) << c.folder;
+    EXPECT_EQ(Validate(entry.File()), "") << c.folder;
+  }
+  EXPECT_FALSE(XdgAutostartEntry(Folder(), "/opt/h", "/home/u/two\nlines").Enable().Ok);
+}
+
 TEST_F(XdgAutostartEntryTest, EnableReplacesAndDisableRemovesEvenWhenAbsent) {
   ASSERT_TRUE(XdgAutostartEntry(Folder(), "/old/place/halvoric").Enable().Ok);
   XdgAutostartEntry entry(Folder(), "/new/place/halvoric");

@@ -64,9 +64,7 @@ void TTessivar_Form::PopupAlert(const DriveSummary& summary) {
   HibernateCountdown = kHibernateSeconds;
   CheckTemp_Timer->stop();
   if (Settings.Hibernation) Hibernate_Timer->start();
-  TrayIcon1.ShowMainWindow();
-  raise();
-  activateWindow();
+  BringWindowToFront();
 
   std::string text = "A drive is at " + TemperatureText(summary) + ", above the critical " +
                      "temperature of " + std::to_string(Settings.CritTempValue) + kDegreesCelsius +

@@ -30,6 +30,12 @@ void TTessivar_Form::TrayIcon1MinimizeToTray() {
 
 void TTessivar_Form::TrayIcon1DblClick() { TrayIcon1.ShowMainWindow(); }
 
+void TTessivar_Form::BringWindowToFront() {
+  TrayIcon1.ShowMainWindow();
+  raise();
+  activateWindow();
+}
+
 void TTessivar_Form::Exit1Click() { close(); }
 
 }  // namespace halvoric

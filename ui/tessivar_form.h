@@ -93,6 +93,9 @@ class TTessivar_Form : public QWidget {
 
   void TrayIcon1MinimizeToTray();
   void TrayIcon1DblClick();
+  // Shows the window, from the tray too, in front of the others: for a
+  // popup alert, and when the program is started a second time.
+  void BringWindowToFront();
   void Exit1Click();
 
   // Controls on the client area.

@@ -32,14 +32,19 @@ bool HasEffectiveCapability(int capability) {
   return (Join(sets.data[0].effective, sets.data[1].effective) & CapabilityBit(capability)) != 0;
 }
 
-std::string KeepOnlyCapabilities(CapabilityMask keep) {
+bool HasPermittedCapability(int capability) {
+  CapabilitySets sets;
+  if (!Read(sets)) return false;
+  return (Join(sets.data[0].permitted, sets.data[1].permitted) & CapabilityBit(capability)) != 0;
+}
+
+std::string KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce) {
   CapabilitySets sets;
   if (!Read(sets)) return Failed("capget");
   const CapabilityMask kept = Join(sets.data[0].permitted, sets.data[1].permitted) & keep;
   for (int i = 0; i < _LINUX_CAPABILITY_U32S_3; ++i) {
-    const auto word = static_cast<std::uint32_t>(kept >> (32 * i));
-    sets.data[i].permitted = word;
-    sets.data[i].effective = word;
+    sets.data[i].permitted = static_cast<std::uint32_t>(kept >> (32 * i));
+    sets.data[i].effective = static_cast<std::uint32_t>((kept & inForce) >> (32 * i));
     sets.data[i].inheritable = 0;
   }
   sets.header = {_LINUX_CAPABILITY_VERSION_3, 0};

@@ -11,13 +11,18 @@ using CapabilityMask = std::uint64_t;
 
 constexpr CapabilityMask CapabilityBit(int capability) { return CapabilityMask{1} << capability; }
 
-// Whether the calling process may send raw ATA commands right now.
+// Whether the calling process holds `capability` in force right now.
 bool HasEffectiveCapability(int capability);
+// Whether it may put `capability` in force.
+bool HasPermittedCapability(int capability);
 
 // Keeps only the capabilities in `keep` (those the process has at all) in
-// its permitted and effective sets, empties the inheritable and ambient sets
-// and forbids gaining privileges through exec. Empty on success, else what
-// failed.
-std::string KeepOnlyCapabilities(CapabilityMask keep);
+// its permitted set, and of those only `inForce` in its effective set;
+// empties the inheritable and ambient sets and forbids gaining privileges
+// through exec. Empty on success, else what failed.
+std::string KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce);
+inline std::string KeepOnlyCapabilities(CapabilityMask keep) {
+  return KeepOnlyCapabilities(keep, keep);
+}
 
 }  // namespace halvoric

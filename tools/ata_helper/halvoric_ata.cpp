@@ -4,8 +4,8 @@
 // takes no arguments and reads no environment. The install step gives the
 // file CAP_SYS_RAWIO (ATA commands), CAP_SYS_ADMIN (the two NVMe admin
 // commands; optional) and CAP_DAC_READ_SEARCH (to open the disk node, which
-// belongs to root:disk). Once the one disk of the series is open, only the
-// right that disk needs is kept.
+// belongs to root:disk). Only the last is in force until the one disk of
+// the series is open; then only the right that disk needs is kept.
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -41,12 +41,14 @@ int main(int argc, char**) {
   const CapabilityMask ataRight = CapabilityBit(CAP_SYS_RAWIO);
   const CapabilityMask nvmeRight = CapabilityBit(CAP_SYS_ADMIN);
   const CapabilityMask openRight = CapabilityBit(CAP_DAC_READ_SEARCH);
-  if (const std::string problem = KeepOnlyCapabilities(ataRight | nvmeRight | openRight);
+  // Until the disk is open only the right to open it is in force; the
+  // drive rights stay permitted, to be put in force for the one drive.
+  if (const std::string problem = KeepOnlyCapabilities(ataRight | nvmeRight | openRight, openRight);
       !problem.empty()) {
     return Fail(problem);
   }
-  const HelperRights rights{HasEffectiveCapability(CAP_SYS_RAWIO),
-                            HasEffectiveCapability(CAP_SYS_ADMIN)};
+  const HelperRights rights{HasPermittedCapability(CAP_SYS_RAWIO),
+                            HasPermittedCapability(CAP_SYS_ADMIN)};
   const auto keepWhatTheDriveNeeds = [=](OpenedDrive opened) {
     const CapabilityMask keep = opened == OpenedDrive::Ata    ? ataRight
                                 : opened == OpenedDrive::Nvme ? nvmeRight

@@ -7,7 +7,7 @@ set -euo pipefail
 
 demo=$1
 out=$2
-for tool in Xvfb trayer xdotool import; do
+for tool in Xvfb xdpyinfo trayer xdotool import; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
 done
 mkdir -p "$out"

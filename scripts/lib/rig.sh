@@ -21,11 +21,14 @@ wait_for() {
 }
 
 # Starts a private Xvfb screen of the size given (e.g. 800x600x24) and
-# exports DISPLAY for it; Xvfb itself picks a free display number.
+# exports DISPLAY for it; Xvfb itself picks a free display number. Without
+# -noreset the server resets whenever its last client leaves and refuses
+# whoever connects meanwhile (a checking tool, then the tray).
 start_xvfb() {
   local number
-  exec 3< <(Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp 2>/dev/null)
+  exec 3< <(Xvfb -displayfd 1 -screen 0 "$1" -nolisten tcp -noreset 2>/dev/null)
   rig_track $!
   read -r -t 10 number <&3
   export DISPLAY=":$number"
+  wait_for 'xdpyinfo >/dev/null 2>&1' 100
 }

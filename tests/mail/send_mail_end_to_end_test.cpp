@@ -29,15 +29,24 @@ class SendMailEndToEnd : public ::testing::Test {
  protected:
   void SetUp() override {
     ::setenv("XDG_CONFIG_HOME", dir_.File("config").c_str(), 1);
-    port_ = testing::FreeLoopbackPort();
-    WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\ntimeout=10\n");
-    server_ = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
-                                 "127.0.0.1:" + std::to_string(port_), "-c",
-                                 "aiosmtpd.handlers.Mailbox", dir_.File("maildir")},
-        std::vector<std::string>{}, dir_.File("server.log"));
-    ASSERT_TRUE(testing::WaitUntil([this] { return testing::CanConnectTcp(port_); }))
+    // The free port may be taken by another program before the server binds
+    // it; then the server ends, and another port is tried.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+      port_ = testing::FreeLoopbackPort();
+      server_ = std::make_unique<ChildProcess>(
+          std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
+                                   "127.0.0.1:" + std::to_string(port_), "-c",
+                                   "aiosmtpd.handlers.Mailbox", dir_.File("maildir")},
+          std::vector<std::string>{}, dir_.File("server.log"));
+      if (testing::WaitUntil(
+              [this] { return !server_->Running() || testing::CanConnectTcp(port_); }) &&
+          server_->Running()) {
+        break;
+      }
+    }
+    ASSERT_TRUE(server_->Running() && testing::CanConnectTcp(port_))
         << testing::ReadFile(dir_.File("server.log"));
+    WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\ntimeout=10\n");
   }
 
   void WriteSettings(const std::string& text) {

@@ -3,21 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <memory>
+
+#include "tests/shell/event_wait.h"
 
 namespace halvoric {
 namespace {
 
-// Runs the event loop until `done` holds or a generous deadline passes.
-template <typename Done>
-bool RunUntil(Done done, int timeoutMs = 5000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!done() && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-  return done();
-}
+using testing::RunUntil;
 
 TEST(MsgTimer, StartsStopsAndPausesByItsSetters) {
   TMsgTimer timer;

@@ -2,6 +2,7 @@
 // widget, and the watch on the tray's host.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QWidget>
 
 #include "shell/qt_notification_area.h"

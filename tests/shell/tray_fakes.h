@@ -1,8 +1,6 @@
 // Recording stand-ins for what a tray icon works through.
 #pragma once
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,21 +8,9 @@
 #include "shell/desktop_input.h"
 #include "shell/notification_area.h"
 #include "shell/owner_window.h"
+#include "tests/shell/event_wait.h"
 
 namespace halvoric::testing {
-
-// Runs the event loop until `done` holds or a generous deadline passes.
-template <typename Done>
-bool RunUntil(Done done, int timeoutMs = 5000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!done() && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
-  return done();
-}
-
-inline void RunFor(int ms) {
-  RunUntil([] { return false; }, ms);
-}
 
 // Keeps the icons that are "in the tray" like a shell would: a second add and
 // changes to an absent icon fail.

@@ -2,6 +2,7 @@
 
 #include <QDirIterator>
 #include <QImageReader>
+#include <QTemporaryDir>
 
 #include "ui/demo_scenario.h"
 
@@ -36,8 +37,8 @@ TEST(Pictures, EveryStoredPictureDecodesAtItsSize) {
 }
 
 TEST(DemoScenario, BesideTheExecutableElseInstalled) {
-  const QString dir = QDir::tempPath() + "/halvoric-demo-path-test";
-  QDir(dir).removeRecursively();
+  const QTemporaryDir tmp;
+  const QString dir = tmp.path();
   QDir().mkpath(dir + "/bin");
   EXPECT_EQ(DemoScenarioPath(dir + "/bin"), dir + "/bin/scenarios/demo.scenario");
   QDir().mkpath(dir + "/share/halvoric/scenarios");
@@ -46,7 +47,6 @@ TEST(DemoScenario, BesideTheExecutableElseInstalled) {
   QDir().mkpath(dir + "/bin/scenarios");
   QFile(dir + "/bin/scenarios/demo.scenario").open(QIODevice::WriteOnly);
   EXPECT_EQ(DemoScenarioPath(dir + "/bin"), dir + "/bin/scenarios/demo.scenario");
-  QDir(dir).removeRecursively();
 }
 
 }  // namespace

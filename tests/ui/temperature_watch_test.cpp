@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <atomic>
 #include <filesystem>
 #include <future>
 
@@ -97,11 +98,15 @@ TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
 // A mail server that does not answer must not hold up the popup and its
 // hibernation countdown, nor freeze the window, nor pile up mails meanwhile.
 TEST_F(WatchTest, ASlowMailServerHoldsUpNothing) {
-  TTessivar_Form& form = StartHot(70, std::string(kMailAndSound) +
-                                          "<PopupNotification>-1</PopupNotification>");
+  TTessivar_Form& form =
+      StartHot(70, std::string(kMailAndSound) + "<PopupNotification>-1</PopupNotification>");
   std::promise<void> answer;
   std::shared_future<void> answered = answer.get_future().share();
-  mail_.WhileSending = [answered] { answered.wait(); };
+  std::atomic<bool> sending = false;
+  mail_.WhileSending = [answered, &sending] {
+    sending = true;
+    answered.wait();
+  };
   mail_.Result = AlertOutcome::Failed("Connection timed out");
   bool mailPendingAtPopup = false;
   messages_.WhileAlertWaits = [&] { mailPendingAtPopup = !form.AlertMails.Idle(); };
@@ -111,6 +116,7 @@ TEST_F(WatchTest, ASlowMailServerHoldsUpNothing) {
   EXPECT_FALSE(NewJournal().contains("The alert mail was not sent: Connection timed out"));
 
   // Checks go on meanwhile; of the mails they raise, only the newest waits.
+  ASSERT_TRUE(RunUntil([&] { return sending.load(); }));
   for (int celsius : {71, 72, 73}) {
     SetTemperature(celsius);
     form.CheckTemp_TimerTimer();

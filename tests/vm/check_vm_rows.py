@@ -64,6 +64,10 @@ def main():
     if "end" not in found:
         print("FAIL: the VM did not finish its runs")
         return 1
+    missing = [name for name in found if name.startswith("missing-")]
+    if missing:
+        print("FAIL: the VM found no disk " + ", ".join(m.removeprefix("missing-") for m in missing))
+        return 1
     ata = "the drive (ATA commands)"
     limited = "sysfs and hwmon (no right to send ATA commands)"
 

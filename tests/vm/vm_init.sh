@@ -9,13 +9,17 @@ mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 while read -r module; do insmod "/modules/$module"; done </modules/order
 
-for _ in $(seq 100); do
+# Under software emulation on a busy host the disks may take a while.
+for _ in $(seq 600); do
   [ -e /sys/block/sda ] && [ -e /sys/block/nvme0n1 ] && break
   sleep 0.1
 done
 
 stty -F /dev/ttyS1 raw -echo
 exec 3>/dev/ttyS1
+for disk in sda nvme0n1; do
+  [ -e /sys/block/$disk ] || echo "=== missing-$disk" >&3
+done
 
 run() {  # NAME COMMAND...: stdout, stderr and exit status as three sections
   name=$1

@@ -67,6 +67,14 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
 
 ChildProcess::~ChildProcess() { Stop(); }
 
+bool ChildProcess::Running() {
+  if (pid_ <= 0) return false;
+  int status = 0;
+  if (::waitpid(pid_, &status, WNOHANG) == 0) return true;
+  pid_ = -1;
+  return false;
+}
+
 int ChildProcess::Wait() {
   if (pid_ <= 0) return -1;
   int status = 0;

@@ -23,6 +23,8 @@ class ChildProcess {
   ChildProcess& operator=(const ChildProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  // Whether it was started and has not ended yet; an ended one is reaped.
+  bool Running();
   // Waits for the program to end by itself; its exit status, -1 when it was
   // killed by a signal or never started.
   int Wait();

@@ -27,12 +27,23 @@ constexpr const char* kNoNvmeRightsMessage =
     "BUILD-FOLDER) gives it unless it was configured with -DHALVORIC_HELPER_NVME=OFF; see "
     "docs/access-levels.md.";
 
+// Rights that no install step can add to: the open was refused from outside
+// the program, e.g. by a container's device rules or a security module.
+constexpr const char* kRefusedBySystemMessage =
+    "No drive could be read with S.M.A.R.T. commands: the system refused to open the disks "
+    "although this program holds the rights to (a container or a security policy may keep the "
+    "disks away from it): only the model and the temperature are shown.";
+
 }  // namespace
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
                                      std::unique_ptr<DiskControl> limited,
-                                     std::function<bool(const std::string& path)> isNvme)
-    : ata_(std::move(ata)), limited_(std::move(limited)), isNvme_(std::move(isNvme)) {}
+                                     std::function<bool(const std::string& path)> isNvme,
+                                     AtaRights rights)
+    : ata_(std::move(ata)),
+      limited_(std::move(limited)),
+      isNvme_(std::move(isNvme)),
+      rights_(rights) {}
 
 OpenResult TieredDiskControl::Open(const std::string& path) {
   OpenResult result;
@@ -92,15 +103,23 @@ AccessReport TieredDiskControl::Report() const {
       isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
         return entry.second != AccessLevel::Limited || isNvme_(entry.first);
       });
-  report.Message = onlyNvmeRefused ? kNoNvmeRightsMessage : kNoRightsMessage;
+  if (rights_ == AtaRights::Held) {
+    report.Message = kRefusedBySystemMessage;
+  } else {
+    report.Message = onlyNvmeRefused ? kNoNvmeRightsMessage : kNoRightsMessage;
+  }
   return report;
 }
 
 std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
   std::unique_ptr<DiskControl> ata;
+  AtaRights rights = AtaRights::Installable;
   if (HasEffectiveCapability(CAP_SYS_RAWIO)) {
     std::unique_ptr<NvmeAdmin> nvme;
-    if (HasEffectiveCapability(CAP_SYS_ADMIN)) nvme = std::make_unique<KernelNvmeAdmin>();
+    if (HasEffectiveCapability(CAP_SYS_ADMIN)) {
+      nvme = std::make_unique<KernelNvmeAdmin>();
+      rights = AtaRights::Held;
+    }
     ata = std::make_unique<LinuxDiskControl>("/sys", "/dev", std::make_unique<KernelSgIo>(),
                                              std::move(nvme));
   } else if (const auto helper = HelperBesideExecutable(); !helper.empty() && exists(helper)) {
@@ -112,8 +131,8 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
     const std::vector<std::string> disks = ListWholeDisks("/sys");
     return n && *n < disks.size() && IsNvmeDiskName(disks[*n]);
   };
-  return std::make_unique<TieredDiskControl>(std::move(ata),
-                                             std::make_unique<SysfsDiskControl>("/sys"), isNvme);
+  return std::make_unique<TieredDiskControl>(
+      std::move(ata), std::make_unique<SysfsDiskControl>("/sys"), isNvme, rights);
 }
 
 }  // namespace halvoric

@@ -14,13 +14,20 @@
 
 namespace halvoric {
 
+// How the ATA path gets its rights.
+enum class AtaRights {
+  Installable,  // the install step can give them (the helper, or none yet)
+  Held,         // this process holds them all, so a refusal came from the system
+};
+
 // Tries the ATA path first (`ata` may be null when there is none) and, when
 // it is refused for lack of rights, answers the series from `limited`.
 // `isNvme` tells which device paths the ATA path serves with NVMe commands.
 class TieredDiskControl final : public DiskControl, public DriveAccess {
  public:
   TieredDiskControl(std::unique_ptr<DiskControl> ata, std::unique_ptr<DiskControl> limited,
-                    std::function<bool(const std::string& path)> isNvme = {});
+                    std::function<bool(const std::string& path)> isNvme = {},
+                    AtaRights rights = AtaRights::Installable);
 
   OpenResult Open(const std::string& path) override;
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
@@ -39,6 +46,7 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   std::unique_ptr<DiskControl> ata_;
   std::unique_ptr<DiskControl> limited_;
   std::function<bool(const std::string& path)> isNvme_;
+  AtaRights rights_;
   std::map<DeviceHandle, Route> routes_;
   std::map<std::string, AccessLevel> levels_;  // by device path
   DeviceHandle nextHandle_ = 1;

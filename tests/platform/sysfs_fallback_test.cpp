@@ -132,6 +132,19 @@ TEST_F(SysfsFallbackTest, SeriesShowsStringsAndHwmonTemperature) {
   EXPECT_NE(report.Message.find("cmake --install"), std::string::npos);
 }
 
+// Root in a container: the rights are there, the system keeps the disks
+// away; no install step helps, so the message must not send the user there.
+TEST_F(SysfsFallbackTest, RefusalDespiteHeldRightsBlamesTheSystem) {
+  TieredDiskControl disks(nullptr, std::make_unique<SysfsDiskControl>(tree.Sys()), {},
+                          AtaRights::Held);
+  DriveReader reader(disks);
+  EXPECT_EQ(reader.GetDriveModel(0), "HalVoric Emu Dis                        ");
+  const AccessReport report = disks.Report();
+  EXPECT_TRUE(report.NoDriveReadable);
+  EXPECT_NE(report.Message.find("the system refused to open the disks"), std::string::npos);
+  EXPECT_EQ(report.Message.find("install"), std::string::npos);
+}
+
 // An ATA path that answers some drives and refuses others for rights.
 struct RefusingAta final : DiskControl {
   OpenResult Open(const std::string& path) override {

@@ -22,8 +22,8 @@ void TTessivar_Form::Hibernate_TimerTimer() {
       JournalLine(QDateTime::currentDateTime(), QLocale::system(), kHibernatedLine));
   EventLogWriter1.WriteInformation(kHibernatedLine);
   Hibernate_Timer->stop();
-  const AlertOutcome hibernated = Platform.PowerControl.Hibernate();
-  if (!hibernated.Ok) AddLogLine("Hibernation was refused: " + hibernated.Error);
+  const Result<> hibernated = Platform.PowerControl.Hibernate();
+  if (!hibernated.Ok()) AddLogLine("Hibernation was refused: " + hibernated.Message);
 }
 
 }  // namespace halvoric

@@ -39,7 +39,7 @@ void MailDispatch::Work() {
       job = std::move(jobs_.front());
       jobs_.pop_front();
     }
-    const AlertOutcome outcome = mailer_.Send(job.Mail);
+    const Result<> outcome = mailer_.Send(job.Mail);
     // Queued to this object's thread; dropped with the object if it is gone
     // by then.
     QMetaObject::invokeMethod(

@@ -17,7 +17,7 @@ namespace halvoric {
 
 class MailDispatch : public QObject {
  public:
-  using Done = std::function<void(const AlertOutcome&)>;
+  using Done = std::function<void(const Result<>&)>;
 
   explicit MailDispatch(Mailer& mailer);
   // Mails not yet started are dropped; the one being sent is waited for,

@@ -1,7 +1,7 @@
 // The window's start-up sequence and the detail read of the selected drive.
 #include <QTreeWidgetItem>
 
-#include "monitor/list_view_sinks.h"
+#include "ui/list_view_sinks.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric {

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "monitor/alert_mail.h"
-#include "settings/text_trim.h"
+#include "base/text_trim.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric {
@@ -43,8 +43,8 @@ void TTessivar_Form::SendAlertMail(const DriveSummary& summary) {
   if (!Settings.EmailNotification || TrimControls(Settings.EmailAddr).empty()) return;
   AddLogLine("SEND email to : " + Settings.EmailAddr);
   AlertMails.Send(AlertMail(Settings.EmailAddr, std::to_string(summary.Temperature)),
-                  [this](const AlertOutcome& sent) {
-                    if (!sent.Ok) AddLogLine("The alert mail was not sent: " + sent.Error);
+                  [this](const Result<>& sent) {
+                    if (!sent.Ok()) AddLogLine("The alert mail was not sent: " + sent.Message);
                   });
 }
 
@@ -54,8 +54,8 @@ void TTessivar_Form::PlayAlertSound() {
   if (!Settings.PlaySound || !std::filesystem::is_regular_file(Settings.SoundPath, ignored)) {
     return;
   }
-  const AlertOutcome played = Platform.Sounds.Play(Settings.SoundPath);
-  if (!played.Ok) AddLogLine("The alert sound did not play: " + played.Error);
+  const Result<> played = Platform.Sounds.Play(Settings.SoundPath);
+  if (!played.Ok()) AddLogLine("The alert sound did not play: " + played.Message);
 }
 
 void TTessivar_Form::PopupAlert(const DriveSummary& summary) {
@@ -92,12 +92,12 @@ void TTessivar_Form::MailTest_ButtonClick() {
   if (TrimControls(Settings.EmailAddr).empty()) return;
   DriveSummary summary;
   Drives.GetDriveSummary(0, summary);
-  const AlertOutcome sent =
+  const Result<> sent =
       Platform.Mail.Send(AlertMail(Settings.EmailAddr, TemperatureText(summary)));
-  if (sent.Ok) {
+  if (sent.Ok()) {
     Platform.Messages.ShowMessage("The Alert! Message was sent to: " + Settings.EmailAddr);
   } else {
-    Platform.Messages.ShowError(sent.Error);
+    Platform.Messages.ShowError(sent.Message);
   }
 }
 

@@ -5,26 +5,26 @@
 
 #include "platform/autostart_entry_text.h"
 #include "platform/running_executable.h"
-#include "settings/staged_file.h"
+#include "base/staged_file.h"
 
 namespace halvoric {
 namespace {
 
 bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
 
-AlertOutcome FailedOn(const std::filesystem::path& path, const std::error_code& error) {
-  return AlertOutcome::Failed(path.string() + ": " + error.message());
+Result<> FailedOn(const std::filesystem::path& path, const std::error_code& error) {
+  return Failure{path.string() + ": " + error.message()};
 }
 
 // Stands in when no folder can be found, so that callers need no null check.
 class UnavailableAutoRunEntry final : public AutoRunEntry {
  public:
-  AlertOutcome Enable() override { return Failed(); }
-  AlertOutcome Disable() override { return Failed(); }
+  Result<> Enable() override { return Failed(); }
+  Result<> Disable() override { return Failed(); }
 
  private:
-  static AlertOutcome Failed() {
-    return AlertOutcome::Failed("Neither XDG_CONFIG_HOME nor HOME names the user's folders.");
+  static Result<> Failed() {
+    return Failure{"Neither XDG_CONFIG_HOME nor HOME names the user's folders."};
   }
 };
 
@@ -42,22 +42,22 @@ XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesyst
       executable_(std::move(executable)),
       workingDirectory_(std::move(workingDirectory)) {}
 
-AlertOutcome XdgAutostartEntry::Enable() {
+Result<> XdgAutostartEntry::Enable() {
   const EntryText entry = AutostartEntryText(executable_.native(), workingDirectory_.native());
-  if (!entry.Ok()) return AlertOutcome::Failed(entry.Error);
+  if (!entry.Ok()) return Failure{entry.Error};
   std::error_code error;
   std::filesystem::create_directories(folder_, error);
   if (error) return FailedOn(folder_, error);
   error = ReplaceFile(File().string(), entry.Text);
   if (error) return FailedOn(File(), error);
-  return AlertOutcome::Done();
+  return Result<>::Done();
 }
 
-AlertOutcome XdgAutostartEntry::Disable() {
+Result<> XdgAutostartEntry::Disable() {
   std::error_code error;
   std::filesystem::remove(File(), error);
   if (error) return FailedOn(File(), error);
-  return AlertOutcome::Done();
+  return Result<>::Done();
 }
 
 std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry() {

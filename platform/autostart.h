@@ -6,18 +6,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/alert_outcome.h"
+#include "services/start_at_logon.h"
 
 namespace halvoric {
-
-class AutoRunEntry {
- public:
-  virtual ~AutoRunEntry() = default;
-  // Writes the entry, replacing an earlier one.
-  virtual AlertOutcome Enable() = 0;
-  // Removes the entry; an entry that is not there is no failure.
-  virtual AlertOutcome Disable() = 0;
-};
 
 inline constexpr const char* kAutostartFileName = "Halvoric.desktop";
 
@@ -31,8 +22,8 @@ class XdgAutostartEntry final : public AutoRunEntry {
   XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable,
                     std::filesystem::path workingDirectory = {});
 
-  AlertOutcome Enable() override;
-  AlertOutcome Disable() override;
+  Result<> Enable() override;
+  Result<> Disable() override;
 
   std::filesystem::path File() const { return folder_ / kAutostartFileName; }
 

@@ -1,6 +1,6 @@
 #include "platform/autostart_entry_text.h"
 
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 namespace halvoric {
 namespace {

@@ -17,10 +17,10 @@ std::string Describe(const QDBusError& error) {
 
 }  // namespace
 
-AlertOutcome LogindHibernator::Hibernate() {
+Result<> LogindHibernator::Hibernate() {
   QDBusConnection bus = QDBusConnection::systemBus();
   if (!bus.isConnected()) {
-    return AlertOutcome::Failed("No system bus: " + Describe(bus.lastError()));
+    return Failure{"No system bus: " + Describe(bus.lastError())};
   }
   QDBusMessage call =
       QDBusMessage::createMethodCall("org.freedesktop.login1", "/org/freedesktop/login1",
@@ -30,9 +30,9 @@ AlertOutcome LogindHibernator::Hibernate() {
   call << QVariant(false);
   const QDBusMessage reply = bus.call(call, QDBus::Block, kReplyTimeoutMs);
   if (reply.type() == QDBusMessage::ErrorMessage) {
-    return AlertOutcome::Failed("Hibernation refused: " + Describe(QDBusError(reply)));
+    return Failure{"Hibernation refused: " + Describe(QDBusError(reply))};
   }
-  return AlertOutcome::Done();
+  return Result<>::Done();
 }
 
 }  // namespace halvoric

@@ -15,15 +15,15 @@ class LoadedMailer final : public Mailer {
  public:
   LoadedMailer(SendMailEntry send, FreeTextEntry freeText) : send_(send), freeText_(freeText) {}
 
-  AlertOutcome Send(const MailArguments& mail) override {
+  Result<> Send(const MailArguments& mail) override {
     char* error = nullptr;
     const int accepted =
         send_(&error, mail.Sender.c_str(), mail.Recipient.c_str(), mail.Argument4, mail.Argument5,
               mail.Subject.c_str(), mail.Body.c_str(), mail.Argument8, mail.Argument9);
     std::string text = error != nullptr ? error : "";
     freeText_(error);
-    if (accepted != 0) return AlertOutcome::Done();
-    return AlertOutcome::Failed(text.empty() ? "The mail library did not send the mail." : text);
+    if (accepted != 0) return Result<>::Done();
+    return Failure{text.empty() ? "The mail library did not send the mail." : text};
   }
 
  private:
@@ -34,7 +34,7 @@ class LoadedMailer final : public Mailer {
 class UnavailableMailer final : public Mailer {
  public:
   explicit UnavailableMailer(std::string reason) : reason_(std::move(reason)) {}
-  AlertOutcome Send(const MailArguments&) override { return AlertOutcome::Failed(reason_); }
+  Result<> Send(const MailArguments&) override { return Failure{reason_}; }
 
  private:
   std::string reason_;

@@ -13,8 +13,8 @@ struct ProplistDeleter {
   void operator()(ca_proplist* list) const { ca_proplist_destroy(list); }
 };
 
-AlertOutcome Failure(const std::string& what, int code) {
-  return AlertOutcome::Failed(what + ": " + ca_strerror(code));
+Result<> CanberraFailure(const std::string& what, int code) {
+  return Failure{what + ": " + ca_strerror(code)};
 }
 
 }  // namespace
@@ -26,10 +26,10 @@ CanberraSoundPlayer::~CanberraSoundPlayer() {
   if (context_ != nullptr) ca_context_destroy(context_);
 }
 
-AlertOutcome CanberraSoundPlayer::EnsureContext() {
-  if (context_ != nullptr) return AlertOutcome::Done();
+Result<> CanberraSoundPlayer::EnsureContext() {
+  if (context_ != nullptr) return Result<>::Done();
   int code = ca_context_create(&context_);
-  if (code != CA_SUCCESS) return Failure("No sound output", code);
+  if (code != CA_SUCCESS) return CanberraFailure("No sound output", code);
   if (!driver_.empty()) code = ca_context_set_driver(context_, driver_.c_str());
   if (code == CA_SUCCESS) {
     code = ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Halvoric", nullptr);
@@ -39,18 +39,18 @@ AlertOutcome CanberraSoundPlayer::EnsureContext() {
   if (code != CA_SUCCESS) {
     ca_context_destroy(context_);
     context_ = nullptr;
-    return Failure("No sound output", code);
+    return CanberraFailure("No sound output", code);
   }
   PinLoadedSoundBackends();
-  return AlertOutcome::Done();
+  return Result<>::Done();
 }
 
-AlertOutcome CanberraSoundPlayer::Play(const std::string& wavPath) {
+Result<> CanberraSoundPlayer::Play(const std::string& wavPath) {
   std::uint32_t id = 0;
   {
     std::lock_guard lock(mutex_);
-    const AlertOutcome ready = EnsureContext();
-    if (!ready.Ok) return ready;
+    const Result<> ready = EnsureContext();
+    if (!ready.Ok()) return ready;
     id = nextId_++;
     playing_.insert(id);
   }
@@ -62,11 +62,11 @@ AlertOutcome CanberraSoundPlayer::Play(const std::string& wavPath) {
   // not keep playing the old one from its cache.
   if (code == CA_SUCCESS) code = ca_proplist_sets(raw, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
   if (code == CA_SUCCESS) code = ca_context_play_full(context_, id, raw, &Finished, this);
-  if (code == CA_SUCCESS) return AlertOutcome::Done();
+  if (code == CA_SUCCESS) return Result<>::Done();
 
   std::lock_guard lock(mutex_);
   playing_.erase(id);
-  return Failure("Cannot play " + wavPath, code);
+  return CanberraFailure("Cannot play " + wavPath, code);
 }
 
 void CanberraSoundPlayer::Finished(ca_context*, std::uint32_t id, int code, void* self) {
@@ -77,7 +77,7 @@ void CanberraSoundPlayer::Finished(ca_context*, std::uint32_t id, int code, void
     if (player->playing_.erase(id) == 0) return;
   }
   if (!player->onFinish_) return;
-  player->onFinish_(code == CA_SUCCESS ? AlertOutcome::Done() : Failure("Sound broke off", code));
+  player->onFinish_(code == CA_SUCCESS ? Result<>::Done() : CanberraFailure("Sound broke off", code));
 }
 
 }  // namespace halvoric

@@ -9,24 +9,17 @@
 #include <set>
 #include <string>
 
-#include "platform/alert_outcome.h"
+#include "services/sound_player.h"
 
 struct ca_context;
 
 namespace halvoric {
 
-class SoundPlayer {
- public:
-  virtual ~SoundPlayer() = default;
-  // Starts playing and returns at once; the sound goes on after the call.
-  virtual AlertOutcome Play(const std::string& wavPath) = 0;
-};
-
 class CanberraSoundPlayer final : public SoundPlayer {
  public:
   // Told once for every sound that started, when it ended or broke off.
   // Runs on libcanberra's own thread.
-  using FinishHandler = std::function<void(const AlertOutcome&)>;
+  using FinishHandler = std::function<void(const Result<>&)>;
 
   // `driver` picks a libcanberra backend ("alsa", "pulse"); empty lets the
   // library choose.
@@ -36,11 +29,11 @@ class CanberraSoundPlayer final : public SoundPlayer {
   CanberraSoundPlayer(const CanberraSoundPlayer&) = delete;
   CanberraSoundPlayer& operator=(const CanberraSoundPlayer&) = delete;
 
-  AlertOutcome Play(const std::string& wavPath) override;
+  Result<> Play(const std::string& wavPath) override;
 
  private:
   static void Finished(ca_context* context, std::uint32_t id, int code, void* self);
-  AlertOutcome EnsureContext();
+  Result<> EnsureContext();
 
   std::string driver_;
   FinishHandler onFinish_;

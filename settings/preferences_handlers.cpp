@@ -5,7 +5,7 @@
 #include <QDir>
 
 #include "settings/text_forms.h"
-#include "settings/text_trim.h"
+#include "base/text_trim.h"
 #include "ui/home_page.h"
 #include "ui/tessivar_form.h"
 
@@ -35,14 +35,14 @@ void TTessivar_Form::AutoRun_CheckBoxClick() {
 
 void TTessivar_Form::EnableAutoRun() {
   AddLogLine("ENABLED autorun");
-  const AlertOutcome done = Platform.StartAtLogon.Enable();
-  if (!done.Ok) AddLogLine("The start at logon entry could not be written: " + done.Error);
+  const Result<> done = Platform.StartAtLogon.Enable();
+  if (!done.Ok()) AddLogLine("The start at logon entry could not be written: " + done.Message);
 }
 
 void TTessivar_Form::DisableAutoRun() {
   AddLogLine("DISABLED autorun");
-  const AlertOutcome done = Platform.StartAtLogon.Disable();
-  if (!done.Ok) AddLogLine("The start at logon entry could not be removed: " + done.Error);
+  const Result<> done = Platform.StartAtLogon.Disable();
+  if (!done.Ok()) AddLogLine("The start at logon entry could not be removed: " + done.Message);
 }
 
 void TTessivar_Form::LogEvents_CheckBoxClick() {

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "settings/staged_file.h"
-#include "settings/whole_file.h"
+#include "base/staged_file.h"
+#include "base/whole_file.h"
 #include "settings/xml_reader.h"
 #include "settings/xml_writer.h"
 

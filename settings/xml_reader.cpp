@@ -3,7 +3,7 @@
 #include <memory>
 #include <string_view>
 
-#include "settings/text_trim.h"
+#include "base/text_trim.h"
 #include "settings/xml_writer.h"
 
 namespace halvoric {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <iomanip>
 
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 namespace halvoric::cli {
 namespace {

@@ -4,12 +4,12 @@
 
 #include <memory>
 
-#include "services/platform_services.h"
-#include "services/syslog_system_log.h"
+#include "ui/platform_services.h"
+#include "platform/syslog_system_log.h"
 #include "shell/qt_desktop_input.h"
 #include "shell/qt_notification_area.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_url_opener.h"
+#include "platform/qt_dialogs.h"
+#include "platform/qt_url_opener.h"
 
 namespace halvoric {
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "services/platform_services.h"
+#include "ui/platform_services.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric {

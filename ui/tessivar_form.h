@@ -25,7 +25,7 @@
 #include "drive/drive_reader.h"
 #include "monitor/mail_dispatch.h"
 #include "services/file_dialogs.h"
-#include "services/platform_services.h"
+#include "ui/platform_services.h"
 #include "settings/event_log_writer.h"
 #include "settings/settings.h"
 #include "shell/qt_owner_window.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "tests/settings/temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric::mail {
 namespace {

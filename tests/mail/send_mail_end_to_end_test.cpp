@@ -9,7 +9,7 @@
 
 #include "platform/mail_loader.h"
 #include "tests/platform/alerts/child_process.h"
-#include "tests/settings/temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {
@@ -71,8 +71,8 @@ class SendMailEndToEnd : public ::testing::Test {
 };
 
 TEST_F(SendMailEndToEnd, ServerReceivesSenderRecipientSubjectAndBody) {
-  const AlertOutcome sent = mailer_->Send(AlertMail(" admin@example.org "));
-  ASSERT_TRUE(sent.Ok) << sent.Error;
+  const Result<> sent = mailer_->Send(AlertMail(" admin@example.org "));
+  ASSERT_TRUE(sent.Ok()) << sent.Message;
 
   const std::vector<std::string> mails = Delivered();
   ASSERT_EQ(mails.size(), 1u);
@@ -88,8 +88,8 @@ TEST_F(SendMailEndToEnd, ServerReceivesSenderRecipientSubjectAndBody) {
 
 TEST_F(SendMailEndToEnd, SenderFromTheMailSettingsWins) {
   WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\nfrom=alerts@example.org\n");
-  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
-  ASSERT_TRUE(sent.Ok) << sent.Error;
+  const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
+  ASSERT_TRUE(sent.Ok()) << sent.Message;
   const std::vector<std::string> mails = Delivered();
   ASSERT_EQ(mails.size(), 1u);
   EXPECT_NE(mails[0].find("X-MailFrom: alerts@example.org\n"), std::string::npos) << mails[0];
@@ -99,35 +99,35 @@ TEST_F(SendMailEndToEnd, SenderFromTheMailSettingsWins) {
 TEST_F(SendMailEndToEnd, InjectedHeaderIsRefusedAndNothingIsSent) {
   MailArguments mail = AlertMail("admin@example.org");
   mail.Subject = "Halvoric Alert!\r\nBcc: someone@example.org";
-  const AlertOutcome sent = mailer_->Send(mail);
-  EXPECT_FALSE(sent.Ok);
-  EXPECT_EQ(sent.Error, "The subject must not contain a line break.");
+  const Result<> sent = mailer_->Send(mail);
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_EQ(sent.Message, "The subject must not contain a line break.");
   EXPECT_TRUE(Delivered().empty());
 }
 
 TEST_F(SendMailEndToEnd, StartTlsSettingRefusesAServerWithoutTls) {
   WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\nstarttls=yes\n");
-  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
-  EXPECT_FALSE(sent.Ok);
-  EXPECT_NE(sent.Error.find("STARTTLS"), std::string::npos) << sent.Error;
+  const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_NE(sent.Message.find("STARTTLS"), std::string::npos) << sent.Message;
   EXPECT_TRUE(Delivered().empty());
 }
 
 TEST_F(SendMailEndToEnd, UnreachableServerFailsWithTheReason) {
   server_->Stop();
-  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
-  EXPECT_FALSE(sent.Ok);
-  EXPECT_NE(sent.Error.find("Mail to admin@example.org via smtp://127.0.0.1:"), std::string::npos)
-      << sent.Error;
-  EXPECT_NE(sent.Error.find("onnect"), std::string::npos) << sent.Error;
+  const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_NE(sent.Message.find("Mail to admin@example.org via smtp://127.0.0.1:"), std::string::npos)
+      << sent.Message;
+  EXPECT_NE(sent.Message.find("onnect"), std::string::npos) << sent.Message;
 }
 
 TEST_F(SendMailEndToEnd, UnreadableSettingsAreReportedNotIgnored) {
   WriteSettings("server=mail.example.org\n");
-  const AlertOutcome sent = mailer_->Send(AlertMail("admin@example.org"));
-  EXPECT_FALSE(sent.Ok);
-  EXPECT_NE(sent.Error.find("mail.conf, line 1: unknown key \"server\""), std::string::npos)
-      << sent.Error;
+  const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_NE(sent.Message.find("mail.conf, line 1: unknown key \"server\""), std::string::npos)
+      << sent.Message;
 }
 
 TEST(MailLoader, MissingLibraryOrEntryIsReportedOnSend) {
@@ -142,10 +142,10 @@ TEST(MailLoader, MissingLibraryOrEntryIsReportedOnSend) {
       {"libc.so.6", " could not be found: "},
   };
   for (const auto& c : cases) {
-    const AlertOutcome sent = LoadMailer(c.Library)->Send(AlertMail("admin@example.org"));
-    EXPECT_FALSE(sent.Ok);
-    EXPECT_EQ(sent.Error.rfind("The mail library " + c.Library.string(), 0), 0u) << sent.Error;
-    EXPECT_NE(sent.Error.find(c.Expected), std::string::npos) << sent.Error;
+    const Result<> sent = LoadMailer(c.Library)->Send(AlertMail("admin@example.org"));
+    EXPECT_FALSE(sent.Ok());
+    EXPECT_EQ(sent.Message.rfind("The mail library " + c.Library.string(), 0), 0u) << sent.Message;
+    EXPECT_NE(sent.Message.find(c.Expected), std::string::npos) << sent.Message;
   }
 }
 

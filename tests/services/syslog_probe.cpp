@@ -3,7 +3,7 @@
 // logger received.
 #include <iostream>
 
-#include "services/syslog_system_log.h"
+#include "platform/syslog_system_log.h"
 #include "settings/event_log_writer.h"
 
 int main() {

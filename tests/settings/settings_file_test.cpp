@@ -7,7 +7,7 @@
 
 #include <filesystem>
 
-#include "temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {

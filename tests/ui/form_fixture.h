@@ -17,7 +17,7 @@
 
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
-#include "services/platform_services.h"
+#include "ui/platform_services.h"
 #include "tests/shell/tray_fakes.h"
 #include "ui/tessivar_form.h"
 
@@ -65,13 +65,13 @@ class FakeMessages : public MessageBoxes, public AlertPrompt {
 
 class FakeAutostart : public AutoRunEntry {
  public:
-  AlertOutcome Enable() override {
+  Result<> Enable() override {
     Calls.push_back("enable");
-    return AlertOutcome::Done();
+    return Result<>::Done();
   }
-  AlertOutcome Disable() override {
+  Result<> Disable() override {
     Calls.push_back("disable");
-    return AlertOutcome::Done();
+    return Result<>::Done();
   }
   std::vector<std::string> Calls;
 };
@@ -80,33 +80,33 @@ class FakeAutostart : public AutoRunEntry {
 // recorded once the window's dispatcher is idle again.
 class FakeMailer : public Mailer {
  public:
-  AlertOutcome Send(const MailArguments& mail) override {
+  Result<> Send(const MailArguments& mail) override {
     if (WhileSending) WhileSending();
     Sent.push_back(mail);
-    return Result;
+    return Reply;
   }
   std::vector<MailArguments> Sent;
-  AlertOutcome Result = AlertOutcome::Done();
+  Result<> Reply = Result<>::Done();
   std::function<void()> WhileSending;  // runs on the sending thread
 };
 
 class FakeSound : public SoundPlayer {
  public:
-  AlertOutcome Play(const std::string& path) override {
+  Result<> Play(const std::string& path) override {
     Played.push_back(path);
-    return AlertOutcome::Done();
+    return Result<>::Done();
   }
   std::vector<std::string> Played;
 };
 
 class FakePower : public Hibernator {
  public:
-  AlertOutcome Hibernate() override {
+  Result<> Hibernate() override {
     ++Requests;
-    return Result;
+    return Reply;
   }
   int Requests = 0;
-  AlertOutcome Result = AlertOutcome::Done();
+  Result<> Reply = Result<>::Done();
 };
 
 class FakeUrls : public UrlOpener {

@@ -3,7 +3,7 @@
 
 #include "form_fixture.h"
 #include "ui/grid_cell_delegate.h"
-#include "monitor/status_cell_delegate.h"
+#include "ui/status_cell_delegate.h"
 
 namespace halvoric::testing {
 namespace {

@@ -83,7 +83,7 @@ TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
   EXPECT_TRUE(NewJournal().empty());
 
   form.Settings.EmailAddr = "ops@example.org";
-  mail_.Result = AlertOutcome::Failed("Connection refused");
+  mail_.Reply = Failure{"Connection refused"};
   Tick(form);
   EXPECT_EQ(NewJournal(), QStringList({"SEND email to : ops@example.org",
                                        "The alert mail was not sent: Connection refused"}));
@@ -107,7 +107,7 @@ TEST_F(WatchTest, ASlowMailServerHoldsUpNothing) {
     sending = true;
     answered.wait();
   };
-  mail_.Result = AlertOutcome::Failed("Connection timed out");
+  mail_.Reply = Failure{"Connection timed out"};
   bool mailPendingAtPopup = false;
   messages_.WhileAlertWaits = [&] { mailPendingAtPopup = !form.AlertMails.Idle(); };
   form.CheckTemp_TimerTimer();
@@ -210,7 +210,7 @@ TEST_F(WatchTest, CountdownRunningOutHibernatesOnce) {
                                     "<TempWarn>-1</TempWarn><Hibernation>-1</"
                                     "Hibernation><PopupNotification>-1</PopupNotification>");
     power_.Requests = 0;
-    power_.Result = refused ? AlertOutcome::Failed("not supported") : AlertOutcome::Done();
+    power_.Reply = refused ? Result<>(Failure{"not supported"}) : Result<>::Done();
     log_.Records.clear();
     QStringList atZero;
     messages_.WhileAlertWaits = [&] {
@@ -254,7 +254,7 @@ TEST_F(WatchTest, TestMailReportsWhatHappened) {
   EXPECT_EQ(messages_.Errors,
             std::vector<std::string>{"The Alert! Message was sent to: ops@example.org"});
 
-  mail_.Result = AlertOutcome::Failed("Couldn't connect to server");
+  mail_.Reply = Failure{"Couldn't connect to server"};
   form.MailTest_ButtonClick();
   EXPECT_EQ(messages_.Errors.back(), "Couldn't connect to server");
   EXPECT_TRUE(NewJournal().empty());  // the test mail is not journalled

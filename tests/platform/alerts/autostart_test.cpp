@@ -4,7 +4,7 @@
 
 #include "platform/autostart_entry_text.h"
 #include "tests/platform/alerts/child_process.h"
-#include "tests/settings/temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {
@@ -108,8 +108,8 @@ TEST_F(XdgAutostartEntryTest, WrittenEntryIsValidAndStartsTheExactPath) {
   };
   for (const char* path : paths) {
     XdgAutostartEntry entry(Folder(), path);
-    const AlertOutcome enabled = entry.Enable();
-    ASSERT_TRUE(enabled.Ok) << enabled.Error;
+    const Result<> enabled = entry.Enable();
+    ASSERT_TRUE(enabled.Ok()) << enabled.Message;
     EXPECT_EQ(entry.File(), Folder() / "Halvoric.desktop");
     EXPECT_EQ(Validate(entry.File()), "") << path;
     EXPECT_EQ(ExecutableOf(ExecLine(testing::ReadFile(entry.File()))), path);
@@ -128,32 +128,32 @@ TEST_F(XdgAutostartEntryTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
   };
   for (const auto& c : cases) {
     XdgAutostartEntry entry(Folder(), "/opt/halvoric/bin/halvoric", c.folder);
-    ASSERT_TRUE(entry.Enable().Ok);
+    ASSERT_TRUE(entry.Enable().Ok());
     EXPECT_NE(testing::ReadFile(entry.File()).find(c.path), std::string::npos) << c.folder;
     EXPECT_EQ(Validate(entry.File()), "") << c.folder;
   }
-  EXPECT_FALSE(XdgAutostartEntry(Folder(), "/opt/h", "/home/u/two\nlines").Enable().Ok);
+  EXPECT_FALSE(XdgAutostartEntry(Folder(), "/opt/h", "/home/u/two\nlines").Enable().Ok());
 }
 
 TEST_F(XdgAutostartEntryTest, EnableReplacesAndDisableRemovesEvenWhenAbsent) {
-  ASSERT_TRUE(XdgAutostartEntry(Folder(), "/old/place/halvoric").Enable().Ok);
+  ASSERT_TRUE(XdgAutostartEntry(Folder(), "/old/place/halvoric").Enable().Ok());
   XdgAutostartEntry entry(Folder(), "/new/place/halvoric");
-  ASSERT_TRUE(entry.Enable().Ok);
+  ASSERT_TRUE(entry.Enable().Ok());
   EXPECT_EQ(ExecLine(testing::ReadFile(entry.File())), "\"/new/place/halvoric\"");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder()), {}), 1);
 
-  EXPECT_TRUE(entry.Disable().Ok);
+  EXPECT_TRUE(entry.Disable().Ok());
   EXPECT_FALSE(std::filesystem::exists(entry.File()));
-  EXPECT_TRUE(entry.Disable().Ok);
+  EXPECT_TRUE(entry.Disable().Ok());
 }
 
 TEST_F(XdgAutostartEntryTest, FolderThatCannotBeMadeIsReported) {
   testing::WriteFile(dir_.File("plain file"), "");
   XdgAutostartEntry entry(dir_.Path() / "plain file" / "autostart", "/opt/h");
-  const AlertOutcome enabled = entry.Enable();
-  EXPECT_FALSE(enabled.Ok);
-  EXPECT_EQ(enabled.Error.rfind((dir_.Path() / "plain file" / "autostart").string() + ": ", 0), 0u)
-      << enabled.Error;
+  const Result<> enabled = entry.Enable();
+  EXPECT_FALSE(enabled.Ok());
+  EXPECT_EQ(enabled.Message.rfind((dir_.Path() / "plain file" / "autostart").string() + ": ", 0), 0u)
+      << enabled.Message;
 }
 
 }  // namespace

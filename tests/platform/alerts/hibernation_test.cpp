@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "tests/platform/alerts/child_process.h"
-#include "tests/settings/temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {
@@ -89,8 +89,8 @@ TEST_F(LogindHibernatorTest, CallArrivesWithARealBooleanFalse) {
   StartLogind();
   StartMonitor();
 
-  const AlertOutcome outcome = LogindHibernator().Hibernate();
-  ASSERT_TRUE(outcome.Ok) << outcome.Error;
+  const Result<> outcome = LogindHibernator().Hibernate();
+  ASSERT_TRUE(outcome.Ok()) << outcome.Message;
 
   EXPECT_TRUE(testing::WaitUntil([this] {
     return testing::ReadFile(dir_.File("logind.log")).find("Hibernate False") != std::string::npos;
@@ -121,20 +121,20 @@ TEST_F(LogindHibernatorTest, RefusalCarriesTheErrorNameAndText) {
                  "name='org.freedesktop.login1.SleepVerbNotSupported')");
   ASSERT_NE(Bus().call(replace).type(), QDBusMessage::ErrorMessage);
 
-  const AlertOutcome outcome = LogindHibernator().Hibernate();
-  EXPECT_FALSE(outcome.Ok);
-  EXPECT_EQ(outcome.Error,
+  const Result<> outcome = LogindHibernator().Hibernate();
+  EXPECT_FALSE(outcome.Ok());
+  EXPECT_EQ(outcome.Message,
             "Hibernation refused: org.freedesktop.login1.SleepVerbNotSupported: "
             "Not enough swap space for hibernation");
 }
 
 TEST_F(LogindHibernatorTest, MissingLogindIsAFailureWithTheBusReason) {
-  const AlertOutcome outcome = LogindHibernator().Hibernate();
-  EXPECT_FALSE(outcome.Ok);
+  const Result<> outcome = LogindHibernator().Hibernate();
+  EXPECT_FALSE(outcome.Ok());
   EXPECT_EQ(
-      outcome.Error.rfind("Hibernation refused: org.freedesktop.DBus.Error.ServiceUnknown: ", 0),
+      outcome.Message.rfind("Hibernation refused: org.freedesktop.DBus.Error.ServiceUnknown: ", 0),
       0u)
-      << outcome.Error;
+      << outcome.Message;
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 #include <future>
 #include <thread>
 
-#include "tests/settings/temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {
@@ -125,19 +125,19 @@ TEST_F(CanberraSoundTest, AnyPathPlaysItsSamplesWhileTheCallReturnsAtOnce) {
     std::filesystem::remove(Captured());
     ASSERT_EQ(::mkfifo(Captured().c_str(), 0600), 0);
 
-    std::promise<AlertOutcome> finished;
+    std::promise<Result<>> finished;
     auto done = finished.get_future();
-    CanberraSoundPlayer player("alsa", [&](const AlertOutcome& o) { finished.set_value(o); });
+    CanberraSoundPlayer player("alsa", [&](const Result<>& o) { finished.set_value(o); });
     PipeReader capture(Captured());
-    const AlertOutcome started = player.Play(wav.string());
-    ASSERT_TRUE(started.Ok) << name << ": " << started.Error;
+    const Result<> started = player.Play(wav.string());
+    ASSERT_TRUE(started.Ok()) << name << ": " << started.Message;
     EXPECT_EQ(done.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout)
         << name << ": the sound ended before anyone heard it";
 
     EXPECT_EQ(capture.ReadToEnd(), samples) << name;
     ASSERT_EQ(done.wait_for(std::chrono::seconds(10)), std::future_status::ready) << name;
-    const AlertOutcome outcome = done.get();
-    EXPECT_TRUE(outcome.Ok) << outcome.Error;
+    const Result<> outcome = done.get();
+    EXPECT_TRUE(outcome.Ok()) << outcome.Message;
   }
 }
 
@@ -152,11 +152,11 @@ TEST_F(CanberraSoundTest, MissingOrBrokenFileFailsAtOnceWithTheReason) {
   };
   int finishes = 0;
   {
-    CanberraSoundPlayer player("alsa", [&](const AlertOutcome&) { ++finishes; });
+    CanberraSoundPlayer player("alsa", [&](const Result<>&) { ++finishes; });
     for (const auto& c : cases) {
-      const AlertOutcome started = player.Play(c.Path);
-      EXPECT_FALSE(started.Ok);
-      EXPECT_EQ(started.Error.rfind(c.Error, 0), 0u) << started.Error;
+      const Result<> started = player.Play(c.Path);
+      EXPECT_FALSE(started.Ok());
+      EXPECT_EQ(started.Message.rfind(c.Error, 0), 0u) << started.Message;
     }
   }
   EXPECT_EQ(finishes, 0);
@@ -165,9 +165,9 @@ TEST_F(CanberraSoundTest, MissingOrBrokenFileFailsAtOnceWithTheReason) {
 TEST_F(CanberraSoundTest, UnknownDriverIsReportedOnPlay) {
   testing::WriteFile(dir_.File("alert.wav"), Wav(Samples()));
   CanberraSoundPlayer player("no-such-backend");
-  const AlertOutcome started = player.Play(dir_.File("alert.wav"));
-  EXPECT_FALSE(started.Ok);
-  EXPECT_FALSE(started.Error.empty());
+  const Result<> started = player.Play(dir_.File("alert.wav"));
+  EXPECT_FALSE(started.Ok());
+  EXPECT_FALSE(started.Message.empty());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The coloured "Status" columns of the drive list and the SMART Info page.
-#include "monitor/status_cell_delegate.h"
+#include "ui/status_cell_delegate.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric {

@@ -1,4 +1,4 @@
-#include "settings/staged_file.h"
+#include "base/staged_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

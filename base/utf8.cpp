@@ -1,4 +1,4 @@
-#include "settings/utf8.h"
+#include "base/utf8.h"
 
 namespace halvoric {
 

@@ -1,4 +1,4 @@
-#include "ui/qt_url_opener.h"
+#include "platform/qt_url_opener.h"
 
 #include <QDesktopServices>
 #include <QUrl>

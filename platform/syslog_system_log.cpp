@@ -1,4 +1,4 @@
-#include "services/syslog_system_log.h"
+#include "platform/syslog_system_log.h"
 
 #include <syslog.h>
 

@@ -1,4 +1,4 @@
-#include "settings/whole_file.h"
+#include "base/whole_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

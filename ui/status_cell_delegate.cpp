@@ -1,4 +1,4 @@
-#include "monitor/status_cell_delegate.h"
+#include "ui/status_cell_delegate.h"
 
 #include <QAbstractItemView>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "monitor/list_view_sinks.h"
+#include "ui/list_view_sinks.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,11 +1,11 @@
-#include "settings/staged_file.h"
+#include "base/staged_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <filesystem>
 
-#include "temp_files.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {

@@ -22,8 +22,8 @@ void TTessivar_Form::FormCreate() {
   Main_PageControl->setCurrentIndex(0);
   LoadSettings();
   // Without a system log the journal still works on the Log page.
-  if (std::optional<std::string> error = EventLogWriter1.RegisterSource()) {
-    Platform.Messages.ShowError(*error);
+  if (const Result<> registered = EventLogWriter1.RegisterSource(); !registered.Ok()) {
+    Platform.Messages.ShowError(registered.Message);
   }
   SetColumnWidths();
   ScanDrives();

@@ -10,10 +10,10 @@ void TEventLogWriter::SetAppName(const std::string& name) {
   appName_ = name.empty() ? PlaceholderName : name;
 }
 
-std::optional<std::string> TEventLogWriter::RegisterSource() {
+Result<> TEventLogWriter::RegisterSource() {
   enabled_ = log_.Open(appName_);
-  if (!enabled_) return "Unable to register event source.";
-  return std::nullopt;
+  if (!enabled_) return Failure{"Unable to register event source."};
+  return Result<>::Done();
 }
 
 void TEventLogWriter::WriteInformation(const std::string& text) {

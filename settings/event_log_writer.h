@@ -2,9 +2,9 @@
 // informational record per journal line.
 #pragma once
 
-#include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "services/system_log.h"
 
 namespace halvoric {
@@ -25,9 +25,9 @@ class TEventLogWriter {
 
   bool Enabled() const { return enabled_; }
 
-  // Registers the source under AppName. The error message when the system
-  // refuses; the writer then stays disabled.
-  [[nodiscard]] std::optional<std::string> RegisterSource();
+  // Registers the source under AppName. When the system refuses, the writer
+  // stays disabled.
+  Result<> RegisterSource();
 
   // Does nothing until the source is registered.
   void WriteInformation(const std::string& text);

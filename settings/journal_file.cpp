@@ -4,7 +4,7 @@
 
 namespace halvoric {
 
-std::optional<std::string> WriteJournalFile(const std::string& path, const QString& journal) {
+Result<> WriteJournalFile(const std::string& path, const QString& journal) {
   QByteArray bytes;
   if (!journal.isEmpty()) {
     for (const QString& line : journal.split('\n')) bytes += line.toUtf8() + "\r\n";
@@ -12,9 +12,9 @@ std::optional<std::string> WriteJournalFile(const std::string& path, const QStri
   QFile file(QString::fromStdString(path));
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
       !file.flush()) {
-    return "Cannot create file \"" + path + "\". " + file.errorString().toStdString();
+    return Failure{"Cannot create file \"" + path + "\". " + file.errorString().toStdString()};
   }
-  return std::nullopt;
+  return Result<>::Done();
 }
 
 }  // namespace halvoric

@@ -2,15 +2,15 @@
 #pragma once
 
 #include <QString>
-#include <optional>
 #include <string>
+
+#include "base/result.h"
 
 namespace halvoric {
 
 // Creates or truncates `path` and writes every line of `journal` followed by
 // CR LF, UTF-8 without a byte-order mark; an empty journal gives an empty
-// file. The error message when the file cannot be written.
-[[nodiscard]] std::optional<std::string> WriteJournalFile(const std::string& path,
-                                                          const QString& journal);
+// file.
+Result<> WriteJournalFile(const std::string& path, const QString& journal);
 
 }  // namespace halvoric

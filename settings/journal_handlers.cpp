@@ -19,8 +19,8 @@ void TTessivar_Form::AddLogLine(const std::string& message) {
 void TTessivar_Form::Save_ButtonClick() {
   const std::optional<std::string> path = Platform.Dialogs.ChooseFileToSave(SaveDialog1);
   if (!path) return;
-  if (std::optional<std::string> error = WriteJournalFile(*path, Log_Memo->toPlainText())) {
-    Platform.Messages.ShowError(*error);
+  if (const Result<> written = WriteJournalFile(*path, Log_Memo->toPlainText()); !written.Ok()) {
+    Platform.Messages.ShowError(written.Message);
   }
 }
 

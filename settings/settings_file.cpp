@@ -37,7 +37,7 @@ SettingsLoad LoadSettingsFile(const std::string& path) {
   return ReadSettings(doc);
 }
 
-std::optional<std::string> SaveSettings(const Settings& settings, const std::string& path) {
+Result<> SaveSettings(const Settings& settings, const std::string& path) {
   TXmlDoc doc;
   // Texts are UTF-8 here, and the declaration says so.
   doc.Declaration.SetAttribute("encoding", "UTF-8");
@@ -52,7 +52,8 @@ std::optional<std::string> SaveSettings(const Settings& settings, const std::str
     }
     doc.AddChild(std::move(element));
   }
-  return doc.SaveToFile(path);
+  if (std::optional<std::string> error = doc.SaveToFile(path)) return Failure{*error};
+  return Result<>::Done();
 }
 
 }  // namespace halvoric

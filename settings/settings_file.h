@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "settings/settings.h"
 #include "settings/xml_node.h"
 
@@ -29,7 +30,6 @@ SettingsLoad ReadSettings(const TXmlNode& root);
 SettingsLoad LoadSettingsFile(const std::string& path);
 
 // Replaces the file whole, or leaves it as it was and returns the error.
-[[nodiscard]] std::optional<std::string> SaveSettings(const Settings& settings,
-                                                      const std::string& path);
+Result<> SaveSettings(const Settings& settings, const std::string& path);
 
 }  // namespace halvoric

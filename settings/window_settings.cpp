@@ -30,8 +30,8 @@ void TTessivar_Form::LoadSettings() {
 }
 
 bool TTessivar_Form::FormCloseQuery() {
-  if (std::optional<std::string> error = SaveSettings(Settings, ConfigFileName)) {
-    Platform.Messages.ShowError(*error);
+  if (const Result<> saved = SaveSettings(Settings, ConfigFileName); !saved.Ok()) {
+    Platform.Messages.ShowError(saved.Message);
     return false;
   }
   SettingsSavedAtClose = true;
@@ -42,9 +42,9 @@ void TTessivar_Form::SaveSettingsAtQuit() {
   if (SettingsSavedAtClose) return;
   // No window is left to show a failure in; the terminal and, through the
   // journal, the system log (when on) still tell.
-  if (std::optional<std::string> error = SaveSettings(Settings, ConfigFileName)) {
-    std::cerr << "halvoric: " << *error << "\n";
-    AddLogLine(*error);
+  if (const Result<> saved = SaveSettings(Settings, ConfigFileName); !saved.Ok()) {
+    std::cerr << "halvoric: " << saved.Message << "\n";
+    AddLogLine(saved.Message);
   }
 }
 

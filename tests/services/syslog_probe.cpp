@@ -11,8 +11,8 @@ int main() {
   halvoric::TEventLogWriter writer(systemLog);
   writer.SetAppName("Tessivar");
   writer.WriteInformation("written before registration");
-  if (auto error = writer.RegisterSource()) {
-    std::cerr << *error << '\n';
+  if (const halvoric::Result<> registered = writer.RegisterSource(); !registered.Ok()) {
+    std::cerr << registered.Message << '\n';
     return 1;
   }
   writer.WriteInformation("Halvoric Started !");

@@ -15,7 +15,7 @@ namespace {
 TEST(SettingsFile, SavesTheExactLayout) {
   testing::TempDir dir;
   const std::string path = dir.File(ConfigFileName);
-  ASSERT_EQ(SaveSettings(Settings{.AutoRun = true}, path), std::nullopt);
+  ASSERT_TRUE(SaveSettings(Settings{.AutoRun = true}, path).Ok());
   EXPECT_EQ(testing::ReadFile(path),
             "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>\r\n"
             "  <AutoRun>-1\r\n  </AutoRun>\r\n  <LogEvents>0\r\n  </LogEvents>\r\n"
@@ -40,7 +40,7 @@ TEST(SettingsFile, RoundTripsAllTwelve) {
                        .EmailAddr = "a&b <c@d> ]]> \"q\"",
                        .PlaySound = true,
                        .SoundPath = "/snd/\xC3\xA9t\xC3\xA9.wav"};
-  ASSERT_EQ(SaveSettings(saved, path), std::nullopt);
+  ASSERT_TRUE(SaveSettings(saved, path).Ok());
 
   Settings expected = saved;
   expected.Temp = "61";
@@ -126,7 +126,8 @@ std::string SaveWithoutPrivileges(const Settings& settings, const std::string& p
   if (child == 0) {
     ::close(pipeFds[0]);
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(1);
-    const std::string message = SaveSettings(settings, path).value_or("saved");
+    const Result<> saved = SaveSettings(settings, path);
+    const std::string message = saved.Ok() ? "saved" : saved.Message;
     ::_exit(::write(pipeFds[1], message.data(), message.size()) < 0 ? 1 : 0);
   }
   ::close(pipeFds[1]);

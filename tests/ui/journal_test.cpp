@@ -47,7 +47,7 @@ TEST(EventLogWriter, RegistersUnderItsNameAndWritesOnlyWhenEnabled) {
     EXPECT_EQ(writer.AppName(), TEventLogWriter::PlaceholderName);
     writer.SetAppName("Tessivar");
     writer.WriteInformation("before");
-    EXPECT_FALSE(writer.RegisterSource().has_value());
+    EXPECT_TRUE(writer.RegisterSource().Ok());
     EXPECT_TRUE(writer.Enabled());
     writer.WriteInformation("after");
     writer.SetAppName("");

@@ -88,6 +88,7 @@ void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& d
 void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
                  const DriveSummary& summary) {
   DriveListRow row;
+  row.Number = n;
   row.Id = std::to_string(n);
   row.Model = model;
   row.Temp = TemperatureText(summary);

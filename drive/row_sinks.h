@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "drive/channel.h"
+
 namespace halvoric {
 
 // Texts are byte strings as the drive sent them; the degree sign is UTF-8.
@@ -20,7 +22,8 @@ const char* StatusText(Status status);  // "OK" or "BAD"
 
 // A row of the drive list (ID, Model, Temp, Status) with its check box.
 struct DriveListRow {
-  std::string Id;
+  DriveNumber Number = 0;
+  std::string Id;  // the number as the list shows it
   std::string Model;
   std::string Temp;
   Status State = Status::Ok;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/mail_loader.h"
+#include "services/mailer.h"
 
 namespace halvoric {
 

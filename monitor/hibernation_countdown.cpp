@@ -1,29 +1,26 @@
-// The emergency countdown of a popup alert: one tick a second in the window
-// caption, and at zero the hibernation request.
-#include <QDateTime>
-#include <QLocale>
-
-#include "settings/journal_line.h"
-#include "ui/tessivar_form.h"
+#include "monitor/hibernation_countdown.h"
 
 namespace halvoric {
 
-namespace {
-constexpr const char* kHibernatedLine = "Halvoric was Hibernated";
-}  // namespace
+void HibernationCountdown::Arm(bool hibernate) {
+  secondsLeft_ = kSeconds;
+  if (hibernate) view_.StartCountdownTimer();
+}
 
-void TTessivar_Form::Hibernate_TimerTimer() {
-  if (HibernateCountdown > 0) --HibernateCountdown;
-  setWindowTitle(QString("Hibernate on %1s").arg(HibernateCountdown));
-  if (HibernateCountdown != 0) return;
+void HibernationCountdown::Dismiss() {
+  view_.StopCountdownTimer();
+  view_.SetCaption(kWindowCaption);
+}
 
-  // The Log page gets the dated line, the system log the bare text.
-  Log_Memo->appendPlainText(
-      JournalLine(QDateTime::currentDateTime(), QLocale::system(), kHibernatedLine));
-  EventLogWriter1.WriteInformation(kHibernatedLine);
-  Hibernate_Timer->stop();
-  const Result<> hibernated = Platform.PowerControl.Hibernate();
-  if (!hibernated.Ok()) AddLogLine("Hibernation was refused: " + hibernated.Message);
+void HibernationCountdown::Tick() {
+  if (secondsLeft_ > 0) --secondsLeft_;
+  view_.SetCaption("Hibernate on " + std::to_string(secondsLeft_) + "s");
+  if (secondsLeft_ != 0) return;
+
+  journal_.AddLogLineBareToSystemLog("Halvoric was Hibernated");
+  view_.StopCountdownTimer();
+  const Result<> hibernated = power_.Hibernate();
+  if (!hibernated.Ok()) journal_.AddLogLine("Hibernation was refused: " + hibernated.Message);
 }
 
 }  // namespace halvoric

@@ -11,14 +11,23 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/mail_loader.h"
+#include "services/mailer.h"
 
 namespace halvoric {
 
-class MailDispatch : public QObject {
+// Where the watch hands its alert mails.
+class MailQueue {
  public:
   using Done = std::function<void(const Result<>&)>;
 
+  virtual ~MailQueue() = default;
+  // Queues `mail`; `done` runs later with the outcome, unless a newer mail
+  // took the place of this one before it started.
+  virtual void Send(MailArguments mail, Done done) = 0;
+};
+
+class MailDispatch final : public QObject, public MailQueue {
+ public:
   explicit MailDispatch(Mailer& mailer);
   // Mails not yet started are dropped; the one being sent is waited for,
   // which the mail library's own time limit bounds.
@@ -29,7 +38,7 @@ class MailDispatch : public QObject {
   // Queues `mail`; `done` runs later on this object's thread with the
   // outcome. At most one mail waits behind the one being sent: a newer one
   // takes its place, and the older one's `done` never runs.
-  void Send(MailArguments mail, Done done);
+  void Send(MailArguments mail, Done done) override;
 
   // Every mail sent and its `done` run.
   bool Idle() const { return unfinished_ == 0; }

@@ -1,103 +1,103 @@
-// Every 30 seconds while the warning is on: re-read the watched drives and
-// raise the alerts the user switched on. Every channel compares and reports
-// the drive's temperature; a drive without one never alerts. Alert mails go
-// out on a thread of their own: a mail server that does not answer must
-// not hold up the sound, the popup or the hibernation countdown.
+#include "monitor/temperature_watch.h"
+
 #include <filesystem>
 
-#include "monitor/alert_mail.h"
 #include "base/text_trim.h"
-#include "ui/tessivar_form.h"
+#include "monitor/alert_mail.h"
 
 namespace halvoric {
 
-namespace {
-constexpr std::uint8_t kHibernateSeconds = 60;
-}  // namespace
-
-void TTessivar_Form::CheckTemp_TimerTimer() {
-  CheckTemp_Timer->stop();
+void TemperatureWatch::Check() {
+  view_.StopCheckTimer();
   // The alert's answer restarts the watch; a check from inside the wait
   // (the warning switched off and on again) would alert the same drive twice.
-  if (AlertWaiting) return;
-  const int rows = HDDs_ListView->topLevelItemCount();
-  for (int i = 0; i < rows; ++i) {
-    QTreeWidgetItem* row = HDDs_ListView->topLevelItem(i);
-    if (row == nullptr || row->checkState(0) != Qt::Checked) continue;
+  if (alertWaiting_) return;
+  for (const DriveNumber n : view_.WatchedDrives()) {
     DriveSummary summary;
-    Drives.GetDriveSummary(ParseDriveNumber(row->text(0).toStdString()), summary);
-    // Rows after an alerted one compare with the raised critical temperature.
-    if (summary.Temperature == NoTemperature || summary.Temperature <= Settings.CritTempValue) {
+    services_.Drives.GetDriveSummary(n, summary);
+    // Drives after an alerted one compare with the raised critical temperature.
+    if (summary.Temperature == NoTemperature || summary.Temperature <= settings_.CritTempValue) {
       continue;
     }
     SendAlertMail(summary);
     PlayAlertSound();
-    if (Settings.PopupNotification) PopupAlert(summary);
+    if (settings_.PopupNotification) PopupAlert(summary);
   }
   // A warning switched off while a popup alert waited stays off; one the
   // alert's answer restarted keeps that start.
-  if (Settings.TempWarn && !CheckTemp_Timer->isActive()) CheckTemp_Timer->start();
+  if (settings_.TempWarn && !view_.CheckTimerActive()) view_.StartCheckTimer();
 }
 
-void TTessivar_Form::SendAlertMail(const DriveSummary& summary) {
-  if (!Settings.EmailNotification || TrimControls(Settings.EmailAddr).empty()) return;
-  AddLogLine("SEND email to : " + Settings.EmailAddr);
-  AlertMails.Send(AlertMail(Settings.EmailAddr, std::to_string(summary.Temperature)),
-                  [this](const Result<>& sent) {
-                    if (!sent.Ok()) AddLogLine("The alert mail was not sent: " + sent.Message);
-                  });
+void TemperatureWatch::WarningChanged(bool on) {
+  settings_.TempWarn = on;
+  if (on) {
+    // Ticking the box again must not put off a check that is already due.
+    if (!view_.CheckTimerActive()) view_.StartCheckTimer();
+  } else {
+    view_.StopCheckTimer();
+  }
+  journal_.AddLogLine(on ? "ENABLED temperature warning" : "DISABLE temperature warning");
 }
 
-void TTessivar_Form::PlayAlertSound() {
+void TemperatureWatch::SendAlertMail(const DriveSummary& summary) {
+  if (!settings_.EmailNotification || TrimControls(settings_.EmailAddr).empty()) return;
+  journal_.AddLogLine("SEND email to : " + settings_.EmailAddr);
+  services_.AlertMails.Send(AlertMail(settings_.EmailAddr, std::to_string(summary.Temperature)),
+                            [this](const Result<>& sent) {
+                              if (!sent.Ok()) {
+                                journal_.AddLogLine("The alert mail was not sent: " + sent.Message);
+                              }
+                            });
+}
+
+void TemperatureWatch::PlayAlertSound() {
   std::error_code ignored;
   // A folder is no sound; trying it would journal a failure every tick.
-  if (!Settings.PlaySound || !std::filesystem::is_regular_file(Settings.SoundPath, ignored)) {
+  if (!settings_.PlaySound || !std::filesystem::is_regular_file(settings_.SoundPath, ignored)) {
     return;
   }
-  const Result<> played = Platform.Sounds.Play(Settings.SoundPath);
-  if (!played.Ok()) AddLogLine("The alert sound did not play: " + played.Message);
+  const Result<> played = services_.Sounds.Play(settings_.SoundPath);
+  if (!played.Ok()) journal_.AddLogLine("The alert sound did not play: " + played.Message);
 }
 
-void TTessivar_Form::PopupAlert(const DriveSummary& summary) {
-  AddLogLine("Temperature is over maximum: " + std::to_string(summary.Temperature) + " > " +
-             std::to_string(Settings.CritTempValue));
-  HibernateCountdown = kHibernateSeconds;
-  CheckTemp_Timer->stop();
-  if (Settings.Hibernation) Hibernate_Timer->start();
-  BringWindowToFront();
+void TemperatureWatch::PopupAlert(const DriveSummary& summary) {
+  journal_.AddLogLine("Temperature is over maximum: " + std::to_string(summary.Temperature) +
+                      " > " + std::to_string(settings_.CritTempValue));
+  view_.StopCheckTimer();
+  countdown_.Arm(settings_.Hibernation);
+  view_.BringToFront();
 
   std::string text = "A drive is at " + TemperatureText(summary) + ", above the critical " +
-                     "temperature of " + std::to_string(Settings.CritTempValue) + kDegreesCelsius +
-                     ".";
-  if (Settings.Hibernation) {
-    text += "\n\nThe PC hibernates in " + std::to_string(kHibernateSeconds) +
+                     "temperature of " + std::to_string(settings_.CritTempValue) +
+                     kDegreesCelsius + ".";
+  if (settings_.Hibernation) {
+    text += "\n\nThe PC hibernates in " + std::to_string(HibernationCountdown::kSeconds) +
             " seconds unless you answer.";
   }
-  AlertWaiting = true;
-  Platform.Prompt.Alert(text);  // the countdown ticks while this waits
-  AlertWaiting = false;
+  alertWaiting_ = true;
+  services_.Prompt.Alert(text);  // the countdown ticks while this waits
+  alertWaiting_ = false;
 
-  Settings.CritTempValue = static_cast<std::uint8_t>(summary.Temperature);
-  if (Settings.TempWarn) CheckTemp_Timer->start();
-  Hibernate_Timer->stop();
-  setWindowTitle("Halvoric");
-  AddLogLine("USER cancelled the HIBERNATE action !");
-  const std::string critical = std::to_string(Settings.CritTempValue);
-  AddLogLine("CHANGED the alert temperature to: " + critical + kDegreeSign);
-  Settings.Temp = critical;
-  CritTemp_Edit->setText(QString::fromStdString(critical));
+  settings_.CritTempValue = static_cast<std::uint8_t>(summary.Temperature);
+  if (settings_.TempWarn) view_.StartCheckTimer();
+  countdown_.Dismiss();
+  journal_.AddLogLine("USER cancelled the HIBERNATE action !");
+  const std::string critical = std::to_string(settings_.CritTempValue);
+  journal_.AddLogLine("CHANGED the alert temperature to: " + critical + kDegreeSign);
+  settings_.Temp = critical;
+  view_.ShowCriticalTemperature(critical);
 }
 
-void TTessivar_Form::MailTest_ButtonClick() {
-  if (TrimControls(Settings.EmailAddr).empty()) return;
+void TemperatureWatch::SendTestMail() {
+  if (TrimControls(settings_.EmailAddr).empty()) return;
   DriveSummary summary;
-  Drives.GetDriveSummary(0, summary);
+  services_.Drives.GetDriveSummary(0, summary);
   const Result<> sent =
-      Platform.Mail.Send(AlertMail(Settings.EmailAddr, TemperatureText(summary)));
+      services_.TestMail.Send(AlertMail(settings_.EmailAddr, TemperatureText(summary)));
   if (sent.Ok()) {
-    Platform.Messages.ShowMessage("The Alert! Message was sent to: " + Settings.EmailAddr);
+    services_.Messages.ShowMessage("The Alert! Message was sent to: " + settings_.EmailAddr);
   } else {
-    Platform.Messages.ShowError(sent.Message);
+    services_.Messages.ShowError(sent.Message);
   }
 }
 

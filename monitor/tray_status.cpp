@@ -1,8 +1,4 @@
-// The drive status balloon shown when the window goes to the tray, and the
-// tray's ways back to the window and out of the program.
-#include <QTreeWidgetItem>
-
-#include "ui/tessivar_form.h"
+#include "monitor/tray_status.h"
 
 namespace halvoric {
 
@@ -10,32 +6,21 @@ namespace {
 constexpr std::uint8_t kBalloonSeconds = 10;
 }  // namespace
 
-void TTessivar_Form::TrayIcon1MinimizeToTray() {
-  if (!Settings.DiskStatus) return;
+void TrayStatusReport::WindowHidden(std::size_t driveCount) {
+  if (!settings_.DiskStatus) return;
+  const std::vector<DriveNumber> rows = view_.ListedDrives();
   std::string text;
-  for (int i = 0; i < DriveCount && i < HDDs_ListView->topLevelItemCount(); ++i) {
-    QTreeWidgetItem* row = HDDs_ListView->topLevelItem(i);
-    const DriveNumber n = ParseDriveNumber(row->text(0).toStdString());
-    const std::string model = Drives.GetDriveModel(n);
+  for (std::size_t i = 0; i < driveCount && i < rows.size(); ++i) {
+    const std::string model = drives_.GetDriveModel(rows[i]);
     DriveSummary summary;
-    Drives.GetDriveSummary(n, summary);
+    drives_.GetDriveSummary(rows[i], summary);
     const std::string temperature = TemperatureText(summary);
     text += model + '\r' + "Temp: " + temperature + '\r';
     // Each drive's balloon replaces the last, so the user sees progress on
     // slow drives and the last one lists them all.
-    TrayIcon1.ShowBalloon("Halvoric", text, BalloonIconKind::Info, kBalloonSeconds);
-    row->setText(2, QString::fromStdString(temperature));
+    view_.ShowStatusBalloon(text, kBalloonSeconds);
+    view_.ShowTemperatureCell(i, temperature);
   }
 }
-
-void TTessivar_Form::TrayIcon1DblClick() { TrayIcon1.ShowMainWindow(); }
-
-void TTessivar_Form::BringWindowToFront() {
-  TrayIcon1.ShowMainWindow();
-  raise();
-  activateWindow();
-}
-
-void TTessivar_Form::Exit1Click() { close(); }
 
 }  // namespace halvoric

@@ -24,6 +24,7 @@ ListViewSinks::ListViewSinks(QTreeWidget& drives, QTreeWidget& diskInfo, QTreeWi
 
 void ListViewSinks::AppendDriveRow(const DriveListRow& row) {
   QTreeWidgetItem* item = AppendRow(drives_, {row.Id, row.Model, row.Temp, StatusText(row.State)});
+  item->setData(0, kDriveNumberRole, row.Number);
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
 }

@@ -8,6 +8,9 @@
 
 namespace halvoric {
 
+// The drive a row of the drive list stands for, kept beside its caption.
+inline constexpr int kDriveNumberRole = Qt::UserRole;
+
 class ListViewSinks final : public DriveListSink, public DiskInfoSink, public SmartInfoSink {
  public:
   // Disk Info rows carry `diskInfoIcon`, the list's first image.

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFont>
 
 #include "ui/list_view_sinks.h"
@@ -18,7 +19,16 @@ constexpr int kClientHeight = 525;
 }  // namespace
 
 TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
-    : QWidget(parent), EventLogWriter1(platform.Log), Platform(platform), Drives(platform.Disks) {
+    : QWidget(parent),
+      EventLogWriter1(platform.Log),
+      Platform(platform),
+      Drives(platform.Disks),
+      Preferences1(*this, Settings, Journal1,
+                   {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
+                   QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
+      Watch(*this, Settings, Journal1, Countdown,
+            {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt,
+             platform.Messages}) {
   BuildComponents();
   BuildFrame();
   BuildDetailPages();
@@ -29,6 +39,8 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
+  Scan = std::make_unique<DriveScan>(Drives, Platform.Access,
+                                     DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1);
 }
 
 TTessivar_Form::~TTessivar_Form() {
@@ -81,6 +93,16 @@ void TTessivar_Form::BuildFrame() {
               }
             }
           });
+}
+
+void TTessivar_Form::SetColumnWidths() {
+  const auto setWidths = [](QTreeWidget* list, std::initializer_list<int> widths) {
+    int column = 0;
+    for (int width : widths) list->setColumnWidth(column++, width);
+  };
+  setWidths(DiskInfo_ListView, {200, 150});
+  setWidths(SMARTInfo_ListView, {45, 150, 70, 50, 50});
+  setWidths(HDDs_ListView, {50, 200, 50, 50});
 }
 
 void TTessivar_Form::closeEvent(QCloseEvent* event) {

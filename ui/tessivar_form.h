@@ -1,6 +1,7 @@
 // The main window: the drive list, the four pages below it and the window's
-// non-visual parts. Its handlers live beside their concern: the start-up scan
-// in monitor/, the journal and settings glue in settings/, layout in ui/.
+// non-visual parts. It owns the monitor's logic objects and shows them
+// through narrow views; its handlers with their stored names forward to
+// them.
 #pragma once
 
 #include <QAction>
@@ -23,20 +24,34 @@
 #include <vector>
 
 #include "drive/drive_reader.h"
+#include "monitor/drive_scan.h"
+#include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
+#include "monitor/temperature_watch.h"
+#include "monitor/tray_status.h"
 #include "services/file_dialogs.h"
-#include "ui/platform_services.h"
 #include "settings/event_log_writer.h"
+#include "settings/journal.h"
+#include "settings/preferences.h"
 #include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "settings/settings_keeper.h"
 #include "shell/qt_owner_window.h"
 #include "shell/tray_icon.h"
 #include "ui/image_control.h"
+#include "ui/platform_services.h"
 
 namespace halvoric {
 
 class ListViewSinks;
 
-class TTessivar_Form : public QWidget {
+class TTessivar_Form : public QWidget,
+                       private JournalView,
+                       private SettingsView,
+                       private PreferencesView,
+                       private WatchView,
+                       private CountdownView,
+                       private TrayStatusView {
  public:
   explicit TTessivar_Form(PlatformServices platform, QWidget* parent = nullptr);
   ~TTessivar_Form() override;
@@ -148,11 +163,9 @@ class TTessivar_Form : public QWidget {
   FileDialogSpec SaveDialog1;
 
   halvoric::Settings Settings;
-  std::uint8_t DriveCount = 0;
-  std::uint8_t HibernateCountdown = 0;
-  // A popup alert is waiting for its answer; no temperature check runs then.
-  bool AlertWaiting = false;
-  bool SettingsSavedAtClose = false;
+  // How many drives the start-up scan found; seconds left before hibernation.
+  std::uint8_t DriveCount() const { return Scan->DriveCount(); }
+  std::uint8_t HibernateCountdown() const { return Countdown.SecondsLeft(); }
 
   PlatformServices Platform;
   DriveReader Drives;
@@ -162,16 +175,46 @@ class TTessivar_Form : public QWidget {
   QtOwnerWindow TrayOwner{*this};
   TTrayIcon TrayIcon1{{Platform.TrayArea, Platform.Input}, &TrayOwner};
 
+  // The logic the window shows.
+  Journal Journal1{*this, EventLogWriter1, Platform.Dialogs, Platform.Messages};
+  SettingsKeeper SettingsFile{*this, Settings, Journal1, Platform.Messages, ConfigFileName};
+  halvoric::Preferences Preferences1;
+  HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
+  TemperatureWatch Watch;
+  TrayStatusReport TrayStatus{*this, Settings, Drives};
+  // Made once the lists it fills exist.
+  std::unique_ptr<DriveScan> Scan;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // JournalView
+  void AppendJournalLine(const QString& line) override;
+  QString JournalText() const override;
+  void ClearJournal() override;
+  // SettingsView
+  void ShowSettings(const halvoric::Settings& values) override;
+  // PreferencesView
+  void FocusCriticalTemperature() override;
+  void ShowSoundPath(const std::string& path) override;
+  // WatchView
+  std::vector<DriveNumber> WatchedDrives() const override;
+  void StartCheckTimer() override;
+  void StopCheckTimer() override;
+  bool CheckTimerActive() const override;
+  void BringToFront() override;
+  void ShowCriticalTemperature(const std::string& text) override;
+  // CountdownView
+  void SetCaption(const std::string& caption) override;
+  void StartCountdownTimer() override;
+  void StopCountdownTimer() override;
+  // TrayStatusView
+  std::vector<DriveNumber> ListedDrives() const override;
+  void ShowTemperatureCell(std::size_t row, const std::string& text) override;
+  void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override;
+
   void ConnectHandlers();
-  void SendAlertMail(const DriveSummary& summary);
-  void PlayAlertSound();
-  void PopupAlert(const DriveSummary& summary);
-  void ApplyCheckBox(QCheckBox* box, bool halvoric::Settings::*field, const char* onLine,
-                     const char* offLine);
   void BuildFrame();
   void BuildDetailPages();
   void BuildPreferencesPage();
@@ -180,7 +223,6 @@ class TTessivar_Form : public QWidget {
   void BuildTrayIcon();
   void BuildStatusColumns();
   void SetColumnWidths();
-  void ScanDrives();
 
   std::unique_ptr<ListViewSinks> sinks_;
   // Removed first when the window goes: the focus leaving its edits as the

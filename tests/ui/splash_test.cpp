@@ -70,7 +70,7 @@ TEST_F(SplashTest, ShownAndPaintedBeforeTheSlowProbeAndGoneAfter) {
   EXPECT_GT(watched.PaintsAtProbe, 0);
   EXPECT_EQ(VisibleSplash(), nullptr);
   EXPECT_TRUE(form->isVisible());
-  EXPECT_EQ(form->DriveCount, 1);
+  EXPECT_EQ(form->DriveCount(), 1);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@ TEST_P(ScanTest, RowsCountAndFirstDetails) {
   const ScanCase& c = GetParam();
   TTessivar_Form& form = Start(DrivesScenario(c.Drives));
   EXPECT_EQ(Captions(*form.HDDs_ListView), c.Rows);
-  EXPECT_EQ(form.DriveCount, c.Rows.size());
+  EXPECT_EQ(form.DriveCount(), c.Rows.size());
   for (int i = 0; i < form.HDDs_ListView->topLevelItemCount(); ++i) {
     EXPECT_EQ(form.HDDs_ListView->topLevelItem(i)->checkState(0), Qt::Checked);
   }
@@ -98,7 +98,7 @@ TEST_F(StartupTest, BadConfigIsShownAndStartUpGoesOn) {
   EXPECT_TRUE(form.AutoRun_CheckBox->isChecked());
   EXPECT_FALSE(form.LogEvents_CheckBox->isChecked());
   EXPECT_TRUE(form.DiskStatus_CheckBox->isChecked());
-  EXPECT_EQ(form.DriveCount, 2);
+  EXPECT_EQ(form.DriveCount(), 2);
   EXPECT_GT(form.DiskInfo_ListView->topLevelItemCount(), 0);
   EXPECT_EQ(JournalMessages().last(), "Halvoric Started !");
   EXPECT_TRUE(log_.Records.size() == 1);
@@ -109,7 +109,7 @@ TEST_F(StartupTest, RefusedSystemLogIsShownAndTheJournalStaysLocal) {
   TTessivar_Form& form = Start(DrivesScenario({0}));
   EXPECT_EQ(messages_.Errors, std::vector<std::string>{"Unable to register event source."});
   EXPECT_FALSE(form.EventLogWriter1.Enabled());
-  EXPECT_EQ(form.DriveCount, 1);
+  EXPECT_EQ(form.DriveCount(), 1);
   EXPECT_EQ(form.HDDs_ListView->columnWidth(1), 200);
   EXPECT_EQ(JournalMessages().last(), "Halvoric Started !");
   form.AddLogLine("later");

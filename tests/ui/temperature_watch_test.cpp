@@ -166,7 +166,7 @@ TEST_F(WatchTest, NoCheckRunsWhileAPopupAlertWaits) {
     form.TempWarn_CheckBox->setChecked(false);
     form.TempWarn_CheckBox->setChecked(true);
     form.CheckTemp_TimerTimer();  // the tick the restart brings
-    EXPECT_EQ(form.HibernateCountdown, 59);
+    EXPECT_EQ(form.HibernateCountdown(), 59);
     EXPECT_TRUE(form.Hibernate_Timer->isActive());
   };
   form.CheckTemp_TimerTimer();
@@ -196,7 +196,7 @@ TEST_F(WatchTest, DismissingTheAlertStopsTheCountdown) {
   };
   form.CheckTemp_TimerTimer();
   EXPECT_EQ(captionAt12, "Hibernate on 12s");
-  EXPECT_EQ(form.HibernateCountdown, 12);
+  EXPECT_EQ(form.HibernateCountdown(), 12);
   EXPECT_FALSE(form.Hibernate_Timer->isActive());
   EXPECT_EQ(form.windowTitle(), "Halvoric");
   EXPECT_FALSE(NewJournal().contains("Halvoric was Hibernated"));

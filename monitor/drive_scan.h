@@ -1,0 +1,46 @@
+// The start-up drive scan and the detail pages of the selected drive.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "drive/drive_access.h"
+#include "drive/drive_reader.h"
+#include "drive/row_sinks.h"
+#include "settings/journal.h"
+
+namespace halvoric {
+
+struct DriveScanSinks {
+  DriveListSink& DriveList;
+  DiskInfoSink& DiskInfo;
+  SmartInfoSink& SmartInfo;
+};
+
+class DriveScan {
+ public:
+  // `access` says which rights reached each drive; null for simulated
+  // drives, which need none.
+  DriveScan(DriveReader& drives, const DriveAccess* access, DriveScanSinks sinks,
+            JournalLines& journal)
+      : drives_(drives), access_(access), sinks_(sinks), journal_(journal) {}
+
+  // Probes drives 0 to 3 and gives each drive found a row.
+  void ScanDrives();
+  // Fills both detail pages for the drive whose number `driveText` holds.
+  void ShowDriveDetails(const std::string& driveText);
+  // Says once why drives were read only in part, when rights were missing.
+  void JournalMissingRights();
+
+  // How many drives the scan found.
+  std::uint8_t DriveCount() const { return driveCount_; }
+
+ private:
+  DriveReader& drives_;
+  const DriveAccess* access_;
+  DriveScanSinks sinks_;
+  JournalLines& journal_;
+  std::uint8_t driveCount_ = 0;
+};
+
+}  // namespace halvoric

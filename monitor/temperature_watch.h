@@ -1,0 +1,79 @@
+// Every 30 seconds while the warning is on: re-read the watched drives and
+// raise the alerts the user switched on. Every channel compares and reports
+// the drive's temperature; a drive without one never alerts. Alert mails go
+// out through a queue of their own: a mail server that does not answer must
+// not hold up the sound, the popup or the hibernation countdown.
+#pragma once
+
+#include <vector>
+
+#include "drive/drive_reader.h"
+#include "monitor/hibernation_countdown.h"
+#include "monitor/mail_dispatch.h"
+#include "services/alert_prompt.h"
+#include "services/message_boxes.h"
+#include "services/sound_player.h"
+#include "settings/journal.h"
+#include "settings/settings.h"
+
+namespace halvoric {
+
+class WatchView {
+ public:
+  virtual ~WatchView() = default;
+  // The drives whose rows are ticked in the drive list, in list order.
+  virtual std::vector<DriveNumber> WatchedDrives() const = 0;
+  // The timer that calls Check() every 30 seconds.
+  virtual void StartCheckTimer() = 0;
+  virtual void StopCheckTimer() = 0;
+  virtual bool CheckTimerActive() const = 0;
+  // Shows the window, from the tray too, in front of the others.
+  virtual void BringToFront() = 0;
+  // Shows `text` in the critical temperature field.
+  virtual void ShowCriticalTemperature(const std::string& text) = 0;
+};
+
+// The seams the watch reaches.
+struct WatchServices {
+  DriveReader& Drives;
+  MailQueue& AlertMails;
+  Mailer& TestMail;
+  SoundPlayer& Sounds;
+  AlertPrompt& Prompt;
+  MessageBoxes& Messages;
+};
+
+class TemperatureWatch {
+ public:
+  TemperatureWatch(WatchView& view, Settings& settings, JournalLines& journal,
+                   HibernationCountdown& countdown, WatchServices services)
+      : view_(view),
+        settings_(settings),
+        journal_(journal),
+        countdown_(countdown),
+        services_(services) {}
+
+  // One check of every watched drive.
+  void Check();
+  // The temperature warning's box, with its new state.
+  void WarningChanged(bool on);
+  // Sends the alert mail with drive 0's temperature now, and says how it went.
+  void SendTestMail();
+
+  // A popup alert is waiting for its answer; no check runs then.
+  bool AlertWaiting() const { return alertWaiting_; }
+
+ private:
+  void SendAlertMail(const DriveSummary& summary);
+  void PlayAlertSound();
+  void PopupAlert(const DriveSummary& summary);
+
+  WatchView& view_;
+  Settings& settings_;
+  JournalLines& journal_;
+  HibernationCountdown& countdown_;
+  WatchServices services_;
+  bool alertWaiting_ = false;
+};
+
+}  // namespace halvoric

@@ -1,0 +1,38 @@
+// The drive status balloon shown when the window goes to the tray: each
+// drive's model and temperature, read anew, and the "Temp" cells rewritten.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drive/drive_reader.h"
+#include "settings/settings.h"
+
+namespace halvoric {
+
+class TrayStatusView {
+ public:
+  virtual ~TrayStatusView() = default;
+  // The drive of each row of the drive list, in list order.
+  virtual std::vector<DriveNumber> ListedDrives() const = 0;
+  virtual void ShowTemperatureCell(std::size_t row, const std::string& text) = 0;
+  // Replaces the balloon shown before.
+  virtual void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) = 0;
+};
+
+class TrayStatusReport {
+ public:
+  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveReader& drives)
+      : view_(view), settings_(settings), drives_(drives) {}
+
+  // The window went to the tray; `driveCount` rows are reported.
+  void WindowHidden(std::size_t driveCount);
+
+ private:
+  TrayStatusView& view_;
+  const Settings& settings_;
+  DriveReader& drives_;
+};
+
+}  // namespace halvoric

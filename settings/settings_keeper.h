@@ -1,0 +1,52 @@
+// The settings file and the Preferences controls: the file's values shown at
+// start, the settings written back when the program ends.
+#pragma once
+
+#include <string>
+
+#include "services/message_boxes.h"
+#include "settings/journal.h"
+#include "settings/settings.h"
+
+namespace halvoric {
+
+class SettingsView {
+ public:
+  virtual ~SettingsView() = default;
+  // Sets the Preferences controls in the stored order. A control that
+  // changes runs its handler as a click would, so a setting loaded as on
+  // has its full effect.
+  virtual void ShowSettings(const Settings& values) = 0;
+};
+
+class SettingsKeeper {
+ public:
+  // `settings` is the program's one copy; `path` the settings file.
+  SettingsKeeper(SettingsView& view, Settings& settings, JournalLines& journal,
+                 MessageBoxes& messages, std::string path)
+      : view_(view),
+        settings_(settings),
+        journal_(journal),
+        messages_(messages),
+        path_(std::move(path)) {}
+
+  // Reads the file into the settings and the controls; shows what could not
+  // be read and goes on.
+  void Load();
+  // Writes the file; false (and the error shown) when it could not.
+  bool SaveAtClose();
+  // The program ends without its window being closed (the session ends, a
+  // termination signal): the settings are written as a close would. Once a
+  // close has written them, nothing is left to do.
+  void SaveAtQuit();
+
+ private:
+  SettingsView& view_;
+  Settings& settings_;
+  JournalLines& journal_;
+  MessageBoxes& messages_;
+  std::string path_;
+  bool savedAtClose_ = false;
+};
+
+}  // namespace halvoric

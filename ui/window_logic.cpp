@@ -1,0 +1,175 @@
+// The window's handlers, each handing the event to the logic object it
+// belongs to, and the views through which those objects show themselves.
+#include <QCheckBox>
+#include <QTreeWidgetItem>
+
+#include "ui/list_view_sinks.h"
+#include "ui/tessivar_form.h"
+
+namespace halvoric {
+
+namespace {
+
+std::vector<DriveNumber> DrivesOfRows(const QTreeWidget& list, bool tickedOnly) {
+  std::vector<DriveNumber> drives;
+  for (int i = 0; i < list.topLevelItemCount(); ++i) {
+    const QTreeWidgetItem* row = list.topLevelItem(i);
+    if (tickedOnly && row->checkState(0) != Qt::Checked) continue;
+    drives.push_back(static_cast<DriveNumber>(row->data(0, kDriveNumberRole).toUInt()));
+  }
+  return drives;
+}
+
+}  // namespace
+
+void TTessivar_Form::FormCreate() {
+  Main_PageControl->setCurrentIndex(0);
+  LoadSettings();
+  // Without a system log the journal still works on the Log page.
+  if (const Result<> registered = EventLogWriter1.RegisterSource(); !registered.Ok()) {
+    Platform.Messages.ShowError(registered.Message);
+  }
+  SetColumnWidths();
+  Scan->ScanDrives();
+  ShowDriveDetails("0");
+  // Before the start line, so that the start line stays the last line of
+  // the start-up and the reason for thin drive rows follows the scan that
+  // met it.
+  Scan->JournalMissingRights();
+  AddLogLine("Halvoric Started !");
+}
+
+void TTessivar_Form::HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool /*selected*/) {
+  // Runs for the row that lost the selection too, as the list reports it.
+  if (item != nullptr) ShowDriveDetails(item->text(0).toStdString());
+}
+
+void TTessivar_Form::ShowDriveDetails(const std::string& driveText) {
+  Scan->ShowDriveDetails(driveText);
+}
+
+void TTessivar_Form::AddLogLine(const std::string& message) { Journal1.AddLogLine(message); }
+void TTessivar_Form::Save_ButtonClick() { Journal1.Save(SaveDialog1); }
+void TTessivar_Form::Clear_ButtonClick() { Journal1.Clear(); }
+
+void TTessivar_Form::LoadSettings() { SettingsFile.Load(); }
+bool TTessivar_Form::FormCloseQuery() { return SettingsFile.SaveAtClose(); }
+void TTessivar_Form::SaveSettingsAtQuit() { SettingsFile.SaveAtQuit(); }
+
+void TTessivar_Form::CheckTemp_TimerTimer() { Watch.Check(); }
+void TTessivar_Form::Hibernate_TimerTimer() { Countdown.Tick(); }
+void TTessivar_Form::MailTest_ButtonClick() { Watch.SendTestMail(); }
+
+void TTessivar_Form::AutoRun_CheckBoxClick() {
+  Preferences1.AutoRunChanged(AutoRun_CheckBox->isChecked());
+}
+void TTessivar_Form::EnableAutoRun() { Preferences1.EnableAutoRun(); }
+void TTessivar_Form::DisableAutoRun() { Preferences1.DisableAutoRun(); }
+void TTessivar_Form::LogEvents_CheckBoxClick() {
+  Preferences1.LogEventsChanged(LogEvents_CheckBox->isChecked());
+}
+void TTessivar_Form::SystemLogEvents_CheckBoxClick() {
+  Preferences1.SystemLogChanged(SystemLogEvents_CheckBox->isChecked());
+}
+void TTessivar_Form::DiskStatus_CheckBoxClick() {
+  Preferences1.DiskStatusChanged(DiskStatus_CheckBox->isChecked());
+}
+void TTessivar_Form::Hibernate_CheckBoxClick() {
+  Preferences1.HibernationChanged(Hibernate_CheckBox->isChecked());
+}
+void TTessivar_Form::TempWarn_CheckBoxClick() { Watch.WarningChanged(TempWarn_CheckBox->isChecked()); }
+void TTessivar_Form::PopupNotify_CheckBoxClick() {
+  Preferences1.PopupChanged(PopupNotify_CheckBox->isChecked());
+}
+void TTessivar_Form::EmailNotify_CheckBoxClick() {
+  Preferences1.EmailChanged(EmailNotify_CheckBox->isChecked());
+}
+void TTessivar_Form::SndFile_CheckBoxClick() {
+  Preferences1.SoundChanged(SndFile_CheckBox->isChecked());
+}
+void TTessivar_Form::CritTemp_EditChange() {
+  Preferences1.CriticalTemperatureEdited(CritTemp_Edit->text());
+}
+void TTessivar_Form::CritTemp_EditExit() {
+  Preferences1.CriticalTemperatureLeft(CritTemp_Edit->text());
+}
+void TTessivar_Form::Email_EditChange() { Preferences1.EmailAddressEdited(Email_Edit->text()); }
+void TTessivar_Form::Email_EditExit() { Preferences1.EmailAddressLeft(); }
+void TTessivar_Form::SoundPath_EditChange() {
+  Preferences1.SoundPathEdited(SoundPath_Edit->text());
+}
+void TTessivar_Form::SoundPath_EditExit() { Preferences1.SoundPathLeft(); }
+void TTessivar_Form::SndBrowse_ButtonClick() { Preferences1.ChooseSoundFile(OpenDialog1); }
+void TTessivar_Form::SpeedButton1Click() { Preferences1.OpenHelp(); }
+void TTessivar_Form::Image1Click() { Preferences1.OpenHomePage(); }
+
+void TTessivar_Form::TrayIcon1MinimizeToTray() { TrayStatus.WindowHidden(Scan->DriveCount()); }
+void TTessivar_Form::TrayIcon1DblClick() { TrayIcon1.ShowMainWindow(); }
+
+void TTessivar_Form::BringWindowToFront() {
+  TrayIcon1.ShowMainWindow();
+  raise();
+  activateWindow();
+}
+
+void TTessivar_Form::Exit1Click() { close(); }
+
+// The views.
+
+void TTessivar_Form::AppendJournalLine(const QString& line) { Log_Memo->appendPlainText(line); }
+QString TTessivar_Form::JournalText() const { return Log_Memo->toPlainText(); }
+void TTessivar_Form::ClearJournal() { Log_Memo->clear(); }
+
+void TTessivar_Form::ShowSettings(const halvoric::Settings& values) {
+  AutoRun_CheckBox->setChecked(values.AutoRun);
+  LogEvents_CheckBox->setChecked(values.LogEvents);
+  SystemLogEvents_CheckBox->setChecked(values.SystemLog);
+  DiskStatus_CheckBox->setChecked(values.DiskStatus);
+  Hibernate_CheckBox->setChecked(values.Hibernation);
+  TempWarn_CheckBox->setChecked(values.TempWarn);
+  CritTemp_Edit->setText(QString::fromStdString(values.Temp));
+  PopupNotify_CheckBox->setChecked(values.PopupNotification);
+  EmailNotify_CheckBox->setChecked(values.EmailNotification);
+  Email_Edit->setText(QString::fromStdString(values.EmailAddr));
+  SndFile_CheckBox->setChecked(values.PlaySound);
+  SoundPath_Edit->setText(QString::fromStdString(values.SoundPath));
+}
+
+void TTessivar_Form::FocusCriticalTemperature() { CritTemp_Edit->setFocus(); }
+void TTessivar_Form::ShowSoundPath(const std::string& path) {
+  SoundPath_Edit->setText(QString::fromStdString(path));
+}
+
+std::vector<DriveNumber> TTessivar_Form::WatchedDrives() const {
+  return DrivesOfRows(*HDDs_ListView, true);
+}
+
+void TTessivar_Form::StartCheckTimer() { CheckTemp_Timer->start(); }
+void TTessivar_Form::StopCheckTimer() { CheckTemp_Timer->stop(); }
+bool TTessivar_Form::CheckTimerActive() const { return CheckTemp_Timer->isActive(); }
+void TTessivar_Form::BringToFront() { BringWindowToFront(); }
+void TTessivar_Form::ShowCriticalTemperature(const std::string& text) {
+  CritTemp_Edit->setText(QString::fromStdString(text));
+}
+
+void TTessivar_Form::SetCaption(const std::string& caption) {
+  setWindowTitle(QString::fromStdString(caption));
+}
+void TTessivar_Form::StartCountdownTimer() { Hibernate_Timer->start(); }
+void TTessivar_Form::StopCountdownTimer() { Hibernate_Timer->stop(); }
+
+std::vector<DriveNumber> TTessivar_Form::ListedDrives() const {
+  return DrivesOfRows(*HDDs_ListView, false);
+}
+
+void TTessivar_Form::ShowTemperatureCell(std::size_t row, const std::string& text) {
+  if (QTreeWidgetItem* item = HDDs_ListView->topLevelItem(static_cast<int>(row))) {
+    item->setText(2, QString::fromStdString(text));
+  }
+}
+
+void TTessivar_Form::ShowStatusBalloon(const std::string& text, std::uint8_t seconds) {
+  TrayIcon1.ShowBalloon("Halvoric", text, BalloonIconKind::Info, seconds);
+}
+
+}  // namespace halvoric

@@ -68,8 +68,8 @@ void TemperatureWatch::PopupAlert(const DriveSummary& summary) {
   view_.BringToFront();
 
   std::string text = "A drive is at " + TemperatureText(summary) + ", above the critical " +
-                     "temperature of " + std::to_string(settings_.CritTempValue) +
-                     kDegreesCelsius + ".";
+                     "temperature of " + std::to_string(settings_.CritTempValue) + kDegreesCelsius +
+                     ".";
   if (settings_.Hibernation) {
     text += "\n\nThe PC hibernates in " + std::to_string(HibernationCountdown::kSeconds) +
             " seconds unless you answer.";

@@ -23,9 +23,10 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
       EventLogWriter1(platform.Log),
       Platform(platform),
       Drives(platform.Disks),
-      Preferences1(*this, Settings, Journal1,
-                   {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
-                   QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
+      Preferences1(
+          *this, Settings, Journal1,
+          {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
+          QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
       Watch(*this, Settings, Journal1, Countdown,
             {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt,
              platform.Messages}) {

@@ -77,7 +77,9 @@ void TTessivar_Form::DiskStatus_CheckBoxClick() {
 void TTessivar_Form::Hibernate_CheckBoxClick() {
   Preferences1.HibernationChanged(Hibernate_CheckBox->isChecked());
 }
-void TTessivar_Form::TempWarn_CheckBoxClick() { Watch.WarningChanged(TempWarn_CheckBox->isChecked()); }
+void TTessivar_Form::TempWarn_CheckBoxClick() {
+  Watch.WarningChanged(TempWarn_CheckBox->isChecked());
+}
 void TTessivar_Form::PopupNotify_CheckBoxClick() {
   Preferences1.PopupChanged(PopupNotify_CheckBox->isChecked());
 }

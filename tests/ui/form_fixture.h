@@ -17,110 +17,12 @@
 
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
-#include "ui/platform_services.h"
+#include "tests/services/service_fakes.h"
 #include "tests/shell/tray_fakes.h"
+#include "ui/platform_services.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric::testing {
-
-class FakeSystemLog : public SystemLog {
- public:
-  bool Open(const std::string& source) override {
-    Source = source;
-    return !Refuse;
-  }
-  void WriteInformation(const std::string& text) override { Records.push_back(text); }
-  void Close() override { ++Closes; }
-
-  bool Refuse = false;
-  std::string Source;
-  std::vector<std::string> Records;
-  int Closes = 0;
-};
-
-class FakeDialogs : public FileDialogs {
- public:
-  std::optional<std::string> ChooseFileToOpen(const FileDialogSpec&) override { return Answer; }
-  std::optional<std::string> ChooseFileToSave(const FileDialogSpec& spec) override {
-    SaveFilter = spec.Filter;
-    return Answer;
-  }
-  std::optional<std::string> Answer;
-  std::string SaveFilter;
-};
-
-class FakeMessages : public MessageBoxes, public AlertPrompt {
- public:
-  void ShowError(const std::string& text) override { Errors.push_back(text); }
-  void ShowMessage(const std::string& text) override { Errors.push_back(text); }
-  void Alert(const std::string& text) override {
-    Alerts.push_back(text);
-    if (WhileAlertWaits) WhileAlertWaits();
-  }
-  std::vector<std::string> Errors;
-  std::vector<std::string> Alerts;
-  // What happens while the popup alert waits for the user.
-  std::function<void()> WhileAlertWaits;
-};
-
-class FakeAutostart : public AutoRunEntry {
- public:
-  Result<> Enable() override {
-    Calls.push_back("enable");
-    return Result<>::Done();
-  }
-  Result<> Disable() override {
-    Calls.push_back("disable");
-    return Result<>::Done();
-  }
-  std::vector<std::string> Calls;
-};
-
-// Alert mails reach it on the window's mail thread; the test reads what it
-// recorded once the window's dispatcher is idle again.
-class FakeMailer : public Mailer {
- public:
-  Result<> Send(const MailArguments& mail) override {
-    if (WhileSending) WhileSending();
-    Sent.push_back(mail);
-    return Reply;
-  }
-  std::vector<MailArguments> Sent;
-  Result<> Reply = Result<>::Done();
-  std::function<void()> WhileSending;  // runs on the sending thread
-};
-
-class FakeSound : public SoundPlayer {
- public:
-  Result<> Play(const std::string& path) override {
-    Played.push_back(path);
-    return Result<>::Done();
-  }
-  std::vector<std::string> Played;
-};
-
-class FakePower : public Hibernator {
- public:
-  Result<> Hibernate() override {
-    ++Requests;
-    return Reply;
-  }
-  int Requests = 0;
-  Result<> Reply = Result<>::Done();
-};
-
-class FakeUrls : public UrlOpener {
- public:
-  bool OpenUrl(const std::string& url) override {
-    Opened.push_back(url);
-    return true;
-  }
-  bool OpenFile(const std::string& path) override {
-    Opened.push_back(path);
-    return true;
-  }
-  std::vector<std::string> Opened;
-};
 
 inline sim::Scenario ParseOrFail(const std::string& text) {
   sim::ScenarioResult result = sim::ParseScenario(text, "test", ".");

@@ -66,13 +66,12 @@ TEST_F(PreferencesTest, TemperatureWarningRunsTheWatch) {
   EXPECT_FALSE(form.CheckTemp_Timer->isActive());
 }
 
-TEST_F(PreferencesTest, CriticalTemperatureIsCheckedWhenLeft) {
+TEST_F(PreferencesTest, LeavingTheCriticalTemperatureChecksItOrPutsTheFocusBack) {
   struct Case {
     const char* text;
     bool accepted;
     int value;
-  } cases[] = {{"100", true, 100}, {" 7 ", true, 7},  {"0", true, 0},   {"101", false, 0},
-               {"-1", false, 0},   {"abc", false, 0}, {"5.5", false, 0}};
+  } cases[] = {{" 7 ", true, 7}, {"101", false, 0}};  // the rest: the logic's own tests
   form.show();
   QApplication::setActiveWindow(&form);
   for (const Case& c : cases) {

@@ -92,12 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
             Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") + "\rTemp: 38" + kDegrees +
                 "\r",
             {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)}},
-        ReportCase{"WithoutTemperature",
-                   "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
-                   true,
-                   1,
-                   Padded("Cool") + "\rTemp: N/A\r",
-                   {"N/A"}},
         ReportCase{
             "DrivesZeroAndTwoByTheirCaptions",
             DrivesScenario({0, 2}),
@@ -105,8 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
             2,
             Padded("Disk 0") + "\rTemp: 40" + kDegrees + "\r" + Padded("Disk 2") + "\rTemp: 40" +
                 kDegrees + "\r",
-            {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)}},
-        ReportCase{"DiskStatusOff", DrivesScenario({0, 1}), false, 0, "", {"stale", "stale"}}),
+            {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TrayTest, IconIsInTheTrayFromTheStartWithItsTooltip) {

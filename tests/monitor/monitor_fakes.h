@@ -1,0 +1,89 @@
+// The window as the monitor's logic sees it, and the journal it writes to.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "drive/sim/scenario.h"
+#include "drive/sim/simulated_disks.h"
+#include "monitor/hibernation_countdown.h"
+#include "monitor/mail_dispatch.h"
+#include "monitor/temperature_watch.h"
+#include "monitor/tray_status.h"
+#include "settings/journal.h"
+
+namespace halvoric::testing {
+
+class RecordingJournal final : public JournalLines {
+ public:
+  void AddLogLine(const std::string& message) override { Lines.push_back(message); }
+  void AddLogLineBareToSystemLog(const std::string& message) override {
+    Lines.push_back(message);
+    BareRecords.push_back(message);
+  }
+  bool Has(const std::string& line) const {
+    return std::find(Lines.begin(), Lines.end(), line) != Lines.end();
+  }
+  std::vector<std::string> Lines;        // as the Log page shows them, without dates
+  std::vector<std::string> BareRecords;  // reaching the system log without a date
+};
+
+class FakeWindow final : public WatchView, public CountdownView, public TrayStatusView {
+ public:
+  std::vector<DriveNumber> WatchedDrives() const override { return Watched; }
+  void StartCheckTimer() override { CheckTimer = true; }
+  void StopCheckTimer() override { CheckTimer = false; }
+  bool CheckTimerActive() const override { return CheckTimer; }
+  void BringToFront() override { ++Fronts; }
+  void ShowCriticalTemperature(const std::string& text) override { CriticalField = text; }
+
+  void SetCaption(const std::string& caption) override { Caption = caption; }
+  void StartCountdownTimer() override { CountdownTimer = true; }
+  void StopCountdownTimer() override { CountdownTimer = false; }
+
+  std::vector<DriveNumber> ListedDrives() const override { return Listed; }
+  void ShowTemperatureCell(std::size_t row, const std::string& text) override {
+    if (row >= TempCells.size()) TempCells.resize(row + 1);
+    TempCells[row] = text;
+  }
+  void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override {
+    Balloons.push_back(text);
+    BalloonSeconds = seconds;
+  }
+
+  std::vector<DriveNumber> Watched;
+  bool CheckTimer = false;
+  int Fronts = 0;
+  std::string CriticalField;
+  std::string Caption = kWindowCaption;
+  bool CountdownTimer = false;
+  std::vector<DriveNumber> Listed;
+  std::vector<std::string> TempCells;
+  std::vector<std::string> Balloons;
+  int BalloonSeconds = 0;
+};
+
+// Hands each mail to the mailer at once and reports back at once: the watch's
+// logic without the mail thread.
+class ImmediateMailQueue final : public MailQueue {
+ public:
+  explicit ImmediateMailQueue(Mailer& mailer) : mailer_(mailer) {}
+  void Send(MailArguments mail, Done done) override {
+    const Result<> sent = mailer_.Send(mail);
+    if (done) done(sent);
+  }
+
+ private:
+  Mailer& mailer_;
+};
+
+inline sim::Scenario ScenarioOrFail(const std::string& text) {
+  sim::ScenarioResult result = sim::ParseScenario(text, "test", ".");
+  EXPECT_TRUE(result.Ok()) << result.Error;
+  return std::move(result.Value);
+}
+
+}  // namespace halvoric::testing

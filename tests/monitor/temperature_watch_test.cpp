@@ -1,0 +1,273 @@
+// The temperature watch and the hibernation countdown, driven through their
+// views on simulated drives, without a window.
+#include <filesystem>
+#include <memory>
+
+#include "tests/base/temp_files.h"
+#include "tests/monitor/monitor_fakes.h"
+#include "tests/services/service_fakes.h"
+
+namespace halvoric::testing {
+namespace {
+
+class WatchTest : public ::testing::Test {
+ protected:
+  // Drive 0 at `celsius`, watched, with the warning on.
+  void Hot(int celsius) {
+    disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(
+        "[drive 0]\nmodel = Hot\nattribute = 194 value=100 worst=90 raw=0\ntemperature = " +
+        std::to_string(celsius) + "\n"));
+    drives_ = std::make_unique<DriveReader>(*disks_);
+    watch_ = std::make_unique<TemperatureWatch>(
+        window_, settings_, journal_, countdown_,
+        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_});
+    window_.Watched = {0};
+    settings_.TempWarn = true;
+    window_.CheckTimer = true;
+  }
+  // Mail and sound alerts on, to a sound file that exists.
+  void MailAndSound() {
+    settings_.EmailNotification = true;
+    settings_.EmailAddr = "ops@example.org";
+    settings_.PlaySound = true;
+    settings_.SoundPath = dir_.File("alert sound.wav");
+    WriteFile(settings_.SoundPath, "RIFF");
+  }
+  void SetTemperature(int celsius) { disks_->Drives().Drives[0].Temperatures = {{0, celsius}}; }
+
+  TempDir dir_;
+  FakeWindow window_;
+  RecordingJournal journal_;
+  Settings settings_;
+  FakeMailer mail_;
+  ImmediateMailQueue queue_{mail_};
+  FakeSound sound_;
+  FakePower power_;
+  FakeMessages messages_;
+  HibernationCountdown countdown_{window_, journal_, power_};
+  std::unique_ptr<sim::SimulatedDisks> disks_;
+  std::unique_ptr<DriveReader> drives_;
+  std::unique_ptr<TemperatureWatch> watch_;
+};
+
+TEST_F(WatchTest, MailAndSoundFireOnlyAboveTheCriticalTemperature) {
+  for (const auto& [celsius, fires] : {std::pair{50, false}, std::pair{51, true}}) {
+    SCOPED_TRACE(celsius);
+    Hot(celsius);
+    MailAndSound();
+    mail_.Sent.clear();
+    sound_.Played.clear();
+    journal_.Lines.clear();
+    watch_->Check();
+    watch_->Check();  // not throttled: every check while hot
+    EXPECT_EQ(mail_.Sent.size(), fires ? 2u : 0u);
+    EXPECT_EQ(sound_.Played.size(), fires ? 2u : 0u);
+    if (fires) {
+      EXPECT_EQ(journal_.Lines.front(), "SEND email to : ops@example.org");
+      EXPECT_EQ(mail_.Sent[0].Recipient, "ops@example.org");
+      EXPECT_EQ(mail_.Sent[0].Subject, "Halvoric Alert!");
+      EXPECT_EQ(mail_.Sent[0].Body, "The current temperature is: 51");
+      EXPECT_EQ(mail_.Sent[0].Argument9, 1000);
+      EXPECT_EQ(sound_.Played[0], settings_.SoundPath);
+    }
+    EXPECT_TRUE(messages_.Alerts.empty());
+    EXPECT_TRUE(window_.CheckTimer);
+  }
+}
+
+TEST_F(WatchTest, ChannelsThatCannotFireStayQuiet) {
+  // Blank address, missing sound file, failing mail, no temperature at all.
+  Hot(60);
+  settings_.EmailNotification = true;
+  settings_.EmailAddr = "  ";
+  settings_.PlaySound = true;
+  settings_.SoundPath = dir_.File("missing.wav");
+  watch_->Check();
+  EXPECT_TRUE(mail_.Sent.empty());
+  EXPECT_TRUE(sound_.Played.empty());
+  EXPECT_TRUE(journal_.Lines.empty());
+  watch_->SendTestMail();
+  EXPECT_TRUE(mail_.Sent.empty());
+
+  std::filesystem::create_directory(dir_.File("sounds"));  // a folder is no sound file
+  settings_.SoundPath = dir_.File("sounds");
+  watch_->Check();
+  EXPECT_TRUE(sound_.Played.empty());
+  EXPECT_TRUE(journal_.Lines.empty());
+
+  settings_.EmailAddr = "ops@example.org";
+  mail_.Reply = Failure{"Connection refused"};
+  watch_->Check();
+  EXPECT_EQ(journal_.Lines,
+            (std::vector<std::string>{"SEND email to : ops@example.org",
+                                      "The alert mail was not sent: Connection refused"}));
+
+  disks_->Drives().Drives[0].Temperatures.clear();
+  disks_->Drives().Drives[0].Attributes[0].Id = 231;  // a drive without temperature
+  mail_.Sent.clear();
+  watch_->Check();
+  EXPECT_TRUE(mail_.Sent.empty());
+}
+
+TEST_F(WatchTest, PopupRaisesTheCriticalTemperatureToTheDrivesTemperature) {
+  Hot(52);
+  settings_.PopupNotification = true;
+  bool timerStoppedWhileWaiting = false;
+  messages_.WhileAlertWaits = [&] { timerStoppedWhileWaiting = !window_.CheckTimer; };
+  watch_->Check();
+  EXPECT_EQ(journal_.Lines,
+            (std::vector<std::string>{"Temperature is over maximum: 52 > 50",
+                                      "USER cancelled the HIBERNATE action !",
+                                      "CHANGED the alert temperature to: 52\u00B0"}));
+  EXPECT_TRUE(timerStoppedWhileWaiting);
+  EXPECT_EQ(window_.Fronts, 1);
+  ASSERT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_EQ(messages_.Alerts[0],
+            "A drive is at 52\u00B0C, above the critical temperature of 50\u00B0C.");
+  EXPECT_EQ(settings_.CritTempValue, 52);
+  EXPECT_EQ(settings_.Temp, "52");
+  EXPECT_EQ(window_.CriticalField, "52");
+  EXPECT_FALSE(window_.CountdownTimer);  // hibernation is off
+  EXPECT_TRUE(window_.CheckTimer);
+
+  watch_->Check();  // still 52: no second popup
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+  SetTemperature(53);
+  watch_->Check();
+  EXPECT_EQ(messages_.Alerts.size(), 2u);
+}
+
+// The popup's wait runs the event loop, and the user may switch the warning
+// off and on meanwhile; the check that the restart brings must not alert the
+// same drive again, nor move the countdown the first alert started.
+TEST_F(WatchTest, NoCheckRunsWhileAPopupAlertWaits) {
+  Hot(70);
+  settings_.Hibernation = true;
+  settings_.PopupNotification = true;
+  messages_.WhileAlertWaits = [&] {
+    EXPECT_TRUE(watch_->AlertWaiting());
+    countdown_.Tick();
+    watch_->WarningChanged(false);
+    watch_->WarningChanged(true);
+    watch_->Check();  // the check the restart brings
+    EXPECT_EQ(countdown_.SecondsLeft(), 59);
+    EXPECT_TRUE(window_.CountdownTimer);
+  };
+  watch_->Check();
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_TRUE(window_.CheckTimer);  // the answer restarted the watch
+  EXPECT_EQ(settings_.CritTempValue, 70);
+}
+
+// Switching the warning off while the popup waits keeps it off after the
+// answer; ticking the box again never puts off a check already due.
+TEST_F(WatchTest, TheWarningsBoxStartsAndStopsTheChecks) {
+  Hot(70);
+  settings_.PopupNotification = true;
+  messages_.WhileAlertWaits = [&] { watch_->WarningChanged(false); };
+  watch_->Check();
+  EXPECT_FALSE(settings_.TempWarn);
+  EXPECT_FALSE(window_.CheckTimer);
+  EXPECT_EQ(journal_.Lines[1], "DISABLE temperature warning");
+
+  watch_->WarningChanged(true);
+  EXPECT_TRUE(window_.CheckTimer);
+  EXPECT_TRUE(settings_.TempWarn);
+  EXPECT_EQ(journal_.Lines.back(), "ENABLED temperature warning");
+}
+
+TEST_F(WatchTest, HibernationCountsDownOnlyWithThePopupOn) {
+  Hot(70);
+  settings_.Hibernation = true;
+  watch_->Check();
+  EXPECT_FALSE(window_.CountdownTimer);
+  EXPECT_EQ(window_.Caption, "Halvoric");
+  EXPECT_EQ(power_.Requests, 0);
+}
+
+TEST_F(WatchTest, DismissingTheAlertStopsTheCountdown) {
+  Hot(70);
+  settings_.Hibernation = true;
+  settings_.PopupNotification = true;
+  std::string captionAt12;
+  messages_.WhileAlertWaits = [&] {
+    EXPECT_TRUE(window_.CountdownTimer);
+    for (int tick = 0; tick < 48; ++tick) countdown_.Tick();
+    captionAt12 = window_.Caption;
+  };
+  watch_->Check();
+  EXPECT_EQ(captionAt12, "Hibernate on 12s");
+  EXPECT_EQ(countdown_.SecondsLeft(), 12);
+  EXPECT_FALSE(window_.CountdownTimer);
+  EXPECT_EQ(window_.Caption, "Halvoric");
+  EXPECT_FALSE(journal_.Has("Halvoric was Hibernated"));
+  EXPECT_EQ(power_.Requests, 0);
+  ASSERT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_NE(messages_.Alerts[0].find("The PC hibernates in 60 seconds unless you answer."),
+            std::string::npos);
+}
+
+TEST_F(WatchTest, CountdownRunningOutHibernatesOnce) {
+  for (bool refused : {false, true}) {
+    SCOPED_TRACE(refused);
+    Hot(70);
+    settings_.CritTempValue = 50;
+    settings_.Hibernation = true;
+    settings_.PopupNotification = true;
+    power_.Requests = 0;
+    power_.Reply = refused ? Result<>(Failure{"not supported"}) : Result<>::Done();
+    journal_ = {};
+    std::vector<std::string> atZero;
+    messages_.WhileAlertWaits = [&] {
+      for (int tick = 0; tick < 60; ++tick) countdown_.Tick();
+      atZero = journal_.Lines;
+      EXPECT_EQ(window_.Caption, "Hibernate on 0s");
+      EXPECT_FALSE(window_.CountdownTimer);
+    };
+    watch_->Check();
+    EXPECT_EQ(power_.Requests, 1);
+    ASSERT_GE(atZero.size(), 2u);
+    EXPECT_EQ(atZero[1], "Halvoric was Hibernated");
+    EXPECT_EQ(atZero.size(), refused ? 3u : 2u);
+    if (refused) {
+      EXPECT_EQ(atZero[2], "Hibernation was refused: not supported");
+    }
+    EXPECT_EQ(journal_.BareRecords.front(), "Halvoric was Hibernated");
+  }
+}
+
+TEST_F(WatchTest, ClearedRowsAreNeverRead) {
+  disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(
+      "[drive 0]\nattribute = 194 value=60 raw=60\n[drive 1]\nattribute = 194 value=60 raw=60\n"
+      "[drive 2]\nattribute = 194 value=60 raw=60\n"));
+  drives_ = std::make_unique<DriveReader>(*disks_);
+  TemperatureWatch watch(window_, settings_, journal_, countdown_,
+                         WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_});
+  MailAndSound();
+  window_.Watched = {0, 2};
+  watch.Check();
+  std::vector<std::string> opened;
+  for (const auto& event : disks_->Events()) {
+    if (event.What == sim::RecordedEvent::Kind::Open) opened.push_back(event.Path);
+  }
+  EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive2"}));
+  EXPECT_EQ(mail_.Sent.size(), 2u);
+}
+
+TEST_F(WatchTest, TestMailReportsWhatHappened) {
+  Hot(45);
+  settings_.EmailAddr = "ops@example.org";
+  watch_->SendTestMail();
+  ASSERT_EQ(mail_.Sent.size(), 1u);
+  EXPECT_EQ(mail_.Sent[0].Body, "The current temperature is: 45\u00B0C");
+  EXPECT_EQ(messages_.Errors,
+            std::vector<std::string>{"The Alert! Message was sent to: ops@example.org"});
+
+  mail_.Reply = Failure{"Couldn't connect to server"};
+  watch_->SendTestMail();
+  EXPECT_EQ(messages_.Errors.back(), "Couldn't connect to server");
+  EXPECT_TRUE(journal_.Lines.empty());  // the test mail is not journalled
+}
+
+}  // namespace
+}  // namespace halvoric::testing

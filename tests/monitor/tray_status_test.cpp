@@ -1,0 +1,77 @@
+// The drive status report when the window goes to the tray.
+#include <memory>
+
+#include "tests/monitor/monitor_fakes.h"
+
+namespace halvoric::testing {
+namespace {
+
+const std::string kDegrees =
+    "\xC2\xB0"
+    "C";
+
+// Models come back at their full 40 characters, blank-padded as drives send them.
+std::string Padded(const std::string& model) { return model + std::string(40 - model.size(), ' '); }
+
+struct ReportCase {
+  const char* Name;
+  std::string Scenario;
+  std::vector<DriveNumber> Rows;
+  std::size_t DriveCount;
+  bool DiskStatus;
+  std::vector<std::string> Balloons;
+  std::vector<std::string> Cells;  // the "Temp" cells rewritten
+};
+
+class StatusReportTest : public ::testing::TestWithParam<ReportCase> {};
+
+TEST_P(StatusReportTest, ShowsEachDriveAndRewritesTheTempCells) {
+  const ReportCase& c = GetParam();
+  sim::SimulatedDisks disks(ScenarioOrFail(c.Scenario));
+  DriveReader drives(disks);
+  FakeWindow window;
+  window.Listed = c.Rows;
+  Settings settings;
+  settings.DiskStatus = c.DiskStatus;
+  TrayStatusReport(window, settings, drives).WindowHidden(c.DriveCount);
+  EXPECT_EQ(window.Balloons, c.Balloons);
+  EXPECT_EQ(window.TempCells, c.Cells);
+  if (!c.Balloons.empty()) {
+    EXPECT_EQ(window.BalloonSeconds, 10);
+  }
+}
+
+const std::string kTwoDrives =
+    "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
+    "[drive 2]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Drives, StatusReportTest,
+    ::testing::Values(ReportCase{"TwoDrivesByTheirNumbers",
+                                 kTwoDrives,
+                                 {0, 2},
+                                 2,
+                                 true,
+                                 {Padded("A") + "\rTemp: 41" + kDegrees + "\r",
+                                  Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") +
+                                      "\rTemp: 38" + kDegrees + "\r"},
+                                 {"41" + kDegrees, "38" + kDegrees}},
+                      ReportCase{"WithoutTemperature",
+                                 "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
+                                 {0},
+                                 1,
+                                 true,
+                                 {Padded("Cool") + "\rTemp: N/A\r"},
+                                 {"N/A"}},
+                      ReportCase{"OnlyTheScannedCount",
+                                 kTwoDrives,
+                                 {0, 2},
+                                 1,
+                                 true,
+                                 {Padded("A") + "\rTemp: 41" + kDegrees + "\r"},
+                                 {"41" + kDegrees}},
+                      ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace halvoric::testing

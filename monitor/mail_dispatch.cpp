@@ -1,5 +1,7 @@
 #include "monitor/mail_dispatch.h"
 
+#include <utility>
+
 namespace halvoric {
 
 MailDispatch::MailDispatch(Mailer& mailer) : mailer_(mailer), worker_([this] { Work(); }) {}
@@ -15,18 +17,20 @@ MailDispatch::~MailDispatch() {
 }
 
 void MailDispatch::Send(MailArguments mail, Done done) {
+  Done replaced;
   {
     std::lock_guard<std::mutex> hold(lock_);
-    // While a server does not answer, every check would queue another mail;
-    // the newest alert takes the place of one that has not started yet.
+    // While a server does not answer, mails would pile up; the newest alert
+    // takes the place of one that has not started yet.
     if (!jobs_.empty()) {
-      jobs_.back() = {std::move(mail), std::move(done)};
-      return;
+      replaced = std::exchange(jobs_.back(), {std::move(mail), std::move(done)}).Finished;
+    } else {
+      jobs_.push_back({std::move(mail), std::move(done)});
+      ++unfinished_;
     }
-    jobs_.push_back({std::move(mail), std::move(done)});
   }
-  ++unfinished_;
   wake_.notify_one();
+  if (replaced) replaced(Failure{kReplacedMessage});
 }
 
 void MailDispatch::Work() {

@@ -21,13 +21,15 @@ class MailQueue {
   using Done = std::function<void(const Result<>&)>;
 
   virtual ~MailQueue() = default;
-  // Queues `mail`; `done` runs later with the outcome, unless a newer mail
-  // took the place of this one before it started.
+  // Queues `mail`; `done` runs with the outcome once it is known.
   virtual void Send(MailArguments mail, Done done) = 0;
 };
 
 class MailDispatch final : public QObject, public MailQueue {
  public:
+  static constexpr const char* kReplacedMessage =
+      "a newer alert took its place while the mail server was busy";
+
   explicit MailDispatch(Mailer& mailer);
   // Mails not yet started are dropped; the one being sent is waited for,
   // which the mail library's own time limit bounds.
@@ -37,7 +39,7 @@ class MailDispatch final : public QObject, public MailQueue {
 
   // Queues `mail`; `done` runs later on this object's thread with the
   // outcome. At most one mail waits behind the one being sent: a newer one
-  // takes its place, and the older one's `done` never runs.
+  // takes its place, and the older one's `done` is told so at once.
   void Send(MailArguments mail, Done done) override;
 
   // Every mail sent and its `done` run.

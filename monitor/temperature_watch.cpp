@@ -15,12 +15,18 @@ void TemperatureWatch::Check() {
   for (const DriveNumber n : view_.WatchedDrives()) {
     DriveSummary summary;
     services_.Drives.GetDriveSummary(n, summary);
+    // A drive that did not answer this time neither starts nor ends an
+    // excursion.
+    if (summary.Temperature == NoTemperature) continue;
+    Excursion& excursion = excursions_[n];
     // Drives after an alerted one compare with the raised critical temperature.
-    if (summary.Temperature == NoTemperature || summary.Temperature <= settings_.CritTempValue) {
+    if (summary.Temperature <= settings_.CritTempValue) {
+      if (summary.Temperature <= settings_.CritTempValue - kCoolingMargin) excursion = {};
       continue;
     }
-    SendAlertMail(summary);
-    PlayAlertSound();
+    if (!excursion.Hot) excursion = {.Hot = true};
+    MailIfDue(excursion, summary);
+    PlayAlertSound(excursion);
     if (settings_.PopupNotification) PopupAlert(summary);
   }
   // A warning switched off while a popup alert waited stays off; one the
@@ -39,8 +45,20 @@ void TemperatureWatch::WarningChanged(bool on) {
   journal_.AddLogLine(on ? "ENABLED temperature warning" : "DISABLE temperature warning");
 }
 
-void TemperatureWatch::SendAlertMail(const DriveSummary& summary) {
-  if (!settings_.EmailNotification || TrimControls(settings_.EmailAddr).empty()) return;
+void TemperatureWatch::MailIfDue(Excursion& excursion, const DriveSummary& summary) {
+  const Clock::TimePoint now = services_.Time.Now();
+  const auto repeat = std::chrono::minutes(settings_.MailRepeatMinutes);
+  const bool reminderDue =
+      excursion.Mailed && settings_.MailRepeatMinutes > 0 && now - excursion.LastMail >= repeat;
+  if (excursion.Mailed && !reminderDue) return;
+  if (SendAlertMail(summary)) {
+    excursion.Mailed = true;
+    excursion.LastMail = now;
+  }
+}
+
+bool TemperatureWatch::SendAlertMail(const DriveSummary& summary) {
+  if (!settings_.EmailNotification || TrimControls(settings_.EmailAddr).empty()) return false;
   journal_.AddLogLine("SEND email to : " + settings_.EmailAddr);
   services_.AlertMails.Send(AlertMail(settings_.EmailAddr, std::to_string(summary.Temperature)),
                             [this](const Result<>& sent) {
@@ -48,16 +66,21 @@ void TemperatureWatch::SendAlertMail(const DriveSummary& summary) {
                                 journal_.AddLogLine("The alert mail was not sent: " + sent.Message);
                               }
                             });
+  return true;
 }
 
-void TemperatureWatch::PlayAlertSound() {
+void TemperatureWatch::PlayAlertSound(Excursion& excursion) {
   std::error_code ignored;
   // A folder is no sound; trying it would journal a failure every tick.
   if (!settings_.PlaySound || !std::filesystem::is_regular_file(settings_.SoundPath, ignored)) {
     return;
   }
   const Result<> played = services_.Sounds.Play(settings_.SoundPath);
-  if (!played.Ok()) journal_.AddLogLine("The alert sound did not play: " + played.Message);
+  // A machine without sound would otherwise say so every 30 seconds.
+  if (!played.Ok() && !excursion.SoundFailureJournalled) {
+    journal_.AddLogLine("The alert sound did not play: " + played.Message);
+    excursion.SoundFailureJournalled = true;
+  }
 }
 
 void TemperatureWatch::PopupAlert(const DriveSummary& summary) {

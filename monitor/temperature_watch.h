@@ -1,16 +1,21 @@
 // Every 30 seconds while the warning is on: re-read the watched drives and
 // raise the alerts the user switched on. Every channel compares and reports
-// the drive's temperature; a drive without one never alerts. Alert mails go
-// out through a queue of their own: a mail server that does not answer must
-// not hold up the sound, the popup or the hibernation countdown.
+// the drive's temperature; a drive without one never alerts. The sound and
+// the popup are an alarm at the desk and repeat while the drive is hot; a
+// mail goes out once per excursion above the critical temperature, and then
+// as a reminder every MailRepeatMinutes. Alert mails go out through a queue
+// of their own: a mail server that does not answer must not hold up the
+// sound, the popup or the hibernation countdown.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "drive/drive_reader.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
+#include "services/clock.h"
 #include "services/message_boxes.h"
 #include "services/sound_player.h"
 #include "settings/journal.h"
@@ -41,6 +46,7 @@ struct WatchServices {
   SoundPlayer& Sounds;
   AlertPrompt& Prompt;
   MessageBoxes& Messages;
+  const Clock& Time;
 };
 
 class TemperatureWatch {
@@ -63,9 +69,22 @@ class TemperatureWatch {
   // A popup alert is waiting for its answer; no check runs then.
   bool AlertWaiting() const { return alertWaiting_; }
 
+  // A drive cools out of its excursion this far below the critical
+  // temperature, so that a figure wavering around it mails only once.
+  static constexpr int kCoolingMargin = 2;
+
  private:
-  void SendAlertMail(const DriveSummary& summary);
-  void PlayAlertSound();
+  // One drive's time above the critical temperature.
+  struct Excursion {
+    bool Hot = false;
+    bool Mailed = false;
+    Clock::TimePoint LastMail{};
+    bool SoundFailureJournalled = false;
+  };
+
+  void MailIfDue(Excursion& excursion, const DriveSummary& summary);
+  bool SendAlertMail(const DriveSummary& summary);
+  void PlayAlertSound(Excursion& excursion);
   void PopupAlert(const DriveSummary& summary);
 
   WatchView& view_;
@@ -74,6 +93,7 @@ class TemperatureWatch {
   HibernationCountdown& countdown_;
   WatchServices services_;
   bool alertWaiting_ = false;
+  std::map<DriveNumber, Excursion> excursions_;
 };
 
 }  // namespace halvoric

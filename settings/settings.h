@@ -26,6 +26,10 @@ struct Settings {
   // Derived from Temp on load, not stored.
   std::uint8_t CritTempValue = DefaultCritTemp;
 
+  // Stored after the twelve above; no control on the Preferences page.
+  // While a drive stays hot, an alert mail is repeated this often; 0 never.
+  std::uint32_t MailRepeatMinutes = 60;
+
   bool operator==(const Settings&) const = default;
 };
 

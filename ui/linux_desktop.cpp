@@ -15,6 +15,7 @@ PlatformServices LinuxDesktop::Services() {
       .Dialogs = dialogs_,
       .Messages = messages_,
       .Prompt = messages_,
+      .Time = clock_,
       .TrayArea = tray_,
       .Input = input_,
   };

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "ui/platform_services.h"
+#include "platform/steady_clock.h"
 #include "platform/syslog_system_log.h"
 #include "shell/qt_desktop_input.h"
 #include "shell/qt_notification_area.h"
@@ -28,6 +29,7 @@ class LinuxDesktop {
   std::unique_ptr<Mailer> mailer_ = LoadMailer(MailLibraryBesideExecutable());
   CanberraSoundPlayer sound_;
   LogindHibernator power_;
+  SteadyClock clock_;
   QtUrlOpener urls_;
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;

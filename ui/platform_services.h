@@ -9,6 +9,7 @@
 #include "platform/mail_loader.h"
 #include "platform/sound.h"
 #include "services/alert_prompt.h"
+#include "services/clock.h"
 #include "services/file_dialogs.h"
 #include "services/message_boxes.h"
 #include "services/system_log.h"
@@ -32,6 +33,7 @@ struct PlatformServices {
   FileDialogs& Dialogs;
   MessageBoxes& Messages;
   AlertPrompt& Prompt;
+  const Clock& Time;
   NotificationArea& TrayArea;
   DesktopInput& Input;
 };

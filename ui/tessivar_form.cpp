@@ -29,7 +29,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
           QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
       Watch(*this, Settings, Journal1, Countdown,
             {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt,
-             platform.Messages}) {
+             platform.Messages, platform.Time}) {
   BuildComponents();
   BuildFrame();
   BuildDetailPages();

@@ -20,7 +20,7 @@ class WatchTest : public ::testing::Test {
     drives_ = std::make_unique<DriveReader>(*disks_);
     watch_ = std::make_unique<TemperatureWatch>(
         window_, settings_, journal_, countdown_,
-        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_});
+        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_});
     window_.Watched = {0};
     settings_.TempWarn = true;
     window_.CheckTimer = true;
@@ -44,6 +44,7 @@ class WatchTest : public ::testing::Test {
   FakeSound sound_;
   FakePower power_;
   FakeMessages messages_;
+  FakeClock clock_;
   HibernationCountdown countdown_{window_, journal_, power_};
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<DriveReader> drives_;
@@ -59,8 +60,8 @@ TEST_F(WatchTest, MailAndSoundFireOnlyAboveTheCriticalTemperature) {
     sound_.Played.clear();
     journal_.Lines.clear();
     watch_->Check();
-    watch_->Check();  // not throttled: every check while hot
-    EXPECT_EQ(mail_.Sent.size(), fires ? 2u : 0u);
+    watch_->Check();  // the sound repeats while hot, the mail waits for its reminder
+    EXPECT_EQ(mail_.Sent.size(), fires ? 1u : 0u);
     EXPECT_EQ(sound_.Played.size(), fires ? 2u : 0u);
     if (fires) {
       EXPECT_EQ(journal_.Lines.front(), "SEND email to : ops@example.org");
@@ -241,8 +242,9 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
       "[drive 0]\nattribute = 194 value=60 raw=60\n[drive 1]\nattribute = 194 value=60 raw=60\n"
       "[drive 2]\nattribute = 194 value=60 raw=60\n"));
   drives_ = std::make_unique<DriveReader>(*disks_);
-  TemperatureWatch watch(window_, settings_, journal_, countdown_,
-                         WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_});
+  TemperatureWatch watch(
+      window_, settings_, journal_, countdown_,
+      WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_});
   MailAndSound();
   window_.Watched = {0, 2};
   watch.Check();
@@ -252,6 +254,82 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   }
   EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive2"}));
   EXPECT_EQ(mail_.Sent.size(), 2u);
+}
+
+// A drive hot for an hour mails once and reminds once; cooling by less than
+// the margin is no new excursion, cooling by the margin is.
+TEST_F(WatchTest, OneMailPerExcursionAndAReminderWhileItLasts) {
+  Hot(51);
+  MailAndSound();
+  const auto tick = [&](int celsius) {
+    SetTemperature(celsius);
+    watch_->Check();
+  };
+  for (int minute = 0; minute < 60; ++minute) {
+    tick(51);
+    clock_.Advance(std::chrono::minutes(1));
+  }
+  EXPECT_EQ(mail_.Sent.size(), 1u);
+  tick(52);  // sixty minutes after the first mail
+  EXPECT_EQ(mail_.Sent.size(), 2u);
+  EXPECT_EQ(mail_.Sent[1].Body, "The current temperature is: 52");
+
+  tick(49);  // one below: still the same excursion
+  tick(51);
+  EXPECT_EQ(mail_.Sent.size(), 2u);
+  tick(48);  // cooled by the margin
+  tick(51);
+  EXPECT_EQ(mail_.Sent.size(), 3u);
+  EXPECT_EQ(sound_.Played.size(), 63u);  // the alarm at the desk repeats
+
+  settings_.MailRepeatMinutes = 0;
+  clock_.Advance(std::chrono::hours(5));
+  tick(55);
+  EXPECT_EQ(mail_.Sent.size(), 3u);
+}
+
+// Mail switched on during an excursion still reports it once; a drive that
+// stops answering for a while does not start a new one.
+TEST_F(WatchTest, MailSwitchedOnLateAndSilentDrivesKeepTheExcursion) {
+  Hot(60);
+  watch_->Check();
+  MailAndSound();
+  watch_->Check();
+  EXPECT_EQ(mail_.Sent.size(), 1u);
+  disks_->Drives().Drives[0].Temperatures.clear();
+  disks_->Drives().Drives[0].Attributes[0].Id = 231;
+  watch_->Check();
+  disks_->Drives().Drives[0].Attributes[0].Id = 194;
+  SetTemperature(60);
+  watch_->Check();
+  EXPECT_EQ(mail_.Sent.size(), 1u);
+}
+
+class FailingSound final : public SoundPlayer {
+ public:
+  Result<> Play(const std::string&) override { return Failure{"no sound output"}; }
+};
+
+TEST_F(WatchTest, ASoundThatCannotPlayIsJournalledOncePerExcursion) {
+  disks_ = std::make_unique<sim::SimulatedDisks>(
+      ScenarioOrFail("[drive 0]\nattribute = 194 value=100 raw=0\ntemperature = 60\n"));
+  drives_ = std::make_unique<DriveReader>(*disks_);
+  FailingSound silent;
+  TemperatureWatch watch(
+      window_, settings_, journal_, countdown_,
+      WatchServices{*drives_, queue_, mail_, silent, messages_, messages_, clock_});
+  window_.Watched = {0};
+  settings_.PlaySound = true;
+  settings_.SoundPath = dir_.File("alert.wav");
+  WriteFile(settings_.SoundPath, "RIFF");
+  const std::vector<std::string> once{"The alert sound did not play: no sound output"};
+  for (int i = 0; i < 3; ++i) watch.Check();
+  EXPECT_EQ(journal_.Lines, once);
+  disks_->Drives().Drives[0].Temperatures = {{0, 40}};
+  watch.Check();
+  disks_->Drives().Drives[0].Temperatures = {{0, 60}};
+  watch.Check();
+  EXPECT_EQ(journal_.Lines.size(), 2u);
 }
 
 TEST_F(WatchTest, TestMailReportsWhatHappened) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "services/alert_prompt.h"
+#include "services/clock.h"
 #include "services/file_dialogs.h"
 #include "services/hibernator.h"
 #include "services/mailer.h"
@@ -116,6 +117,14 @@ class FakeUrls : public UrlOpener {
     return true;
   }
   std::vector<std::string> Opened;
+};
+
+// Time moves only when the test turns it.
+class FakeClock : public Clock {
+ public:
+  TimePoint Now() const override { return Time; }
+  void Advance(std::chrono::minutes minutes) { Time += minutes; }
+  TimePoint Time{};
 };
 
 }  // namespace halvoric::testing

@@ -88,6 +88,7 @@ class FormTest : public ::testing::Test {
         .Dialogs = dialogs_,
         .Messages = messages_,
         .Prompt = messages_,
+        .Time = clock_,
         .TrayArea = tray_,
         .Input = input_,
     };
@@ -118,6 +119,7 @@ class FormTest : public ::testing::Test {
   FakeSound sound_;
   FakePower power_;
   FakeUrls urls_;
+  FakeClock clock_;
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<TTessivar_Form> form_;
 

@@ -92,6 +92,11 @@ DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds) {
     summary.Temperature = NoTemperature;
     summary.Threshold = NoThreshold;
   }
+  WalkTable(attributes, false, found, [&](std::size_t q, const AttributeEntry& attribute) {
+    if (StatusOf(attribute.Value, ThresholdAt(thresholds, q).Threshold) == Status::Bad) {
+      summary.Health = Status::Bad;
+    }
+  });
   return summary;
 }
 

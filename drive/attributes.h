@@ -42,7 +42,8 @@ void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds);
 
 // The summary of the temperature attribute (ID 194), found before the first
-// empty entry; NoTemperature and NoThreshold when there is none.
+// empty entry; NoTemperature and NoThreshold when there is none. Its health
+// covers every attribute up to the first empty entry.
 DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds);
 
 }  // namespace halvoric

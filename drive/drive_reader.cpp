@@ -92,7 +92,7 @@ void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
   row.Id = std::to_string(n);
   row.Model = model;
   row.Temp = TemperatureText(summary);
-  row.State = StatusOf(summary.Value, summary.Threshold);
+  row.State = summary.Health;
   row.Checked = true;
   sink.AppendDriveRow(row);
 }

@@ -1,9 +1,11 @@
+#include "drive/attributes.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "drive/attribute_catalogue.h"
-#include "drive/attributes.h"
 #include "drive/drive_reader.h"
 #include "recording_sinks.h"
 
@@ -35,9 +37,8 @@ TEST(Summary, TemperatureFromRawFigureWithFallbacks) {
     std::uint8_t raw0, raw1, value;
     std::int32_t temperature;
   } cases[] = {
-      {0x28, 0x00, 60, 40},  {0x28, 0x01, 60, 50},  {0x2D, 0x0A, 61, 61},
-      {0x00, 0x00, 62, 62},  {100, 0, 63, 100},     {1, 0, 64, 1},
-      {101, 0, 65, 65},      {0xFF, 0xFF, 66, 66},
+      {0x28, 0x00, 60, 40}, {0x28, 0x01, 60, 50}, {0x2D, 0x0A, 61, 61}, {0x00, 0x00, 62, 62},
+      {100, 0, 63, 100},    {1, 0, 64, 1},        {101, 0, 65, 65},     {0xFF, 0xFF, 66, 66},
   };
   for (const Case& c : cases) {
     Tables t;
@@ -94,7 +95,44 @@ TEST(Summary, StatusRuleIsStrictlyGreater) {
   RecordingSinks sinks;
   AddDriveRow(sinks, 0, "m", t.Summary());
   EXPECT_EQ(sinks.drives[0].State, Status::Bad);
-  EXPECT_EQ(sinks.drives[0].Temp, "30\xC2\xB0" "C");
+  EXPECT_EQ(sinks.drives[0].Temp,
+            "30\xC2\xB0"
+            "C");
+}
+
+// The drive list's status reads BAD as soon as any SMART Info row does, not
+// only the temperature's; the rows behind the first empty entry do not count.
+TEST(Summary, HealthFollowsEveryAttributeRow) {
+  struct Case {
+    const char* Name;
+    std::uint8_t ReallocatedValue;
+    std::uint8_t TemperatureValue;
+    bool EmptyBetween;
+    Status Expected;
+  } cases[] = {
+      {"all above", 100, 60, false, Status::Ok},
+      {"reallocated at its threshold", 36, 60, false, Status::Bad},
+      {"temperature at its threshold", 100, 5, false, Status::Bad},
+      {"bad row hidden behind an empty entry", 36, 60, true, Status::Ok},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Tables t;
+    t.Set(0, 1, 100, 100, 6);
+    t.Set(1, 194, c.TemperatureValue, 30, 5, {41});
+    t.Set(c.EmptyBetween ? 3 : 2, 5, c.ReallocatedValue, 100, 36);
+    const DriveSummary summary = t.Summary();
+    EXPECT_EQ(summary.Health, c.Expected);
+    EXPECT_EQ(summary.Temperature, 41);
+    RecordingSinks sinks;
+    AddDriveRow(sinks, 0, "m", summary);
+    EXPECT_EQ(sinks.drives[0].State, c.Expected);
+    ShowAttributes(sinks, t.attributes, t.thresholds);
+    const bool anyRowBad =
+        std::any_of(sinks.smartInfo.begin(), sinks.smartInfo.end(),
+                    [](const SmartInfoRow& row) { return row.State == Status::Bad; });
+    EXPECT_EQ(anyRowBad, c.Expected == Status::Bad);
+  }
 }
 
 TEST(Catalogue, NamesDuplicatesAndUnknownIds) {
@@ -141,7 +179,8 @@ TEST(AttributeRows, ColumnsOfEveryRow) {
 
 TEST(AttributeRows, RecordedDriveTables) {
   AtaCommandResult data{}, thresholds{};
-  for (auto [name, block] : {std::pair{"smart-data.bin", &data}, {"smart-thresholds.bin", &thresholds}}) {
+  for (auto [name, block] :
+       {std::pair{"smart-data.bin", &data}, {"smart-thresholds.bin", &thresholds}}) {
     std::ifstream in(std::string(HALVORIC_FIXTURES) + "/qemu-sata/" + name, std::ios::binary);
     in.read(reinterpret_cast<char*>(block->Data), 512);
   }
@@ -150,9 +189,9 @@ TEST(AttributeRows, RecordedDriveTables) {
   struct Row {
     const char *id, *threshold, *value, *worst, *raw, *status;
   } expected[] = {
-      {"01", "6", "100", "100", "0", "OK"},     {"03", "0", "100", "100", "16", "OK"},
-      {"04", "20", "100", "100", "100", "OK"},  {"05", "36", "100", "100", "0", "OK"},
-      {"09", "0", "100", "100", "1", "OK"},     {"0C", "0", "100", "100", "0", "OK"},
+      {"01", "6", "100", "100", "0", "OK"},        {"03", "0", "100", "100", "16", "OK"},
+      {"04", "20", "100", "100", "100", "OK"},     {"05", "36", "100", "100", "0", "OK"},
+      {"09", "0", "100", "100", "1", "OK"},        {"0C", "0", "100", "100", "0", "OK"},
       {"BE", "50", "69", "69", "522125343", "OK"},
   };
   ASSERT_EQ(sinks.smartInfo.size(), std::size(expected));

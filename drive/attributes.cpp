@@ -77,6 +77,16 @@ void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresho
   });
 }
 
+std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds) {
+  std::vector<AttributeReading> readings;
+  bool found;
+  WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
+    readings.push_back(
+        {entry.Id, RawValue48(entry), StatusOf(entry.Value, ThresholdAt(thresholds, p).Threshold)});
+  });
+  return readings;
+}
+
 DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds) {
   bool found;
   const std::size_t p = WalkTable(attributes, true, found, [](std::size_t, const auto&) {});

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "drive/ata_blocks.h"
 #include "drive/row_sinks.h"
@@ -40,6 +41,17 @@ void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name
 
 // One row per attribute, up to the first empty entry.
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds);
+
+// An attribute as the health watch follows it.
+struct AttributeReading {
+  std::uint8_t Id = 0;
+  std::uint64_t Raw = 0;
+  Status State = Status::Ok;
+  bool operator==(const AttributeReading&) const = default;
+};
+
+// One reading per SMART Info row, in table order.
+std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds);
 
 // The summary of the temperature attribute (ID 194), found before the first
 // empty entry; NoTemperature and NoThreshold when there is none. Its health

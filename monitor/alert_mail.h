@@ -11,13 +11,17 @@ inline constexpr const char* kAlertSender = "halvoric@localhost";
 inline constexpr const char* kAlertSubject = "Halvoric Alert!";
 inline constexpr const char* kAlertBodyPrefix = "The current temperature is: ";
 
-inline MailArguments AlertMail(const std::string& recipient, const std::string& temperature) {
+inline MailArguments AlertMailWithBody(const std::string& recipient, const std::string& body) {
   MailArguments mail;
   mail.Sender = kAlertSender;
   mail.Recipient = recipient;
   mail.Subject = kAlertSubject;
-  mail.Body = kAlertBodyPrefix + temperature;
+  mail.Body = body;
   return mail;
+}
+
+inline MailArguments AlertMail(const std::string& recipient, const std::string& temperature) {
+  return AlertMailWithBody(recipient, kAlertBodyPrefix + temperature);
 }
 
 }  // namespace halvoric

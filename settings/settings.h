@@ -27,6 +27,9 @@ struct Settings {
   std::uint8_t CritTempValue = DefaultCritTemp;
 
   // Stored after the twelve above; no control on the Preferences page.
+  // The health watch, and how often it reads the drives.
+  bool HealthWarn = true;
+  std::uint32_t HealthMinutes = 10;
   // While a drive stays hot, an alert mail is repeated this often; 0 never.
   std::uint32_t MailRepeatMinutes = 60;
 

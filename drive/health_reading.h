@@ -1,0 +1,24 @@
+// A drive's identity and every attribute's state, read for the health watch.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drive/attributes.h"
+#include "drive/drive_reader.h"
+
+namespace halvoric {
+
+struct HealthReading {
+  std::string Model;   // as the drive sends it, blank-padded
+  std::string Serial;  // the key the last reading is kept under
+  std::vector<AttributeReading> Attributes;
+};
+
+// The same request series as a summary. Nothing when the drive cannot be
+// opened, does not identify itself or sends no attribute table: a reading
+// that says nothing must not look like a drive whose attributes vanished.
+std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n);
+
+}  // namespace halvoric

@@ -1,0 +1,117 @@
+#include "monitor/health_watch.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+
+#include "base/text_trim.h"
+#include "drive/attribute_catalogue.h"
+#include "monitor/alert_mail.h"
+
+namespace halvoric {
+
+namespace {
+
+// Reallocated sectors, uncorrectable errors, pending and offline
+// uncorrectable sectors: any rise means the surface is getting worse, long
+// before the normalised value reaches its threshold.
+constexpr std::array<std::uint8_t, 4> kDamageCounts = {5, 187, 197, 198};
+
+std::string AttributeName(std::uint8_t id) {
+  return std::string(TrimControls(GetAttributeName(id)));
+}
+
+const AttributeReading* Find(const std::vector<AttributeReading>& readings, std::uint8_t id) {
+  const auto found = std::find_if(readings.begin(), readings.end(),
+                                  [id](const AttributeReading& r) { return r.Id == id; });
+  return found == readings.end() ? nullptr : &*found;
+}
+
+}  // namespace
+
+void HealthWatch::Start() {
+  if (!settings_.HealthWarn) return;
+  Check();
+  if (settings_.HealthMinutes > 0) view_.StartHealthTimer(settings_.HealthMinutes);
+}
+
+std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading& now,
+                                              const std::vector<AttributeReading>& before) const {
+  const std::string drive = "HEALTH of drive " + std::to_string(n) + " (" +
+                            std::string(TrimControls(now.Model)) + ", serial " +
+                            std::string(TrimControls(now.Serial)) + "): ";
+  std::vector<std::string> lines;
+  for (const AttributeReading& reading : now.Attributes) {
+    const AttributeReading* last = Find(before, reading.Id);
+    if (last == nullptr) continue;
+    const std::string name = AttributeName(reading.Id);
+    if (last->State == Status::Ok && reading.State == Status::Bad) {
+      lines.push_back(drive + name + " OK -> BAD");
+    }
+    const bool counted = std::find(kDamageCounts.begin(), kDamageCounts.end(), reading.Id) !=
+                         kDamageCounts.end();
+    if (counted && reading.Raw > last->Raw) {
+      lines.push_back(drive + name + " raw " + std::to_string(last->Raw) + " -> " +
+                      std::to_string(reading.Raw));
+    }
+  }
+  return lines;
+}
+
+void HealthWatch::Check() {
+  // The popup's wait runs the event loop; a tick inside it would report the
+  // same change again before its reading is kept.
+  if (alertWaiting_ || !settings_.HealthWarn) return;
+  HealthRecords records = LoadHealthRecords(recordPath_);
+  std::vector<std::string> changes;
+  bool read = false;
+  for (const DriveNumber n : view_.WatchedDrives()) {
+    const std::optional<HealthReading> now = ReadHealth(services_.Drives, n);
+    if (!now) continue;
+    read = true;
+    const auto before = records.find(now->Serial);
+    if (before != records.end()) {
+      for (std::string& line : Changes(n, *now, before->second)) changes.push_back(std::move(line));
+    }
+    records[now->Serial] = now->Attributes;
+  }
+  if (!read) return;
+  // Kept before the alerts: a popup left waiting, or a crash, must not
+  // report the same change twice.
+  if (const Result<> saved = SaveHealthRecords(recordPath_, records); !saved.Ok()) {
+    if (!saveFailureJournalled_) journal_.AddLogLine(saved.Message);
+    saveFailureJournalled_ = true;
+  } else {
+    saveFailureJournalled_ = false;
+  }
+  for (const std::string& line : changes) journal_.AddLogLine(line);
+  if (!changes.empty()) Alert(changes);
+}
+
+void HealthWatch::Alert(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\n";
+  if (settings_.EmailNotification && !TrimControls(settings_.EmailAddr).empty()) {
+    journal_.AddLogLine("SEND email to : " + settings_.EmailAddr);
+    services_.AlertMails.Send(AlertMailWithBody(settings_.EmailAddr, text),
+                              [this](const Result<>& sent) {
+                                if (!sent.Ok()) {
+                                  journal_.AddLogLine("The alert mail was not sent: " +
+                                                      sent.Message);
+                                }
+                              });
+  }
+  std::error_code ignored;
+  if (settings_.PlaySound && std::filesystem::is_regular_file(settings_.SoundPath, ignored)) {
+    const Result<> played = services_.Sounds.Play(settings_.SoundPath);
+    if (!played.Ok()) journal_.AddLogLine("The alert sound did not play: " + played.Message);
+  }
+  if (settings_.PopupNotification) {
+    view_.BringToFront();
+    alertWaiting_ = true;
+    services_.Prompt.Alert("A drive's health has changed:\n\n" + text);
+    alertWaiting_ = false;
+  }
+}
+
+}  // namespace halvoric

@@ -1,0 +1,69 @@
+// The health watch: at start and then every HealthMinutes, each watched
+// drive's attributes are compared with its last reading. An attribute that
+// newly reads BAD, or a rise in a count of damaged sectors, is journalled
+// and raises the alerts the user switched on, once per change.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "drive/health_reading.h"
+#include "monitor/health_record.h"
+#include "monitor/mail_dispatch.h"
+#include "services/alert_prompt.h"
+#include "services/sound_player.h"
+#include "settings/journal.h"
+#include "settings/settings.h"
+
+namespace halvoric {
+
+class HealthView {
+ public:
+  virtual ~HealthView() = default;
+  // The drives whose rows are ticked in the drive list, in list order.
+  virtual std::vector<DriveNumber> WatchedDrives() const = 0;
+  virtual void BringToFront() = 0;
+  // The timer that calls Check() every `minutes`.
+  virtual void StartHealthTimer(std::uint32_t minutes) = 0;
+  virtual void StopHealthTimer() = 0;
+};
+
+struct HealthServices {
+  DriveReader& Drives;
+  MailQueue& AlertMails;
+  SoundPlayer& Sounds;
+  AlertPrompt& Prompt;
+};
+
+class HealthWatch {
+ public:
+  // `recordPath` is the file the last readings are kept in.
+  HealthWatch(HealthView& view, const Settings& settings, JournalLines& journal,
+              HealthServices services, std::string recordPath)
+      : view_(view),
+        settings_(settings),
+        journal_(journal),
+        services_(services),
+        recordPath_(std::move(recordPath)) {}
+
+  // The first check, then one every HealthMinutes; nothing with HealthWarn off.
+  void Start();
+  void Check();
+
+ private:
+  // The journal lines for what changed since `before`.
+  std::vector<std::string> Changes(DriveNumber n, const HealthReading& now,
+                                   const std::vector<AttributeReading>& before) const;
+  void Alert(const std::vector<std::string>& lines);
+
+  HealthView& view_;
+  const Settings& settings_;
+  JournalLines& journal_;
+  HealthServices services_;
+  std::string recordPath_;
+  bool alertWaiting_ = false;
+  bool saveFailureJournalled_ = false;
+};
+
+}  // namespace halvoric

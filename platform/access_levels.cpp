@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "drive/drive_number.h"
 #include "platform/capabilities.h"
-#include "platform/drive_path.h"
 #include "platform/helper_disk_control.h"
 #include "platform/linux_disk_control.h"
 #include "platform/sysfs_disk_control.h"
@@ -47,6 +47,14 @@ TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
 
 OpenResult TieredDiskControl::Open(const std::string& path) {
   OpenResult result;
+  const std::optional<DriveNumber> number = ParseDrivePath(path);
+  if (!number) {
+    // No backend opens such a path; refusing it here keeps every level
+    // recorded under a drive number.
+    result.Error = OpenError::NotFound;
+    result.Message = "not a drive path: " + path;
+    return result;
+  }
   result.Error = OpenError::PermissionDenied;
   result.Message = "no way to send ATA commands";
   if (ata_) result = ata_->Open(path);
@@ -61,10 +69,10 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
     level = AccessLevel::Limited;
   }
   if (!result.Ok()) {
-    levels_.erase(path);
+    levels_.erase(*number);
     return result;
   }
-  levels_[path] = level;
+  levels_[*number] = level;
   result.Handle = nextHandle_++;
   routes_[result.Handle] = route;
   return result;
@@ -85,7 +93,7 @@ void TieredDiskControl::Close(DeviceHandle handle) {
 }
 
 AccessLevel TieredDiskControl::LevelOf(DriveNumber n) const {
-  const auto found = levels_.find(DevicePath(n));
+  const auto found = levels_.find(n);
   return found == levels_.end() ? AccessLevel::Unknown : found->second;
 }
 
@@ -101,7 +109,7 @@ AccessReport TieredDiskControl::Report() const {
   if (!report.NoDriveReadable) return report;
   const bool onlyNvmeRefused =
       isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
-        return entry.second != AccessLevel::Limited || isNvme_(entry.first);
+        return entry.second != AccessLevel::Limited || isNvme_(DevicePath(entry.first));
       });
   if (rights_ == AtaRights::Held) {
     report.Message = kRefusedBySystemMessage;
@@ -127,7 +135,7 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
   }
   // An NVMe drive that either path opened is read with NVMe commands.
   const auto isNvme = [](const std::string& path) {
-    const std::optional<unsigned> n = ParseDrivePath(path);
+    const std::optional<DriveNumber> n = ParseDrivePath(path);
     const std::vector<std::string> disks = ListWholeDisks("/sys");
     return n && *n < disks.size() && IsNvmeDiskName(disks[*n]);
   };

@@ -48,7 +48,7 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   std::function<bool(const std::string& path)> isNvme_;
   AtaRights rights_;
   std::map<DeviceHandle, Route> routes_;
-  std::map<std::string, AccessLevel> levels_;  // by device path
+  std::map<DriveNumber, AccessLevel> levels_;
   DeviceHandle nextHandle_ = 1;
 };
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/drive_path.h"
+#include "drive/drive_number.h"
 #include "platform/helper_protocol.h"
 
 namespace halvoric {
@@ -67,7 +67,7 @@ HelperDiskControl::~HelperDiskControl() {
 OpenResult HelperDiskControl::Open(const std::string& path) {
   OpenResult result;
   result.Error = OpenError::Other;
-  const std::optional<unsigned> driveNumber = ParseDrivePath(path);
+  const std::optional<DriveNumber> driveNumber = ParseDrivePath(path);
   if (!driveNumber) {
     result.Error = OpenError::NotFound;
     result.Message = "not a drive path: " + path;

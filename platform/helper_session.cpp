@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <limits>
 
 #include "platform/ata_pass_through.h"
 #include "platform/whole_disk_node.h"
@@ -11,8 +12,6 @@
 
 namespace halvoric {
 namespace {
-
-constexpr unsigned kMaxDriveNumber = 255;
 
 HelperReply Reply(HelperStatus status) {
   HelperReply reply{};
@@ -84,7 +83,7 @@ HelperReply HelperSession::Answer(const HelperRequest& request, std::string& pro
 
 HelperReply HelperSession::Open(const HelperRequest& request, std::string& problem) {
   if (openTried_) return Refusal(problem, "one drive per session");
-  if (request.DriveNumber > kMaxDriveNumber) {
+  if (request.DriveNumber > std::numeric_limits<DriveNumber>::max()) {
     OpenIsOver(OpenedDrive::None);
     return Refusal(problem,
                    "drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
@@ -119,7 +118,7 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
   }
   fd_ = node.Fd;
   fdIsNvme_ = nvme;
-  driveNumber_ = request.DriveNumber;
+  driveNumber_ = static_cast<DriveNumber>(request.DriveNumber);
   return Reply(HelperStatus::Ok);
 }
 

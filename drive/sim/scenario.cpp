@@ -106,9 +106,9 @@ class Parser {
     }
     for (const SimDrive& drive : scenario_.Drives) {
       if (!drive.Temperatures.empty() && !drive.DataSector && !HasTemperatureAttribute(drive)) {
-        return {{}, origin_ + ": drive " + std::to_string(drive.Number) +
-                        " has a temperature but no attribute " +
-                        std::to_string(kTemperatureAttribute)};
+        return {{},
+                origin_ + ": drive " + std::to_string(drive.Number) +
+                    " has a temperature but no attribute " + std::to_string(kTemperatureAttribute)};
       }
     }
     return {std::move(scenario_), {}};

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/full_transfer.h"
 #include "drive/drive_number.h"
 #include "platform/helper_protocol.h"
 
@@ -17,26 +18,17 @@ namespace {
 // A socket rather than pipes: a helper that died must give us an error on
 // send, not a SIGPIPE that ends the whole program.
 bool SendAll(int socket, const void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n =
-        ::send(socket, static_cast<const char*>(buffer) + done, size - done, MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  const auto send = [&](std::size_t offset, std::size_t count) {
+    return ::send(socket, static_cast<const char*>(buffer) + offset, count, MSG_NOSIGNAL);
+  };
+  return TransferFully(size, send).Complete();
 }
 
 bool ReceiveAll(int socket, void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::recv(socket, static_cast<char*>(buffer) + done, size - done, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  const auto receive = [&](std::size_t offset, std::size_t count) {
+    return ::recv(socket, static_cast<char*>(buffer) + offset, count, 0);
+  };
+  return TransferFully(size, receive).Complete();
 }
 
 bool Exchange(int socket, const HelperRequest& request, HelperReply& reply) {

@@ -2,10 +2,10 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 #include <limits>
 
+#include "base/full_transfer.h"
 #include "platform/ata_pass_through.h"
 #include "platform/whole_disk_node.h"
 #include "platform/whole_disks.h"
@@ -38,25 +38,19 @@ HelperStatus StatusOf(OpenError error) {
 
 // Reads exactly `size` bytes; 0 at a clean end of input, -1 on a short read.
 long ReadAll(int fd, void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return done == 0 && n == 0 ? 0 : -1;
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<long>(done);
+  const auto read = [&](std::size_t offset, std::size_t count) {
+    return ::read(fd, static_cast<char*>(buffer) + offset, count);
+  };
+  const Transfer got = TransferFully(size, read);
+  if (got.Complete()) return static_cast<long>(got.Moved);
+  return got.Moved == 0 && got.AtEnd ? 0 : -1;
 }
 
 bool WriteAll(int fd, const void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  const auto write = [&](std::size_t offset, std::size_t count) {
+    return ::write(fd, static_cast<const char*>(buffer) + offset, count);
+  };
+  return TransferFully(size, write).Complete();
 }
 
 }  // namespace

@@ -34,6 +34,20 @@ constexpr const char* kRefusedBySystemMessage =
     "although this program holds the rights to (a container or a security policy may keep the "
     "disks away from it): only the model and the temperature are shown.";
 
+const char* LevelText(AccessLevel level) {
+  switch (level) {
+    case AccessLevel::Ata:
+      return "read with ATA commands";
+    case AccessLevel::Nvme:
+      return "read with NVMe admin commands";
+    case AccessLevel::Limited:
+      return "read from sysfs and hwmon only";
+    case AccessLevel::Unknown:
+      break;
+  }
+  return "not read";
+}
+
 }  // namespace
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
@@ -60,7 +74,9 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
   if (ata_) result = ata_->Open(path);
   Route route{ata_.get(), result.Handle};
   AccessLevel level = isNvme_ && isNvme_(path) ? AccessLevel::Nvme : AccessLevel::Ata;
+  std::string refusal;  // why the ATA path turned the drive away
   if (!result.Ok() && result.Error == OpenError::PermissionDenied) {
+    refusal = result.Message;
     const OpenResult limited = limited_->Open(path);
     // The refusal stays the reason reported unless the fallback knows
     // better: the drive is there after all, or there is no such drive.
@@ -68,11 +84,15 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
     route = {limited_.get(), limited.Handle};
     level = AccessLevel::Limited;
   }
+  const std::string drive = "drive " + std::to_string(*number) + ": ";
+  const std::string because = refusal.empty() ? "" : " (the ATA path refused it: " + refusal + ")";
   if (!result.Ok()) {
     levels_.erase(*number);
+    diagnostics_.Tell(*number, drive + "cannot be opened: " + result.Message + because);
     return result;
   }
   levels_[*number] = level;
+  diagnostics_.Tell(*number, drive + LevelText(level) + because);
   result.Handle = nextHandle_++;
   routes_[result.Handle] = route;
   return result;
@@ -127,11 +147,23 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
     if (HasEffectiveCapability(CAP_SYS_ADMIN)) {
       nvme = std::make_unique<KernelNvmeAdmin>();
       rights = AtaRights::Held;
+      Diagnose(DiagnosticArea::Access,
+               "this process holds CAP_SYS_RAWIO and CAP_SYS_ADMIN: it reads every drive itself");
+    } else {
+      Diagnose(DiagnosticArea::Access,
+               "this process holds CAP_SYS_RAWIO but not CAP_SYS_ADMIN: it reads ATA drives "
+               "itself, NVMe drives from sysfs and hwmon");
     }
     ata = std::make_unique<LinuxDiskControl>("/sys", "/dev", std::make_unique<KernelSgIo>(),
                                              std::move(nvme));
   } else if (const auto helper = HelperBesideExecutable(); !helper.empty() && exists(helper)) {
+    Diagnose(DiagnosticArea::Access,
+             "this process lacks CAP_SYS_RAWIO: drives go through the helper " + helper.string());
     ata = std::make_unique<HelperDiskControl>(std::vector<std::string>{helper.string()});
+  } else {
+    const std::string where = helper.empty() ? "(its own folder is unknown)" : helper.string();
+    Diagnose(DiagnosticArea::Access, "this process lacks CAP_SYS_RAWIO and finds no helper at " +
+                                         where + ": every drive is read from sysfs and hwmon");
   }
   // An NVMe drive that either path opened is read with NVMe commands.
   const auto isNvme = [](const std::string& path) {

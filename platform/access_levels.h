@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/diagnostics.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
@@ -49,6 +50,7 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   AtaRights rights_;
   std::map<DeviceHandle, Route> routes_;
   std::map<DriveNumber, AccessLevel> levels_;
+  ChangeDiagnostics diagnostics_{DiagnosticArea::Access};
   DeviceHandle nextHandle_ = 1;
 };
 

@@ -59,7 +59,15 @@ OpenResult SysfsDiskControl::Open(const std::string& path) {
     return result;
   }
   result.Handle = nextHandle_++;
-  drives_[result.Handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
+  const OpenDrive& drive =
+      drives_[result.Handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
+  const char* identify = drive.Facts.Identify ? "the kernel's copy of the IDENTIFY sector"
+                                              : "an IDENTIFY sector built from the model strings";
+  const char* temperature = drive.Facts.MilliCelsius
+                                ? "the temperature from hwmon"
+                                : "no temperature in hwmon, so no attribute table";
+  diagnostics_.Tell(*number, "drive " + std::to_string(*number) + " is " + disks[*number] + ": " +
+                                 identify + ", " + temperature);
   return result;
 }
 

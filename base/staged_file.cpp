@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "base/full_transfer.h"
+
 namespace halvoric {
 namespace {
 
@@ -31,14 +33,14 @@ int CreateUnique(const std::string& target, std::string& path) {
 }
 
 std::error_code WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return LastSystemError();
-    }
-    bytes.remove_prefix(static_cast<std::size_t>(written));
-  }
+  const auto write = [&](std::size_t offset, std::size_t count) {
+    return ::write(fd, bytes.data() + offset, count);
+  };
+  const Transfer written = TransferFully(bytes.size(), write);
+  if (written.Error != 0) return {written.Error, std::generic_category()};
+  // A file takes a write of at least one byte or fails it; one that took
+  // none would only be retried for ever.
+  if (written.AtEnd) return std::make_error_code(std::errc::io_error);
   return {};
 }
 

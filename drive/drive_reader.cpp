@@ -1,9 +1,9 @@
 #include "drive/drive_reader.h"
 
-#include <charconv>
 #include <cstring>
 
 #include "drive/attributes.h"
+#include "drive/drive_number.h"
 #include "drive/identify.h"
 
 namespace halvoric {
@@ -19,10 +19,7 @@ void ClearTables(ResultBlocks& blocks) {
 }  // namespace
 
 DriveNumber ParseDriveNumber(const std::string& text) {
-  unsigned value = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || value > 255) return 0;
-  return static_cast<DriveNumber>(value);
+  return ParseDriveNumberText(text).value_or(0);
 }
 
 std::string TemperatureText(const DriveSummary& summary) {
@@ -61,14 +58,24 @@ void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
   disks_.Close(handle);
 }
 
+void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
+                                   SmartInfoSink& smartInfo) {
+  ReadDetails(DevicePath(n), n, diskInfo, smartInfo);
+}
+
 void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
                                    SmartInfoSink& smartInfo) {
-  const OpenResult opened = disks_.Open(DevicePath(driveText));
+  // The text goes into the path as it is: only a canonical number opens.
+  ReadDetails(DevicePath(driveText), ParseDriveNumber(driveText), diskInfo, smartInfo);
+}
+
+void DriveReader::ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
+                              SmartInfoSink& smartInfo) {
+  const OpenResult opened = disks_.Open(path);
   if (!opened.Ok()) return;
   const DeviceHandle handle = opened.Handle;
   diskInfo.ClearDiskInfo();
   smartInfo.ClearSmartInfo();
-  const DriveNumber n = ParseDriveNumber(driveText);
 
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};

@@ -32,12 +32,17 @@ class DriveReader {
   std::string GetDriveModel(DriveNumber n);
   void GetDriveSummary(DriveNumber n, DriveSummary& summary);
 
-  // Fills both detail pages for the drive whose number `driveText` holds in
-  // decimal. A drive that cannot be opened leaves both pages as they were.
+  // Fills both detail pages for drive `n`. A drive that cannot be opened
+  // leaves both pages as they were.
+  void ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo, SmartInfoSink& smartInfo);
+  // The same for the drive whose number `driveText` holds in decimal.
   void ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
                         SmartInfoSink& smartInfo);
 
  private:
+  void ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
+                   SmartInfoSink& smartInfo);
+
   DiskControl& disks_;
   ResultBlocks blocks_;
 };

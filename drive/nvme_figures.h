@@ -7,9 +7,13 @@
 
 #include <cstdint>
 
+#include "drive/attributes.h"
+
 namespace halvoric {
 
-inline constexpr std::uint8_t kNvmeTemperatureId = 194;       // Celsius in raw byte 0
+// Celsius in raw byte 0.
+inline constexpr std::uint8_t kNvmeTemperatureId = kTemperatureAttribute;
+
 inline constexpr std::uint8_t kNvmePowerOnHoursId = 9;        // hours
 inline constexpr std::uint8_t kNvmePowerCyclesId = 12;        // count
 inline constexpr std::uint8_t kNvmeAvailableSpareId = 0x60;   // percent; threshold is the drive's

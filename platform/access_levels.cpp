@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include "drive/drive_number.h"
 #include "platform/capabilities.h"
-#include "platform/drive_path.h"
 #include "platform/helper_disk_control.h"
 #include "platform/linux_disk_control.h"
 #include "platform/sysfs_disk_control.h"
@@ -34,6 +34,20 @@ constexpr const char* kRefusedBySystemMessage =
     "although this program holds the rights to (a container or a security policy may keep the "
     "disks away from it): only the model and the temperature are shown.";
 
+const char* LevelText(AccessLevel level) {
+  switch (level) {
+    case AccessLevel::Ata:
+      return "read with ATA commands";
+    case AccessLevel::Nvme:
+      return "read with NVMe admin commands";
+    case AccessLevel::Limited:
+      return "read from sysfs and hwmon only";
+    case AccessLevel::Unknown:
+      break;
+  }
+  return "not read";
+}
+
 }  // namespace
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
@@ -47,12 +61,22 @@ TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
 
 OpenResult TieredDiskControl::Open(const std::string& path) {
   OpenResult result;
+  const std::optional<DriveNumber> number = ParseDrivePath(path);
+  if (!number) {
+    // No backend opens such a path; refusing it here keeps every level
+    // recorded under a drive number.
+    result.Error = OpenError::NotFound;
+    result.Message = "not a drive path: " + path;
+    return result;
+  }
   result.Error = OpenError::PermissionDenied;
   result.Message = "no way to send ATA commands";
   if (ata_) result = ata_->Open(path);
   Route route{ata_.get(), result.Handle};
   AccessLevel level = isNvme_ && isNvme_(path) ? AccessLevel::Nvme : AccessLevel::Ata;
+  std::string refusal;  // why the ATA path turned the drive away
   if (!result.Ok() && result.Error == OpenError::PermissionDenied) {
+    refusal = result.Message;
     const OpenResult limited = limited_->Open(path);
     // The refusal stays the reason reported unless the fallback knows
     // better: the drive is there after all, or there is no such drive.
@@ -60,11 +84,15 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
     route = {limited_.get(), limited.Handle};
     level = AccessLevel::Limited;
   }
+  const std::string drive = "drive " + std::to_string(*number) + ": ";
+  const std::string because = refusal.empty() ? "" : " (the ATA path refused it: " + refusal + ")";
   if (!result.Ok()) {
-    levels_.erase(path);
+    levels_.erase(*number);
+    diagnostics_.Tell(*number, drive + "cannot be opened: " + result.Message + because);
     return result;
   }
-  levels_[path] = level;
+  levels_[*number] = level;
+  diagnostics_.Tell(*number, drive + LevelText(level) + because);
   result.Handle = nextHandle_++;
   routes_[result.Handle] = route;
   return result;
@@ -85,7 +113,7 @@ void TieredDiskControl::Close(DeviceHandle handle) {
 }
 
 AccessLevel TieredDiskControl::LevelOf(DriveNumber n) const {
-  const auto found = levels_.find(DevicePath(n));
+  const auto found = levels_.find(n);
   return found == levels_.end() ? AccessLevel::Unknown : found->second;
 }
 
@@ -101,7 +129,7 @@ AccessReport TieredDiskControl::Report() const {
   if (!report.NoDriveReadable) return report;
   const bool onlyNvmeRefused =
       isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
-        return entry.second != AccessLevel::Limited || isNvme_(entry.first);
+        return entry.second != AccessLevel::Limited || isNvme_(DevicePath(entry.first));
       });
   if (rights_ == AtaRights::Held) {
     report.Message = kRefusedBySystemMessage;
@@ -119,15 +147,27 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
     if (HasEffectiveCapability(CAP_SYS_ADMIN)) {
       nvme = std::make_unique<KernelNvmeAdmin>();
       rights = AtaRights::Held;
+      Diagnose(DiagnosticArea::Access,
+               "this process holds CAP_SYS_RAWIO and CAP_SYS_ADMIN: it reads every drive itself");
+    } else {
+      Diagnose(DiagnosticArea::Access,
+               "this process holds CAP_SYS_RAWIO but not CAP_SYS_ADMIN: it reads ATA drives "
+               "itself, NVMe drives from sysfs and hwmon");
     }
     ata = std::make_unique<LinuxDiskControl>("/sys", "/dev", std::make_unique<KernelSgIo>(),
                                              std::move(nvme));
   } else if (const auto helper = HelperBesideExecutable(); !helper.empty() && exists(helper)) {
+    Diagnose(DiagnosticArea::Access,
+             "this process lacks CAP_SYS_RAWIO: drives go through the helper " + helper.string());
     ata = std::make_unique<HelperDiskControl>(std::vector<std::string>{helper.string()});
+  } else {
+    const std::string where = helper.empty() ? "(its own folder is unknown)" : helper.string();
+    Diagnose(DiagnosticArea::Access, "this process lacks CAP_SYS_RAWIO and finds no helper at " +
+                                         where + ": every drive is read from sysfs and hwmon");
   }
   // An NVMe drive that either path opened is read with NVMe commands.
   const auto isNvme = [](const std::string& path) {
-    const std::optional<unsigned> n = ParseDrivePath(path);
+    const std::optional<DriveNumber> n = ParseDrivePath(path);
     const std::vector<std::string> disks = ListWholeDisks("/sys");
     return n && *n < disks.size() && IsNvmeDiskName(disks[*n]);
   };

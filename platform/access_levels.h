@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "base/diagnostics.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
@@ -48,7 +49,8 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   std::function<bool(const std::string& path)> isNvme_;
   AtaRights rights_;
   std::map<DeviceHandle, Route> routes_;
-  std::map<std::string, AccessLevel> levels_;  // by device path
+  std::map<DriveNumber, AccessLevel> levels_;
+  ChangeDiagnostics diagnostics_{DiagnosticArea::Access};
   DeviceHandle nextHandle_ = 1;
 };
 

@@ -8,7 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/drive_path.h"
+#include "base/diagnostics.h"
+#include "base/full_transfer.h"
+#include "drive/drive_number.h"
 #include "platform/helper_protocol.h"
 
 namespace halvoric {
@@ -17,31 +19,40 @@ namespace {
 // A socket rather than pipes: a helper that died must give us an error on
 // send, not a SIGPIPE that ends the whole program.
 bool SendAll(int socket, const void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n =
-        ::send(socket, static_cast<const char*>(buffer) + done, size - done, MSG_NOSIGNAL);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  const auto send = [&](std::size_t offset, std::size_t count) {
+    return ::send(socket, static_cast<const char*>(buffer) + offset, count, MSG_NOSIGNAL);
+  };
+  return TransferFully(size, send).Complete();
 }
 
 bool ReceiveAll(int socket, void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::recv(socket, static_cast<char*>(buffer) + done, size - done, 0);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  const auto receive = [&](std::size_t offset, std::size_t count) {
+    return ::recv(socket, static_cast<char*>(buffer) + offset, count, 0);
+  };
+  return TransferFully(size, receive).Complete();
 }
 
 bool Exchange(int socket, const HelperRequest& request, HelperReply& reply) {
   return SendAll(socket, &request, sizeof request) && ReceiveAll(socket, &reply, sizeof reply) &&
          reply.Magic == kHelperReplyMagic && reply.OutSize <= sizeof reply.Out;
+}
+
+const char* StatusText(std::uint32_t status) {
+  switch (static_cast<HelperStatus>(status)) {
+    case HelperStatus::Ok:
+      return "done";
+    case HelperStatus::RequestFailed:
+      return "the request failed";
+    case HelperStatus::Refused:
+      return "refused";
+    case HelperStatus::NotFound:
+      return "no such disk";
+    case HelperStatus::PermissionDenied:
+      return "no right to the disk";
+    case HelperStatus::OpenFailed:
+      return "the open failed";
+  }
+  return "an unknown answer";
 }
 
 OpenError ErrorOf(std::uint32_t status) {
@@ -67,15 +78,18 @@ HelperDiskControl::~HelperDiskControl() {
 OpenResult HelperDiskControl::Open(const std::string& path) {
   OpenResult result;
   result.Error = OpenError::Other;
-  const std::optional<unsigned> driveNumber = ParseDrivePath(path);
+  const std::optional<DriveNumber> driveNumber = ParseDrivePath(path);
   if (!driveNumber) {
     result.Error = OpenError::NotFound;
     result.Message = "not a drive path: " + path;
     return result;
   }
+  const std::string drive = "drive " + std::to_string(*driveNumber);
   int sockets[2];
   if (command_.empty() || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
+    const std::string why = command_.empty() ? "no command" : std::strerror(errno);
     result.Message = "cannot talk to the helper";
+    Diagnose(DiagnosticArea::Helper, "no helper started for " + drive + ": " + why);
     return result;
   }
   posix_spawn_file_actions_t actions;
@@ -95,8 +109,11 @@ OpenResult HelperDiskControl::Open(const std::string& path) {
   if (spawnError != 0) {
     ::close(helper.Socket);
     result.Message = command_[0] + ": " + std::strerror(spawnError);
+    Diagnose(DiagnosticArea::Helper, "cannot start " + result.Message);
     return result;
   }
+  const std::string started = command_[0] + " (pid " + std::to_string(helper.Pid) + ")";
+  Diagnose(DiagnosticArea::Helper, "started " + started + " for " + drive);
 
   HelperRequest request{};
   request.Magic = kHelperRequestMagic;
@@ -104,11 +121,14 @@ OpenResult HelperDiskControl::Open(const std::string& path) {
   request.DriveNumber = *driveNumber;
   HelperReply reply{};
   if (!Exchange(helper.Socket, request, reply)) {
+    Diagnose(DiagnosticArea::Helper, started + " did not answer the open of " + drive);
     Stop(helper);
     result.Message = "the helper did not answer";
     return result;
   }
   if (reply.Status != static_cast<std::uint32_t>(HelperStatus::Ok)) {
+    Diagnose(DiagnosticArea::Helper,
+             started + " did not open " + drive + ": " + StatusText(reply.Status));
     Stop(helper);
     result.Error = ErrorOf(reply.Status);
     result.Message = result.Error == OpenError::PermissionDenied
@@ -153,7 +173,17 @@ void HelperDiskControl::Stop(const Helper& helper) {
   // End of input ends the helper; wait so no zombie is left behind.
   ::close(helper.Socket);
   int status = 0;
-  while (::waitpid(helper.Pid, &status, 0) < 0 && errno == EINTR) {
+  pid_t waited = -1;
+  while ((waited = ::waitpid(helper.Pid, &status, 0)) < 0 && errno == EINTR) {
+  }
+  if (waited != helper.Pid) return;
+  const std::string ended = "halvoric-ata (pid " + std::to_string(helper.Pid) + ")";
+  if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+    Diagnose(DiagnosticArea::Helper,
+             ended + " ended with exit status " + std::to_string(WEXITSTATUS(status)));
+  } else if (WIFSIGNALED(status)) {
+    Diagnose(DiagnosticArea::Helper,
+             ended + " was ended by signal " + std::to_string(WTERMSIG(status)));
   }
 }
 

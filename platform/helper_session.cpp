@@ -2,17 +2,16 @@
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
+#include <limits>
 
+#include "base/full_transfer.h"
 #include "platform/ata_pass_through.h"
 #include "platform/whole_disk_node.h"
 #include "platform/whole_disks.h"
 
 namespace halvoric {
 namespace {
-
-constexpr unsigned kMaxDriveNumber = 255;
 
 HelperReply Reply(HelperStatus status) {
   HelperReply reply{};
@@ -39,25 +38,19 @@ HelperStatus StatusOf(OpenError error) {
 
 // Reads exactly `size` bytes; 0 at a clean end of input, -1 on a short read.
 long ReadAll(int fd, void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::read(fd, static_cast<char*>(buffer) + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return done == 0 && n == 0 ? 0 : -1;
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<long>(done);
+  const auto read = [&](std::size_t offset, std::size_t count) {
+    return ::read(fd, static_cast<char*>(buffer) + offset, count);
+  };
+  const Transfer got = TransferFully(size, read);
+  if (got.Complete()) return static_cast<long>(got.Moved);
+  return got.Moved == 0 && got.AtEnd ? 0 : -1;
 }
 
 bool WriteAll(int fd, const void* buffer, std::size_t size) {
-  std::size_t done = 0;
-  while (done < size) {
-    const ssize_t n = ::write(fd, static_cast<const char*>(buffer) + done, size - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += static_cast<std::size_t>(n);
-  }
-  return true;
+  const auto write = [&](std::size_t offset, std::size_t count) {
+    return ::write(fd, static_cast<const char*>(buffer) + offset, count);
+  };
+  return TransferFully(size, write).Complete();
 }
 
 }  // namespace
@@ -84,7 +77,7 @@ HelperReply HelperSession::Answer(const HelperRequest& request, std::string& pro
 
 HelperReply HelperSession::Open(const HelperRequest& request, std::string& problem) {
   if (openTried_) return Refusal(problem, "one drive per session");
-  if (request.DriveNumber > kMaxDriveNumber) {
+  if (request.DriveNumber > std::numeric_limits<DriveNumber>::max()) {
     OpenIsOver(OpenedDrive::None);
     return Refusal(problem,
                    "drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
@@ -119,7 +112,7 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
   }
   fd_ = node.Fd;
   fdIsNvme_ = nvme;
-  driveNumber_ = request.DriveNumber;
+  driveNumber_ = static_cast<DriveNumber>(request.DriveNumber);
   return Reply(HelperStatus::Ok);
 }
 

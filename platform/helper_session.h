@@ -7,6 +7,7 @@
 #include <ostream>
 #include <string>
 
+#include "drive/channel.h"
 #include "platform/helper_protocol.h"
 #include "platform/nvme_admin.h"
 #include "platform/sg_io.h"
@@ -54,7 +55,7 @@ class HelperSession {
   bool openTried_ = false;
   int fd_ = -1;
   bool fdIsNvme_ = false;
-  unsigned driveNumber_ = 0;
+  DriveNumber driveNumber_ = 0;
 };
 
 inline constexpr int kHelperExitOk = 0;

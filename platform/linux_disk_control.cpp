@@ -6,8 +6,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "drive/drive_number.h"
 #include "platform/ata_pass_through.h"
-#include "platform/drive_path.h"
 #include "platform/open_error_kind.h"
 #include "platform/whole_disks.h"
 
@@ -26,7 +26,7 @@ LinuxDiskControl::~LinuxDiskControl() {
 
 OpenResult LinuxDiskControl::Open(const std::string& path) {
   OpenResult result;
-  const std::optional<unsigned> driveNumber = ParseDrivePath(path);
+  const std::optional<DriveNumber> driveNumber = ParseDrivePath(path);
   if (!driveNumber) {
     result.Error = OpenError::NotFound;
     result.Message = "not a drive path: " + path;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drive/nvme_figures.h"
+#include "platform/made_up_figures.h"
 #include "platform/sysfs_disk_control.h"
 
 namespace halvoric {
@@ -14,21 +15,9 @@ constexpr int kKelvinOffset = 273;
 constexpr std::size_t kCounterBytes = 16;
 constexpr std::size_t kRawBytes = 6;
 constexpr std::uint8_t kMadeUpCounterValue = 100;
-constexpr int kLowestNormalised = 1;
-constexpr int kHighestNormalised = 253;
-// Status flags of the built entries: pre-failure off, updated online.
-constexpr std::uint8_t kOnlineFlag = 0x02;
 
 std::string Field(const NvmeIdentifyData& data, std::size_t offset, std::size_t length) {
   return std::string(reinterpret_cast<const char*>(data.data() + offset), length);
-}
-
-AttributeEntry Entry(std::uint8_t id, std::uint8_t value) {
-  AttributeEntry entry{};
-  entry.Id = id;
-  entry.Flags[0] = kOnlineFlag;
-  entry.Value = entry.Worst = value;
-  return entry;
 }
 
 // The low 48 bits of a 128-bit little-endian counter; a count that does not
@@ -48,19 +37,13 @@ constexpr std::uint8_t kTableIds[] = {
     kNvmePowerOnHoursId, kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId};
 
 AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
-  if (id == kNvmeTemperatureId) {
-    const int celsius = NvmeCelsius(log);
-    AttributeEntry entry = Entry(
-        id, static_cast<std::uint8_t>(std::clamp(celsius, kLowestNormalised, kHighestNormalised)));
-    entry.Raw[0] = static_cast<std::uint8_t>(std::clamp(celsius, 0, 255));
-    return entry;
-  }
+  if (id == kNvmeTemperatureId) return MadeUpTemperatureEntry(NvmeCelsius(log));
   if (id == kNvmeAvailableSpareId) {
-    AttributeEntry entry = Entry(id, log[kNvmeAvailableSpare]);
+    AttributeEntry entry = MadeUpEntry(id, log[kNvmeAvailableSpare]);
     entry.Raw[0] = log[kNvmeAvailableSpare];
     return entry;
   }
-  AttributeEntry entry = Entry(id, kMadeUpCounterValue);
+  AttributeEntry entry = MadeUpEntry(id, kMadeUpCounterValue);
   switch (id) {
     case kNvmePercentageUsedId:
       entry.Raw[0] = log[kNvmePercentageUsed];

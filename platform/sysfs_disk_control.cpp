@@ -3,18 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "drive/attributes.h"
+#include "drive/drive_number.h"
 #include "platform/ata_pass_through.h"
 #include "platform/ata_request_check.h"
-#include "platform/drive_path.h"
+#include "platform/made_up_figures.h"
 #include "platform/whole_disks.h"
 
 namespace halvoric {
 namespace {
-
-// Status flags of the made-up entry: pre-failure off, updated online.
-constexpr std::uint8_t kOnlineFlag = 0x02;
-constexpr int kLowestNormalised = 1;
-constexpr int kHighestNormalised = 253;
 
 // A drive's string field: blank-padded, two characters per word with the
 // first in the high byte, as IDENTIFY carries it.
@@ -38,20 +35,14 @@ void FillFallbackIdentify(const DriveFacts& facts, std::uint8_t (&data)[kSectorS
 
 void FillFallbackAttributes(int celsius, std::uint8_t (&data)[kSectorSize]) {
   std::memset(data, 0, sizeof data);
-  AttributeEntry entry{};
-  entry.Id = 194;
-  entry.Flags[0] = kOnlineFlag;
-  entry.Value =
-      static_cast<std::uint8_t>(std::clamp(celsius, kLowestNormalised, kHighestNormalised));
-  entry.Worst = entry.Value;
-  entry.Raw[0] = static_cast<std::uint8_t>(std::clamp(celsius, 0, 255));
+  const AttributeEntry entry = MadeUpTemperatureEntry(celsius);
   std::memcpy(data + kTableOffset, &entry, sizeof entry);
 }
 
 void FillFallbackThresholds(std::uint8_t (&data)[kSectorSize]) {
   std::memset(data, 0, sizeof data);
   ThresholdEntry entry{};
-  entry.Id = 194;
+  entry.Id = kTemperatureAttribute;
   std::memcpy(data + kTableOffset, &entry, sizeof entry);
 }
 
@@ -60,7 +51,7 @@ SysfsDiskControl::SysfsDiskControl(std::filesystem::path sysfsRoot)
 
 OpenResult SysfsDiskControl::Open(const std::string& path) {
   OpenResult result;
-  const std::optional<unsigned> number = ParseDrivePath(path);
+  const std::optional<DriveNumber> number = ParseDrivePath(path);
   const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
   if (!number || *number >= disks.size()) {
     result.Error = OpenError::NotFound;
@@ -68,7 +59,15 @@ OpenResult SysfsDiskControl::Open(const std::string& path) {
     return result;
   }
   result.Handle = nextHandle_++;
-  drives_[result.Handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
+  const OpenDrive& drive =
+      drives_[result.Handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
+  const char* identify = drive.Facts.Identify ? "the kernel's copy of the IDENTIFY sector"
+                                              : "an IDENTIFY sector built from the model strings";
+  const char* temperature = drive.Facts.MilliCelsius
+                                ? "the temperature from hwmon"
+                                : "no temperature in hwmon, so no attribute table";
+  diagnostics_.Tell(*number, "drive " + std::to_string(*number) + " is " + disks[*number] + ": " +
+                                 identify + ", " + temperature);
   return result;
 }
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <map>
 
+#include "base/diagnostics.h"
 #include "drive/ata_blocks.h"
 #include "drive/disk_control.h"
 #include "platform/sysfs_drive_facts.h"
@@ -45,6 +46,7 @@ class SysfsDiskControl final : public DiskControl {
   std::filesystem::path sysfsRoot_;
   std::map<DeviceHandle, OpenDrive> drives_;
   DeviceHandle nextHandle_ = 1;
+  ChangeDiagnostics diagnostics_{DiagnosticArea::Sysfs};
 };
 
 }  // namespace halvoric

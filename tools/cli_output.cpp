@@ -101,10 +101,11 @@ void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, b
   }
 }
 
-void PrintDetails(std::ostream& out, const std::string& drive, const CollectingSinks& rows,
-                  bool json) {
+void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& rows, bool json) {
+  // Written as text: scripts read the "drive" field as a string.
+  const std::string driveText = std::to_string(drive);
   if (json) {
-    out << "{\"drive\": " << JsonString(drive) << ",\n \"diskInfo\": [";
+    out << "{\"drive\": " << JsonString(driveText) << ",\n \"diskInfo\": [";
     for (std::size_t i = 0; i < rows.diskInfo.size(); ++i) {
       const DiskInfoRow& row = rows.diskInfo[i];
       out << (i ? ",\n  " : "\n  ") << "{\"name\": " << JsonString(row.Caption)
@@ -123,13 +124,13 @@ void PrintDetails(std::ostream& out, const std::string& drive, const CollectingS
     out << "]}\n";
     return;
   }
-  out << "Disk Info of drive " << drive << "\n";
+  out << "Disk Info of drive " << driveText << "\n";
   std::size_t width = 4;
   for (const auto& row : rows.diskInfo) width = std::max(width, row.Caption.size() + 2);
   for (const auto& row : rows.diskInfo) {
     out << "  " << Column(row.Caption, width) << Printable(row.Value.value_or("")) << "\n";
   }
-  out << "\nSMART Info of drive " << drive << "\n  " << Column("ID", 4)
+  out << "\nSMART Info of drive " << driveText << "\n  " << Column("ID", 4)
       << Column("Attribute Name", 28) << Column("Threshold", 11) << Column("Value", 7)
       << Column("Worst", 7) << Column("RAW", 16) << "Status\n";
   for (const auto& row : rows.smartInfo) {

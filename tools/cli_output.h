@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/channel.h"
 #include "drive/collecting_sinks.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
@@ -21,7 +22,6 @@ struct ListedDrive {
 std::string JsonString(const std::string& bytes);
 
 void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, bool json);
-void PrintDetails(std::ostream& out, const std::string& drive, const CollectingSinks& rows,
-                  bool json);
+void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& rows, bool json);
 
 }  // namespace halvoric::cli

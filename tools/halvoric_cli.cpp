@@ -1,12 +1,12 @@
 // halvoric-cli: the drive list and one drive's detail rows on the terminal,
 // from this machine's drives or from a scenario of simulated drives.
-#include <charconv>
 #include <cstring>
 #include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "drive/drive_number.h"
 #include "drive/drive_reader.h"
 #include "drive/sim/simulated_disks.h"
 #include "platform/access_levels.h"
@@ -19,7 +19,6 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitNoDrive = 2;
-constexpr unsigned kScannedDrives = 4;
 
 constexpr const char* kUsage = R"(Usage: halvoric-cli [--drive N] [--json] [--scenario FILE]
 
@@ -39,7 +38,7 @@ none that answered).
 )";
 
 struct Options {
-  std::optional<std::string> drive;
+  std::optional<DriveNumber> drive;
   bool json = false;
   std::optional<std::string> scenario;
 };
@@ -54,14 +53,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
     } else if (arg == "--json") {
       options.json = true;
     } else if (arg == "--drive" && hasValue) {
-      const std::string text = argv[++i];
-      unsigned n = 0;
-      const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), n);
-      if (error != std::errc() || end != text.data() + text.size() || n > 255) {
+      options.drive = ParseDriveNumberText(argv[++i]);
+      if (!options.drive) {
         std::cerr << "halvoric-cli: --drive takes a drive number from 0 to 255\n";
         return std::nullopt;
       }
-      options.drive = std::to_string(n);
     } else if (arg == "--scenario" && hasValue) {
       options.scenario = argv[++i];
     } else {
@@ -72,10 +68,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
   return options;
 }
 
-void ExplainFailure(const OpenFailures& disks, const std::string& drive) {
+void ExplainFailure(const OpenFailures& disks, DriveNumber drive) {
   const OpenResult* failure = disks.FailureOf(DevicePath(drive));
   if (!failure || failure->Error == OpenError::NotFound) return;
-  std::cerr << "halvoric-cli: drive " << drive << " cannot be opened: " << failure->Message << "\n";
+  std::cerr << "halvoric-cli: drive " << int(drive) << " cannot be opened: " << failure->Message
+            << "\n";
   if (failure->Error == OpenError::PermissionDenied) {
     std::cerr << "halvoric-cli: reading S.M.A.R.T. data needs the right to send ATA commands "
                  "(root, or halvoric-ata installed by the install step; docs/access-levels.md)\n";
@@ -99,7 +96,7 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
   bool anyAnswered = false;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
     if (!reader.DriveExists(n)) {
-      ExplainFailure(disks, std::to_string(n));
+      ExplainFailure(disks, n);
       continue;
     }
     DriveSummary summary;
@@ -121,18 +118,18 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
 }
 
 int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
-              const std::string& drive, bool json) {
+              DriveNumber drive, bool json) {
   CollectingSinks rows;
   const OpenResult probe = disks.Open(DevicePath(drive));
   if (!probe.Ok()) {
     ExplainFailure(disks, drive);
-    std::cerr << "halvoric-cli: drive " << drive << " could not be read\n";
+    std::cerr << "halvoric-cli: drive " << int(drive) << " could not be read\n";
     return kExitNoDrive;
   }
   disks.Close(probe.Handle);
   AccessLevel level = AccessLevel::Unknown;
   if (access.tiers) {
-    level = access.tiers->LevelOf(static_cast<DriveNumber>(std::stoul(drive)));
+    level = access.tiers->LevelOf(drive);
     ReportedFigureRows shown(level, rows, rows);
     reader.ReadDriveDetails(drive, shown, shown);
   } else {
@@ -143,7 +140,7 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
   access.ReportAtStart();
   PrintDetails(std::cout, drive, rows, json);
   if (!answered) {
-    std::cerr << "halvoric-cli: drive " << drive << " answered none of the commands\n";
+    std::cerr << "halvoric-cli: drive " << int(drive) << " answered none of the commands\n";
     return kExitNoDrive;
   }
   return kExitOk;

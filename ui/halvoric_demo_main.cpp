@@ -5,12 +5,14 @@
 
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
+#include "platform/qt_diagnostics.h"
 #include "ui/demo_scenario.h"
 #include "ui/linux_desktop.h"
 #include "ui/program_entry.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  halvoric::InstallQtDiagnostics();
   const QStringList arguments = QApplication::arguments();
   const QString path = arguments.size() > 1
                            ? arguments[1]

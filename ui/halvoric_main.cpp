@@ -3,12 +3,14 @@
 #include <cstdio>
 
 #include "platform/access_levels.h"
+#include "platform/qt_diagnostics.h"
 #include "shell/single_instance.h"
 #include "ui/linux_desktop.h"
 #include "ui/program_entry.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
+  halvoric::InstallQtDiagnostics();
   halvoric::TTessivar_Form* window = nullptr;
   halvoric::SingleInstance instance(halvoric::UserInstanceAddress());
   if (instance.HandOverToRunningInstance([&window] {

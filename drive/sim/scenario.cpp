@@ -9,6 +9,7 @@
 #include <limits>
 #include <sstream>
 
+#include "drive/attributes.h"
 #include "drive/identify.h"
 
 namespace halvoric::sim {
@@ -105,8 +106,9 @@ class Parser {
     }
     for (const SimDrive& drive : scenario_.Drives) {
       if (!drive.Temperatures.empty() && !drive.DataSector && !HasTemperatureAttribute(drive)) {
-        return {{}, origin_ + ": drive " + std::to_string(drive.Number) +
-                        " has a temperature but no attribute 194"};
+        return {{},
+                origin_ + ": drive " + std::to_string(drive.Number) +
+                    " has a temperature but no attribute " + std::to_string(kTemperatureAttribute)};
       }
     }
     return {std::move(scenario_), {}};
@@ -115,7 +117,7 @@ class Parser {
  private:
   static bool HasTemperatureAttribute(const SimDrive& drive) {
     return std::any_of(drive.Attributes.begin(), drive.Attributes.end(),
-                       [](const SimAttribute& a) { return a.Id == 194; });
+                       [](const SimAttribute& a) { return a.Id == kTemperatureAttribute; });
   }
 
   bool Fail(std::string message) {
@@ -350,7 +352,7 @@ Sector BuildDataSector(const SimDrive& drive, double seconds) {
   if (const auto celsius = drive.TemperatureAt(seconds)) {
     for (std::size_t p = 0; p < kTableEntries; ++p) {
       std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(AttributeEntry);
-      if (entry[0] != 194) continue;
+      if (entry[0] != kTemperatureAttribute) continue;
       entry[5] = static_cast<std::uint8_t>(*celsius);
       entry[6] = 0;
       SetChecksum(s);

@@ -1,25 +1,13 @@
 #include "drive/sim/simulated_disks.h"
 
-#include <charconv>
 #include <chrono>
 #include <cstring>
 #include <thread>
 
+#include "drive/drive_number.h"
+
 namespace halvoric::sim {
 namespace {
-
-constexpr std::string_view kPathPrefix = "\\\\.\\PhysicalDrive";
-
-// Only the canonical form names a drive: decimal digits without leading zeros.
-std::optional<unsigned> DriveNumberOf(const std::string& path) {
-  if (path.rfind(kPathPrefix, 0) != 0) return std::nullopt;
-  const std::string_view digits = std::string_view(path).substr(kPathPrefix.size());
-  if (digits.empty() || (digits.size() > 1 && digits[0] == '0')) return std::nullopt;
-  unsigned n = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), n);
-  if (error != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-  return n;
-}
 
 bool IsSmartCommand(const AtaCommandRequest& r, std::uint8_t features) {
   // Like a real drive, refuse SMART commands without the 4F/C2 signature.
@@ -49,7 +37,7 @@ SimulatedDisks::SimulatedDisks(Scenario scenario, Clock clock)
 OpenResult SimulatedDisks::Open(const std::string& path) {
   RecordedEvent event{RecordedEvent::Kind::Open, path};
   OpenResult result;
-  const auto number = DriveNumberOf(path);
+  const auto number = ParseDrivePath(path);
   const SimDrive* drive = number ? scenario_.Find(*number) : nullptr;
   if (!drive) {
     result = {kInvalidHandle, OpenError::NotFound, "No such device"};

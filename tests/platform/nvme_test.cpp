@@ -177,7 +177,7 @@ TEST(NvmeTranslationTest, TemperatureEntryKeepsTheSummaryWorking) {
     NvmeHealthToAttributes(Health(c.kelvin), data);
     AttributeEntry entry;
     std::memcpy(&entry, data + kTableOffset, sizeof entry);
-    EXPECT_EQ(entry.Id, 194) << c.kelvin;
+    EXPECT_EQ(entry.Id, kTemperatureAttribute) << c.kelvin;
     EXPECT_EQ(entry.Raw[0], c.raw0) << c.kelvin;
 
     std::uint8_t thresholds[kSectorSize];

@@ -1,0 +1,11 @@
+// The developer diagnostics of base/diagnostics.h as Qt logging categories:
+// halvoric.access, halvoric.helper and halvoric.sysfs, at debug level and
+// off unless a rule turns them on, e.g. QT_LOGGING_RULES="halvoric.*=true".
+#pragma once
+
+namespace halvoric {
+
+// Sends every diagnostic to its area's category from now on.
+void InstallQtDiagnostics();
+
+}  // namespace halvoric

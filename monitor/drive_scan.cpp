@@ -1,10 +1,8 @@
 #include "monitor/drive_scan.h"
 
-namespace halvoric {
+#include "drive/drive_number.h"
 
-namespace {
-constexpr DriveNumber kScannedDrives = 4;
-}  // namespace
+namespace halvoric {
 
 void DriveScan::ScanDrives() {
   driveCount_ = 0;

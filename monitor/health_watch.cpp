@@ -48,8 +48,8 @@ std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading
     if (last->State == Status::Ok && reading.State == Status::Bad) {
       lines.push_back(drive + name + " OK -> BAD");
     }
-    const bool counted = std::find(kDamageCounts.begin(), kDamageCounts.end(), reading.Id) !=
-                         kDamageCounts.end();
+    const bool counted =
+        std::find(kDamageCounts.begin(), kDamageCounts.end(), reading.Id) != kDamageCounts.end();
     if (counted && reading.Raw > last->Raw) {
       lines.push_back(drive + name + " raw " + std::to_string(last->Raw) + " -> " +
                       std::to_string(reading.Raw));
@@ -93,13 +93,12 @@ void HealthWatch::Alert(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) text += line + "\n";
   if (settings_.EmailNotification && !TrimControls(settings_.EmailAddr).empty()) {
     journal_.AddLogLine("SEND email to : " + settings_.EmailAddr);
-    services_.AlertMails.Send(AlertMailWithBody(settings_.EmailAddr, text),
-                              [this](const Result<>& sent) {
-                                if (!sent.Ok()) {
-                                  journal_.AddLogLine("The alert mail was not sent: " +
-                                                      sent.Message);
-                                }
-                              });
+    services_.AlertMails.Send(
+        AlertMailWithBody(settings_.EmailAddr, text), [this](const Result<>& sent) {
+          if (!sent.Ok()) {
+            journal_.AddLogLine("The alert mail was not sent: " + sent.Message);
+          }
+        });
   }
   std::error_code ignored;
   if (settings_.PlaySound && std::filesystem::is_regular_file(settings_.SoundPath, ignored)) {

@@ -17,6 +17,7 @@ QTimer* StoppedTimer(QObject* owner, int intervalMs) {
 void TTessivar_Form::BuildComponents() {
   CheckTemp_Timer = StoppedTimer(this, kCheckTempIntervalMs);
   Hibernate_Timer = StoppedTimer(this, kHibernateIntervalMs);
+  HealthCheck_Timer = new QTimer(this);
 
   PopupMenu1 = new QMenu(this);
   ShowTessivar1 = PopupMenu1->addAction("Show Main Window");

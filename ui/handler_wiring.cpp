@@ -80,6 +80,7 @@ void TTessivar_Form::ConnectHandlers() {
 
   connect(CheckTemp_Timer, &QTimer::timeout, this, &TTessivar_Form::CheckTemp_TimerTimer);
   connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
+  connect(HealthCheck_Timer, &QTimer::timeout, this, [this] { Health.Check(); });
   connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
   connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);

@@ -29,7 +29,9 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
           QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
       Watch(*this, Settings, Journal1, Countdown,
             {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt,
-             platform.Messages, platform.Time}) {
+             platform.Messages, platform.Time}),
+      Health(*this, Settings, Journal1, {Drives, AlertMails, platform.Sounds, platform.Prompt},
+             HealthRecordFileName) {
   BuildComponents();
   BuildFrame();
   BuildDetailPages();

@@ -25,6 +25,7 @@
 
 #include "drive/drive_reader.h"
 #include "monitor/drive_scan.h"
+#include "monitor/health_watch.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
 #include "monitor/temperature_watch.h"
@@ -51,7 +52,8 @@ class TTessivar_Form : public QWidget,
                        private PreferencesView,
                        private WatchView,
                        private CountdownView,
-                       private TrayStatusView {
+                       private TrayStatusView,
+                       private HealthView {
  public:
   explicit TTessivar_Form(PlatformServices platform, QWidget* parent = nullptr);
   ~TTessivar_Form() override;
@@ -154,6 +156,7 @@ class TTessivar_Form : public QWidget,
   // Non-visual parts.
   QTimer* CheckTemp_Timer;
   QTimer* Hibernate_Timer;
+  QTimer* HealthCheck_Timer;
   QMenu* PopupMenu1;
   QAction* ShowTessivar1;
   QAction* Exit1;
@@ -182,6 +185,7 @@ class TTessivar_Form : public QWidget,
   HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
   TemperatureWatch Watch;
   TrayStatusReport TrayStatus{*this, Settings, Drives};
+  HealthWatch Health;
   // Made once the lists it fills exist.
   std::unique_ptr<DriveScan> Scan;
 
@@ -213,6 +217,9 @@ class TTessivar_Form : public QWidget,
   std::vector<DriveNumber> ListedDrives() const override;
   void ShowTemperatureCell(std::size_t row, const std::string& text) override;
   void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override;
+  // HealthView
+  void StartHealthTimer(std::uint32_t minutes) override;
+  void StopHealthTimer() override;
 
   void ConnectHandlers();
   void BuildFrame();

@@ -37,6 +37,8 @@ void TTessivar_Form::FormCreate() {
   // met it.
   Scan->JournalMissingRights();
   AddLogLine("Halvoric Started !");
+  // Once the window is up: a change it reports may bring the window forward.
+  QTimer::singleShot(0, this, [this] { Health.Start(); });
 }
 
 void TTessivar_Form::HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool /*selected*/) {
@@ -169,6 +171,11 @@ void TTessivar_Form::ShowTemperatureCell(std::size_t row, const std::string& tex
     item->setText(2, QString::fromStdString(text));
   }
 }
+
+void TTessivar_Form::StartHealthTimer(std::uint32_t minutes) {
+  HealthCheck_Timer->start(std::chrono::minutes(minutes));
+}
+void TTessivar_Form::StopHealthTimer() { HealthCheck_Timer->stop(); }
 
 void TTessivar_Form::ShowStatusBalloon(const std::string& text, std::uint8_t seconds) {
   TrayIcon1.ShowBalloon("Halvoric", text, BalloonIconKind::Info, seconds);

@@ -9,6 +9,7 @@
 
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
+#include "monitor/health_watch.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
 #include "monitor/temperature_watch.h"
@@ -31,7 +32,10 @@ class RecordingJournal final : public JournalLines {
   std::vector<std::string> BareRecords;  // reaching the system log without a date
 };
 
-class FakeWindow final : public WatchView, public CountdownView, public TrayStatusView {
+class FakeWindow final : public WatchView,
+                         public CountdownView,
+                         public TrayStatusView,
+                         public HealthView {
  public:
   std::vector<DriveNumber> WatchedDrives() const override { return Watched; }
   void StartCheckTimer() override { CheckTimer = true; }
@@ -54,8 +58,12 @@ class FakeWindow final : public WatchView, public CountdownView, public TrayStat
     BalloonSeconds = seconds;
   }
 
+  void StartHealthTimer(std::uint32_t minutes) override { HealthTimerMinutes = minutes; }
+  void StopHealthTimer() override { HealthTimerMinutes = 0; }
+
   std::vector<DriveNumber> Watched;
   bool CheckTimer = false;
+  std::uint32_t HealthTimerMinutes = 0;
   int Fronts = 0;
   std::string CriticalField;
   std::string Caption = kWindowCaption;

@@ -1,0 +1,135 @@
+// The health watch over simulated drives whose attributes change between
+// readings, with its record in a private folder.
+#include <memory>
+
+#include "tests/base/temp_files.h"
+#include "tests/monitor/monitor_fakes.h"
+#include "tests/services/service_fakes.h"
+
+namespace halvoric::testing {
+namespace {
+
+constexpr const char* kDrive =
+    "[drive 0]\nmodel = Spinner\nserial = SN-1\n"
+    "attribute = 1 value=100 worst=100 threshold=6\n"
+    "attribute = 5 value=100 worst=100 threshold=36 raw=0\n"
+    "attribute = 9 value=99 worst=99 raw=1000\n"
+    "attribute = 194 value=60 worst=50 raw=40\n";
+
+class HealthTest : public ::testing::Test {
+ protected:
+  HealthTest() {
+    window_.Watched = {0};
+    settings_.EmailNotification = true;
+    settings_.EmailAddr = "ops@example.org";
+    settings_.PopupNotification = true;
+  }
+  HealthWatch Watch() {
+    return HealthWatch(window_, settings_, journal_, {drives_, queue_, sound_, messages_},
+                       Record());
+  }
+  std::string Record() const { return dir_.File("drive-health.txt"); }
+  sim::SimAttribute& Attribute(std::size_t i) { return disks_.Drives().Drives[0].Attributes[i]; }
+  std::vector<std::string> HealthLines() const {
+    std::vector<std::string> lines;
+    for (const std::string& line : journal_.Lines) {
+      if (line.rfind("HEALTH ", 0) == 0) lines.push_back(line);
+    }
+    return lines;
+  }
+
+  TempDir dir_;
+  sim::SimulatedDisks disks_{ScenarioOrFail(kDrive)};
+  DriveReader drives_{disks_};
+  FakeWindow window_;
+  Settings settings_;
+  RecordingJournal journal_;
+  FakeMailer mail_;
+  ImmediateMailQueue queue_{mail_};
+  FakeSound sound_;
+  FakeMessages messages_;
+};
+
+TEST_F(HealthTest, EachRiseOfADamageCountAlertsOnce) {
+  HealthWatch watch = Watch();
+  watch.Start();
+  EXPECT_EQ(window_.HealthTimerMinutes, 10u);
+  EXPECT_TRUE(journal_.Lines.empty());  // a first reading is only kept
+
+  Attribute(1).Raw = 8;
+  watch.Check();
+  watch.Check();  // nothing new
+  Attribute(1).Raw = 16;
+  Attribute(2).Raw = 5000;  // power-on hours rise all the time: no alert
+  watch.Check();
+  EXPECT_EQ(HealthLines(),
+            (std::vector<std::string>{
+                "HEALTH of drive 0 (Spinner, serial SN-1): Reallocated Sector Count raw 0 -> 8",
+                "HEALTH of drive 0 (Spinner, serial SN-1): Reallocated Sector Count raw 8 -> 16"}));
+  ASSERT_EQ(mail_.Sent.size(), 2u);
+  EXPECT_EQ(mail_.Sent[0].Subject, "Halvoric Alert!");
+  EXPECT_EQ(mail_.Sent[0].Body, HealthLines()[0] + "\n");
+  EXPECT_EQ(messages_.Alerts.size(), 2u);
+  EXPECT_EQ(window_.Fronts, 2);
+}
+
+TEST_F(HealthTest, AnAttributeThatNewlyReadsBadAlertsOnce) {
+  HealthWatch watch = Watch();
+  watch.Check();
+  Attribute(0).Value = 6;  // at its threshold
+  watch.Check();
+  watch.Check();
+  EXPECT_EQ(HealthLines(), std::vector<std::string>{
+                               "HEALTH of drive 0 (Spinner, serial SN-1): Raw Read Error Rate "
+                               "OK -> BAD"});
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+}
+
+// The record outlives the program: a change made while it was not running is
+// reported at the next start, and only then.
+TEST_F(HealthTest, ARestartNeitherForgetsNorRepeats) {
+  Watch().Check();
+  Attribute(1).Raw = 3;
+  Watch().Check();
+  Watch().Check();
+  EXPECT_EQ(HealthLines().size(), 1u);
+}
+
+TEST_F(HealthTest, AnotherDriveInTheSameSlotIsAFirstReading) {
+  Watch().Check();
+  disks_.Drives().Drives[0].Serial = "SN-2";
+  Attribute(1).Raw = 100;
+  Watch().Check();
+  EXPECT_TRUE(HealthLines().empty());
+}
+
+TEST_F(HealthTest, SwitchedOffItReadsNothing) {
+  settings_.HealthWarn = false;
+  disks_.ClearEvents();
+  Watch().Start();
+  EXPECT_TRUE(disks_.Events().empty());
+  EXPECT_EQ(window_.HealthTimerMinutes, 0u);
+}
+
+TEST_F(HealthTest, AHandEditedRecordLosesOnlyItsBadLines) {
+  Watch().Check();
+  std::string record = ReadFile(Record());
+  record += "zz 5 9 OK\n534e2d31 5 x OK\n534e2d31 300 1 OK\n534e2d31 5 1 MAYBE\n\n";
+  WriteFile(Record(), record);
+  Attribute(1).Raw = 1;
+  Watch().Check();
+  EXPECT_EQ(HealthLines().size(), 1u);
+}
+
+TEST_F(HealthTest, ARecordThatCannotBeWrittenIsJournalledOnce) {
+  std::filesystem::create_directory(Record());
+  HealthWatch watch = Watch();
+  watch.Check();
+  watch.Check();
+  ASSERT_EQ(journal_.Lines.size(), 1u);
+  EXPECT_EQ(journal_.Lines[0].rfind("Cannot write \"" + Record() + "\". ", 0), 0u)
+      << journal_.Lines[0];
+}
+
+}  // namespace
+}  // namespace halvoric::testing

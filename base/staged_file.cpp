@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <system_error>
 #include <utility>
 
 #include "base/full_transfer.h"
@@ -13,7 +14,8 @@
 namespace halvoric {
 namespace {
 
-std::error_code LastSystemError() { return {errno, std::generic_category()}; }
+Failure SystemFailure(int error) { return Failure{std::generic_category().message(error)}; }
+Failure LastSystemFailure() { return SystemFailure(errno); }
 
 std::string DirectoryOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
@@ -32,59 +34,53 @@ int CreateUnique(const std::string& target, std::string& path) {
   return -1;
 }
 
-std::error_code WriteAll(int fd, std::string_view bytes) {
+Result<> WriteAll(int fd, std::string_view bytes) {
   const auto write = [&](std::size_t offset, std::size_t count) {
     return ::write(fd, bytes.data() + offset, count);
   };
   const Transfer written = TransferFully(bytes.size(), write);
-  if (written.Error != 0) return {written.Error, std::generic_category()};
+  if (written.Error != 0) return SystemFailure(written.Error);
   // A file takes a write of at least one byte or fails it; one that took
   // none would only be retried for ever.
-  if (written.AtEnd) return std::make_error_code(std::errc::io_error);
-  return {};
+  if (written.AtEnd) return SystemFailure(EIO);
+  return Result<>::Done();
 }
 
 // A replaced file keeps the permissions the user gave the old one.
-std::error_code CopyMode(const std::string& from, int fd) {
+Result<> CopyMode(const std::string& from, int fd) {
   struct stat old {};
-  if (::stat(from.c_str(), &old) != 0) return {};
-  if (::fchmod(fd, old.st_mode & 07777) != 0) return LastSystemError();
-  return {};
+  if (::stat(from.c_str(), &old) != 0) return Result<>::Done();
+  if (::fchmod(fd, old.st_mode & 07777) != 0) return LastSystemFailure();
+  return Result<>::Done();
 }
 
 }  // namespace
 
-StagedFile StagedFile::Stage(const std::string& target, std::string_view bytes) {
-  StagedFile staged(target);
-  const int fd = CreateUnique(target, staged.temporary_);
-  if (fd < 0) {
-    staged.error_ = LastSystemError();
-    staged.temporary_.clear();
-    return staged;
+Result<StagedFile> StagedFile::Stage(const std::string& target, std::string_view bytes) {
+  std::string temporary;
+  const int fd = CreateUnique(target, temporary);
+  if (fd < 0) return LastSystemFailure();
+  Result<> written = CopyMode(target, fd);
+  if (written.Ok()) written = WriteAll(fd, bytes);
+  if (written.Ok() && ::fsync(fd) != 0) written = LastSystemFailure();
+  if (::close(fd) != 0 && written.Ok()) written = LastSystemFailure();
+  if (!written.Ok()) {
+    ::unlink(temporary.c_str());
+    return Failure{std::move(written.Message)};
   }
-  staged.error_ = CopyMode(target, fd);
-  if (!staged.error_) staged.error_ = WriteAll(fd, bytes);
-  if (!staged.error_ && ::fsync(fd) != 0) staged.error_ = LastSystemError();
-  if (::close(fd) != 0 && !staged.error_) staged.error_ = LastSystemError();
-  if (staged.error_) {
-    ::unlink(staged.temporary_.c_str());
-    staged.temporary_.clear();
-  }
-  return staged;
+  return StagedFile(target, std::move(temporary));
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
     : target_(std::move(other.target_)),
-      temporary_(std::exchange(other.temporary_, std::string())),
-      error_(other.error_) {}
+      temporary_(std::exchange(other.temporary_, std::string())) {}
 
 StagedFile::~StagedFile() {
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
-std::error_code StagedFile::Commit() {
-  if (error_) return error_;
-  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return LastSystemError();
+Result<> StagedFile::Commit() {
+  if (::rename(temporary_.c_str(), target_.c_str()) != 0) return LastSystemFailure();
   temporary_.clear();
   // Makes the rename itself durable. The new file is in place either way, so
   // a failure here is not reported as a failed save.
@@ -93,11 +89,13 @@ std::error_code StagedFile::Commit() {
     ::fsync(dir);
     ::close(dir);
   }
-  return {};
+  return Result<>::Done();
 }
 
-std::error_code ReplaceFile(const std::string& target, std::string_view bytes) {
-  return StagedFile::Stage(target, bytes).Commit();
+Result<> ReplaceFile(const std::string& target, std::string_view bytes) {
+  Result<StagedFile> staged = StagedFile::Stage(target, bytes);
+  if (!staged.Ok()) return Failure{std::move(staged.Message)};
+  return staged->Commit();
 }
 
 }  // namespace halvoric

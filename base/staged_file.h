@@ -5,14 +5,17 @@
 
 #include <string>
 #include <string_view>
-#include <system_error>
+#include <utility>
+
+#include "base/result.h"
 
 namespace halvoric {
 
 class StagedFile {
  public:
   // Writes `bytes` to a new file in the target's directory and flushes it.
-  static StagedFile Stage(const std::string& target, std::string_view bytes);
+  // A failed stage leaves no temporary file behind.
+  static Result<StagedFile> Stage(const std::string& target, std::string_view bytes);
 
   StagedFile(StagedFile&& other) noexcept;
   StagedFile& operator=(StagedFile&&) = delete;
@@ -21,20 +24,20 @@ class StagedFile {
   // Removes the temporary file unless it was committed.
   ~StagedFile();
 
-  const std::error_code& Error() const { return error_; }
   const std::string& TemporaryPath() const { return temporary_; }
 
   // Renames the temporary file over the target.
-  std::error_code Commit();
+  Result<> Commit();
 
  private:
-  explicit StagedFile(std::string target) : target_(std::move(target)) {}
+  StagedFile(std::string target, std::string temporary)
+      : target_(std::move(target)), temporary_(std::move(temporary)) {}
 
   std::string target_;
-  std::string temporary_;  // empty once committed or when nothing was created
-  std::error_code error_;
+  std::string temporary_;  // empty once committed
 };
 
-std::error_code ReplaceFile(const std::string& target, std::string_view bytes);
+// The message of a failure is the system's reason.
+Result<> ReplaceFile(const std::string& target, std::string_view bytes);
 
 }  // namespace halvoric

@@ -4,31 +4,34 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <system_error>
 
 namespace halvoric {
+namespace {
 
-FileContent ReadWholeFile(const std::string& path) {
-  FileContent content;
+Failure LastSystemFailure() { return Failure{std::generic_category().message(errno)}; }
+
+}  // namespace
+
+Result<std::string> ReadWholeFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    content.error.assign(errno, std::generic_category());
-    return content;
-  }
+  if (fd < 0) return LastSystemFailure();
+  std::string bytes;
   char chunk[65536];
   for (;;) {
     const ssize_t got = ::read(fd, chunk, sizeof chunk);
     if (got > 0) {
-      content.bytes.append(chunk, static_cast<std::size_t>(got));
+      bytes.append(chunk, static_cast<std::size_t>(got));
     } else if (got == 0) {
       break;
     } else if (errno != EINTR) {
-      content.error.assign(errno, std::generic_category());
-      content.bytes.clear();
-      break;
+      Failure failure = LastSystemFailure();
+      ::close(fd);
+      return failure;
     }
   }
   ::close(fd);
-  return content;
+  return bytes;
 }
 
 }  // namespace halvoric

@@ -2,15 +2,12 @@
 #pragma once
 
 #include <string>
-#include <system_error>
+
+#include "base/result.h"
 
 namespace halvoric {
 
-struct FileContent {
-  std::string bytes;
-  std::error_code error;  // set when the file could not be read whole
-};
-
-FileContent ReadWholeFile(const std::string& path);
+// The file's bytes; when it cannot be read whole, the system's reason.
+Result<std::string> ReadWholeFile(const std::string& path);
 
 }  // namespace halvoric

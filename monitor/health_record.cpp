@@ -50,8 +50,8 @@ bool ParseWhole(const std::string& text, Number& value) {
 HealthRecords LoadHealthRecords(const std::string& path) {
   HealthRecords records;
   const auto content = ReadWholeFile(path);
-  if (content.error) return records;
-  std::istringstream lines(content.bytes);
+  if (!content.Ok()) return records;
+  std::istringstream lines(*content);
   std::string line;
   while (std::getline(lines, line)) {
     if (line.empty() || line[0] == '#') continue;
@@ -80,8 +80,8 @@ Result<> SaveHealthRecords(const std::string& path, const HealthRecords& records
               ' ' + StatusText(reading.State) + '\n';
     }
   }
-  if (const std::error_code error = ReplaceFile(path, text)) {
-    return Failure{"Cannot write \"" + path + "\". " + error.message()};
+  if (const Result<> written = ReplaceFile(path, text); !written.Ok()) {
+    return Failure{"Cannot write \"" + path + "\". " + written.Message};
   }
   return Result<>::Done();
 }

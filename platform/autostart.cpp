@@ -12,8 +12,8 @@ namespace {
 
 bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
 
-Result<> FailedOn(const std::filesystem::path& path, const std::error_code& error) {
-  return Failure{path.string() + ": " + error.message()};
+Failure FailedOn(const std::filesystem::path& path, const std::string& reason) {
+  return Failure{path.string() + ": " + reason};
 }
 
 // Stands in when no folder can be found, so that callers need no null check.
@@ -47,16 +47,17 @@ Result<> XdgAutostartEntry::Enable() {
   if (!entry.Ok()) return Failure{entry.Error};
   std::error_code error;
   std::filesystem::create_directories(folder_, error);
-  if (error) return FailedOn(folder_, error);
-  error = ReplaceFile(File().string(), entry.Text);
-  if (error) return FailedOn(File(), error);
+  if (error) return FailedOn(folder_, error.message());
+  if (const Result<> written = ReplaceFile(File().string(), entry.Text); !written.Ok()) {
+    return FailedOn(File(), written.Message);
+  }
   return Result<>::Done();
 }
 
 Result<> XdgAutostartEntry::Disable() {
   std::error_code error;
   std::filesystem::remove(File(), error);
-  if (error) return FailedOn(File(), error);
+  if (error) return FailedOn(File(), error.message());
   return Result<>::Done();
 }
 

@@ -12,11 +12,9 @@ namespace halvoric {
 TXmlDoc::TXmlDoc() { Document = this; }
 
 std::optional<std::string> TXmlDoc::LoadFromFile(const std::string& fileName) {
-  FileContent content = ReadWholeFile(fileName);
-  if (content.error) {
-    return "Cannot open file \"" + fileName + "\". " + content.error.message();
-  }
-  return LoadFromText(std::move(content.bytes));
+  Result<std::string> content = ReadWholeFile(fileName);
+  if (!content.Ok()) return "Cannot open file \"" + fileName + "\". " + content.Message;
+  return LoadFromText(std::move(*content));
 }
 
 std::optional<std::string> TXmlDoc::LoadFromText(std::string source) {
@@ -27,8 +25,8 @@ std::optional<std::string> TXmlDoc::LoadFromText(std::string source) {
 std::string TXmlDoc::ToText() const { return WriteXml(*this); }
 
 std::optional<std::string> TXmlDoc::SaveToFile(const std::string& fileName) const {
-  if (std::error_code error = ReplaceFile(fileName, ToText())) {
-    return "Cannot create file \"" + fileName + "\". " + error.message();
+  if (const Result<> saved = ReplaceFile(fileName, ToText()); !saved.Ok()) {
+    return "Cannot create file \"" + fileName + "\". " + saved.Message;
   }
   return std::nullopt;
 }

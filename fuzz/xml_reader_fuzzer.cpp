@@ -10,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   halvoric::TXmlDoc doc;
-  if (doc.LoadFromText(std::string(reinterpret_cast<const char*>(data), size))) return 0;
+  if (!doc.LoadFromText(std::string(reinterpret_cast<const char*>(data), size)).Ok()) return 0;
   doc.ToText();
   // No stored text may give a critical temperature the page would refuse.
   if (halvoric::ReadSettings(doc).Values.CritTempValue > 100) std::abort();

@@ -33,7 +33,9 @@ SettingsLoad LoadSettingsFile(const std::string& path) {
   std::error_code statError;
   if (!std::filesystem::exists(path, statError) && !statError) return {};
   TXmlDoc doc;
-  if (std::optional<std::string> error = doc.LoadFromFile(path)) return {Settings{}, {*error}};
+  if (const Result<> loaded = doc.LoadFromFile(path); !loaded.Ok()) {
+    return {Settings{}, {loaded.Message}};
+  }
   return ReadSettings(doc);
 }
 
@@ -52,8 +54,7 @@ Result<> SaveSettings(const Settings& settings, const std::string& path) {
     }
     doc.AddChild(std::move(element));
   }
-  if (std::optional<std::string> error = doc.SaveToFile(path)) return Failure{*error};
-  return Result<>::Done();
+  return doc.SaveToFile(path);
 }
 
 }  // namespace halvoric

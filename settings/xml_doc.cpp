@@ -11,24 +11,24 @@ namespace halvoric {
 
 TXmlDoc::TXmlDoc() { Document = this; }
 
-std::optional<std::string> TXmlDoc::LoadFromFile(const std::string& fileName) {
+Result<> TXmlDoc::LoadFromFile(const std::string& fileName) {
   Result<std::string> content = ReadWholeFile(fileName);
-  if (!content.Ok()) return "Cannot open file \"" + fileName + "\". " + content.Message;
+  if (!content.Ok()) return Failure{"Cannot open file \"" + fileName + "\". " + content.Message};
   return LoadFromText(std::move(*content));
 }
 
-std::optional<std::string> TXmlDoc::LoadFromText(std::string source) {
+Result<> TXmlDoc::LoadFromText(std::string source) {
   Source = std::move(source);
   return ParseXml(*this);
 }
 
 std::string TXmlDoc::ToText() const { return WriteXml(*this); }
 
-std::optional<std::string> TXmlDoc::SaveToFile(const std::string& fileName) const {
+Result<> TXmlDoc::SaveToFile(const std::string& fileName) const {
   if (const Result<> saved = ReplaceFile(fileName, ToText()); !saved.Ok()) {
-    return "Cannot create file \"" + fileName + "\". " + saved.Message;
+    return Failure{"Cannot create file \"" + fileName + "\". " + saved.Message};
   }
-  return std::nullopt;
+  return Result<>::Done();
 }
 
 }  // namespace halvoric

@@ -3,9 +3,9 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <string>
 
+#include "base/result.h"
 #include "settings/xml_node.h"
 
 namespace halvoric {
@@ -21,15 +21,15 @@ class TXmlDoc : public TXmlNode {
   std::string LastError;  // empty when the last load found no syntax error
 
   // Syntax errors in the elements are recorded in LastError and keep the tree
-  // built up to them. The result is an error that stopped the load: a file
+  // built up to them. A failure is an error that stopped the load: a file
   // that cannot be read, or a bad attribute in the declaration.
-  [[nodiscard]] std::optional<std::string> LoadFromFile(const std::string& fileName);
-  [[nodiscard]] std::optional<std::string> LoadFromText(std::string source);
+  Result<> LoadFromFile(const std::string& fileName);
+  Result<> LoadFromText(std::string source);
 
   std::string ToText() const;
 
-  // Replaces the file whole or not at all; the result is the error, if any.
-  [[nodiscard]] std::optional<std::string> SaveToFile(const std::string& fileName) const;
+  // Replaces the file whole or not at all.
+  Result<> SaveToFile(const std::string& fileName) const;
 };
 
 }  // namespace halvoric

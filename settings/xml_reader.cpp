@@ -1,6 +1,7 @@
 #include "settings/xml_reader.h"
 
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "base/text_trim.h"
@@ -16,25 +17,25 @@ constexpr std::string_view kCDataEnd = "]]>";
 constexpr std::size_t kPartialTreeLimit = 1 << 20;
 
 // Reads an attribute text such as `version='1.0' encoding="x"` into `element`.
-std::optional<std::string> ReadAttributes(std::string_view text, TXmlNode& element) {
+Result<> ReadAttributes(std::string_view text, TXmlNode& element) {
   text = TrimControls(text);
   while (!text.empty()) {
     const std::size_t equals = text.find('=');
-    if (equals == std::string_view::npos) return "missing = when parsing attributes";
+    if (equals == std::string_view::npos) return Failure{"missing = when parsing attributes"};
     const std::size_t open = equals + 1;
     if (open >= text.size() || (text[open] != '"' && text[open] != '\'')) {
-      return "missing value delimiter when parsing attributes";
+      return Failure{"missing value delimiter when parsing attributes"};
     }
     const char quote = text[open];
     const std::size_t close = text.find(quote, open + 1);
     if (close == std::string_view::npos) {
-      return std::string("Expected closing ") + quote + " when parsing attributes";
+      return Failure{std::string("Expected closing ") + quote + " when parsing attributes"};
     }
     element.SetAttribute(TrimControls(text.substr(0, equals)),
                          std::string(text.substr(open + 1, close - open - 1)));
     text.remove_prefix(close + 1);
   }
-  return std::nullopt;
+  return Result<>::Done();
 }
 
 struct SyntaxError {
@@ -46,7 +47,7 @@ class XmlReader {
  public:
   explicit XmlReader(TXmlDoc& doc) : doc_(doc), source_(doc.Source) {}
 
-  std::optional<std::string> Parse() {
+  Result<> Parse() {
     doc_.ClearChildren();
     doc_.Attributes.clear();
     doc_.Name.clear();
@@ -59,19 +60,18 @@ class XmlReader {
       const std::size_t end = source_.find("?>", lt + 5);
       if (end == std::string_view::npos) {
         doc_.LastError = "Missing ?> in xml declaration.";
-        return std::nullopt;
+        return Result<>::Done();
       }
       pos_ = end + 2;
       // The byte after "<?xml" is skipped unread, as the blank it should be.
       const std::size_t begin = lt + 6;
       if (begin < end) {
-        if (auto error = ReadAttributes(source_.substr(begin, end - begin), doc_.Declaration)) {
-          return error;
-        }
+        Result<> read = ReadAttributes(source_.substr(begin, end - begin), doc_.Declaration);
+        if (!read.Ok()) return read;
       }
     }
     if (auto error = ScanElements()) doc_.LastError = Describe(*error);
-    return std::nullopt;
+    return Result<>::Done();
   }
 
  private:
@@ -116,7 +116,9 @@ class XmlReader {
         element = &parent->AddChild(std::move(child));
       }
       element->Name = std::string(content.substr(0, blank));
-      if (auto error = ReadAttributes(attributes, *element)) return At(std::move(*error));
+      if (Result<> read = ReadAttributes(attributes, *element); !read.Ok()) {
+        return At(std::move(read.Message));
+      }
 
       if (isEmpty) {
         if (parent == nullptr) return std::nullopt;
@@ -170,6 +172,6 @@ class XmlReader {
 
 }  // namespace
 
-std::optional<std::string> ParseXml(TXmlDoc& doc) { return XmlReader(doc).Parse(); }
+Result<> ParseXml(TXmlDoc& doc) { return XmlReader(doc).Parse(); }
 
 }  // namespace halvoric

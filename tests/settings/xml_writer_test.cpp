@@ -40,7 +40,7 @@ TEST(XmlText, IsWrittenExactlyAndReadBack) {
               "<?xml version='1.0' encoding='ISO-8859-1' ?>\r\n<r>\r\n" + row.written + "\r\n</r>");
 
     TXmlDoc read;
-    ASSERT_EQ(read.LoadFromText(text), std::nullopt);
+    ASSERT_TRUE(read.LoadFromText(text).Ok());
     EXPECT_EQ(read.LastError, "");
     ASSERT_EQ(read.Children.size(), 1u);
     EXPECT_EQ(read.Children[0]->Text, row.readBack);

@@ -34,7 +34,7 @@ struct NullSinks : DiskInfoSink, SmartInfoSink {
   void AppendSmartInfoRow(const SmartInfoRow&) override { ++rows; }
 };
 
-sim::Scenario BenchScenario() { return sim::ParseScenario(kDrive, "bench", ".").Value; }
+sim::Scenario BenchScenario() { return *sim::ParseScenario(kDrive, "bench", "."); }
 
 void BM_GetDriveSummary(benchmark::State& state) {
   sim::SimulatedDisks disks(BenchScenario(), [] { return 0.0; });

@@ -161,12 +161,12 @@ int Run(int argc, char** argv) {
   std::unique_ptr<DiskControl> backend;
   SystemAccess access;
   if (options->scenario) {
-    sim::ScenarioResult scenario = sim::LoadScenario(*options->scenario);
+    Result<sim::Scenario> scenario = sim::LoadScenario(*options->scenario);
     if (!scenario.Ok()) {
-      std::cerr << "halvoric-cli: " << scenario.Error << "\n";
+      std::cerr << "halvoric-cli: " << scenario.Message << "\n";
       return kExitUsage;
     }
-    backend = std::make_unique<sim::SimulatedDisks>(std::move(scenario.Value));
+    backend = std::make_unique<sim::SimulatedDisks>(std::move(*scenario));
   } else {
     std::unique_ptr<TieredDiskControl> system = MakeSystemDiskControl();
     access.tiers = system.get();

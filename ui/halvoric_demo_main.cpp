@@ -17,13 +17,14 @@ int main(int argc, char** argv) {
   const QString path = arguments.size() > 1
                            ? arguments[1]
                            : halvoric::DemoScenarioPath(QApplication::applicationDirPath());
-  halvoric::sim::ScenarioResult scenario = halvoric::sim::LoadScenario(path.toStdString());
+  halvoric::Result<halvoric::sim::Scenario> scenario =
+      halvoric::sim::LoadScenario(path.toStdString());
   if (!scenario.Ok()) {
-    std::fprintf(stderr, "halvoric-demo: %s\n", scenario.Error.c_str());
+    std::fprintf(stderr, "halvoric-demo: %s\n", scenario.Message.c_str());
     return 1;
   }
   halvoric::LinuxDesktop desktop(
-      std::make_unique<halvoric::sim::SimulatedDisks>(std::move(scenario.Value)));
+      std::make_unique<halvoric::sim::SimulatedDisks>(std::move(*scenario)));
   const auto form = halvoric::StartMainWindow(desktop.Services());
   return halvoric::RunMainWindow(*form);
 }

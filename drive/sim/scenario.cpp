@@ -44,13 +44,13 @@ bool ParseNumber(const std::string& text, T& out) {
   return error == std::errc() && end == digits.data() + digits.size() && !digits.empty();
 }
 
-std::optional<Failure> ParseFailure(const std::string& word) {
-  static const std::pair<const char*, Failure> kNames[] = {
-      {"open", Failure::Open},         {"version", Failure::Version},
-      {"enable", Failure::Enable},     {"identify", Failure::Identify},
-      {"read-data", Failure::ReadData}, {"read-thresholds", Failure::ReadThresholds}};
-  for (const auto& [name, failure] : kNames) {
-    if (word == name) return failure;
+std::optional<Fault> ParseFault(const std::string& word) {
+  static const std::pair<const char*, Fault> kNames[] = {
+      {"open", Fault::Open},          {"version", Fault::Version},
+      {"enable", Fault::Enable},      {"identify", Fault::Identify},
+      {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds}};
+  for (const auto& [name, fault] : kNames) {
+    if (word == name) return fault;
   }
   return std::nullopt;
 }
@@ -58,36 +58,29 @@ std::optional<Failure> ParseFailure(const std::string& word) {
 constexpr std::uintmax_t kMaxScenarioBytes = 1 << 20;
 
 // A folder would read as empty, a pipe block the open, a device never end:
-// only a regular file of sensible size is read. Empty when `path` may be
-// opened (a missing file is left to the open, which says so).
-std::string NotAReadableFile(const std::string& path, std::uintmax_t maxBytes) {
+// only a regular file of sensible size is read. A missing file passes: the
+// open that follows says so.
+Result<> CheckReadableFile(const std::string& path, std::uintmax_t maxBytes) {
   std::error_code error;
   const std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (error) return {};
-  if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+  if (error) return Result<>::Done();
+  if (!std::filesystem::is_regular_file(status)) return Failure{"not a regular file"};
   if (std::filesystem::file_size(path, error) > maxBytes) {
-    return "larger than " + std::to_string(maxBytes) + " bytes";
+    return Failure{"larger than " + std::to_string(maxBytes) + " bytes"};
   }
-  return {};
+  return Result<>::Done();
 }
 
-std::optional<Sector> ReadSectorFile(const std::string& path, std::string& error) {
+Result<Sector> ReadSectorFile(const std::string& path) {
   // Any size may be opened: reading one sector too many tells the length.
-  const std::string why = NotAReadableFile(path, std::numeric_limits<std::uintmax_t>::max());
-  if (!why.empty()) {
-    error = "sector file '" + path + "' is " + why;
-    return std::nullopt;
-  }
+  const Result<> readable = CheckReadableFile(path, std::numeric_limits<std::uintmax_t>::max());
+  if (!readable.Ok()) return Failure{"sector file '" + path + "' is " + readable.Message};
   std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = "cannot open sector file '" + path + "'";
-    return std::nullopt;
-  }
+  if (!in) return Failure{"cannot open sector file '" + path + "'"};
   Sector sector{};
   in.read(reinterpret_cast<char*>(sector.data()), sector.size());
   if (in.gcount() != static_cast<std::streamsize>(sector.size()) || in.peek() != EOF) {
-    error = "sector file '" + path + "' is not 512 bytes long";
-    return std::nullopt;
+    return Failure{"sector file '" + path + "' is not 512 bytes long"};
   }
   return sector;
 }
@@ -97,21 +90,23 @@ class Parser {
   Parser(std::string origin, std::string baseDirectory)
       : origin_(std::move(origin)), base_(std::move(baseDirectory)) {}
 
-  ScenarioResult Run(const std::string& text) {
+  Result<Scenario> Run(const std::string& text) {
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
       ++lineNumber_;
-      if (!ParseLine(line)) return {{}, origin_ + ":" + std::to_string(lineNumber_) + ": " + error_};
+      if (const Result<> parsed = ParseLine(line); !parsed.Ok()) {
+        return Failure{origin_ + ":" + std::to_string(lineNumber_) + ": " + parsed.Message};
+      }
     }
     for (const SimDrive& drive : scenario_.Drives) {
       if (!drive.Temperatures.empty() && !drive.DataSector && !HasTemperatureAttribute(drive)) {
-        return {{},
-                origin_ + ": drive " + std::to_string(drive.Number) +
-                    " has a temperature but no attribute " + std::to_string(kTemperatureAttribute)};
+        return Failure{origin_ + ": drive " + std::to_string(drive.Number) +
+                       " has a temperature but no attribute " +
+                       std::to_string(kTemperatureAttribute)};
       }
     }
-    return {std::move(scenario_), {}};
+    return std::move(scenario_);
   }
 
  private:
@@ -120,99 +115,99 @@ class Parser {
                        [](const SimAttribute& a) { return a.Id == kTemperatureAttribute; });
   }
 
-  bool Fail(std::string message) {
-    error_ = std::move(message);
-    return false;
-  }
-
-  bool ParseLine(const std::string& raw) {
+  Result<> ParseLine(const std::string& raw) {
     const std::string line = Trim(raw);
-    if (line.empty() || line[0] == '#') return true;
+    if (line.empty() || line[0] == '#') return Result<>::Done();
     if (line.front() == '[') return ParseSection(line);
     const auto equals = line.find('=');
-    if (equals == std::string::npos) return Fail("expected 'key = value'");
-    if (scenario_.Drives.empty()) return Fail("a [drive N] section must come first");
+    if (equals == std::string::npos) return Failure{"expected 'key = value'"};
+    if (scenario_.Drives.empty()) return Failure{"a [drive N] section must come first"};
     return ParseKey(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)),
                     scenario_.Drives.back());
   }
 
-  bool ParseSection(const std::string& line) {
+  Result<> ParseSection(const std::string& line) {
     const std::vector<std::string> words = Words(line.substr(1, line.size() - 1));
     unsigned number = 0;
     if (line.back() != ']' || words.size() != 2 || words[0] != "drive" ||
         words[1].find(']') != words[1].size() - 1 ||
         !ParseNumber(words[1].substr(0, words[1].size() - 1), number) || number > 255) {
-      return Fail("expected a section '[drive N]' with N from 0 to 255");
+      return Failure{"expected a section '[drive N]' with N from 0 to 255"};
     }
-    if (scenario_.Find(number)) return Fail("drive " + std::to_string(number) + " given twice");
+    if (scenario_.Find(number)) return Failure{"drive " + std::to_string(number) + " given twice"};
     SimDrive drive;
     drive.Number = number;
     scenario_.Drives.push_back(std::move(drive));
-    return true;
+    return Result<>::Done();
   }
 
-  bool SetString(std::string& field, const std::string& value, std::size_t limit) {
+  Result<> SetString(std::string& field, const std::string& value, std::size_t limit) {
     field = Unquote(value);
-    if (field.size() > limit) return Fail("longer than " + std::to_string(limit) + " characters");
-    return true;
+    if (field.size() > limit) {
+      return Failure{"longer than " + std::to_string(limit) + " characters"};
+    }
+    return Result<>::Done();
   }
 
-  bool ParseKey(const std::string& key, const std::string& value, SimDrive& drive) {
+  Result<> ParseKey(const std::string& key, const std::string& value, SimDrive& drive) {
     if (key == "model") return SetString(drive.Model, value, kIdentifyModelLength);
     if (key == "serial") return SetString(drive.Serial, value, kIdentifySerialLength);
     if (key == "firmware") return SetString(drive.Firmware, value, kIdentifyFirmwareLength);
     if (key == "type") {
-      if (value != "ata" && value != "atapi") return Fail("type is 'ata' or 'atapi'");
+      if (value != "ata" && value != "atapi") return Failure{"type is 'ata' or 'atapi'"};
       drive.Packet = value == "atapi";
-      return true;
+      return Result<>::Done();
     }
     if (key == "geometry") {
       const auto w = Words(value);
       if (w.size() != 3 || !ParseNumber(w[0], drive.Cylinders) || !ParseNumber(w[1], drive.Heads) ||
           !ParseNumber(w[2], drive.SectorsPerTrack)) {
-        return Fail("geometry is 'cylinders heads sectors'");
+        return Failure{"geometry is 'cylinders heads sectors'"};
       }
-      return true;
+      return Result<>::Done();
     }
     if (key == "attribute") return ParseAttribute(value, drive);
     if (key == "temperature") return ParseTemperatures(value, drive);
     if (key == "fail") {
       for (const std::string& word : Words(value)) {
-        const auto failure = ParseFailure(word);
-        if (!failure) return Fail("unknown failure '" + word + "'");
-        drive.Failures.insert(*failure);
+        const std::optional<Fault> fault = ParseFault(word);
+        if (!fault) return Failure{"unknown failure '" + word + "'"};
+        drive.Faults.insert(*fault);
       }
-      return true;
+      return Result<>::Done();
     }
     if (key == "permission") {
-      if (value != "denied" && value != "granted") return Fail("permission is 'denied' or 'granted'");
+      if (value != "denied" && value != "granted") {
+        return Failure{"permission is 'denied' or 'granted'"};
+      }
       drive.PermissionDenied = value == "denied";
-      return true;
+      return Result<>::Done();
     }
     if (key == "delay-ms") {
       return ParseNumber(value, drive.DelayMs) && drive.DelayMs <= 60000
-                 ? true
-                 : Fail("delay-ms is a number of milliseconds up to 60000");
+                 ? Result<>::Done()
+                 : Failure{"delay-ms is a number of milliseconds up to 60000"};
     }
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
     if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
-    return Fail("unknown key '" + key + "'");
+    return Failure{"unknown key '" + key + "'"};
   }
 
-  bool LoadSector(const std::string& value, std::optional<Sector>& sector) {
+  Result<> LoadSector(const std::string& value, std::optional<Sector>& sector) {
     std::string path = Unquote(value);
     if (!path.empty() && path[0] != '/' && !base_.empty()) path = base_ + "/" + path;
-    std::string error;
-    sector = ReadSectorFile(path, error);
-    return sector ? true : Fail(error);
+    Result<Sector> read = ReadSectorFile(path);
+    if (!read.Ok()) return Failure{std::move(read.Message)};
+    sector = *read;
+    return Result<>::Done();
   }
 
-  bool ParseAttribute(const std::string& value, SimDrive& drive) {
+  Result<> ParseAttribute(const std::string& value, SimDrive& drive) {
     const auto words = Words(value);
     SimAttribute attribute;
     if (words.empty() || !ParseNumber(words[0], attribute.Id) || attribute.Id == 0) {
-      return Fail("attribute starts with its ID, 1 to 255");
+      return Failure{"attribute starts with its ID, 1 to 255"};
     }
     for (std::size_t i = 1; i < words.size(); ++i) {
       const auto equals = words[i].find('=');
@@ -224,14 +219,14 @@ class Parser {
       else if (name == "threshold") ok = ParseNumber(number, attribute.Threshold);
       else if (name == "flags") ok = ParseNumber(number, attribute.Flags);
       else if (name == "raw") ok = ParseNumber(number, attribute.Raw) && attribute.Raw < (1ull << 48);
-      if (!ok) return Fail("bad attribute field '" + words[i] + "'");
+      if (!ok) return Failure{"bad attribute field '" + words[i] + "'"};
     }
-    if (drive.Attributes.size() == kTableEntries) return Fail("a table holds 30 attributes");
+    if (drive.Attributes.size() == kTableEntries) return Failure{"a table holds 30 attributes"};
     drive.Attributes.push_back(attribute);
-    return true;
+    return Result<>::Done();
   }
 
-  bool ParseTemperatures(const std::string& value, SimDrive& drive) {
+  Result<> ParseTemperatures(const std::string& value, SimDrive& drive) {
     drive.Temperatures.clear();
     for (const std::string& word : Words(value)) {
       TemperaturePoint point;
@@ -241,23 +236,22 @@ class Parser {
       unsigned seconds = 0;
       if (!ParseNumber(at, seconds) || !ParseNumber(celsius, point.Celsius) || point.Celsius < 0 ||
           point.Celsius > 255) {
-        return Fail("temperature is 'CELSIUS' or a list of 'SECONDS:CELSIUS'");
+        return Failure{"temperature is 'CELSIUS' or a list of 'SECONDS:CELSIUS'"};
       }
       point.AtSeconds = seconds;
       if (!drive.Temperatures.empty() && point.AtSeconds <= drive.Temperatures.back().AtSeconds) {
-        return Fail("temperature points must be in increasing time");
+        return Failure{"temperature points must be in increasing time"};
       }
       drive.Temperatures.push_back(point);
     }
-    if (drive.Temperatures.empty()) return Fail("temperature needs a value");
-    return true;
+    if (drive.Temperatures.empty()) return Failure{"temperature needs a value"};
+    return Result<>::Done();
   }
 
   std::string origin_;
   std::string base_;
   Scenario scenario_;
   int lineNumber_ = 0;
-  std::string error_;
 };
 
 void PutWord(Sector& s, std::size_t word, std::uint16_t value) {
@@ -296,17 +290,17 @@ const SimDrive* Scenario::Find(unsigned number) const {
   return nullptr;
 }
 
-ScenarioResult ParseScenario(const std::string& text, const std::string& origin,
-                             const std::string& baseDirectory) {
+Result<Scenario> ParseScenario(const std::string& text, const std::string& origin,
+                               const std::string& baseDirectory) {
   return Parser(origin, baseDirectory).Run(text);
 }
 
-ScenarioResult LoadScenario(const std::string& path) {
-  if (const std::string why = NotAReadableFile(path, kMaxScenarioBytes); !why.empty()) {
-    return {{}, "cannot open scenario file '" + path + "': " + why};
+Result<Scenario> LoadScenario(const std::string& path) {
+  if (const Result<> readable = CheckReadableFile(path, kMaxScenarioBytes); !readable.Ok()) {
+    return Failure{"cannot open scenario file '" + path + "': " + readable.Message};
   }
   std::ifstream in(path, std::ios::binary);
-  if (!in) return {{}, "cannot open scenario file '" + path + "': " + std::strerror(errno)};
+  if (!in) return Failure{"cannot open scenario file '" + path + "': " + std::strerror(errno)};
   std::ostringstream text;
   text << in.rdbuf();
   const auto slash = path.find_last_of('/');

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "drive/ata_blocks.h"
 
 namespace halvoric::sim {
@@ -16,7 +17,7 @@ namespace halvoric::sim {
 using Sector = std::array<std::uint8_t, kSectorSize>;
 
 // A request or event a drive can be told to fail.
-enum class Failure { Open, Version, Enable, Identify, ReadData, ReadThresholds };
+enum class Fault { Open, Version, Enable, Identify, ReadData, ReadThresholds };
 
 struct SimAttribute {
   std::uint8_t Id = 0;
@@ -45,7 +46,7 @@ struct SimDrive {
   std::uint16_t SectorsPerTrack = 63;
   std::vector<SimAttribute> Attributes;
   std::vector<TemperaturePoint> Temperatures;
-  std::set<Failure> Failures;
+  std::set<Fault> Faults;
   bool PermissionDenied = false;
   unsigned DelayMs = 0;  // how long every request takes
   // Recorded sectors replace the generated ones.
@@ -53,7 +54,7 @@ struct SimDrive {
   std::optional<Sector> DataSector;
   std::optional<Sector> ThresholdSector;
 
-  bool Fails(Failure f) const { return Failures.count(f) != 0; }
+  bool Fails(Fault f) const { return Faults.count(f) != 0; }
   // The temperature reported at `seconds`, if the drive has a schedule.
   std::optional<int> TemperatureAt(double seconds) const;
 };
@@ -63,17 +64,11 @@ struct Scenario {
   const SimDrive* Find(unsigned number) const;
 };
 
-struct ScenarioResult {
-  Scenario Value;
-  std::string Error;  // "file:line: what is wrong"; empty on success
-  bool Ok() const { return Error.empty(); }
-};
-
-// `origin` names the text in messages; relative sector files are looked up
-// in `baseDirectory`.
-ScenarioResult ParseScenario(const std::string& text, const std::string& origin,
-                             const std::string& baseDirectory);
-ScenarioResult LoadScenario(const std::string& path);
+// `origin` names the text in messages ("file:line: what is wrong");
+// relative sector files are looked up in `baseDirectory`.
+Result<Scenario> ParseScenario(const std::string& text, const std::string& origin,
+                               const std::string& baseDirectory);
+Result<Scenario> LoadScenario(const std::string& path);
 
 // The sectors a drive answers with at `seconds`.
 Sector BuildIdentifySector(const SimDrive& drive);

@@ -43,7 +43,7 @@ OpenResult SimulatedDisks::Open(const std::string& path) {
     result = {kInvalidHandle, OpenError::NotFound, "No such device"};
   } else if (drive->PermissionDenied) {
     result = {kInvalidHandle, OpenError::PermissionDenied, "Permission denied"};
-  } else if (drive->Fails(Failure::Open)) {
+  } else if (drive->Fails(Fault::Open)) {
     result = {kInvalidHandle, OpenError::Other, "Input/output error"};
   } else {
     result.Handle = nextHandle_++;
@@ -77,7 +77,7 @@ bool SimulatedDisks::Answer(const SimDrive& drive, std::uint32_t code,
                             const AtaCommandRequest* request, void* out, std::size_t outSize) {
   if (!out) return false;
   if (code == SMART_GET_VERSION) {
-    if (outSize < sizeof(VersionAnswer) || drive.Fails(Failure::Version)) return false;
+    if (outSize < sizeof(VersionAnswer) || drive.Fails(Fault::Version)) return false;
     VersionAnswer answer{1, 1, 0, 0, 7, {}};
     if (drive.Number < 4) {
       answer.IdeDeviceMap = static_cast<std::uint8_t>(1u << (drive.Number + (drive.Packet ? 4 : 0)));
@@ -88,7 +88,7 @@ bool SimulatedDisks::Answer(const SimDrive& drive, std::uint32_t code,
   if (!request) return false;
   if (code == SMART_SEND_DRIVE_COMMAND) {
     if (outSize < sizeof(AtaResultHeader) || drive.Packet ||
-        !IsSmartCommand(*request, kSmartEnableOperations) || drive.Fails(Failure::Enable)) {
+        !IsSmartCommand(*request, kSmartEnableOperations) || drive.Fails(Fault::Enable)) {
       return false;
     }
     std::memset(out, 0, sizeof(AtaResultHeader));
@@ -100,18 +100,18 @@ bool SimulatedDisks::Answer(const SimDrive& drive, std::uint32_t code,
   }
   const std::uint8_t identify = drive.Packet ? kAtaIdentifyPacketDevice : kAtaIdentifyDevice;
   if (request->Command == identify && request->Features == 0) {
-    if (drive.Fails(Failure::Identify)) return false;
+    if (drive.Fails(Fault::Identify)) return false;
     PutSector(out, BuildIdentifySector(drive));
     return true;
   }
   if (drive.Packet) return false;
   if (IsSmartCommand(*request, kSmartReadData)) {
-    if (drive.Fails(Failure::ReadData)) return false;
+    if (drive.Fails(Fault::ReadData)) return false;
     PutSector(out, BuildDataSector(drive, clock_()));
     return true;
   }
   if (IsSmartCommand(*request, kSmartReadThresholds)) {
-    if (drive.Fails(Failure::ReadThresholds)) return false;
+    if (drive.Fails(Fault::ReadThresholds)) return false;
     PutSector(out, BuildThresholdSector(drive));
     return true;
   }

@@ -29,7 +29,8 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
   };
   for (const Case& c : cases) {
     const auto result = sim::ParseScenario(c.text, "test", HALVORIC_FIXTURES);
-    EXPECT_EQ(result.Error.rfind(c.error, 0), 0u) << result.Error;
+    EXPECT_FALSE(result.Ok()) << c.text;
+    EXPECT_EQ(result.Message.rfind(c.error, 0), 0u) << result.Message;
   }
 }
 
@@ -76,19 +77,19 @@ smart-thresholds-file = "qemu-sata/smart-thresholds.bin"
 TEST(Scenario, OnlyRegularFilesAreRead) {
   for (const std::string& path : {std::string(HALVORIC_SCENARIOS), std::string("/dev/zero")}) {
     const auto result = sim::LoadScenario(path);
-    EXPECT_EQ(result.Error, "cannot open scenario file '" + path + "': not a regular file");
+    EXPECT_EQ(result.Message, "cannot open scenario file '" + path + "': not a regular file");
   }
   const auto sector =
       sim::ParseScenario("[drive 0]\nidentify-file = qemu-sata\n", "test", HALVORIC_FIXTURES);
-  EXPECT_NE(sector.Error.find("qemu-sata' is not a regular file"), std::string::npos)
-      << sector.Error;
+  EXPECT_NE(sector.Message.find("qemu-sata' is not a regular file"), std::string::npos)
+      << sector.Message;
 }
 
 TEST(Scenario, ShippedExamplesLoad) {
   for (const char* name : {"demo.scenario", "hot-drive.scenario", "troubled.scenario"}) {
     const auto result = sim::LoadScenario(std::string(HALVORIC_SCENARIOS) + "/" + name);
-    EXPECT_TRUE(result.Ok()) << result.Error;
-    EXPECT_FALSE(result.Value.Drives.empty()) << name;
+    ASSERT_TRUE(result.Ok()) << result.Message;
+    EXPECT_FALSE(result->Drives.empty()) << name;
   }
 }
 

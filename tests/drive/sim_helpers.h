@@ -10,9 +10,9 @@
 namespace halvoric::test {
 
 inline sim::Scenario ScenarioFrom(const std::string& text) {
-  sim::ScenarioResult result = sim::ParseScenario(text, "test", HALVORIC_FIXTURES);
-  EXPECT_TRUE(result.Ok()) << result.Error;
-  return std::move(result.Value);
+  Result<sim::Scenario> result = sim::ParseScenario(text, "test", HALVORIC_FIXTURES);
+  EXPECT_TRUE(result.Ok()) << result.Message;
+  return result.Ok() ? std::move(*result) : sim::Scenario{};
 }
 
 // The control requests of the recorded events, in order.

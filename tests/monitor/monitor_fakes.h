@@ -89,9 +89,9 @@ class ImmediateMailQueue final : public MailQueue {
 };
 
 inline sim::Scenario ScenarioOrFail(const std::string& text) {
-  sim::ScenarioResult result = sim::ParseScenario(text, "test", ".");
-  EXPECT_TRUE(result.Ok()) << result.Error;
-  return std::move(result.Value);
+  Result<sim::Scenario> result = sim::ParseScenario(text, "test", ".");
+  EXPECT_TRUE(result.Ok()) << result.Message;
+  return result.Ok() ? std::move(*result) : sim::Scenario{};
 }
 
 }  // namespace halvoric::testing

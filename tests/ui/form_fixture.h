@@ -25,9 +25,9 @@
 namespace halvoric::testing {
 
 inline sim::Scenario ParseOrFail(const std::string& text) {
-  sim::ScenarioResult result = sim::ParseScenario(text, "test", ".");
-  EXPECT_TRUE(result.Ok()) << result.Error;
-  return result.Value;
+  Result<sim::Scenario> result = sim::ParseScenario(text, "test", ".");
+  EXPECT_TRUE(result.Ok()) << result.Message;
+  return result.Ok() ? std::move(*result) : sim::Scenario{};
 }
 
 // "[drive N]" sections with a model and a temperature attribute.

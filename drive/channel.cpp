@@ -34,7 +34,7 @@ std::uint8_t DriveHeadRegister(DriveNumber n) {
 bool DriveExists(DiskControl& disks, DriveNumber n) {
   const OpenResult opened = disks.Open(DevicePath(n));
   if (!opened.Ok()) return false;
-  disks.Close(opened.Handle);
+  disks.Close(*opened);
   return true;
 }
 

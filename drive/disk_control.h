@@ -6,6 +6,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+
+#include "base/result.h"
 
 namespace halvoric {
 
@@ -16,12 +19,16 @@ inline constexpr DeviceHandle kInvalidHandle = -1;
 // it to tell the user why a drive could not be read.
 enum class OpenError { None, NotFound, PermissionDenied, Other };
 
-struct OpenResult {
-  DeviceHandle Handle = kInvalidHandle;
-  OpenError Error = OpenError::None;
-  std::string Message;  // the system's reason, empty on success
+// The handle of an opened drive, or the system's reason in Message. The kind
+// of failure travels beside it, so that a caller can tell missing rights
+// from a missing drive.
+class OpenResult : public Result<DeviceHandle> {
+ public:
+  OpenResult(DeviceHandle handle) : Result(handle) {}
+  OpenResult(OpenError kind, std::string message)
+      : Result(Failure{std::move(message)}), Kind(kind) {}
 
-  bool Ok() const { return Handle != kInvalidHandle; }
+  OpenError Kind = OpenError::None;  // None exactly when Ok()
 };
 
 class DiskControl {

@@ -16,6 +16,12 @@ void ClearTables(ResultBlocks& blocks) {
   std::memset(&blocks.ThresholdBlock, 0, sizeof blocks.ThresholdBlock);
 }
 
+// The model and summary series run even on a drive that did not open: every
+// request on kInvalidHandle fails, as on a drive that answers nothing.
+DeviceHandle HandleOrInvalid(const OpenResult& opened) {
+  return opened.Ok() ? *opened : kInvalidHandle;
+}
+
 }  // namespace
 
 DriveNumber ParseDriveNumber(const std::string& text) {
@@ -33,7 +39,7 @@ bool DriveReader::DriveExists(DriveNumber n) { return halvoric::DriveExists(disk
 std::string DriveReader::GetDriveModel(DriveNumber n) {
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};
-  const DeviceHandle handle = disks_.Open(DevicePath(n)).Handle;
+  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   SendSmartEnable(disks_, handle, request, enableAnswer, n);
   std::string model;
@@ -47,7 +53,7 @@ std::string DriveReader::GetDriveModel(DriveNumber n) {
 void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};
-  const DeviceHandle handle = disks_.Open(DevicePath(n)).Handle;
+  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   SendSmartEnable(disks_, handle, request, enableAnswer, n);
   SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
@@ -73,7 +79,7 @@ void DriveReader::ReadDetails(const std::string& path, DriveNumber n, DiskInfoSi
                               SmartInfoSink& smartInfo) {
   const OpenResult opened = disks_.Open(path);
   if (!opened.Ok()) return;
-  const DeviceHandle handle = opened.Handle;
+  const DeviceHandle handle = *opened;
   diskInfo.ClearDiskInfo();
   smartInfo.ClearSmartInfo();
 

@@ -9,9 +9,9 @@ namespace halvoric {
 std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
   DiskControl& disks = reader.Disks();
   ResultBlocks& blocks = reader.Blocks();
-  const auto opened = disks.Open(DevicePath(n));
+  const OpenResult opened = disks.Open(DevicePath(n));
   if (!opened.Ok()) return std::nullopt;
-  const DeviceHandle handle = opened.Handle;
+  const DeviceHandle handle = *opened;
 
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};

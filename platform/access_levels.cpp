@@ -60,28 +60,24 @@ TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
       rights_(rights) {}
 
 OpenResult TieredDiskControl::Open(const std::string& path) {
-  OpenResult result;
   const std::optional<DriveNumber> number = ParseDrivePath(path);
   if (!number) {
     // No backend opens such a path; refusing it here keeps every level
     // recorded under a drive number.
-    result.Error = OpenError::NotFound;
-    result.Message = "not a drive path: " + path;
-    return result;
+    return {OpenError::NotFound, "not a drive path: " + path};
   }
-  result.Error = OpenError::PermissionDenied;
-  result.Message = "no way to send ATA commands";
-  if (ata_) result = ata_->Open(path);
-  Route route{ata_.get(), result.Handle};
+  OpenResult result = ata_ ? ata_->Open(path)
+                           : OpenResult(OpenError::PermissionDenied, "no way to send ATA commands");
+  DiskControl* backend = ata_.get();
   AccessLevel level = isNvme_ && isNvme_(path) ? AccessLevel::Nvme : AccessLevel::Ata;
   std::string refusal;  // why the ATA path turned the drive away
-  if (!result.Ok() && result.Error == OpenError::PermissionDenied) {
+  if (!result.Ok() && result.Kind == OpenError::PermissionDenied) {
     refusal = result.Message;
-    const OpenResult limited = limited_->Open(path);
+    OpenResult limited = limited_->Open(path);
     // The refusal stays the reason reported unless the fallback knows
     // better: the drive is there after all, or there is no such drive.
-    if (limited.Ok() || limited.Error == OpenError::NotFound) result = limited;
-    route = {limited_.get(), limited.Handle};
+    if (limited.Ok() || limited.Kind == OpenError::NotFound) result = std::move(limited);
+    backend = limited_.get();
     level = AccessLevel::Limited;
   }
   const std::string drive = "drive " + std::to_string(*number) + ": ";
@@ -93,9 +89,9 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
   }
   levels_[*number] = level;
   diagnostics_.Tell(*number, drive + LevelText(level) + because);
-  result.Handle = nextHandle_++;
-  routes_[result.Handle] = route;
-  return result;
+  const DeviceHandle handle = nextHandle_++;
+  routes_[handle] = {backend, *result};
+  return handle;
 }
 
 bool TieredDiskControl::Control(DeviceHandle handle, std::uint32_t code, const void* in,

@@ -76,21 +76,14 @@ HelperDiskControl::~HelperDiskControl() {
 }
 
 OpenResult HelperDiskControl::Open(const std::string& path) {
-  OpenResult result;
-  result.Error = OpenError::Other;
   const std::optional<DriveNumber> driveNumber = ParseDrivePath(path);
-  if (!driveNumber) {
-    result.Error = OpenError::NotFound;
-    result.Message = "not a drive path: " + path;
-    return result;
-  }
+  if (!driveNumber) return {OpenError::NotFound, "not a drive path: " + path};
   const std::string drive = "drive " + std::to_string(*driveNumber);
   int sockets[2];
   if (command_.empty() || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
     const std::string why = command_.empty() ? "no command" : std::strerror(errno);
-    result.Message = "cannot talk to the helper";
     Diagnose(DiagnosticArea::Helper, "no helper started for " + drive + ": " + why);
-    return result;
+    return {OpenError::Other, "cannot talk to the helper"};
   }
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
@@ -108,9 +101,9 @@ OpenResult HelperDiskControl::Open(const std::string& path) {
   helper.Socket = sockets[0];
   if (spawnError != 0) {
     ::close(helper.Socket);
-    result.Message = command_[0] + ": " + std::strerror(spawnError);
-    Diagnose(DiagnosticArea::Helper, "cannot start " + result.Message);
-    return result;
+    const std::string why = command_[0] + ": " + std::strerror(spawnError);
+    Diagnose(DiagnosticArea::Helper, "cannot start " + why);
+    return {OpenError::Other, why};
   }
   const std::string started = command_[0] + " (pid " + std::to_string(helper.Pid) + ")";
   Diagnose(DiagnosticArea::Helper, "started " + started + " for " + drive);
@@ -123,23 +116,20 @@ OpenResult HelperDiskControl::Open(const std::string& path) {
   if (!Exchange(helper.Socket, request, reply)) {
     Diagnose(DiagnosticArea::Helper, started + " did not answer the open of " + drive);
     Stop(helper);
-    result.Message = "the helper did not answer";
-    return result;
+    return {OpenError::Other, "the helper did not answer"};
   }
   if (reply.Status != static_cast<std::uint32_t>(HelperStatus::Ok)) {
     Diagnose(DiagnosticArea::Helper,
              started + " did not open " + drive + ": " + StatusText(reply.Status));
     Stop(helper);
-    result.Error = ErrorOf(reply.Status);
-    result.Message = result.Error == OpenError::PermissionDenied
-                         ? "halvoric-ata is not installed with its capability"
-                         : "halvoric-ata could not open drive " + std::to_string(*driveNumber);
-    return result;
+    const OpenError kind = ErrorOf(reply.Status);
+    return {kind, kind == OpenError::PermissionDenied
+                      ? "halvoric-ata is not installed with its capability"
+                      : "halvoric-ata could not open drive " + std::to_string(*driveNumber)};
   }
-  result.Error = OpenError::None;
-  result.Handle = nextHandle_++;
-  helpers_[result.Handle] = helper;
-  return result;
+  const DeviceHandle handle = nextHandle_++;
+  helpers_[handle] = helper;
+  return handle;
 }
 
 bool HelperDiskControl::Control(DeviceHandle handle, std::uint32_t code, const void* in,

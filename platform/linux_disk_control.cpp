@@ -25,37 +25,27 @@ LinuxDiskControl::~LinuxDiskControl() {
 }
 
 OpenResult LinuxDiskControl::Open(const std::string& path) {
-  OpenResult result;
   const std::optional<DriveNumber> driveNumber = ParseDrivePath(path);
-  if (!driveNumber) {
-    result.Error = OpenError::NotFound;
-    result.Message = "not a drive path: " + path;
-    return result;
-  }
+  if (!driveNumber) return {OpenError::NotFound, "not a drive path: " + path};
   const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
   if (*driveNumber >= disks.size()) {
-    result.Error = OpenError::NotFound;
-    result.Message = "no whole disk number " + std::to_string(*driveNumber) + " (" +
-                     std::to_string(disks.size()) + " found)";
-    return result;
+    return {OpenError::NotFound, "no whole disk number " + std::to_string(*driveNumber) + " (" +
+                                     std::to_string(disks.size()) + " found)"};
   }
   const bool nvme = IsNvmeDiskName(disks[*driveNumber]);
   if (nvme && !nvme_) {
-    result.Error = OpenError::PermissionDenied;
-    result.Message = disks[*driveNumber] + ": NVMe admin commands need CAP_SYS_ADMIN";
-    return result;
+    return {OpenError::PermissionDenied,
+            disks[*driveNumber] + ": NVMe admin commands need CAP_SYS_ADMIN"};
   }
   const std::filesystem::path node = devRoot_ / disks[*driveNumber];
   const int fd = ::open(node.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     const int error = errno;
-    result.Error = OpenErrorFromErrno(error);
-    result.Message = node.string() + ": " + std::generic_category().message(error);
-    return result;
+    return {OpenErrorFromErrno(error),
+            node.string() + ": " + std::generic_category().message(error)};
   }
-  result.Handle = fd;
   openDrives_[fd] = {*driveNumber, nvme};
-  return result;
+  return DeviceHandle{fd};
 }
 
 bool LinuxDiskControl::Control(DeviceHandle handle, std::uint32_t code, const void* in,

@@ -50,17 +50,13 @@ SysfsDiskControl::SysfsDiskControl(std::filesystem::path sysfsRoot)
     : sysfsRoot_(std::move(sysfsRoot)) {}
 
 OpenResult SysfsDiskControl::Open(const std::string& path) {
-  OpenResult result;
   const std::optional<DriveNumber> number = ParseDrivePath(path);
   const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
   if (!number || *number >= disks.size()) {
-    result.Error = OpenError::NotFound;
-    result.Message = "no whole disk for " + path;
-    return result;
+    return {OpenError::NotFound, "no whole disk for " + path};
   }
-  result.Handle = nextHandle_++;
-  const OpenDrive& drive =
-      drives_[result.Handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
+  const DeviceHandle handle = nextHandle_++;
+  const OpenDrive& drive = drives_[handle] = {*number, ReadDriveFacts(sysfsRoot_, disks[*number])};
   const char* identify = drive.Facts.Identify ? "the kernel's copy of the IDENTIFY sector"
                                               : "an IDENTIFY sector built from the model strings";
   const char* temperature = drive.Facts.MilliCelsius
@@ -68,7 +64,7 @@ OpenResult SysfsDiskControl::Open(const std::string& path) {
                                 : "no temperature in hwmon, so no attribute table";
   diagnostics_.Tell(*number, "drive " + std::to_string(*number) + " is " + disks[*number] + ": " +
                                  identify + ", " + temperature);
-  return result;
+  return handle;
 }
 
 bool SysfsDiskControl::Control(DeviceHandle handle, std::uint32_t code, const void* in,

@@ -70,10 +70,10 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
 
 void ExplainFailure(const OpenFailures& disks, DriveNumber drive) {
   const OpenResult* failure = disks.FailureOf(DevicePath(drive));
-  if (!failure || failure->Error == OpenError::NotFound) return;
+  if (!failure || failure->Kind == OpenError::NotFound) return;
   std::cerr << "halvoric-cli: drive " << int(drive) << " cannot be opened: " << failure->Message
             << "\n";
-  if (failure->Error == OpenError::PermissionDenied) {
+  if (failure->Kind == OpenError::PermissionDenied) {
     std::cerr << "halvoric-cli: reading S.M.A.R.T. data needs the right to send ATA commands "
                  "(root, or halvoric-ata installed by the install step; docs/access-levels.md)\n";
   }
@@ -126,7 +126,7 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
     std::cerr << "halvoric-cli: drive " << int(drive) << " could not be read\n";
     return kExitNoDrive;
   }
-  disks.Close(probe.Handle);
+  disks.Close(*probe);
   AccessLevel level = AccessLevel::Unknown;
   if (access.tiers) {
     level = access.tiers->LevelOf(drive);

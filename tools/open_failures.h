@@ -18,7 +18,7 @@ class OpenFailures : public DiskControl {
     if (result.Ok()) {
       failures_.erase(path);
     } else {
-      failures_[path] = result;
+      failures_.insert_or_assign(path, result);
     }
     return result;
   }

@@ -35,24 +35,23 @@ SimulatedDisks::SimulatedDisks(Scenario scenario, Clock clock)
 }
 
 OpenResult SimulatedDisks::Open(const std::string& path) {
+  const OpenResult result = OpenDrive(path);
   RecordedEvent event{RecordedEvent::Kind::Open, path};
-  OpenResult result;
-  const auto number = ParseDrivePath(path);
-  const SimDrive* drive = number ? scenario_.Find(*number) : nullptr;
-  if (!drive) {
-    result = {kInvalidHandle, OpenError::NotFound, "No such device"};
-  } else if (drive->PermissionDenied) {
-    result = {kInvalidHandle, OpenError::PermissionDenied, "Permission denied"};
-  } else if (drive->Fails(Fault::Open)) {
-    result = {kInvalidHandle, OpenError::Other, "Input/output error"};
-  } else {
-    result.Handle = nextHandle_++;
-    open_[result.Handle] = drive->Number;
-  }
-  event.Handle = result.Handle;
+  event.Handle = result.Ok() ? *result : kInvalidHandle;
   event.Succeeded = result.Ok();
   events_.push_back(event);
   return result;
+}
+
+OpenResult SimulatedDisks::OpenDrive(const std::string& path) {
+  const auto number = ParseDrivePath(path);
+  const SimDrive* drive = number ? scenario_.Find(*number) : nullptr;
+  if (!drive) return {OpenError::NotFound, "No such device"};
+  if (drive->PermissionDenied) return {OpenError::PermissionDenied, "Permission denied"};
+  if (drive->Fails(Fault::Open)) return {OpenError::Other, "Input/output error"};
+  const DeviceHandle handle = nextHandle_++;
+  open_[handle] = drive->Number;
+  return handle;
 }
 
 bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void* in,

@@ -42,6 +42,7 @@ class SimulatedDisks : public DiskControl {
   Scenario& Drives() { return scenario_; }
 
  private:
+  OpenResult OpenDrive(const std::string& path);
   bool Answer(const SimDrive& drive, std::uint32_t code, const AtaCommandRequest* request,
               void* out, std::size_t outSize);
 

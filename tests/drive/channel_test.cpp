@@ -84,7 +84,7 @@ TEST(Channel, DriveExistsOpensAndClosesOnly) {
 class VersionOnlyDisks : public DiskControl {
  public:
   explicit VersionOnlyDisks(std::optional<std::uint8_t> map) : map_(map) {}
-  OpenResult Open(const std::string&) override { return {1, OpenError::None, {}}; }
+  OpenResult Open(const std::string&) override { return DeviceHandle{1}; }
   bool Control(DeviceHandle, std::uint32_t code, const void*, std::size_t, void* out,
                std::size_t) override {
     if (code != SMART_GET_VERSION || !map_) return false;

@@ -14,7 +14,7 @@ namespace {
 class RandomDisks : public DiskControl {
  public:
   explicit RandomDisks(unsigned seed) : rng_(seed) {}
-  OpenResult Open(const std::string&) override { return {1, OpenError::None, {}}; }
+  OpenResult Open(const std::string&) override { return DeviceHandle{1}; }
   bool Control(DeviceHandle, std::uint32_t, const void*, std::size_t, void* out,
                std::size_t outSize) override {
     auto* bytes = static_cast<std::uint8_t*>(out);

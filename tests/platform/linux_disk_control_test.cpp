@@ -77,7 +77,7 @@ class LinuxDiskControlTest : public ::testing::Test {
   DeviceHandle OpenDrive(unsigned n) {
     const OpenResult opened = control->Open(DevicePathText(n));
     EXPECT_TRUE(opened.Ok()) << opened.Message;
-    return opened.Handle;
+    return opened.Ok() ? *opened : kInvalidHandle;
   }
   static std::string DevicePathText(unsigned n) {
     return R"(\\.\PhysicalDrive)" + std::to_string(n);
@@ -103,10 +103,10 @@ TEST_F(LinuxDiskControlTest, OpenFindsTheNthDiskOrSaysWhyNot) {
   };
   for (const auto& c : cases) {
     const OpenResult opened = control->Open(c.path);
-    EXPECT_EQ(opened.Error, c.error) << c.path;
+    EXPECT_EQ(opened.Kind, c.error) << c.path;
     EXPECT_EQ(opened.Ok(), c.error == OpenError::None) << c.path;
     EXPECT_NE(opened.Message.find(c.messagePart), std::string::npos) << opened.Message;
-    if (opened.Ok()) control->Close(opened.Handle);
+    if (opened.Ok()) control->Close(*opened);
   }
 }
 

@@ -217,9 +217,9 @@ TEST(NvmeRightsTest, WithoutAdminRightsAnNvmeDriveIsRefusedForRights) {
   LinuxDiskControl control(tree.Sys(), tree.Dev(), std::make_unique<NoSgIo>());
   // Shorter names come first: sda is drive 0.
   const OpenResult sata = control.Open(DevicePath(0));
-  EXPECT_TRUE(sata.Ok()) << sata.Message;
-  control.Close(sata.Handle);
-  EXPECT_EQ(control.Open(DevicePath(1)).Error, OpenError::PermissionDenied);
+  ASSERT_TRUE(sata.Ok()) << sata.Message;
+  control.Close(*sata);
+  EXPECT_EQ(control.Open(DevicePath(1)).Kind, OpenError::PermissionDenied);
 }
 
 TEST(NvmeRightsTest, HelperWithoutTheAdminRightLeavesNvmeDrivesUnopened) {
@@ -254,7 +254,7 @@ TEST(NvmeRightsTest, RightsMessageNamesTheInstallStep) {
     for (DriveNumber n : opened) {
       const OpenResult result = disks.Open(DevicePath(n));
       ASSERT_TRUE(result.Ok());
-      disks.Close(result.Handle);
+      disks.Close(*result);
     }
     const std::string message = disks.Report().Message;
     EXPECT_NE(message.find("install step"), std::string::npos) << opened.size();
@@ -274,7 +274,7 @@ TEST(NvmeRightsTest, TieredLevelNamesTheNvmeDrive) {
                           [](const std::string& path) { return path == DevicePath(0); });
   const OpenResult opened = disks.Open(DevicePath(0));
   ASSERT_TRUE(opened.Ok());
-  disks.Close(opened.Handle);
+  disks.Close(*opened);
   EXPECT_EQ(disks.LevelOf(0), AccessLevel::Nvme);
   EXPECT_EQ(AccessSourceRow(AccessLevel::Nvme).Value, "the drive (NVMe health log)");
   EXPECT_FALSE(disks.Report().RefusedForRights);

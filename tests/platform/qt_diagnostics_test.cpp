@@ -29,7 +29,8 @@ void Capture(QtMsgType, const QMessageLogContext& context, const QString& messag
 // a drive read from sysfs, and a helper that is not where it should be.
 void OpenDrivesWithoutRights(const test::FakeSysfs& tree) {
   TieredDiskControl limited(nullptr, std::make_unique<SysfsDiskControl>(tree.Sys()));
-  limited.Close(limited.Open(DevicePath(0)).Handle);
+  const OpenResult opened = limited.Open(DevicePath(0));
+  if (opened.Ok()) limited.Close(*opened);
   HelperDiskControl helper({(tree.Root() / "no-such-helper").string()});
   EXPECT_FALSE(helper.Open(DevicePath(0)).Ok());
 }

@@ -148,13 +148,8 @@ TEST_F(SysfsFallbackTest, RefusalDespiteHeldRightsBlamesTheSystem) {
 // An ATA path that answers some drives and refuses others for rights.
 struct RefusingAta final : DiskControl {
   OpenResult Open(const std::string& path) override {
-    OpenResult result;
-    if (path == DevicePath(0)) {
-      result.Handle = 7;
-    } else {
-      result.Error = path == DevicePath(1) ? OpenError::PermissionDenied : OpenError::NotFound;
-    }
-    return result;
+    if (path == DevicePath(0)) return DeviceHandle{7};
+    return {path == DevicePath(1) ? OpenError::PermissionDenied : OpenError::NotFound, ""};
   }
   bool Control(DeviceHandle, std::uint32_t, const void*, std::size_t, void*, std::size_t) override {
     return false;
@@ -179,7 +174,7 @@ TEST_F(SysfsFallbackTest, FallsBackOnlyWhenRightsAreMissing) {
     const OpenResult opened = disks.Open(DevicePath(c.n));
     EXPECT_EQ(opened.Ok(), c.opens) << int(c.n);
     EXPECT_EQ(disks.LevelOf(c.n), c.level) << int(c.n);
-    if (opened.Ok()) disks.Close(opened.Handle);
+    if (opened.Ok()) disks.Close(*opened);
   }
   EXPECT_EQ(seen->closed, std::vector<DeviceHandle>{7});
   const AccessReport report = disks.Report();

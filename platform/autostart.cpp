@@ -43,12 +43,13 @@ XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesyst
       workingDirectory_(std::move(workingDirectory)) {}
 
 Result<> XdgAutostartEntry::Enable() {
-  const EntryText entry = AutostartEntryText(executable_.native(), workingDirectory_.native());
-  if (!entry.Ok()) return Failure{entry.Error};
+  const Result<std::string> entry =
+      AutostartEntryText(executable_.native(), workingDirectory_.native());
+  if (!entry.Ok()) return Failure{entry.Message};
   std::error_code error;
   std::filesystem::create_directories(folder_, error);
   if (error) return FailedOn(folder_, error.message());
-  if (const Result<> written = ReplaceFile(File().string(), entry.Text); !written.Ok()) {
+  if (const Result<> written = ReplaceFile(File().string(), *entry); !written.Ok()) {
     return FailedOn(File(), written.Message);
   }
   return Result<>::Done();

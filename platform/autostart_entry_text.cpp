@@ -47,20 +47,21 @@ std::string QuotedExecValue(std::string_view executable) {
   return value;
 }
 
-EntryText AutostartEntryText(std::string_view executable, std::string_view workingDirectory) {
-  EntryText entry;
-  if (executable.empty()) {
-    entry.Error = "The path of the running program is unknown.";
-  } else if (HasControlCharacter(executable)) {
-    entry.Error = "The program's path contains a control character; no start-up entry can hold it.";
-  } else if (!IsUtf8(executable)) {
-    entry.Error = "The program's path is not UTF-8; no start-up entry can hold it.";
-  } else if (HasControlCharacter(workingDirectory) || !IsUtf8(workingDirectory)) {
-    entry.Error = "The current folder's path cannot be held by a start-up entry.";
+Result<std::string> AutostartEntryText(std::string_view executable,
+                                       std::string_view workingDirectory) {
+  if (executable.empty()) return Failure{"The path of the running program is unknown."};
+  if (HasControlCharacter(executable)) {
+    return Failure{
+        "The program's path contains a control character; no start-up entry can hold it."};
   }
-  if (!entry.Ok()) return entry;
+  if (!IsUtf8(executable)) {
+    return Failure{"The program's path is not UTF-8; no start-up entry can hold it."};
+  }
+  if (HasControlCharacter(workingDirectory) || !IsUtf8(workingDirectory)) {
+    return Failure{"The current folder's path cannot be held by a start-up entry."};
+  }
 
-  entry.Text =
+  std::string entry =
       "[Desktop Entry]\n"
       "Type=Application\n"
       "Version=1.0\n"
@@ -73,7 +74,7 @@ EntryText AutostartEntryText(std::string_view executable, std::string_view worki
       "X-GNOME-Autostart-enabled=true\n";
   // The program keeps its settings in its current folder: started at logon
   // anywhere else, it would read other ones.
-  if (!workingDirectory.empty()) entry.Text += "Path=" + KeyFileString(workingDirectory) + "\n";
+  if (!workingDirectory.empty()) entry += "Path=" + KeyFileString(workingDirectory) + "\n";
   return entry;
 }
 

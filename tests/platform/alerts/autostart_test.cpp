@@ -70,9 +70,9 @@ TEST(AutostartEntryText, RefusesPathsAKeyFileCannotHold) {
        "The program's path is not UTF-8; no start-up entry can hold it."},
   };
   for (const auto& c : cases) {
-    const EntryText entry = AutostartEntryText(c.Path);
-    EXPECT_EQ(entry.Error, c.Error) << c.Path;
-    EXPECT_TRUE(entry.Text.empty());
+    const Result<std::string> entry = AutostartEntryText(c.Path);
+    EXPECT_FALSE(entry.Ok()) << c.Path;
+    EXPECT_EQ(entry.Message, c.Error) << c.Path;
   }
   EXPECT_TRUE(AutostartEntryText("/opt/\xC3\xA9t\xC3\xA9 \xF0\x9F\x94\xA5/halvoric").Ok());
 }

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace halvoric {
 namespace {
@@ -22,7 +23,9 @@ CapabilityMask Join(std::uint32_t low, std::uint32_t high) {
   return CapabilityMask{low} | (CapabilityMask{high} << 32);
 }
 
-std::string Failed(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+Failure Failed(const char* what) {
+  return Failure{std::string(what) + ": " + std::strerror(errno)};
+}
 
 }  // namespace
 
@@ -38,7 +41,7 @@ bool HasPermittedCapability(int capability) {
   return (Join(sets.data[0].permitted, sets.data[1].permitted) & CapabilityBit(capability)) != 0;
 }
 
-std::string KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce) {
+Result<> KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce) {
   CapabilitySets sets;
   if (!Read(sets)) return Failed("capget");
   const CapabilityMask kept = Join(sets.data[0].permitted, sets.data[1].permitted) & keep;
@@ -54,7 +57,7 @@ std::string KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce) {
     return Failed("clearing the ambient capabilities");
   }
   if (::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) != 0) return Failed("PR_SET_NO_NEW_PRIVS");
-  return {};
+  return Result<>::Done();
 }
 
 }  // namespace halvoric

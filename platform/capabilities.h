@@ -3,7 +3,8 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+
+#include "base/result.h"
 
 namespace halvoric {
 
@@ -19,9 +20,9 @@ bool HasPermittedCapability(int capability);
 // Keeps only the capabilities in `keep` (those the process has at all) in
 // its permitted set, and of those only `inForce` in its effective set;
 // empties the inheritable and ambient sets and forbids gaining privileges
-// through exec. Empty on success, else what failed.
-std::string KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce);
-inline std::string KeepOnlyCapabilities(CapabilityMask keep) {
+// through exec. A failure names the step that failed.
+Result<> KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce);
+inline Result<> KeepOnlyCapabilities(CapabilityMask keep) {
   return KeepOnlyCapabilities(keep, keep);
 }
 

@@ -29,12 +29,12 @@ TEST(Capabilities, RightsKeptOutOfForceUntilTheDiskIsOpen) {
   EXPECT_TRUE(InChild([] {
     const CapabilityMask rawIo = CapabilityBit(CAP_SYS_RAWIO);
     const CapabilityMask open = CapabilityBit(CAP_DAC_READ_SEARCH);
-    if (!KeepOnlyCapabilities(rawIo | open, open).empty()) return false;
+    if (!KeepOnlyCapabilities(rawIo | open, open).Ok()) return false;
     const bool whileOpening = HasEffectiveCapability(CAP_DAC_READ_SEARCH) &&
                               !HasEffectiveCapability(CAP_SYS_RAWIO) &&
                               HasPermittedCapability(CAP_SYS_RAWIO) &&
                               !HasPermittedCapability(CAP_SYS_ADMIN);
-    if (!KeepOnlyCapabilities(rawIo).empty()) return false;
+    if (!KeepOnlyCapabilities(rawIo).Ok()) return false;
     const bool afterOpening = HasEffectiveCapability(CAP_SYS_RAWIO) &&
                               !HasPermittedCapability(CAP_DAC_READ_SEARCH);
     return whileOpening && afterOpening;

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 #include "platform/capabilities.h"
 #include "platform/helper_session.h"
@@ -43,9 +44,9 @@ int main(int argc, char**) {
   const CapabilityMask openRight = CapabilityBit(CAP_DAC_READ_SEARCH);
   // Until the disk is open only the right to open it is in force; the
   // drive rights stay permitted, to be put in force for the one drive.
-  if (const std::string problem = KeepOnlyCapabilities(ataRight | nvmeRight | openRight, openRight);
-      !problem.empty()) {
-    return Fail(problem);
+  if (const Result<> kept = KeepOnlyCapabilities(ataRight | nvmeRight | openRight, openRight);
+      !kept.Ok()) {
+    return Fail(kept.Message);
   }
   const HelperRights rights{HasPermittedCapability(CAP_SYS_RAWIO),
                             HasPermittedCapability(CAP_SYS_ADMIN)};
@@ -53,8 +54,8 @@ int main(int argc, char**) {
     const CapabilityMask keep = opened == OpenedDrive::Ata    ? ataRight
                                 : opened == OpenedDrive::Nvme ? nvmeRight
                                                               : 0;
-    if (const std::string problem = KeepOnlyCapabilities(keep); !problem.empty()) {
-      std::cerr << "halvoric-ata: " << problem << "\n";
+    if (const Result<> kept = KeepOnlyCapabilities(keep); !kept.Ok()) {
+      std::cerr << "halvoric-ata: " << kept.Message << "\n";
       std::_Exit(kExitSetUp);
     }
   };

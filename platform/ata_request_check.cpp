@@ -1,6 +1,7 @@
 #include "platform/ata_request_check.h"
 
 #include <cstring>
+#include <utility>
 
 namespace halvoric {
 namespace {
@@ -22,64 +23,61 @@ bool IsAllowedNonDataCommand(const AtaCommandRequest& request) {
 
 // The series fills every other register with fixed values; nothing else
 // may reach the drive through them.
-std::string_view CheckRegisters(const AtaCommandRequest& request) {
+Result<> CheckRegisters(const AtaCommandRequest& request) {
   const bool smart = request.Command == kAtaSmart;
-  if (!smart && request.Features != 0) return "features must be 0 for IDENTIFY";
+  if (!smart && request.Features != 0) return Failure{"features must be 0 for IDENTIFY"};
   if (request.SectorCount != 1 || request.SectorNumber != 1) {
-    return "sector count and number must be 1";
+    return Failure{"sector count and number must be 1"};
   }
   if (request.CylinderLow != (smart ? kSmartCylinderLow : 0) ||
       request.CylinderHigh != (smart ? kSmartCylinderHigh : 0)) {
-    return "cylinder registers do not belong to the command";
+    return Failure{"cylinder registers do not belong to the command"};
   }
   if ((request.DriveHead & ~kDriveHeadDeviceBit) != kDriveHeadBase) {
-    return "drive/head register must be 0xA0 or 0xB0";
+    return Failure{"drive/head register must be 0xA0 or 0xB0"};
   }
-  return {};
+  return Result<>::Done();
 }
 
-std::string_view CheckNonData(const AtaCommandRequest& request, std::size_t outSize) {
-  if (outSize < sizeof(AtaResultHeader)) return "output smaller than the 16-byte result header";
-  if (request.BufferSize != 0) return "buffer size must be 0 for a command without data";
-  if (!IsAllowedNonDataCommand(request)) return "command not allowed without data";
+Result<> CheckNonData(const AtaCommandRequest& request, std::size_t outSize) {
+  if (outSize < sizeof(AtaResultHeader)) {
+    return Failure{"output smaller than the 16-byte result header"};
+  }
+  if (request.BufferSize != 0) return Failure{"buffer size must be 0 for a command without data"};
+  if (!IsAllowedNonDataCommand(request)) return Failure{"command not allowed without data"};
   return CheckRegisters(request);
 }
 
-std::string_view CheckDataIn(const AtaCommandRequest& request, std::size_t outSize) {
-  if (outSize < sizeof(AtaCommandResult)) return "output smaller than the 528-byte result";
-  if (request.BufferSize != kSectorSize) return "buffer size must be 512 for a data command";
+Result<> CheckDataIn(const AtaCommandRequest& request, std::size_t outSize) {
+  if (outSize < sizeof(AtaCommandResult)) return Failure{"output smaller than the 528-byte result"};
+  if (request.BufferSize != kSectorSize) {
+    return Failure{"buffer size must be 512 for a data command"};
+  }
   // The transfer length travels in the sector count: anything but one sector
   // would not fit the 512-byte buffer.
-  if (request.SectorCount != 1) return "sector count must be 1 for a one-sector read";
-  if (!IsAllowedDataCommand(request)) return "command not allowed as a data read";
+  if (request.SectorCount != 1) return Failure{"sector count must be 1 for a one-sector read"};
+  if (!IsAllowedDataCommand(request)) return Failure{"command not allowed as a data read"};
   return CheckRegisters(request);
 }
 
 }  // namespace
 
-CheckedAtaRequest CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
-                                  const void* out, std::size_t outSize) {
-  CheckedAtaRequest checked;
+Result<CheckedAtaRequest> CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
+                                          const void* out, std::size_t outSize) {
   if (code != SMART_SEND_DRIVE_COMMAND && code != SMART_RCV_DRIVE_DATA) {
-    checked.Problem = "not an ATA command control code";
-    return checked;
+    return Failure{"not an ATA command control code"};
   }
   if (in == nullptr || inSize != sizeof(AtaCommandRequest)) {
-    checked.Problem = "input must be one 32-byte request";
-    return checked;
+    return Failure{"input must be one 32-byte request"};
   }
-  if (out == nullptr) {
-    checked.Problem = "no output buffer";
-    return checked;
-  }
+  if (out == nullptr) return Failure{"no output buffer"};
+  CheckedAtaRequest checked;
   std::memcpy(&checked.Request, in, sizeof checked.Request);
-  if (code == SMART_SEND_DRIVE_COMMAND) {
-    checked.Protocol = AtaProtocol::NonData;
-    checked.Problem = CheckNonData(checked.Request, outSize);
-  } else {
-    checked.Protocol = AtaProtocol::PioDataIn;
-    checked.Problem = CheckDataIn(checked.Request, outSize);
-  }
+  const bool nonData = code == SMART_SEND_DRIVE_COMMAND;
+  checked.Protocol = nonData ? AtaProtocol::NonData : AtaProtocol::PioDataIn;
+  Result<> fits =
+      nonData ? CheckNonData(checked.Request, outSize) : CheckDataIn(checked.Request, outSize);
+  if (!fits.Ok()) return Failure{std::move(fits.Message)};
   return checked;
 }
 

@@ -5,19 +5,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
+#include "base/result.h"
 #include "drive/ata_blocks.h"
 #include "platform/sat_command.h"
 
 namespace halvoric {
 
+// A request that may go out, and the protocol it runs as.
 struct CheckedAtaRequest {
   AtaCommandRequest Request{};
   AtaProtocol Protocol = AtaProtocol::NonData;
-  std::string_view Problem;  // what was wrong; empty when the request may go out
-
-  bool Ok() const { return Problem.empty(); }
 };
 
 // SMART_SEND_DRIVE_COMMAND: 32 bytes in, at least the 16-byte result header
@@ -26,8 +24,9 @@ struct CheckedAtaRequest {
 // sector count 1, IDENTIFY (PACKET) DEVICE or SMART READ DATA / THRESHOLDS;
 // runs as PIO data-in of one sector. Every other register must hold what
 // the series puts there: sector count and number 1, cylinders 0x4F/0xC2 for
-// SMART and 0/0 for IDENTIFY, drive/head 0xA0 or 0xB0.
-CheckedAtaRequest CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
-                                  const void* out, std::size_t outSize);
+// SMART and 0/0 for IDENTIFY, drive/head 0xA0 or 0xB0. A refused request
+// fails with what was wrong.
+Result<CheckedAtaRequest> CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
+                                          const void* out, std::size_t outSize);
 
 }  // namespace halvoric

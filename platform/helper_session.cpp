@@ -20,10 +20,11 @@ HelperReply Reply(HelperStatus status) {
   return reply;
 }
 
-HelperReply Refusal(std::string& problem, std::string why) {
-  problem = std::move(why);
-  return Reply(HelperStatus::Refused);
+HelperAnswer Answered(HelperStatus status, std::string message = {}) {
+  return {Reply(status), std::move(message)};
 }
+
+HelperAnswer Refusal(std::string why) { return Answered(HelperStatus::Refused, std::move(why)); }
 
 HelperStatus StatusOf(OpenError error) {
   switch (error) {
@@ -69,25 +70,24 @@ HelperSession::~HelperSession() {
   if (fd_ >= 0) ::close(fd_);
 }
 
-HelperReply HelperSession::Answer(const HelperRequest& request, std::string& problem) {
-  if (request.Magic != kHelperRequestMagic) return Refusal(problem, "not a helper request");
-  if (request.Operation == kHelperOpen) return Open(request, problem);
-  return Control(request, problem);
+HelperAnswer HelperSession::Answer(const HelperRequest& request) {
+  if (request.Magic != kHelperRequestMagic) return Refusal("not a helper request");
+  if (request.Operation == kHelperOpen) return Open(request);
+  return Control(request);
 }
 
-HelperReply HelperSession::Open(const HelperRequest& request, std::string& problem) {
-  if (openTried_) return Refusal(problem, "one drive per session");
+HelperAnswer HelperSession::Open(const HelperRequest& request) {
+  if (openTried_) return Refusal("one drive per session");
   if (request.DriveNumber > std::numeric_limits<DriveNumber>::max()) {
     OpenIsOver(OpenedDrive::None);
-    return Refusal(problem,
-                   "drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
+    return Refusal("drive number " + std::to_string(request.DriveNumber) + " is not a drive index");
   }
   openTried_ = true;
   // One listing decides both the disk and the right it needs.
   const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
   if (request.DriveNumber >= disks.size()) {
     OpenIsOver(OpenedDrive::None);
-    return Reply(HelperStatus::NotFound);  // probing for drives is normal use
+    return Answered(HelperStatus::NotFound);  // probing for drives is normal use
   }
   const std::string& name = disks[request.DriveNumber];
   const bool nvme = IsNvmeDiskName(name);
@@ -95,53 +95,56 @@ HelperReply HelperSession::Open(const HelperRequest& request, std::string& probl
     // Installing the helper without CAP_SYS_ADMIN is an administrator's
     // choice, not a fault; every series of the drive would repeat a line.
     OpenIsOver(OpenedDrive::None);
-    return Reply(HelperStatus::PermissionDenied);
+    return Answered(HelperStatus::PermissionDenied);
   }
   if (!nvme && !rights_.AtaCommands) {
     OpenIsOver(OpenedDrive::None);
-    problem = "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata";
-    return Reply(HelperStatus::PermissionDenied);
+    return Answered(HelperStatus::PermissionDenied,
+                    "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata");
   }
-  WholeDiskNode node = OpenWholeDiskNode(sysfsRoot_, devRoot_, name);
+  OpenResult node = OpenWholeDiskNode(sysfsRoot_, devRoot_, name);
   OpenIsOver(!node.Ok() ? OpenedDrive::None : nvme ? OpenedDrive::Nvme : OpenedDrive::Ata);
   if (!node.Ok()) {
-    // A node missing from /dev is a miss like a drive that is not there.
-    if (node.Error != OpenError::NotFound) problem = node.Problem;
     // A node that is not the listed whole disk is a refusal, not a miss.
-    return Reply(node.Error == OpenError::Other ? HelperStatus::Refused : StatusOf(node.Error));
+    const HelperStatus status =
+        node.Kind == OpenError::Other ? HelperStatus::Refused : StatusOf(node.Kind);
+    // A node missing from /dev is a miss like a drive that is not there.
+    if (node.Kind == OpenError::NotFound) return Answered(status);
+    return Answered(status, std::move(node.Message));
   }
-  fd_ = node.Fd;
+  fd_ = static_cast<int>(*node);
   fdIsNvme_ = nvme;
   driveNumber_ = static_cast<DriveNumber>(request.DriveNumber);
-  return Reply(HelperStatus::Ok);
+  return Answered(HelperStatus::Ok);
 }
 
 void HelperSession::OpenIsOver(OpenedDrive opened) {
   if (afterOpen_) afterOpen_(opened);
 }
 
-HelperReply HelperSession::Control(const HelperRequest& request, std::string& problem) {
-  if (fd_ < 0) return Refusal(problem, "no drive is open");
-  if (request.OutSize > kHelperMaxOut) return Refusal(problem, "output size too large");
-  HelperReply reply = Reply(HelperStatus::Ok);
+HelperAnswer HelperSession::Control(const HelperRequest& request) {
+  if (fd_ < 0) return Refusal("no drive is open");
+  if (request.OutSize > kHelperMaxOut) return Refusal("output size too large");
+  HelperAnswer answer = Answered(HelperStatus::Ok);
+  HelperReply& reply = answer.Reply;
   bool done = false;
   if (request.Operation == SMART_GET_VERSION) {
     if (request.OutSize != sizeof(VersionAnswer)) {
-      return Refusal(problem, "version query needs a 24-byte answer");
+      return Refusal("version query needs a 24-byte answer");
     }
     done = AnswerVersion(driveNumber_, 0, reply.Out, request.OutSize);
   } else {
-    const CheckedAtaRequest checked = CheckAtaRequest(
+    Result<CheckedAtaRequest> checked = CheckAtaRequest(
         request.Operation, &request.Ata, sizeof request.Ata, reply.Out, request.OutSize);
-    if (!checked.Ok()) return Refusal(problem, std::string(checked.Problem));
+    if (!checked.Ok()) return Refusal(std::move(checked.Message));
     // An NVMe drive gets only the two fixed admin commands the accepted
     // request translates to; nothing in the request reaches it as is.
-    done = fdIsNvme_ ? RunNvmeRequest(nvme_, fd_, checked, reply.Out)
-                     : RunAtaPassThrough(sgIo_, fd_, checked, reply.Out);
+    done = fdIsNvme_ ? RunNvmeRequest(nvme_, fd_, *checked, reply.Out)
+                     : RunAtaPassThrough(sgIo_, fd_, *checked, reply.Out);
   }
   reply.OutSize = request.OutSize;
   if (!done) reply.Status = static_cast<std::uint32_t>(HelperStatus::RequestFailed);
-  return reply;
+  return answer;
 }
 
 int ServeHelper(HelperSession& session, int in, int out, std::ostream& err) {
@@ -153,12 +156,12 @@ int ServeHelper(HelperSession& session, int in, int out, std::ostream& err) {
       err << "halvoric-ata: refused: incomplete request\n";
       return kHelperExitRefused;
     }
-    std::string problem;
-    const HelperReply reply = session.Answer(request, problem);
-    if (!WriteAll(out, &reply, sizeof reply)) return kHelperExitOk;
-    const bool refused = reply.Status == static_cast<std::uint32_t>(HelperStatus::Refused);
-    if (!problem.empty())
-      err << "halvoric-ata: " << (refused ? "refused: " : "") << problem << "\n";
+    const HelperAnswer answer = session.Answer(request);
+    if (!WriteAll(out, &answer.Reply, sizeof answer.Reply)) return kHelperExitOk;
+    const bool refused = answer.Reply.Status == static_cast<std::uint32_t>(HelperStatus::Refused);
+    if (!answer.Message.empty()) {
+      err << "halvoric-ata: " << (refused ? "refused: " : "") << answer.Message << "\n";
+    }
     if (refused) return kHelperExitRefused;
   }
 }

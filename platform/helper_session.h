@@ -24,6 +24,15 @@ struct HelperRights {
 // right that drive needs.
 enum class OpenedDrive { None, Ata, Nvme };
 
+// The reply to one request, and what the helper reports about it on stderr:
+// why a request was refused (Reply.Status is HelperStatus::Refused; nothing
+// reached the device then), or why an open failed. Empty when there is
+// nothing to report.
+struct HelperAnswer {
+  HelperReply Reply;
+  std::string Message;
+};
+
 class HelperSession {
  public:
   // A drive whose kind the rights do not cover is answered PermissionDenied
@@ -36,13 +45,11 @@ class HelperSession {
   HelperSession(const HelperSession&) = delete;
   HelperSession& operator=(const HelperSession&) = delete;
 
-  // The answer to one request. A refused request gets HelperStatus::Refused
-  // and `problem` says why; nothing reached the device then.
-  HelperReply Answer(const HelperRequest& request, std::string& problem);
+  HelperAnswer Answer(const HelperRequest& request);
 
  private:
-  HelperReply Open(const HelperRequest& request, std::string& problem);
-  HelperReply Control(const HelperRequest& request, std::string& problem);
+  HelperAnswer Open(const HelperRequest& request);
+  HelperAnswer Control(const HelperRequest& request);
 
   std::filesystem::path sysfsRoot_;
   std::filesystem::path devRoot_;

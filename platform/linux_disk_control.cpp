@@ -55,11 +55,11 @@ bool LinuxDiskControl::Control(DeviceHandle handle, std::uint32_t code, const vo
   if (code == SMART_GET_VERSION) {
     return AnswerVersion(drive->second.Number, inSize, out, outSize);
   }
-  const CheckedAtaRequest checked = CheckAtaRequest(code, in, inSize, out, outSize);
+  const Result<CheckedAtaRequest> checked = CheckAtaRequest(code, in, inSize, out, outSize);
   if (!checked.Ok()) return false;
   const int fd = static_cast<int>(handle);
-  if (drive->second.Nvme) return RunNvmeRequest(*nvme_, fd, checked, out);
-  return RunAtaPassThrough(*sgIo_, fd, checked, out);
+  if (drive->second.Nvme) return RunNvmeRequest(*nvme_, fd, *checked, out);
+  return RunAtaPassThrough(*sgIo_, fd, *checked, out);
 }
 
 void LinuxDiskControl::Close(DeviceHandle handle) {

@@ -72,10 +72,10 @@ bool SysfsDiskControl::Control(DeviceHandle handle, std::uint32_t code, const vo
   const auto drive = drives_.find(handle);
   if (drive == drives_.end()) return false;
   if (code == SMART_GET_VERSION) return AnswerVersion(drive->second.Number, inSize, out, outSize);
-  const CheckedAtaRequest checked = CheckAtaRequest(code, in, inSize, out, outSize);
-  if (!checked.Ok() || checked.Protocol != AtaProtocol::PioDataIn) return false;
+  const Result<CheckedAtaRequest> checked = CheckAtaRequest(code, in, inSize, out, outSize);
+  if (!checked.Ok() || checked->Protocol != AtaProtocol::PioDataIn) return false;
   AtaCommandResult result{};
-  if (!Answer(drive->second, checked.Request, result)) return false;
+  if (!Answer(drive->second, checked->Request, result)) return false;
   std::memcpy(out, &result, sizeof result);
   return true;
 }

@@ -32,53 +32,36 @@ std::optional<dev_t> ReadDeviceNumber(const std::filesystem::path& file) {
   return makedev(major, minor);
 }
 
-WholeDiskNode Refuse(std::string name, std::string problem) {
-  WholeDiskNode node;
-  node.Name = std::move(name);
-  node.Error = OpenError::Other;
-  node.Problem = std::move(problem);
-  return node;
+OpenResult Refuse(std::string why) { return {OpenError::Other, std::move(why)}; }
+
+OpenResult SystemFailure(const std::filesystem::path& path, int error) {
+  return {OpenErrorFromErrno(error), path.string() + ": " + std::generic_category().message(error)};
 }
 
 }  // namespace
 
-WholeDiskNode OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
-                                const std::filesystem::path& devRoot, const std::string& name) {
+OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
+                             const std::filesystem::path& devRoot, const std::string& name) {
   const std::optional<dev_t> expected = ReadDeviceNumber(sysfsRoot / "block" / name / "dev");
-  if (!expected) return Refuse(name, name + ": the kernel lists no device number");
+  if (!expected) return Refuse(name + ": the kernel lists no device number");
 
   const std::filesystem::path path = devRoot / name;
   struct stat before {};
-  if (::lstat(path.c_str(), &before) != 0) {
-    const int error = errno;
-    WholeDiskNode node =
-        Refuse(name, path.string() + ": " + std::generic_category().message(error));
-    node.Error = OpenErrorFromErrno(error);
-    return node;
-  }
-  if (!S_ISBLK(before.st_mode)) return Refuse(name, path.string() + " is not a block device");
+  if (::lstat(path.c_str(), &before) != 0) return SystemFailure(path, errno);
+  if (!S_ISBLK(before.st_mode)) return Refuse(path.string() + " is not a block device");
   if (before.st_rdev != *expected) {
-    return Refuse(name, path.string() + " is not the whole disk " + name +
-                            " (a partition or another device)");
+    return Refuse(path.string() + " is not the whole disk " + name +
+                  " (a partition or another device)");
   }
 
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) {
-    const int error = errno;
-    WholeDiskNode node =
-        Refuse(name, path.string() + ": " + std::generic_category().message(error));
-    node.Error = OpenErrorFromErrno(error);
-    return node;
-  }
+  if (fd < 0) return SystemFailure(path, errno);
   struct stat opened {};
   if (::fstat(fd, &opened) != 0 || !S_ISBLK(opened.st_mode) || opened.st_rdev != *expected) {
     ::close(fd);
-    return Refuse(name, path.string() + " changed while it was opened");
+    return Refuse(path.string() + " changed while it was opened");
   }
-  WholeDiskNode node;
-  node.Fd = fd;
-  node.Name = name;
-  return node;
+  return DeviceHandle{fd};
 }
 
 }  // namespace halvoric

@@ -9,23 +9,16 @@
 
 namespace halvoric {
 
-struct WholeDiskNode {
-  int Fd = -1;
-  std::string Name;  // the kernel's disk name, e.g. "sda"
-  OpenError Error = OpenError::None;
-  std::string Problem;  // why the node was refused or could not be opened
-
-  bool Ok() const { return Fd >= 0; }
-};
-
 // `name` is a disk of ListWholeDisks(`sysfsRoot`), taken from the caller's
 // one listing so that the disk checked is the disk opened; its node is
 // `devRoot`/NAME. The node is refused, without being opened, unless it is a
 // block device (not a symlink) whose device number is the one in
 // `sysfsRoot`/block/NAME/dev; that also refuses partitions and every other
 // disk. The open is read-only and does not follow links; the opened file is
-// checked again so a node swapped in between is refused too.
-WholeDiskNode OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
-                                const std::filesystem::path& devRoot, const std::string& name);
+// checked again so a node swapped in between is refused too. The handle is
+// the open file descriptor, which the caller closes; a refused node fails
+// as OpenError::Other.
+OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
+                             const std::filesystem::path& devRoot, const std::string& name);
 
 }  // namespace halvoric

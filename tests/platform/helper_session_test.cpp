@@ -48,6 +48,10 @@ struct CountingNvmeAdmin final : NvmeAdmin {
 
 constexpr HelperRights kEveryRight{true, true};
 
+HelperStatus StatusOf(const HelperAnswer& answer) {
+  return static_cast<HelperStatus>(answer.Reply.Status);
+}
+
 HelperRequest OpenRequest(std::uint32_t drive) {
   HelperRequest request{};
   request.Magic = kHelperRequestMagic;
@@ -101,9 +105,7 @@ class HelperSessionTest : public ::testing::Test {
     AddDisk(name, std::to_string(major(real.st_rdev)) + ":" + std::to_string(minor(real.st_rdev)));
     return MakeNode(name, S_IFBLK, real.st_rdev);
   }
-  HelperStatus Send(const HelperRequest& request, std::string& problem) {
-    return static_cast<HelperStatus>(session.Answer(request, problem).Status);
-  }
+  HelperAnswer Send(const HelperRequest& request) { return session.Answer(request); }
 
   test::FakeSysfs tree;
   CountingSgIo sgIo;
@@ -124,7 +126,7 @@ TEST_F(HelperSessionTest, RefusesEveryNodeThatIsNotTheListedWholeDisk) {
   const struct {
     std::uint32_t drive;
     HelperStatus status;
-    const char* problem;
+    const char* message;
   } cases[] = {
       {0, HelperStatus::Refused, "is not a block device"},  // regular file
       {1, HelperStatus::Refused, "is not a block device"},  // symlink to one
@@ -133,11 +135,9 @@ TEST_F(HelperSessionTest, RefusesEveryNodeThatIsNotTheListedWholeDisk) {
   };
   for (const auto& c : cases) {
     HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, {});
-    std::string problem;
-    EXPECT_EQ(static_cast<HelperStatus>(fresh.Answer(OpenRequest(c.drive), problem).Status),
-              c.status)
-        << c.drive;
-    EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    const HelperAnswer answer = fresh.Answer(OpenRequest(c.drive));
+    EXPECT_EQ(StatusOf(answer), c.status) << c.drive;
+    EXPECT_NE(answer.Message.find(c.message), std::string::npos) << answer.Message;
   }
   EXPECT_EQ(sgIo.calls, 0);
 }
@@ -150,10 +150,9 @@ TEST_F(HelperSessionTest, RefusesPartitionsAndCharacterDevices) {
   }
   for (std::uint32_t drive : {0u, 1u}) {
     HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, {});
-    std::string problem;
-    EXPECT_EQ(static_cast<HelperStatus>(fresh.Answer(OpenRequest(drive), problem).Status),
-              HelperStatus::Refused);
-    EXPECT_FALSE(problem.empty());
+    const HelperAnswer answer = fresh.Answer(OpenRequest(drive));
+    EXPECT_EQ(StatusOf(answer), HelperStatus::Refused);
+    EXPECT_FALSE(answer.Message.empty());
   }
 }
 
@@ -161,27 +160,26 @@ TEST_F(HelperSessionTest, WithoutTheCapabilityEveryOpenIsDenied) {
   AddDisk("sda", "8:0");
   HelperSession unprivileged(tree.Sys(), tree.Dev(), sgIo, nvme, HelperRights{},
                              [this](OpenedDrive drive) { opened.push_back(drive); });
-  std::string problem;
-  EXPECT_EQ(static_cast<HelperStatus>(unprivileged.Answer(OpenRequest(0), problem).Status),
-            HelperStatus::PermissionDenied);
-  EXPECT_NE(problem.find("install step"), std::string::npos);
+  const HelperAnswer answer = unprivileged.Answer(OpenRequest(0));
+  EXPECT_EQ(StatusOf(answer), HelperStatus::PermissionDenied);
+  EXPECT_NE(answer.Message.find("install step"), std::string::npos);
   EXPECT_EQ(opened, std::vector{OpenedDrive::None});
 }
 
 // Opens a node that is really the block device the fake sysfs lists, made
 // from this machine's first disk; the fake SG_IO keeps it untouched.
 TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
-  std::string problem;
-  EXPECT_EQ(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528), problem),
+  EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528))),
             HelperStatus::Refused);  // nothing open yet
 
   if (!AddRealBlockDisk("sda")) GTEST_SKIP() << "needs /dev/loop0 and root";
-  ASSERT_EQ(Send(OpenRequest(0), problem), HelperStatus::Ok) << problem;
+  const HelperAnswer open = Send(OpenRequest(0));
+  ASSERT_EQ(StatusOf(open), HelperStatus::Ok) << open.Message;
   EXPECT_EQ(opened, std::vector{OpenedDrive::Ata});
 
   const struct {
     HelperRequest request;
-    const char* problem;
+    const char* message;
   } refusals[] = {
       {OpenRequest(0), "one drive per session"},
       {AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528), "not allowed"},      // READ DMA EXT
@@ -198,12 +196,13 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
       {WithRegister(&AtaCommandRequest::Features, 0x01, 0xEC), "features"},
   };
   for (const auto& c : refusals) {
-    EXPECT_EQ(Send(c.request, problem), HelperStatus::Refused) << c.problem;
-    EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+    const HelperAnswer answer = Send(c.request);
+    EXPECT_EQ(StatusOf(answer), HelperStatus::Refused) << c.message;
+    EXPECT_NE(answer.Message.find(c.message), std::string::npos) << answer.Message;
   }
   EXPECT_EQ(sgIo.calls, 0);
 
-  EXPECT_EQ(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528), problem),
+  EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528))),
             HelperStatus::Ok);
   EXPECT_EQ(sgIo.calls, 1);
   EXPECT_TRUE(nvme.opcodes.empty());
@@ -214,14 +213,14 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
 // and ATA pass-through is never used.
 TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   if (!AddRealBlockDisk("nvme0n1")) GTEST_SKIP() << "needs /dev/loop0 and root";
-  std::string problem;
-  ASSERT_EQ(Send(OpenRequest(0), problem), HelperStatus::Ok) << problem;
+  const HelperAnswer open = Send(OpenRequest(0));
+  ASSERT_EQ(StatusOf(open), HelperStatus::Ok) << open.Message;
   EXPECT_EQ(opened, std::vector{OpenedDrive::Nvme});
 
-  EXPECT_EQ(Send(AtaRequest(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD8, 0, 16), problem),
+  EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD8, 0, 16))),
             HelperStatus::Ok);  // SMART ENABLE: the health log is always on
   const auto sectorOf = [&](const HelperRequest& request) {
-    const HelperReply reply = session.Answer(request, problem);
+    const HelperReply reply = Send(request).Reply;
     EXPECT_EQ(reply.Status, static_cast<std::uint32_t>(HelperStatus::Ok));
     const std::uint8_t* data = reply.Out + offsetof(AtaCommandResult, Data);
     return std::vector<std::uint8_t>(data, data + kSectorSize);
@@ -235,7 +234,7 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   EXPECT_EQ(sectorOf(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528)),
             std::vector<std::uint8_t>(std::begin(attributes), std::end(attributes)));
   EXPECT_EQ(attributes[kTableOffset], 0xC2);  // the temperature leads the table
-  EXPECT_EQ(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528), problem),
+  EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528))),
             HelperStatus::Refused);  // READ DMA EXT
   EXPECT_EQ(nvme.opcodes, (std::vector<std::uint8_t>{0x06, 0x02}));
   EXPECT_EQ(sgIo.calls, 0);

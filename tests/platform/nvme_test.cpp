@@ -233,10 +233,9 @@ TEST(NvmeRightsTest, HelperWithoutTheAdminRightLeavesNvmeDrivesUnopened) {
   HelperRequest open{};
   open.Magic = kHelperRequestMagic;
   open.Operation = kHelperOpen;
-  std::string problem;
-  EXPECT_EQ(static_cast<HelperStatus>(session.Answer(open, problem).Status),
-            HelperStatus::PermissionDenied);
-  EXPECT_EQ(problem, "");  // the administrator's choice, not worth a line per series
+  const HelperAnswer answer = session.Answer(open);
+  EXPECT_EQ(static_cast<HelperStatus>(answer.Reply.Status), HelperStatus::PermissionDenied);
+  EXPECT_EQ(answer.Message, "");  // the administrator's choice, not worth a line per series
   EXPECT_EQ(opened, std::vector{OpenedDrive::None});
   EXPECT_TRUE(admin.seen.empty());
 }

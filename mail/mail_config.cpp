@@ -36,8 +36,7 @@ std::optional<long> ParseSeconds(std::string_view value) {
   return seconds;
 }
 
-// Returns an error text, empty when the pair was taken.
-std::string Apply(std::string_view key, std::string_view value, MailConfig& config) {
+Result<> Apply(std::string_view key, std::string_view value, MailConfig& config) {
   if (key == "url") {
     config.Url = value;
   } else if (key == "user") {
@@ -46,21 +45,24 @@ std::string Apply(std::string_view key, std::string_view value, MailConfig& conf
     config.Password = value;
   } else if (key == "starttls") {
     const auto flag = ParseFlag(value);
-    if (!flag) return "starttls must be yes or no";
+    if (!flag) return Failure{"starttls must be yes or no"};
     config.StartTls = *flag;
   } else if (key == "timeout") {
     const auto seconds = ParseSeconds(value);
     if (!seconds) {
-      return "timeout must be a number of seconds from 1 to " + std::to_string(kMaxTimeoutSeconds);
+      return Failure{"timeout must be a number of seconds from 1 to " +
+                     std::to_string(kMaxTimeoutSeconds)};
     }
     config.TimeoutSeconds = *seconds;
   } else if (key == "from") {
-    if (value.find_first_of("\r\n<>") != std::string_view::npos) return "from must be one address";
+    if (value.find_first_of("\r\n<>") != std::string_view::npos) {
+      return Failure{"from must be one address"};
+    }
     config.From = value;
   } else {
-    return "unknown key \"" + std::string(key) + "\"";
+    return Failure{"unknown key \"" + std::string(key) + "\""};
   }
-  return {};
+  return Result<>::Done();
 }
 
 bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
@@ -121,8 +123,8 @@ std::optional<std::filesystem::path> MailConfigPath(const char* xdgConfigHome, c
   return configHome / "halvoric" / "mail.conf";
 }
 
-MailConfigRead ParseMailConfig(std::string_view text) {
-  MailConfigRead read;
+Result<MailConfig> ParseMailConfig(std::string_view text) {
+  MailConfig config;
   int lineNumber = 0;
   while (!text.empty()) {
     const auto newline = text.find('\n');
@@ -132,42 +134,36 @@ MailConfigRead ParseMailConfig(std::string_view text) {
     if (line.empty() || line.front() == '#') continue;
 
     const auto equals = line.find('=');
-    std::string problem =
+    const Result<> taken =
         equals == std::string_view::npos
-            ? "expected key=value"
-            : Apply(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), read.Config);
-    if (!problem.empty()) {
-      read.Error = "line " + std::to_string(lineNumber) + ": " + problem;
-      return read;
-    }
+            ? Result<>(Failure{"expected key=value"})
+            : Apply(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), config);
+    if (!taken.Ok()) return Failure{"line " + std::to_string(lineNumber) + ": " + taken.Message};
   }
-  if (LoginInTheClear(read.Config)) {
-    read.Error =
+  if (LoginInTheClear(config)) {
+    return Failure{
         "a login over smtp:// needs starttls=yes (or an smtps:// url): the password would "
-        "cross the network unencrypted";
+        "cross the network unencrypted"};
   }
-  return read;
+  return config;
 }
 
-MailConfigRead ReadMailConfig(const std::filesystem::path& path) {
+Result<MailConfig> ReadMailConfig(const std::filesystem::path& path) {
   std::error_code missing;
-  if (!std::filesystem::exists(path, missing) && !missing) return {};
+  if (!std::filesystem::exists(path, missing) && !missing) return MailConfig{};
   std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    MailConfigRead failed;
-    failed.Error = "cannot read " + path.string() + ": " + std::strerror(errno);
-    return failed;
-  }
+  if (!file) return Failure{"cannot read " + path.string() + ": " + std::strerror(errno)};
   std::ostringstream text;
   text << file.rdbuf();
-  MailConfigRead read = ParseMailConfig(text.str());
-  if (!read.Ok()) read.Error = path.string() + ", " + read.Error;
+  Result<MailConfig> read = ParseMailConfig(text.str());
+  if (!read.Ok()) return Failure{path.string() + ", " + read.Message};
   return read;
 }
 
-MailConfigRead ReadUserMailConfig() {
+Result<MailConfig> ReadUserMailConfig() {
   const auto path = MailConfigPath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  return path ? ReadMailConfig(*path) : MailConfigRead{};
+  if (!path) return MailConfig{};
+  return ReadMailConfig(*path);
 }
 
 }  // namespace halvoric::mail

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace halvoric::mail {
 
 struct MailConfig {
@@ -21,13 +23,6 @@ struct MailConfig {
 
 inline constexpr long kMaxTimeoutSeconds = 3600;
 
-struct MailConfigRead {
-  MailConfig Config;
-  std::string Error;  // empty when the file was absent or fully understood
-
-  bool Ok() const { return Error.empty(); }
-};
-
 // $XDG_CONFIG_HOME/halvoric/mail.conf, else $HOME/.config/halvoric/mail.conf;
 // nothing when neither variable gives an absolute folder. The arguments are
 // the variables' values, null when unset.
@@ -35,13 +30,15 @@ std::optional<std::filesystem::path> MailConfigPath(const char* xdgConfigHome, c
 
 // Lines of key=value; blank lines and lines starting with '#' are skipped.
 // A login over plain smtp:// to another machine is refused unless starttls
-// is on: the password would cross the network readable.
-MailConfigRead ParseMailConfig(std::string_view text);
+// is on: the password would cross the network readable. A failure names the
+// line it could not read, or says why the login is refused.
+Result<MailConfig> ParseMailConfig(std::string_view text);
 
-// Reads the file at `path`; an absent file gives the defaults.
-MailConfigRead ReadMailConfig(const std::filesystem::path& path);
+// Reads the file at `path`; an absent file gives the defaults. A failure
+// names the file.
+Result<MailConfig> ReadMailConfig(const std::filesystem::path& path);
 
 // The settings file of the current user, found through the environment.
-MailConfigRead ReadUserMailConfig();
+Result<MailConfig> ReadUserMailConfig();
 
 }  // namespace halvoric::mail

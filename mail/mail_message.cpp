@@ -82,25 +82,23 @@ std::string MailDate(std::time_t when) {
   return text;
 }
 
-ComposedMail ComposeMail(const MailMessage& message, std::time_t now) {
-  ComposedMail mail;
-  if (message.Sender.empty()) mail.Error = "The sender address is empty.";
-  if (message.Recipient.empty()) mail.Error = "The recipient address is empty.";
+Result<std::string> ComposeMail(const MailMessage& message, std::time_t now) {
+  // Of several faults, the one told is the first of these.
+  if (HasLineBreak(message.Subject)) return Failure{"The subject must not contain a line break."};
   if (HasLineBreak(message.Sender) || HasLineBreak(message.Recipient)) {
-    mail.Error = "A mail address must not contain a line break.";
+    return Failure{"A mail address must not contain a line break."};
   }
-  if (HasLineBreak(message.Subject)) mail.Error = "The subject must not contain a line break.";
-  if (!mail.Ok()) return mail;
+  if (message.Recipient.empty()) return Failure{"The recipient address is empty."};
+  if (message.Sender.empty()) return Failure{"The sender address is empty."};
 
-  mail.Text = "Date: " + MailDate(now) + "\r\n" +                     //
-              "From: <" + message.Sender + ">\r\n" +                  //
-              "To: <" + message.Recipient + ">\r\n" +                 //
-              "Subject: " + SubjectField(message.Subject) + "\r\n" +  //
-              "MIME-Version: 1.0\r\n" +                               //
-              "Content-Type: text/plain; charset=UTF-8\r\n" +         //
-              "Content-Transfer-Encoding: 8bit\r\n" +                 //
-              "\r\n" + CrlfLines(message.Body);
-  return mail;
+  return "Date: " + MailDate(now) + "\r\n" +                     //
+         "From: <" + message.Sender + ">\r\n" +                  //
+         "To: <" + message.Recipient + ">\r\n" +                 //
+         "Subject: " + SubjectField(message.Subject) + "\r\n" +  //
+         "MIME-Version: 1.0\r\n" +                               //
+         "Content-Type: text/plain; charset=UTF-8\r\n" +         //
+         "Content-Transfer-Encoding: 8bit\r\n" +                 //
+         "\r\n" + CrlfLines(message.Body);
 }
 
 }  // namespace halvoric::mail

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace halvoric::mail {
 
 struct MailMessage {
@@ -14,18 +16,13 @@ struct MailMessage {
   std::string Body;
 };
 
-struct ComposedMail {
-  std::string Text;   // headers, blank line, body; every line ends in CRLF
-  std::string Error;  // why the texts cannot make a mail; empty when Text is good
-
-  bool Ok() const { return Error.empty(); }
-};
-
 // The address without the blanks and tabs a user may have typed around it.
 std::string_view TrimAddress(std::string_view address);
 
-// `now` gives the Date header, in the local time zone.
-ComposedMail ComposeMail(const MailMessage& message, std::time_t now);
+// Headers, blank line, body; every line ends in CRLF. `now` gives the Date
+// header, in the local time zone. Fails, saying why, for texts that cannot
+// make a mail.
+Result<std::string> ComposeMail(const MailMessage& message, std::time_t now);
 
 // "Mon, 07 Dec 2026 21:19:15 +0000": the date form mail headers require,
 // independent of the user's locale.

@@ -16,24 +16,24 @@
 
 namespace {
 
+using halvoric::Failure;
+using halvoric::Result;
 using halvoric::mail::TrimAddress;
 
 std::string Text(const char* text) { return text != nullptr ? text : ""; }
 
-std::string Send(const char* sender, const char* recipient, const char* subject, const char* body) {
-  const halvoric::mail::MailConfigRead settings = halvoric::mail::ReadUserMailConfig();
-  if (!settings.Ok()) return "Mail settings: " + settings.Error;
+Result<> Send(const char* sender, const char* recipient, const char* subject, const char* body) {
+  const Result<halvoric::mail::MailConfig> settings = halvoric::mail::ReadUserMailConfig();
+  if (!settings.Ok()) return Failure{"Mail settings: " + settings.Message};
 
   // The server's own settings may name the sender its login is allowed to use.
-  const std::string from = settings.Config.From.empty() ? Text(sender) : settings.Config.From;
+  const std::string from = settings->From.empty() ? Text(sender) : settings->From;
   const halvoric::mail::MailMessage message{std::string(TrimAddress(from)),
                                             std::string(TrimAddress(Text(recipient))),
                                             Text(subject), Text(body)};
-  const halvoric::mail::ComposedMail mail =
-      halvoric::mail::ComposeMail(message, std::time(nullptr));
-  if (!mail.Ok()) return mail.Error;
-  return halvoric::mail::SendOverSmtp(settings.Config, {message.Sender, message.Recipient},
-                                      mail.Text);
+  const Result<std::string> mail = halvoric::mail::ComposeMail(message, std::time(nullptr));
+  if (!mail.Ok()) return Failure{mail.Message};
+  return halvoric::mail::SendOverSmtp(*settings, {message.Sender, message.Recipient}, *mail);
 }
 
 // malloc, so that SendMail_FreeText can release it whatever allocator the caller uses.
@@ -47,16 +47,16 @@ char* CopyOut(const std::string& text) {
 
 extern "C" HALVORIC_EXPORT int SendMail(char** errorText, const char* sender, const char* recipient,
                                         int, int, const char* subject, const char* body, int, int) {
-  std::string error;
+  Result<> sent;
   try {
-    error = Send(sender, recipient, subject, body);
+    sent = Send(sender, recipient, subject, body);
   } catch (const std::exception& e) {
-    error = std::string("Mail could not be sent: ") + e.what();
+    sent = Failure{std::string("Mail could not be sent: ") + e.what()};
   } catch (...) {
-    error = "Mail could not be sent.";
+    sent = Failure{"Mail could not be sent."};
   }
-  if (errorText != nullptr) *errorText = error.empty() ? nullptr : CopyOut(error);
-  return error.empty() ? 1 : 0;
+  if (errorText != nullptr) *errorText = sent.Ok() ? nullptr : CopyOut(sent.Message);
+  return sent.Ok() ? 1 : 0;
 }
 
 extern "C" HALVORIC_EXPORT void SendMail_FreeText(char* text) { std::free(text); }

@@ -41,15 +41,15 @@ bool GlobalSetUpDone() {
 
 }  // namespace
 
-std::string SendOverSmtp(const MailConfig& config, const Envelope& envelope,
-                         const std::string& message) {
-  if (!GlobalSetUpDone()) return "The mail transfer could not be set up.";
+Result<> SendOverSmtp(const MailConfig& config, const Envelope& envelope,
+                      const std::string& message) {
+  if (!GlobalSetUpDone()) return Failure{"The mail transfer could not be set up."};
   std::unique_ptr<CURL, EasyDeleter> curl(curl_easy_init());
-  if (!curl) return "The mail transfer could not be set up.";
+  if (!curl) return Failure{"The mail transfer could not be set up."};
   const std::string recipient = Bracketed(envelope.Recipient);
   std::unique_ptr<curl_slist, ListDeleter> recipients(
       curl_slist_append(nullptr, recipient.c_str()));
-  if (!recipients) return "The mail transfer could not be set up.";
+  if (!recipients) return Failure{"The mail transfer could not be set up."};
 
   Upload upload{message};
   char detail[CURL_ERROR_SIZE] = {};
@@ -79,14 +79,15 @@ std::string SendOverSmtp(const MailConfig& config, const Envelope& envelope,
     set(CURLOPT_PASSWORD, config.Password.c_str());
   }
   if (refused != CURLE_OK) {
-    return std::string("The mail transfer could not be set up: ") + curl_easy_strerror(refused);
+    return Failure{std::string("The mail transfer could not be set up: ") +
+                   curl_easy_strerror(refused)};
   }
 
   const CURLcode code = curl_easy_perform(handle);
-  if (code == CURLE_OK) return {};
+  if (code == CURLE_OK) return Result<>::Done();
   std::string reason = "Mail to " + envelope.Recipient + " via " + config.Url + " failed: ";
   reason += detail[0] != '\0' ? detail : curl_easy_strerror(code);
-  return reason;
+  return Failure{std::move(reason)};
 }
 
 }  // namespace halvoric::mail

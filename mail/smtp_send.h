@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "base/result.h"
 #include "mail/mail_config.h"
 
 namespace halvoric::mail {
@@ -12,8 +13,8 @@ struct Envelope {
   std::string Recipient;
 };
 
-// Returns the reason the server did not accept the mail; empty on success.
-std::string SendOverSmtp(const MailConfig& config, const Envelope& envelope,
-                         const std::string& message);
+// Fails with the reason the server did not accept the mail.
+Result<> SendOverSmtp(const MailConfig& config, const Envelope& envelope,
+                      const std::string& message);
 
 }  // namespace halvoric::mail

@@ -18,11 +18,12 @@ class MailMessageTest : public ::testing::Test {
 };
 
 TEST_F(MailMessageTest, HeadersThenBlankLineThenBody) {
-  const ComposedMail mail = ComposeMail({"halvoric@localhost", "admin@example.org",
-                                         "Halvoric Alert!", "The current temperature is: 45"},
-                                        kSomeEvening);
-  ASSERT_TRUE(mail.Ok()) << mail.Error;
-  EXPECT_EQ(mail.Text,
+  const Result<std::string> mail =
+      ComposeMail({"halvoric@localhost", "admin@example.org", "Halvoric Alert!",
+                   "The current temperature is: 45"},
+                  kSomeEvening);
+  ASSERT_TRUE(mail.Ok()) << mail.Message;
+  EXPECT_EQ(*mail,
             "Date: Mon, 07 Dec 2026 21:19:15 +0000\r\n"
             "From: <halvoric@localhost>\r\n"
             "To: <admin@example.org>\r\n"
@@ -58,15 +59,17 @@ TEST_F(MailMessageTest, EveryBodyLineEndsInCrlf) {
       {".\nleading dot", ".\r\nleading dot\r\n"},  // libcurl doubles the dot on the wire
   };
   for (const BodyCase& c : cases) {
-    const ComposedMail mail = ComposeMail({"a@b", "c@d", "s", c.Body}, kSomeEvening);
-    const std::string body = mail.Text.substr(mail.Text.find("\r\n\r\n") + 4);
+    const Result<std::string> mail = ComposeMail({"a@b", "c@d", "s", c.Body}, kSomeEvening);
+    ASSERT_TRUE(mail.Ok()) << mail.Message;
+    const std::string body = mail->substr(mail->find("\r\n\r\n") + 4);
     EXPECT_EQ(body, c.Sent) << c.Body;
   }
 }
 
 TEST_F(MailMessageTest, NonAsciiSubjectIsAnEncodedWord) {
-  const ComposedMail mail = ComposeMail({"a@b", "c@d", "52\xC2\xB0", "x"}, kSomeEvening);
-  EXPECT_NE(mail.Text.find("\r\nSubject: =?UTF-8?B?NTLCsA==?=\r\n"), std::string::npos);
+  const Result<std::string> mail = ComposeMail({"a@b", "c@d", "52\xC2\xB0", "x"}, kSomeEvening);
+  ASSERT_TRUE(mail.Ok()) << mail.Message;
+  EXPECT_NE(mail->find("\r\nSubject: =?UTF-8?B?NTLCsA==?=\r\n"), std::string::npos);
 }
 
 struct RefusedCase {
@@ -82,11 +85,16 @@ TEST_F(MailMessageTest, RefusesTextsThatCouldAddHeaders) {
       {{"a@b", "c@d", "Alert\r", ""}, "The subject must not contain a line break."},
       {{"a@b", "", "s", ""}, "The recipient address is empty."},
       {{"", "c@d", "s", ""}, "The sender address is empty."},
+      // Of several faults, one is told, always the same.
+      {{"", "", "s", ""}, "The recipient address is empty."},
+      {{"a\nb", "", "s", ""}, "A mail address must not contain a line break."},
+      {{"", "c\rd", "Alert\n", ""}, "The subject must not contain a line break."},
   };
   for (const RefusedCase& c : cases) {
-    const ComposedMail mail = ComposeMail(c.Message, kSomeEvening);
-    EXPECT_EQ(mail.Error, c.Error) << c.Message.Sender << c.Message.Recipient << c.Message.Subject;
-    EXPECT_TRUE(mail.Text.empty());
+    const Result<std::string> mail = ComposeMail(c.Message, kSomeEvening);
+    EXPECT_FALSE(mail.Ok()) << c.Message.Sender << c.Message.Recipient << c.Message.Subject;
+    EXPECT_EQ(mail.Message, c.Error)
+        << c.Message.Sender << c.Message.Recipient << c.Message.Subject;
   }
 }
 

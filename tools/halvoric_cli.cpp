@@ -43,7 +43,8 @@ struct Options {
   std::optional<std::string> scenario;
 };
 
-std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
+// `help` is set when --help comes before any mistake.
+Result<Options> ParseOptions(int argc, char** argv, bool& help) {
   Options options;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -54,15 +55,11 @@ std::optional<Options> ParseOptions(int argc, char** argv, bool& help) {
       options.json = true;
     } else if (arg == "--drive" && hasValue) {
       options.drive = ParseDriveNumberText(argv[++i]);
-      if (!options.drive) {
-        std::cerr << "halvoric-cli: --drive takes a drive number from 0 to 255\n";
-        return std::nullopt;
-      }
+      if (!options.drive) return Failure{"--drive takes a drive number from 0 to 255"};
     } else if (arg == "--scenario" && hasValue) {
       options.scenario = argv[++i];
     } else {
-      std::cerr << "halvoric-cli: unknown or incomplete option '" << arg << "'\n";
-      return std::nullopt;
+      return Failure{"unknown or incomplete option '" + arg + "'"};
     }
   }
   return options;
@@ -148,12 +145,13 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
 
 int Run(int argc, char** argv) {
   bool help = false;
-  const std::optional<Options> options = ParseOptions(argc, argv, help);
+  const Result<Options> options = ParseOptions(argc, argv, help);
+  if (!options.Ok()) std::cerr << "halvoric-cli: " << options.Message << "\n";
   if (help) {
     std::cout << kUsage;
     return kExitOk;
   }
-  if (!options) {
+  if (!options.Ok()) {
     std::cerr << "Try 'halvoric-cli --help'.\n";
     return kExitUsage;
   }

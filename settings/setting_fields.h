@@ -1,7 +1,10 @@
-// The twelve stored settings: element name and field, in file order.
+// The stored settings: element name and field, in file order. The twelve of
+// the Preferences page come first; the ones added later follow them, so a
+// reader that knows only the twelve still finds each where it looks.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -10,12 +13,19 @@
 
 namespace halvoric {
 
-struct SettingField {
-  std::string_view Name;  // also the element's name in config.xml
-  std::variant<bool Settings::*, std::string Settings::*> Member;
+// A whole number of minutes within its range.
+struct MinutesField {
+  std::uint32_t Settings::*Member;
+  std::uint32_t Least;
+  std::uint32_t Most;
 };
 
-inline constexpr std::array<SettingField, 12> SettingFields{{
+struct SettingField {
+  std::string_view Name;  // also the element's name in config.xml
+  std::variant<bool Settings::*, std::string Settings::*, MinutesField> Member;
+};
+
+inline constexpr std::array<SettingField, 15> SettingFields{{
     {"AutoRun", &Settings::AutoRun},
     {"LogEvents", &Settings::LogEvents},
     {"SystemLog", &Settings::SystemLog},
@@ -28,6 +38,9 @@ inline constexpr std::array<SettingField, 12> SettingFields{{
     {"EmailAddr", &Settings::EmailAddr},
     {"PlaySound", &Settings::PlaySound},
     {"SoundPath", &Settings::SoundPath},
+    {"HealthWarn", &Settings::HealthWarn},
+    {"HealthMinutes", MinutesField{&Settings::HealthMinutes, 1, 24 * 60}},
+    {"MailRepeatMinutes", MinutesField{&Settings::MailRepeatMinutes, 0, 7 * 24 * 60}},
 }};
 
 }  // namespace halvoric

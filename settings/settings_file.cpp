@@ -4,6 +4,7 @@
 #include <memory>
 #include <system_error>
 
+#include "base/text_trim.h"
 #include "settings/setting_fields.h"
 #include "settings/text_forms.h"
 #include "settings/xml_doc.h"
@@ -20,6 +21,15 @@ SettingsLoad ReadSettings(const TXmlNode& root) {
         load.Values.*(*flag) = *value;
       } else {
         load.Errors.push_back("'" + element->Text + "' is not a valid boolean value");
+      }
+    } else if (const auto* minutes = std::get_if<MinutesField>(&field.Member)) {
+      if (const std::optional<std::uint32_t> value =
+              WholeNumberIn(TrimControls(element->Text), minutes->Least, minutes->Most)) {
+        load.Values.*(minutes->Member) = *value;
+      } else {
+        load.Errors.push_back("'" + element->Text + "' is not a valid number of minutes for " +
+                              std::string(field.Name) + " (" + std::to_string(minutes->Least) +
+                              " to " + std::to_string(minutes->Most) + ")");
       }
     } else {
       load.Values.*std::get<std::string Settings::*>(field.Member) = element->Text;
@@ -49,6 +59,8 @@ Result<> SaveSettings(const Settings& settings, const std::string& path) {
     element->Name = std::string(field.Name);
     if (const auto* flag = std::get_if<bool Settings::*>(&field.Member)) {
       element->Text = BoolToText(settings.*(*flag));
+    } else if (const auto* minutes = std::get_if<MinutesField>(&field.Member)) {
+      element->Text = std::to_string(settings.*(minutes->Member));
     } else {
       element->Text = settings.*std::get<std::string Settings::*>(field.Member);
     }

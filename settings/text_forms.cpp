@@ -55,15 +55,23 @@ std::optional<bool> BoolFromText(std::string_view text) {
   return std::nullopt;
 }
 
-std::optional<std::uint8_t> CritTempInRange(std::string_view text) {
+std::optional<std::uint32_t> WholeNumberIn(std::string_view text, std::uint32_t least,
+                                           std::uint32_t most) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  int value = 0;
+  // Signed, so that "-0" reads as the 0 it is.
+  long long value = 0;
   const char* end = text.data() + text.size();
   const auto [stop, error] = std::from_chars(text.data(), end, value);
-  if (text.empty() || error != std::errc() || stop != end || value < 0 || value > 100) {
+  if (text.empty() || error != std::errc() || stop != end || value < least || value > most) {
     return std::nullopt;
   }
-  return static_cast<std::uint8_t>(value);
+  return static_cast<std::uint32_t>(value);
+}
+
+std::optional<std::uint8_t> CritTempInRange(std::string_view text) {
+  const std::optional<std::uint32_t> value = WholeNumberIn(text, 0, 100);
+  if (!value) return std::nullopt;
+  return static_cast<std::uint8_t>(*value);
 }
 
 std::uint8_t CritTempFromText(std::string_view temp) {

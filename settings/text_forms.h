@@ -15,6 +15,11 @@ std::string BoolToText(bool value);  // "-1" or "0"
 // None for any other text.
 std::optional<bool> BoolFromText(std::string_view text);
 
+// The whole number least..most that `text` holds (decimal, an optional sign),
+// or none for any other text.
+std::optional<std::uint32_t> WholeNumberIn(std::string_view text, std::uint32_t least,
+                                           std::uint32_t most);
+
 // The whole number 0..100 that `text` holds (decimal, an optional "+"),
 // or none for any other text.
 std::optional<std::uint8_t> CritTempInRange(std::string_view text);

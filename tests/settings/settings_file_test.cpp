@@ -25,10 +25,13 @@ TEST(SettingsFile, SavesTheExactLayout) {
             "  <PopupNotification>0\r\n  </PopupNotification>\r\n"
             "  <EmailNotification>0\r\n  </EmailNotification>\r\n  <EmailAddr/>\r\n"
             "  <PlaySound>0\r\n  </PlaySound>\r\n  <SoundPath>alert.wav\r\n  </SoundPath>\r\n"
+            // Added later, after the twelve; readers that do not know them skip them.
+            "  <HealthWarn>-1\r\n  </HealthWarn>\r\n  <HealthMinutes>10\r\n  </HealthMinutes>\r\n"
+            "  <MailRepeatMinutes>60\r\n  </MailRepeatMinutes>\r\n"
             "</Tessivar>");
 }
 
-TEST(SettingsFile, RoundTripsAllTwelve) {
+TEST(SettingsFile, RoundTripsEverySetting) {
   testing::TempDir dir;
   const std::string path = dir.File(ConfigFileName);
   const Settings saved{.AutoRun = true,
@@ -39,7 +42,10 @@ TEST(SettingsFile, RoundTripsAllTwelve) {
                        .PopupNotification = true,
                        .EmailAddr = "a&b <c@d> ]]> \"q\"",
                        .PlaySound = true,
-                       .SoundPath = "/snd/\xC3\xA9t\xC3\xA9.wav"};
+                       .SoundPath = "/snd/\xC3\xA9t\xC3\xA9.wav",
+                       .HealthWarn = false,
+                       .HealthMinutes = 1440,
+                       .MailRepeatMinutes = 0};
   ASSERT_TRUE(SaveSettings(saved, path).Ok());
 
   Settings expected = saved;
@@ -95,6 +101,17 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"OnlyDirectChildrenWithExactNames",
                  "<Group><AutoRun>-1</AutoRun></Group><autorun>-1</autorun>",
                  {}},
+        LoadCase{"AddedSettings",
+                 "<HealthWarn>0</HealthWarn><HealthMinutes> 30 </HealthMinutes>"
+                 "<MailRepeatMinutes>0</MailRepeatMinutes>",
+                 {.HealthWarn = false, .HealthMinutes = 30, .MailRepeatMinutes = 0}},
+        LoadCase{"AddedSettingsOutOfRangeKeepTheirDefaults",
+                 "<HealthMinutes>0</HealthMinutes><MailRepeatMinutes>1e3</MailRepeatMinutes>"
+                 "<HealthWarn>maybe</HealthWarn>",
+                 {},
+                 {"'maybe' is not a valid boolean value",
+                  "'0' is not a valid number of minutes for HealthMinutes (1 to 1440)",
+                  "'1e3' is not a valid number of minutes for MailRepeatMinutes (0 to 10080)"}},
         LoadCase{"SyntaxErrorKeepsEarlierElements",
                  "<AutoRun>-1</AutoRun><Temp>7</Temp><Bad a><TempWarn>-1</TempWarn>",
                  {.AutoRun = true, .Temp = "7", .CritTempValue = 7}}),

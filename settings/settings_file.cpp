@@ -44,9 +44,11 @@ SettingsLoad LoadSettingsFile(const std::string& path) {
   if (!std::filesystem::exists(path, statError) && !statError) return {};
   TXmlDoc doc;
   if (const Result<> loaded = doc.LoadFromFile(path); !loaded.Ok()) {
-    return {Settings{}, {loaded.Message}};
+    return {Settings{}, {loaded.Message}, {}};
   }
-  return ReadSettings(doc);
+  SettingsLoad load = ReadSettings(doc);
+  load.SyntaxError = doc.LastError;
+  return load;
 }
 
 Result<> SaveSettings(const Settings& settings, const std::string& path) {

@@ -19,14 +19,17 @@ inline constexpr char ConfigRootName[] = "Tessivar";
 struct SettingsLoad {
   Settings Values;
   std::vector<std::string> Errors;
+  // The reader's LastError when a syntax error stopped it before the end.
+  std::string SyntaxError;
 };
 
 // Each setting comes from the first direct child of `root` with its exact
 // name; unknown elements are ignored and an absent one keeps its default.
 SettingsLoad ReadSettings(const TXmlNode& root);
 
-// An absent file gives the defaults without error. A syntax error is not
-// reported: the elements read before it count.
+// An absent file gives the defaults without error. A syntax error is no
+// error of the load: the elements read before it count, and SyntaxError
+// says where it stopped.
 SettingsLoad LoadSettingsFile(const std::string& path);
 
 // Replaces the file whole, or leaves it as it was and returns the error.

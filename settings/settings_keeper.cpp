@@ -2,21 +2,60 @@
 
 #include <iostream>
 
+#include "base/staged_file.h"
+#include "base/whole_file.h"
 #include "settings/settings_file.h"
 
 namespace halvoric {
+
+namespace {
+
+// The reader's message runs over several lines and ends with the tree it
+// built; the journal takes its first line, on one line.
+std::string FirstLine(const std::string& message) {
+  std::string line = message.substr(0, message.find_first_of("\r\n"));
+  for (char& c : line) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return line;
+}
+
+}  // namespace
 
 void SettingsKeeper::Load() {
   const SettingsLoad load = LoadSettingsFile(path_);
   settings_ = load.Values;
   view_.ShowSettings(load.Values);
   settings_.CritTempValue = load.Values.CritTempValue;
+  if (!load.SyntaxError.empty()) {
+    backupPending_ = true;
+    journal_.AddLogLine(path_ + " could not be read to its end (" + FirstLine(load.SyntaxError) +
+                        "); the settings after that point keep their defaults, and the file is "
+                        "kept as " +
+                        path_ + ".bak before it is written again.");
+  }
   // One bad value must not cost the user a working monitor: tell and go on.
   for (const std::string& error : load.Errors) messages_.ShowError(error);
 }
 
+Result<> SettingsKeeper::Save() {
+  if (backupPending_) {
+    const std::string backup = path_ + ".bak";
+    const Result<std::string> original = ReadWholeFile(path_);
+    const Result<> kept =
+        original.Ok() ? ReplaceFile(backup, *original) : Result<>(Failure{original.Message});
+    if (!kept.Ok()) {
+      return Failure{"The settings were not saved: " + path_ + " could not be kept as " + backup +
+                     ". " + kept.Message};
+    }
+    backupPending_ = false;
+    journal_.AddLogLine("KEPT " + path_ + " as " + backup);
+  }
+  return SaveSettings(settings_, path_);
+}
+
 bool SettingsKeeper::SaveAtClose() {
-  if (const Result<> saved = SaveSettings(settings_, path_); !saved.Ok()) {
+  if (const Result<> saved = Save(); !saved.Ok()) {
     messages_.ShowError(saved.Message);
     return false;
   }
@@ -28,7 +67,7 @@ void SettingsKeeper::SaveAtQuit() {
   if (savedAtClose_) return;
   // No window is left to show a failure in; the terminal and, through the
   // journal, the system log still tell.
-  if (const Result<> saved = SaveSettings(settings_, path_); !saved.Ok()) {
+  if (const Result<> saved = Save(); !saved.Ok()) {
     std::cerr << "halvoric: " << saved.Message << "\n";
     journal_.AddLogLine(saved.Message);
   }

@@ -31,7 +31,8 @@ class SettingsKeeper {
         path_(std::move(path)) {}
 
   // Reads the file into the settings and the controls; shows what could not
-  // be read and goes on.
+  // be read and goes on. A file the reader could not follow to its end is
+  // journalled, and kept as a backup before it is first written over.
   void Load();
   // Writes the file; false (and the error shown) when it could not.
   bool SaveAtClose();
@@ -45,8 +46,13 @@ class SettingsKeeper {
   Settings& settings_;
   JournalLines& journal_;
   MessageBoxes& messages_;
+  Result<> Save();
+
   std::string path_;
   bool savedAtClose_ = false;
+  // The file holds settings the reader could not follow: keep it as it is
+  // beside the new one, so that nothing the user wrote by hand is lost.
+  bool backupPending_ = false;
 };
 
 }  // namespace halvoric

@@ -220,5 +220,69 @@ TEST_F(SettingsKeeperTest, AFileThatCannotBeWrittenIsShownAtCloseAndJournalledAt
   EXPECT_EQ(journal_.Lines[0], messages_.Errors[0]);
 }
 
+// Files as people edit them by hand. Whatever the reader makes of them, what
+// the user wrote survives a load and a save: in the new file, or kept whole
+// as config.xml.bak.
+TEST_F(SettingsKeeperTest, NothingWrittenByHandIsLostOnLoadAndExit) {
+  const std::string tail =
+      "<EmailNotification>-1</EmailNotification><EmailAddr>ops@example.org</EmailAddr>"
+      "</Tessivar>";
+  struct Case {
+    const char* Name;
+    std::string Text;
+    bool ReaderStops;  // the reader does not follow comments or a cut-off file
+  } cases[] = {
+      {"comment",
+       "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>\r\n"
+       "<!-- mail for the night shift -->\r\n" +
+           tail,
+       true},
+      {"LF line ends", "<?xml version='1.0' encoding='UTF-8' ?>\n<Tessivar>\n" + tail + "\n",
+       false},
+      {"tabs", "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>\r\n\t" + tail, false},
+      {"double quotes", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Tessivar>" + tail, false},
+      {"single line", "<Tessivar>" + tail, false},
+      {"truncated", "<?xml version='1.0' encoding='UTF-8' ?>\r\n<Tessivar>\r\n<EmailAddr>ops@exa",
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::filesystem::remove(Config() + ".bak");
+    WriteFile(Config(), c.Text);
+    Settings settings;
+    RecordingJournal journal;
+    SettingsKeeper keeper(page_, settings, journal, messages_, Config());
+    keeper.Load();
+    ASSERT_TRUE(keeper.SaveAtClose());
+    const bool keptInNewFile = ReadFile(Config()).find("ops@example.org") != std::string::npos;
+    const bool keptAsBackup = ReadFile(Config() + ".bak") == c.Text;
+    EXPECT_EQ(keptAsBackup, c.ReaderStops);
+    EXPECT_EQ(keptInNewFile, !c.ReaderStops);
+    if (keptAsBackup) {
+      ASSERT_EQ(journal.Lines.size(), 2u);
+      EXPECT_EQ(journal.Lines[0].rfind(Config() + " could not be read to its end (", 0), 0u)
+          << journal.Lines[0];
+      EXPECT_EQ(journal.Lines[1], "KEPT " + Config() + " as " + Config() + ".bak");
+    } else {
+      EXPECT_TRUE(journal.Lines.empty());
+    }
+  }
+}
+
+TEST_F(SettingsKeeperTest, ABackupThatCannotBeMadeLeavesTheFileAlone) {
+  const std::string text = "<Tessivar><!-- hand edit --><AutoRun>-1</AutoRun></Tessivar>";
+  WriteFile(Config(), text);
+  std::filesystem::create_directory(Config() + ".bak");
+  keeper_.Load();
+  EXPECT_FALSE(keeper_.SaveAtClose());
+  ASSERT_EQ(messages_.Errors.size(), 1u);
+  EXPECT_EQ(messages_.Errors[0].rfind("The settings were not saved: " + Config() +
+                                          " could not be kept as " + Config() + ".bak. ",
+                                      0),
+            0u)
+      << messages_.Errors[0];
+  EXPECT_EQ(ReadFile(Config()), text);
+}
+
 }  // namespace
 }  // namespace halvoric::testing

@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
 
 #include "base/text_trim.h"
 #include "drive/attribute_catalogue.h"
-#include "monitor/alert_mail.h"
 
 namespace halvoric {
 
@@ -91,19 +89,9 @@ void HealthWatch::Check() {
 void HealthWatch::Alert(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  if (settings_.EmailNotification && !TrimControls(settings_.EmailAddr).empty()) {
-    journal_.AddLogLine("SEND email to : " + settings_.EmailAddr);
-    services_.AlertMails.Send(
-        AlertMailWithBody(settings_.EmailAddr, text), [this](const Result<>& sent) {
-          if (!sent.Ok()) {
-            journal_.AddLogLine("The alert mail was not sent: " + sent.Message);
-          }
-        });
-  }
-  std::error_code ignored;
-  if (settings_.PlaySound && std::filesystem::is_regular_file(settings_.SoundPath, ignored)) {
-    const Result<> played = services_.Sounds.Play(settings_.SoundPath);
-    if (!played.Ok()) journal_.AddLogLine("The alert sound did not play: " + played.Message);
+  channels_.Mail(text);
+  if (const Result<> played = channels_.Sound(); !played.Ok()) {
+    journal_.AddLogLine("The alert sound did not play: " + played.Message);
   }
   if (settings_.PopupNotification) {
     view_.BringToFront();

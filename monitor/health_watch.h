@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drive/health_reading.h"
+#include "monitor/alert_channels.h"
 #include "monitor/health_record.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
@@ -45,6 +46,7 @@ class HealthWatch {
         settings_(settings),
         journal_(journal),
         services_(services),
+        channels_(settings, journal, services.AlertMails, services.Sounds),
         recordPath_(std::move(recordPath)) {}
 
   // The first check, then one every HealthMinutes; nothing with HealthWarn off.
@@ -61,6 +63,7 @@ class HealthWatch {
   const Settings& settings_;
   JournalLines& journal_;
   HealthServices services_;
+  AlertChannels channels_;
   std::string recordPath_;
   bool alertWaiting_ = false;
   bool saveFailureJournalled_ = false;

@@ -1,7 +1,5 @@
 #include "monitor/temperature_watch.h"
 
-#include <filesystem>
-
 #include "base/text_trim.h"
 #include "monitor/alert_mail.h"
 
@@ -51,31 +49,14 @@ void TemperatureWatch::MailIfDue(Excursion& excursion, const DriveSummary& summa
   const bool reminderDue =
       excursion.Mailed && settings_.MailRepeatMinutes > 0 && now - excursion.LastMail >= repeat;
   if (excursion.Mailed && !reminderDue) return;
-  if (SendAlertMail(summary)) {
+  if (channels_.Mail(kAlertBodyPrefix + std::to_string(summary.Temperature))) {
     excursion.Mailed = true;
     excursion.LastMail = now;
   }
 }
 
-bool TemperatureWatch::SendAlertMail(const DriveSummary& summary) {
-  if (!settings_.EmailNotification || TrimControls(settings_.EmailAddr).empty()) return false;
-  journal_.AddLogLine("SEND email to : " + settings_.EmailAddr);
-  services_.AlertMails.Send(AlertMail(settings_.EmailAddr, std::to_string(summary.Temperature)),
-                            [this](const Result<>& sent) {
-                              if (!sent.Ok()) {
-                                journal_.AddLogLine("The alert mail was not sent: " + sent.Message);
-                              }
-                            });
-  return true;
-}
-
 void TemperatureWatch::PlayAlertSound(Excursion& excursion) {
-  std::error_code ignored;
-  // A folder is no sound; trying it would journal a failure every tick.
-  if (!settings_.PlaySound || !std::filesystem::is_regular_file(settings_.SoundPath, ignored)) {
-    return;
-  }
-  const Result<> played = services_.Sounds.Play(settings_.SoundPath);
+  const Result<> played = channels_.Sound();
   // A machine without sound would otherwise say so every 30 seconds.
   if (!played.Ok() && !excursion.SoundFailureJournalled) {
     journal_.AddLogLine("The alert sound did not play: " + played.Message);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "drive/drive_reader.h"
+#include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
@@ -57,7 +58,8 @@ class TemperatureWatch {
         settings_(settings),
         journal_(journal),
         countdown_(countdown),
-        services_(services) {}
+        services_(services),
+        channels_(settings, journal, services.AlertMails, services.Sounds) {}
 
   // One check of every watched drive.
   void Check();
@@ -83,7 +85,6 @@ class TemperatureWatch {
   };
 
   void MailIfDue(Excursion& excursion, const DriveSummary& summary);
-  bool SendAlertMail(const DriveSummary& summary);
   void PlayAlertSound(Excursion& excursion);
   void PopupAlert(const DriveSummary& summary);
 
@@ -92,6 +93,7 @@ class TemperatureWatch {
   JournalLines& journal_;
   HibernationCountdown& countdown_;
   WatchServices services_;
+  AlertChannels channels_;
   bool alertWaiting_ = false;
   std::map<DriveNumber, Excursion> excursions_;
 };

@@ -88,6 +88,15 @@ class ImmediateMailQueue final : public MailQueue {
   Mailer& mailer_;
 };
 
+inline const std::string kDegrees =
+    "\xC2\xB0"
+    "C";
+
+// Models come back at their full 40 characters, blank-padded as drives send them.
+inline std::string Padded(const std::string& model) {
+  return model + std::string(40 - model.size(), ' ');
+}
+
 inline sim::Scenario ScenarioOrFail(const std::string& text) {
   Result<sim::Scenario> result = sim::ParseScenario(text, "test", ".");
   EXPECT_TRUE(result.Ok()) << result.Message;

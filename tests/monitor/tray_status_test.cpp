@@ -6,13 +6,6 @@
 namespace halvoric::testing {
 namespace {
 
-const std::string kDegrees =
-    "\xC2\xB0"
-    "C";
-
-// Models come back at their full 40 characters, blank-padded as drives send them.
-std::string Padded(const std::string& model) { return model + std::string(40 - model.size(), ' '); }
-
 struct ReportCase {
   const char* Name;
   std::string Scenario;

@@ -1,17 +1,11 @@
 #include <QAction>
 
 #include "form_fixture.h"
+#include "tests/monitor/monitor_fakes.h"
 #include "tests/shell/tray_fakes.h"
 
 namespace halvoric::testing {
 namespace {
-
-const std::string kDegrees =
-    "\xC2\xB0"
-    "C";
-
-// Models come back at their full 40 characters, blank-padded as drives send them.
-std::string Padded(const std::string& model) { return model + std::string(40 - model.size(), ' '); }
 
 std::vector<std::string> Balloons(const FakeArea& area) {
   std::vector<std::string> texts;
@@ -82,24 +76,23 @@ TEST_P(StatusReportTest, MinimiseShowsEachDriveAndRewritesTheTempCells) {
 
 INSTANTIATE_TEST_SUITE_P(
     Drives, StatusReportTest,
-    ::testing::Values(
-        ReportCase{
-            "TwoDrives",
-            "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
-            "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n",
-            true,
-            2,
-            Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") + "\rTemp: 38" + kDegrees +
-                "\r",
-            {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)}},
-        ReportCase{
-            "DrivesZeroAndTwoByTheirCaptions",
-            DrivesScenario({0, 2}),
-            true,
-            2,
-            Padded("Disk 0") + "\rTemp: 40" + kDegrees + "\r" + Padded("Disk 2") + "\rTemp: 40" +
-                kDegrees + "\r",
-            {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)}}),
+    ::testing::Values(ReportCase{"TwoDrives",
+                                 "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
+                                 "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n",
+                                 true,
+                                 2,
+                                 Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") +
+                                     "\rTemp: 38" + kDegrees + "\r",
+                                 {QString::fromStdString("41" + kDegrees),
+                                  QString::fromStdString("38" + kDegrees)}},
+                      ReportCase{"DrivesZeroAndTwoByTheirCaptions",
+                                 DrivesScenario({0, 2}),
+                                 true,
+                                 2,
+                                 Padded("Disk 0") + "\rTemp: 40" + kDegrees + "\r" +
+                                     Padded("Disk 2") + "\rTemp: 40" + kDegrees + "\r",
+                                 {QString::fromStdString("40" + kDegrees),
+                                  QString::fromStdString("40" + kDegrees)}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TrayTest, IconIsInTheTrayFromTheStartWithItsTooltip) {

@@ -6,7 +6,10 @@
 #include <future>
 #include <memory>
 
+#include "platform/mail_loader.h"
+#include "tests/base/temp_files.h"
 #include "tests/monitor/monitor_fakes.h"
+#include "tests/platform/alerts/child_process.h"
 #include "tests/services/service_fakes.h"
 #include "tests/shell/event_wait.h"
 
@@ -95,6 +98,70 @@ TEST(MailDispatch, AReplacedMailIsReportedAndTheNewestIsSent) {
   ASSERT_EQ(mail.Sent.size(), 2u);
   EXPECT_EQ(mail.Sent[1].Body, "third");
   EXPECT_EQ(outcomes.size(), 3u);
+}
+
+// The watch, the mail thread and the real mail library against a real SMTP
+// server on loopback: a drive hot for an hour gives one mail and one
+// reminder, whatever the number of checks.
+TEST(MailDispatch, AnHourHotReachesTheServerAsOneMailAndOneReminder) {
+  TempDir dir;
+  ::setenv("XDG_CONFIG_HOME", dir.File("config").c_str(), 1);
+  std::unique_ptr<ChildProcess> server;
+  int port = 0;
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    port = FreeLoopbackPort();
+    server = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/python3", "-m", "aiosmtpd", "-n", "-l",
+                                 "127.0.0.1:" + std::to_string(port), "-c",
+                                 "aiosmtpd.handlers.Mailbox", dir.File("maildir")},
+        std::vector<std::string>{}, dir.File("server.log"));
+    if (WaitUntil([&] { return !server->Running() || CanConnectTcp(port); }) && server->Running()) {
+      break;
+    }
+  }
+  ASSERT_TRUE(server->Running() && CanConnectTcp(port)) << ReadFile(dir.File("server.log"));
+  std::filesystem::create_directories(dir.Path() / "config" / "halvoric");
+  WriteFile(dir.File("config/halvoric/mail.conf"),
+            "url=smtp://127.0.0.1:" + std::to_string(port) + "\ntimeout=10\n");
+
+  sim::SimulatedDisks disks(
+      ScenarioOrFail("[drive 0]\nattribute = 194 value=100 worst=90 raw=0\ntemperature = 70\n"));
+  DriveReader drives(disks);
+  FakeWindow window;
+  window.Watched = {0};
+  RecordingJournal journal;
+  const std::unique_ptr<Mailer> mailer = LoadMailer(HALVORIC_MAIL_LIBRARY);
+  FakeSound sound;
+  FakePower power;
+  FakeMessages messages;
+  FakeClock clock;
+  Settings settings;
+  settings.TempWarn = true;
+  settings.EmailNotification = true;
+  settings.EmailAddr = "ops@example.org";
+  HibernationCountdown countdown(window, journal, power);
+  MailDispatch dispatch(*mailer);
+  TemperatureWatch watch(window, settings, journal, countdown,
+                         {drives, dispatch, *mailer, sound, messages, messages, clock});
+  for (int check = 0; check <= 120; ++check) {  // every 30 seconds for an hour
+    watch.Check();
+    ASSERT_TRUE(RunUntil([&] { return dispatch.Idle(); }));
+    clock.Advance(std::chrono::seconds(30));
+  }
+  std::vector<std::string> delivered;
+  std::error_code none;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(dir.Path() / "maildir" / "new", none)) {
+    delivered.push_back(ReadFile(entry.path()));
+  }
+  ASSERT_EQ(delivered.size(), 2u) << ReadFile(dir.File("server.log"));
+  for (const std::string& mail : delivered) {
+    EXPECT_NE(mail.find("Subject: Halvoric Alert!"), std::string::npos) << mail;
+    EXPECT_NE(mail.find("The current temperature is: 70"), std::string::npos) << mail;
+  }
+  EXPECT_FALSE(std::any_of(journal.Lines.begin(), journal.Lines.end(), [](const std::string& l) {
+    return l.rfind("The alert mail was not sent", 0) == 0;
+  }));
 }
 
 }  // namespace

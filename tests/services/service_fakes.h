@@ -123,7 +123,7 @@ class FakeUrls : public UrlOpener {
 class FakeClock : public Clock {
  public:
   TimePoint Now() const override { return Time; }
-  void Advance(std::chrono::minutes minutes) { Time += minutes; }
+  void Advance(Clock::TimePoint::duration by) { Time += by; }
   TimePoint Time{};
 };
 

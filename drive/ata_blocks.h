@@ -12,11 +12,15 @@ namespace halvoric {
 inline constexpr std::uint32_t SMART_GET_VERSION = 0x74080;
 inline constexpr std::uint32_t SMART_SEND_DRIVE_COMMAND = 0x7C084;
 inline constexpr std::uint32_t SMART_RCV_DRIVE_DATA = 0x7C088;
+// The drive's power mode, asked without waking it: the function number
+// after the three SMART codes.
+inline constexpr std::uint32_t CHECK_POWER_MODE = 0x7C08C;
 
 // ATA command and feature register values of the series.
 inline constexpr std::uint8_t kAtaIdentifyDevice = 0xEC;
 inline constexpr std::uint8_t kAtaIdentifyPacketDevice = 0xA1;
 inline constexpr std::uint8_t kAtaSmart = 0xB0;
+inline constexpr std::uint8_t kAtaCheckPowerMode = 0xE5;
 inline constexpr std::uint8_t kSmartEnableOperations = 0xD8;
 inline constexpr std::uint8_t kSmartReadData = 0xD0;
 inline constexpr std::uint8_t kSmartReadThresholds = 0xD1;
@@ -39,9 +43,9 @@ struct VersionAnswer {
 static_assert(sizeof(VersionAnswer) == 24);
 static_assert(offsetof(VersionAnswer, IdeDeviceMap) == 3);
 
-// The request sent with both ATA control codes (32 bytes).
+// The request sent with every ATA control code (32 bytes).
 struct AtaCommandRequest {
-  std::uint32_t BufferSize;    // 0: 512 for data commands, 0 for SMART ENABLE
+  std::uint32_t BufferSize;    // 0: 512 for data commands, 0 for commands without data
   std::uint8_t Features;       // 4
   std::uint8_t SectorCount;    // 5
   std::uint8_t SectorNumber;   // 6: LBA low
@@ -75,6 +79,23 @@ struct AtaCommandResult {
 };
 static_assert(sizeof(AtaCommandResult) == 528);
 static_assert(offsetof(AtaCommandResult, Data) == 16);
+
+// Answer to CHECK_POWER_MODE (16 bytes): the error fields of the result
+// header, then the sector count register the drive returned.
+struct PowerModeAnswer {
+  std::uint32_t BufferSize;   // 0: always 0, nothing is transferred
+  std::uint8_t DriverError;   // 4: as in AtaResultHeader
+  std::uint8_t IdeError;      // 5
+  std::uint8_t SectorCount;   // 6: the drive's power mode code
+  // 7: 1 when the backend knows the drive is asleep: a sleeping drive
+  // answers nothing, so it was not asked and SectorCount means nothing.
+  std::uint8_t Asleep;
+  std::uint32_t Reserved[2];  // 8
+};
+static_assert(sizeof(PowerModeAnswer) == sizeof(AtaResultHeader));
+static_assert(offsetof(PowerModeAnswer, DriverError) == offsetof(AtaResultHeader, DriverError));
+static_assert(offsetof(PowerModeAnswer, IdeError) == offsetof(AtaResultHeader, IdeError));
+static_assert(offsetof(PowerModeAnswer, SectorCount) == 6);
 
 // One entry of the SMART READ DATA table (12 bytes).
 struct AttributeEntry {

@@ -69,4 +69,14 @@ bool ReadSmartThresholds(DiskControl& disks, DeviceHandle handle, AtaCommandRequ
   return ReceiveData(disks, handle, request, thresholdBlock, kAtaSmart, kSmartReadThresholds, n);
 }
 
+bool SendCheckPowerMode(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                        PowerModeAnswer& answer, DriveNumber n) {
+  request = AtaCommandRequest{};
+  request.DriveHead = DriveHeadRegister(n);
+  request.Command = kAtaCheckPowerMode;
+  request.DriveNumber = n;
+  answer = PowerModeAnswer{};
+  return disks.Control(handle, CHECK_POWER_MODE, &request, sizeof request, &answer, sizeof answer);
+}
+
 }  // namespace halvoric

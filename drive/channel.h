@@ -1,6 +1,6 @@
-// The drive command channel: the presence probe and the five requests of a
-// series. Each request fills the caller's request block completely and
-// reports only whether the disk control interface accepted it.
+// The drive command channel: the presence probe, the five requests of a
+// series and the power check. Each request fills the caller's request block
+// completely and reports only whether the disk control interface accepted it.
 #pragma once
 
 #include <cstdint>
@@ -30,5 +30,11 @@ bool ReadSmartAttributes(DiskControl& disks, DeviceHandle handle, AtaCommandRequ
                          AtaCommandResult& attributeBlock, DriveNumber n);
 bool ReadSmartThresholds(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
                          AtaCommandResult& thresholdBlock, DriveNumber n);
+
+// CHECK POWER MODE, without data: every register 0 but drive/head and the
+// command. `answer` is cleared first, so a refused request leaves no stale
+// count behind.
+bool SendCheckPowerMode(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                        PowerModeAnswer& answer, DriveNumber n);
 
 }  // namespace halvoric

@@ -36,6 +36,16 @@ std::string TemperatureText(const DriveSummary& summary) {
 
 bool DriveReader::DriveExists(DriveNumber n) { return halvoric::DriveExists(disks_, n); }
 
+PowerMode DriveReader::CheckPowerMode(DriveNumber n) {
+  const OpenResult opened = disks_.Open(DevicePath(n));
+  if (!opened.Ok()) return PowerMode::Unknown;
+  AtaCommandRequest request{};
+  PowerModeAnswer answer{};
+  const bool answered = SendCheckPowerMode(disks_, *opened, request, answer, n);
+  disks_.Close(*opened);
+  return answered ? DecodePowerMode(answer) : PowerMode::Unknown;
+}
+
 std::string DriveReader::GetDriveModel(DriveNumber n) {
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};

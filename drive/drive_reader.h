@@ -1,5 +1,6 @@
-// The request series of the drive core: presence probe, model, temperature
-// summary and the detail read, each opening and closing the drive once.
+// The request series of the drive core: presence probe, power check, model,
+// temperature summary and the detail read, each opening and closing the
+// drive once.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include "drive/ata_blocks.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
+#include "drive/power_mode.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
 
@@ -29,6 +31,10 @@ class DriveReader {
   ResultBlocks& Blocks() { return blocks_; }
 
   bool DriveExists(DriveNumber n);
+  // Opens drive `n`, sends CHECK POWER MODE and nothing else, and closes
+  // it: a disk in standby stays spun down. Unknown when the drive cannot be
+  // opened or the request fails.
+  PowerMode CheckPowerMode(DriveNumber n);
   std::string GetDriveModel(DriveNumber n);
   void GetDriveSummary(DriveNumber n, DriveSummary& summary);
 

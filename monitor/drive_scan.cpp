@@ -13,6 +13,7 @@ void DriveScan::ScanDrives() {
     drives_.GetDriveSummary(n, summary);
     const std::string model = drives_.GetDriveModel(n);
     AddDriveRow(sinks_.DriveList, n, model, summary);
+    last_[n] = {model, TemperatureText(summary)};
   }
 }
 

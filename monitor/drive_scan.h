@@ -7,6 +7,7 @@
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
 #include "drive/row_sinks.h"
+#include "monitor/last_readings.h"
 #include "settings/journal.h"
 
 namespace halvoric {
@@ -22,8 +23,8 @@ class DriveScan {
   // `access` says which rights reached each drive; null for simulated
   // drives, which need none.
   DriveScan(DriveReader& drives, const DriveAccess* access, DriveScanSinks sinks,
-            JournalLines& journal)
-      : drives_(drives), access_(access), sinks_(sinks), journal_(journal) {}
+            JournalLines& journal, LastReadings& last)
+      : drives_(drives), access_(access), sinks_(sinks), journal_(journal), last_(last) {}
 
   // Probes drives 0 to 3 and gives each drive found a row.
   void ScanDrives();
@@ -40,6 +41,7 @@ class DriveScan {
   const DriveAccess* access_;
   DriveScanSinks sinks_;
   JournalLines& journal_;
+  LastReadings& last_;
   std::uint8_t driveCount_ = 0;
 };
 

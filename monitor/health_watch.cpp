@@ -64,6 +64,8 @@ void HealthWatch::Check() {
   std::vector<std::string> changes;
   bool read = false;
   for (const DriveNumber n : view_.WatchedDrives()) {
+    // A sleeping disk is read at the first check it is awake for.
+    if (Asleep(services_.Drives, n)) continue;
     const std::optional<HealthReading> now = ReadHealth(services_.Drives, n);
     if (!now) continue;
     read = true;

@@ -11,6 +11,7 @@
 #include "drive/health_reading.h"
 #include "monitor/alert_channels.h"
 #include "monitor/health_record.h"
+#include "monitor/last_readings.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
 #include "services/sound_player.h"

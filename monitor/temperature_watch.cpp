@@ -11,8 +11,11 @@ void TemperatureWatch::Check() {
   // (the warning switched off and on again) would alert the same drive twice.
   if (alertWaiting_) return;
   for (const DriveNumber n : view_.WatchedDrives()) {
+    // A disk that spun down stays down: the series would wake it every tick.
+    if (Asleep(services_.Drives, n)) continue;
     DriveSummary summary;
     services_.Drives.GetDriveSummary(n, summary);
+    services_.Last[n].Temperature = TemperatureText(summary);
     // A drive that did not answer this time neither starts nor ends an
     // excursion.
     if (summary.Temperature == NoTemperature) continue;

@@ -14,6 +14,7 @@
 #include "drive/drive_reader.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
+#include "monitor/last_readings.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
 #include "services/clock.h"
@@ -48,6 +49,7 @@ struct WatchServices {
   AlertPrompt& Prompt;
   MessageBoxes& Messages;
   const Clock& Time;
+  LastReadings& Last;
 };
 
 class TemperatureWatch {

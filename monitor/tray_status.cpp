@@ -11,15 +11,21 @@ void TrayStatusReport::WindowHidden(std::size_t driveCount) {
   const std::vector<DriveNumber> rows = view_.ListedDrives();
   std::string text;
   for (std::size_t i = 0; i < driveCount && i < rows.size(); ++i) {
-    const std::string model = drives_.GetDriveModel(rows[i]);
-    DriveSummary summary;
-    drives_.GetDriveSummary(rows[i], summary);
-    const std::string temperature = TemperatureText(summary);
-    text += model + '\r' + "Temp: " + temperature + '\r';
+    const DriveNumber n = rows[i];
+    LastReading& last = last_[n];
+    // A disk in standby is reported from its last reading, not woken for it.
+    const bool asleep = Asleep(drives_, n);
+    if (!asleep) {
+      last.Model = drives_.GetDriveModel(n);
+      DriveSummary summary;
+      drives_.GetDriveSummary(n, summary);
+      last.Temperature = TemperatureText(summary);
+    }
+    text += last.Model + '\r' + "Temp: " + last.Temperature + (asleep ? " (standby)" : "") + '\r';
     // Each drive's balloon replaces the last, so the user sees progress on
     // slow drives and the last one lists them all.
     view_.ShowStatusBalloon(text, kBalloonSeconds);
-    view_.ShowTemperatureCell(i, temperature);
+    if (!asleep) view_.ShowTemperatureCell(i, last.Temperature);
   }
 }
 

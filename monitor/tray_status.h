@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drive/drive_reader.h"
+#include "monitor/last_readings.h"
 #include "settings/settings.h"
 
 namespace halvoric {
@@ -23,8 +24,9 @@ class TrayStatusView {
 
 class TrayStatusReport {
  public:
-  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveReader& drives)
-      : view_(view), settings_(settings), drives_(drives) {}
+  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveReader& drives,
+                   LastReadings& last)
+      : view_(view), settings_(settings), drives_(drives), last_(last) {}
 
   // The window went to the tray; `driveCount` rows are reported.
   void WindowHidden(std::size_t driveCount);
@@ -33,6 +35,7 @@ class TrayStatusReport {
   TrayStatusView& view_;
   const Settings& settings_;
   DriveReader& drives_;
+  LastReadings& last_;
 };
 
 }  // namespace halvoric

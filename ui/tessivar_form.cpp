@@ -28,8 +28,8 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
           {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
           QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
       Watch(*this, Settings, Journal1, Countdown,
-            {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt,
-             platform.Messages, platform.Time}),
+            {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
+             platform.Time, LastRead}),
       Health(*this, Settings, Journal1, {Drives, AlertMails, platform.Sounds, platform.Prompt},
              HealthRecordFileName) {
   BuildComponents();
@@ -43,7 +43,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
   Scan = std::make_unique<DriveScan>(Drives, Platform.Access,
-                                     DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1);
+                                     DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1, LastRead);
 }
 
 TTessivar_Form::~TTessivar_Form() {

@@ -182,9 +182,11 @@ class TTessivar_Form : public QWidget,
   Journal Journal1{*this, EventLogWriter1, Platform.Dialogs, Platform.Messages};
   SettingsKeeper SettingsFile{*this, Settings, Journal1, Platform.Messages, ConfigFileName};
   halvoric::Preferences Preferences1;
+  // What each drive said last, for the times it sleeps.
+  LastReadings LastRead;
   HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
   TemperatureWatch Watch;
-  TrayStatusReport TrayStatus{*this, Settings, Drives};
+  TrayStatusReport TrayStatus{*this, Settings, Drives, LastRead};
   HealthWatch Health;
   // Made once the lists it fills exist.
   std::unique_ptr<DriveScan> Scan;

@@ -46,6 +46,7 @@ TEST(MailDispatch, ASlowMailServerHoldsUpNeitherThePopupNorTheChecks) {
   FakePower power;
   FakeMessages messages;
   FakeClock clock;
+  LastReadings last;
   Settings settings;
   settings.TempWarn = true;
   settings.PopupNotification = true;
@@ -54,7 +55,7 @@ TEST(MailDispatch, ASlowMailServerHoldsUpNeitherThePopupNorTheChecks) {
   HibernationCountdown countdown(window, journal, power);
   MailDispatch dispatch(mail);
   TemperatureWatch watch(window, settings, journal, countdown,
-                         {drives, dispatch, mail, sound, messages, messages, clock});
+                         {drives, dispatch, mail, sound, messages, messages, clock, last});
   SlowServer server(mail);
   mail.Reply = Failure{"Connection timed out"};
   bool mailPendingAtPopup = false;
@@ -135,6 +136,7 @@ TEST(MailDispatch, AnHourHotReachesTheServerAsOneMailAndOneReminder) {
   FakePower power;
   FakeMessages messages;
   FakeClock clock;
+  LastReadings last;
   Settings settings;
   settings.TempWarn = true;
   settings.EmailNotification = true;
@@ -142,7 +144,7 @@ TEST(MailDispatch, AnHourHotReachesTheServerAsOneMailAndOneReminder) {
   HibernationCountdown countdown(window, journal, power);
   MailDispatch dispatch(*mailer);
   TemperatureWatch watch(window, settings, journal, countdown,
-                         {drives, dispatch, *mailer, sound, messages, messages, clock});
+                         {drives, dispatch, *mailer, sound, messages, messages, clock, last});
   for (int check = 0; check <= 120; ++check) {  // every 30 seconds for an hour
     watch.Check();
     ASSERT_TRUE(RunUntil([&] { return dispatch.Idle(); }));

@@ -20,7 +20,7 @@ class WatchTest : public ::testing::Test {
     drives_ = std::make_unique<DriveReader>(*disks_);
     watch_ = std::make_unique<TemperatureWatch>(
         window_, settings_, journal_, countdown_,
-        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_});
+        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
     window_.Watched = {0};
     settings_.TempWarn = true;
     window_.CheckTimer = true;
@@ -45,6 +45,7 @@ class WatchTest : public ::testing::Test {
   FakePower power_;
   FakeMessages messages_;
   FakeClock clock_;
+  LastReadings last_;
   HibernationCountdown countdown_{window_, journal_, power_};
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<DriveReader> drives_;
@@ -244,7 +245,7 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   drives_ = std::make_unique<DriveReader>(*disks_);
   TemperatureWatch watch(
       window_, settings_, journal_, countdown_,
-      WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_});
+      WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
   MailAndSound();
   window_.Watched = {0, 2};
   watch.Check();
@@ -252,7 +253,9 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   for (const auto& event : disks_->Events()) {
     if (event.What == sim::RecordedEvent::Kind::Open) opened.push_back(event.Path);
   }
-  EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive2"}));
+  // Each watched drive is opened for its power mode, then for the series.
+  EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive0",
+                                              "\\\\.\\PhysicalDrive2", "\\\\.\\PhysicalDrive2"}));
   EXPECT_EQ(mail_.Sent.size(), 2u);
 }
 
@@ -317,7 +320,7 @@ TEST_F(WatchTest, ASoundThatCannotPlayIsJournalledOncePerExcursion) {
   FailingSound silent;
   TemperatureWatch watch(
       window_, settings_, journal_, countdown_,
-      WatchServices{*drives_, queue_, mail_, silent, messages_, messages_, clock_});
+      WatchServices{*drives_, queue_, mail_, silent, messages_, messages_, clock_, last_});
   window_.Watched = {0};
   settings_.PlaySound = true;
   settings_.SoundPath = dir_.File("alert.wav");

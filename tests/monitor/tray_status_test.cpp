@@ -26,7 +26,8 @@ TEST_P(StatusReportTest, ShowsEachDriveAndRewritesTheTempCells) {
   window.Listed = c.Rows;
   Settings settings;
   settings.DiskStatus = c.DiskStatus;
-  TrayStatusReport(window, settings, drives).WindowHidden(c.DriveCount);
+  LastReadings last;
+  TrayStatusReport(window, settings, drives, last).WindowHidden(c.DriveCount);
   EXPECT_EQ(window.Balloons, c.Balloons);
   EXPECT_EQ(window.TempCells, c.Cells);
   if (!c.Balloons.empty()) {

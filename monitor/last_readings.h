@@ -1,0 +1,26 @@
+// What each drive said when it was last read, for the times it must not be
+// asked: a disk in standby is left asleep and reported from here.
+#pragma once
+
+#include <map>
+#include <string>
+
+#include "drive/drive_reader.h"
+#include "drive/power_mode.h"
+
+namespace halvoric {
+
+struct LastReading {
+  std::string Model;
+  std::string Temperature = "N/A";  // as the "Temp" cell shows it
+};
+
+using LastReadings = std::map<DriveNumber, LastReading>;
+
+// Whether asking the drive anything but its power mode would wake it.
+inline bool Asleep(DriveReader& drives, DriveNumber n) {
+  const PowerMode mode = drives.CheckPowerMode(n);
+  return mode == PowerMode::Standby || mode == PowerMode::Sleep;
+}
+
+}  // namespace halvoric

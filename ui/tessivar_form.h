@@ -79,8 +79,6 @@ class TTessivar_Form : public QWidget,
   // close has written them, nothing is left to do.
   void SaveSettingsAtQuit();
 
-  // The tray icon and its menu: the drive status balloon on minimise, the
-  // way back to the window, and the end of the program.
   // The temperature watch, its alerts and the hibernation countdown.
   void CheckTemp_TimerTimer();
   void Hibernate_TimerTimer();
@@ -108,6 +106,8 @@ class TTessivar_Form : public QWidget,
   void SpeedButton1Click();
   void Image1Click();
 
+  // The tray icon and its menu: the drive status balloon on minimise, the
+  // way back to the window, and the end of the program.
   void TrayIcon1MinimizeToTray();
   void TrayIcon1DblClick();
   // Shows the window, from the tray too, in front of the others: for a

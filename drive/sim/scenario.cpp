@@ -48,7 +48,8 @@ std::optional<Fault> ParseFault(const std::string& word) {
   static const std::pair<const char*, Fault> kNames[] = {
       {"open", Fault::Open},          {"version", Fault::Version},
       {"enable", Fault::Enable},      {"identify", Fault::Identify},
-      {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds}};
+      {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds},
+      {"power-check", Fault::PowerCheck}};
   for (const auto& [name, fault] : kNames) {
     if (word == name) return fault;
   }
@@ -100,19 +101,27 @@ class Parser {
       }
     }
     for (const SimDrive& drive : scenario_.Drives) {
-      if (!drive.Temperatures.empty() && !drive.DataSector && !HasTemperatureAttribute(drive)) {
-        return Failure{origin_ + ": drive " + std::to_string(drive.Number) +
-                       " has a temperature but no attribute " +
+      const std::string named = origin_ + ": drive " + std::to_string(drive.Number);
+      if (!drive.Temperatures.empty() && !HasAttribute(drive, kTemperatureAttribute)) {
+        return Failure{named + " has a temperature but no attribute " +
                        std::to_string(kTemperatureAttribute)};
+      }
+      for (const AttributeChange& change : drive.Changes) {
+        if (!HasAttribute(drive, change.Id)) {
+          return Failure{named + " changes attribute " + std::to_string(change.Id) +
+                         ", which it does not have"};
+        }
       }
     }
     return std::move(scenario_);
   }
 
  private:
-  static bool HasTemperatureAttribute(const SimDrive& drive) {
-    return std::any_of(drive.Attributes.begin(), drive.Attributes.end(),
-                       [](const SimAttribute& a) { return a.Id == kTemperatureAttribute; });
+  // A recorded data sector is the drive's table: every ID counts as there.
+  static bool HasAttribute(const SimDrive& drive, std::uint8_t id) {
+    return drive.DataSector ||
+           std::any_of(drive.Attributes.begin(), drive.Attributes.end(),
+                       [id](const SimAttribute& a) { return a.Id == id; });
   }
 
   Result<> ParseLine(const std::string& raw) {
@@ -167,7 +176,9 @@ class Parser {
       return Result<>::Done();
     }
     if (key == "attribute") return ParseAttribute(value, drive);
+    if (key == "attribute-change") return ParseChange(value, drive);
     if (key == "temperature") return ParseTemperatures(value, drive);
+    if (key == "power") return ParsePower(value, drive);
     if (key == "fail") {
       for (const std::string& word : Words(value)) {
         const std::optional<Fault> fault = ParseFault(word);
@@ -226,6 +237,75 @@ class Parser {
     return Result<>::Done();
   }
 
+  Result<> ParseChange(const std::string& value, SimDrive& drive) {
+    const auto words = Words(value);
+    AttributeChange change;
+    unsigned seconds = 0;
+    if (words.size() < 4 || !ParseNumber(words[0], change.Id) || change.Id == 0 ||
+        words[1] != "at" || !ParseNumber(words[2], seconds)) {
+      return Failure{"attribute-change is 'ID at SECONDS' and then value=N, worst=N or raw=N"};
+    }
+    change.AtSeconds = seconds;
+    for (std::size_t i = 3; i < words.size(); ++i) {
+      const auto equals = words[i].find('=');
+      const std::string name = words[i].substr(0, equals);
+      const std::string number = equals == std::string::npos ? "" : words[i].substr(equals + 1);
+      std::uint8_t normalised = 0;
+      std::uint64_t raw = 0;
+      bool ok = false;
+      if (name == "value" && (ok = ParseNumber(number, normalised))) change.Value = normalised;
+      else if (name == "worst" && (ok = ParseNumber(number, normalised))) change.Worst = normalised;
+      else if (name == "raw" && (ok = ParseNumber(number, raw) && raw < (1ull << 48))) change.Raw = raw;
+      if (!ok) return Failure{"bad attribute-change field '" + words[i] + "'"};
+    }
+    for (auto earlier = drive.Changes.rbegin(); earlier != drive.Changes.rend(); ++earlier) {
+      if (earlier->Id != change.Id) continue;
+      if (earlier->AtSeconds >= change.AtSeconds) {
+        return Failure{"changes of one attribute must be in increasing time"};
+      }
+      break;
+    }
+    drive.Changes.push_back(change);
+    return Result<>::Done();
+  }
+
+  Result<> ParsePower(const std::string& value, SimDrive& drive) {
+    constexpr const char* kForm =
+        "power is 'standby' or 'sleep', then 'from SECONDS' and 'to SECONDS' where needed";
+    const auto words = Words(value);
+    PowerSpan span;
+    if (words.empty()) return Failure{kForm};
+    if (words[0] == "standby") {
+      span.Mode = PowerMode::Standby;
+    } else if (words[0] == "sleep") {
+      span.Mode = PowerMode::Sleep;
+    } else {
+      return Failure{kForm};
+    }
+    for (std::size_t i = 1; i < words.size(); i += 2) {
+      unsigned seconds = 0;
+      if (i + 1 >= words.size() || !ParseNumber(words[i + 1], seconds)) return Failure{kForm};
+      if (words[i] == "from" && i == 1) {
+        span.FromSeconds = seconds;
+      } else if (words[i] == "to" && !span.ToSeconds) {
+        span.ToSeconds = seconds;
+      } else {
+        return Failure{kForm};
+      }
+    }
+    if (span.ToSeconds && *span.ToSeconds <= span.FromSeconds) {
+      return Failure{"a power span must end after it starts"};
+    }
+    if (!drive.PowerSpans.empty()) {
+      const PowerSpan& last = drive.PowerSpans.back();
+      if (!last.ToSeconds || *last.ToSeconds > span.FromSeconds) {
+        return Failure{"power spans must follow one another in time without overlapping"};
+      }
+    }
+    drive.PowerSpans.push_back(span);
+    return Result<>::Done();
+  }
+
   Result<> ParseTemperatures(const std::string& value, SimDrive& drive) {
     drive.Temperatures.clear();
     for (const std::string& word : Words(value)) {
@@ -266,6 +346,21 @@ void PutAtaString(Sector& s, std::size_t offset, std::size_t length, const std::
   SwapBytePairs(s.data() + offset, length);
 }
 
+// The table entry of attribute `id`; null when the table has none.
+std::uint8_t* FindAttributeEntry(Sector& s, std::uint8_t id) {
+  for (std::size_t p = 0; p < kTableEntries; ++p) {
+    std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(AttributeEntry);
+    if (entry[0] == id) return entry;
+  }
+  return nullptr;
+}
+
+void PutRaw(std::uint8_t* entry, std::uint64_t raw) {
+  for (std::size_t i = 0; i < 6; ++i) {
+    entry[offsetof(AttributeEntry, Raw) + i] = static_cast<std::uint8_t>(raw >> (8 * i));
+  }
+}
+
 void SetChecksum(Sector& s) {
   std::uint8_t sum = 0;
   for (std::size_t i = 0; i + 1 < s.size(); ++i) sum = static_cast<std::uint8_t>(sum + s[i]);
@@ -281,6 +376,14 @@ std::optional<int> SimDrive::TemperatureAt(double seconds) const {
     celsius = point.Celsius;
   }
   return celsius;
+}
+
+const PowerSpan* SimDrive::PowerSpanAt(double seconds) const {
+  for (const PowerSpan& span : PowerSpans) {
+    if (span.FromSeconds > seconds) break;
+    if (!span.ToSeconds || seconds < *span.ToSeconds) return &span;
+  }
+  return nullptr;
 }
 
 const SimDrive* Scenario::Find(unsigned number) const {
@@ -339,20 +442,27 @@ Sector BuildDataSector(const SimDrive& drive, double seconds) {
       entry[2] = static_cast<std::uint8_t>(a.Flags >> 8);
       entry[3] = a.Value;
       entry[4] = a.Worst;
-      for (int i = 0; i < 6; ++i) entry[5 + i] = static_cast<std::uint8_t>(a.Raw >> (8 * i));
+      PutRaw(entry, a.Raw);
     }
     SetChecksum(s);
   }
+  bool changed = false;
+  for (const AttributeChange& change : drive.Changes) {
+    std::uint8_t* entry = FindAttributeEntry(s, change.Id);
+    if (change.AtSeconds > seconds || !entry) continue;
+    if (change.Value) entry[offsetof(AttributeEntry, Value)] = *change.Value;
+    if (change.Worst) entry[offsetof(AttributeEntry, Worst)] = *change.Worst;
+    if (change.Raw) PutRaw(entry, *change.Raw);
+    changed = true;
+  }
   if (const auto celsius = drive.TemperatureAt(seconds)) {
-    for (std::size_t p = 0; p < kTableEntries; ++p) {
-      std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(AttributeEntry);
-      if (entry[0] != kTemperatureAttribute) continue;
+    if (std::uint8_t* entry = FindAttributeEntry(s, kTemperatureAttribute)) {
       entry[5] = static_cast<std::uint8_t>(*celsius);
       entry[6] = 0;
-      SetChecksum(s);
-      break;
+      changed = true;
     }
   }
+  if (changed) SetChecksum(s);
   return s;
 }
 

@@ -11,13 +11,14 @@
 
 #include "base/result.h"
 #include "drive/ata_blocks.h"
+#include "drive/power_mode.h"
 
 namespace halvoric::sim {
 
 using Sector = std::array<std::uint8_t, kSectorSize>;
 
 // A request or event a drive can be told to fail.
-enum class Fault { Open, Version, Enable, Identify, ReadData, ReadThresholds };
+enum class Fault { Open, Version, Enable, Identify, ReadData, ReadThresholds, PowerCheck };
 
 struct SimAttribute {
   std::uint8_t Id = 0;
@@ -35,6 +36,24 @@ struct TemperaturePoint {
   int Celsius = 0;
 };
 
+// From `AtSeconds` on, attribute `Id` reports the fields given, until a
+// later change of the same attribute.
+struct AttributeChange {
+  double AtSeconds = 0;
+  std::uint8_t Id = 0;
+  std::optional<std::uint8_t> Value;
+  std::optional<std::uint8_t> Worst;
+  std::optional<std::uint64_t> Raw;
+};
+
+// The drive is in `Mode` (Standby or Sleep) from `FromSeconds` until
+// `ToSeconds` (for ever without it); outside every span it is active.
+struct PowerSpan {
+  PowerMode Mode = PowerMode::Standby;
+  double FromSeconds = 0;
+  std::optional<double> ToSeconds;
+};
+
 struct SimDrive {
   unsigned Number = 0;
   bool Packet = false;  // an ATAPI device
@@ -46,6 +65,8 @@ struct SimDrive {
   std::uint16_t SectorsPerTrack = 63;
   std::vector<SimAttribute> Attributes;
   std::vector<TemperaturePoint> Temperatures;
+  std::vector<AttributeChange> Changes;  // in file order, each ID's in increasing time
+  std::vector<PowerSpan> PowerSpans;     // in increasing time, not overlapping
   std::set<Fault> Faults;
   bool PermissionDenied = false;
   unsigned DelayMs = 0;  // how long every request takes
@@ -57,6 +78,8 @@ struct SimDrive {
   bool Fails(Fault f) const { return Faults.count(f) != 0; }
   // The temperature reported at `seconds`, if the drive has a schedule.
   std::optional<int> TemperatureAt(double seconds) const;
+  // The span of the schedule that holds `seconds`, if any.
+  const PowerSpan* PowerSpanAt(double seconds) const;
 };
 
 struct Scenario {
@@ -70,7 +93,8 @@ Result<Scenario> ParseScenario(const std::string& text, const std::string& origi
                                const std::string& baseDirectory);
 Result<Scenario> LoadScenario(const std::string& path);
 
-// The sectors a drive answers with at `seconds`.
+// The sectors a drive answers with at `seconds`: the data sector with the
+// attribute changes due by then and the temperature of that moment.
 Sector BuildIdentifySector(const SimDrive& drive);
 Sector BuildDataSector(const SimDrive& drive, double seconds);
 Sector BuildThresholdSector(const SimDrive& drive);

@@ -66,7 +66,18 @@ bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void
   if (it != open_.end()) {
     const SimDrive& drive = *scenario_.Find(it->second);
     if (drive.DelayMs) std::this_thread::sleep_for(std::chrono::milliseconds(drive.DelayMs));
-    event.Succeeded = Answer(drive, code, request, out, outSize);
+    const double now = clock_();
+    if (code == CHECK_POWER_MODE) {
+      event.Succeeded = AnswerPowerCheck(drive, request, now, out, outSize);
+    } else {
+      // The version query is the driver's answer; everything else reaches
+      // the drive, whether it then carries it out or not.
+      if (code != SMART_GET_VERSION && PowerModeAt(drive, now) != PowerMode::Active) {
+        wokenAt_[drive.Number] = now;
+        event.Woke = true;
+      }
+      event.Succeeded = Answer(drive, code, request, out, outSize);
+    }
   }
   events_.push_back(event);
   return event.Succeeded;
@@ -117,8 +128,42 @@ bool SimulatedDisks::Answer(const SimDrive& drive, std::uint32_t code,
   return false;
 }
 
+bool SimulatedDisks::AnswerPowerCheck(const SimDrive& drive, const AtaCommandRequest* request,
+                                      double now, void* out, std::size_t outSize) const {
+  if (!out || !request || outSize < sizeof(PowerModeAnswer) ||
+      request->Command != kAtaCheckPowerMode || request->BufferSize != 0 ||
+      drive.Fails(Fault::PowerCheck)) {
+    return false;
+  }
+  PowerModeAnswer answer{};
+  switch (PowerModeAt(drive, now)) {
+    case PowerMode::Standby:
+      answer.SectorCount = 0x00;
+      break;
+    case PowerMode::Sleep:
+      answer.Asleep = 1;
+      break;
+    default:
+      answer.SectorCount = 0xFF;
+      break;
+  }
+  std::memcpy(out, &answer, sizeof answer);
+  return true;
+}
+
+PowerMode SimulatedDisks::PowerModeAt(const SimDrive& drive, double now) const {
+  const PowerSpan* span = drive.PowerSpanAt(now);
+  if (!span) return PowerMode::Active;
+  const auto woken = wokenAt_.find(drive.Number);
+  const bool wokenDuringSpan = woken != wokenAt_.end() && woken->second >= span->FromSeconds &&
+                               woken->second <= now;
+  return wokenDuringSpan ? PowerMode::Active : span->Mode;
+}
+
 void SimulatedDisks::Close(DeviceHandle handle) {
-  events_.push_back({RecordedEvent::Kind::Close, {}, handle, 0, {}, open_.erase(handle) != 0});
+  RecordedEvent event{RecordedEvent::Kind::Close, {}, handle};
+  event.Succeeded = open_.erase(handle) != 0;
+  events_.push_back(event);
 }
 
 }  // namespace halvoric::sim

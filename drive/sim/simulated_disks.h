@@ -1,6 +1,8 @@
 // A disk control backend answering from the simulated drives of a scenario.
 // It records every open, request and close, so tests can check a series
-// request by request.
+// request by request. A drive in standby or asleep by its power schedule
+// answers CHECK POWER MODE with that mode; any other request reaching it
+// wakes it, as a real drive spins up, for the rest of that span.
 #pragma once
 
 #include <functional>
@@ -22,6 +24,7 @@ struct RecordedEvent {
   std::uint32_t Code = 0;           // Control
   AtaCommandRequest Request{};      // Control with a 32-byte request
   bool Succeeded = false;
+  bool Woke = false;                // Control: it woke the drive from standby or sleep
 };
 
 class SimulatedDisks : public DiskControl {
@@ -45,12 +48,18 @@ class SimulatedDisks : public DiskControl {
   OpenResult OpenDrive(const std::string& path);
   bool Answer(const SimDrive& drive, std::uint32_t code, const AtaCommandRequest* request,
               void* out, std::size_t outSize);
+  bool AnswerPowerCheck(const SimDrive& drive, const AtaCommandRequest* request, double now,
+                        void* out, std::size_t outSize) const;
+  // Standby or Sleep while a span of the schedule holds `now` and no
+  // request woke the drive during it; else Active.
+  PowerMode PowerModeAt(const SimDrive& drive, double now) const;
 
   Scenario scenario_;
   Clock clock_;
   std::map<DeviceHandle, unsigned> open_;  // handle -> drive number
   DeviceHandle nextHandle_ = 100;
   std::vector<RecordedEvent> events_;
+  std::map<unsigned, double> wokenAt_;  // drive number -> when a request last woke it
 };
 
 }  // namespace halvoric::sim

@@ -70,6 +70,64 @@ TEST(Channel, SummarySeriesCarriesTheRegistersOfEveryDrive) {
   }
 }
 
+TEST(Channel, PowerCheckSendsCheckPowerModeAndNothingElse) {
+  for (DriveNumber n = 0; n < 4; ++n) {
+    SCOPED_TRACE("drive " + std::to_string(n));
+    sim::SimulatedDisks disks(ScenarioFrom(kFourDrives));
+    DriveReader reader(disks);
+    EXPECT_EQ(reader.CheckPowerMode(n), PowerMode::Active);
+
+    const auto& events = disks.Events();
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].What, RecordedEvent::Kind::Open);
+    EXPECT_EQ(events[0].Path, DevicePath(n));
+    EXPECT_EQ(events[1].What, RecordedEvent::Kind::Control);
+    EXPECT_EQ(events[2].What, RecordedEvent::Kind::Close);
+    EXPECT_EQ(disks.OpenHandles(), 0u);
+
+    EXPECT_EQ(events[1].Code, CHECK_POWER_MODE);
+    AtaCommandRequest expected{};
+    expected.DriveHead = n % 2 ? 0xB0 : 0xA0;
+    expected.Command = 0xE5;
+    expected.DriveNumber = n;
+    EXPECT_EQ(std::memcmp(&events[1].Request, &expected, sizeof expected), 0);
+  }
+}
+
+// A backend that takes the request but fails it, having written a count
+// that would read as standby: the count of a failed request means nothing.
+class FailingPowerCheckDisks : public DiskControl {
+ public:
+  OpenResult Open(const std::string&) override { return DeviceHandle{1}; }
+  bool Control(DeviceHandle, std::uint32_t, const void*, std::size_t, void* out,
+               std::size_t outSize) override {
+    std::memset(out, 0, outSize);
+    return false;
+  }
+  void Close(DeviceHandle) override {}
+};
+
+TEST(Channel, PowerModeIsUnknownWhenTheDriveCannotBeAsked) {
+  const struct {
+    const char* name;
+    const char* scenario;
+  } cases[] = {
+      {"no such drive", "[drive 1]\nmodel = x\n"},
+      {"no right to open it", "[drive 0]\npermission = denied\n"},
+      {"open fails", "[drive 0]\nfail = open\n"},
+      {"the bridge cannot pass the request", "[drive 0]\nfail = power-check\npower = standby\n"},
+  };
+  for (const auto& c : cases) {
+    sim::SimulatedDisks disks(ScenarioFrom(c.scenario));
+    DriveReader reader(disks);
+    EXPECT_EQ(reader.CheckPowerMode(0), PowerMode::Unknown) << c.name;
+    EXPECT_EQ(disks.OpenHandles(), 0u) << c.name;
+  }
+  FailingPowerCheckDisks failing;
+  DriveReader reader(failing);
+  EXPECT_EQ(reader.CheckPowerMode(0), PowerMode::Unknown);
+}
+
 TEST(Channel, DriveExistsOpensAndClosesOnly) {
   sim::SimulatedDisks disks(ScenarioFrom("[drive 1]\nmodel = x\n[drive 2]\npermission = denied\n"));
   DriveReader reader(disks);

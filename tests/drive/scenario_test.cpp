@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "drive/attributes.h"
 #include "drive/drive_reader.h"
+#include "drive/health_reading.h"
+#include "recording_sinks.h"
 #include "sim_helpers.h"
 
 namespace halvoric {
@@ -26,6 +30,27 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
       {"[drive 0]\ntemperature = 40\n", "test: drive 0 has a temperature but no attribute 194"},
       {"[drive 0]\nsmart-data-file = missing.bin\n", "test:2: cannot open sector file '"},
       {"[drive 0]\njust words\n", "test:2: expected 'key = value'"},
+      {"[drive 0]\npower = asleep\n", "test:2: power is 'standby' or 'sleep'"},
+      {"[drive 0]\npower = standby from\n", "test:2: power is 'standby' or 'sleep'"},
+      {"[drive 0]\npower = standby to 9 from 3\n", "test:2: power is 'standby' or 'sleep'"},
+      {"[drive 0]\npower = standby from 9 to 9\n", "test:2: a power span must end after it"},
+      {"[drive 0]\npower = standby from 10\npower = sleep from 20\n",
+       "test:3: power spans must follow one another in time without overlapping"},
+      {"[drive 0]\npower = standby from 10 to 30\npower = sleep from 0 to 5\n",
+       "test:3: power spans must follow one another in time without overlapping"},
+      {"[drive 0]\nattribute = 5\nattribute-change = 5 raw=8\n",
+       "test:3: attribute-change is 'ID at SECONDS'"},
+      {"[drive 0]\nattribute = 5\nattribute-change = 5 at 60\n",
+       "test:3: attribute-change is 'ID at SECONDS'"},
+      {"[drive 0]\nattribute = 5\nattribute-change = 5 at 60 threshold=3\n",
+       "test:3: bad attribute-change field 'threshold=3'"},
+      {"[drive 0]\nattribute = 5\nattribute-change = 5 at 60 raw=0x1000000000000\n",
+       "test:3: bad attribute-change field 'raw=0x1000000000000'"},
+      {"[drive 0]\nattribute = 5\nattribute-change = 5 at 60 raw=1\n"
+       "attribute-change = 5 at 60 raw=2\n",
+       "test:4: changes of one attribute must be in increasing time"},
+      {"[drive 0]\nattribute = 5\nattribute-change = 9 at 60 raw=1\n",
+       "test: drive 0 changes attribute 9, which it does not have"},
   };
   for (const Case& c : cases) {
     const auto result = sim::ParseScenario(c.text, "test", HALVORIC_FIXTURES);
@@ -51,6 +76,132 @@ temperature = 0:40 30:50 60:51
     DriveSummary summary;
     reader.GetDriveSummary(0, summary);
     EXPECT_EQ(summary.Temperature, celsius) << "at " << at;
+  }
+}
+
+// Attributes 5 and 197 change on their own schedules; each change keeps
+// what it does not name, and the drive's status follows the values.
+TEST(Scenario, AttributesFollowTheirChangesOverTime) {
+  double now = 0;
+  sim::SimulatedDisks disks(test::ScenarioFrom(R"(
+[drive 0]
+serial = CHG1
+attribute = 5 value=100 worst=100 threshold=36 raw=0
+attribute = 197 value=100 worst=100 threshold=0 raw=0
+attribute-change = 5 at 1200 raw=8 value=98
+attribute-change = 197 at 1500 raw=2
+attribute-change = 5 at 3600 raw=0x10000 value=36 worst=36
+)"),
+                            [&now] { return now; });
+  DriveReader reader(disks);
+  const struct {
+    double at;
+    std::uint64_t raw5, raw197;
+    Status state5;
+  } expected[] = {
+      {0, 0, 0, Status::Ok},           {1199.5, 0, 0, Status::Ok},
+      {1200, 8, 0, Status::Ok},        {1500, 8, 2, Status::Ok},
+      {3600, 0x10000, 2, Status::Bad}, {1e6, 0x10000, 2, Status::Bad},
+  };
+  for (const auto& e : expected) {
+    SCOPED_TRACE("at " + std::to_string(e.at));
+    now = e.at;
+    const std::optional<HealthReading> reading = ReadHealth(reader, 0);
+    ASSERT_TRUE(reading);
+    ASSERT_EQ(reading->Attributes.size(), 2u);
+    EXPECT_EQ(reading->Attributes[0].Raw, e.raw5);
+    EXPECT_EQ(reading->Attributes[0].State, e.state5);
+    EXPECT_EQ(reading->Attributes[1].Raw, e.raw197);
+    std::uint8_t sum = 0;
+    for (std::uint8_t byte : reader.Blocks().AttributeBlock.Data) {
+      sum = static_cast<std::uint8_t>(sum + byte);
+    }
+    EXPECT_EQ(sum, 0);
+  }
+}
+
+TEST(Scenario, ChangesApplyToARecordedTableToo) {
+  sim::SimulatedDisks disks(test::ScenarioFrom(R"(
+[drive 0]
+smart-data-file = qemu-sata/smart-data.bin
+attribute-change = 190 at 0 raw=77
+)"));
+  DriveReader reader(disks);
+  DriveSummary summary;
+  reader.GetDriveSummary(0, summary);
+  EXPECT_EQ(RawValue48(AttributeAt(reader.Blocks().AttributeBlock.Data, 6)), 77u);
+}
+
+// The schedule alone: checking the mode never changes it, whatever the
+// time, and a span ends where its 'to' says.
+TEST(Scenario, PowerCheckFollowsTheScheduleWithoutWakingTheDrive) {
+  double now = 0;
+  sim::SimulatedDisks disks(test::ScenarioFrom(R"(
+[drive 0]
+power = standby from 30 to 600
+power = sleep from 900 to 1000
+power = standby from 1000
+[drive 1]
+power = sleep
+)"),
+                            [&now] { return now; });
+  DriveReader reader(disks);
+  const std::pair<double, PowerMode> expected[] = {
+      {0, PowerMode::Active},    {29.5, PowerMode::Active},   {30, PowerMode::Standby},
+      {599, PowerMode::Standby}, {600, PowerMode::Active},    {900, PowerMode::Sleep},
+      {999, PowerMode::Sleep},   {1000, PowerMode::Standby},  {1e7, PowerMode::Standby},
+  };
+  for (const auto& [at, mode] : expected) {
+    now = at;
+    for (int again = 0; again < 2; ++again) {
+      EXPECT_EQ(reader.CheckPowerMode(0), mode) << "at " << at;
+    }
+    EXPECT_EQ(reader.CheckPowerMode(1), PowerMode::Sleep) << "at " << at;
+  }
+  for (const auto& event : disks.Events()) EXPECT_FALSE(event.Woke);
+}
+
+// Every series wakes a drive in standby or asleep, with its first request
+// that reaches the drive (the version query is the driver's). The drive
+// stays awake for the rest of the span; the next span holds again.
+TEST(Scenario, AnyOtherRequestWakesTheDriveForTheRestOfItsSpan) {
+  const struct {
+    const char* name;
+    std::function<void(DriveReader&)> series;
+  } series[] = {
+      {"summary", [](DriveReader& r) { DriveSummary s; r.GetDriveSummary(0, s); }},
+      {"model", [](DriveReader& r) { r.GetDriveModel(0); }},
+      {"details",
+       [](DriveReader& r) {
+         test::RecordingSinks sinks;
+         r.ReadDriveDetails(0, sinks, sinks);
+       }},
+      {"health", [](DriveReader& r) { ReadHealth(r, 0); }},
+  };
+  for (const char* mode : {"standby", "sleep"}) {
+    for (const auto& s : series) {
+      SCOPED_TRACE(std::string(mode) + " " + s.name);
+      double now = 10;
+      sim::SimulatedDisks disks(
+          test::ScenarioFrom(std::string("[drive 0]\nattribute = 194 raw=30\npower = ") + mode +
+                             " from 0 to 100\npower = standby from 200\n"),
+          [&now] { return now; });
+      DriveReader reader(disks);
+      EXPECT_NE(reader.CheckPowerMode(0), PowerMode::Active);
+      disks.ClearEvents();
+      s.series(reader);
+      const auto requests = test::ControlEvents(disks);
+      ASSERT_GE(requests.size(), 2u);
+      EXPECT_EQ(requests[0].Code, SMART_GET_VERSION);
+      EXPECT_FALSE(requests[0].Woke);
+      EXPECT_TRUE(requests[1].Woke);
+      for (std::size_t i = 2; i < requests.size(); ++i) EXPECT_FALSE(requests[i].Woke) << i;
+
+      now = 50;
+      EXPECT_EQ(reader.CheckPowerMode(0), PowerMode::Active);
+      now = 200;
+      EXPECT_EQ(reader.CheckPowerMode(0), PowerMode::Standby);
+    }
   }
 }
 

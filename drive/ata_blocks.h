@@ -83,10 +83,10 @@ static_assert(offsetof(AtaCommandResult, Data) == 16);
 // Answer to CHECK_POWER_MODE (16 bytes): the error fields of the result
 // header, then the sector count register the drive returned.
 struct PowerModeAnswer {
-  std::uint32_t BufferSize;   // 0: always 0, nothing is transferred
-  std::uint8_t DriverError;   // 4: as in AtaResultHeader
-  std::uint8_t IdeError;      // 5
-  std::uint8_t SectorCount;   // 6: the drive's power mode code
+  std::uint32_t BufferSize;  // 0: always 0, nothing is transferred
+  std::uint8_t DriverError;  // 4: as in AtaResultHeader
+  std::uint8_t IdeError;     // 5
+  std::uint8_t SectorCount;  // 6: the drive's power mode code
   // 7: 1 when the backend knows the drive is asleep: a sleeping drive
   // answers nothing, so it was not asked and SectorCount means nothing.
   std::uint8_t Asleep;

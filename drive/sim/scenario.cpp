@@ -252,11 +252,15 @@ class Parser {
       const std::string number = equals == std::string::npos ? "" : words[i].substr(equals + 1);
       std::uint8_t normalised = 0;
       std::uint64_t raw = 0;
-      bool ok = false;
-      if (name == "value" && (ok = ParseNumber(number, normalised))) change.Value = normalised;
-      else if (name == "worst" && (ok = ParseNumber(number, normalised))) change.Worst = normalised;
-      else if (name == "raw" && (ok = ParseNumber(number, raw) && raw < (1ull << 48))) change.Raw = raw;
-      if (!ok) return Failure{"bad attribute-change field '" + words[i] + "'"};
+      if (name == "value" && ParseNumber(number, normalised)) {
+        change.Value = normalised;
+      } else if (name == "worst" && ParseNumber(number, normalised)) {
+        change.Worst = normalised;
+      } else if (name == "raw" && ParseNumber(number, raw) && raw < (1ull << 48)) {
+        change.Raw = raw;
+      } else {
+        return Failure{"bad attribute-change field '" + words[i] + "'"};
+      }
     }
     for (auto earlier = drive.Changes.rbegin(); earlier != drive.Changes.rend(); ++earlier) {
       if (earlier->Id != change.Id) continue;

@@ -155,8 +155,8 @@ PowerMode SimulatedDisks::PowerModeAt(const SimDrive& drive, double now) const {
   const PowerSpan* span = drive.PowerSpanAt(now);
   if (!span) return PowerMode::Active;
   const auto woken = wokenAt_.find(drive.Number);
-  const bool wokenDuringSpan = woken != wokenAt_.end() && woken->second >= span->FromSeconds &&
-                               woken->second <= now;
+  const bool wokenDuringSpan =
+      woken != wokenAt_.end() && woken->second >= span->FromSeconds && woken->second <= now;
   return wokenDuringSpan ? PowerMode::Active : span->Mode;
 }
 

@@ -26,9 +26,8 @@ TEST(DecodePowerMode, AsleepOutweighsTheCount) {
     std::uint8_t asleep;
     PowerMode expected;
   } cases[] = {
-      {0xFF, 0, PowerMode::Active}, {0x00, 0, PowerMode::Standby},
-      {0x00, 1, PowerMode::Sleep},  {0xFF, 1, PowerMode::Sleep},
-      {0x10, 0, PowerMode::Unknown},
+      {0xFF, 0, PowerMode::Active}, {0x00, 0, PowerMode::Standby}, {0x00, 1, PowerMode::Sleep},
+      {0xFF, 1, PowerMode::Sleep},  {0x10, 0, PowerMode::Unknown},
   };
   for (const auto& c : cases) {
     PowerModeAnswer answer{};

@@ -63,6 +63,16 @@ bool RunAtaPassThrough(SgIo& sgIo, int fd, const CheckedAtaRequest& checked, voi
       DecodeAtaOutcome(ioctlResult, header.status, header.host_status, header.driver_status,
                        std::span<const std::uint8_t>(sense.data(), senseLength));
 
+  if (checked.PowerCheck) {
+    // Without the returned registers there is no count, so no answer.
+    const bool answered = outcome.Success && outcome.Count.has_value();
+    PowerModeAnswer answer{};
+    answer.DriverError = outcome.DriveReportedError ? kSmartIdeError : 0;
+    answer.IdeError = outcome.ErrorRegister;
+    answer.SectorCount = answered ? *outcome.Count : 0;
+    std::memcpy(out, &answer, sizeof answer);
+    return answered;
+  }
   AtaResultHeader result{};
   result.BufferSize = outcome.Success && dataIn ? kSectorSize : 0;
   result.DriverError = outcome.DriveReportedError ? kSmartIdeError : 0;

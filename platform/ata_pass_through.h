@@ -19,8 +19,10 @@ inline constexpr std::uint8_t kSmartIdeError = 1;
 bool AnswerVersion(unsigned driveNumber, std::size_t inSize, void* out, std::size_t outSize);
 
 // Sends a request that CheckAtaRequest accepted and writes the result header
-// (and the sector, for a data command) to `out`, which holds at least as many
-// bytes as the check demanded.
+// (and the sector, for a data command), or for the power check the power
+// mode answer with the returned count, to `out`, which holds at least as
+// many bytes as the check demanded. A power check succeeds only when the
+// registers came back.
 bool RunAtaPassThrough(SgIo& sgIo, int fd, const CheckedAtaRequest& checked, void* out);
 
 }  // namespace halvoric

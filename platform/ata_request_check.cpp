@@ -21,6 +21,13 @@ bool IsAllowedNonDataCommand(const AtaCommandRequest& request) {
   return request.Command == kAtaSmart && request.Features == kSmartEnableOperations;
 }
 
+Result<> CheckDriveHead(const AtaCommandRequest& request) {
+  if ((request.DriveHead & ~kDriveHeadDeviceBit) != kDriveHeadBase) {
+    return Failure{"drive/head register must be 0xA0 or 0xB0"};
+  }
+  return Result<>::Done();
+}
+
 // The series fills every other register with fixed values; nothing else
 // may reach the drive through them.
 Result<> CheckRegisters(const AtaCommandRequest& request) {
@@ -33,10 +40,7 @@ Result<> CheckRegisters(const AtaCommandRequest& request) {
       request.CylinderHigh != (smart ? kSmartCylinderHigh : 0)) {
     return Failure{"cylinder registers do not belong to the command"};
   }
-  if ((request.DriveHead & ~kDriveHeadDeviceBit) != kDriveHeadBase) {
-    return Failure{"drive/head register must be 0xA0 or 0xB0"};
-  }
-  return Result<>::Done();
+  return CheckDriveHead(request);
 }
 
 Result<> CheckNonData(const AtaCommandRequest& request, std::size_t outSize) {
@@ -60,11 +64,27 @@ Result<> CheckDataIn(const AtaCommandRequest& request, std::size_t outSize) {
   return CheckRegisters(request);
 }
 
+// CHECK POWER MODE takes no input in its registers: with all of them 0
+// the request can carry nothing else to the drive.
+Result<> CheckPowerCheck(const AtaCommandRequest& request, std::size_t outSize) {
+  if (outSize < sizeof(PowerModeAnswer)) {
+    return Failure{"output smaller than the 16-byte power mode answer"};
+  }
+  if (request.BufferSize != 0) return Failure{"buffer size must be 0 for a command without data"};
+  if (request.Command != kAtaCheckPowerMode) return Failure{"command not allowed as a power check"};
+  if (request.Features != 0 || request.SectorCount != 0 || request.SectorNumber != 0 ||
+      request.CylinderLow != 0 || request.CylinderHigh != 0) {
+    return Failure{"registers of CHECK POWER MODE must be 0"};
+  }
+  return CheckDriveHead(request);
+}
+
 }  // namespace
 
 Result<CheckedAtaRequest> CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
                                           const void* out, std::size_t outSize) {
-  if (code != SMART_SEND_DRIVE_COMMAND && code != SMART_RCV_DRIVE_DATA) {
+  if (code != SMART_SEND_DRIVE_COMMAND && code != SMART_RCV_DRIVE_DATA &&
+      code != CHECK_POWER_MODE) {
     return Failure{"not an ATA command control code"};
   }
   if (in == nullptr || inSize != sizeof(AtaCommandRequest)) {
@@ -73,10 +93,12 @@ Result<CheckedAtaRequest> CheckAtaRequest(std::uint32_t code, const void* in, st
   if (out == nullptr) return Failure{"no output buffer"};
   CheckedAtaRequest checked;
   std::memcpy(&checked.Request, in, sizeof checked.Request);
-  const bool nonData = code == SMART_SEND_DRIVE_COMMAND;
+  checked.PowerCheck = code == CHECK_POWER_MODE;
+  const bool nonData = code != SMART_RCV_DRIVE_DATA;
   checked.Protocol = nonData ? AtaProtocol::NonData : AtaProtocol::PioDataIn;
-  Result<> fits =
-      nonData ? CheckNonData(checked.Request, outSize) : CheckDataIn(checked.Request, outSize);
+  Result<> fits = checked.PowerCheck ? CheckPowerCheck(checked.Request, outSize)
+                  : nonData          ? CheckNonData(checked.Request, outSize)
+                                     : CheckDataIn(checked.Request, outSize);
   if (!fits.Ok()) return Failure{std::move(fits.Message)};
   return checked;
 }

@@ -17,8 +17,9 @@ namespace halvoric {
 inline constexpr std::uint32_t kHelperRequestMagic = 0x31415648;  // "HVA1"
 inline constexpr std::uint32_t kHelperReplyMagic = 0x31525648;    // "HVR1"
 
-// HelperRequest::Operation: kHelperOpen, or one of the three control codes
-// SMART_GET_VERSION, SMART_SEND_DRIVE_COMMAND, SMART_RCV_DRIVE_DATA.
+// HelperRequest::Operation: kHelperOpen, or one of the four control codes
+// SMART_GET_VERSION, SMART_SEND_DRIVE_COMMAND, SMART_RCV_DRIVE_DATA,
+// CHECK_POWER_MODE.
 inline constexpr std::uint32_t kHelperOpen = 1;
 
 enum class HelperStatus : std::uint32_t {

@@ -1,7 +1,7 @@
 // The disk control interface on Linux: "\\.\PhysicalDriveN" is the Nth whole
 // disk (see docs/drive-order.md), the version query is answered here, and
-// the two ATA control codes run as SG_IO ATA PASS-THROUGH (16) commands, or
-// as NVMe admin commands on an NVMe drive.
+// the ATA control codes run as SG_IO ATA PASS-THROUGH (16) commands, or as
+// NVMe admin commands on an NVMe drive (which takes no power check).
 #pragma once
 
 #include <filesystem>

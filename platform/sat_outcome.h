@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 namespace halvoric {
@@ -21,6 +22,8 @@ struct AtaOutcome {
   // status), as opposed to a transport that never got an answer.
   bool DriveReportedError = false;
   std::uint8_t ErrorRegister = 0;  // as returned; 0 when no registers came back
+  // The sector count register, when the registers came back.
+  std::optional<std::uint8_t> Count;
 };
 
 // `ioctlResult`, `scsiStatus` (the full status byte), `hostStatus` and

@@ -14,6 +14,7 @@ constexpr std::uint8_t kSenseKeyMask = 0x0F;
 constexpr std::size_t kFixedKey = 2;
 constexpr std::size_t kFixedError = 3;
 constexpr std::size_t kFixedStatus = 4;
+constexpr std::size_t kFixedCount = 6;
 constexpr std::size_t kFixedInformationEnd = 7;
 
 // Descriptor format: byte 1 sense key, byte 7 additional length, the
@@ -25,6 +26,7 @@ constexpr std::size_t kDescriptorListStart = 8;
 constexpr std::uint8_t kAtaStatusReturn = 0x09;
 constexpr std::size_t kAtaStatusReturnLength = 14;
 constexpr std::size_t kAtaStatusReturnError = 3;
+constexpr std::size_t kAtaStatusReturnCount = 5;
 constexpr std::size_t kAtaStatusReturnStatus = 13;
 
 SenseSummary ParseFixed(std::span<const std::uint8_t> sense) {
@@ -32,7 +34,8 @@ SenseSummary ParseFixed(std::span<const std::uint8_t> sense) {
   if (sense.size() <= kFixedKey) return summary;
   summary.Key = sense[kFixedKey] & kSenseKeyMask;
   if (sense.size() >= kFixedInformationEnd) {
-    summary.Registers = AtaReturnedRegisters{sense[kFixedError], sense[kFixedStatus]};
+    summary.Registers =
+        AtaReturnedRegisters{sense[kFixedError], sense[kFixedStatus], sense[kFixedCount]};
   }
   return summary;
 }
@@ -50,7 +53,8 @@ SenseSummary ParseDescriptors(std::span<const std::uint8_t> sense) {
     if (length > end - at) break;
     if (sense[at] == kAtaStatusReturn && length >= kAtaStatusReturnLength) {
       summary.Registers = AtaReturnedRegisters{sense[at + kAtaStatusReturnError],
-                                               sense[at + kAtaStatusReturnStatus]};
+                                               sense[at + kAtaStatusReturnStatus],
+                                               sense[at + kAtaStatusReturnCount]};
       break;
     }
     at += length;

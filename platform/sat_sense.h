@@ -15,6 +15,7 @@ inline constexpr std::uint8_t kSenseAbortedCommand = 0x0B;
 struct AtaReturnedRegisters {
   std::uint8_t Error = 0;
   std::uint8_t Status = 0;
+  std::uint8_t Count = 0;  // the sector count (7:0), where CHECK POWER MODE answers
 };
 
 struct SenseSummary {
@@ -23,10 +24,11 @@ struct SenseSummary {
 };
 
 // Understands fixed format (response codes 0x70/0x71), where libata puts the
-// registers in the information bytes (3 = error, 4 = status), and descriptor
-// format (0x72/0x73) with an ATA Status Return descriptor (type 0x09, 14 bytes:
-// 3 = error, 13 = status). Reads only inside `sense` and inside the lengths
-// the data itself declares, so any bytes are safe to pass.
+// registers in the information bytes (3 = error, 4 = status, 6 = count), and
+// descriptor format (0x72/0x73) with an ATA Status Return descriptor (type
+// 0x09, 14 bytes: 3 = error, 5 = count, 13 = status). Reads only inside
+// `sense` and inside the lengths the data itself declares, so any bytes are
+// safe to pass.
 SenseSummary ParseSense(std::span<const std::uint8_t> sense);
 
 }  // namespace halvoric

@@ -6,6 +6,7 @@
 #include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <fstream>
@@ -17,13 +18,18 @@
 namespace halvoric {
 namespace {
 
+// Answers GOOD without sense, or CHECK CONDITION with `sense` when the
+// test gives some.
 struct CountingSgIo final : SgIo {
   int Submit(int, sg_io_hdr_t& header) override {
     ++calls;
-    header.status = 0;
+    header.status = sense.empty() ? 0 : 0x02;
+    header.sb_len_wr = static_cast<unsigned char>(std::min<std::size_t>(sense.size(), header.mx_sb_len));
+    std::memcpy(header.sbp, sense.data(), header.sb_len_wr);
     return 0;
   }
   int calls = 0;
+  std::vector<std::uint8_t> sense;
 };
 
 // Answers Identify and Get Log Page from its buffers and records the opcode
@@ -72,6 +78,16 @@ HelperRequest AtaRequest(std::uint32_t code, std::uint8_t command, std::uint8_t 
   request.Ata.SectorNumber = 1;
   request.Ata.CylinderLow = command == 0xB0 ? 0x4F : 0;
   request.Ata.CylinderHigh = command == 0xB0 ? 0xC2 : 0;
+  request.Ata.DriveHead = 0xA0;
+  request.Ata.Command = command;
+  return request;
+}
+
+HelperRequest PowerCheckRequest(std::uint8_t command = 0xE5, std::uint32_t outSize = 16) {
+  HelperRequest request{};
+  request.Magic = kHelperRequestMagic;
+  request.Operation = CHECK_POWER_MODE;
+  request.OutSize = outSize;
   request.Ata.DriveHead = 0xA0;
   request.Ata.Command = command;
   return request;
@@ -194,6 +210,24 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
       {WithRegister(&AtaCommandRequest::CylinderLow, 0x00), "cylinder registers"},
       {WithRegister(&AtaCommandRequest::DriveHead, 0xE0), "drive/head"},  // LBA mode
       {WithRegister(&AtaCommandRequest::Features, 0x01, 0xEC), "features"},
+      {AtaRequest(SMART_SEND_DRIVE_COMMAND, 0xE5, 0, 0, 16), "not allowed"},  // E5 as SMART
+      {PowerCheckRequest(0xE6), "not allowed as a power check"},             // SLEEP
+      {PowerCheckRequest(0xE0), "not allowed as a power check"},             // STANDBY IMMEDIATE
+      {PowerCheckRequest(0xE1), "not allowed as a power check"},             // IDLE IMMEDIATE
+      {PowerCheckRequest(0xE5, 15), "smaller than the 16-byte"},
+      {[] {
+         HelperRequest r = PowerCheckRequest();
+         r.Ata.SectorCount = 0xFF;
+         return r;
+       }(),
+       "must be 0"},
+      {[] {
+         HelperRequest r = PowerCheckRequest();
+         r.Ata.BufferSize = 512;
+         r.OutSize = 528;
+         return r;
+       }(),
+       "buffer size"},
   };
   for (const auto& c : refusals) {
     const HelperAnswer answer = Send(c.request);
@@ -205,6 +239,17 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528))),
             HelperStatus::Ok);
   EXPECT_EQ(sgIo.calls, 1);
+
+  // The power check goes out, and the count comes back in the reply.
+  sgIo.sense = {0x72, 0x01, 0, 0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0, 0, 0, 0x00, 0, 0, 0, 0, 0, 0,
+                0xA0, 0x50};
+  const HelperReply reply = Send(PowerCheckRequest()).Reply;
+  EXPECT_EQ(reply.Status, static_cast<std::uint32_t>(HelperStatus::Ok));
+  EXPECT_EQ(reply.OutSize, sizeof(PowerModeAnswer));
+  EXPECT_EQ(reply.Out[offsetof(PowerModeAnswer, SectorCount)], 0x00);
+  sgIo.sense[13] = 0xFF;
+  EXPECT_EQ(Send(PowerCheckRequest()).Reply.Out[offsetof(PowerModeAnswer, SectorCount)], 0xFF);
+  EXPECT_EQ(sgIo.calls, 3);
   EXPECT_TRUE(nvme.opcodes.empty());
 }
 
@@ -234,6 +279,7 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   EXPECT_EQ(sectorOf(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528)),
             std::vector<std::uint8_t>(std::begin(attributes), std::end(attributes)));
   EXPECT_EQ(attributes[kTableOffset], 0xC2);  // the temperature leads the table
+  EXPECT_EQ(StatusOf(Send(PowerCheckRequest())), HelperStatus::RequestFailed);
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528))),
             HelperStatus::Refused);  // READ DMA EXT
   EXPECT_EQ(nvme.opcodes, (std::vector<std::uint8_t>{0x06, 0x02}));

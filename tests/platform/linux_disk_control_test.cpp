@@ -58,6 +58,21 @@ AtaCommandRequest Request(std::uint8_t command, std::uint8_t features, std::uint
   return request;
 }
 
+// CHECK POWER MODE as the drive core fills it for drive 1.
+AtaCommandRequest PowerRequest() {
+  AtaCommandRequest request{};
+  request.DriveHead = 0xB0;
+  request.Command = 0xE5;
+  request.DriveNumber = 1;
+  return request;
+}
+
+AtaCommandRequest With(AtaCommandRequest request, std::uint8_t AtaCommandRequest::*field,
+                       std::uint8_t value) {
+  request.*field = value;
+  return request;
+}
+
 AtaResultHeader HeaderOf(const Bytes& out) {
   AtaResultHeader header;
   std::memcpy(&header, out.data(), sizeof header);
@@ -170,6 +185,33 @@ TEST_F(LinuxDiskControlTest, MalformedRequestsNeverReachTheKernel) {
        32, 1040},
       {"ReadSmartLog", SMART_RCV_DRIVE_DATA, Request(0xB0, 0xD5, 512), 32, 528},
       {"ReadSectors", SMART_RCV_DRIVE_DATA, Request(0x20, 0, 512), 32, 528},
+      {"PowerCheckInputShort", CHECK_POWER_MODE, PowerRequest(), 31, 16},
+      {"PowerCheckOutputShort", CHECK_POWER_MODE, PowerRequest(), 32, 15},
+      {"PowerCheckWithBuffer", CHECK_POWER_MODE,
+       [] {
+         AtaCommandRequest r = PowerRequest();
+         r.BufferSize = 512;
+         return r;
+       }(),
+       32, 528},
+      {"PowerCheckAsSmartCommand", SMART_SEND_DRIVE_COMMAND, PowerRequest(), 32, 16},
+      {"PowerCheckAsDataRead", SMART_RCV_DRIVE_DATA, PowerRequest(), 32, 528},
+      {"SleepAsPowerCheck", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::Command, 0xE6), 32, 16},
+      {"StandbyImmediateAsPowerCheck", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::Command, 0xE0), 32, 16},
+      {"PowerCheckWithFeatures", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::Features, 0x01), 32, 16},
+      {"PowerCheckWithCount", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::SectorCount, 0x01), 32, 16},
+      {"PowerCheckWithLbaLow", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::SectorNumber, 0x01), 32, 16},
+      {"PowerCheckWithLbaMid", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::CylinderLow, 0x4F), 32, 16},
+      {"PowerCheckWithLbaHigh", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::CylinderHigh, 0xC2), 32, 16},
+      {"PowerCheckInLbaMode", CHECK_POWER_MODE,
+       With(PowerRequest(), &AtaCommandRequest::DriveHead, 0xE0), 32, 16},
   };
   for (const auto& c : cases) {
     Bytes out(c.outSize, 0xEE);
@@ -212,6 +254,77 @@ TEST_F(LinuxDiskControlTest, OnlyTheSeriesCommandsEverReachTheKernel) {
   EXPECT_EQ(sentWithData,
             (std::set<std::pair<int, int>>{{0xA1, 0}, {0xB0, 0xD0}, {0xB0, 0xD1}, {0xEC, 0}}));
   EXPECT_EQ(sentWithout, (std::set<std::pair<int, int>>{{0xB0, 0xD8}}));
+}
+
+// Every command value under the power check's control code: only CHECK
+// POWER MODE reaches the kernel, and only without data.
+TEST_F(LinuxDiskControlTest, OnlyCheckPowerModePassesAsThePowerCheck) {
+  const DeviceHandle handle = OpenDrive(1);
+  std::set<int> sent;
+  for (int command = 0; command < 256; ++command) {
+    const int before = sgIo->calls;
+    const AtaCommandRequest request =
+        With(PowerRequest(), &AtaCommandRequest::Command, static_cast<std::uint8_t>(command));
+    Bytes out(16);
+    control->Control(handle, CHECK_POWER_MODE, &request, sizeof request, out.data(), out.size());
+    if (sgIo->calls == before) continue;
+    EXPECT_EQ(sgIo->seen.dxfer_direction, SG_DXFER_NONE);
+    EXPECT_EQ(sgIo->seen.dxfer_len, 0u);
+    sent.insert(command);
+  }
+  EXPECT_EQ(sent, std::set<int>{0xE5});
+}
+
+// With CK_COND the registers come back in the sense data; the count there is
+// the answer. No registers, no answer: the mode is then unknown.
+TEST_F(LinuxDiskControlTest, PowerCheckReadsTheReturnedCount) {
+  const DeviceHandle handle = OpenDrive(1);
+  const auto statusReturn = [](std::uint8_t key, std::uint8_t error, std::uint8_t count,
+                               std::uint8_t status) {
+    return Bytes{0x72,  key, 0,     0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0,
+                 error, 0,   count, 0,    0, 0, 0, 0,    0,    0xA0, status};
+  };
+  const struct {
+    const char* name;
+    int result;
+    unsigned char scsiStatus;
+    Bytes sense;
+    bool answered;
+    std::uint8_t count, driverError, ideError;
+  } cases[] = {
+      {"Active", 0, 0x02, statusReturn(0x01, 0, 0xFF, 0x50), true, 0xFF, 0, 0},
+      {"Standby", 0, 0x02, statusReturn(0x01, 0, 0x00, 0x50), true, 0x00, 0, 0},
+      {"FixedFormatIdle",
+       0,
+       0x02,
+       {0x70, 0, 0x01, 0, 0x50, 0xA0, 0x80, 0x0A, 0, 0, 0, 0, 0, 0x1D},
+       true,
+       0x80,
+       0,
+       0},
+      {"Aborted", 0, 0x02, statusReturn(0x0B, 0x04, 0x00, 0x51), false, 0, 1, 0x04},
+      {"GoodWithoutRegisters", 0, 0x00, {}, false, 0, 0, 0},
+      {"IoctlFailed", -1, 0x00, {}, false, 0, 0, 0},
+  };
+  for (const auto& c : cases) {
+    sgIo->result = c.result;
+    sgIo->scsiStatus = c.scsiStatus;
+    sgIo->sense = c.sense;
+    const AtaCommandRequest request = PowerRequest();
+    Bytes out(16, 0xEE);
+    EXPECT_EQ(control->Control(handle, CHECK_POWER_MODE, &request, 32, out.data(), 16), c.answered)
+        << c.name;
+    EXPECT_EQ(sgIo->seenCdb, Bytes({0x85, 0x06, 0x20, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xA0, 0xE5, 0}))
+        << c.name;
+    EXPECT_EQ(sgIo->seen.dxfer_direction, SG_DXFER_NONE) << c.name;
+    PowerModeAnswer answer;
+    std::memcpy(&answer, out.data(), sizeof answer);
+    EXPECT_EQ(answer.BufferSize, 0u) << c.name;
+    EXPECT_EQ(answer.SectorCount, c.count) << c.name;
+    EXPECT_EQ(answer.DriverError, c.driverError) << c.name;
+    EXPECT_EQ(answer.IdeError, c.ideError) << c.name;
+    EXPECT_EQ(answer.Asleep, 0) << c.name;
+  }
 }
 
 TEST_F(LinuxDiskControlTest, DataReadGoesOutAsPioDataInAndFillsTheResult) {

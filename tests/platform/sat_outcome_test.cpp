@@ -116,6 +116,33 @@ TEST(DecodeAtaOutcome, DecidesFromStatusSenseKeyAndAtaRegisters) {
   }
 }
 
+// CHECK POWER MODE answers in the count register, at a different place in
+// each sense format; without registers there is no count at all.
+TEST(DecodeAtaOutcome, ReturnsTheCountRegisterWhereverTheSenseHoldsIt) {
+  const struct {
+    const char* name;
+    Bytes sense;
+    std::optional<std::uint8_t> count;
+  } cases[] = {
+      {"DescriptorActive",
+       {0x72, 0x01, 0,    0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0,
+        0,    0x00, 0xFF, 0,    0, 0, 0, 0,    0,    0xA0, 0x50},
+       0xFF},
+      {"DescriptorStandbyWithCountHighSet",
+       {0x72, 0x01, 0,    0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0x01,
+        0,    0x80, 0x00, 0,    0, 0, 0, 0,    0,    0xA0, 0x50},
+       0x00},
+      {"FixedIdle", {0x70, 0, 0x01, 0x00, 0x50, 0xA0, 0x80, 0x0A, 0, 0, 0, 0, 0x00, 0x1D}, 0x80},
+      {"FixedTooShortForTheInformationBytes", {0x70, 0, 0x01, 0x00, 0x50, 0xA0}, std::nullopt},
+      {"NoSense", {}, std::nullopt},
+      {"DescriptorWithoutStatusReturn", {0x72, 0x01, 0, 0x1D, 0, 0, 0, 0}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const AtaOutcome outcome = DecodeAtaOutcome(0, 0x02, 0, 0x08, c.sense);
+    EXPECT_EQ(outcome.Count, c.count) << c.name;
+  }
+}
+
 // Every prefix and random garbage of every length: the sanitizers catch any
 // read outside the exactly-sized buffers.
 TEST(ParseSense, StaysInsideAnyBytes) {

@@ -47,6 +47,14 @@ int KernelNvmeAdmin::Submit(int fd, nvme_admin_cmd& command) {
 }
 
 bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, void* out) {
+  if (checked.PowerCheck) {
+    // An NVMe drive has no spindle to keep still, and its power states
+    // are not ATA's: no command answers the check, so the mode stays
+    // unknown and the drive is read as ever.
+    const PowerModeAnswer none{};
+    std::memcpy(out, &none, sizeof none);
+    return false;
+  }
   AtaCommandResult result{};
   const AtaCommandRequest& request = checked.Request;
   bool done = false;

@@ -27,7 +27,7 @@ class KernelNvmeAdmin final : public NvmeAdmin {
 // RunAtaPassThrough would: SMART ENABLE OPERATIONS succeeds without a
 // command (the health log cannot be switched off), IDENTIFY DEVICE reads
 // Identify Controller, both SMART reads read the health log, and IDENTIFY
-// PACKET DEVICE fails.
+// PACKET DEVICE and CHECK POWER MODE fail without a command.
 bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, void* out);
 
 }  // namespace halvoric

@@ -4,8 +4,9 @@
 // the kernel's copy of the drive's sector when it has one, else a sector
 // carrying only the model, serial and firmware strings; SMART READ
 // DATA and THRESHOLDS get a one-entry table with the hwmon temperature as
-// attribute 194. SMART ENABLE OPERATIONS and IDENTIFY PACKET DEVICE fail,
-// and so do both table reads of a disk without a readable temperature.
+// attribute 194. SMART ENABLE OPERATIONS, IDENTIFY PACKET DEVICE and CHECK
+// POWER MODE (sysfs cannot tell a spun-down disk) fail, and so do both table
+// reads of a disk without a readable temperature.
 #pragma once
 
 #include <filesystem>

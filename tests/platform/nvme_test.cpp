@@ -146,6 +146,15 @@ TEST_F(NvmeTest, OnlyIdentifyControllerAndTheHealthLogReachTheDrive) {
   }
 }
 
+// No admin command tells an NVMe drive's power state in ATA's terms: the
+// check sends nothing and the drive is read as ever.
+TEST_F(NvmeTest, PowerCheckSendsNothingAndIsUnknown) {
+  DriveReader reader(*control);
+  EXPECT_EQ(reader.CheckPowerMode(0), PowerMode::Unknown);
+  EXPECT_TRUE(nvme->seen.empty());
+  EXPECT_EQ(sg->calls, 0);
+}
+
 TEST_F(NvmeTest, FailedAdminCommandsLeaveNoData) {
   for (int result : {1, -1}) {  // the drive's error status; the kernel's refusal
     nvme->result = result;

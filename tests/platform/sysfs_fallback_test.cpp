@@ -183,5 +183,44 @@ TEST_F(SysfsFallbackTest, FallsBackOnlyWhenRightsAreMissing) {
   EXPECT_TRUE(report.Message.empty());
 }
 
+// An ATA path that finds drive 0 in standby and refuses drive 1 for rights.
+struct StandbyAta final : DiskControl {
+  OpenResult Open(const std::string& path) override {
+    if (path == DevicePath(0)) return DeviceHandle{7};
+    return {path == DevicePath(1) ? OpenError::PermissionDenied : OpenError::NotFound, ""};
+  }
+  bool Control(DeviceHandle, std::uint32_t code, const void*, std::size_t, void* out,
+               std::size_t) override {
+    if (code != CHECK_POWER_MODE) return false;
+    *static_cast<PowerModeAnswer*>(out) = PowerModeAnswer{};  // count 00h: standby
+    return true;
+  }
+  void Close(DeviceHandle) override {}
+};
+
+// sysfs and hwmon cannot tell a spun-down disk from a spinning one.
+TEST_F(SysfsFallbackTest, PowerModeIsUnknownAtTheLimitedLevel) {
+  TieredDiskControl disks(std::make_unique<StandbyAta>(),
+                          std::make_unique<SysfsDiskControl>(tree.Sys()));
+  DriveReader reader(disks);
+  const struct {
+    DriveNumber n;
+    PowerMode mode;
+    AccessLevel level;
+  } cases[] = {{0, PowerMode::Standby, AccessLevel::Ata},
+               {1, PowerMode::Unknown, AccessLevel::Limited},
+               {3, PowerMode::Unknown, AccessLevel::Unknown}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(reader.CheckPowerMode(c.n), c.mode) << int(c.n);
+    EXPECT_EQ(disks.LevelOf(c.n), c.level) << int(c.n);
+  }
+  TieredDiskControl limitedOnly(nullptr, std::make_unique<SysfsDiskControl>(tree.Sys()));
+  DriveReader limitedReader(limitedOnly);
+  for (DriveNumber n : {0, 1, 2}) {
+    EXPECT_EQ(limitedReader.CheckPowerMode(n), PowerMode::Unknown) << int(n);
+    EXPECT_EQ(limitedOnly.LevelOf(n), AccessLevel::Limited) << int(n);
+  }
+}
+
 }  // namespace
 }  // namespace halvoric

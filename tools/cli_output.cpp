@@ -101,6 +101,22 @@ void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, b
   }
 }
 
+void PrintPowerModes(std::ostream& out, const std::vector<DrivePower>& drives, bool json) {
+  if (json) {
+    out << "{\"drives\": [";
+    for (std::size_t i = 0; i < drives.size(); ++i) {
+      out << (i ? ",\n  " : "\n  ") << "{\"id\": " << JsonString(drives[i].Id)
+          << ", \"power\": " << JsonString(PowerModeName(drives[i].Mode)) << "}";
+    }
+    out << (drives.empty() ? "]}\n" : "\n]}\n");
+    return;
+  }
+  out << Column("ID", 4) << "Power\n";
+  for (const DrivePower& drive : drives) {
+    out << Column(drive.Id, 4) << PowerModeName(drive.Mode) << "\n";
+  }
+}
+
 void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& rows, bool json) {
   // Written as text: scripts read the "drive" field as a string.
   const std::string driveText = std::to_string(drive);

@@ -7,6 +7,7 @@
 
 #include "drive/channel.h"
 #include "drive/collecting_sinks.h"
+#include "drive/power_mode.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
 
@@ -17,11 +18,17 @@ struct ListedDrive {
   DriveSummary Summary;
 };
 
+struct DrivePower {
+  std::string Id;
+  PowerMode Mode = PowerMode::Unknown;
+};
+
 // A JSON string literal. Drive texts are bytes: valid UTF-8 passes, every
 // other byte is written as the Latin-1 character of that code.
 std::string JsonString(const std::string& bytes);
 
 void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, bool json);
 void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& rows, bool json);
+void PrintPowerModes(std::ostream& out, const std::vector<DrivePower>& drives, bool json);
 
 }  // namespace halvoric::cli

@@ -20,13 +20,16 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitNoDrive = 2;
 
-constexpr const char* kUsage = R"(Usage: halvoric-cli [--drive N] [--json] [--scenario FILE]
+constexpr const char* kUsage = R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
 
 Lists the drives 0 to 3 as Halvoric's drive list shows them: ID, model,
 temperature and S.M.A.R.T. status.
 
 Options:
   --drive N        print the Disk Info and SMART Info rows of drive N instead
+  --power          print the power mode of each drive (or of drive N) instead:
+                   active, standby, sleep or unknown. Only CHECK POWER MODE
+                   is sent, so a disk that has spun down stays spun down
   --json           print JSON, for scripts
   --scenario FILE  read the simulated drives of a scenario file (see
                    docs/scenarios.md) instead of this machine's drives
@@ -40,6 +43,7 @@ none that answered).
 struct Options {
   std::optional<DriveNumber> drive;
   bool json = false;
+  bool power = false;
   std::optional<std::string> scenario;
 };
 
@@ -53,6 +57,8 @@ Result<Options> ParseOptions(int argc, char** argv, bool& help) {
       help = true;
     } else if (arg == "--json") {
       options.json = true;
+    } else if (arg == "--power") {
+      options.power = true;
     } else if (arg == "--drive" && hasValue) {
       options.drive = ParseDriveNumberText(argv[++i]);
       if (!options.drive) return Failure{"--drive takes a drive number from 0 to 255"};
@@ -143,6 +149,28 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
   return kExitOk;
 }
 
+// Asks each drive only its power mode: a drive that is there but cannot
+// tell still counts as there.
+int ShowPowerModes(DriveReader& reader, OpenFailures& disks, std::optional<DriveNumber> only,
+                   bool json) {
+  std::vector<DrivePower> listed;
+  const unsigned first = only.value_or(0);
+  const unsigned end = only ? first + 1 : kScannedDrives;
+  for (unsigned number = first; number < end; ++number) {
+    const auto n = static_cast<DriveNumber>(number);
+    if (!reader.DriveExists(n)) {
+      ExplainFailure(disks, n);
+      continue;
+    }
+    listed.push_back({std::to_string(n), reader.CheckPowerMode(n)});
+  }
+  PrintPowerModes(std::cout, listed, json);
+  if (only && listed.empty()) {
+    std::cerr << "halvoric-cli: drive " << first << " could not be read\n";
+  }
+  return listed.empty() ? kExitNoDrive : kExitOk;
+}
+
 int Run(int argc, char** argv) {
   bool help = false;
   const Result<Options> options = ParseOptions(argc, argv, help);
@@ -172,6 +200,7 @@ int Run(int argc, char** argv) {
   }
   OpenFailures disks(*backend);
   DriveReader reader(disks);
+  if (options->power) return ShowPowerModes(reader, disks, options->drive, options->json);
   return options->drive ? ShowDrive(reader, disks, access, *options->drive, options->json)
                         : ListDrives(reader, disks, access, options->json);
 }

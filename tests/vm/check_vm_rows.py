@@ -125,6 +125,16 @@ def main():
               [None, None, None])
         check(f"{run}: NVMe no complaint", found[f"{run}-nvme.err"], "")
 
+    # CHECK POWER MODE through the kernel (root) and through the helper: the
+    # emulated SATA disk spins for ever; NVMe and the unprivileged level
+    # cannot tell.
+    for run, sata in (("root", "active"), ("helper", "active"), ("ata-only", "active"),
+                      ("limited", "unknown")):
+        check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
+              {"drives": [{"id": "0", "power": sata}, {"id": "1", "power": "unknown"}]})
+        check(f"{run}: power check without complaint", found[f"{run}-power.err"], "")
+        check(f"{run}: power check exit status", found[f"{run}-power.exit"].strip(), "0")
+
     ata_only = json.loads(found["ata-only-sata.out"])
     check("helper without CAP_SYS_ADMIN: SATA still read with ATA commands",
           ata_only["diskInfo"][-1]["value"], ata)

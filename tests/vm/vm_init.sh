@@ -2,7 +2,7 @@
 # /init of the test VM: loads the disk drivers, runs halvoric-cli as root, as
 # an unprivileged user through halvoric-ata (with and without its NVMe right),
 # and as that user without the helper, and writes every output to the second
-# serial port.
+# serial port. Each level first asks the power modes, before any read.
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
@@ -36,11 +36,13 @@ run() {  # NAME COMMAND...: stdout, stderr and exit status as three sections
 
 user() { su -s /bin/sh user -c "$*"; }
 
+run root-power /opt/halvoric/halvoric-cli --power --json
 run root-list /opt/halvoric/halvoric-cli --json
 run root-sata /opt/halvoric/halvoric-cli --drive 0 --json
 run root-nvme /opt/halvoric/halvoric-cli --drive 1 --json
 
 setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+ep /opt/halvoric/halvoric-ata
+run helper-power user /opt/halvoric/halvoric-cli --power --json
 run helper-list user /opt/halvoric/halvoric-cli --json
 run helper-sata user /opt/halvoric/halvoric-cli --drive 0 --json
 run helper-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
@@ -48,9 +50,11 @@ run helper-refuses-args user /opt/halvoric/halvoric-ata --drive 0
 
 # Installed without CAP_SYS_ADMIN: SATA as before, NVMe as unprivileged.
 setcap cap_dac_read_search,cap_sys_rawio+ep /opt/halvoric/halvoric-ata
+run ata-only-power user /opt/halvoric/halvoric-cli --power --json
 run ata-only-sata user /opt/halvoric/halvoric-cli --drive 0 --json
 run ata-only-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
 
+run limited-power user /opt/limited/halvoric-cli --power --json
 run limited-list user /opt/limited/halvoric-cli --json
 run limited-sata user /opt/limited/halvoric-cli --drive 0 --json
 run limited-nvme user /opt/limited/halvoric-cli --drive 1 --json

@@ -60,6 +60,32 @@ void BM_ReadDriveDetails(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadDriveDetails);
 
+// The power check a tick sends before its series: one open, one request,
+// one close.
+void BM_CheckPowerMode(benchmark::State& state) {
+  sim::SimulatedDisks disks(BenchScenario(), [] { return 0.0; });
+  DriveReader reader(disks);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(reader.CheckPowerMode(0));
+    disks.ClearEvents();
+  }
+}
+BENCHMARK(BM_CheckPowerMode);
+
+// A tick of a spinning drive with the check in front: its share of this
+// over BM_GetDriveSummary is what the check adds to every tick.
+void BM_PowerCheckThenSummary(benchmark::State& state) {
+  sim::SimulatedDisks disks(BenchScenario(), [] { return 0.0; });
+  DriveReader reader(disks);
+  DriveSummary summary;
+  for (auto _ : state) {
+    if (reader.CheckPowerMode(0) == PowerMode::Active) reader.GetDriveSummary(0, summary);
+    benchmark::DoNotOptimize(summary);
+    disks.ClearEvents();
+  }
+}
+BENCHMARK(BM_PowerCheckThenSummary);
+
 // The simulated drive's own share: building the answer sectors.
 void BM_SimulatedAnswersOnly(benchmark::State& state) {
   const sim::Scenario scenario = BenchScenario();

@@ -24,8 +24,9 @@ struct CountingSgIo final : SgIo {
   int Submit(int, sg_io_hdr_t& header) override {
     ++calls;
     header.status = sense.empty() ? 0 : 0x02;
-    header.sb_len_wr = static_cast<unsigned char>(std::min<std::size_t>(sense.size(), header.mx_sb_len));
-    std::memcpy(header.sbp, sense.data(), header.sb_len_wr);
+    header.sb_len_wr =
+        static_cast<unsigned char>(std::min<std::size_t>(sense.size(), header.mx_sb_len));
+    if (header.sb_len_wr > 0) std::memcpy(header.sbp, sense.data(), header.sb_len_wr);
     return 0;
   }
   int calls = 0;

@@ -86,6 +86,17 @@ void BM_PowerCheckThenSummary(benchmark::State& state) {
 }
 BENCHMARK(BM_PowerCheckThenSummary);
 
+// What a watch tick sends: the check and the series behind one open.
+void BM_GetDriveSummaryIfAwake(benchmark::State& state) {
+  sim::SimulatedDisks disks(BenchScenario(), [] { return 0.0; });
+  DriveReader reader(disks);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(reader.GetDriveSummaryIfAwake(0));
+    disks.ClearEvents();
+  }
+}
+BENCHMARK(BM_GetDriveSummaryIfAwake);
+
 // The simulated drive's own share: building the answer sectors.
 void BM_SimulatedAnswersOnly(benchmark::State& state) {
   const sim::Scenario scenario = BenchScenario();

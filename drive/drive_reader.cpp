@@ -60,18 +60,39 @@ std::string DriveReader::GetDriveModel(DriveNumber n) {
   return model;
 }
 
-void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
+DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n) {
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};
-  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   SendSmartEnable(disks_, handle, request, enableAnswer, n);
   SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
   ClearTables(blocks_);
   ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
   ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-  summary = DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
+  return DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
+}
+
+void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
+  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
+  summary = SummarySeries(handle, n);
   disks_.Close(handle);
+}
+
+std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
+  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
+  AtaCommandRequest request{};
+  PowerModeAnswer answer{};
+  // One open for both: through the helper every open is a process start.
+  if (SendCheckPowerMode(disks_, handle, request, answer, n)) {
+    const PowerMode mode = DecodePowerMode(answer);
+    if (mode == PowerMode::Standby || mode == PowerMode::Sleep) {
+      disks_.Close(handle);
+      return std::nullopt;
+    }
+  }
+  const DriveSummary summary = SummarySeries(handle, n);
+  disks_.Close(handle);
+  return summary;
 }
 
 void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "drive/ata_blocks.h"
@@ -37,6 +38,10 @@ class DriveReader {
   PowerMode CheckPowerMode(DriveNumber n);
   std::string GetDriveModel(DriveNumber n);
   void GetDriveSummary(DriveNumber n, DriveSummary& summary);
+  // The summary series behind CHECK POWER MODE in the same open: nothing,
+  // and no other command, when the drive is in standby or asleep. A drive
+  // that cannot tell is read as GetDriveSummary reads it.
+  std::optional<DriveSummary> GetDriveSummaryIfAwake(DriveNumber n);
 
   // Fills both detail pages for drive `n`. A drive that cannot be opened
   // leaves both pages as they were.
@@ -46,6 +51,7 @@ class DriveReader {
                         SmartInfoSink& smartInfo);
 
  private:
+  DriveSummary SummarySeries(DeviceHandle handle, DriveNumber n);
   void ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
                    SmartInfoSink& smartInfo);
 

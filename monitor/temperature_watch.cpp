@@ -12,9 +12,9 @@ void TemperatureWatch::Check() {
   if (alertWaiting_) return;
   for (const DriveNumber n : view_.WatchedDrives()) {
     // A disk that spun down stays down: the series would wake it every tick.
-    if (Asleep(services_.Drives, n)) continue;
-    DriveSummary summary;
-    services_.Drives.GetDriveSummary(n, summary);
+    const std::optional<DriveSummary> awake = services_.Drives.GetDriveSummaryIfAwake(n);
+    if (!awake) continue;
+    const DriveSummary& summary = *awake;
     services_.Last[n].Temperature = TemperatureText(summary);
     // A drive that did not answer this time neither starts nor ends an
     // excursion.

@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 
 #include "base/text_trim.h"
 #include "settings/xml_writer.h"
@@ -17,7 +18,14 @@ constexpr std::string_view kCDataEnd = "]]>";
 constexpr std::size_t kPartialTreeLimit = 1 << 20;
 
 // Reads an attribute text such as `version='1.0' encoding="x"` into `element`.
+// A later attribute of the same name replaces the earlier one's value. The
+// names are looked up in an index rather than along the list, so that a
+// hand-made file with a hundred thousand attributes costs no more than
+// their number.
 Result<> ReadAttributes(std::string_view text, TXmlNode& element) {
+  std::unordered_map<std::string_view, TXmlAttribute*> byName;
+  for (const auto& attribute : element.Attributes)
+    byName.try_emplace(attribute->Name, attribute.get());
   text = TrimControls(text);
   while (!text.empty()) {
     const std::size_t equals = text.find('=');
@@ -31,8 +39,17 @@ Result<> ReadAttributes(std::string_view text, TXmlNode& element) {
     if (close == std::string_view::npos) {
       return Failure{std::string("Expected closing ") + quote + " when parsing attributes"};
     }
-    element.SetAttribute(TrimControls(text.substr(0, equals)),
-                         std::string(text.substr(open + 1, close - open - 1)));
+    const std::string_view name = TrimControls(text.substr(0, equals));
+    std::string value(text.substr(open + 1, close - open - 1));
+    if (const auto known = byName.find(name); known != byName.end()) {
+      known->second->Value = std::move(value);
+    } else {
+      auto attribute = std::make_unique<TXmlAttribute>();
+      attribute->Name = std::string(name);
+      attribute->Value = std::move(value);
+      byName.emplace(attribute->Name, attribute.get());
+      element.Attributes.push_back(std::move(attribute));
+    }
     text.remove_prefix(close + 1);
   }
   return Result<>::Done();

@@ -46,21 +46,45 @@ Result<> WriteAll(int fd, std::string_view bytes) {
   return Result<>::Done();
 }
 
-// A replaced file keeps the permissions the user gave the old one.
-Result<> CopyMode(const std::string& from, int fd) {
+// A replaced file keeps the owner, group and permissions of the old one.
+Result<> CopyOwnerAndMode(const std::string& from, int fd) {
   struct stat old {};
   if (::stat(from.c_str(), &old) != 0) return Result<>::Done();
+  struct stat fresh {};
+  // Only root may give a file away; a user may still hand it to a group of
+  // theirs. Where neither is allowed the file stays the writer's.
+  if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0)
+      (void)::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+  }
   if (::fchmod(fd, old.st_mode & 07777) != 0) return LastSystemFailure();
   return Result<>::Done();
 }
 
+// The file a path names after following its symbolic links: a settings file
+// kept elsewhere and linked into place is replaced where it is, and the link
+// stays a link.
+std::string FollowLinks(std::string path) {
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat link {};
+    if (::lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) return path;
+    std::string target(static_cast<std::size_t>(link.st_size) + 1, '\0');
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= target.size()) return path;
+    target.resize(static_cast<std::size_t>(length));
+    path = target.starts_with('/') ? target : DirectoryOf(path) + "/" + target;
+  }
+  return path;
+}
+
 }  // namespace
 
-Result<StagedFile> StagedFile::Stage(const std::string& target, std::string_view bytes) {
+Result<StagedFile> StagedFile::Stage(const std::string& name, std::string_view bytes) {
+  const std::string target = FollowLinks(name);
   std::string temporary;
   const int fd = CreateUnique(target, temporary);
   if (fd < 0) return LastSystemFailure();
-  Result<> written = CopyMode(target, fd);
+  Result<> written = CopyOwnerAndMode(target, fd);
   if (written.Ok()) written = WriteAll(fd, bytes);
   if (written.Ok() && ::fsync(fd) != 0) written = LastSystemFailure();
   if (::close(fd) != 0 && written.Ok()) written = LastSystemFailure();

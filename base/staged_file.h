@@ -14,7 +14,9 @@ namespace halvoric {
 class StagedFile {
  public:
   // Writes `bytes` to a new file in the target's directory and flushes it.
-  // A failed stage leaves no temporary file behind.
+  // A target that is a symbolic link is replaced where the link leads, and
+  // the new file takes the old one's owner, group and mode. A failed stage
+  // leaves no temporary file behind.
   static Result<StagedFile> Stage(const std::string& target, std::string_view bytes);
 
   StagedFile(StagedFile&& other) noexcept;

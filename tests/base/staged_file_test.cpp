@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 #include "tests/base/temp_files.h"
 
@@ -56,4 +58,46 @@ TEST(StagedFile, FailedStageSaysWhy) {
 }
 
 }  // namespace
+// A settings file kept elsewhere and linked into place: the save replaces
+// the file the links lead to, keeps its mode, and every link stays a link.
+TEST(StagedFile, ReplacesWhereItsLinksLeadAndKeepsTheMode) {
+  namespace fs = std::filesystem;
+  struct Case {
+    const char* Name;
+    std::vector<std::pair<std::string, std::string>> Links;  // link -> what it holds
+    std::string Real;
+    bool Exists;
+  } cases[] = {
+      {"absolute", {{"config.xml", "@/kept/settings.xml"}}, "kept/settings.xml", true},
+      {"relative", {{"config.xml", "kept/settings.xml"}}, "kept/settings.xml", true},
+      {"chain",
+       {{"config.xml", "second.xml"}, {"second.xml", "kept/settings.xml"}},
+       "kept/settings.xml",
+       true},
+      {"dangling", {{"config.xml", "kept/new.xml"}}, "kept/new.xml", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    testing::TempDir dir;
+    fs::create_directory(dir.Path() / "kept");
+    if (c.Exists) {
+      testing::WriteFile(dir.File(c.Real), "old");
+      fs::permissions(dir.File(c.Real),
+                      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    }
+    for (const auto& [link, to] : c.Links) {
+      const std::string target = to.starts_with('@') ? dir.Path().string() + to.substr(1) : to;
+      fs::create_symlink(target, dir.File(link));
+    }
+    ASSERT_TRUE(ReplaceFile(dir.File("config.xml"), "new").Ok());
+    for (const auto& [link, to] : c.Links) EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;
+    EXPECT_EQ(testing::ReadFile(dir.File(c.Real)), "new");
+    if (c.Exists) {
+      EXPECT_EQ(fs::status(dir.File(c.Real)).permissions(),
+                fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "kept"), {}), 1);
+  }
+}
+
 }  // namespace halvoric

@@ -5,6 +5,8 @@
 namespace halvoric {
 namespace {
 
+constexpr std::string_view kUnstartable = "%\"`$\\";
+
 bool HasControlCharacter(std::string_view text) {
   for (const char c : text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return true;
@@ -59,6 +61,24 @@ Result<std::string> AutostartEntryText(std::string_view executable,
   }
   if (HasControlCharacter(workingDirectory) || !IsUtf8(workingDirectory)) {
     return Failure{"The current folder's path cannot be held by a start-up entry."};
+  }
+  // What a key file can hold, desktops may still not start: GLib refuses a
+  // program path with %, and the systemd autostart generator one with any
+  // of these, or drops the blanks that end a working folder. An entry that
+  // would silently not start is worse than none.
+  if (const std::size_t at = executable.find_first_of(kUnstartable); at != std::string_view::npos) {
+    return Failure{"The program's path contains " + std::string(1, executable[at]) +
+                   ", which some desktops cannot start; no start-up entry was written."};
+  }
+  if (workingDirectory.find('%') != std::string_view::npos) {
+    return Failure{
+        "The current folder's path contains %, which some desktops cannot start in; no start-up "
+        "entry was written."};
+  }
+  if (workingDirectory.ends_with(' ')) {
+    return Failure{
+        "The current folder's path ends with a blank, which some desktops drop; no start-up entry "
+        "was written."};
   }
 
   std::string entry =

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/autostart_entry_text.h"
-#include "tests/platform/alerts/child_process.h"
 #include "tests/base/temp_files.h"
+#include "tests/platform/alerts/child_process.h"
 
 namespace halvoric {
 namespace {
@@ -68,6 +68,23 @@ TEST(AutostartEntryText, RefusesPathsAKeyFileCannotHold) {
       {"/opt/cut-\xE2\x82", "The program's path is not UTF-8; no start-up entry can hold it."},
       {"/opt/surrogate-\xED\xA0\x80/h",
        "The program's path is not UTF-8; no start-up entry can hold it."},
+      // A key file holds these, but GLib or the systemd generator would not
+      // start the entry.
+      {"/opt/100%/h",
+       "The program's path contains %, which some desktops cannot start; no start-up entry was "
+       "written."},
+      {R"(/opt/say "hi"/h)",
+       "The program's path contains \", which some desktops cannot start; no start-up entry was "
+       "written."},
+      {"/opt/`x`/h",
+       "The program's path contains `, which some desktops cannot start; no start-up entry was "
+       "written."},
+      {"/opt/$HOME/h",
+       "The program's path contains $, which some desktops cannot start; no start-up entry was "
+       "written."},
+      {R"(/opt/back\slash/h)",
+       "The program's path contains \\, which some desktops cannot start; no start-up entry was "
+       "written."},
   };
   for (const auto& c : cases) {
     const Result<std::string> entry = AutostartEntryText(c.Path);
@@ -103,8 +120,8 @@ class XdgAutostartEntryTest : public ::testing::Test {
 TEST_F(XdgAutostartEntryTest, WrittenEntryIsValidAndStartsTheExactPath) {
   const char* paths[] = {
       "/opt/halvoric/bin/halvoric",
-      "/home/u/My Programs/Halvoric \"beta\"/halvoric",
-      "/home/u/it's `odd` $here\\and 50%/h\xC3\xA9",
+      "/home/u/My Programs/Halvoric (beta)/halvoric",
+      "/home/u/it's odd & new/h\xC3\xA9",
   };
   for (const char* path : paths) {
     XdgAutostartEntry entry(Folder(), path);
@@ -132,7 +149,12 @@ TEST_F(XdgAutostartEntryTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
     EXPECT_NE(testing::ReadFile(entry.File()).find(c.path), std::string::npos) << c.folder;
     EXPECT_EQ(Validate(entry.File()), "") << c.folder;
   }
-  EXPECT_FALSE(XdgAutostartEntry(Folder(), "/opt/h", "/home/u/two\nlines").Enable().Ok());
+  std::filesystem::remove(Folder() / "Halvoric.desktop");
+  for (const char* unstartable :
+       {"/home/u/two\nlines", "/home/u/ends in a blank ", "/home/u/50%"}) {
+    EXPECT_FALSE(XdgAutostartEntry(Folder(), "/opt/h", unstartable).Enable().Ok()) << unstartable;
+  }
+  EXPECT_FALSE(std::filesystem::exists(Folder() / "Halvoric.desktop"));
 }
 
 TEST_F(XdgAutostartEntryTest, EnableReplacesAndDisableRemovesEvenWhenAbsent) {
@@ -152,7 +174,8 @@ TEST_F(XdgAutostartEntryTest, FolderThatCannotBeMadeIsReported) {
   XdgAutostartEntry entry(dir_.Path() / "plain file" / "autostart", "/opt/h");
   const Result<> enabled = entry.Enable();
   EXPECT_FALSE(enabled.Ok());
-  EXPECT_EQ(enabled.Message.rfind((dir_.Path() / "plain file" / "autostart").string() + ": ", 0), 0u)
+  EXPECT_EQ(enabled.Message.rfind((dir_.Path() / "plain file" / "autostart").string() + ": ", 0),
+            0u)
       << enabled.Message;
 }
 

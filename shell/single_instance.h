@@ -13,7 +13,8 @@ namespace halvoric {
 class SingleInstance {
  public:
   // `address`: the local socket both instances meet at, in a folder of
-  // this user's alone.
+  // this user's alone; empty when there is none, and then no instance is
+  // looked for.
   explicit SingleInstance(QString address);
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
@@ -30,8 +31,19 @@ class SingleInstance {
   std::function<void()> onShowRequest_;
 };
 
-// The address for this user's monitor: in $XDG_RUNTIME_DIR, else in the
-// system's temporary folder under the user's id.
+// The address for this user's monitor: in $XDG_RUNTIME_DIR when that is a
+// folder of this user's alone, else in a folder "halvoric-UID" of the
+// user's own that is made (mode 0700) in the system's temporary folder.
+// Empty when neither can be had: a folder that another user made or can
+// write, or a link, would let a stranger stand in for the monitor.
 QString UserInstanceAddress();
+
+// Whether `path` is a real folder (no link) owned by this user that nobody
+// else may enter.
+bool PrivateFolder(const QString& path);
+
+// Whether the process at the other end of a connected local socket runs as
+// this user.
+bool PeerIsThisUser(qintptr socketDescriptor);
 
 }  // namespace halvoric

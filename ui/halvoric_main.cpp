@@ -12,7 +12,13 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   halvoric::InstallQtDiagnostics();
   halvoric::TTessivar_Form* window = nullptr;
-  halvoric::SingleInstance instance(halvoric::UserInstanceAddress());
+  const QString address = halvoric::UserInstanceAddress();
+  if (address.isEmpty()) {
+    std::fprintf(stderr,
+                 "halvoric: no folder of this user's alone for the one-monitor guard (another "
+                 "user made or may write it); a second start will not be noticed\n");
+  }
+  halvoric::SingleInstance instance(address);
   if (instance.HandOverToRunningInstance([&window] {
         if (window != nullptr) window->BringWindowToFront();
       })) {

@@ -1,0 +1,62 @@
+// Any bytes as a drive's answers: the IDENTIFY decoder, the attribute and
+// threshold tables, the summary and the NVMe translation must neither crash
+// nor read out of bounds, whatever a drive or a bridge sends.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "drive/attributes.h"
+#include "drive/collecting_sinks.h"
+#include "drive/identify.h"
+#include "platform/nvme_translation.h"
+
+namespace {
+
+// Takes the next `size` bytes of the input, zeros past its end.
+void Take(const std::uint8_t*& data, std::size_t& left, void* into, std::size_t size) {
+  const std::size_t taken = std::min(left, size);
+  std::memset(into, 0, size);
+  std::memcpy(into, data, taken);
+  data += taken;
+  left -= taken;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace halvoric;
+  AtaCommandResult identify{};
+  AtaCommandResult attributes{};
+  AtaCommandResult thresholds{};
+  AtaCommandRequest request{};
+  Take(data, size, &identify, sizeof identify);
+  Take(data, size, &attributes.Data, sizeof attributes.Data);
+  Take(data, size, &thresholds.Data, sizeof thresholds.Data);
+  Take(data, size, &request, sizeof request);
+
+  CollectingSinks sinks;
+  AtaCommandResult modelCopy = identify;
+  DecodeModel(modelCopy);
+  ShowIdentifyData(sinks, identify, request, request.Command, true, request.DriveNumber);
+  ShowAttributes(sinks, attributes.Data, thresholds.Data);
+  const DriveSummary summary = DecodeDriveSummary(attributes.Data, thresholds.Data);
+  const auto readings = ReadAttributes(attributes.Data, thresholds.Data);
+  // Every SMART Info row has its reading, and the summary's health agrees.
+  if (readings.size() != sinks.smartInfo.size()) std::abort();
+  const bool anyBad = std::any_of(readings.begin(), readings.end(),
+                                  [](const AttributeReading& r) { return r.State == Status::Bad; });
+  if (anyBad != (summary.Health == Status::Bad)) std::abort();
+
+  NvmeIdentifyData controller{};
+  NvmeHealthLog log{};
+  std::memcpy(controller.data(), attributes.Data, std::min(controller.size(), sizeof attributes.Data));
+  std::memcpy(log.data(), thresholds.Data, std::min(log.size(), sizeof thresholds.Data));
+  std::uint8_t sector[kSectorSize];
+  NvmeIdentifyToAta(controller, sector);
+  NvmeHealthToAttributes(log, sector);
+  NvmeHealthToThresholds(log, sector);
+  (void)NvmeCelsius(log);
+  return 0;
+}

@@ -36,6 +36,13 @@ std::optional<long> ParseSeconds(std::string_view value) {
   return seconds;
 }
 
+bool IsKeyName(std::string_view key) {
+  for (const char c : key) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '_' && c != '-') return false;
+  }
+  return true;
+}
+
 Result<> Apply(std::string_view key, std::string_view value, MailConfig& config) {
   if (key == "url") {
     config.Url = value;
@@ -59,8 +66,12 @@ Result<> Apply(std::string_view key, std::string_view value, MailConfig& config)
       return Failure{"from must be one address"};
     }
     config.From = value;
-  } else {
+  } else if (IsKeyName(key)) {
     return Failure{"unknown key \"" + std::string(key) + "\""};
+  } else {
+    // Not a key at all, maybe a URL with a login in it; messages go to
+    // syslog, so it is not repeated.
+    return Failure{"expected key=value"};
   }
   return Result<>::Done();
 }
@@ -158,6 +169,17 @@ Result<MailConfig> ReadMailConfig(const std::filesystem::path& path) {
   Result<MailConfig> read = ParseMailConfig(text.str());
   if (!read.Ok()) return Failure{path.string() + ", " + read.Message};
   return read;
+}
+
+std::string UrlWithoutLogin(std::string_view url) {
+  const auto scheme = url.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  // Up to the last '@' of the whole URL, not of the authority: a password
+  // typed without escaping may hold '/', '?', '#' or '@', and none of it
+  // may show.
+  const auto at = url.rfind('@');
+  if (at == std::string_view::npos || at < start) return std::string(url);
+  return std::string(url.substr(0, start)) + std::string(url.substr(at + 1));
 }
 
 Result<MailConfig> ReadUserMailConfig() {

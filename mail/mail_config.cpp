@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "mail/mail_message.h"
+
 namespace halvoric::mail {
 namespace {
 
@@ -62,8 +64,9 @@ Result<> Apply(std::string_view key, std::string_view value, MailConfig& config)
     }
     config.TimeoutSeconds = *seconds;
   } else if (key == "from") {
-    if (value.find_first_of("\r\n<>") != std::string_view::npos) {
-      return Failure{"from must be one address"};
+    // Empty: the sender the caller gives.
+    if (!value.empty() && !IsSingleMailbox(value)) {
+      return Failure{"from \"" + ShownAddress(value) + "\" is not a single mail address"};
     }
     config.From = value;
   } else if (IsKeyName(key)) {

@@ -105,6 +105,39 @@ TEST_F(SendMailEndToEnd, InjectedHeaderIsRefusedAndNothingIsSent) {
   EXPECT_TRUE(Delivered().empty());
 }
 
+// The program passes the address as stored; only blanks around it are dropped.
+TEST_F(SendMailEndToEnd, InjectedEsmtpParametersAreRefusedAndNothingIsSent) {
+  const struct {
+    const char* Recipient;
+    const char* Error;
+  } cases[] = {
+      {"victim@example.org> NOTIFY=NEVER ORCPT=rfc822;admin@example.org",
+       "The recipient address \"victim@example.org> NOTIFY=NEVER ORCPT=rfc822;admin@example.org\" "
+       "is not a single mail address."},
+      {" admin@example.org>,<victim@example.org ",
+       "The recipient address \"admin@example.org>,<victim@example.org\" is not a single mail "
+       "address."},
+  };
+  for (const auto& c : cases) {
+    const Result<> sent = mailer_->Send(AlertMail(c.Recipient));
+    EXPECT_FALSE(sent.Ok()) << c.Recipient;
+    EXPECT_EQ(sent.Message, c.Error);
+  }
+  EXPECT_TRUE(Delivered().empty());
+}
+
+TEST_F(SendMailEndToEnd, InjectedSenderInTheMailSettingsIsRefused) {
+  WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) +
+                "\nfrom=alerts@example.org SIZE=1\n");
+  const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_NE(sent.Message.find(
+                "mail.conf, line 2: from \"alerts@example.org SIZE=1\" is not a single mail address"),
+            std::string::npos)
+      << sent.Message;
+  EXPECT_TRUE(Delivered().empty());
+}
+
 TEST_F(SendMailEndToEnd, StartTlsSettingRefusesAServerWithoutTls) {
   WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\nstarttls=yes\n");
   const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));

@@ -35,7 +35,8 @@ std::optional<std::filesystem::path> MailConfigPath(const char* xdgConfigHome, c
 Result<MailConfig> ParseMailConfig(std::string_view text);
 
 // Reads the file at `path`; an absent file gives the defaults. A failure
-// names the file.
+// names the file. A file holding a password (the password key, or one in the
+// URL) that group or others may read is refused, saying how to fix it.
 Result<MailConfig> ReadMailConfig(const std::filesystem::path& path);
 
 // The URL as it may be shown in any message: without its user-info part

@@ -183,6 +183,19 @@ TEST_F(SendMailEndToEnd, UnreadableSettingsNeverRepeatALogin) {
   EXPECT_EQ(sent.Message.find("s3cret"), std::string::npos) << sent.Message;
 }
 
+TEST_F(SendMailEndToEnd, PasswordOthersMayReadStopsTheMail) {
+  WriteSettings("url=smtp://127.0.0.1:" + std::to_string(port_) + "\nuser=u\npassword=s3cret\n");
+  const std::filesystem::path settings = dir_.Path() / "config" / "halvoric" / "mail.conf";
+  std::filesystem::permissions(settings, std::filesystem::perms::others_read,
+                               std::filesystem::perm_options::add);
+  const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
+  EXPECT_FALSE(sent.Ok());
+  EXPECT_EQ(sent.Message, "Mail settings: " + settings.string() +
+                              " holds a password that other users may read; make it private "
+                              "with: chmod 600 " + settings.string());
+  EXPECT_TRUE(Delivered().empty());
+}
+
 TEST_F(SendMailEndToEnd, UnreadableSettingsAreReportedNotIgnored) {
   WriteSettings("server=mail.example.org\n");
   const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));

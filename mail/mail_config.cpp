@@ -10,6 +10,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "mail/mail_message.h"
+
 namespace halvoric::mail {
 namespace {
 
@@ -36,6 +38,13 @@ std::optional<long> ParseSeconds(std::string_view value) {
   return seconds;
 }
 
+bool IsKeyName(std::string_view key) {
+  for (const char c : key) {
+    if (std::isalnum(static_cast<unsigned char>(c)) == 0 && c != '_' && c != '-') return false;
+  }
+  return true;
+}
+
 Result<> Apply(std::string_view key, std::string_view value, MailConfig& config) {
   if (key == "url") {
     config.Url = value;
@@ -55,14 +64,52 @@ Result<> Apply(std::string_view key, std::string_view value, MailConfig& config)
     }
     config.TimeoutSeconds = *seconds;
   } else if (key == "from") {
-    if (value.find_first_of("\r\n<>") != std::string_view::npos) {
-      return Failure{"from must be one address"};
+    // Empty: the sender the caller gives.
+    if (!value.empty() && !IsSingleMailbox(value)) {
+      return Failure{"from \"" + ShownAddress(value) + "\" is not a single mail address"};
     }
     config.From = value;
-  } else {
+  } else if (IsKeyName(key)) {
     return Failure{"unknown key \"" + std::string(key) + "\""};
+  } else {
+    // Not a key at all, maybe a URL with a login in it; messages go to
+    // syslog, so it is not repeated.
+    return Failure{"expected key=value"};
   }
   return Result<>::Done();
+}
+
+struct UrlParts {
+  std::string_view Scheme;  // with "://", or empty
+  std::string_view Login;   // user[:password], without the '@'
+  std::string_view Rest;
+};
+
+UrlParts SplitLogin(std::string_view url) {
+  const auto scheme = url.find("://");
+  const std::size_t start = scheme == std::string_view::npos ? 0 : scheme + 3;
+  // Up to the last '@' of the whole URL, not of the authority: a password
+  // typed without escaping may hold '/', '?', '#' or '@', and none of it
+  // may show.
+  const auto at = url.rfind('@');
+  if (at == std::string_view::npos || at < start) {
+    return {url.substr(0, start), {}, url.substr(start)};
+  }
+  return {url.substr(0, start), url.substr(start, at - start), url.substr(at + 1)};
+}
+
+bool HoldsPassword(const MailConfig& config) {
+  return !config.Password.empty() ||
+         SplitLogin(config.Url).Login.find(':') != std::string_view::npos;
+}
+
+bool OthersMayRead(const std::filesystem::path& path) {
+  using std::filesystem::perms;
+  std::error_code unknown;
+  const perms mode = std::filesystem::status(path, unknown).permissions();
+  // When the mode cannot be told, the password is not trusted to be safe.
+  return unknown || mode == perms::unknown ||
+         (mode & (perms::group_read | perms::others_read)) != perms::none;
 }
 
 bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
@@ -157,7 +204,17 @@ Result<MailConfig> ReadMailConfig(const std::filesystem::path& path) {
   text << file.rdbuf();
   Result<MailConfig> read = ParseMailConfig(text.str());
   if (!read.Ok()) return Failure{path.string() + ", " + read.Message};
+  // As ssh does with its keys: a password others can read is no secret.
+  if (HoldsPassword(*read) && OthersMayRead(path)) {
+    return Failure{path.string() + " holds a password that other users may read; make it "
+                   "private with: chmod 600 " + path.string()};
+  }
   return read;
+}
+
+std::string UrlWithoutLogin(std::string_view url) {
+  const UrlParts parts = SplitLogin(url);
+  return std::string(parts.Scheme) + std::string(parts.Rest);
 }
 
 Result<MailConfig> ReadUserMailConfig() {

@@ -65,6 +65,25 @@ std::string_view TrimAddress(std::string_view address) {
   return address.substr(first, address.find_last_not_of(" \t") - first + 1);
 }
 
+bool IsSingleMailbox(std::string_view address) {
+  for (const char c : address) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == 0x7F || c == '<' || c == '>') return false;
+  }
+  const auto at = address.find('@');
+  return at != std::string_view::npos && at != 0 && at + 1 != address.size() &&
+         address.find('@', at + 1) == std::string_view::npos;
+}
+
+std::string ShownAddress(std::string_view address) {
+  std::string shown(address);
+  for (char& c : shown) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) c = '?';
+  }
+  return shown;
+}
+
 std::string MailDate(std::time_t when) {
   static constexpr std::array<const char*, 7> kDays = {"Sun", "Mon", "Tue", "Wed",
                                                        "Thu", "Fri", "Sat"};
@@ -90,6 +109,14 @@ Result<std::string> ComposeMail(const MailMessage& message, std::time_t now) {
   }
   if (message.Recipient.empty()) return Failure{"The recipient address is empty."};
   if (message.Sender.empty()) return Failure{"The sender address is empty."};
+  if (!IsSingleMailbox(message.Recipient)) {
+    return Failure{"The recipient address \"" + ShownAddress(message.Recipient) +
+                   "\" is not a single mail address."};
+  }
+  if (!IsSingleMailbox(message.Sender)) {
+    return Failure{"The sender address \"" + ShownAddress(message.Sender) +
+                   "\" is not a single mail address."};
+  }
 
   return "Date: " + MailDate(now) + "\r\n" +                     //
          "From: <" + message.Sender + ">\r\n" +                  //

@@ -19,6 +19,16 @@ struct MailMessage {
 // The address without the blanks and tabs a user may have typed around it.
 std::string_view TrimAddress(std::string_view address);
 
+// One mailbox, local@domain, and nothing that SMTP or a header would read
+// as more: no blanks, no '<' or '>', no control characters, exactly one '@'
+// with text on both sides. Anything beyond that would reach the server as
+// ESMTP parameters or further recipients.
+bool IsSingleMailbox(std::string_view address);
+
+// The address inside a message: control characters become '?', so that it
+// cannot disturb the log it is written to.
+std::string ShownAddress(std::string_view address);
+
 // Headers, blank line, body; every line ends in CRLF. `now` gives the Date
 // header, in the local time zone. Fails, saying why, for texts that cannot
 // make a mail.

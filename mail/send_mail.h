@@ -24,7 +24,9 @@ extern "C" {
  *   subject    Subject header, ASCII or UTF-8
  *   body       the text; line ends may be LF or CRLF
  *
- * Addresses and subject must not contain CR or LF. The call blocks until the
+ * Each address must be one mailbox, local@domain, without blanks, '<', '>'
+ * or control characters (blanks around it are ignored); the subject must not
+ * contain CR or LF. The call blocks until the
  * server answered or the configured timeout ran out. */
 int SendMail(char** errorText, const char* sender, const char* recipient, int reserved4,
              int reserved5, const char* subject, const char* body, int reserved8, int reserved9);

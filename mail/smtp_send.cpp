@@ -85,7 +85,8 @@ Result<> SendOverSmtp(const MailConfig& config, const Envelope& envelope,
 
   const CURLcode code = curl_easy_perform(handle);
   if (code == CURLE_OK) return Result<>::Done();
-  std::string reason = "Mail to " + envelope.Recipient + " via " + config.Url + " failed: ";
+  std::string reason = "Mail to " + envelope.Recipient + " via " + UrlWithoutLogin(config.Url) +
+                       " failed: ";
   reason += detail[0] != '\0' ? detail : curl_easy_strerror(code);
   return Failure{std::move(reason)};
 }

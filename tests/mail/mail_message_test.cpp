@@ -89,6 +89,14 @@ TEST_F(MailMessageTest, RefusesTextsThatCouldAddHeaders) {
       {{"", "", "s", ""}, "The recipient address is empty."},
       {{"a\nb", "", "s", ""}, "A mail address must not contain a line break."},
       {{"", "c\rd", "Alert\n", ""}, "The subject must not contain a line break."},
+      // More than one mailbox would reach the server as ESMTP parameters.
+      {{"a@b", "victim@example.org> NOTIFY=NEVER", "s", ""},
+       "The recipient address \"victim@example.org> NOTIFY=NEVER\" is not a single mail address."},
+      {{"a@b> SIZE=1", "c@d", "s", ""},
+       "The sender address \"a@b> SIZE=1\" is not a single mail address."},
+      {{"a@b", "c@d\x1b[2J", "s", ""},
+       "The recipient address \"c@d?[2J\" is not a single mail address."},
+      {{"a b", "c d", "s", ""}, "The recipient address \"c d\" is not a single mail address."},
   };
   for (const RefusedCase& c : cases) {
     const Result<std::string> mail = ComposeMail(c.Message, kSomeEvening);
@@ -96,6 +104,32 @@ TEST_F(MailMessageTest, RefusesTextsThatCouldAddHeaders) {
     EXPECT_EQ(mail.Message, c.Error)
         << c.Message.Sender << c.Message.Recipient << c.Message.Subject;
   }
+}
+
+TEST(IsSingleMailbox, AcceptsOneMailboxOnly) {
+  const struct {
+    const char* Address;
+    bool Single;
+  } cases[] = {
+      {"admin@example.org", true},
+      {"first.last+disk@mail.example.org", true},
+      {"halvoric@localhost", true},
+      {"j\xC3\xBCrgen@example.org", true},  // UTF-8 is left to the server
+      {"victim@example.org> NOTIFY=NEVER ORCPT=rfc822;x@y", false},
+      {"a@b>", false},
+      {"<a@b", false},
+      {"a b@c", false},
+      {"a@b\tc", false},
+      {"a@b\x1b", false},
+      {"a@b\x7f", false},
+      {"a@b,c@d", false},
+      {"admin", false},
+      {"@example.org", false},
+      {"admin@", false},
+      {"a@b@c", false},
+      {"", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsSingleMailbox(c.Address), c.Single) << c.Address;
 }
 
 TEST(TrimAddress, DropsBlanksAndTabsAroundOnly) {

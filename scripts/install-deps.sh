@@ -1,18 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Halvoric needs to build and test. Skips apt
+# Installs the Debian 12 packages Halvoric needs: `run` (the default) for
+# building and running it, `test` for that and every test tool. The lists
+# are scripts/packages-run.txt and scripts/packages-test.txt. Skips apt
 # entirely when everything is already there, so repeated runs are quick.
 set -euo pipefail
+cd "$(dirname "$0")"
 
-packages=(
-  qemu-system-x86 qemu-utils linux-image-amd64 busybox-static cpio kmod libcap2-bin
-  build-essential cmake ninja-build pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  libcurl4-openssl-dev python3-aiosmtpd libcanberra-dev sox python3-dbusmock
-  dbus-daemon dbus-bin desktop-file-utils qt6-base-dev
-  xvfb trayer xdotool x11-utils imagemagick fonts-dejavu-core time procps
-  rsyslog util-linux libxml2-utils
-)
+purpose=${1:-run}
+lists=(packages-run.txt)
+case "$purpose" in
+  run) ;;
+  test) lists+=(packages-test.txt) ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 1 ;;
+esac
+
+read -r -a packages <<<"$(sed 's/#.*//' "${lists[@]}" | tr '\n' ' ')"
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,14 +3,13 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "base/staged_file.h"
 #include "platform/autostart_entry_text.h"
 #include "platform/running_executable.h"
-#include "base/staged_file.h"
+#include "platform/settings_folder.h"
 
 namespace halvoric {
 namespace {
-
-bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
 
 Failure FailedOn(const std::filesystem::path& path, const std::string& reason) {
   return Failure{path.string() + ": " + reason};
@@ -31,9 +30,9 @@ class UnavailableAutoRunEntry final : public AutoRunEntry {
 }  // namespace
 
 std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, const char* home) {
-  if (IsAbsoluteFolder(xdgConfigHome)) return std::filesystem::path(xdgConfigHome) / "autostart";
-  if (IsAbsoluteFolder(home)) return std::filesystem::path(home) / ".config" / "autostart";
-  return std::nullopt;
+  const auto config = ConfigHome(xdgConfigHome, home);
+  if (!config) return std::nullopt;
+  return *config / "autostart";
 }
 
 XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable,

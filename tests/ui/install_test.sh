@@ -25,7 +25,7 @@ done
 entry=$root/usr/local/share/applications/halvoric.desktop
 if [ -e "$entry" ]; then
   desktop-file-validate "$entry" || failures=$((failures + 1))
-  grep -qx 'Exec="/usr/local/bin/halvoric"' "$entry" ||
+  grep -qx 'Exec="/usr/local/bin/halvoric" --user-settings' "$entry" ||
     { echo "FAIL: Exec does not name the installed program"; failures=$((failures + 1)); }
 fi
 # As root the install step gives the helper its capabilities itself.

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Started as the menu entry starts it, the program keeps config.xml in the
+# user's settings folder, made private on first use; a folder that cannot be
+# made ends the start with a message and status 1, before any window.
+# Usage: settings_folder_test.sh PROGRAM
+set -euo pipefail
+program=$1
+home=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$home"' EXIT
+mkdir -m 700 "$home/run"
+export XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen
+
+touch "$home/file"
+for arguments in "--settings-dir $home/file/below" "--bogus"; do
+  status=0
+  # shellcheck disable=SC2086
+  "$program" $arguments 2>"$home/said" || status=$?
+  [ "$status" -eq 1 ] || { echo "FAIL: $arguments: status $status"; exit 1; }
+  grep -q '^\(halvoric: \|usage: \)' "$home/said" || { echo "FAIL: $arguments said:"; cat "$home/said"; exit 1; }
+done
+grep -q 'cannot be made' <("$program" --settings-dir "$home/file/below" 2>&1 || true) ||
+  { echo "FAIL: no reason given"; exit 1; }
+
+(cd "$home" && exec "$program" --user-settings) &
+pid=$!
+for _ in $(seq 100); do [ -d "$home/config/halvoric" ] && break; sleep 0.05; done
+sleep 1
+kill -TERM "$pid"
+wait "$pid" || true
+pid=
+[ "$(stat -c %a "$home/config/halvoric")" = 700 ] || { echo "FAIL: folder not private"; exit 1; }
+[ -f "$home/config/halvoric/config.xml" ] || { echo "FAIL: no config.xml in the settings folder"; exit 1; }
+[ ! -e "$home/config.xml" ] || { echo "FAIL: config.xml in the starting folder"; exit 1; }
+echo "settings folder: config.xml kept in $home/config/halvoric"

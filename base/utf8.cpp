@@ -33,4 +33,35 @@ bool IsUtf8(std::string_view text) {
   return true;
 }
 
+char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length) {
+  static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  char32_t c = static_cast<unsigned char>(text[at]) & kLeadBits[length];
+  for (std::size_t k = 1; k < length; ++k) {
+    c = (c << 6) | (static_cast<unsigned char>(text[at + k]) & 0x3F);
+  }
+  return c;
+}
+
+bool IsSteeringCharacter(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
+         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+std::string PrintableText(std::string_view text, bool keepLineBreaks) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = Utf8SequenceAt(text, i);
+    const bool lineBreak = keepLineBreaks && (text[i] == '\r' || text[i] == '\n');
+    if (length == 0 || (!lineBreak && IsSteeringCharacter(Utf8CodePoint(text, i, length)))) {
+      out += '?';
+      i += length == 0 ? 1 : length;
+    } else {
+      out.append(text, i, length);
+      i += length;
+    }
+  }
+  return out;
+}
+
 }  // namespace halvoric

@@ -1,5 +1,7 @@
 #include "shell/qt_notification_area.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QTimer>
 #include <memory>
 #include <utility>
@@ -40,6 +42,30 @@ void Discard(QSystemTrayIcon* icon) {
 }
 
 }  // namespace
+
+QString BalloonMessage(const NotifyIconRecord& record, bool markup) {
+  // Balloon texts break their lines with CR, which Qt's balloons ignore.
+  QString text = QString::fromUtf8(record.info.data()).replace('\r', '\n');
+  return markup ? text.toHtmlEscaped() : text;
+}
+
+// Qt on X11 and Wayland asks the platform theme for a tray icon; the theme
+// gives a StatusNotifierItem one when org.kde.StatusNotifierWatcher is on the
+// session bus at the first ask, and keeps that answer for the process. That
+// icon sends showMessage's text unchanged as the body of
+// org.freedesktop.Notifications.Notify, which servers render as markup: a
+// model holding "<b>" or "&" would be taken apart. Without the watcher Qt
+// docks an XEmbed icon and draws the balloon itself in a plain-text label,
+// where escaping would show "&amp;". A server without body markup is asked
+// by the notification protocol to strip markup, so escaped text reads right
+// there as well. The answer is kept like Qt's.
+bool BalloonsGoToNotificationServer() {
+  static const bool viaServer = [] {
+    const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
+    return bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
+  }();
+  return viaServer;
+}
 
 std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason) {
   using enum TrayNotification;
@@ -104,9 +130,9 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
     if (record.info[0] == '\0') {
       icon.showMessage(QString(), QString());
     } else {
-      // Balloon texts break their lines with CR, which Qt's balloons ignore.
-      const QString text = QString::fromUtf8(record.info.data()).replace('\r', '\n');
-      icon.showMessage(QString::fromUtf8(record.infoTitle.data()), text,
+      // The title is the notification's summary, which is never markup.
+      icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
+                       BalloonMessage(record, BalloonsGoToNotificationServer()),
                        MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
     }
   }

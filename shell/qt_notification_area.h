@@ -2,6 +2,7 @@
 // QSystemTrayIcon per icon identifier.
 #pragma once
 
+#include <QString>
 #include <QSystemTrayIcon>
 #include <cstdint>
 #include <map>
@@ -22,6 +23,16 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
 // click as well, just before the icon's own activation; only a balloon click
 // that no activation follows was on the balloon.
 void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id);
+
+// The balloon text of `record` as QSystemTrayIcon::showMessage takes it:
+// lines broken with LF, and with `markup` the characters that markup gives a
+// meaning to escaped.
+QString BalloonMessage(const NotifyIconRecord& record, bool markup);
+
+// Whether Qt hands this process's balloons to a desktop notification server
+// (org.freedesktop.Notifications), whose body text is markup, rather than
+// drawing them itself. See the definition for when.
+bool BalloonsGoToNotificationServer();
 
 class QtNotificationArea : public NotificationArea {
  public:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/utf8.h"
 #include "shell/tray_icon_handler.h"
 
 namespace halvoric {
@@ -75,8 +76,10 @@ bool TTrayIcon::ShowBalloon(std::string_view title, std::string_view text, Ballo
                             std::uint8_t timeoutSeconds) {
   HideBalloon();
   record_.flags |= NIF_INFO;
-  CopyCut(record_.info, text);
-  CopyCut(record_.infoTitle, title);
+  // Balloons carry drive strings, which must not reorder or hide the text
+  // people read; the lines are broken with CR (or LF) on purpose.
+  CopyCut(record_.info, PrintableText(text, true));
+  CopyCut(record_.infoTitle, PrintableText(title));
   record_.timeoutOrVersion = timeoutSeconds * 1000u;
   record_.infoIcon = iconKind;
   const bool shown = RefreshTrayIcon();

@@ -10,25 +10,8 @@ namespace halvoric::cli {
 namespace {
 
 // A drive writes its own strings: none of their bytes may reach a terminal
-// as a control sequence. Control characters (C0, DEL, C1) and bytes that
-// are not UTF-8 show as '?'.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size();) {
-    const std::size_t length = Utf8SequenceAt(text, i);
-    const auto lead = static_cast<unsigned char>(text[i]);
-    const bool control = (length == 1 && (lead < 0x20 || lead == 0x7F)) ||
-                         (length == 2 && lead == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0);
-    if (length == 0 || control) {
-      out += '?';
-      i += std::max<std::size_t>(length, 1);
-    } else {
-      out.append(text, i, length);
-      i += length;
-    }
-  }
-  return out;
-}
+// as a control sequence or reorder the line it is printed on.
+std::string Printable(const std::string& text) { return PrintableText(text); }
 
 // The printable text padded to `width` characters.
 std::string Column(const std::string& text, std::size_t width) {
@@ -57,7 +40,7 @@ std::string JsonString(const std::string& bytes) {
   std::string out = "\"";
   for (std::size_t i = 0; i < bytes.size();) {
     const unsigned char c = static_cast<unsigned char>(bytes[i]);
-    char escaped[8];
+    char escaped[12];
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
@@ -67,7 +50,14 @@ std::string JsonString(const std::string& bytes) {
     } else if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (const std::size_t n = Utf8SequenceAt(bytes, i)) {
-      out.append(bytes, i, n);
+      // Escaped, a C1 control or a bidirectional override reaches whoever
+      // prints the parsed value, but not the terminal showing the JSON.
+      if (const char32_t code = Utf8CodePoint(bytes, i, n); IsSteeringCharacter(code)) {
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(code));
+        out += escaped;
+      } else {
+        out.append(bytes, i, n);
+      }
       i += n;
       continue;
     } else {

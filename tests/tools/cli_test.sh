@@ -25,6 +25,13 @@ printf '[drive 0]\nfail = version enable identify read-data read-thresholds\n' >
 printf '[drive 0]\npower = standby\n[drive 1]\n[drive 2]\npower = sleep\n[drive 3]\nfail = power-check\n' \
   >"$tmp/power.scenario"
 
+# Models holding C1 controls and bidirectional marks, embeddings, overrides
+# and isolates: a terminal shows none of them, JSON carries them escaped.
+printf '[drive 0]\nmodel = "A\xc2\x9b\xe2\x80\xaa\xe2\x80\xab\xe2\x80\xac\xe2\x80\xad\xe2\x80\xaeZ"\n[drive 1]\nmodel = B\xe2\x81\xa6\xe2\x81\xa7\xe2\x81\xa8\xe2\x81\xa9\xe2\x80\x8e\xe2\x80\x8f\xd8\x9cY\n' \
+  >"$tmp/steering.scenario"
+steering=('c2 9b' 'e2 80 aa' 'e2 80 ab' 'e2 80 ac' 'e2 80 ad' 'e2 80 ae' 'e2 81 a6' 'e2 81 a7'
+  'e2 81 a8' 'e2 81 a9' 'e2 80 8e' 'e2 80 8f' 'd8 9c')
+
 check "list" 0 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
 check "list json" 0 '"temp": "34°C"' --scenario "$scenarios/demo.scenario" --json
 check "details" 0 "C2  Temperature" --scenario "$scenarios/demo.scenario" --drive 1
@@ -50,6 +57,24 @@ check "power of an active drive" 0 "1   active" --scenario "$tmp/power.scenario"
 check "power of an absent drive" 2 "drive 3 could not be read" \
   --scenario "$scenarios/hot-drive.scenario" --power --drive 3
 check "power without drives" 2 "ID  Power" --scenario "$tmp/none.scenario" --power
+check "steering characters as text" 0 "0   A??????Z" --scenario "$tmp/steering.scenario"
+check "direction marks as text" 0 "1   B???????Y" --scenario "$tmp/steering.scenario"
+check "steering characters in JSON" 0 '"model": "A\u009b\u202a\u202b\u202c\u202d\u202eZ' \
+  --scenario "$tmp/steering.scenario" --json
+check "direction marks in JSON" 0 '"model": "B\u2066\u2067\u2068\u2069\u200e\u200f\u061cY' \
+  --scenario "$tmp/steering.scenario" --json
+check "steering characters in Disk Info" 0 "A??????Z" --scenario "$tmp/steering.scenario" --drive 0
+for args in "" "--json" "--drive 0" "--drive 1 --json"; do
+  # shellcheck disable=SC2086  # the options are words on purpose
+  "$cli" --scenario "$tmp/steering.scenario" $args >"$tmp/out" 2>&1
+  hex=" $(od -An -tx1 -v "$tmp/out" | tr -s ' \n' '  ') "
+  for character in "${steering[@]}"; do
+    if [[ $hex == *" $character "* ]]; then
+      echo "FAIL: halvoric-cli $args printed the bytes $character"
+      failures=$((failures + 1))
+    fi
+  done
+done
 check "scenario folder" 1 "not a regular file" --scenario "$tmp"
 check "bad scenario" 1 "bad.scenario:3: unknown key 'bogus'" --scenario "$tmp/bad.scenario"
 check "missing scenario" 1 "cannot open scenario file" --scenario "$tmp/missing"

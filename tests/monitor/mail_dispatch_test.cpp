@@ -38,40 +38,27 @@ TEST(MailDispatch, ASlowMailServerHoldsUpNeitherThePopupNorTheChecks) {
   sim::SimulatedDisks disks(
       ScenarioOrFail("[drive 0]\nattribute = 194 value=100 worst=90 raw=0\ntemperature = 70\n"));
   DriveReader drives(disks);
-  FakeWindow window;
-  window.Watched = {0};
-  RecordingJournal journal;
   FakeMailer mail;
-  FakeSound sound;
-  FakePower power;
-  FakeMessages messages;
-  FakeClock clock;
-  LastReadings last;
-  Settings settings;
-  settings.TempWarn = true;
-  settings.PopupNotification = true;
-  settings.EmailNotification = true;
-  settings.EmailAddr = "ops@example.org";
-  HibernationCountdown countdown(window, journal, power);
+  WatchRig rig;
+  rig.Values.PopupNotification = true;
   MailDispatch dispatch(mail);
-  TemperatureWatch watch(window, settings, journal, countdown,
-                         {drives, dispatch, mail, sound, messages, messages, clock, last});
+  TemperatureWatch watch = rig.Watch(drives, dispatch, mail);
   SlowServer server(mail);
   mail.Reply = Failure{"Connection timed out"};
   bool mailPendingAtPopup = false;
-  messages.WhileAlertWaits = [&] { mailPendingAtPopup = !dispatch.Idle(); };
+  rig.Messages.WhileAlertWaits = [&] { mailPendingAtPopup = !dispatch.Idle(); };
   watch.Check();
-  EXPECT_EQ(messages.Alerts.size(), 1u);
+  EXPECT_EQ(rig.Messages.Alerts.size(), 1u);
   EXPECT_TRUE(mailPendingAtPopup);
   ASSERT_TRUE(RunUntil([&] { return server.Sending(); }));
   disks.Drives().Drives[0].Temperatures = {{0, 75}};
   watch.Check();  // checks go on while the mail hangs
-  EXPECT_EQ(messages.Alerts.size(), 2u);
-  EXPECT_FALSE(journal.Has("The alert mail was not sent: Connection timed out"));
+  EXPECT_EQ(rig.Messages.Alerts.size(), 2u);
+  EXPECT_FALSE(rig.Journal.Has("The alert mail was not sent: Connection timed out"));
 
   server.Answer();
   ASSERT_TRUE(RunUntil([&] { return dispatch.Idle(); }));
-  EXPECT_EQ(journal.Lines.back(), "The alert mail was not sent: Connection timed out");
+  EXPECT_EQ(rig.Journal.Lines.back(), "The alert mail was not sent: Connection timed out");
 }
 
 // Of the mails queued behind a hanging one, only the newest waits, and the
@@ -128,27 +115,14 @@ TEST(MailDispatch, AnHourHotReachesTheServerAsOneMailAndOneReminder) {
   sim::SimulatedDisks disks(
       ScenarioOrFail("[drive 0]\nattribute = 194 value=100 worst=90 raw=0\ntemperature = 70\n"));
   DriveReader drives(disks);
-  FakeWindow window;
-  window.Watched = {0};
-  RecordingJournal journal;
   const std::unique_ptr<Mailer> mailer = LoadMailer(HALVORIC_MAIL_LIBRARY);
-  FakeSound sound;
-  FakePower power;
-  FakeMessages messages;
-  FakeClock clock;
-  LastReadings last;
-  Settings settings;
-  settings.TempWarn = true;
-  settings.EmailNotification = true;
-  settings.EmailAddr = "ops@example.org";
-  HibernationCountdown countdown(window, journal, power);
+  WatchRig rig;
   MailDispatch dispatch(*mailer);
-  TemperatureWatch watch(window, settings, journal, countdown,
-                         {drives, dispatch, *mailer, sound, messages, messages, clock, last});
+  TemperatureWatch watch = rig.Watch(drives, dispatch, *mailer);
   for (int check = 0; check <= 120; ++check) {  // every 30 seconds for an hour
     watch.Check();
     ASSERT_TRUE(RunUntil([&] { return dispatch.Idle(); }));
-    clock.Advance(std::chrono::seconds(30));
+    rig.Time.Advance(std::chrono::seconds(30));
   }
   std::vector<std::string> delivered;
   std::error_code none;
@@ -161,9 +135,9 @@ TEST(MailDispatch, AnHourHotReachesTheServerAsOneMailAndOneReminder) {
     EXPECT_NE(mail.find("Subject: Halvoric Alert!"), std::string::npos) << mail;
     EXPECT_NE(mail.find("The current temperature is: 70"), std::string::npos) << mail;
   }
-  EXPECT_FALSE(std::any_of(journal.Lines.begin(), journal.Lines.end(), [](const std::string& l) {
-    return l.rfind("The alert mail was not sent", 0) == 0;
-  }));
+  EXPECT_FALSE(std::any_of(
+      rig.Journal.Lines.begin(), rig.Journal.Lines.end(),
+      [](const std::string& l) { return l.rfind("The alert mail was not sent", 0) == 0; }));
 }
 
 }  // namespace

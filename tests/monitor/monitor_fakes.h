@@ -15,6 +15,7 @@
 #include "monitor/temperature_watch.h"
 #include "monitor/tray_status.h"
 #include "settings/journal.h"
+#include "tests/services/service_fakes.h"
 
 namespace halvoric::testing {
 
@@ -86,6 +87,31 @@ class ImmediateMailQueue final : public MailQueue {
 
  private:
   Mailer& mailer_;
+};
+
+// Everything a temperature watch talks to besides the drives and the mail,
+// with the warning on and mails going to ops@example.org.
+struct WatchRig {
+  WatchRig() {
+    Window.Watched = {0};
+    Values.TempWarn = true;
+    Values.EmailNotification = true;
+    Values.EmailAddr = "ops@example.org";
+  }
+  TemperatureWatch Watch(DriveReader& drives, MailQueue& mails, Mailer& testMail) {
+    return TemperatureWatch(Window, Values, Journal, Countdown,
+                            {drives, mails, testMail, Sound, Messages, Messages, Time, Last});
+  }
+
+  FakeWindow Window;
+  RecordingJournal Journal;
+  FakeSound Sound;
+  FakePower Power;
+  FakeMessages Messages;
+  FakeClock Time;
+  LastReadings Last;
+  Settings Values;
+  HibernationCountdown Countdown{Window, Journal, Power};
 };
 
 inline const std::string kDegrees =

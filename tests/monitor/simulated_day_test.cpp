@@ -32,35 +32,23 @@ TEST(SimulatedDay, SleepersStayAsleepChangesAlertOnceHeatMailsOnceAndReminds) {
   double now = 0;
   sim::SimulatedDisks disks(ScenarioOrFail(kDay), [&now] { return now; });
   DriveReader drives(disks);
-  FakeWindow window;
-  window.Watched = {0, 1, 2};
-  RecordingJournal journal;
+  WatchRig rig;
+  rig.Window.Watched = {0, 1, 2};
+  rig.Values.CritTempValue = 50;
   FakeMailer mail;
   ImmediateMailQueue queue(mail);
-  FakeSound sound;
-  FakePower power;
-  FakeMessages messages;
-  FakeClock clock;
-  LastReadings last;
-  Settings settings;
-  settings.TempWarn = true;
-  settings.CritTempValue = 50;
-  settings.EmailNotification = true;
-  settings.EmailAddr = "ops@example.org";
-  HibernationCountdown countdown(window, journal, power);
-  TemperatureWatch watch(window, settings, journal, countdown,
-                         {drives, queue, mail, sound, messages, messages, clock, last});
-  HealthWatch health(window, settings, journal, {drives, queue, sound, messages},
+  TemperatureWatch watch = rig.Watch(drives, queue, mail);
+  HealthWatch health(rig.Window, rig.Values, rig.Journal, {drives, queue, rig.Sound, rig.Messages},
                      dir.File("drive-health.txt"));
 
   bool onlyPowerChecksWhileAsleep = true;
   health.Start();
   for (int second = 0; second < 24 * kHour; second += 30) {
     now = second;
-    clock.Time = Clock::TimePoint(std::chrono::seconds(second));
+    rig.Time.Time = Clock::TimePoint(std::chrono::seconds(second));
     disks.ClearEvents();
     watch.Check();
-    if (second % (settings.HealthMinutes * 60) == 0) health.Check();
+    if (second % (rig.Values.HealthMinutes * 60) == 0) health.Check();
     if (second < kHour || second >= 9 * kHour) continue;
     DeviceHandle sleeper = kInvalidHandle;
     for (const sim::RecordedEvent& event : disks.Events()) {
@@ -74,12 +62,12 @@ TEST(SimulatedDay, SleepersStayAsleepChangesAlertOnceHeatMailsOnceAndReminds) {
     }
   }
   EXPECT_TRUE(onlyPowerChecksWhileAsleep);
-  EXPECT_EQ(last[0].Temperature,
+  EXPECT_EQ(rig.Last[0].Temperature,
             "35\xC2\xB0"
             "C");  // read before it fell asleep, and after
 
   std::vector<std::string> healthLines;
-  for (const std::string& line : journal.Lines) {
+  for (const std::string& line : rig.Journal.Lines) {
     if (line.rfind("HEALTH ", 0) == 0) healthLines.push_back(line);
   }
   EXPECT_EQ(healthLines,

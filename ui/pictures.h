@@ -9,6 +9,9 @@
 namespace halvoric {
 
 QPixmap Picture(const QString& fileName);
+// The picture drawn transparent: the colour of its lower-left pixel, the
+// background it was drawn on, shows what lies beneath.
+QPixmap TransparentPicture(const QString& fileName);
 QIcon Glyph(const QString& fileName);
 
 }  // namespace halvoric

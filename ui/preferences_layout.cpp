@@ -31,7 +31,8 @@ QPushButton* GlyphButton(QWidget* page, const char* caption, const char* glyph, 
 // A status picture kept for the list drawing, never shown itself.
 QLabel* StatusPicture(QWidget* page, const char* file, QRect where) {
   auto* picture = new QLabel(page);
-  picture->setPixmap(Picture(file));
+  // Drawn transparent, so the drive number beside it in the list shows.
+  picture->setPixmap(TransparentPicture(file));
   picture->setGeometry(where);
   picture->setVisible(false);
   return picture;

@@ -60,6 +60,12 @@ TEST_P(StatusCellTest, ColourBoldnessAndPicture) {
   ASSERT_TRUE(pixel.has_value());
   const QPoint at = list->visualRect(list->model()->index(0, 0)).topLeft() + offset + *pixel;
   EXPECT_EQ(shot.pixelColor(at), (c.Status == "OK" ? ok : bad).pixelColor(*pixel));
+  // The picture's black background is not drawn: what lies beneath shows.
+  const QImage& drawn = c.Status == "OK" ? ok : bad;
+  const QPoint corner(0, drawn.height() - 1);
+  EXPECT_EQ(drawn.pixelColor(corner).alpha(), 0);
+  const QPoint cornerAt = list->visualRect(list->model()->index(0, 0)).topLeft() + offset + corner;
+  EXPECT_NE(shot.pixelColor(cornerAt), QColor(Qt::black));
 }
 
 // Each cell of the three lists, status cells too, ends right and below in a

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <optional>
 
 #include "shell/termination_signals.h"
 #include "ui/screen_centre.h"
@@ -9,15 +10,65 @@
 
 namespace halvoric {
 
+namespace {
+
+// A message during start-up first takes the splash away: the splash stays on
+// top, and a box beneath it would leave the start looking hung.
+class MessagesOverSplash final : public MessageBoxes {
+ public:
+  explicit MessagesOverSplash(MessageBoxes& messages) : messages_(messages) {}
+
+  void ShowError(const std::string& text) override {
+    HideSplash();
+    messages_.ShowError(text);
+  }
+  void ShowMessage(const std::string& text) override {
+    HideSplash();
+    messages_.ShowMessage(text);
+  }
+  void Cover(TSplashScreen* splash) { splash_ = splash; }
+
+ private:
+  void HideSplash() {
+    if (splash_ != nullptr) splash_->hide();
+  }
+
+  MessageBoxes& messages_;
+  TSplashScreen* splash_ = nullptr;
+};
+
+}  // namespace
+
 std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   auto splash = std::make_unique<TSplashScreen>();
   splash->ShowAtOnce();
+  // Lives as long as the program's one main window.
+  static std::optional<MessagesOverSplash> messages;
+  messages.emplace(platform.Messages);
+  messages->Cover(splash.get());
+  const PlatformServices services{
+      .Disks = platform.Disks,
+      .Access = platform.Access,
+      .Log = platform.Log,
+      .StartAtLogon = platform.StartAtLogon,
+      .Mail = platform.Mail,
+      .Sounds = platform.Sounds,
+      .PowerControl = platform.PowerControl,
+      .Urls = platform.Urls,
+      .Dialogs = platform.Dialogs,
+      .Messages = *messages,
+      .Prompt = platform.Prompt,
+      .Time = platform.Time,
+      .TrayArea = platform.TrayArea,
+      .Input = platform.Input,
+  };
   // No application display name: Qt would add it to every window title, and
   // the countdown's title must read exactly "Hibernate on 59s".
   // Hidden to the tray is not closed: the window's close ends the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  auto form = std::make_unique<TTessivar_Form>(platform);
+  auto form = std::make_unique<TTessivar_Form>(services);
   form->FormCreate();
+  messages->Cover(nullptr);
   splash.reset();
   CentreOnScreen(*form);
   form->show();

@@ -75,7 +75,8 @@ class FormTest : public ::testing::Test {
   }
 
   // The fakes of this fixture around the given drives.
-  PlatformServices Services(DiskControl& disks) {
+  // `messages` stands in for the fixture's own message boxes when given.
+  PlatformServices Services(DiskControl& disks, MessageBoxes* messages = nullptr) {
     return {
         .Disks = disks,
         .Access = access_,
@@ -86,7 +87,7 @@ class FormTest : public ::testing::Test {
         .PowerControl = power_,
         .Urls = urls_,
         .Dialogs = dialogs_,
-        .Messages = messages_,
+        .Messages = messages != nullptr ? *messages : messages_,
         .Prompt = messages_,
         .Time = clock_,
         .TrayArea = tray_,

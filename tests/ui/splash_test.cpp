@@ -73,5 +73,32 @@ TEST_F(SplashTest, ShownAndPaintedBeforeTheSlowProbeAndGoneAfter) {
   EXPECT_EQ(form->DriveCount(), 1);
 }
 
+// Notes whether the splash was still up when a message box came.
+class SplashCheckingMessages : public MessageBoxes {
+ public:
+  void ShowError(const std::string& text) override { Note(text); }
+  void ShowMessage(const std::string& text) override { Note(text); }
+  std::vector<std::string> Shown;
+  bool CoveredBySplash = false;
+
+ private:
+  void Note(const std::string& text) {
+    Shown.push_back(text);
+    CoveredBySplash = CoveredBySplash || VisibleSplash() != nullptr;
+  }
+};
+
+// The splash stays on top: a box beneath it would leave the start looking
+// hung, so a message during start-up first takes the splash away.
+TEST_F(SplashTest, AStartUpMessageIsNotCoveredByTheSplash) {
+  WriteFile("config.xml", "<Tessivar><AutoRun>yes</AutoRun></Tessivar>");
+  sim::SimulatedDisks disks(ParseOrFail(DrivesScenario({0})));
+  SplashCheckingMessages messages;
+  std::unique_ptr<TTessivar_Form> form = StartMainWindow(Services(disks, &messages));
+  ASSERT_EQ(messages.Shown, std::vector<std::string>{"'yes' is not a valid boolean value"});
+  EXPECT_FALSE(messages.CoveredBySplash);
+  EXPECT_TRUE(form->isVisible());
+}
+
 }  // namespace
 }  // namespace halvoric::testing

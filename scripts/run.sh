@@ -9,4 +9,5 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHALVORIC_TESTS=OFF \
   -DHALVORIC_BENCH=OFF >/dev/null
 cmake --build build -j "$(nproc)"
-exec build/bin/halvoric "$@"
+# Settings in ~/.config/halvoric, as when started from the menu.
+exec build/bin/halvoric --user-settings "$@"

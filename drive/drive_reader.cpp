@@ -9,13 +9,6 @@
 namespace halvoric {
 namespace {
 
-// Clears both tables so that a failed read leaves all-zero tables, whatever
-// an earlier series of any drive left in them.
-void ClearTables(ResultBlocks& blocks) {
-  std::memset(&blocks.AttributeBlock, 0, sizeof blocks.AttributeBlock);
-  std::memset(&blocks.ThresholdBlock, 0, sizeof blocks.ThresholdBlock);
-}
-
 // The model and summary series run even on a drive that did not open: every
 // request on kInvalidHandle fails, as on a drive that answers nothing.
 DeviceHandle HandleOrInvalid(const OpenResult& opened) {
@@ -66,7 +59,7 @@ DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n) {
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   SendSmartEnable(disks_, handle, request, enableAnswer, n);
   SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
-  ClearTables(blocks_);
+  ClearTables();
   ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
   ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
   return DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
@@ -78,11 +71,15 @@ void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
   disks_.Close(handle);
 }
 
-std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
+void DriveReader::ClearTables() {
+  std::memset(&blocks_.AttributeBlock, 0, sizeof blocks_.AttributeBlock);
+  std::memset(&blocks_.ThresholdBlock, 0, sizeof blocks_.ThresholdBlock);
+}
+
+std::optional<DeviceHandle> DriveReader::OpenIfAwake(DriveNumber n) {
   const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
   AtaCommandRequest request{};
   PowerModeAnswer answer{};
-  // One open for both: through the helper every open is a process start.
   if (SendCheckPowerMode(disks_, handle, request, answer, n)) {
     const PowerMode mode = DecodePowerMode(answer);
     if (mode == PowerMode::Standby || mode == PowerMode::Sleep) {
@@ -90,8 +87,14 @@ std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
       return std::nullopt;
     }
   }
-  const DriveSummary summary = SummarySeries(handle, n);
-  disks_.Close(handle);
+  return handle;
+}
+
+std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
+  const std::optional<DeviceHandle> handle = OpenIfAwake(n);
+  if (!handle) return std::nullopt;
+  const DriveSummary summary = SummarySeries(*handle, n);
+  disks_.Close(*handle);
   return summary;
 }
 
@@ -121,7 +124,7 @@ void DriveReader::ReadDetails(const std::string& path, DriveNumber n, DiskInfoSi
   if (SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n)) {
     ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, request, command, smartSupported, n);
   }
-  ClearTables(blocks_);
+  ClearTables();
   if (ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n)) {
     ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
     ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);

@@ -43,6 +43,15 @@ class DriveReader {
   // that cannot tell is read as GetDriveSummary reads it.
   std::optional<DriveSummary> GetDriveSummaryIfAwake(DriveNumber n);
 
+  // Opens drive `n` for a series and asks CHECK POWER MODE in that same open
+  // (through the helper every open is a process start). None, the drive
+  // closed again, when it is in standby or asleep; a drive that cannot tell
+  // counts as awake. The handle may be invalid when the open failed.
+  std::optional<DeviceHandle> OpenIfAwake(DriveNumber n);
+  // Zeroes both tables, so that a failed read leaves all-zero tables,
+  // whatever an earlier series of any drive left in them.
+  void ClearTables();
+
   // Fills both detail pages for drive `n`. A drive that cannot be opened
   // leaves both pages as they were.
   void ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo, SmartInfoSink& smartInfo);

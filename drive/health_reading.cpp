@@ -1,26 +1,22 @@
 #include "drive/health_reading.h"
 
-#include <cstring>
-
 #include "drive/identify.h"
 
 namespace halvoric {
 
-std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
+namespace {
+
+// The series on an open drive; closes it.
+std::optional<HealthReading> HealthSeries(DriveReader& reader, DeviceHandle handle, DriveNumber n) {
   DiskControl& disks = reader.Disks();
   ResultBlocks& blocks = reader.Blocks();
-  const OpenResult opened = disks.Open(DevicePath(n));
-  if (!opened.Ok()) return std::nullopt;
-  const DeviceHandle handle = *opened;
-
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};
   const std::uint8_t command = QueryIdentifyCommand(disks, handle, n);
   SendSmartEnable(disks, handle, request, enableAnswer, n);
   HealthReading reading;
   if (SendIdentify(disks, handle, request, blocks.IdentifyBlock, command, n)) {
-    std::memset(&blocks.AttributeBlock, 0, sizeof blocks.AttributeBlock);
-    std::memset(&blocks.ThresholdBlock, 0, sizeof blocks.ThresholdBlock);
+    reader.ClearTables();
     if (ReadSmartAttributes(disks, handle, request, blocks.AttributeBlock, n)) {
       ReadSmartThresholds(disks, handle, request, blocks.ThresholdBlock, n);
       reading.Model = DecodeModel(blocks.IdentifyBlock);
@@ -32,6 +28,20 @@ std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
   disks.Close(handle);
   if (reading.Attributes.empty()) return std::nullopt;
   return reading;
+}
+
+}  // namespace
+
+std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
+  const OpenResult opened = reader.Disks().Open(DevicePath(n));
+  if (!opened.Ok()) return std::nullopt;
+  return HealthSeries(reader, *opened, n);
+}
+
+std::optional<HealthReading> ReadHealthIfAwake(DriveReader& reader, DriveNumber n) {
+  const std::optional<DeviceHandle> handle = reader.OpenIfAwake(n);
+  if (!handle) return std::nullopt;
+  return HealthSeries(reader, *handle, n);
 }
 
 }  // namespace halvoric

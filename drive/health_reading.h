@@ -20,5 +20,8 @@ struct HealthReading {
 // opened, does not identify itself or sends no attribute table: a reading
 // that says nothing must not look like a drive whose attributes vanished.
 std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n);
+// The same behind CHECK POWER MODE in one open: nothing, and no other
+// command, for a drive in standby or asleep.
+std::optional<HealthReading> ReadHealthIfAwake(DriveReader& reader, DriveNumber n);
 
 }  // namespace halvoric

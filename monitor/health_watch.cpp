@@ -60,13 +60,13 @@ void HealthWatch::Check() {
   // The popup's wait runs the event loop; a tick inside it would report the
   // same change again before its reading is kept.
   if (alertWaiting_ || !settings_.HealthWarn) return;
-  HealthRecords records = LoadHealthRecords(recordPath_);
+  if (!records_) records_ = LoadHealthRecords(recordPath_);
+  HealthRecords& records = *records_;
   std::vector<std::string> changes;
   bool read = false;
   for (const DriveNumber n : view_.WatchedDrives()) {
     // A sleeping disk is read at the first check it is awake for.
-    if (Asleep(services_.Drives, n)) continue;
-    const std::optional<HealthReading> now = ReadHealth(services_.Drives, n);
+    const std::optional<HealthReading> now = ReadHealthIfAwake(services_.Drives, n);
     if (!now) continue;
     read = true;
     const auto before = records.find(now->Serial);

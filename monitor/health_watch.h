@@ -5,13 +5,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "drive/health_reading.h"
 #include "monitor/alert_channels.h"
 #include "monitor/health_record.h"
-#include "monitor/last_readings.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
 #include "services/sound_player.h"
@@ -68,6 +68,8 @@ class HealthWatch {
   std::string recordPath_;
   bool alertWaiting_ = false;
   bool saveFailureJournalled_ = false;
+  // Read from the file at the first check; this object keeps it after.
+  std::optional<HealthRecords> records_;
 };
 
 }  // namespace halvoric

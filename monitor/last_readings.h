@@ -6,7 +6,6 @@
 #include <string>
 
 #include "drive/drive_reader.h"
-#include "drive/power_mode.h"
 
 namespace halvoric {
 
@@ -16,11 +15,5 @@ struct LastReading {
 };
 
 using LastReadings = std::map<DriveNumber, LastReading>;
-
-// Whether asking the drive anything but its power mode would wake it.
-inline bool Asleep(DriveReader& drives, DriveNumber n) {
-  const PowerMode mode = drives.CheckPowerMode(n);
-  return mode == PowerMode::Standby || mode == PowerMode::Sleep;
-}
 
 }  // namespace halvoric

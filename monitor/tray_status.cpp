@@ -1,9 +1,19 @@
 #include "monitor/tray_status.h"
 
+#include "drive/power_mode.h"
+
 namespace halvoric {
 
 namespace {
+
 constexpr std::uint8_t kBalloonSeconds = 10;
+
+// Whether asking the drive anything but its power mode would wake it.
+bool Asleep(DriveReader& drives, DriveNumber n) {
+  const PowerMode mode = drives.CheckPowerMode(n);
+  return mode == PowerMode::Standby || mode == PowerMode::Sleep;
+}
+
 }  // namespace
 
 void TrayStatusReport::WindowHidden(std::size_t driveCount) {

@@ -10,6 +10,7 @@
 #include "drive/ata_blocks.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
+#include "drive/drive_line.h"
 #include "drive/power_mode.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
@@ -24,9 +25,17 @@ struct ResultBlocks {
   AtaCommandResult ThresholdBlock{};
 };
 
-class DriveReader {
+// Also the line that runs work at once, where it is given: the
+// command-line tool and the tests need no thread.
+class DriveReader final : public DriveLine {
  public:
   explicit DriveReader(DiskControl& disks) : disks_(disks) {}
+
+  void Run(Work work, Done done) override {
+    work(*this);
+    done();
+  }
+  void RunAndWait(Work work) override { work(*this); }
 
   DiskControl& Disks() { return disks_; }
   ResultBlocks& Blocks() { return blocks_; }

@@ -1,40 +1,61 @@
 #include "monitor/drive_scan.h"
 
+#include <memory>
+#include <vector>
+
+#include "drive/collecting_sinks.h"
 #include "drive/drive_number.h"
 
 namespace halvoric {
 
 void DriveScan::ScanDrives() {
-  driveCount_ = 0;
-  for (DriveNumber n = 0; n < kScannedDrives; ++n) {
-    if (!drives_.DriveExists(n)) continue;
-    ++driveCount_;
-    DriveSummary summary;
-    drives_.GetDriveSummary(n, summary);
-    const std::string model = drives_.GetDriveModel(n);
-    AddDriveRow(sinks_.DriveList, n, model, summary);
-    last_[n] = {model, TemperatureText(summary)};
+  struct Found {
+    DriveNumber Number;
+    std::string Model;
+    DriveSummary Summary;
+  };
+  std::vector<Found> found;
+  drives_.RunAndWait([&found](DriveReader& reader) {
+    for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+      if (!reader.DriveExists(n)) continue;
+      Found drive{n, {}, {}};
+      reader.GetDriveSummary(n, drive.Summary);
+      drive.Model = reader.GetDriveModel(n);
+      found.push_back(std::move(drive));
+    }
+  });
+  driveCount_ = static_cast<std::uint8_t>(found.size());
+  for (const Found& drive : found) {
+    AddDriveRow(sinks_.DriveList, drive.Number, drive.Model, drive.Summary);
+    last_[drive.Number] = {drive.Model, TemperatureText(drive.Summary)};
   }
 }
 
 void DriveScan::ShowDriveDetails(const std::string& driveText) {
-  if (access_ == nullptr) {
-    drives_.ReadDriveDetails(driveText, sinks_.DiskInfo, sinks_.SmartInfo);
-    return;
-  }
-  // The scan opened the drive already, so its level is known before the read.
-  const DriveNumber n = ParseDriveNumber(driveText);
-  ReportedFigureRows shown(access_->LevelOf(n), sinks_.DiskInfo, sinks_.SmartInfo);
-  drives_.ReadDriveDetails(driveText, shown, shown);
-  // Unknown now means the open failed and both pages were left as they were.
-  if (const AccessLevel level = access_->LevelOf(n); level != AccessLevel::Unknown) {
-    sinks_.DiskInfo.AppendDiskInfoRow(AccessSourceRow(level));
-  }
+  auto rows = std::make_shared<RecordedDetails>();
+  drives_.Run(
+      [driveText, rows, access = access_](DriveReader& reader) {
+        if (access == nullptr) {
+          reader.ReadDriveDetails(driveText, *rows, *rows);
+          return;
+        }
+        // The scan opened the drive already, so its level is known before the read.
+        const DriveNumber n = ParseDriveNumber(driveText);
+        ReportedFigureRows shown(access->LevelOf(n), *rows, *rows);
+        reader.ReadDriveDetails(driveText, shown, shown);
+        // Unknown now means the open failed and both pages were left as they were.
+        if (const AccessLevel level = access->LevelOf(n); level != AccessLevel::Unknown) {
+          rows->AppendDiskInfoRow(AccessSourceRow(level));
+        }
+      },
+      [this, rows] { rows->ReplayInto(sinks_.DiskInfo, sinks_.SmartInfo); });
 }
 
 void DriveScan::JournalMissingRights() {
   if (access_ == nullptr) return;
-  const AccessReport report = access_->Report();
+  // The report is kept where the drives are opened.
+  AccessReport report;
+  drives_.RunAndWait([this, &report](DriveReader&) { report = access_->Report(); });
   if (!report.Message.empty()) journal_.AddLogLine(report.Message);
 }
 

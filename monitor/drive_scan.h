@@ -22,13 +22,15 @@ class DriveScan {
  public:
   // `access` says which rights reached each drive; null for simulated
   // drives, which need none.
-  DriveScan(DriveReader& drives, const DriveAccess* access, DriveScanSinks sinks,
+  DriveScan(DriveLine& drives, const DriveAccess* access, DriveScanSinks sinks,
             JournalLines& journal, LastReadings& last)
       : drives_(drives), access_(access), sinks_(sinks), journal_(journal), last_(last) {}
 
-  // Probes drives 0 to 3 and gives each drive found a row.
+  // Probes drives 0 to 3 and gives each drive found a row; returns once
+  // they are read.
   void ScanDrives();
-  // Fills both detail pages for the drive whose number `driveText` holds.
+  // Fills both detail pages for the drive whose number `driveText` holds,
+  // once its rows are read.
   void ShowDriveDetails(const std::string& driveText);
   // Says once why drives were read only in part, when rights were missing.
   void JournalMissingRights();
@@ -37,7 +39,7 @@ class DriveScan {
   std::uint8_t DriveCount() const { return driveCount_; }
 
  private:
-  DriveReader& drives_;
+  DriveLine& drives_;
   const DriveAccess* access_;
   DriveScanSinks sinks_;
   JournalLines& journal_;

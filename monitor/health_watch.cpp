@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <memory>
 
 #include "base/text_trim.h"
 #include "drive/attribute_catalogue.h"
@@ -59,19 +60,36 @@ std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading
 void HealthWatch::Check() {
   // The popup's wait runs the event loop; a tick inside it would report the
   // same change again before its reading is kept.
-  if (alertWaiting_ || !settings_.HealthWarn) return;
+  if (alertWaiting_ || checking_ || !settings_.HealthWarn) return;
+  checking_ = true;
+  const std::vector<DriveNumber> drives = view_.WatchedDrives();
+  auto readings = std::make_shared<std::vector<std::optional<HealthReading>>>();
+  services_.Drives.Run(
+      [drives, readings](DriveReader& reader) {
+        // A sleeping disk is read at the first check it is awake for.
+        for (const DriveNumber n : drives) readings->push_back(ReadHealthIfAwake(reader, n));
+      },
+      [this, drives, readings] {
+        checking_ = false;
+        Compare(drives, *readings);
+      });
+}
+
+void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
+                          const std::vector<std::optional<HealthReading>>& readings) {
   if (!records_) records_ = LoadHealthRecords(recordPath_);
   HealthRecords& records = *records_;
   std::vector<std::string> changes;
   bool read = false;
-  for (const DriveNumber n : view_.WatchedDrives()) {
-    // A sleeping disk is read at the first check it is awake for.
-    const std::optional<HealthReading> now = ReadHealthIfAwake(services_.Drives, n);
+  for (std::size_t i = 0; i < drives.size() && i < readings.size(); ++i) {
+    const std::optional<HealthReading>& now = readings[i];
     if (!now) continue;
     read = true;
     const auto before = records.find(now->Serial);
     if (before != records.end()) {
-      for (std::string& line : Changes(n, *now, before->second)) changes.push_back(std::move(line));
+      for (std::string& line : Changes(drives[i], *now, before->second)) {
+        changes.push_back(std::move(line));
+      }
     }
     records[now->Serial] = now->Attributes;
   }

@@ -32,7 +32,7 @@ class HealthView {
 };
 
 struct HealthServices {
-  DriveReader& Drives;
+  DriveLine& Drives;
   MailQueue& AlertMails;
   SoundPlayer& Sounds;
   AlertPrompt& Prompt;
@@ -58,6 +58,9 @@ class HealthWatch {
   // The journal lines for what changed since `before`.
   std::vector<std::string> Changes(DriveNumber n, const HealthReading& now,
                                    const std::vector<AttributeReading>& before) const;
+  // Judges the readings of `drives`, taken away from the window.
+  void Compare(const std::vector<DriveNumber>& drives,
+               const std::vector<std::optional<HealthReading>>& readings);
   void Alert(const std::vector<std::string>& lines);
 
   HealthView& view_;
@@ -67,6 +70,7 @@ class HealthWatch {
   AlertChannels channels_;
   std::string recordPath_;
   bool alertWaiting_ = false;
+  bool checking_ = false;
   bool saveFailureJournalled_ = false;
   // Read from the file at the first check; this object keeps it after.
   std::optional<HealthRecords> records_;

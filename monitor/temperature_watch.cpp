@@ -1,5 +1,7 @@
 #include "monitor/temperature_watch.h"
 
+#include <memory>
+
 #include "base/text_trim.h"
 #include "monitor/alert_mail.h"
 
@@ -9,27 +11,48 @@ void TemperatureWatch::Check() {
   view_.StopCheckTimer();
   // The alert's answer restarts the watch; a check from inside the wait
   // (the warning switched off and on again) would alert the same drive twice.
-  if (alertWaiting_) return;
-  for (const DriveNumber n : view_.WatchedDrives()) {
-    // A disk that spun down stays down: the series would wake it every tick.
-    const std::optional<DriveSummary> awake = services_.Drives.GetDriveSummaryIfAwake(n);
-    if (!awake) continue;
-    const DriveSummary& summary = *awake;
-    services_.Last[n].Temperature = TemperatureText(summary);
-    // A drive that did not answer this time neither starts nor ends an
-    // excursion.
-    if (summary.Temperature == NoTemperature) continue;
-    Excursion& excursion = excursions_[n];
-    // Drives after an alerted one compare with the raised critical temperature.
-    if (summary.Temperature <= settings_.CritTempValue) {
-      if (summary.Temperature <= settings_.CritTempValue - kCoolingMargin) excursion = {};
-      continue;
-    }
-    if (!excursion.Hot) excursion = {.Hot = true};
-    MailIfDue(excursion, summary);
-    PlayAlertSound(excursion);
-    if (settings_.PopupNotification) PopupAlert(summary);
+  if (alertWaiting_ || checking_) return;
+  checking_ = true;
+  CheckFrom(view_.WatchedDrives(), 0);
+}
+
+void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t next) {
+  if (next == drives.size()) {
+    CheckEnded();
+    return;
   }
+  const DriveNumber n = drives[next];
+  auto awake = std::make_shared<std::optional<DriveSummary>>();
+  services_.Drives.Run(
+      // A disk that spun down stays down: the series would wake it every tick.
+      [n, awake](DriveReader& reader) { *awake = reader.GetDriveSummaryIfAwake(n); },
+      [this, drives = std::move(drives), next, awake]() mutable {
+        Judge(drives[next], *awake);
+        CheckFrom(std::move(drives), next + 1);
+      });
+}
+
+void TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& awake) {
+  if (!awake) return;
+  const DriveSummary& summary = *awake;
+  services_.Last[n].Temperature = TemperatureText(summary);
+  // A drive that did not answer this time neither starts nor ends an
+  // excursion.
+  if (summary.Temperature == NoTemperature) return;
+  Excursion& excursion = excursions_[n];
+  // Drives after an alerted one compare with the raised critical temperature.
+  if (summary.Temperature <= settings_.CritTempValue) {
+    if (summary.Temperature <= settings_.CritTempValue - kCoolingMargin) excursion = {};
+    return;
+  }
+  if (!excursion.Hot) excursion = {.Hot = true};
+  MailIfDue(excursion, summary);
+  PlayAlertSound(excursion);
+  if (settings_.PopupNotification) PopupAlert(summary);
+}
+
+void TemperatureWatch::CheckEnded() {
+  checking_ = false;
   // A warning switched off while a popup alert waited stays off; one the
   // alert's answer restarted keeps that start.
   if (settings_.TempWarn && !view_.CheckTimerActive()) view_.StartCheckTimer();
@@ -97,15 +120,18 @@ void TemperatureWatch::PopupAlert(const DriveSummary& summary) {
 
 void TemperatureWatch::SendTestMail() {
   if (TrimControls(settings_.EmailAddr).empty()) return;
-  DriveSummary summary;
-  services_.Drives.GetDriveSummary(0, summary);
-  const Result<> sent =
-      services_.TestMail.Send(AlertMail(settings_.EmailAddr, TemperatureText(summary)));
-  if (sent.Ok()) {
-    services_.Messages.ShowMessage("The Alert! Message was sent to: " + settings_.EmailAddr);
-  } else {
-    services_.Messages.ShowError(sent.Message);
-  }
+  auto summary = std::make_shared<DriveSummary>();
+  services_.Drives.Run([summary](DriveReader& reader) { reader.GetDriveSummary(0, *summary); },
+                       [this, summary] {
+                         const Result<> sent = services_.TestMail.Send(
+                             AlertMail(settings_.EmailAddr, TemperatureText(*summary)));
+                         if (sent.Ok()) {
+                           services_.Messages.ShowMessage("The Alert! Message was sent to: " +
+                                                          settings_.EmailAddr);
+                         } else {
+                           services_.Messages.ShowError(sent.Message);
+                         }
+                       });
 }
 
 }  // namespace halvoric

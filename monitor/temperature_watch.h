@@ -42,7 +42,7 @@ class WatchView {
 
 // The seams the watch reaches.
 struct WatchServices {
-  DriveReader& Drives;
+  DriveLine& Drives;
   MailQueue& AlertMails;
   Mailer& TestMail;
   SoundPlayer& Sounds;
@@ -63,7 +63,9 @@ class TemperatureWatch {
         services_(services),
         channels_(settings, journal, services.AlertMails, services.Sounds) {}
 
-  // One check of every watched drive.
+  // One check of every watched drive. The drives are read one after the
+  // other away from the window; each drive's alerts come before the next
+  // drive is read, as they would if the reads took no time.
   void Check();
   // The temperature warning's box, with its new state.
   void WarningChanged(bool on);
@@ -86,6 +88,10 @@ class TemperatureWatch {
     bool SoundFailureJournalled = false;
   };
 
+  // Reads drive `drives[next]`, judges it, and goes on with the next.
+  void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
+  void Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
+  void CheckEnded();
   void MailIfDue(Excursion& excursion, const DriveSummary& summary);
   void PlayAlertSound(Excursion& excursion);
   void PopupAlert(const DriveSummary& summary);
@@ -97,6 +103,9 @@ class TemperatureWatch {
   WatchServices services_;
   AlertChannels channels_;
   bool alertWaiting_ = false;
+  // A check whose drives are still being read; a second one then waits for
+  // the next tick.
+  bool checking_ = false;
   std::map<DriveNumber, Excursion> excursions_;
 };
 

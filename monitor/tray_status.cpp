@@ -1,5 +1,7 @@
 #include "monitor/tray_status.h"
 
+#include <memory>
+
 #include "drive/power_mode.h"
 
 namespace halvoric {
@@ -8,35 +10,53 @@ namespace {
 
 constexpr std::uint8_t kBalloonSeconds = 10;
 
-// Whether asking the drive anything but its power mode would wake it.
-bool Asleep(DriveReader& drives, DriveNumber n) {
-  const PowerMode mode = drives.CheckPowerMode(n);
-  return mode == PowerMode::Standby || mode == PowerMode::Sleep;
-}
+struct Reading {
+  bool Asleep = false;
+  std::string Model;
+  DriveSummary Summary;
+};
 
 }  // namespace
 
 void TrayStatusReport::WindowHidden(std::size_t driveCount) {
-  if (!settings_.DiskStatus) return;
-  const std::vector<DriveNumber> rows = view_.ListedDrives();
-  std::string text;
-  for (std::size_t i = 0; i < driveCount && i < rows.size(); ++i) {
-    const DriveNumber n = rows[i];
-    LastReading& last = last_[n];
-    // A disk in standby is reported from its last reading, not woken for it.
-    const bool asleep = Asleep(drives_, n);
-    if (!asleep) {
-      last.Model = drives_.GetDriveModel(n);
-      DriveSummary summary;
-      drives_.GetDriveSummary(n, summary);
-      last.Temperature = TemperatureText(summary);
-    }
-    text += last.Model + '\r' + "Temp: " + last.Temperature + (asleep ? " (standby)" : "") + '\r';
-    // Each drive's balloon replaces the last, so the user sees progress on
-    // slow drives and the last one lists them all.
-    view_.ShowStatusBalloon(text, kBalloonSeconds);
-    if (!asleep) view_.ShowTemperatureCell(i, last.Temperature);
+  if (!settings_.DiskStatus || reporting_) return;
+  std::vector<DriveNumber> rows = view_.ListedDrives();
+  if (rows.size() > driveCount) rows.resize(driveCount);
+  reporting_ = true;
+  ReportFrom(std::move(rows), 0, "");
+}
+
+void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row,
+                                  std::string text) {
+  if (row == rows.size()) {
+    reporting_ = false;
+    return;
   }
+  const DriveNumber n = rows[row];
+  auto reading = std::make_shared<Reading>();
+  drives_.Run(
+      [n, reading](DriveReader& reader) {
+        // A disk in standby is reported from its last reading, not woken for it.
+        const PowerMode mode = reader.CheckPowerMode(n);
+        reading->Asleep = mode == PowerMode::Standby || mode == PowerMode::Sleep;
+        if (reading->Asleep) return;
+        reading->Model = reader.GetDriveModel(n);
+        reader.GetDriveSummary(n, reading->Summary);
+      },
+      [this, rows = std::move(rows), row, text = std::move(text), reading]() mutable {
+        LastReading& last = last_[rows[row]];
+        if (!reading->Asleep) {
+          last.Model = reading->Model;
+          last.Temperature = TemperatureText(reading->Summary);
+        }
+        text += last.Model + '\r' + "Temp: " + last.Temperature +
+                (reading->Asleep ? " (standby)" : "") + '\r';
+        // Each drive's balloon replaces the last, so the user sees progress
+        // on slow drives and the last one lists them all.
+        view_.ShowStatusBalloon(text, kBalloonSeconds);
+        if (!reading->Asleep) view_.ShowTemperatureCell(row, last.Temperature);
+        ReportFrom(std::move(rows), row + 1, std::move(text));
+      });
 }
 
 }  // namespace halvoric

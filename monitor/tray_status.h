@@ -24,7 +24,7 @@ class TrayStatusView {
 
 class TrayStatusReport {
  public:
-  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveReader& drives,
+  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveLine& drives,
                    LastReadings& last)
       : view_(view), settings_(settings), drives_(drives), last_(last) {}
 
@@ -32,10 +32,15 @@ class TrayStatusReport {
   void WindowHidden(std::size_t driveCount);
 
  private:
+  // Reads the drive of row `row`, adds it to the balloon and goes on.
+  void ReportFrom(std::vector<DriveNumber> rows, std::size_t row, std::string text);
+
   TrayStatusView& view_;
   const Settings& settings_;
-  DriveReader& drives_;
+  DriveLine& drives_;
   LastReadings& last_;
+  // A report still reading its drives; another one then adds nothing.
+  bool reporting_ = false;
 };
 
 }  // namespace halvoric

@@ -1,5 +1,7 @@
 #include "platform/helper_disk_control.h"
 
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -25,16 +27,32 @@ bool SendAll(int socket, const void* buffer, std::size_t size) {
   return TransferFully(size, send).Complete();
 }
 
-bool ReceiveAll(int socket, void* buffer, std::size_t size) {
-  const auto receive = [&](std::size_t offset, std::size_t count) {
-    return ::recv(socket, static_cast<char*>(buffer) + offset, count, 0);
+// Waits no longer than `timeout` for the whole reply: a helper stuck on a
+// drive must not hold up the series for good.
+bool ReceiveAll(int socket, void* buffer, std::size_t size, std::chrono::milliseconds timeout) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point due = Clock::now() + timeout;
+  const auto receive = [&](std::size_t offset, std::size_t count) -> ssize_t {
+    for (;;) {
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(due - Clock::now()).count();
+      pollfd ready{socket, POLLIN, 0};
+      const int polled = left > 0 ? ::poll(&ready, 1, static_cast<int>(left)) : 0;
+      if (polled < 0 && errno == EINTR) continue;
+      if (polled <= 0) {
+        if (polled == 0) errno = ETIMEDOUT;
+        return -1;
+      }
+      return ::recv(socket, static_cast<char*>(buffer) + offset, count, 0);
+    }
   };
   return TransferFully(size, receive).Complete();
 }
 
-bool Exchange(int socket, const HelperRequest& request, HelperReply& reply) {
-  return SendAll(socket, &request, sizeof request) && ReceiveAll(socket, &reply, sizeof reply) &&
-         reply.Magic == kHelperReplyMagic && reply.OutSize <= sizeof reply.Out;
+bool Exchange(int socket, const HelperRequest& request, HelperReply& reply,
+              std::chrono::milliseconds timeout) {
+  return SendAll(socket, &request, sizeof request) &&
+         ReceiveAll(socket, &reply, sizeof reply, timeout) && reply.Magic == kHelperReplyMagic &&
+         reply.OutSize <= sizeof reply.Out;
 }
 
 const char* StatusText(std::uint32_t status) {
@@ -68,8 +86,9 @@ OpenError ErrorOf(std::uint32_t status) {
 
 }  // namespace
 
-HelperDiskControl::HelperDiskControl(std::vector<std::string> command)
-    : command_(std::move(command)) {}
+HelperDiskControl::HelperDiskControl(std::vector<std::string> command,
+                                     std::chrono::milliseconds replyTimeout)
+    : command_(std::move(command)), replyTimeout_(replyTimeout) {}
 
 HelperDiskControl::~HelperDiskControl() {
   for (const auto& [handle, helper] : helpers_) Stop(helper);
@@ -113,9 +132,8 @@ OpenResult HelperDiskControl::Open(const std::string& path) {
   request.Operation = kHelperOpen;
   request.DriveNumber = *driveNumber;
   HelperReply reply{};
-  if (!Exchange(helper.Socket, request, reply)) {
-    Diagnose(DiagnosticArea::Helper, started + " did not answer the open of " + drive);
-    Stop(helper);
+  if (!Exchange(helper.Socket, request, reply, replyTimeout_)) {
+    End(helper, "did not answer the open of " + drive);
     return {OpenError::Other, "the helper did not answer"};
   }
   if (reply.Status != static_cast<std::uint32_t>(HelperStatus::Ok)) {
@@ -147,7 +165,12 @@ bool HelperDiskControl::Control(DeviceHandle handle, std::uint32_t code, const v
     return false;
   }
   HelperReply reply{};
-  if (!Exchange(found->second.Socket, request, reply)) return false;
+  if (!Exchange(found->second.Socket, request, reply, replyTimeout_)) {
+    // Later requests of the series fail at once instead of waiting again.
+    End(found->second, "did not answer a request");
+    helpers_.erase(found);
+    return false;
+  }
   std::memcpy(out, reply.Out, std::min<std::size_t>(reply.OutSize, outSize));
   return reply.Status == static_cast<std::uint32_t>(HelperStatus::Ok);
 }
@@ -175,6 +198,13 @@ void HelperDiskControl::Stop(const Helper& helper) {
     Diagnose(DiagnosticArea::Helper,
              ended + " was ended by signal " + std::to_string(WTERMSIG(status)));
   }
+}
+
+void HelperDiskControl::End(const Helper& helper, const std::string& why) {
+  Diagnose(DiagnosticArea::Helper,
+           "halvoric-ata (pid " + std::to_string(helper.Pid) + ") " + why + "; ending it");
+  ::kill(helper.Pid, SIGKILL);
+  Stop(helper);
 }
 
 std::filesystem::path HelperBesideExecutable() {

@@ -5,6 +5,7 @@
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -16,9 +17,16 @@ namespace halvoric {
 
 class HelperDiskControl final : public DiskControl {
  public:
+  // Longer than the helper's own time-out of one request, so that a request
+  // the kernel ended still comes back as an answer.
+  static constexpr std::chrono::milliseconds kReplyTimeout{15000};
+
   // `command` is the helper's path followed by its arguments (the real
-  // helper takes none). It is started with an empty environment.
-  explicit HelperDiskControl(std::vector<std::string> command);
+  // helper takes none). It is started with an empty environment. A helper
+  // that does not answer a request within `replyTimeout` is ended and the
+  // request fails.
+  explicit HelperDiskControl(std::vector<std::string> command,
+                             std::chrono::milliseconds replyTimeout = kReplyTimeout);
   ~HelperDiskControl() override;
 
   HelperDiskControl(const HelperDiskControl&) = delete;
@@ -36,8 +44,11 @@ class HelperDiskControl final : public DiskControl {
   };
 
   static void Stop(const Helper& helper);
+  // Ends a helper that did not answer, or answered nonsense.
+  static void End(const Helper& helper, const std::string& why);
 
   std::vector<std::string> command_;
+  std::chrono::milliseconds replyTimeout_;
   std::map<DeviceHandle, Helper> helpers_;
   DeviceHandle nextHandle_ = 1;
 };

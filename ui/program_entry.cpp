@@ -61,6 +61,7 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
       .Time = platform.Time,
       .TrayArea = platform.TrayArea,
       .Input = platform.Input,
+      .SeriesOnOwnThread = platform.SeriesOnOwnThread,
   };
   // No application display name: Qt would add it to every window title, and
   // the countdown's title must read exactly "Hibernate on 59s".

@@ -22,15 +22,30 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
     : QWidget(parent),
       EventLogWriter1(platform.Log),
       Platform(platform),
-      Drives(platform.Disks),
+      TimedDisks(platform.Disks, kSeriesDeadline,
+                 [this](DriveNumber n, bool overran) {
+                   // From the drives' thread: the journal is the window's.
+                   QMetaObject::invokeMethod(
+                       this, [this, n, overran] { SlowDrives.SeriesEnded(n, overran); },
+                       Qt::QueuedConnection);
+                 }),
+      Drives(TimedDisks),
+      AwayLine(platform.SeriesOnOwnThread
+                   ? std::make_unique<ThreadedDriveLine>(
+                         Drives,
+                         [this](std::function<void()> task) {
+                           QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+                         })
+                   : nullptr),
+      Line(AwayLine ? static_cast<DriveLine&>(*AwayLine) : Drives),
       Preferences1(
           *this, Settings, Journal1,
           {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
           QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
       Watch(*this, Settings, Journal1, Countdown,
-            {Drives, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
+            {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
              platform.Time, LastRead}),
-      Health(*this, Settings, Journal1, {Drives, AlertMails, platform.Sounds, platform.Prompt},
+      Health(*this, Settings, Journal1, {Line, AlertMails, platform.Sounds, platform.Prompt},
              HealthRecordFileName) {
   BuildComponents();
   BuildFrame();
@@ -42,11 +57,12 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
-  Scan = std::make_unique<DriveScan>(Drives, Platform.Access,
+  Scan = std::make_unique<DriveScan>(Line, Platform.Access,
                                      DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1, LastRead);
 }
 
 TTessivar_Form::~TTessivar_Form() {
+  if (AwayLine) AwayLine->Stop();
   for (QObject* filter : focusFilters_) delete filter;
 }
 

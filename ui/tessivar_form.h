@@ -23,11 +23,14 @@
 #include <string>
 #include <vector>
 
+#include "drive/drive_line.h"
 #include "drive/drive_reader.h"
+#include "drive/series_deadline.h"
 #include "monitor/drive_scan.h"
 #include "monitor/health_watch.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
+#include "monitor/slow_drives.h"
 #include "monitor/temperature_watch.h"
 #include "monitor/tray_status.h"
 #include "services/file_dialogs.h"
@@ -171,7 +174,12 @@ class TTessivar_Form : public QWidget,
   std::uint8_t HibernateCountdown() const { return Countdown.SecondsLeft(); }
 
   PlatformServices Platform;
+  // Every series ends by its deadline; SlowDrives says which drives missed it.
+  SeriesDeadline TimedDisks;
   DriveReader Drives;
+  // Stopped first when the window goes: no read may come back to it after.
+  std::unique_ptr<ThreadedDriveLine> AwayLine;
+  DriveLine& Line;
   // Alert mails go out beside the window, never holding it up.
   MailDispatch AlertMails{Platform.Mail};
   // Declared before the icon, which uses it until its own end.
@@ -181,12 +189,13 @@ class TTessivar_Form : public QWidget,
   // The logic the window shows.
   Journal Journal1{*this, EventLogWriter1, Platform.Dialogs, Platform.Messages};
   SettingsKeeper SettingsFile{*this, Settings, Journal1, Platform.Messages, ConfigFileName};
+  SlowDriveReport SlowDrives{Journal1, kSeriesDeadline};
   halvoric::Preferences Preferences1;
   // What each drive said last, for the times it sleeps.
   LastReadings LastRead;
   HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
   TemperatureWatch Watch;
-  TrayStatusReport TrayStatus{*this, Settings, Drives, LastRead};
+  TrayStatusReport TrayStatus{*this, Settings, Line, LastRead};
   HealthWatch Health;
   // Made once the lists it fills exist.
   std::unique_ptr<DriveScan> Scan;

@@ -1,5 +1,6 @@
 #include "drive/sim/simulated_disks.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -8,6 +9,9 @@
 
 namespace halvoric::sim {
 namespace {
+
+// The time-out the Linux backend gives each request.
+constexpr unsigned kRequestTimeoutMs = 10000;
 
 bool IsSmartCommand(const AtaCommandRequest& r, std::uint8_t features) {
   // Like a real drive, refuse SMART commands without the 4F/C2 signature.
@@ -65,7 +69,15 @@ bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void
   const auto it = open_.find(handle);
   if (it != open_.end()) {
     const SimDrive& drive = *scenario_.Find(it->second);
-    if (drive.DelayMs) std::this_thread::sleep_for(std::chrono::milliseconds(drive.DelayMs));
+    if (drive.DelayMs) {
+      // As the kernel does, a request that takes longer than its time-out
+      // is ended there and fails.
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::min(drive.DelayMs, kRequestTimeoutMs)));
+      if (drive.DelayMs > kRequestTimeoutMs) {
+        events_.push_back(event);
+        return false;
+      }
+    }
     const double now = clock_();
     if (code == CHECK_POWER_MODE) {
       event.Succeeded = AnswerPowerCheck(drive, request, now, out, outSize);

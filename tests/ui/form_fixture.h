@@ -92,6 +92,7 @@ class FormTest : public ::testing::Test {
         .Time = clock_,
         .TrayArea = tray_,
         .Input = input_,
+        .SeriesOnOwnThread = seriesOnOwnThread_,
     };
   }
 
@@ -110,6 +111,8 @@ class FormTest : public ::testing::Test {
   }
 
   const DriveAccess* access_ = nullptr;
+  // A tick's outcome is there to look at as soon as the tick returns.
+  bool seriesOnOwnThread_ = false;
   FakeSystemLog log_;
   FakeDialogs dialogs_;
   FakeMessages messages_;

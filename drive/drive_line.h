@@ -1,0 +1,69 @@
+// Where drive series run. A drive that takes long to answer must not hold
+// up the window, so the program runs every series on a thread of its own
+// and hands each result back to the window's thread; the command-line tool
+// and the tests run them where they are.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace halvoric {
+
+class DriveReader;
+
+class DriveLine {
+ public:
+  using Work = std::function<void(DriveReader&)>;
+  using Done = std::function<void()>;
+
+  virtual ~DriveLine() = default;
+  // Runs `work` on the drives, then `done` on the caller's thread. Work runs
+  // in the order it was given, one at a time.
+  virtual void Run(Work work, Done done) = 0;
+  // Runs `work` and returns once it has run.
+  virtual void RunAndWait(Work work) = 0;
+};
+
+// Runs every series on one thread of its own. `post` hands a task to the
+// thread that gave the work, to run there later.
+class ThreadedDriveLine final : public DriveLine {
+ public:
+  using Post = std::function<void(std::function<void()>)>;
+
+  ThreadedDriveLine(DriveReader& reader, Post post);
+  ~ThreadedDriveLine() override;
+  ThreadedDriveLine(const ThreadedDriveLine&) = delete;
+  ThreadedDriveLine& operator=(const ThreadedDriveLine&) = delete;
+
+  void Run(Work work, Done done) override;
+  void RunAndWait(Work work) override;
+  // Drops the work not yet begun, waits for the series under way and runs
+  // no `done` after this. Call it from the thread that gives the work,
+  // before the objects the `done`s reach go.
+  void Stop();
+
+ private:
+  struct Job {
+    DriveLine::Work Task;
+    DriveLine::Done Then;
+  };
+
+  void Serve();
+
+  DriveReader& reader_;
+  Post post_;
+  // Read and cleared on the giving thread only, as the posted `done`s run
+  // there.
+  std::shared_ptr<bool> open_ = std::make_shared<bool>(true);
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Job> jobs_;
+  bool stopping_ = false;
+  std::thread worker_;
+};
+
+}  // namespace halvoric

@@ -1,0 +1,49 @@
+// A series that runs past its deadline is cut short: its later requests
+// fail without reaching the drive. One drive that does not answer then holds
+// up the others for the deadline and the one request under way, which the
+// kernel or the helper ends at its own time-out.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <mutex>
+
+#include "drive/disk_control.h"
+#include "drive/drive_number.h"
+
+namespace halvoric {
+
+// Ten seconds is the time-out of one request; a series of a drive that
+// answers takes well under one.
+inline constexpr std::chrono::milliseconds kSeriesDeadline{10000};
+
+class SeriesDeadline final : public DiskControl {
+ public:
+  // Called as each series closes: whether it ran past the deadline.
+  using SeriesEnded = std::function<void(DriveNumber, bool overran)>;
+
+  SeriesDeadline(DiskControl& inner, std::chrono::milliseconds deadline, SeriesEnded ended)
+      : inner_(inner), deadline_(deadline), ended_(std::move(ended)) {}
+
+  OpenResult Open(const std::string& path) override;
+  bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+               void* out, std::size_t outSize) override;
+  void Close(DeviceHandle handle) override;
+
+ private:
+  using Clock = std::chrono::steady_clock;
+  struct Series {
+    DriveNumber Drive = 0;
+    Clock::time_point Due{};
+    bool Overran = false;
+  };
+
+  DiskControl& inner_;
+  std::chrono::milliseconds deadline_;
+  SeriesEnded ended_;
+  std::mutex mutex_;
+  std::map<DeviceHandle, Series> series_;
+};
+
+}  // namespace halvoric

@@ -194,11 +194,7 @@ class Parser {
       drive.PermissionDenied = value == "denied";
       return Result<>::Done();
     }
-    if (key == "delay-ms") {
-      return ParseNumber(value, drive.DelayMs) && drive.DelayMs <= 60000
-                 ? Result<>::Done()
-                 : Failure{"delay-ms is a number of milliseconds up to 60000"};
-    }
+    if (key == "delay-ms") return ParseDelay(value, drive);
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
     if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
@@ -270,6 +266,22 @@ class Parser {
       break;
     }
     drive.Changes.push_back(change);
+    return Result<>::Done();
+  }
+
+  Result<> ParseDelay(const std::string& value, SimDrive& drive) {
+    constexpr const char* kForm =
+        "delay-ms is a number of milliseconds up to 60000, then 'from SECONDS' where needed";
+    const auto words = Words(value);
+    if (words.empty() || !ParseNumber(words[0], drive.DelayMs) || drive.DelayMs > 60000) {
+      return Failure{kForm};
+    }
+    if (words.size() == 1) return Result<>::Done();
+    unsigned seconds = 0;
+    if (words.size() != 3 || words[1] != "from" || !ParseNumber(words[2], seconds)) {
+      return Failure{kForm};
+    }
+    drive.DelayFromSeconds = seconds;
     return Result<>::Done();
   }
 

@@ -70,6 +70,7 @@ struct SimDrive {
   std::set<Fault> Faults;
   bool PermissionDenied = false;
   unsigned DelayMs = 0;  // how long every request takes
+  double DelayFromSeconds = 0;  // and from when
   // Recorded sectors replace the generated ones.
   std::optional<Sector> IdentifySector;
   std::optional<Sector> DataSector;

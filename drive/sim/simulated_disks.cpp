@@ -69,7 +69,7 @@ bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void
   const auto it = open_.find(handle);
   if (it != open_.end()) {
     const SimDrive& drive = *scenario_.Find(it->second);
-    if (drive.DelayMs) {
+    if (drive.DelayMs && clock_() >= drive.DelayFromSeconds) {
       // As the kernel does, a request that takes longer than its time-out
       // is ended there and fails.
       std::this_thread::sleep_for(std::chrono::milliseconds(std::min(drive.DelayMs, kRequestTimeoutMs)));

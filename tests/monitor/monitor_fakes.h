@@ -98,7 +98,7 @@ struct WatchRig {
     Values.EmailNotification = true;
     Values.EmailAddr = "ops@example.org";
   }
-  TemperatureWatch Watch(DriveReader& drives, MailQueue& mails, Mailer& testMail) {
+  TemperatureWatch Watch(DriveLine& drives, MailQueue& mails, Mailer& testMail) {
     return TemperatureWatch(Window, Values, Journal, Countdown,
                             {drives, mails, testMail, Sound, Messages, Messages, Time, Last});
   }

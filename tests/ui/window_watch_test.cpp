@@ -1,5 +1,9 @@
 // The watch as the window shows it: ticked rows only, the popup's countdown
 // in the caption, the raised critical temperature in its field.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
 #include "form_fixture.h"
 
 namespace halvoric::testing {
@@ -33,6 +37,49 @@ TEST_F(FormTest, WatchReadsTickedRowsAndShowsThePopupsOutcome) {
       EXPECT_EQ(event.Path, "\\\\.\\PhysicalDrive1");
     }
   }
+}
+
+// A drive that stops answering once the window is up: while its series runs
+// out its deadline, the window's event loop keeps turning and the drive
+// after it is still checked and alerted; the journal says once why the
+// slow drive reads as not answering.
+TEST_F(FormTest, ADriveThatDoesNotAnswerHoldsUpNeitherTheWindowNorTheOtherDrives) {
+  WriteFile("bell.wav", "RIFF");
+  WriteFile("config.xml", "<Tessivar><TempWarn>-1</TempWarn><Temp>30</Temp><PlaySound>-1</PlaySound>"
+                          "<SoundPath>" + File("bell.wav") + "</SoundPath>"
+                          "<HealthWarn>0</HealthWarn></Tessivar>");
+  seriesOnOwnThread_ = true;
+  TTessivar_Form& form = Start(DrivesScenario({0, 2}) + "[drive 1]\nmodel = Stuck\n"
+                                                        "delay-ms = 60000 from 3\n");
+  ASSERT_EQ(form.DriveCount(), 3);
+  QElapsedTimer sinceStart;
+  sinceStart.start();
+  // The scan ran before the drive got stuck.
+  while (sinceStart.elapsed() < 3500) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+
+  QElapsedTimer sinceTurn;
+  qint64 longestStall = 0;
+  QTimer turns;
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    longestStall = std::max(longestStall, sinceTurn.restart());
+  });
+  turns.start(5);
+  sinceTurn.start();
+  form.CheckTemp_Timer->timeout({});
+  QElapsedTimer waited;
+  waited.start();
+  while (!form.CheckTemp_Timer->isActive() && waited.elapsed() < 30000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  turns.stop();
+  ASSERT_TRUE(form.CheckTemp_Timer->isActive()) << "the tick never ended";
+  EXPECT_LT(longestStall, 100);
+  // Drives 0 and 2 are hot; the sound is an alarm at the desk, one per drive.
+  EXPECT_EQ(sound_.Played.size(), 2u);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(JournalMessages().count(
+                "Drive 1 did not answer within 10 seconds and reads as not answering"),
+            1);
 }
 
 }  // namespace

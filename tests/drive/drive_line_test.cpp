@@ -1,0 +1,175 @@
+// Series away from the caller's thread, and the deadline that ends a series
+// of a drive that does not answer.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <deque>
+#include <thread>
+#include <vector>
+
+#include "drive/drive_line.h"
+#include "drive/drive_reader.h"
+#include "drive/series_deadline.h"
+
+namespace halvoric {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Each request takes the time the test gives the drive.
+class SlowDisks final : public DiskControl {
+ public:
+  OpenResult Open(const std::string&) override { return nextHandle_++; }
+  bool Control(DeviceHandle, std::uint32_t, const void*, std::size_t, void*, std::size_t) override {
+    std::this_thread::sleep_for(requestTime);
+    ++requests;
+    return true;
+  }
+  void Close(DeviceHandle) override {}
+
+  std::chrono::milliseconds requestTime{0};
+  std::atomic<int> requests = 0;
+
+ private:
+  DeviceHandle nextHandle_ = 1;
+};
+
+struct Ended {
+  DriveNumber Drive;
+  bool Overran;
+};
+
+TEST(SeriesDeadline, CutsASeriesShortOnceItRunsPastItsDeadline) {
+  const struct {
+    std::chrono::milliseconds requestTime;
+    int requests;          // of the series of three
+    int reachedTheDrive;   // how many of them got through
+    bool answered;         // the first request's outcome
+    bool overran;
+  } cases[] = {
+      {0ms, 3, 3, true, false},
+      // The request under way still counts; the rest never reach the drive.
+      {60ms, 3, 1, true, true},
+  };
+  for (const auto& c : cases) {
+    SlowDisks disks;
+    disks.requestTime = c.requestTime;
+    std::vector<Ended> ended;
+    SeriesDeadline timed(disks, 40ms, [&](DriveNumber n, bool overran) {
+      ended.push_back({n, overran});
+    });
+    const OpenResult opened = timed.Open(DevicePath(2));
+    ASSERT_TRUE(opened.Ok());
+    std::uint8_t out = 0;
+    const bool first = timed.Control(*opened, 1, nullptr, 0, &out, 1);
+    for (int i = 1; i < c.requests; ++i) timed.Control(*opened, 1, nullptr, 0, &out, 1);
+    timed.Close(*opened);
+    EXPECT_EQ(first, c.answered);
+    EXPECT_EQ(disks.requests, c.reachedTheDrive);
+    ASSERT_EQ(ended.size(), 1u);
+    EXPECT_EQ(ended[0].Drive, 2u);
+    EXPECT_EQ(ended[0].Overran, c.overran);
+  }
+}
+
+TEST(SeriesDeadline, EachSeriesHasADeadlineOfItsOwn) {
+  SlowDisks disks;
+  disks.requestTime = 30ms;
+  std::vector<Ended> ended;
+  SeriesDeadline timed(disks, 50ms, [&](DriveNumber n, bool overran) {
+    ended.push_back({n, overran});
+  });
+  std::uint8_t out = 0;
+  for (int series = 0; series < 2; ++series) {
+    const OpenResult opened = timed.Open(DevicePath(0));
+    EXPECT_TRUE(timed.Control(*opened, 1, nullptr, 0, &out, 1));
+    timed.Close(*opened);
+  }
+  ASSERT_EQ(ended.size(), 2u);
+  EXPECT_FALSE(ended[0].Overran);
+  EXPECT_FALSE(ended[1].Overran);
+}
+
+// Tasks the line hands back, run when the test says, on the test's thread.
+class Mailbox {
+ public:
+  void Post(std::function<void()> task) {
+    const std::lock_guard lock(mutex_);
+    tasks_.push_back(std::move(task));
+  }
+  // Runs what has arrived until `count` tasks ran or 300 ms went by.
+  int RunUntil(int count) {
+    int ran = 0;
+    const auto due = std::chrono::steady_clock::now() + 300ms;
+    while (ran < count && std::chrono::steady_clock::now() < due) {
+      std::function<void()> task;
+      {
+        const std::lock_guard lock(mutex_);
+        if (!tasks_.empty()) {
+          task = std::move(tasks_.front());
+          tasks_.pop_front();
+        }
+      }
+      if (task) {
+        task();
+        ++ran;
+      } else {
+        std::this_thread::sleep_for(1ms);
+      }
+    }
+    return ran;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::deque<std::function<void()>> tasks_;
+};
+
+TEST(ThreadedDriveLine, RunsWorkInOrderAwayAndHandsEachResultBack) {
+  SlowDisks disks;
+  DriveReader reader(disks);
+  Mailbox mailbox;
+  ThreadedDriveLine line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  const std::thread::id caller = std::this_thread::get_id();
+  std::vector<int> order;
+  std::vector<bool> away;
+  for (int i = 0; i < 3; ++i) {
+    auto wasAway = std::make_shared<bool>(false);
+    line.Run([caller, wasAway](DriveReader&) { *wasAway = std::this_thread::get_id() != caller; },
+             [&, i, wasAway] {
+               order.push_back(i);
+               away.push_back(*wasAway);
+             });
+  }
+  int waited = 0;
+  line.RunAndWait([&](DriveReader&) { ++waited; });
+  EXPECT_EQ(waited, 1);
+  EXPECT_EQ(mailbox.RunUntil(3), 3);
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(away, (std::vector<bool>{true, true, true}));
+}
+
+TEST(ThreadedDriveLine, StopDropsWaitingWorkAndHandsNothingBackAfter) {
+  SlowDisks disks;
+  disks.requestTime = 50ms;
+  DriveReader reader(disks);
+  Mailbox mailbox;
+  ThreadedDriveLine line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  int done = 0;
+  for (int i = 0; i < 5; ++i) {
+    line.Run([](DriveReader& r) { r.CheckPowerMode(0); }, [&] { ++done; });
+  }
+  std::this_thread::sleep_for(20ms);
+  line.Stop();
+  // The series under way ended; the four behind it never began.
+  EXPECT_LE(disks.requests, 1);
+  mailbox.RunUntil(5);
+  EXPECT_EQ(done, 0);
+  line.Run([](DriveReader&) {}, [&] { ++done; });
+  mailbox.RunUntil(1);
+  EXPECT_EQ(done, 0);
+}
+
+}  // namespace
+}  // namespace halvoric

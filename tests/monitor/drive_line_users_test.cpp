@@ -1,0 +1,106 @@
+// The watch and the scan with drive reads that come back later, as they do
+// when series run away from the window.
+#include <gtest/gtest.h>
+
+#include <deque>
+
+#include "drive/collecting_sinks.h"
+#include "drive/sim/simulated_disks.h"
+#include "monitor/drive_scan.h"
+#include "monitor/slow_drives.h"
+#include "monitor/temperature_watch.h"
+#include "monitor_fakes.h"
+
+namespace halvoric::testing {
+namespace {
+
+// Runs work when the test says, on the test's thread.
+class LaterLine final : public DriveLine {
+ public:
+  explicit LaterLine(DriveReader& reader) : reader_(reader) {}
+  void Run(Work work, Done done) override { waiting_.push_back({std::move(work), std::move(done)}); }
+  void RunAndWait(Work work) override { work(reader_); }
+  // Runs every series given so far and those their results give.
+  void Drain() {
+    while (!waiting_.empty()) {
+      auto [work, done] = std::move(waiting_.front());
+      waiting_.pop_front();
+      work(reader_);
+      done();
+    }
+  }
+  std::size_t Waiting() const { return waiting_.size(); }
+
+ private:
+  DriveReader& reader_;
+  std::deque<std::pair<Work, Done>> waiting_;
+};
+
+const char* const kHotDrive =
+    "[drive 0]\nmodel = Hot\nserial = H0\nattribute = 194 flags=0x0022 value=60 worst=50 raw=55\n";
+
+TEST(LaterReads, ATickWhileTheLastOneIsStillReadingAddsNothing) {
+  sim::SimulatedDisks disks(ScenarioOrFail(kHotDrive));
+  DriveReader reader(disks);
+  LaterLine line(reader);
+  WatchRig rig;
+  rig.Values.CritTempValue = 50;
+  rig.Values.PlaySound = false;
+  FakeMailer mailer;
+  ImmediateMailQueue mails(mailer);
+  TemperatureWatch watch = rig.Watch(line, mails, mailer);
+
+  watch.Check();
+  EXPECT_FALSE(rig.Window.CheckTimer) << "the timer waits for the reads";
+  // The warning ticked off and on again starts the timer; its tick comes
+  // while the first is still reading.
+  watch.WarningChanged(false);
+  watch.WarningChanged(true);
+  watch.Check();
+  EXPECT_EQ(line.Waiting(), 1u);
+  line.Drain();
+  EXPECT_EQ(mailer.Sent.size(), 1u);
+  EXPECT_TRUE(rig.Window.CheckTimer);
+  watch.Check();
+  line.Drain();
+  EXPECT_EQ(mailer.Sent.size(), 1u) << "one mail per excursion";
+}
+
+TEST(LaterReads, DetailPagesShowWhatTheReadFoundOnlyOnceItIsBack) {
+  sim::SimulatedDisks disks(ScenarioOrFail(kHotDrive));
+  DriveReader reader(disks);
+  LaterLine line(reader);
+  CollectingSinks shown;
+  RecordingJournal journal;
+  LastReadings last;
+  DriveScan scan(line, nullptr, {shown, shown, shown}, journal, last);
+  scan.ScanDrives();
+  ASSERT_EQ(shown.drives.size(), 1u);
+
+  scan.ShowDriveDetails("0");
+  EXPECT_TRUE(shown.diskInfo.empty());
+  line.Drain();
+  const std::size_t diskRows = shown.diskInfo.size();
+  EXPECT_GT(diskRows, 0u);
+  EXPECT_FALSE(shown.smartInfo.empty());
+  // A drive that is not there leaves the pages as they were.
+  scan.ShowDriveDetails("3");
+  line.Drain();
+  EXPECT_EQ(shown.diskInfo.size(), diskRows);
+}
+
+TEST(SlowDriveReport, SaysOnceThatADriveMissedItsDeadlineAndOnceThatItIsBack) {
+  RecordingJournal journal;
+  SlowDriveReport report(journal, std::chrono::milliseconds(10000));
+  const struct {
+    DriveNumber drive;
+    bool overran;
+  } series[] = {{1, false}, {1, true}, {1, true}, {0, true}, {1, false}, {1, false}, {1, true}};
+  for (const auto& s : series) report.SeriesEnded(s.drive, s.overran);
+  const std::string late = " did not answer within 10 seconds and reads as not answering";
+  EXPECT_EQ(journal.Lines, (std::vector<std::string>{"Drive 1" + late, "Drive 0" + late,
+                                                     "Drive 1 answers again", "Drive 1" + late}));
+}
+
+}  // namespace
+}  // namespace halvoric::testing

@@ -79,6 +79,14 @@ for program in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /u
 done
 
 dpkg -L halvoric >"$work/files.txt"
+for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
+  /usr/bin/libhalvoric-sendmail.so /usr/bin/help.html "$scenario" "$entry" \
+  /usr/share/icons/hicolor/16x16/apps/halvoric.png /usr/share/man/man1/halvoric.1.gz \
+  /usr/share/man/man1/halvoric-demo.1.gz /usr/share/man/man1/halvoric-cli.1.gz \
+  /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \
+  /usr/share/doc/halvoric/changelog.gz; do
+  grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
+done
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"
 left=0
 while IFS= read -r path; do

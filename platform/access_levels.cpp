@@ -16,16 +16,17 @@ namespace {
 
 constexpr const char* kNoRightsMessage =
     "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
-    "the temperature are shown. The install step (as root: cmake --install BUILD-FOLDER) gives "
-    "the helper halvoric-ata the capabilities it needs; see docs/access-levels.md.";
+    "the temperature are shown. The install step (installing the Debian package, or as root: "
+    "cmake --install BUILD-FOLDER) gives the helper halvoric-ata the capabilities it needs; see "
+    "halvoric-ata(8) or docs/access-levels.md.";
 
 // Also where the helper is installed but without its NVMe right.
 constexpr const char* kNoNvmeRightsMessage =
     "No drive could be read with S.M.A.R.T. commands for lack of rights: only the model and "
     "the temperature are shown. NVMe drives give their health log only to root or to the helper "
-    "halvoric-ata holding CAP_SYS_ADMIN, which the install step (as root: cmake --install "
-    "BUILD-FOLDER) gives it unless it was configured with -DHALVORIC_HELPER_NVME=OFF; see "
-    "docs/access-levels.md.";
+    "halvoric-ata holding CAP_SYS_ADMIN, which the install step (installing the Debian "
+    "package, or as root: cmake --install BUILD-FOLDER) gives it unless it was configured with "
+    "-DHALVORIC_HELPER_NVME=OFF; see halvoric-ata(8) or docs/access-levels.md.";
 
 // Rights that no install step can add to: the open was refused from outside
 // the program, e.g. by a container's device rules or a security module.

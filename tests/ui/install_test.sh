@@ -18,8 +18,8 @@ failures=0
 for file in bin/halvoric bin/halvoric-demo bin/halvoric-cli bin/halvoric-ata \
   bin/libhalvoric-sendmail.so bin/help.html share/halvoric/scenarios/demo.scenario \
   share/applications/halvoric.desktop share/icons/hicolor/16x16/apps/halvoric.png \
-  share/man/man1/halvoric.1 share/man/man1/halvoric-demo.1 share/man/man1/halvoric-cli.1 \
-  share/man/man8/halvoric-ata.8; do
+  share/man/man1/halvoric.1.gz share/man/man1/halvoric-demo.1.gz share/man/man1/halvoric-cli.1.gz \
+  share/man/man8/halvoric-ata.8.gz; do
   [ -e "$root/usr/local/$file" ] || { echo "FAIL: $file not installed"; failures=$((failures + 1)); }
 done
 entry=$root/usr/local/share/applications/halvoric.desktop

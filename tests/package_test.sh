@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# The Debian package, as a user meets it: built by scripts/package.sh, free of
+# lintian errors, installed with apt-get, working (the CLI, the helper's
+# capabilities, the menu entry, the demo scenario's drives), and purged
+# without leaving a file behind. Then the post-install step on a file system
+# that cannot hold capabilities: it still succeeds and says what that means.
+# Installs into this machine's /usr, so runs only as root.
+# Usage: package_test.sh BUILD_DIRECTORY CAPABILITIES [cmake option...]
+set -euo pipefail
+source=$(cd "$(dirname "$0")/.." && pwd)
+build=$1
+capabilities=$2
+shift 2
+
+[ "$(id -u)" -eq 0 ] || { echo "skipped: installing a package needs root"; exit 77; }
+for tool in apt-get dpkg-deb lintian getcap desktop-file-validate; do
+  command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
+done
+if dpkg-query -W -f='${Status}' halvoric 2>/dev/null | grep -q installed; then
+  echo "skipped: halvoric is installed here, and the test would purge it"
+  exit 77
+fi
+
+work=$(mktemp -d)
+ramfs=""
+cleanup() {
+  if dpkg-query -W -f='${Status}' halvoric 2>/dev/null | grep -q installed; then
+    DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || true
+  fi
+  [ -z "$ramfs" ] || umount "$ramfs" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+package=$("$source/scripts/package.sh" "$build" "$@" | tail -n 1)
+case "$(basename "$package")" in
+  halvoric_*_amd64.deb) ;;
+  *) fail "package named $(basename "$package")" ;;
+esac
+
+# Errors fail; warnings are shown.
+lintian --fail-on error --tag-display-limit 0 "$package" ||
+  fail "lintian reports errors"
+
+dpkg-deb -f "$package" Depends | grep -q 'libqt6widgets6' ||
+  fail "Depends has no Qt library: $(dpkg-deb -f "$package" Depends)"
+
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$package" >"$work/install.log" 2>&1 ||
+  { cat "$work/install.log"; fail "apt-get install"; }
+! grep -q "has no capabilities" "$work/install.log" ||
+  { cat "$work/install.log"; fail "the post-install step could not set the capabilities"; }
+
+/usr/bin/halvoric-cli --help | grep -q -- '--scenario' || fail "halvoric-cli --help"
+
+# getcap prints the capabilities in the kernel's order; compare as sets.
+sorted() { tr ',' '\n' | sort | paste -sd, -; }
+given=$(getcap /usr/bin/halvoric-ata | sed -E 's/^[^ ]+ //')
+[ "$(sorted <<<"${given%=*}")=${given##*=}" = "$(sorted <<<"${capabilities%+*}")=${capabilities##*+}" ] ||
+  fail "halvoric-ata has '$given', not $capabilities"
+
+entry=/usr/share/applications/halvoric.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate $entry"
+grep -qx 'Exec="/usr/bin/halvoric" --user-settings' "$entry" || fail "$entry: $(grep Exec "$entry")"
+[ -x /usr/bin/halvoric ] && [ -f /usr/share/icons/hicolor/16x16/apps/halvoric.png ] ||
+  fail "the menu entry's program or icon is missing"
+
+# The installed tool and scenario list the same drives as the package's own
+# build does on the source's scenario.
+scenario=/usr/share/halvoric/scenarios/demo.scenario
+/usr/bin/halvoric-cli --scenario "$scenario" >"$work/installed.txt" || fail "halvoric-cli --scenario $scenario"
+"$build/bin/halvoric-cli" --scenario "$source/scenarios/demo.scenario" >"$work/built.txt"
+diff "$work/built.txt" "$work/installed.txt" || fail "the installed tool lists other drives"
+grep -q 'Halvoric Demo SSD 500GB' "$work/installed.txt" || fail "no demo drive listed"
+
+for program in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
+  /usr/bin/libhalvoric-sendmail.so; do
+  ! ldd "$program" | grep -q 'not found' || fail "$program: $(ldd "$program" | grep 'not found')"
+done
+
+dpkg -L halvoric >"$work/files.txt"
+for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
+  /usr/bin/libhalvoric-sendmail.so /usr/bin/help.html "$scenario" "$entry" \
+  /usr/share/icons/hicolor/16x16/apps/halvoric.png /usr/share/man/man1/halvoric.1.gz \
+  /usr/share/man/man1/halvoric-demo.1.gz /usr/share/man/man1/halvoric-cli.1.gz \
+  /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \
+  /usr/share/doc/halvoric/changelog.gz; do
+  grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
+done
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"
+left=0
+while IFS= read -r path; do
+  [ -e "$path" ] || [ -L "$path" ] || continue
+  # A shared folder such as /usr/bin stays for its other packages.
+  if [ -d "$path" ] && dpkg-query -S "$path" >/dev/null 2>&1; then continue; fi
+  echo "left behind: $path"
+  left=1
+done <"$work/files.txt"
+[ "$left" -eq 0 ] || fail "the purge left files of the package"
+
+# The post-install step on a file system without security extended
+# attributes: ramfs refuses them. Where mounting is not allowed, a setcap
+# that fails as it would there stands in.
+dpkg-deb -e "$package" "$work/control"
+root="$work/root"
+mkdir -p "$root"
+path=$PATH
+if mount -t ramfs ramfs "$root" 2>/dev/null; then
+  ramfs=$root
+else
+  mkdir -p "$work/stub"
+  printf '#!/bin/sh\necho "Failed to set capabilities on file '\''$2'\'' (Operation not supported)" >&2\nexit 1\n' \
+    >"$work/stub/setcap"
+  chmod +x "$work/stub/setcap"
+  path="$work/stub:$PATH"
+fi
+mkdir -p "$root/usr/bin"
+cp "$build/bin/halvoric-ata" "$root/usr/bin/"
+DPKG_ROOT=$root PATH=$path sh "$work/control/postinst" configure >"$work/postinst.out" 2>&1 ||
+  { cat "$work/postinst.out"; fail "the post-install step failed without capability support"; }
+cat "$work/postinst.out"
+for said in "$root/usr/bin/halvoric-ata has no capabilities" "Operation not supported" \
+  "model, serial number, firmware and temperature" "need root" "setcap $capabilities"; do
+  tr '\n' ' ' <"$work/postinst.out" | tr -s ' ' | grep -qF "$said" ||
+    fail "the post-install step did not say: $said"
+done
+[ -z "$(getcap "$root/usr/bin/halvoric-ata")" ] || fail "capabilities on a file system that has none"
+echo "package: $(basename "$package") built, lint-free of errors, installed, purged"

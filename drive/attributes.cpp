@@ -68,13 +68,21 @@ void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name
                            StatusOf(figures.Value, figures.Threshold)});
 }
 
-void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds) {
+std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds) {
+  std::vector<TableAttribute> listed;
   bool found;
   WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
-    AddAttributeRow(sink, entry.Id, GetAttributeName(entry.Id),
-                    {RawValue48(entry), ThresholdAt(thresholds, p).Threshold, entry.Value,
-                     entry.Worst});
+    listed.push_back({entry.Id,
+                      {RawValue48(entry), ThresholdAt(thresholds, p).Threshold, entry.Value,
+                       entry.Worst}});
   });
+  return listed;
+}
+
+void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds) {
+  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds)) {
+    AddAttributeRow(sink, attribute.Id, GetAttributeName(attribute.Id), attribute.Figures);
+  }
 }
 
 std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds) {

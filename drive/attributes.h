@@ -39,6 +39,15 @@ std::uint64_t RawValue48(const AttributeEntry& entry);
 void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
                      const AttributeFigures& figures);
 
+// An attribute and its figures, as its SMART Info row shows them.
+struct TableAttribute {
+  std::uint8_t Id = 0;
+  AttributeFigures Figures;
+};
+
+// One per attribute in table order, up to the first empty entry.
+std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds);
+
 // One row per attribute, up to the first empty entry.
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds);
 

@@ -1,6 +1,7 @@
 #include "drive/drive_access.h"
 
-#include <cstdio>
+#include <charconv>
+#include <system_error>
 
 #include "drive/nvme_figures.h"
 
@@ -22,10 +23,13 @@ bool FillsInFigures(AccessLevel level) {
   return level == AccessLevel::Limited || level == AccessLevel::Nvme;
 }
 
-bool IsNvmeSpareRow(const SmartInfoRow& row) {
-  char hex[3];
-  std::snprintf(hex, sizeof hex, "%02X", kNvmeAvailableSpareId);
-  return row.Id == hex;
+// The attribute ID a SMART Info row shows in hexadecimal; 0 (no attribute)
+// for any other text.
+std::uint8_t RowAttributeId(const std::string& id) {
+  unsigned value = 0;
+  const auto [end, error] = std::from_chars(id.data(), id.data() + id.size(), value, 16);
+  const bool whole = error == std::errc{} && end == id.data() + id.size();
+  return whole && value <= 0xFF ? static_cast<std::uint8_t>(value) : 0;
 }
 
 }  // namespace
@@ -36,6 +40,14 @@ DiskInfoRow AccessSourceRow(AccessLevel level) {
   }
   if (level == AccessLevel::Nvme) return {"Data source", "the drive (NVMe health log)"};
   return {"Data source", "the drive (ATA commands)"};
+}
+
+ReportedFigures ReportedFiguresOf(AccessLevel level, std::uint8_t id) {
+  if (!FillsInFigures(level)) return {};
+  // The NVMe health log carries the available spare and the drive's own
+  // threshold for it; the value is the percentage the drive reports.
+  const bool spare = level == AccessLevel::Nvme && id == kNvmeAvailableSpareId;
+  return {.Value = spare, .Worst = false, .Threshold = spare};
 }
 
 void ReportedFigureRows::AppendDiskInfoRow(const DiskInfoRow& row) {
@@ -51,11 +63,11 @@ void ReportedFigureRows::AppendSmartInfoRow(const SmartInfoRow& row) {
     smartInfo_.AppendSmartInfoRow(row);
     return;
   }
+  const ReportedFigures reported = ReportedFiguresOf(level_, RowAttributeId(row.Id));
   SmartInfoRow shown = row;
-  shown.Worst = kNotReported;
-  if (level_ != AccessLevel::Nvme || !IsNvmeSpareRow(row)) {
-    shown.Threshold = shown.Value = kNotReported;
-  }
+  if (!reported.Value) shown.Value = kNotReported;
+  if (!reported.Worst) shown.Worst = kNotReported;
+  if (!reported.Threshold) shown.Threshold = kNotReported;
   smartInfo_.AppendSmartInfoRow(shown);
 }
 

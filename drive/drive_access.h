@@ -4,6 +4,7 @@
 // it, and tests hand the window a fake.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "drive/channel.h"
@@ -34,6 +35,16 @@ class DriveAccess {
 
 // The Disk Info row naming where a drive's figures came from.
 DiskInfoRow AccessSourceRow(AccessLevel level);
+
+// Which normalised figures of attribute `id` the drive itself reported at
+// `level`: at the levels that build the table (sysfs, NVMe) the others are
+// made up, and no reader may take them for the drive's.
+struct ReportedFigures {
+  bool Value = true;
+  bool Worst = true;
+  bool Threshold = true;
+};
+ReportedFigures ReportedFiguresOf(AccessLevel level, std::uint8_t id);
 
 // Passes rows on with every figure that the drive did not report replaced by
 // "-": for a Limited drive the zero geometry of the Disk Info page and the

@@ -1,4 +1,5 @@
-// Printing of drive rows for the command-line tool, as text or as JSON.
+// Printing of drive rows for the command-line tool as text; the JSON
+// documents are built in drive_json.h.
 #pragma once
 
 #include <ostream>
@@ -9,26 +10,16 @@
 #include "drive/collecting_sinks.h"
 #include "drive/power_mode.h"
 #include "drive/row_sinks.h"
-#include "drive/summary.h"
 
 namespace halvoric::cli {
-
-struct ListedDrive {
-  DriveListRow Row;
-  DriveSummary Summary;
-};
 
 struct DrivePower {
   std::string Id;
   PowerMode Mode = PowerMode::Unknown;
 };
 
-// A JSON string literal. Drive texts are bytes: valid UTF-8 passes, every
-// other byte is written as the Latin-1 character of that code.
-std::string JsonString(const std::string& bytes);
-
-void PrintDriveList(std::ostream& out, const std::vector<ListedDrive>& drives, bool json);
-void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& rows, bool json);
-void PrintPowerModes(std::ostream& out, const std::vector<DrivePower>& drives, bool json);
+void PrintDriveList(std::ostream& out, const std::vector<DriveListRow>& drives);
+void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& rows);
+void PrintPowerModes(std::ostream& out, const std::vector<DrivePower>& drives);
 
 }  // namespace halvoric::cli

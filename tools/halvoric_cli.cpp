@@ -8,9 +8,12 @@
 
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
+#include "drive/drive_record.h"
 #include "drive/sim/simulated_disks.h"
 #include "platform/access_levels.h"
+#include "platform/whole_disks.h"
 #include "tools/cli_output.h"
+#include "tools/drive_json.h"
 #include "tools/open_failures.h"
 
 namespace halvoric::cli {
@@ -30,7 +33,7 @@ Options:
   --power          print the power mode of each drive (or of drive N) instead:
                    active, standby, sleep or unknown. Only CHECK POWER MODE
                    is sent, so a disk that has spun down stays spun down
-  --json           print JSON, for scripts
+  --json           print JSON, for scripts (docs/cli-json.md)
   --scenario FILE  read the simulated drives of a scenario file (see
                    docs/scenarios.md) instead of this machine's drives
   --help           show this help
@@ -82,9 +85,16 @@ void ExplainFailure(const OpenFailures& disks, DriveNumber drive) {
   }
 }
 
-// What the disks backend knows about rights; absent for simulated drives.
+// What the disks backend knows about rights and disk nodes; absent for
+// simulated drives.
 struct SystemAccess {
   TieredDiskControl* tiers = nullptr;
+  std::vector<std::string> disks;  // kernel names in drive-number order
+
+  DeviceNode NodeOf(DriveNumber n) const {
+    if (n >= disks.size()) return std::nullopt;
+    return "/dev/" + disks[n];
+  }
 
   void ReportAtStart() const {
     if (!tiers) return;
@@ -93,20 +103,28 @@ struct SystemAccess {
   }
 };
 
+void PrintJson(const JsonValue& document) {
+  document.Print(std::cout);
+  std::cout << "\n";
+}
+
 int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& access, bool json) {
   CollectingSinks rows;
-  std::vector<ListedDrive> listed;
+  std::vector<RecordedDrive> recorded;
   bool anyAnswered = false;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
-    if (!reader.DriveExists(n)) {
+    DriveRecord record = ReadDriveRecord(reader, n, access.tiers);
+    if (record.OpenFailure != OpenError::None) {
       ExplainFailure(disks, n);
+      // A drive there but closed to this user is listed in JSON, unread.
+      if (record.OpenFailure != OpenError::NotFound) {
+        recorded.push_back({std::move(record), access.NodeOf(n)});
+      }
       continue;
     }
-    DriveSummary summary;
-    reader.GetDriveSummary(n, summary);
-    const std::string model = reader.GetDriveModel(n);
-    AddDriveRow(rows, n, model, summary);
-    listed.push_back({rows.drives.back(), summary});
+    const std::string model = record.Model.value_or("");
+    AddDriveRow(rows, n, model, record.Summary);
+    recorded.push_back({std::move(record), access.NodeOf(n)});
     if (model.empty()) {
       std::cerr << "halvoric-cli: drive " << int(n) << " did not answer IDENTIFY\n";
     } else {
@@ -114,22 +132,20 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
     }
   }
   access.ReportAtStart();
-  PrintDriveList(std::cout, listed, json);
+  if (json) {
+    PrintJson(DriveListDocument(recorded));
+  } else {
+    PrintDriveList(std::cout, rows.drives);
+  }
   // A drive that is there but answers nothing is no drive read: a script
   // must not take its "OK" for a healthy disk.
   return anyAnswered ? kExitOk : kExitNoDrive;
 }
 
-int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
-              DriveNumber drive, bool json) {
-  CollectingSinks rows;
-  const OpenResult probe = disks.Open(DevicePath(drive));
-  if (!probe.Ok()) {
-    ExplainFailure(disks, drive);
-    std::cerr << "halvoric-cli: drive " << int(drive) << " could not be read\n";
-    return kExitNoDrive;
-  }
-  disks.Close(*probe);
+// The Disk Info and SMART Info pages of an opened drive, with only the
+// figures its level reports. False when the drive answered nothing.
+bool ReadDetailRows(DriveReader& reader, const SystemAccess& access, DriveNumber drive,
+                    CollectingSinks& rows) {
   AccessLevel level = AccessLevel::Unknown;
   if (access.tiers) {
     level = access.tiers->LevelOf(drive);
@@ -140,8 +156,38 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
   }
   const bool answered = !rows.diskInfo.empty() || !rows.smartInfo.empty();
   if (access.tiers) rows.AppendDiskInfoRow(AccessSourceRow(level));
+  return answered;
+}
+
+int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
+              DriveNumber drive, bool json) {
+  CollectingSinks rows;
+  std::optional<RecordedDrive> recorded;
+  bool opened = false;
+  if (json) {
+    // First, so that the power mode is the drive's before this read.
+    recorded = RecordedDrive{ReadDriveRecord(reader, drive, access.tiers), access.NodeOf(drive)};
+    opened = recorded->Record.OpenFailure == OpenError::None;
+  } else {
+    const OpenResult probe = disks.Open(DevicePath(drive));
+    opened = probe.Ok();
+    if (opened) disks.Close(*probe);
+  }
+  if (!opened) {
+    ExplainFailure(disks, drive);
+    std::cerr << "halvoric-cli: drive " << int(drive) << " could not be read\n";
+    if (recorded && recorded->Record.OpenFailure != OpenError::NotFound) {
+      PrintJson(DriveDetailsDocument(*recorded, {}));
+    }
+    return kExitNoDrive;
+  }
+  const bool answered = ReadDetailRows(reader, access, drive, rows);
   access.ReportAtStart();
-  PrintDetails(std::cout, drive, rows, json);
+  if (recorded) {
+    PrintJson(DriveDetailsDocument(*recorded, rows.diskInfo));
+  } else {
+    PrintDetails(std::cout, drive, rows);
+  }
   if (!answered) {
     std::cerr << "halvoric-cli: drive " << int(drive) << " answered none of the commands\n";
     return kExitNoDrive;
@@ -151,9 +197,9 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
 
 // Asks each drive only its power mode: a drive that is there but cannot
 // tell still counts as there.
-int ShowPowerModes(DriveReader& reader, OpenFailures& disks, std::optional<DriveNumber> only,
-                   bool json) {
-  std::vector<DrivePower> listed;
+int ShowPowerModes(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
+                   std::optional<DriveNumber> only, bool json) {
+  std::vector<PoweredDrive> listed;
   const unsigned first = only.value_or(0);
   const unsigned end = only ? first + 1 : kScannedDrives;
   for (unsigned number = first; number < end; ++number) {
@@ -162,9 +208,15 @@ int ShowPowerModes(DriveReader& reader, OpenFailures& disks, std::optional<Drive
       ExplainFailure(disks, n);
       continue;
     }
-    listed.push_back({std::to_string(n), reader.CheckPowerMode(n)});
+    listed.push_back({n, access.NodeOf(n), reader.CheckPowerMode(n)});
   }
-  PrintPowerModes(std::cout, listed, json);
+  if (json) {
+    PrintJson(PowerModesDocument(listed));
+  } else {
+    std::vector<DrivePower> shown;
+    for (const PoweredDrive& drive : listed) shown.push_back({std::to_string(drive.Number), drive.Mode});
+    PrintPowerModes(std::cout, shown);
+  }
   if (only && listed.empty()) {
     std::cerr << "halvoric-cli: drive " << first << " could not be read\n";
   }
@@ -196,11 +248,12 @@ int Run(int argc, char** argv) {
   } else {
     std::unique_ptr<TieredDiskControl> system = MakeSystemDiskControl();
     access.tiers = system.get();
+    access.disks = ListWholeDisks("/sys");
     backend = std::move(system);
   }
   OpenFailures disks(*backend);
   DriveReader reader(disks);
-  if (options->power) return ShowPowerModes(reader, disks, options->drive, options->json);
+  if (options->power) return ShowPowerModes(reader, disks, access, options->drive, options->json);
   return options->drive ? ShowDrive(reader, disks, access, *options->drive, options->json)
                         : ListDrives(reader, disks, access, options->json);
 }

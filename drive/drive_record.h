@@ -1,0 +1,75 @@
+// One drive as a single read sees it: identity, temperature, attribute table,
+// power mode and why anything is missing. The command-line tool's JSON and
+// any other machine-readable report are written from this record, so they
+// all agree on what a drive reported.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "drive/channel.h"
+#include "drive/disk_control.h"
+#include "drive/drive_access.h"
+#include "drive/drive_reader.h"
+#include "drive/power_mode.h"
+#include "drive/row_sinks.h"
+#include "drive/summary.h"
+
+namespace halvoric {
+
+// A figure the drive did not report (the level builds it, or its read
+// failed) is absent, never a stand-in number.
+struct AttributeRecord {
+  std::uint8_t Id = 0;
+  std::string Name;  // the catalogue name, blank-padded as the SMART Info page shows it
+  std::optional<std::int32_t> Value;
+  std::optional<std::int32_t> Worst;
+  std::optional<std::int32_t> Threshold;
+  std::uint64_t Raw = 0;  // the 48-bit raw value
+  Status State = Status::Ok;  // the SMART Info page's Status
+};
+
+struct DriveRecord {
+  DriveNumber Number = 0;
+  // Why the open failed; None when it opened. NotFound means no drive.
+  OpenError OpenFailure = OpenError::None;
+  AccessLevel Level = AccessLevel::Unknown;
+  PowerMode Power = PowerMode::Unknown;  // asked before any other command
+
+  // As the drive sent them, blank padding included; absent without IDENTIFY.
+  std::optional<std::string> Model;
+  std::optional<std::string> Serial;
+  std::optional<std::string> Firmware;
+
+  // Read means the attribute table came back; ReadError says why not.
+  bool SmartRead = false;
+  std::string ReadError;
+  std::vector<AttributeRecord> Attributes;
+  bool ThresholdsRead = false;
+
+  std::optional<std::int32_t> Temperature;  // degrees Celsius
+  // The drive's own warning and critical limits; no level reads them yet.
+  std::optional<std::int32_t> DriveWarning;
+  std::optional<std::int32_t> DriveCritical;
+  // The drive list's row figures, exactly as the list computes them.
+  DriveSummary Summary;
+
+  // Every reported figure above its threshold; absent when the table was
+  // not read or the level reports no thresholds.
+  std::optional<bool> Passed() const;
+};
+
+enum class SleepingDrive {
+  Wake,       // read it anyway, as the drive list always has
+  LeaveAlone  // report it unread, without sending it anything more
+};
+
+// Opens drive `n` once: CHECK POWER MODE, then the identify and SMART series.
+// `access` tells the level the open got (none: the drive answers ATA
+// commands, as simulated drives do).
+DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
+                            SleepingDrive sleeping = SleepingDrive::Wake);
+
+}  // namespace halvoric

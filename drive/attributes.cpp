@@ -72,9 +72,9 @@ std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thres
   std::vector<TableAttribute> listed;
   bool found;
   WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
-    listed.push_back({entry.Id,
-                      {RawValue48(entry), ThresholdAt(thresholds, p).Threshold, entry.Value,
-                       entry.Worst}});
+    listed.push_back(
+        {entry.Id,
+         {RawValue48(entry), ThresholdAt(thresholds, p).Threshold, entry.Value, entry.Worst}});
   });
   return listed;
 }

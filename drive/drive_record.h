@@ -27,7 +27,7 @@ struct AttributeRecord {
   std::optional<std::int32_t> Value;
   std::optional<std::int32_t> Worst;
   std::optional<std::int32_t> Threshold;
-  std::uint64_t Raw = 0;  // the 48-bit raw value
+  std::uint64_t Raw = 0;      // the 48-bit raw value
   Status State = Status::Ok;  // the SMART Info page's Status
 };
 

@@ -62,8 +62,8 @@ JsonMembers DriveRecordMembers(const DriveRecord& record, const DeviceNode& node
       {"firmware_version", DriveText(record.Firmware)},
       {"smart_read", record.SmartRead},
       {"smart_read_error", record.SmartRead ? JsonValue() : JsonValue(record.ReadError)},
-      {"smart_status", record.SmartRead ? JsonLine({{"passed", JsonValue::OrNull(passed)}})
-                                        : JsonValue()},
+      {"smart_status",
+       record.SmartRead ? JsonLine({{"passed", JsonValue::OrNull(passed)}}) : JsonValue()},
       {"temperature", JsonLine({{"current", JsonValue::OrNull(record.Temperature)},
                                 {"drive_warning", JsonValue::OrNull(record.DriveWarning)},
                                 {"drive_critical", JsonValue::OrNull(record.DriveCritical)}})},

@@ -214,7 +214,8 @@ int ShowPowerModes(DriveReader& reader, OpenFailures& disks, const SystemAccess&
     PrintJson(PowerModesDocument(listed));
   } else {
     std::vector<DrivePower> shown;
-    for (const PoweredDrive& drive : listed) shown.push_back({std::to_string(drive.Number), drive.Mode});
+    for (const PoweredDrive& drive : listed)
+      shown.push_back({std::to_string(drive.Number), drive.Mode});
     PrintPowerModes(std::cout, shown);
   }
   if (only && listed.empty()) {

@@ -33,7 +33,7 @@ steering=('c2 9b' 'e2 80 aa' 'e2 80 ab' 'e2 80 ac' 'e2 80 ad' 'e2 80 ae' 'e2 81 
   'e2 81 a8' 'e2 81 a9' 'e2 80 8e' 'e2 80 8f' 'd8 9c')
 
 check "list" 0 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
-check "list json" 0 '"temp": "34°C"' --scenario "$scenarios/demo.scenario" --json
+check "list json" 0 '"temperature": {"current": 34,' --scenario "$scenarios/demo.scenario" --json
 check "details" 0 "C2  Temperature" --scenario "$scenarios/demo.scenario" --drive 1
 check "details json" 0 '{"name": "Drive/Head", "value": "176"}' \
   --scenario "$scenarios/demo.scenario" --drive 1 --json
@@ -44,11 +44,18 @@ check "permission" 0 "drive 2 cannot be opened: Permission denied" \
 check "mute drive listed" 2 "drive 0 did not answer IDENTIFY" --scenario "$tmp/mute.scenario"
 check "mute drive details" 2 "drive 0 answered none of the commands" \
   --scenario "$tmp/mute.scenario" --drive 0
+check "mute drive in JSON" 2 '"smart_read_error": "the drive answered neither IDENTIFY nor SMART READ DATA"' \
+  --scenario "$tmp/mute.scenario" --json
+check "locked drive in JSON" 0 '"smart_read_error": "cannot be opened: Permission denied"' \
+  --scenario "$scenarios/troubled.scenario" --json
+check "locked drive details in JSON" 2 '"smart_read_error": "cannot be opened: Permission denied"' \
+  --scenario "$scenarios/troubled.scenario" --drive 2 --json
 check "power" 0 "0   standby" --scenario "$tmp/power.scenario" --power
-check "power json" 0 '{"id": "2", "power": "sleep"}' --scenario "$tmp/power.scenario" --power --json
+check "power json" 0 '{"drive_number": 2, "device_path": null, "power_mode": "sleep"}' \
+  --scenario "$tmp/power.scenario" --power --json
 # The whole output: drive 3 alone.
 "$cli" --scenario "$tmp/power.scenario" --power --drive 3 --json >"$tmp/out"
-if [ "$(cat "$tmp/out")" != $'{"drives": [\n  {"id": "3", "power": "unknown"}\n]}' ]; then
+if [ "$(cat "$tmp/out")" != $'{\n  "json_format_version": [1, 0],\n  "drives": [\n    {"drive_number": 3, "device_path": null, "power_mode": "unknown"}\n  ]\n}' ]; then
   echo "FAIL: power of one drive"
   cat "$tmp/out"
   failures=$((failures + 1))
@@ -59,9 +66,9 @@ check "power of an absent drive" 2 "drive 3 could not be read" \
 check "power without drives" 2 "ID  Power" --scenario "$tmp/none.scenario" --power
 check "steering characters as text" 0 "0   A??????Z" --scenario "$tmp/steering.scenario"
 check "direction marks as text" 0 "1   B???????Y" --scenario "$tmp/steering.scenario"
-check "steering characters in JSON" 0 '"model": "A\u009b\u202a\u202b\u202c\u202d\u202eZ' \
+check "steering characters in JSON" 0 '"model_name": "A\u009b\u202a\u202b\u202c\u202d\u202eZ"' \
   --scenario "$tmp/steering.scenario" --json
-check "direction marks in JSON" 0 '"model": "B\u2066\u2067\u2068\u2069\u200e\u200f\u061cY' \
+check "direction marks in JSON" 0 '"model_name": "B\u2066\u2067\u2068\u2069\u200e\u200f\u061cY"' \
   --scenario "$tmp/steering.scenario" --json
 check "steering characters in Disk Info" 0 "A??????Z" --scenario "$tmp/steering.scenario" --drive 0
 for args in "" "--json" "--drive 0" "--drive 1 --json"; do

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "tools/cli_output.h"
+#include "tools/json_value.h"
 
 namespace halvoric::cli {
 namespace {
@@ -39,7 +40,7 @@ TEST(TextOutput, DriveStringsCannotSteerTheTerminal) {
   row.Model = "Evil\x1b]0;pwned\x07\x1b[2J \xC2\x9B" "1m \xFF ok \xC2\xB0";
   row.Temp = "N/A";
   std::ostringstream out;
-  PrintDriveList(out, {{row, DriveSummary{}}}, false);
+  PrintDriveList(out, {row});
   const std::string text = out.str();
   EXPECT_EQ(text.find('\x1b'), std::string::npos) << text;
   EXPECT_EQ(text.find('\x07'), std::string::npos) << text;
@@ -63,13 +64,13 @@ TEST(TextOutput, DirectionControlsShowAsQuestionMarks) {
     row.Model = bytes;
     row.Temp = "N/A";
     std::ostringstream list;
-    PrintDriveList(list, {{row, DriveSummary{}}}, false);
+    PrintDriveList(list, {row});
     EXPECT_NE(list.str().find("0   " + shown + " "), std::string::npos) << list.str();
 
     CollectingSinks rows;
     rows.diskInfo.push_back({"Model", bytes});
     std::ostringstream details;
-    PrintDetails(details, 0, rows, false);
+    PrintDetails(details, 0, rows);
     EXPECT_NE(details.str().find(shown + "\n"), std::string::npos) << details.str();
   }
 }

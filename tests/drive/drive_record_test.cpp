@@ -1,0 +1,191 @@
+#include "drive/drive_record.h"
+
+#include <gtest/gtest.h>
+
+#include "drive/collecting_sinks.h"
+#include "sim_helpers.h"
+
+namespace halvoric {
+namespace {
+
+using test::ScenarioFrom;
+
+constexpr const char* kDrives = R"(
+[drive 0]
+model = Healthy Disk
+serial = S0
+firmware = F0
+attribute = 5 value=100 worst=100 threshold=36
+attribute = 194 value=112 worst=95 threshold=0 raw=38
+[drive 1]
+fail = identify
+attribute = 9 value=99 worst=99 threshold=0 raw=1234
+[drive 2]
+model = No Data
+fail = read-data
+attribute = 194 raw=40
+[drive 3]
+model = No Thresholds
+fail = read-thresholds
+attribute = 9 value=5 threshold=10
+[drive 4]
+model = Locked
+permission = denied
+[drive 5]
+model = Worn
+attribute = 5 value=36 worst=36 threshold=36 raw=2048
+[drive 6]
+fail = identify read-data
+[drive 7]
+model = Resting
+attribute = 194 raw=33
+power = standby
+)";
+
+// One row per kind of drive: what a script must be able to tell apart.
+TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
+  const struct {
+    DriveNumber n;
+    OpenError open;
+    std::optional<std::string> model;
+    bool smartRead;
+    std::string readError;
+    std::optional<std::int32_t> temperature;
+    std::optional<bool> passed;
+    std::size_t attributes;
+  } cases[] = {
+      {0, OpenError::None, "Healthy Disk", true, "", 38, true, 2},
+      {1, OpenError::None, std::nullopt, true, "", std::nullopt, true, 1},
+      {2, OpenError::None, "No Data", false, "the drive did not answer SMART READ DATA",
+       std::nullopt, std::nullopt, 0},
+      {3, OpenError::None, "No Thresholds", true, "", std::nullopt, std::nullopt, 1},
+      {4, OpenError::PermissionDenied, std::nullopt, false, "cannot be opened: Permission denied",
+       std::nullopt, std::nullopt, 0},
+      {5, OpenError::None, "Worn", true, "", std::nullopt, false, 1},
+      {6, OpenError::None, std::nullopt, false,
+       "the drive answered neither IDENTIFY nor SMART READ DATA", std::nullopt, std::nullopt, 0},
+      {8, OpenError::NotFound, std::nullopt, false, "", std::nullopt, std::nullopt, 0},
+  };
+  sim::SimulatedDisks disks{ScenarioFrom(kDrives)};
+  DriveReader reader{disks};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.n));
+    const DriveRecord record = ReadDriveRecord(reader, c.n, nullptr);
+    EXPECT_EQ(record.Number, c.n);
+    EXPECT_EQ(record.OpenFailure, c.open);
+    if (c.model) {
+      ASSERT_TRUE(record.Model);
+      EXPECT_EQ(record.Model->substr(0, c.model->size()), *c.model);
+      EXPECT_EQ(record.Model->size(), kIdentifyModelLength);  // padding kept for the text list
+    } else {
+      EXPECT_FALSE(record.Model && !record.Model->empty());
+    }
+    EXPECT_EQ(record.SmartRead, c.smartRead);
+    if (c.open != OpenError::NotFound) {
+      EXPECT_EQ(record.ReadError.starts_with(c.readError), true) << record.ReadError;
+      EXPECT_EQ(record.ReadError.empty(), c.smartRead);
+    }
+    EXPECT_EQ(record.Temperature, c.temperature);
+    EXPECT_EQ(record.Passed(), c.passed);
+    EXPECT_EQ(record.Attributes.size(), c.attributes);
+    EXPECT_FALSE(record.DriveWarning);
+    EXPECT_FALSE(record.DriveCritical);
+  }
+  EXPECT_EQ(disks.OpenHandles(), 0u);
+}
+
+// A failed threshold read must not turn into thresholds of 0, which would
+// pass every attribute; the figures the drive did send stay.
+TEST(ReadDriveRecord, ThresholdsThatFailedAreAbsentNotZero) {
+  sim::SimulatedDisks disks{ScenarioFrom(kDrives)};
+  DriveReader reader{disks};
+  const DriveRecord record = ReadDriveRecord(reader, 3, nullptr);
+  ASSERT_EQ(record.Attributes.size(), 1u);
+  EXPECT_EQ(record.Attributes[0].Value, 5);
+  EXPECT_FALSE(record.Attributes[0].Threshold);
+}
+
+// The list's columns come from the same read: the text output must not
+// change because the JSON is built from a record.
+TEST(ReadDriveRecord, SummaryIsTheDriveListsOwn) {
+  sim::SimulatedDisks disks{ScenarioFrom(kDrives)};
+  DriveReader reader{disks};
+  for (const DriveNumber n : {0, 2, 5, 6}) {
+    DriveSummary summary;
+    reader.GetDriveSummary(n, summary);
+    const DriveRecord record = ReadDriveRecord(reader, n, nullptr);
+    EXPECT_EQ(record.Summary.Temperature, summary.Temperature) << int(n);
+    EXPECT_EQ(record.Summary.Health, summary.Health) << int(n);
+    EXPECT_EQ(record.Model.value_or(""), reader.GetDriveModel(n)) << int(n);
+  }
+}
+
+TEST(ReadDriveRecord, PowerModeIsAskedBeforeTheDriveIsWoken) {
+  for (const SleepingDrive sleeping : {SleepingDrive::Wake, SleepingDrive::LeaveAlone}) {
+    sim::SimulatedDisks disks{ScenarioFrom(kDrives), [] { return 0.0; }};
+    DriveReader reader{disks};
+    const DriveRecord record = ReadDriveRecord(reader, 7, nullptr, sleeping);
+    EXPECT_EQ(record.Power, PowerMode::Standby);
+    const auto requests = test::ControlEvents(disks);
+    ASSERT_FALSE(requests.empty());
+    EXPECT_FALSE(requests[0].Woke);
+    if (sleeping == SleepingDrive::Wake) {
+      EXPECT_TRUE(record.SmartRead);
+      EXPECT_EQ(record.Temperature, 33);
+    } else {
+      EXPECT_EQ(requests.size(), 1u);  // nothing but the power check
+      EXPECT_FALSE(record.SmartRead);
+      EXPECT_EQ(record.ReadError, "the drive is in standby and was left alone");
+      EXPECT_EQ(record.Model, std::nullopt);
+    }
+    EXPECT_EQ(disks.OpenHandles(), 0u);
+  }
+}
+
+class FixedLevel final : public DriveAccess {
+ public:
+  explicit FixedLevel(AccessLevel level) : level_(level) {}
+  AccessLevel LevelOf(DriveNumber) const override { return level_; }
+  AccessReport Report() const override { return {}; }
+
+ private:
+  AccessLevel level_;
+};
+
+// Where the program builds the table itself, its made-up figures are absent
+// in the record exactly where the detail page shows "-".
+TEST(ReadDriveRecord, FiguresTheLevelMakesUpAreAbsentAsOnTheDetailPage) {
+  const std::string scenario = R"(
+[drive 0]
+model = Built
+attribute = 194 value=40 worst=40 threshold=0 raw=40
+attribute = 0x60 value=100 worst=100 threshold=10 raw=100
+attribute = 0x61 value=3 worst=3 threshold=0 raw=3
+)";
+  for (const AccessLevel level : {AccessLevel::Ata, AccessLevel::Limited, AccessLevel::Nvme}) {
+    SCOPED_TRACE(int(level));
+    sim::SimulatedDisks disks{ScenarioFrom(scenario)};
+    DriveReader reader{disks};
+    const FixedLevel access(level);
+    const DriveRecord record = ReadDriveRecord(reader, 0, &access);
+    EXPECT_EQ(record.Level, level);
+    CollectingSinks rows;
+    ReportedFigureRows shown(level, rows, rows);
+    reader.ReadDriveDetails(0, shown, shown);
+    ASSERT_EQ(record.Attributes.size(), rows.smartInfo.size());
+    for (std::size_t i = 0; i < rows.smartInfo.size(); ++i) {
+      const SmartInfoRow& row = rows.smartInfo[i];
+      const AttributeRecord& attribute = record.Attributes[i];
+      EXPECT_EQ(row.Value == "-", !attribute.Value) << row.Id;
+      EXPECT_EQ(row.Worst == "-", !attribute.Worst) << row.Id;
+      EXPECT_EQ(row.Threshold == "-", !attribute.Threshold) << row.Id;
+      EXPECT_EQ(row.State, attribute.State) << row.Id;
+    }
+    // Sysfs gives no threshold to judge by; the NVMe log gives the spare's.
+    EXPECT_EQ(record.Passed(),
+              level == AccessLevel::Limited ? std::nullopt : std::optional<bool>(true));
+  }
+}
+
+}  // namespace
+}  // namespace halvoric

@@ -15,6 +15,16 @@ DriveRecord Unread(DriveRecord record, std::string why) {
   return record;
 }
 
+std::string WhyNoTable(AccessLevel level, bool identified) {
+  // Without rights nothing was asked of the drive: the table is built from
+  // hwmon, and hwmon had no temperature for it.
+  if (level == AccessLevel::Limited) {
+    return "no right to send ATA commands, and the kernel reports no temperature for the drive";
+  }
+  return identified ? "the drive did not answer SMART READ DATA"
+                    : "the drive answered neither IDENTIFY nor SMART READ DATA";
+}
+
 void TakeIdentity(DriveRecord& record, AtaCommandResult& identify) {
   record.Serial = DecodeAtaString(identify.Data + kIdentifySerial, kIdentifySerialLength);
   record.Firmware = DecodeAtaString(identify.Data + kIdentifyFirmware, kIdentifyFirmwareLength);
@@ -90,11 +100,7 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
 
   // From the tables as read: all zero after a failed read, as for the list.
   record.Summary = DecodeDriveSummary(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data);
-  if (!record.SmartRead) {
-    return Unread(std::move(record), identified ? "the drive did not answer SMART READ DATA"
-                                                : "the drive answered neither IDENTIFY nor "
-                                                  "SMART READ DATA");
-  }
+  if (!record.SmartRead) return Unread(std::move(record), WhyNoTable(record.Level, identified));
   TakeAttributes(record, blocks);
   if (record.Summary.Temperature != NoTemperature) record.Temperature = record.Summary.Temperature;
   return record;

@@ -161,6 +161,9 @@ model = Built
 attribute = 194 value=40 worst=40 threshold=0 raw=40
 attribute = 0x60 value=100 worst=100 threshold=10 raw=100
 attribute = 0x61 value=3 worst=3 threshold=0 raw=3
+[drive 1]
+model = Without a table
+fail = read-data
 )";
   for (const AccessLevel level : {AccessLevel::Ata, AccessLevel::Limited, AccessLevel::Nvme}) {
     SCOPED_TRACE(int(level));
@@ -184,6 +187,12 @@ attribute = 0x61 value=3 worst=3 threshold=0 raw=3
     // Sysfs gives no threshold to judge by; the NVMe log gives the spare's.
     EXPECT_EQ(record.Passed(),
               level == AccessLevel::Limited ? std::nullopt : std::optional<bool>(true));
+    // Without rights no command reached the drive: the reason must not
+    // blame the drive.
+    const DriveRecord unread = ReadDriveRecord(reader, 1, &access);
+    EXPECT_EQ(unread.ReadError.starts_with("no right to send ATA commands"),
+              level == AccessLevel::Limited)
+        << unread.ReadError;
   }
 }
 

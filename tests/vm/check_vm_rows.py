@@ -1,12 +1,15 @@
 """Checks the sections the test VM wrote against the emulated drives.
 
-Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL
+Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA
 FIXTURES holds the SMART sectors QEMU's SATA drive answers with; they are
 decoded here on their own, so the check does not share code with the tool.
+Every JSON document the VM wrote must also be valid against SCHEMA.
 """
 import json
 import re
 import sys
+
+import jsonschema
 
 NAMES = {1: "Raw Read Error Rate", 3: "Spin Up Time", 4: "Start/Stop Count",
          5: "Reallocated Sector Count", 9: "Power On Hours Count", 12: "Power Cycle Count"}
@@ -27,7 +30,7 @@ def sections(text):
     return found
 
 
-def expected_smart_rows(fixtures):
+def expected_attribute_table(fixtures):
     data = open(f"{fixtures}/smart-data.bin", "rb").read()
     thresholds = open(f"{fixtures}/smart-thresholds.bin", "rb").read()
     rows = []
@@ -36,12 +39,29 @@ def expected_smart_rows(fixtures):
         if entry[0] == 0:
             break
         threshold = thresholds[3 + 12 * p]
-        name = NAMES.get(entry[0], "(Unknown attribute)").ljust(24)
-        rows.append({"id": f"{entry[0]:02X}", "name": name, "threshold": threshold,
-                     "value": entry[3], "worst": entry[4],
-                     "raw": int.from_bytes(entry[5:11], "little"),
-                     "status": "OK" if entry[3] > threshold else "BAD"})
+        rows.append({"id": entry[0], "name": NAMES.get(entry[0], "(Unknown attribute)"),
+                     "value": entry[3], "worst": entry[4], "thresh": threshold,
+                     "raw": {"value": int.from_bytes(entry[5:11], "little")},
+                     "smart_info_status": "OK" if entry[3] > threshold else "BAD"})
     return rows
+
+
+def invalid_documents(found, schema_file):
+    """Every section holding a JSON document, checked against the schema."""
+    schema = json.load(open(schema_file, encoding="utf-8"))
+    validator = jsonschema.Draft202012Validator(schema)
+    problems = []
+    for name, text in sorted(found.items()):
+        if not name.endswith(".out") or name.startswith("helper-refuses-args") or not text.strip():
+            continue
+        try:
+            document = json.loads(text)
+        except ValueError as error:
+            problems.append(f"{name}: not JSON: {error}")
+            continue
+        problems += [f"{name}: at {'/'.join(map(str, e.absolute_path)) or 'top'}: {e.message}"
+                     for e in validator.iter_errors(document)]
+    return problems
 
 
 def expected_disk_info(model, serial, firmware, source):
@@ -59,7 +79,7 @@ def expected_disk_info(model, serial, firmware, source):
 
 
 def main():
-    output, fixtures, model, serial, firmware, nvme_serial = sys.argv[1:7]
+    output, fixtures, model, serial, firmware, nvme_serial, schema = sys.argv[1:8]
     found = sections(open(output, encoding="utf-8", errors="replace").read() + "=== \n")
     if "end" not in found:
         print("FAIL: the VM did not finish its runs")
@@ -70,59 +90,80 @@ def main():
         return 1
     ata = "the drive (ATA commands)"
     limited = "sysfs and hwmon (no right to send ATA commands)"
+    failures.extend(invalid_documents(found, schema))
 
+    table = expected_attribute_table(fixtures)
     for run in ("root", "helper"):
         listing = json.loads(found[f"{run}-list.out"])["drives"]
+        # QEMU's drive has no attribute 194: no temperature, and no number for one.
         check(f"{run}: drive 0 in the list", listing[0],
-              {"id": "0", "model": model.ljust(40), "temp": "N/A", "status": "OK",
-               "summary": {"temperature": -9999, "threshold": -10000, "value": 0, "worst": 0}})
+              {"drive_number": 0, "device_path": "/dev/sda", "data_source": "ata",
+               "power_mode": "active", "model_name": model, "serial_number": serial,
+               "firmware_version": firmware, "smart_read": True, "smart_read_error": None,
+               "smart_status": {"passed": all(a["smart_info_status"] == "OK" for a in table)},
+               "temperature": {"current": None, "drive_warning": None, "drive_critical": None},
+               "ata_smart_attributes": {"table": table}, "drive_list_status": "OK"})
         details = json.loads(found[f"{run}-sata.out"])
-        check(f"{run}: Disk Info", details["diskInfo"],
+        check(f"{run}: Disk Info", details["disk_info"],
               expected_disk_info(model, serial, firmware, ata))
-        check(f"{run}: SMART Info", details["smartInfo"], expected_smart_rows(fixtures))
+        check(f"{run}: attribute table", details["ata_smart_attributes"], {"table": table})
         check(f"{run}: no complaint", found[f"{run}-sata.err"], "")
 
     check("helper without arguments only", found["helper-refuses-args.exit"].strip(), "2")
 
     listing = json.loads(found["limited-list.out"])["drives"]
-    check("limited: SATA model", listing[0]["model"], model.ljust(40))
-    check("limited: NVMe model", listing[1]["model"].rstrip(), "QEMU NVMe Ctrl")
+    check("limited: SATA model", listing[0]["model_name"], model)
+    check("limited: NVMe model", listing[1]["model_name"], "QEMU NVMe Ctrl")
+    check("limited: NVMe node", listing[1]["device_path"], "/dev/nvme0n1")
     check("limited: NVMe temperature from hwmon",
-          bool(re.fullmatch(r"\d+\u00b0C", listing[1]["temp"])), True)
+          isinstance(listing[1]["temperature"]["current"], int), True)
+    check("limited: read from sysfs", [d["data_source"] for d in listing], ["sysfs", "sysfs"])
+    check("limited: no threshold to pass or fail by", listing[1]["smart_status"], {"passed": None})
+    check("limited: SATA without a hwmon temperature is unread, for lack of rights",
+          (listing[0]["smart_read"], "no right to send ATA commands" in listing[0]["smart_read_error"]),
+          (False, True))
     message = found["limited-list.err"]
     check("limited: message about rights names the install step",
           "lack of rights" in message and "cmake --install" in message, True)
     sata = json.loads(found["limited-sata.out"])
-    check("limited: SATA Disk Info from the kernel's IDENTIFY copy", sata["diskInfo"],
+    check("limited: SATA Disk Info from the kernel's IDENTIFY copy", sata["disk_info"],
           expected_disk_info(model, serial, firmware, limited))
     nvme = json.loads(found["limited-nvme.out"])
-    check("limited: NVMe serial", nvme["diskInfo"][12],
+    check("limited: NVMe serial", nvme["disk_info"][12],
           {"name": "Serial number", "value": nvme_serial.ljust(20)})
-    temperature = nvme["smartInfo"][0] if nvme["smartInfo"] else {}
-    check("limited: only the temperature row, made-up figures hidden",
+    check("limited: NVMe serial in the record", nvme["serial_number"], nvme_serial)
+    nvme_table = (nvme["ata_smart_attributes"] or {}).get("table", [])
+    temperature = nvme_table[0] if nvme_table else {}
+    check("limited: only the temperature row, made-up figures null",
           [{k: v for k, v in temperature.items() if k != "raw"}],
-          [{"id": "C2", "name": "Temperature".ljust(24), "threshold": None, "value": None,
-            "worst": None, "status": "OK"}])
+          [{"id": 194, "name": "Temperature", "thresh": None, "value": None,
+            "worst": None, "smart_info_status": "OK"}])
+    hwmon = temperature.get("raw", {}).get("value")
     check("limited: temperature row carries the hwmon figure",
-          listing[1]["temp"], f"{temperature.get('raw')}\u00b0C")
+          listing[1]["temperature"]["current"], hwmon)
 
     for run in ("root", "helper"):
         details = json.loads(found[f"{run}-nvme.out"])
-        info = {row["name"]: row["value"] for row in details["diskInfo"]}
+        info = {row["name"]: row["value"] for row in details["disk_info"]}
         check(f"{run}: NVMe model from Identify Controller", info.get("Model number"),
               "QEMU NVMe Ctrl".ljust(40))
         check(f"{run}: NVMe serial", info.get("Serial number"), nvme_serial.ljust(20))
         check(f"{run}: NVMe firmware as the kernel has it", info.get("Firmware rev"),
-              nvme["diskInfo"][11]["value"])
+              nvme["disk_info"][11]["value"])
         check(f"{run}: NVMe data source", info.get("Data source"), "the drive (NVMe health log)")
-        health = details["smartInfo"]
+        check(f"{run}: NVMe data source in the record", details["data_source"], "nvme")
+        health = (details["ata_smart_attributes"] or {}).get("table", [])
         check(f"{run}: NVMe health rows", [row["id"] for row in health],
-              ["C2", "60", "61", "0C", "09", "62", "63"])
+              [0xC2, 0x60, 0x61, 0x0C, 0x09, 0x62, 0x63])
         check(f"{run}: NVMe temperature as hwmon has it",
-              health[0]["raw"] if health else None, temperature.get("raw"))
-        check(f"{run}: NVMe made-up temperature figures hidden",
-              [health[0][k] for k in ("threshold", "value", "worst")] if health else None,
+              details["temperature"]["current"], hwmon)
+        check(f"{run}: NVMe made-up temperature figures null",
+              [health[0][k] for k in ("thresh", "value", "worst")] if health else None,
               [None, None, None])
+        spare = health[1] if len(health) > 1 else {}
+        check(f"{run}: NVMe spare and its threshold are the drive's",
+              (spare.get("value") is not None, spare.get("thresh") is not None,
+               spare.get("worst")), (True, True, None))
         check(f"{run}: NVMe no complaint", found[f"{run}-nvme.err"], "")
 
     # CHECK POWER MODE through the kernel (root) and through the helper: the
@@ -131,16 +172,19 @@ def main():
     for run, sata in (("root", "active"), ("helper", "active"), ("ata-only", "active"),
                       ("limited", "unknown")):
         check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
-              {"drives": [{"id": "0", "power": sata}, {"id": "1", "power": "unknown"}]})
+              {"json_format_version": [1, 0],
+               "drives": [{"drive_number": 0, "device_path": "/dev/sda", "power_mode": sata},
+                          {"drive_number": 1, "device_path": "/dev/nvme0n1",
+                           "power_mode": "unknown"}]})
         check(f"{run}: power check without complaint", found[f"{run}-power.err"], "")
         check(f"{run}: power check exit status", found[f"{run}-power.exit"].strip(), "0")
 
     ata_only = json.loads(found["ata-only-sata.out"])
     check("helper without CAP_SYS_ADMIN: SATA still read with ATA commands",
-          ata_only["diskInfo"][-1]["value"], ata)
+          ata_only["disk_info"][-1]["value"], ata)
     ata_only_nvme = json.loads(found["ata-only-nvme.out"])
     check("helper without CAP_SYS_ADMIN: NVMe read from sysfs and hwmon",
-          ata_only_nvme["diskInfo"][-1]["value"], limited)
+          ata_only_nvme["disk_info"][-1]["value"], limited)
     check("helper without CAP_SYS_ADMIN: message about rights",
           "lack of rights" in found["ata-only-nvme.err"], True)
 

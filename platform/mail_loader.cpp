@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include <mutex>
+
 #include "platform/running_executable.h"
 
 namespace halvoric {
@@ -40,6 +42,21 @@ class UnavailableMailer final : public Mailer {
   std::string reason_;
 };
 
+class MailerLoadedAtFirstSend final : public Mailer {
+ public:
+  explicit MailerLoadedAtFirstSend(std::filesystem::path library) : library_(std::move(library)) {}
+
+  Result<> Send(const MailArguments& mail) override {
+    std::call_once(loaded_, [this] { mailer_ = LoadMailer(library_); });
+    return mailer_->Send(mail);
+  }
+
+ private:
+  std::filesystem::path library_;
+  std::once_flag loaded_;
+  std::unique_ptr<Mailer> mailer_;
+};
+
 std::string LastLoaderError() {
   const char* text = dlerror();
   return text != nullptr ? text : "unknown reason";
@@ -71,6 +88,10 @@ std::unique_ptr<Mailer> LoadMailer(const std::filesystem::path& library) {
   return std::make_unique<LoadedMailer>(
       reinterpret_cast<SendMailEntry>(dlsym(handle, "SendMail")),
       reinterpret_cast<FreeTextEntry>(dlsym(handle, "SendMail_FreeText")));
+}
+
+std::unique_ptr<Mailer> LoadMailerAtFirstSend(std::filesystem::path library) {
+  return std::make_unique<MailerLoadedAtFirstSend>(std::move(library));
 }
 
 std::filesystem::path MailLibraryBesideExecutable() {

@@ -17,6 +17,11 @@ inline constexpr const char* kMailLibraryFileName = "libhalvoric-sendmail.so";
 // returned mailer fails every Send with the reason.
 std::unique_ptr<Mailer> LoadMailer(const std::filesystem::path& library);
 
+// The same, loaded at the first Send: libcurl and its TLS libraries cost
+// several MiB that a program which never mails need not carry. Send may be
+// called from several threads.
+std::unique_ptr<Mailer> LoadMailerAtFirstSend(std::filesystem::path library);
+
 // The library in the folder of the running executable.
 std::filesystem::path MailLibraryBesideExecutable();
 

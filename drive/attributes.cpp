@@ -5,6 +5,7 @@
 #include <string>
 
 #include "drive/attribute_catalogue.h"
+#include "drive/nvme_figures.h"
 
 namespace halvoric {
 namespace {
@@ -28,6 +29,11 @@ std::size_t WalkTable(TableData attributes, bool stopAtTemperature, bool& foundT
     ++p;
   }
   return p;
+}
+
+Status EntryStatus(const AttributeEntry& entry, std::int32_t threshold, TableSource source) {
+  if (source == TableSource::Nvme) return NvmeStatusOf(entry.Id, RawValue48(entry), threshold);
+  return StatusOf(entry.Value, threshold);
 }
 
 }  // namespace
@@ -59,43 +65,53 @@ std::uint64_t RawValue48(const AttributeEntry& entry) {
 }
 
 void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
-                     const AttributeFigures& figures) {
+                     const AttributeFigures& figures, Status state) {
   char hex[3];
   std::snprintf(hex, sizeof hex, "%02X", id);
   sink.AppendSmartInfoRow({hex, std::string(name), std::to_string(figures.Threshold),
                            std::to_string(figures.Value), std::to_string(figures.Worst),
-                           std::to_string(figures.Raw),
-                           StatusOf(figures.Value, figures.Threshold)});
+                           std::to_string(figures.Raw), state});
 }
 
-std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds) {
+void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
+                     const AttributeFigures& figures) {
+  AddAttributeRow(sink, id, name, figures, StatusOf(figures.Value, figures.Threshold));
+}
+
+std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
+                                           TableSource source) {
   std::vector<TableAttribute> listed;
   bool found;
   WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
+    const std::int32_t threshold = ThresholdAt(thresholds, p).Threshold;
     listed.push_back(
         {entry.Id,
-         {RawValue48(entry), ThresholdAt(thresholds, p).Threshold, entry.Value, entry.Worst}});
+         {RawValue48(entry), threshold, entry.Value, entry.Worst},
+         source == TableSource::Nvme ? NvmeFigureName(entry.Id) : GetAttributeName(entry.Id),
+         EntryStatus(entry, threshold, source)});
   });
   return listed;
 }
 
-void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds) {
-  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds)) {
-    AddAttributeRow(sink, attribute.Id, GetAttributeName(attribute.Id), attribute.Figures);
+void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds,
+                    TableSource source) {
+  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds, source)) {
+    AddAttributeRow(sink, attribute.Id, attribute.Name, attribute.Figures, attribute.State);
   }
 }
 
-std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds) {
+std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds,
+                                             TableSource source) {
   std::vector<AttributeReading> readings;
   bool found;
   WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
-    readings.push_back(
-        {entry.Id, RawValue48(entry), StatusOf(entry.Value, ThresholdAt(thresholds, p).Threshold)});
+    readings.push_back({entry.Id, RawValue48(entry),
+                        EntryStatus(entry, ThresholdAt(thresholds, p).Threshold, source)});
   });
   return readings;
 }
 
-DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds) {
+DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds, TableSource source) {
   bool found;
   const std::size_t p = WalkTable(attributes, true, found, [](std::size_t, const auto&) {});
   const AttributeEntry entry = AttributeAt(attributes, p);
@@ -111,7 +127,7 @@ DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds) {
     summary.Threshold = NoThreshold;
   }
   WalkTable(attributes, false, found, [&](std::size_t q, const AttributeEntry& attribute) {
-    if (StatusOf(attribute.Value, ThresholdAt(thresholds, q).Threshold) == Status::Bad) {
+    if (EntryStatus(attribute, ThresholdAt(thresholds, q).Threshold, source) == Status::Bad) {
       summary.Health = Status::Bad;
     }
   });

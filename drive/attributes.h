@@ -25,6 +25,10 @@ struct AttributeFigures {
 // OK when the normalised value is strictly above the threshold.
 Status StatusOf(std::int32_t value, std::int32_t threshold);
 
+// Who built the tables: the drive itself (ATA), or the NVMe translation,
+// whose rows are named and judged by NVMe's rules (drive/nvme_figures.h).
+enum class TableSource { Ata, Nvme };
+
 // The tables' 512-byte data areas.
 using TableData = const std::uint8_t (&)[kSectorSize];
 
@@ -36,20 +40,27 @@ ThresholdEntry ThresholdAt(TableData thresholds, std::size_t p);
 std::int32_t TemperatureRawFigure(const AttributeEntry& entry);
 std::uint64_t RawValue48(const AttributeEntry& entry);
 
+// The status by ATA's rule, or as given.
 void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
                      const AttributeFigures& figures);
+void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
+                     const AttributeFigures& figures, Status state);
 
 // An attribute and its figures, as its SMART Info row shows them.
 struct TableAttribute {
   std::uint8_t Id = 0;
   AttributeFigures Figures;
+  std::string_view Name;  // by the source's names, blank-padded
+  Status State = Status::Ok;  // by the source's rules
 };
 
 // One per attribute in table order, up to the first empty entry.
-std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds);
+std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
+                                           TableSource source = TableSource::Ata);
 
 // One row per attribute, up to the first empty entry.
-void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds);
+void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds,
+                    TableSource source = TableSource::Ata);
 
 // An attribute as the health watch follows it.
 struct AttributeReading {
@@ -60,11 +71,14 @@ struct AttributeReading {
 };
 
 // One reading per SMART Info row, in table order.
-std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds);
+std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds,
+                                             TableSource source = TableSource::Ata);
 
 // The summary of the temperature attribute (ID 194), found before the first
 // empty entry; NoTemperature and NoThreshold when there is none. Its health
-// covers every attribute up to the first empty entry.
-DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds);
+// covers every attribute up to the first empty entry. The drive's limits are
+// the caller's to add.
+DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds,
+                                TableSource source = TableSource::Ata);
 
 }  // namespace halvoric

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/result.h"
+#include "drive/temperature_limits.h"
 
 namespace halvoric {
 
@@ -44,6 +45,15 @@ class DiskControl {
                        std::size_t inSize, void* out, std::size_t outSize) = 0;
 
   virtual void Close(DeviceHandle handle) = 0;
+
+  // True when the handle's answers were built from an NVMe drive's Identify
+  // Controller and health log (drive/nvme_figures.h): its tables are then
+  // read by NVMe's rules, not ATA's.
+  virtual bool AnswersFromNvme(DeviceHandle /*handle*/) const { return false; }
+
+  // The limits the kernel shows every user for drive N (hwmon), whatever
+  // rights reached the drive itself.
+  virtual TemperatureLimits KernelLimits(unsigned /*driveNumber*/) const { return {}; }
 };
 
 // "\\.\PhysicalDrive" followed by N in decimal.

@@ -5,6 +5,7 @@
 #include "drive/attributes.h"
 #include "drive/drive_number.h"
 #include "drive/identify.h"
+#include "drive/nvme_figures.h"
 
 namespace halvoric {
 namespace {
@@ -15,7 +16,35 @@ DeviceHandle HandleOrInvalid(const OpenResult& opened) {
   return opened.Ok() ? *opened : kInvalidHandle;
 }
 
+std::string DegreesText(int celsius) { return std::to_string(celsius) + kDegreesCelsius; }
+
+// The Critical Warning byte of an NVMe table; none when the read failed.
+std::optional<std::uint8_t> CriticalWarningOf(TableData attributes) {
+  for (std::size_t p = 0; p < kTableEntries; ++p) {
+    const AttributeEntry entry = AttributeAt(attributes, p);
+    if (entry.Id == 0) break;
+    if (entry.Id == kNvmeCriticalWarningId) return entry.Raw[0];
+  }
+  return std::nullopt;
+}
+
 }  // namespace
+
+TableSource SourceOf(const DiskControl& disks, DeviceHandle handle) {
+  return disks.AnswersFromNvme(handle) ? TableSource::Nvme : TableSource::Ata;
+}
+
+void ShowTemperatureLimits(DiskInfoSink& sink, const TemperatureLimits& limits) {
+  const std::pair<const char*, const std::optional<int>&> rows[] = {
+      {"Warning temperature", limits.Warning},
+      {"Critical temperature", limits.Critical},
+      {"Lowest temperature seen", limits.Lowest},
+      {"Highest temperature seen", limits.Highest},
+  };
+  for (const auto& [caption, celsius] : rows) {
+    if (celsius) AddDiskInfoRow(sink, caption, DegreesText(*celsius));
+  }
+}
 
 DriveNumber ParseDriveNumber(const std::string& text) {
   return ParseDriveNumberText(text).value_or(0);
@@ -58,11 +87,25 @@ DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n) {
   AtaResultHeader enableAnswer{};
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   SendSmartEnable(disks_, handle, request, enableAnswer, n);
-  SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
+  const bool identified = SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
   ClearTables();
   ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
   ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-  return DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
+  const TableSource source = SourceOf(disks_, handle);
+  DriveSummary summary =
+      DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
+  summary.Limits = LimitsOf(source, identified, n);
+  if (source == TableSource::Nvme && summary.Temperature != NoTemperature &&
+      summary.Limits.Critical) {
+    summary.Threshold = *summary.Limits.Critical;
+  }
+  return summary;
+}
+
+TemperatureLimits DriveReader::LimitsOf(TableSource source, bool identified, DriveNumber n) const {
+  if (source == TableSource::Ata) return disks_.KernelLimits(n);
+  // A failed IDENTIFY leaves whatever an earlier series put in the block.
+  return identified ? NvmeLimitsFromSector(blocks_.IdentifyBlock.Data) : TemperatureLimits{};
 }
 
 void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
@@ -121,13 +164,21 @@ void DriveReader::ReadDetails(const std::string& path, DriveNumber n, DiskInfoSi
   AtaResultHeader enableAnswer{};
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   const bool smartSupported = SendSmartEnable(disks_, handle, request, enableAnswer, n);
-  if (SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n)) {
+  const TableSource source = SourceOf(disks_, handle);
+  const bool identified =
+      SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
+  if (identified) {
     ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, request, command, smartSupported, n);
   }
+  ShowTemperatureLimits(diskInfo, LimitsOf(source, identified, n));
   ClearTables();
   if (ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n)) {
     ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-    ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data);
+    ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
+    if (const auto warning = CriticalWarningOf(blocks_.AttributeBlock.Data);
+        warning && source == TableSource::Nvme) {
+      AddDiskInfoRow(diskInfo, "Critical warning", CriticalWarningText(*warning));
+    }
   }
   disks_.Close(handle);
 }

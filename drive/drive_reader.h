@@ -8,12 +8,14 @@
 #include <string>
 
 #include "drive/ata_blocks.h"
+#include "drive/attributes.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
 #include "drive/drive_line.h"
 #include "drive/power_mode.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
+#include "drive/temperature_limits.h"
 
 namespace halvoric {
 
@@ -70,6 +72,8 @@ class DriveReader final : public DriveLine {
 
  private:
   DriveSummary SummarySeries(DeviceHandle handle, DriveNumber n);
+  // The drive's limits after a series' IDENTIFY (`identified`: it succeeded).
+  TemperatureLimits LimitsOf(TableSource source, bool identified, DriveNumber n) const;
   void ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
                    SmartInfoSink& smartInfo);
 
@@ -82,6 +86,13 @@ DriveNumber ParseDriveNumber(const std::string& text);
 
 // "41°C", or "N/A" for a drive without a temperature.
 std::string TemperatureText(const DriveSummary& summary);
+
+// The source of the tables a series on `handle` reads.
+TableSource SourceOf(const DiskControl& disks, DeviceHandle handle);
+
+// "Warning temperature", "Critical temperature", "Lowest temperature seen"
+// and "Highest temperature seen", each only where the drive gives it.
+void ShowTemperatureLimits(DiskInfoSink& sink, const TemperatureLimits& limits);
 
 // Appends the drive's row (ID, model, temperature, status; checked).
 void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,

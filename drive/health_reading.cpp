@@ -22,7 +22,8 @@ std::optional<HealthReading> HealthSeries(DriveReader& reader, DeviceHandle hand
       reading.Model = DecodeModel(blocks.IdentifyBlock);
       reading.Serial =
           DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
-      reading.Attributes = ReadAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data);
+      reading.Attributes = ReadAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data,
+                                          SourceOf(disks, handle));
     }
   }
   disks.Close(handle);

@@ -91,7 +91,7 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
   levels_[*number] = level;
   diagnostics_.Tell(*number, drive + LevelText(level) + because);
   const DeviceHandle handle = nextHandle_++;
-  routes_[handle] = {backend, *result};
+  routes_[handle] = {backend, *result, level == AccessLevel::Nvme};
   return handle;
 }
 
@@ -107,6 +107,16 @@ void TieredDiskControl::Close(DeviceHandle handle) {
   if (route == routes_.end()) return;
   route->second.Backend->Close(route->second.Inner);
   routes_.erase(route);
+}
+
+bool TieredDiskControl::AnswersFromNvme(DeviceHandle handle) const {
+  const auto route = routes_.find(handle);
+  return route != routes_.end() && route->second.Nvme;
+}
+
+// Every user may read hwmon, so the limits come from there at every level.
+TemperatureLimits TieredDiskControl::KernelLimits(unsigned driveNumber) const {
+  return limited_->KernelLimits(driveNumber);
 }
 
 AccessLevel TieredDiskControl::LevelOf(DriveNumber n) const {

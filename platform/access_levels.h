@@ -34,6 +34,8 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
+  bool AnswersFromNvme(DeviceHandle handle) const override;
+  TemperatureLimits KernelLimits(unsigned driveNumber) const override;
 
   AccessLevel LevelOf(DriveNumber n) const override;
   AccessReport Report() const override;
@@ -42,6 +44,7 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   struct Route {
     DiskControl* Backend = nullptr;
     DeviceHandle Inner = kInvalidHandle;
+    bool Nvme = false;  // NVMe admin commands answer it
   };
 
   std::unique_ptr<DiskControl> ata_;

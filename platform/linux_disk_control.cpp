@@ -62,6 +62,11 @@ bool LinuxDiskControl::Control(DeviceHandle handle, std::uint32_t code, const vo
   return RunAtaPassThrough(*sgIo_, fd, *checked, out);
 }
 
+bool LinuxDiskControl::AnswersFromNvme(DeviceHandle handle) const {
+  const auto drive = openDrives_.find(handle);
+  return drive != openDrives_.end() && drive->second.Nvme;
+}
+
 void LinuxDiskControl::Close(DeviceHandle handle) {
   if (openDrives_.erase(handle) > 0) ::close(static_cast<int>(handle));
 }

@@ -32,6 +32,7 @@ class LinuxDiskControl final : public DiskControl {
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
+  bool AnswersFromNvme(DeviceHandle handle) const override;
 
  private:
   std::filesystem::path sysfsRoot_;

@@ -31,10 +31,17 @@ void PutCounter(const NvmeHealthLog& log, std::size_t offset, AttributeEntry& en
   std::copy(counter, counter + kRawBytes, entry.Raw);
 }
 
+// The 4-byte minute counters fit the raw value whole.
+void PutMinutes(const NvmeHealthLog& log, std::size_t offset, AttributeEntry& entry) {
+  std::copy(log.data() + offset, log.data() + offset + 4, entry.Raw);
+}
+
 // The table's order: the health log's.
 constexpr std::uint8_t kTableIds[] = {
-    kNvmeTemperatureId,  kNvmeAvailableSpareId,  kNvmePercentageUsedId, kNvmePowerCyclesId,
-    kNvmePowerOnHoursId, kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId};
+    kNvmeCriticalWarningId, kNvmeTemperatureId,     kNvmeAvailableSpareId,
+    kNvmePercentageUsedId,  kNvmePowerCyclesId,     kNvmePowerOnHoursId,
+    kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId,     kNvmeErrorLogEntriesId,
+    kNvmeWarningTempTimeId, kNvmeCriticalTempTimeId};
 
 AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
   if (id == kNvmeTemperatureId) return MadeUpTemperatureEntry(NvmeCelsius(log));
@@ -45,6 +52,9 @@ AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
   }
   AttributeEntry entry = MadeUpEntry(id, kMadeUpCounterValue);
   switch (id) {
+    case kNvmeCriticalWarningId:
+      entry.Raw[0] = log[kNvmeCriticalWarning];
+      break;
     case kNvmePercentageUsedId:
       entry.Raw[0] = log[kNvmePercentageUsed];
       break;
@@ -57,8 +67,17 @@ AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
     case kNvmeUnsafeShutdownsId:
       PutCounter(log, kNvmeUnsafeShutdowns, entry);
       break;
-    default:
+    case kNvmeMediaErrorsId:
       PutCounter(log, kNvmeMediaErrors, entry);
+      break;
+    case kNvmeErrorLogEntriesId:
+      PutCounter(log, kNvmeErrorLogEntries, entry);
+      break;
+    case kNvmeWarningTempTimeId:
+      PutMinutes(log, kNvmeWarningTempTime, entry);
+      break;
+    default:
+      PutMinutes(log, kNvmeCriticalTempTime, entry);
       break;
   }
   return entry;
@@ -72,6 +91,8 @@ void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector
   strings.Serial = Field(controller, kNvmeSerial, kNvmeSerialLength);
   strings.Firmware = Field(controller, kNvmeFirmware, kNvmeFirmwareLength);
   FillFallbackIdentify(strings, sector);
+  std::copy_n(controller.data() + kNvmeWarningTemperature, 2, sector + kNvmeSectorWarningKelvin);
+  std::copy_n(controller.data() + kNvmeCriticalTemperature, 2, sector + kNvmeSectorCriticalKelvin);
 }
 
 int NvmeCelsius(const NvmeHealthLog& log) {

@@ -22,8 +22,11 @@ inline constexpr std::size_t kNvmeModel = 24;  // bytes 24..63
 inline constexpr std::size_t kNvmeModelLength = 40;
 inline constexpr std::size_t kNvmeFirmware = 64;  // bytes 64..71
 inline constexpr std::size_t kNvmeFirmwareLength = 8;
+inline constexpr std::size_t kNvmeWarningTemperature = 266;   // WCTEMP, 2 bytes LE, Kelvin
+inline constexpr std::size_t kNvmeCriticalTemperature = 268;  // CCTEMP, 2 bytes LE, Kelvin
 
 // SMART / Health Information log (log page 02h), the fields used.
+inline constexpr std::size_t kNvmeCriticalWarning = 0;       // bit field
 inline constexpr std::size_t kNvmeCompositeTemperature = 1;  // 2 bytes LE, Kelvin
 inline constexpr std::size_t kNvmeAvailableSpare = 3;        // percent
 inline constexpr std::size_t kNvmeSpareThreshold = 4;        // percent
@@ -32,15 +35,19 @@ inline constexpr std::size_t kNvmePowerCycles = 112;         // 16 bytes LE
 inline constexpr std::size_t kNvmePowerOnHours = 128;        // 16 bytes LE
 inline constexpr std::size_t kNvmeUnsafeShutdowns = 144;     // 16 bytes LE
 inline constexpr std::size_t kNvmeMediaErrors = 160;         // 16 bytes LE
+inline constexpr std::size_t kNvmeErrorLogEntries = 176;     // 16 bytes LE
+inline constexpr std::size_t kNvmeWarningTempTime = 192;     // 4 bytes LE, minutes
+inline constexpr std::size_t kNvmeCriticalTempTime = 196;    // 4 bytes LE, minutes
 
 using NvmeIdentifyData = std::array<std::uint8_t, kNvmeIdentifySize>;
 using NvmeHealthLog = std::array<std::uint8_t, kNvmeHealthLogSize>;
 
 // The strings go into the ATA fields of the same lengths, with the ATA
-// byte order; everything else in the sector is 0.
+// byte order, WCTEMP and CCTEMP where drive/nvme_figures.h says; everything
+// else in the sector is 0.
 void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector)[kSectorSize]);
 
-// One entry per figure. Normalised values the drive does not report are
+// One entry per figure, in the log's order. Normalised values the drive does not report are
 // made up so that every entry counts as OK: the temperature's are the
 // Celsius figure (as at the limited level, so the popup alert compares
 // like with like), the counters' 100. The available spare's value is real.

@@ -82,6 +82,12 @@ bool SysfsDiskControl::Control(DeviceHandle handle, std::uint32_t code, const vo
 
 void SysfsDiskControl::Close(DeviceHandle handle) { drives_.erase(handle); }
 
+TemperatureLimits SysfsDiskControl::KernelLimits(unsigned driveNumber) const {
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
+  if (driveNumber >= disks.size()) return {};
+  return ReadHwmonLimits(sysfsRoot_, disks[driveNumber]);
+}
+
 bool SysfsDiskControl::Answer(const OpenDrive& drive, const AtaCommandRequest& request,
                               AtaCommandResult& result) {
   result.Header.BufferSize = kSectorSize;

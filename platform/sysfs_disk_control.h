@@ -35,6 +35,7 @@ class SysfsDiskControl final : public DiskControl {
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
+  TemperatureLimits KernelLimits(unsigned driveNumber) const override;
 
  private:
   struct OpenDrive {

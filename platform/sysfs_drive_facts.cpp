@@ -98,7 +98,32 @@ std::optional<int> ReadMilliCelsius(const fs::path& file) {
   return value;
 }
 
+// The device whose temperature the program shows; none without one.
+std::optional<fs::path> TemperatureHwmon(const fs::path& device) {
+  for (const fs::path& hwmon : HwmonCandidates(device)) {
+    if (ReadMilliCelsius(hwmon / "temp1_input")) return hwmon;
+  }
+  return std::nullopt;
+}
+
+std::optional<int> ReadCelsius(const fs::path& file) {
+  const std::optional<int> milli = ReadMilliCelsius(file);
+  if (!milli) return std::nullopt;
+  return RoundToCelsius(*milli);
+}
+
 }  // namespace
+
+TemperatureLimits ReadHwmonLimits(const fs::path& sysfsRoot, const std::string& disk) {
+  const std::optional<fs::path> hwmon = TemperatureHwmon(sysfsRoot / "block" / disk / "device");
+  if (!hwmon) return {};
+  TemperatureLimits limits;
+  limits.Warning = ReadCelsius(*hwmon / "temp1_max");
+  limits.Critical = ReadCelsius(*hwmon / "temp1_crit");
+  limits.Lowest = ReadCelsius(*hwmon / "temp1_lowest");
+  limits.Highest = ReadCelsius(*hwmon / "temp1_highest");
+  return limits;
+}
 
 DriveFacts ReadDriveFacts(const fs::path& sysfsRoot, const std::string& disk) {
   const fs::path device = sysfsRoot / "block" / disk / "device";
@@ -109,9 +134,8 @@ DriveFacts ReadDriveFacts(const fs::path& sysfsRoot, const std::string& disk) {
   if (facts.Serial.empty()) facts.Serial = SerialFromVpd(device / "vpd_pg80");
   facts.Firmware = ReadLine(device / "firmware_rev");
   if (facts.Firmware.empty()) facts.Firmware = ReadLine(device / "rev");
-  for (const fs::path& hwmon : HwmonCandidates(device)) {
-    facts.MilliCelsius = ReadMilliCelsius(hwmon / "temp1_input");
-    if (facts.MilliCelsius) break;
+  if (const std::optional<fs::path> hwmon = TemperatureHwmon(device)) {
+    facts.MilliCelsius = ReadMilliCelsius(*hwmon / "temp1_input");
   }
   return facts;
 }

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+#include "drive/temperature_limits.h"
+
 namespace halvoric {
 
 struct DriveFacts {
@@ -27,6 +29,13 @@ struct DriveFacts {
 // hwmon/ folder (drivetemp), beside it (an NVMe controller), or under an NVMe
 // subsystem's controllers.
 DriveFacts ReadDriveFacts(const std::filesystem::path& sysfsRoot, const std::string& disk);
+
+// The limits of the same hwmon device: temp1_max as the warning and
+// temp1_crit as the critical temperature, temp1_lowest and temp1_highest as
+// the extremes seen (drivetemp reads these from the drive's SCT data; the
+// NVMe driver has the controller's thresholds in max and crit). A file that
+// is missing or holds no number gives no figure.
+TemperatureLimits ReadHwmonLimits(const std::filesystem::path& sysfsRoot, const std::string& disk);
 
 // Degrees Celsius, rounded to the nearest degree.
 int RoundToCelsius(int milliCelsius);

@@ -209,3 +209,42 @@ TEST(AttributeRows, RecordedDriveTables) {
 
 }  // namespace
 }  // namespace halvoric
+
+namespace halvoric {
+namespace {
+
+// The NVMe names and rules belong to tables the NVMe translation built: an
+// ATA drive using the same IDs keeps the catalogue's names and ATA's rule.
+TEST(TableSourceTest, NvmeNamesAndRulesOnlyForNvmeTables) {
+  Tables t;
+  t.Set(0, 0x60, 5, 5, 5, {5});  // spare at its threshold
+  t.Set(1, 0x61, 100, 100, 0, {100});  // used 100 %
+  t.Set(2, 0x64, 100, 100, 0, {0});
+  const struct {
+    TableSource source;
+    const char* names[3];
+    Status states[3];
+  } cases[] = {
+      {TableSource::Ata,
+       {"(Unknown attribute)     ", "(Unknown attribute)     ", "(Unknown attribute)     "},
+       {Status::Bad, Status::Ok, Status::Ok}},
+      {TableSource::Nvme,
+       {"Available Spare         ", "Percentage Used         ", "Critical Warning        "},
+       {Status::Ok, Status::Bad, Status::Ok}},
+  };
+  for (const auto& c : cases) {
+    RecordingSinks sinks;
+    ShowAttributes(sinks, t.attributes, t.thresholds, c.source);
+    ASSERT_EQ(sinks.smartInfo.size(), 3u);
+    const auto readings = ReadAttributes(t.attributes, t.thresholds, c.source);
+    for (std::size_t i = 0; i < 3; ++i) {
+      EXPECT_EQ(sinks.smartInfo[i].Name, c.names[i]) << i;
+      EXPECT_EQ(sinks.smartInfo[i].State, c.states[i]) << i;
+      EXPECT_EQ(readings[i].State, c.states[i]) << i;
+    }
+    EXPECT_EQ(DecodeDriveSummary(t.attributes, t.thresholds, c.source).Health, Status::Bad);
+  }
+}
+
+}  // namespace
+}  // namespace halvoric

@@ -279,7 +279,7 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   NvmeHealthToAttributes(nvme.log, attributes);
   EXPECT_EQ(sectorOf(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528)),
             std::vector<std::uint8_t>(std::begin(attributes), std::end(attributes)));
-  EXPECT_EQ(attributes[kTableOffset], 0xC2);  // the temperature leads the table
+  EXPECT_EQ(attributes[kTableOffset], 0x64);  // the log's order: Critical Warning first
   EXPECT_EQ(StatusOf(Send(PowerCheckRequest())), HelperStatus::RequestFailed);
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528))),
             HelperStatus::Refused);  // READ DMA EXT

@@ -10,6 +10,8 @@
 #include "drive/attributes.h"
 #include "drive/collecting_sinks.h"
 #include "drive/drive_reader.h"
+#include "drive/health_reading.h"
+#include "drive/nvme_figures.h"
 #include "platform/access_levels.h"
 #include "platform/helper_session.h"
 #include "platform/linux_disk_control.h"
@@ -26,12 +28,19 @@ void PutCounter(NvmeHealthLog& log, std::size_t offset, std::uint64_t value) {
   for (std::size_t i = 0; i < 8; ++i) log[offset + i] = static_cast<std::uint8_t>(value >> 8 * i);
 }
 
+void PutKelvin(NvmeIdentifyData& data, std::size_t offset, int kelvin) {
+  data[offset] = static_cast<std::uint8_t>(kelvin);
+  data[offset + 1] = static_cast<std::uint8_t>(kelvin >> 8);
+}
+
 // Odd lengths and mixed case, so that a missing or doubled swap shows.
 NvmeIdentifyData Controller() {
   NvmeIdentifyData data{};
   Put(data.data() + kNvmeSerial, "nvSer1al9           ");
   Put(data.data() + kNvmeModel, "HalVoric NVMe Qx7                       ");
   Put(data.data() + kNvmeFirmware, "1.2b    ");
+  PutKelvin(data, kNvmeWarningTemperature, 343);   // 70 °C
+  PutKelvin(data, kNvmeCriticalTemperature, 358);  // 85 °C
   return data;
 }
 
@@ -46,6 +55,10 @@ NvmeHealthLog Health(int kelvin) {
   PutCounter(log, kNvmePowerOnHours, 0x030201);
   PutCounter(log, kNvmeUnsafeShutdowns, 7);
   PutCounter(log, kNvmeMediaErrors, 0);
+  PutCounter(log, kNvmeErrorLogEntries, 12);
+  log[kNvmeWarningTempTime] = 0x2C;  // 300 minutes
+  log[kNvmeWarningTempTime + 1] = 0x01;
+  log[kNvmeCriticalTempTime] = 5;
   return log;
 }
 
@@ -97,26 +110,43 @@ TEST_F(NvmeTest, DetailReadShowsIdentityAndHealthRows) {
   ReportedFigureRows shown(AccessLevel::Nvme, rows, rows);
   reader.ReadDriveDetails("0", shown, shown);
 
-  ASSERT_EQ(rows.diskInfo.size(), 13u);
+  ASSERT_EQ(rows.diskInfo.size(), 16u);
   EXPECT_EQ(rows.diskInfo[0].Value, "S.M.A.R.T supported");
   EXPECT_EQ(rows.diskInfo[1].Value, "-");  // NVMe drives have no geometry
   EXPECT_EQ(rows.diskInfo[10].Value, "HalVoric NVMe Qx7                       ");
   EXPECT_EQ(rows.diskInfo[11].Value, "1.2b    ");
   EXPECT_EQ(rows.diskInfo[12].Value, "nvSer1al9           ");
+  const std::pair<const char*, const char*> limits[] = {{"Warning temperature", "70\xC2\xB0" "C"},
+                                                        {"Critical temperature", "85\xC2\xB0" "C"},
+                                                        {"Critical warning", "none"}};
+  for (std::size_t i = 0; i < std::size(limits); ++i) {
+    EXPECT_EQ(rows.diskInfo[13 + i].Caption, limits[i].first);
+    EXPECT_EQ(rows.diskInfo[13 + i].Value, limits[i].second);
+  }
 
   const struct {
     const char* id;
+    const char* name;
     const char* threshold;
     const char* value;
     const char* raw;
   } expected[] = {
-      {"C2", "-", "-", "40"},  {"60", "10", "97", "97"},   {"61", "-", "-", "3"},
-      {"0C", "-", "-", "258"}, {"09", "-", "-", "197121"}, {"62", "-", "-", "7"},
-      {"63", "-", "-", "0"},
+      {"64", "Critical Warning        ", "-", "-", "0"},
+      {"C2", "Temperature             ", "-", "-", "40"},
+      {"60", "Available Spare         ", "10", "97", "97"},
+      {"61", "Percentage Used         ", "-", "-", "3"},
+      {"0C", "Power Cycle Count       ", "-", "-", "258"},
+      {"09", "Power On Hours Count    ", "-", "-", "197121"},
+      {"62", "Unsafe Shutdowns        ", "-", "-", "7"},
+      {"63", "Media and Data Integrity Errors", "-", "-", "0"},
+      {"65", "Error Information Log Entries", "-", "-", "12"},
+      {"66", "Warning Composite Temperature Time", "-", "-", "300"},
+      {"67", "Critical Composite Temperature Time", "-", "-", "5"},
   };
   ASSERT_EQ(rows.smartInfo.size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
     EXPECT_EQ(rows.smartInfo[i].Id, expected[i].id) << i;
+    EXPECT_EQ(rows.smartInfo[i].Name, expected[i].name) << i;
     EXPECT_EQ(rows.smartInfo[i].Threshold, expected[i].threshold) << i;
     EXPECT_EQ(rows.smartInfo[i].Value, expected[i].value) << i;
     EXPECT_EQ(rows.smartInfo[i].Worst, "-") << i;
@@ -131,6 +161,8 @@ TEST_F(NvmeTest, OnlyIdentifyControllerAndTheHealthLogReachTheDrive) {
   DriveSummary summary;
   reader.GetDriveSummary(0, summary);
   EXPECT_EQ(summary.Temperature, 40);
+  EXPECT_EQ(summary.Threshold, 85);  // the drive's critical temperature
+  EXPECT_EQ(summary.Limits, (TemperatureLimits{70, 85, std::nullopt, std::nullopt}));
 
   // IDENTIFY, then READ DATA and READ THRESHOLDS each read the log.
   ASSERT_EQ(nvme->seen.size(), 3u);
@@ -169,6 +201,93 @@ TEST_F(NvmeTest, FailedAdminCommandsLeaveNoData) {
   }
 }
 
+// Health logs made from the log layout, one fault each: the row the drive
+// blames reads BAD by NVMe's rule, and so do the drive's summary and the
+// health watch's reading; the spare at its threshold (QEMU's 0 % and 0 %)
+// is not below it.
+TEST_F(NvmeTest, RowsAreJudgedByNvmesRules) {
+  const struct {
+    const char* what;
+    std::size_t offset;
+    std::uint8_t byte;
+    const char* bad;  // the ID of the row that reads BAD, or none
+    const char* warning;
+  } cases[] = {
+      {"healthy", kNvmeCriticalWarning, 0, nullptr, "none"},
+      {"spare 10 at its threshold 10", kNvmeAvailableSpare, 10, nullptr, "none"},
+      {"spare 9 below its threshold 10", kNvmeAvailableSpare, 9, "60", "none"},
+      {"spare below threshold", kNvmeCriticalWarning, 0x01, "64", "spare below threshold"},
+      {"temperature", kNvmeCriticalWarning, 0x02, "64", "temperature"},
+      {"reliability", kNvmeCriticalWarning, 0x04, "64", "reliability degraded"},
+      {"read-only", kNvmeCriticalWarning, 0x08, "64", "read-only"},
+      {"backup", kNvmeCriticalWarning, 0x10, "64", "volatile backup failed"},
+      {"a later bit", kNvmeCriticalWarning, 0x20, "64", "other (0x20)"},
+      {"two bits", kNvmeCriticalWarning, 0x0A, "64", "temperature, read-only"},
+      {"used 99 %", kNvmePercentageUsed, 99, nullptr, "none"},
+      {"used 100 %", kNvmePercentageUsed, 100, "61", "none"},
+      {"used 101 %", kNvmePercentageUsed, 101, "61", "none"},
+      {"used 255 %", kNvmePercentageUsed, 255, "61", "none"},
+      {"a media error", kNvmeMediaErrors, 1, "63", "none"},
+      {"errors logged, unsafe shutdowns", kNvmeErrorLogEntries, 200, nullptr, "none"},
+  };
+  for (const auto& c : cases) {
+    nvme->log = Health(313);
+    nvme->log[c.offset] = c.byte;
+    DriveReader reader(*control);
+    CollectingSinks rows;
+    reader.ReadDriveDetails("0", rows, rows);
+    for (const SmartInfoRow& row : rows.smartInfo) {
+      const bool blamed = c.bad != nullptr && row.Id == c.bad;
+      EXPECT_EQ(row.State, blamed ? Status::Bad : Status::Ok) << c.what << ", row " << row.Id;
+    }
+    ASSERT_FALSE(rows.diskInfo.empty()) << c.what;
+    EXPECT_EQ(rows.diskInfo.back().Caption, "Critical warning") << c.what;
+    EXPECT_EQ(rows.diskInfo.back().Value, c.warning) << c.what;
+
+    DriveSummary summary;
+    reader.GetDriveSummary(0, summary);
+    EXPECT_EQ(summary.Health, c.bad ? Status::Bad : Status::Ok) << c.what;
+    const std::optional<HealthReading> reading = ReadHealth(reader, 0);
+    ASSERT_TRUE(reading) << c.what;
+    for (const AttributeReading& attribute : reading->Attributes) {
+      EXPECT_EQ(attribute.State,
+                c.bad && attribute.Id == std::stoi(c.bad, nullptr, 16) ? Status::Bad : Status::Ok)
+          << c.what << ", ID " << int(attribute.Id);
+    }
+  }
+}
+
+// A controller that names no limits (0 K) gets no limit rows and keeps the
+// summary's threshold as the table has it; one naming only the critical
+// temperature shows that alone.
+TEST_F(NvmeTest, AbsentLimitsShowNoRow) {
+  const struct {
+    int warningKelvin;
+    int criticalKelvin;
+    std::vector<std::string> captions;
+    std::int32_t threshold;
+  } cases[] = {
+      {0, 0, {}, 0},
+      {0, 373, {"Critical temperature"}, 100},
+      {343, 0, {"Warning temperature"}, 0},
+  };
+  for (const auto& c : cases) {
+    PutKelvin(nvme->controller, kNvmeWarningTemperature, c.warningKelvin);
+    PutKelvin(nvme->controller, kNvmeCriticalTemperature, c.criticalKelvin);
+    DriveReader reader(*control);
+    CollectingSinks rows;
+    reader.ReadDriveDetails("0", rows, rows);
+    std::vector<std::string> captions;
+    for (const DiskInfoRow& row : rows.diskInfo) {
+      if (row.Caption.find("temperature") != std::string::npos) captions.push_back(row.Caption);
+    }
+    EXPECT_EQ(captions, c.captions) << c.warningKelvin << " " << c.criticalKelvin;
+    DriveSummary summary;
+    reader.GetDriveSummary(0, summary);
+    EXPECT_EQ(summary.Threshold, c.threshold) << c.warningKelvin << " " << c.criticalKelvin;
+  }
+}
+
 TEST(NvmeTranslationTest, TemperatureEntryKeepsTheSummaryWorking) {
   const struct {
     int kelvin;
@@ -184,8 +303,7 @@ TEST(NvmeTranslationTest, TemperatureEntryKeepsTheSummaryWorking) {
   for (const auto& c : cases) {
     std::uint8_t data[kSectorSize];
     NvmeHealthToAttributes(Health(c.kelvin), data);
-    AttributeEntry entry;
-    std::memcpy(&entry, data + kTableOffset, sizeof entry);
+    const AttributeEntry entry = AttributeAt(data, 1);
     EXPECT_EQ(entry.Id, kTemperatureAttribute) << c.kelvin;
     EXPECT_EQ(entry.Raw[0], c.raw0) << c.kelvin;
 
@@ -211,8 +329,7 @@ TEST(NvmeTranslationTest, CountersTooLargeForTheRawValueStayAtItsTop) {
     log[kNvmePowerOnHours + 8] = c.high;
     std::uint8_t data[kSectorSize];
     NvmeHealthToAttributes(log, data);
-    AttributeEntry hours;
-    std::memcpy(&hours, data + kTableOffset + 4 * sizeof hours, sizeof hours);
+    const AttributeEntry hours = AttributeAt(data, 5);
     ASSERT_EQ(hours.Id, 9);
     EXPECT_EQ(std::vector<std::uint8_t>(hours.Raw, hours.Raw + 6),
               std::vector<std::uint8_t>(c.raw, c.raw + 6));

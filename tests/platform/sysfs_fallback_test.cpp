@@ -132,6 +132,66 @@ TEST_F(SysfsFallbackTest, SeriesShowsStringsAndHwmonTemperature) {
   EXPECT_NE(report.Message.find("cmake --install"), std::string::npos);
 }
 
+// An ATA path that opens every drive and answers nothing: what reaches the
+// Disk Info page then comes from hwmon alone.
+struct SilentAtaPath final : DiskControl {
+  OpenResult Open(const std::string&) override { return DeviceHandle{7}; }
+  bool Control(DeviceHandle, std::uint32_t, const void*, std::size_t, void*, std::size_t) override {
+    return false;
+  }
+  void Close(DeviceHandle) override {}
+};
+
+// drivetemp's limit files beside the temperature: each shows as a row at
+// every level, and a missing or unreadable one shows none.
+TEST_F(SysfsFallbackTest, DrivetempLimitsShowAtEveryLevel) {
+  const fs::path hwmon = tree.Sys() / "block/sda/device/hwmon/hwmon3";
+  const struct {
+    const char* what;
+    std::vector<std::pair<const char*, const char*>> files;
+    TemperatureLimits limits;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"all four",
+       {{"temp1_max", "60000\n"}, {"temp1_crit", "70000\n"}, {"temp1_lowest", "19000\n"},
+        {"temp1_highest", "53500\n"}},
+       {60, 70, 19, 54},
+       {"Warning temperature 60", "Critical temperature 70", "Lowest temperature seen 19",
+        "Highest temperature seen 54"}},
+      {"critical only", {{"temp1_crit", "70000\n"}}, {std::nullopt, 70}, {"Critical temperature 70"}},
+      {"unreadable figures",
+       {{"temp1_max", "hot\n"}, {"temp1_crit", ""}, {"temp1_lowest", "-5000\n"}},
+       {std::nullopt, std::nullopt, -5},
+       {"Lowest temperature seen -5"}},
+      {"none", {}, {}, {}},
+  };
+  for (const auto& c : cases) {
+    for (const char* name : {"temp1_max", "temp1_crit", "temp1_lowest", "temp1_highest"}) {
+      fs::remove(hwmon / name);
+    }
+    for (const auto& [name, text] : c.files) Write(hwmon / name, text);
+    EXPECT_EQ(ReadHwmonLimits(tree.Sys(), "sda"), c.limits) << c.what;
+
+    for (const bool ataPath : {false, true}) {
+      TieredDiskControl disks(ataPath ? std::make_unique<SilentAtaPath>() : nullptr,
+                              std::make_unique<SysfsDiskControl>(tree.Sys()));
+      DriveReader reader(disks);
+      CollectingSinks rows;
+      reader.ReadDriveDetails("0", rows, rows);
+      std::vector<std::string> shown;
+      for (const DiskInfoRow& row : rows.diskInfo) {
+        if (row.Caption.find("emperature") == std::string::npos) continue;
+        const std::string value = row.Value.value_or("");
+        shown.push_back(row.Caption + " " + value.substr(0, value.find("\xC2\xB0")));
+      }
+      EXPECT_EQ(shown, c.rows) << c.what << (ataPath ? " (ATA path)" : " (sysfs)");
+      DriveSummary summary;
+      reader.GetDriveSummary(0, summary);
+      EXPECT_EQ(summary.Limits, c.limits) << c.what;
+    }
+  }
+}
+
 // Root in a container: the rights are there, the system keeps the disks
 // away; no install step helps, so the message must not send the user there.
 TEST_F(SysfsFallbackTest, RefusalDespiteHeldRightsBlamesTheSystem) {

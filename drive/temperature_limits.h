@@ -9,8 +9,8 @@ namespace halvoric {
 struct TemperatureLimits {
   std::optional<int> Warning{};
   std::optional<int> Critical{};
-  std::optional<int> Lowest{}; // the lowest temperature the drive has seen
-  std::optional<int> Highest{}; // the highest temperature the drive has seen
+  std::optional<int> Lowest{};   // the lowest temperature the drive has seen
+  std::optional<int> Highest{};  // the highest temperature the drive has seen
   bool operator==(const TemperatureLimits&) const = default;
 };
 

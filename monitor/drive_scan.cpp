@@ -3,6 +3,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/text_trim.h"
+#include "base/utf8.h"
 #include "drive/collecting_sinks.h"
 #include "drive/drive_number.h"
 
@@ -25,9 +27,11 @@ void DriveScan::ScanDrives() {
     }
   });
   driveCount_ = static_cast<std::uint8_t>(found.size());
+  scanned_.clear();
   for (const Found& drive : found) {
     AddDriveRow(sinks_.DriveList, drive.Number, drive.Model, drive.Summary);
     last_[drive.Number] = {drive.Model, TemperatureText(drive.Summary)};
+    scanned_[drive.Number] = {drive.Model, drive.Summary.Limits};
   }
 }
 
@@ -49,6 +53,17 @@ void DriveScan::ShowDriveDetails(const std::string& driveText) {
         }
       },
       [this, rows] { rows->ReplayInto(sinks_.DiskInfo, sinks_.SmartInfo); });
+}
+
+void DriveScan::JournalDriveLimits(int criticalTemperature) {
+  for (const auto& [n, drive] : scanned_) {
+    const std::optional<int> own = drive.Limits.Critical;
+    if (!own || criticalTemperature <= *own) continue;
+    journal_.AddLogLine("Drive " + std::to_string(n) + " (" +
+                        PrintableText(TrimControls(drive.Model)) + ") says it is critical at " +
+                        std::to_string(*own) + kDegreesCelsius + "; the warning is set to " +
+                        std::to_string(criticalTemperature) + kDegreesCelsius);
+  }
 }
 
 void DriveScan::JournalMissingRights() {

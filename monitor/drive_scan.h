@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "drive/drive_access.h"
@@ -34,6 +35,9 @@ class DriveScan {
   void ShowDriveDetails(const std::string& driveText);
   // Says once why drives were read only in part, when rights were missing.
   void JournalMissingRights();
+  // Says, for each drive the scan found whose own critical temperature is
+  // below the user's `criticalTemperature`, that the alert comes too late.
+  void JournalDriveLimits(int criticalTemperature);
 
   // How many drives the scan found.
   std::uint8_t DriveCount() const { return driveCount_; }
@@ -45,6 +49,11 @@ class DriveScan {
   JournalLines& journal_;
   LastReadings& last_;
   std::uint8_t driveCount_ = 0;
+  struct ScannedDrive {
+    std::string Model;
+    TemperatureLimits Limits;
+  };
+  std::map<DriveNumber, ScannedDrive> scanned_;
 };
 
 }  // namespace halvoric

@@ -1,5 +1,6 @@
 #include "monitor/temperature_watch.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "base/text_trim.h"
@@ -41,14 +42,15 @@ void TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& a
   if (summary.Temperature == NoTemperature) return;
   Excursion& excursion = excursions_[n];
   // Drives after an alerted one compare with the raised critical temperature.
-  if (summary.Temperature <= settings_.CritTempValue) {
-    if (summary.Temperature <= settings_.CritTempValue - kCoolingMargin) excursion = {};
+  const int limit = AlertLimit(n, summary);
+  if (summary.Temperature <= limit) {
+    if (summary.Temperature <= limit - kCoolingMargin) excursion = {};
     return;
   }
   if (!excursion.Hot) excursion = {.Hot = true};
   MailIfDue(excursion, summary);
   PlayAlertSound(excursion);
-  if (settings_.PopupNotification) PopupAlert(summary);
+  if (settings_.PopupNotification) PopupAlert(n, summary, limit);
 }
 
 void TemperatureWatch::CheckEnded() {
@@ -56,6 +58,21 @@ void TemperatureWatch::CheckEnded() {
   // A warning switched off while a popup alert waited stays off; one the
   // alert's answer restarted keeps that start.
   if (settings_.TempWarn && !view_.CheckTimerActive()) view_.StartCheckTimer();
+}
+
+bool TemperatureWatch::AtOwnWarning(const DriveSummary& summary) const {
+  const std::optional<int> own = summary.Limits.Warning;
+  return settings_.UseDriveLimits && own && *own < settings_.CritTempValue;
+}
+
+int TemperatureWatch::AlertLimit(DriveNumber n, const DriveSummary& summary) {
+  if (!AtOwnWarning(summary)) return settings_.CritTempValue;
+  const int own = *summary.Limits.Warning;
+  if (ownWarningAnswered_.contains(n)) {
+    if (summary.Temperature > own - kCoolingMargin) return settings_.CritTempValue;
+    ownWarningAnswered_.erase(n);
+  }
+  return own;
 }
 
 void TemperatureWatch::WarningChanged(bool on) {
@@ -90,16 +107,17 @@ void TemperatureWatch::PlayAlertSound(Excursion& excursion) {
   }
 }
 
-void TemperatureWatch::PopupAlert(const DriveSummary& summary) {
+void TemperatureWatch::PopupAlert(DriveNumber n, const DriveSummary& summary, int limit) {
   journal_.AddLogLine("Temperature is over maximum: " + std::to_string(summary.Temperature) +
-                      " > " + std::to_string(settings_.CritTempValue));
+                      " > " + std::to_string(limit));
   view_.StopCheckTimer();
   countdown_.Arm(settings_.Hibernation);
   view_.BringToFront();
 
-  std::string text = "A drive is at " + TemperatureText(summary) + ", above the critical " +
-                     "temperature of " + std::to_string(settings_.CritTempValue) + kDegreesCelsius +
-                     ".";
+  const bool own = limit != settings_.CritTempValue;
+  std::string text = "A drive is at " + TemperatureText(summary) + ", above " +
+                     (own ? "its own warning temperature" : "the critical temperature") + " of " +
+                     std::to_string(limit) + kDegreesCelsius + ".";
   if (settings_.Hibernation) {
     text += "\n\nThe PC hibernates in " + std::to_string(HibernationCountdown::kSeconds) +
             " seconds unless you answer.";
@@ -108,7 +126,10 @@ void TemperatureWatch::PopupAlert(const DriveSummary& summary) {
   services_.Prompt.Alert(text);  // the countdown ticks while this waits
   alertWaiting_ = false;
 
-  settings_.CritTempValue = static_cast<std::uint8_t>(summary.Temperature);
+  if (own) ownWarningAnswered_.insert(n);
+  // The user's answer raises the critical temperature, never lowers it.
+  settings_.CritTempValue =
+      static_cast<std::uint8_t>(std::max<int>(summary.Temperature, settings_.CritTempValue));
   if (settings_.TempWarn) view_.StartCheckTimer();
   countdown_.Dismiss();
   journal_.AddLogLine("USER cancelled the HIBERNATE action !");

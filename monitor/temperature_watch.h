@@ -5,10 +5,13 @@
 // mail goes out once per excursion above the critical temperature, and then
 // as a reminder every MailRepeatMinutes. Alert mails go out through a queue
 // of their own: a mail server that does not answer must not hold up the
-// sound, the popup or the hibernation countdown.
+// sound, the popup or the hibernation countdown. With UseDriveLimits a drive
+// whose own warning temperature is below the critical temperature alerts
+// at its own.
 #pragma once
 
 #include <map>
+#include <set>
 #include <vector>
 
 #include "drive/drive_reader.h"
@@ -92,9 +95,12 @@ class TemperatureWatch {
   void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
   void Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
   void CheckEnded();
+  // The temperature above which drive `n` alerts now.
+  int AlertLimit(DriveNumber n, const DriveSummary& summary);
+  bool AtOwnWarning(const DriveSummary& summary) const;
   void MailIfDue(Excursion& excursion, const DriveSummary& summary);
   void PlayAlertSound(Excursion& excursion);
-  void PopupAlert(const DriveSummary& summary);
+  void PopupAlert(DriveNumber n, const DriveSummary& summary, int limit);
 
   WatchView& view_;
   Settings& settings_;
@@ -107,6 +113,9 @@ class TemperatureWatch {
   // the next tick.
   bool checking_ = false;
   std::map<DriveNumber, Excursion> excursions_;
+  // Drives whose alert at their own warning temperature the user answered:
+  // the critical temperature counts for them until they cool below it.
+  std::set<DriveNumber> ownWarningAnswered_;
 };
 
 }  // namespace halvoric

@@ -25,7 +25,7 @@ struct SettingField {
   std::variant<bool Settings::*, std::string Settings::*, MinutesField> Member;
 };
 
-inline constexpr std::array<SettingField, 15> SettingFields{{
+inline constexpr std::array<SettingField, 16> SettingFields{{
     {"AutoRun", &Settings::AutoRun},
     {"LogEvents", &Settings::LogEvents},
     {"SystemLog", &Settings::SystemLog},
@@ -41,6 +41,7 @@ inline constexpr std::array<SettingField, 15> SettingFields{{
     {"HealthWarn", &Settings::HealthWarn},
     {"HealthMinutes", MinutesField{&Settings::HealthMinutes, 1, 24 * 60}},
     {"MailRepeatMinutes", MinutesField{&Settings::MailRepeatMinutes, 0, 7 * 24 * 60}},
+    {"UseDriveLimits", &Settings::UseDriveLimits},
 }};
 
 }  // namespace halvoric

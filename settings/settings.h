@@ -32,6 +32,9 @@ struct Settings {
   std::uint32_t HealthMinutes = 10;
   // While a drive stays hot, an alert mail is repeated this often; 0 never.
   std::uint32_t MailRepeatMinutes = 60;
+  // The watch alerts a drive at its own warning temperature when that is
+  // below the critical temperature.
+  bool UseDriveLimits = false;
 
   bool operator==(const Settings&) const = default;
 };

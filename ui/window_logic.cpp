@@ -36,6 +36,7 @@ void TTessivar_Form::FormCreate() {
   // the start-up and the reason for thin drive rows follows the scan that
   // met it.
   Scan->JournalMissingRights();
+  Scan->JournalDriveLimits(Settings.CritTempValue);
   AddLogLine("Halvoric Started !");
   // Once the window is up: a change it reports may bring the window forward.
   QTimer::singleShot(0, this, [this] { Health.Start(); });

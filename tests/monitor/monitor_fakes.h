@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,27 @@ inline const std::string kDegrees =
 inline std::string Padded(const std::string& model) {
   return model + std::string(40 - model.size(), ' ');
 }
+
+// Passes every request on to `inner` and says the kernel shows `Limits[n]`
+// for drive n: simulated drives that name their own temperature limits.
+class DrivesWithLimits final : public DiskControl {
+ public:
+  explicit DrivesWithLimits(DiskControl& inner) : inner_(inner) {}
+  OpenResult Open(const std::string& path) override { return inner_.Open(path); }
+  bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+               void* out, std::size_t outSize) override {
+    return inner_.Control(handle, code, in, inSize, out, outSize);
+  }
+  void Close(DeviceHandle handle) override { inner_.Close(handle); }
+  TemperatureLimits KernelLimits(unsigned n) const override {
+    const auto found = Limits.find(n);
+    return found == Limits.end() ? TemperatureLimits{} : found->second;
+  }
+  std::map<unsigned, TemperatureLimits> Limits;
+
+ private:
+  DiskControl& inner_;
+};
 
 inline sim::Scenario ScenarioOrFail(const std::string& text) {
   Result<sim::Scenario> result = sim::ParseScenario(text, "test", ".");

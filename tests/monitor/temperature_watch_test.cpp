@@ -34,6 +34,15 @@ class WatchTest : public ::testing::Test {
     WriteFile(settings_.SoundPath, "RIFF");
   }
   void SetTemperature(int celsius) { disks_->Drives().Drives[0].Temperatures = {{0, celsius}}; }
+  // Drive 0 names `warning` as its own warning temperature.
+  void OwnWarning(std::optional<int> warning) {
+    limited_ = std::make_unique<DrivesWithLimits>(*disks_);
+    limited_->Limits[0].Warning = warning;
+    drives_ = std::make_unique<DriveReader>(*limited_);
+    watch_ = std::make_unique<TemperatureWatch>(
+        window_, settings_, journal_, countdown_,
+        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
+  }
 
   TempDir dir_;
   FakeWindow window_;
@@ -48,6 +57,7 @@ class WatchTest : public ::testing::Test {
   LastReadings last_;
   HibernationCountdown countdown_{window_, journal_, power_};
   std::unique_ptr<sim::SimulatedDisks> disks_;
+  std::unique_ptr<DrivesWithLimits> limited_;
   std::unique_ptr<DriveReader> drives_;
   std::unique_ptr<TemperatureWatch> watch_;
 };
@@ -137,6 +147,59 @@ TEST_F(WatchTest, PopupRaisesTheCriticalTemperatureToTheDrivesTemperature) {
   SetTemperature(53);
   watch_->Check();
   EXPECT_EQ(messages_.Alerts.size(), 2u);
+}
+
+// With UseDriveLimits a drive alerts at the lower of the critical
+// temperature (75 here) and its own warning temperature; without it, or
+// when the drive names none, at the critical temperature alone.
+TEST_F(WatchTest, DriveLimitsLowerTheAlertTemperature) {
+  const struct {
+    bool use;
+    std::optional<int> warning;
+    int celsius;
+    const char* alert;  // the popup's text, or none
+  } cases[] = {
+      {false, 60, 65, nullptr},
+      {true, 60, 60, nullptr},
+      {true, 60, 61, "A drive is at 61\u00B0C, above its own warning temperature of 60\u00B0C."},
+      {true, 80, 76, "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
+      {true, 75, 76, "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
+      {true, std::nullopt, 70, nullptr},
+      {true, std::nullopt, 76, "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.use) + " " + std::to_string(c.warning.value_or(-1)) + " " +
+                 std::to_string(c.celsius));
+    Hot(c.celsius);
+    OwnWarning(c.warning);
+    settings_ = {.TempWarn = true, .PopupNotification = true, .CritTempValue = 75,
+                 .UseDriveLimits = c.use};
+    messages_.Alerts.clear();
+    watch_->Check();
+    EXPECT_EQ(messages_.Alerts, c.alert ? std::vector<std::string>{c.alert}
+                                        : std::vector<std::string>{});
+    // An answer never lowers the critical temperature.
+    EXPECT_EQ(settings_.CritTempValue, c.alert ? std::max(75, c.celsius) : 75);
+  }
+}
+
+// Once the user answered an alert at the drive's own warning, that drive
+// alerts at the critical temperature until it cools below its own again.
+TEST_F(WatchTest, AnsweredOwnWarningHoldsUntilTheDriveCools) {
+  Hot(61);
+  OwnWarning(60);
+  settings_ = {.TempWarn = true, .PopupNotification = true, .CritTempValue = 75,
+               .UseDriveLimits = true};
+  const std::pair<int, std::size_t> steps[] = {
+      {61, 1}, {64, 1}, {59, 1}, {76, 2},  // the critical temperature still alerts
+      {57, 2}, {61, 3},                    // cooled below 58, the own warning is back
+  };
+  for (const auto& [celsius, alerts] : steps) {
+    SetTemperature(celsius);
+    watch_->Check();
+    EXPECT_EQ(messages_.Alerts.size(), alerts) << celsius;
+  }
+  EXPECT_TRUE(journal_.Has("Temperature is over maximum: 61 > 60"));
 }
 
 // The popup's wait runs the event loop, and the user may switch the warning

@@ -28,6 +28,7 @@ TEST(SettingsFile, SavesTheExactLayout) {
             // Added later, after the twelve; readers that do not know them skip them.
             "  <HealthWarn>-1\r\n  </HealthWarn>\r\n  <HealthMinutes>10\r\n  </HealthMinutes>\r\n"
             "  <MailRepeatMinutes>60\r\n  </MailRepeatMinutes>\r\n"
+            "  <UseDriveLimits>0\r\n  </UseDriveLimits>\r\n"
             "</Tessivar>");
 }
 
@@ -45,7 +46,8 @@ TEST(SettingsFile, RoundTripsEverySetting) {
                        .SoundPath = "/snd/\xC3\xA9t\xC3\xA9.wav",
                        .HealthWarn = false,
                        .HealthMinutes = 1440,
-                       .MailRepeatMinutes = 0};
+                       .MailRepeatMinutes = 0,
+                       .UseDriveLimits = true};
   ASSERT_TRUE(SaveSettings(saved, path).Ok());
 
   Settings expected = saved;
@@ -103,15 +105,19 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         LoadCase{"AddedSettings",
                  "<HealthWarn>0</HealthWarn><HealthMinutes> 30 </HealthMinutes>"
-                 "<MailRepeatMinutes>0</MailRepeatMinutes>",
-                 {.HealthWarn = false, .HealthMinutes = 30, .MailRepeatMinutes = 0}},
+                 "<MailRepeatMinutes>0</MailRepeatMinutes><UseDriveLimits>-1</UseDriveLimits>",
+                 {.HealthWarn = false,
+                  .HealthMinutes = 30,
+                  .MailRepeatMinutes = 0,
+                  .UseDriveLimits = true}},
         LoadCase{"AddedSettingsOutOfRangeKeepTheirDefaults",
                  "<HealthMinutes>0</HealthMinutes><MailRepeatMinutes>1e3</MailRepeatMinutes>"
-                 "<HealthWarn>maybe</HealthWarn>",
+                 "<HealthWarn>maybe</HealthWarn><UseDriveLimits>often</UseDriveLimits>",
                  {},
                  {"'maybe' is not a valid boolean value",
                   "'0' is not a valid number of minutes for HealthMinutes (1 to 1440)",
-                  "'1e3' is not a valid number of minutes for MailRepeatMinutes (0 to 10080)"}},
+                  "'1e3' is not a valid number of minutes for MailRepeatMinutes (0 to 10080)",
+                  "'often' is not a valid boolean value"}},
         LoadCase{"SyntaxErrorKeepsEarlierElements",
                  "<AutoRun>-1</AutoRun><Temp>7</Temp><Bad a><TempWarn>-1</TempWarn>",
                  {.AutoRun = true, .Temp = "7", .CritTempValue = 7}}),

@@ -1,0 +1,47 @@
+// The start-up scan's line about drives whose own critical temperature lies
+// below the user's, on simulated drives naming their limits.
+#include "monitor/drive_scan.h"
+
+#include "drive/collecting_sinks.h"
+#include "tests/monitor/monitor_fakes.h"
+
+namespace halvoric::testing {
+namespace {
+
+TEST(DriveScanTest, JournalsEachDriveCriticalBelowTheWarning) {
+  sim::SimulatedDisks disks(ScenarioOrFail(
+      "[drive 0]\nmodel = Cool Disk\nattribute = 194 value=100 worst=90 raw=0\ntemperature = 40\n"
+      "[drive 1]\nmodel = Hot\x1b[2J Disk\nattribute = 194 value=100 worst=90 raw=0\n"
+      "temperature = 40\n"
+      "[drive 2]\nmodel = Silent Disk\nattribute = 194 value=100 worst=90 raw=0\n"
+      "temperature = 40\n"));
+  DrivesWithLimits limited(disks);
+  limited.Limits[0].Critical = 75;
+  limited.Limits[1] = {.Warning = 65, .Critical = 70};
+  DriveReader reader(limited);
+  CollectingSinks rows;
+  const struct {
+    int critical;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {70, {}},  // at the drive's own critical temperature: not above it
+      {75, {"Drive 1 (Hot?[2J Disk) says it is critical at 70" + kDegrees +
+            "; the warning is set to 75" + kDegrees}},
+      {90,
+       {"Drive 0 (Cool Disk) says it is critical at 75" + kDegrees +
+            "; the warning is set to 90" + kDegrees,
+        "Drive 1 (Hot?[2J Disk) says it is critical at 70" + kDegrees +
+            "; the warning is set to 90" + kDegrees}},
+  };
+  for (const auto& c : cases) {
+    RecordingJournal journal;
+    LastReadings last;
+    DriveScan scan(reader, nullptr, {rows, rows, rows}, journal, last);
+    scan.ScanDrives();
+    scan.JournalDriveLimits(c.critical);
+    EXPECT_EQ(journal.Lines, c.lines) << c.critical;
+  }
+}
+
+}  // namespace
+}  // namespace halvoric::testing

@@ -47,11 +47,14 @@ void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& r
   for (const auto& row : rows.diskInfo) {
     out << "  " << Column(row.Caption, width) << Printable(row.Value.value_or("")) << "\n";
   }
+  // NVMe figures' names run longer than the catalogue's 26 characters.
+  std::size_t nameWidth = 28;
+  for (const auto& row : rows.smartInfo) nameWidth = std::max(nameWidth, row.Name.size() + 2);
   out << "\nSMART Info of drive " << driveText << "\n  " << Column("ID", 4)
-      << Column("Attribute Name", 28) << Column("Threshold", 11) << Column("Value", 7)
+      << Column("Attribute Name", nameWidth) << Column("Threshold", 11) << Column("Value", 7)
       << Column("Worst", 7) << Column("RAW", 16) << "Status\n";
   for (const auto& row : rows.smartInfo) {
-    out << "  " << Column(row.Id, 4) << Column(row.Name, 28) << Column(row.Threshold, 11)
+    out << "  " << Column(row.Id, 4) << Column(row.Name, nameWidth) << Column(row.Threshold, 11)
         << Column(row.Value, 7) << Column(row.Worst, 7) << Column(row.Raw, 16)
         << StatusText(row.State) << "\n";
   }

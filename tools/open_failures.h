@@ -27,6 +27,12 @@ class OpenFailures : public DiskControl {
     return inner_.Control(handle, code, in, inSize, out, outSize);
   }
   void Close(DeviceHandle handle) override { inner_.Close(handle); }
+  bool AnswersFromNvme(DeviceHandle handle) const override {
+    return inner_.AnswersFromNvme(handle);
+  }
+  TemperatureLimits KernelLimits(unsigned driveNumber) const override {
+    return inner_.KernelLimits(driveNumber);
+  }
 
   // The last failed open of `path`, if its last open failed.
   const OpenResult* FailureOf(const std::string& path) const {

@@ -3,7 +3,9 @@
 Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA
 FIXTURES holds the SMART sectors QEMU's SATA drive answers with; they are
 decoded here on their own, so the check does not share code with the tool.
-Every JSON document the VM wrote must also be valid against SCHEMA.
+Every JSON document the VM wrote must also be valid against SCHEMA. The NVMe
+drive's figures and limits are checked against smartctl's report of the same
+drive in the same boot.
 """
 import json
 import re
@@ -14,6 +16,25 @@ import jsonschema
 NAMES = {1: "Raw Read Error Rate", 3: "Spin Up Time", 4: "Start/Stop Count",
          5: "Reallocated Sector Count", 9: "Power On Hours Count", 12: "Power Cycle Count"}
 SECTORS = 64 * 1024 * 1024 // 512  # the 64 MiB disk image
+
+# smartctl's label, the row ID and the column it stands in, and our name.
+SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
+                   ("Temperature", 0xC2, "raw", "Temperature"),
+                   ("Available Spare", 0x60, "raw", "Available Spare"),
+                   ("Available Spare Threshold", 0x60, "thresh", "Available Spare"),
+                   ("Percentage Used", 0x61, "raw", "Percentage Used"),
+                   ("Power Cycles", 0x0C, "raw", "Power Cycle Count"),
+                   ("Power On Hours", 0x09, "raw", "Power On Hours Count"),
+                   ("Unsafe Shutdowns", 0x62, "raw", "Unsafe Shutdowns"),
+                   ("Media and Data Integrity Errors", 0x63, "raw",
+                    "Media and Data Integrity Errors"),
+                   ("Error Information Log Entries", 0x65, "raw", "Error Information Log Entries"),
+                   ("Warning  Comp. Temperature Time", 0x66, "raw",
+                    "Warning Composite Temperature Time"),
+                   ("Critical Comp. Temperature Time", 0x67, "raw",
+                    "Critical Composite Temperature Time")]
+# Sections that hold text, not one of our JSON documents.
+NOT_JSON = ("helper-refuses-args", "root-nvme-text", "smartctl-nvme")
 
 failures = []
 
@@ -28,6 +49,19 @@ def sections(text):
     for match in re.finditer(r"^=== (\S+)\n(.*?)(?=^=== )", text, re.S | re.M):
         found[match.group(1)] = match.group(2)
     return found
+
+
+def smartctl_fields(text):
+    """Label: value lines of `smartctl -a`, each value's leading number."""
+    fields = {}
+    for match in re.finditer(r"^(\S[^:\n]*?):\s+(0x[0-9a-fA-F]+|-?[\d,]+)", text, re.M):
+        fields[match.group(1)] = int(match.group(2).replace(",", ""), 0)
+    return fields
+
+
+def figure(row, column):
+    value = row.get(column)
+    return value.get("value") if isinstance(value, dict) else value
 
 
 def expected_attribute_table(fixtures):
@@ -52,7 +86,7 @@ def invalid_documents(found, schema_file):
     validator = jsonschema.Draft202012Validator(schema)
     problems = []
     for name, text in sorted(found.items()):
-        if not name.endswith(".out") or name.startswith("helper-refuses-args") or not text.strip():
+        if not name.endswith(".out") or name.startswith(NOT_JSON) or not text.strip():
             continue
         try:
             document = json.loads(text)
@@ -142,6 +176,24 @@ def main():
     check("limited: temperature row carries the hwmon figure",
           listing[1]["temperature"]["current"], hwmon)
 
+    reference = smartctl_fields(found["smartctl-nvme.out"])
+    check("smartctl read the NVMe drive", "Critical Comp. Temp. Threshold" in reference, True)
+    limits = [reference.get("Warning  Comp. Temp. Threshold"),
+              reference.get("Critical Comp. Temp. Threshold")]
+    limit_rows = [f"{limit}\u00b0C" for limit in limits]
+    # Without rights the kernel's hwmon names the same limits.
+    limited_info = {row["name"]: row["value"] for row in nvme["disk_info"]}
+    check("limited: NVMe limit rows from hwmon as smartctl reads them",
+          [limited_info.get("Warning temperature"), limited_info.get("Critical temperature")],
+          limit_rows)
+    check("limited: NVMe limits from hwmon in the record",
+          [nvme["temperature"]["drive_warning"], nvme["temperature"]["drive_critical"]], limits)
+
+    text = found["root-nvme-text.out"]
+    check("text: NVMe rows named", all(name in text for *_, name in SMARTCTL_HEALTH), True)
+    check("text: no BAD row", "BAD" in text, False)
+    check("text: limits shown", f"Critical temperature  {limits[1]}\u00b0C" in text, True)
+
     for run in ("root", "helper"):
         details = json.loads(found[f"{run}-nvme.out"])
         info = {row["name"]: row["value"] for row in details["disk_info"]}
@@ -153,14 +205,30 @@ def main():
         check(f"{run}: NVMe data source", info.get("Data source"), "the drive (NVMe health log)")
         check(f"{run}: NVMe data source in the record", details["data_source"], "nvme")
         health = (details["ata_smart_attributes"] or {}).get("table", [])
-        check(f"{run}: NVMe health rows", [row["id"] for row in health],
-              [0xC2, 0x60, 0x61, 0x0C, 0x09, 0x62, 0x63])
+        rows = {row["id"]: row for row in health}
+        check(f"{run}: NVMe health rows in the log's order", [row["id"] for row in health],
+              [0x64, 0xC2, 0x60, 0x61, 0x0C, 0x09, 0x62, 0x63, 0x65, 0x66, 0x67])
+        for label, row_id, column, name in SMARTCTL_HEALTH:
+            check(f"{run}: NVMe row {row_id:02X} named", rows.get(row_id, {}).get("name"), name)
+            check(f"{run}: NVMe {label} as smartctl reads it",
+                  figure(rows.get(row_id, {}), column), reference.get(label))
+        # QEMU's spare is 0 % with a threshold of 0 %: not below it.
+        check(f"{run}: NVMe rows by NVMe's rules, healthy as smartctl says",
+              [row["smart_info_status"] for row in health], ["OK"] * len(health))
+        check(f"{run}: NVMe passed as smartctl says", details["smart_status"], {"passed": True})
+        check(f"{run}: NVMe drive list status", details["drive_list_status"], "OK")
         check(f"{run}: NVMe temperature as hwmon has it",
               details["temperature"]["current"], hwmon)
+        check(f"{run}: NVMe limits as smartctl reads them",
+              [details["temperature"]["drive_warning"], details["temperature"]["drive_critical"]],
+              limits)
+        check(f"{run}: NVMe limit rows", [info.get("Warning temperature"),
+                                          info.get("Critical temperature")], limit_rows)
+        check(f"{run}: NVMe Critical Warning decoded", info.get("Critical warning"), "none")
         check(f"{run}: NVMe made-up temperature figures null",
-              [health[0][k] for k in ("thresh", "value", "worst")] if health else None,
+              [rows.get(0xC2, {}).get(k, 0) for k in ("thresh", "value", "worst")],
               [None, None, None])
-        spare = health[1] if len(health) > 1 else {}
+        spare = rows.get(0x60, {})
         check(f"{run}: NVMe spare and its threshold are the drive's",
               (spare.get("value") is not None, spare.get("thresh") is not None,
                spare.get("worst")), (True, True, None))

@@ -2,8 +2,10 @@
 # Boots Debian's kernel under QEMU with an emulated SATA disk and an emulated
 # NVMe disk whose identity we choose, runs halvoric-cli inside as root,
 # through halvoric-ata as an unprivileged user, and as that user without the
-# helper, and checks the rows against what the emulated drives report and
-# every JSON document against the published schema.
+# helper, and checks the rows against what the emulated drives report, the
+# NVMe drive's against what smartctl (smartmontools, a reference only) reads
+# from it in the same boot, and every JSON document against the published
+# schema.
 # Usage: vm-test.sh HALVORIC-CLI HALVORIC-ATA SCHEMA. Exit 77 (skipped)
 # without QEMU, a kernel image or busybox.
 set -euo pipefail
@@ -13,6 +15,8 @@ schema=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 
 kernel=$(ls /boot/vmlinuz-* 2>/dev/null | sort -V | tail -n 1 || true)
+smartctl=$(command -v smartctl || true)
+[ -n "$smartctl" ] || { echo "skipped: smartctl missing (Debian smartmontools)"; exit 77; }
 for tool in qemu-system-x86_64 cpio setcap; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
 done
@@ -52,6 +56,7 @@ copy_with_libraries "$cli" /opt/halvoric/halvoric-cli
 copy_with_libraries "$helper" /opt/halvoric/halvoric-ata
 copy_with_libraries "$cli" /opt/limited/halvoric-cli
 copy_with_libraries "$(command -v setcap)" /sbin/setcap
+copy_with_libraries "$smartctl" /sbin/smartctl
 
 for module in ahci sd_mod sg nvme drivetemp; do
   modprobe -S "$version" --show-depends "$module" 2>/dev/null || true

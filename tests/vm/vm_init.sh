@@ -1,8 +1,9 @@
 #!/bin/busybox sh
 # /init of the test VM: loads the disk drivers, runs halvoric-cli as root, as
 # an unprivileged user through halvoric-ata (with and without its NVMe right),
-# and as that user without the helper, and writes every output to the second
-# serial port. Each level first asks the power modes, before any read.
+# and as that user without the helper, and smartctl on the NVMe drive for
+# reference, and writes every output to the second serial port. Each level
+# first asks the power modes, before any read.
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
@@ -40,6 +41,9 @@ run root-power /opt/halvoric/halvoric-cli --power --json
 run root-list /opt/halvoric/halvoric-cli --json
 run root-sata /opt/halvoric/halvoric-cli --drive 0 --json
 run root-nvme /opt/halvoric/halvoric-cli --drive 1 --json
+run root-nvme-text /opt/halvoric/halvoric-cli --drive 1
+# smartctl's section headings start with "===", as ours do.
+run smartctl-nvme sh -c "/sbin/smartctl -a /dev/nvme0 | sed 's/^===/---/'"
 
 setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+ep /opt/halvoric/halvoric-ata
 run helper-power user /opt/halvoric/halvoric-cli --power --json

@@ -165,8 +165,7 @@ void DriveReader::ReadDetails(const std::string& path, DriveNumber n, DiskInfoSi
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
   const bool smartSupported = SendSmartEnable(disks_, handle, request, enableAnswer, n);
   const TableSource source = SourceOf(disks_, handle);
-  const bool identified =
-      SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
+  const bool identified = SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
   if (identified) {
     ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, request, command, smartSupported, n);
   }

@@ -23,10 +23,8 @@ constexpr std::pair<std::uint8_t, std::string_view> kNames[] = {
 };
 
 constexpr std::pair<std::uint8_t, const char*> kWarningBits[] = {
-    {kNvmeWarnSpare, "spare below threshold"},
-    {kNvmeWarnTemperature, "temperature"},
-    {kNvmeWarnReliability, "reliability degraded"},
-    {kNvmeWarnReadOnly, "read-only"},
+    {kNvmeWarnSpare, "spare below threshold"},      {kNvmeWarnTemperature, "temperature"},
+    {kNvmeWarnReliability, "reliability degraded"}, {kNvmeWarnReadOnly, "read-only"},
     {kNvmeWarnBackup, "volatile backup failed"},
 };
 

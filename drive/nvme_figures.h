@@ -21,15 +21,15 @@ namespace halvoric {
 // Celsius in raw byte 0.
 inline constexpr std::uint8_t kNvmeTemperatureId = kTemperatureAttribute;
 
-inline constexpr std::uint8_t kNvmePowerOnHoursId = 9;         // hours
-inline constexpr std::uint8_t kNvmePowerCyclesId = 12;         // count
-inline constexpr std::uint8_t kNvmeAvailableSpareId = 0x60;    // percent; threshold is the drive's
-inline constexpr std::uint8_t kNvmePercentageUsedId = 0x61;    // percent of rated life, may pass 100
-inline constexpr std::uint8_t kNvmeUnsafeShutdownsId = 0x62;   // count
-inline constexpr std::uint8_t kNvmeMediaErrorsId = 0x63;       // count
-inline constexpr std::uint8_t kNvmeCriticalWarningId = 0x64;   // the log's byte 0 in raw byte 0
-inline constexpr std::uint8_t kNvmeErrorLogEntriesId = 0x65;   // count
-inline constexpr std::uint8_t kNvmeWarningTempTimeId = 0x66;   // minutes
+inline constexpr std::uint8_t kNvmePowerOnHoursId = 9;        // hours
+inline constexpr std::uint8_t kNvmePowerCyclesId = 12;        // count
+inline constexpr std::uint8_t kNvmeAvailableSpareId = 0x60;   // percent; threshold is the drive's
+inline constexpr std::uint8_t kNvmePercentageUsedId = 0x61;   // percent of rated life, may pass 100
+inline constexpr std::uint8_t kNvmeUnsafeShutdownsId = 0x62;  // count
+inline constexpr std::uint8_t kNvmeMediaErrorsId = 0x63;      // count
+inline constexpr std::uint8_t kNvmeCriticalWarningId = 0x64;  // the log's byte 0 in raw byte 0
+inline constexpr std::uint8_t kNvmeErrorLogEntriesId = 0x65;  // count
+inline constexpr std::uint8_t kNvmeWarningTempTimeId = 0x66;  // minutes
 inline constexpr std::uint8_t kNvmeCriticalTempTimeId = 0x67;  // minutes
 
 // Critical Warning bits (health log byte 0).

@@ -10,6 +10,7 @@
 #include "drive/attributes.h"
 #include "drive/collecting_sinks.h"
 #include "drive/identify.h"
+#include "drive/nvme_figures.h"
 #include "platform/nvme_translation.h"
 
 namespace {
@@ -40,14 +41,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AtaCommandResult modelCopy = identify;
   DecodeModel(modelCopy);
   ShowIdentifyData(sinks, identify, request, request.Command, true, request.DriveNumber);
-  ShowAttributes(sinks, attributes.Data, thresholds.Data);
-  const DriveSummary summary = DecodeDriveSummary(attributes.Data, thresholds.Data);
-  const auto readings = ReadAttributes(attributes.Data, thresholds.Data);
-  // Every SMART Info row has its reading, and the summary's health agrees.
-  if (readings.size() != sinks.smartInfo.size()) std::abort();
-  const bool anyBad = std::any_of(readings.begin(), readings.end(),
-                                  [](const AttributeReading& r) { return r.State == Status::Bad; });
-  if (anyBad != (summary.Health == Status::Bad)) std::abort();
+  // Both sources judge the same bytes: ATA's rule and NVMe's.
+  for (const TableSource source : {TableSource::Ata, TableSource::Nvme}) {
+    sinks.ClearSmartInfo();
+    ShowAttributes(sinks, attributes.Data, thresholds.Data, source);
+    const DriveSummary summary = DecodeDriveSummary(attributes.Data, thresholds.Data, source);
+    const auto readings = ReadAttributes(attributes.Data, thresholds.Data, source);
+    // Every SMART Info row has its reading, and the summary's health agrees.
+    if (readings.size() != sinks.smartInfo.size()) std::abort();
+    const bool anyBad =
+        std::any_of(readings.begin(), readings.end(),
+                    [](const AttributeReading& r) { return r.State == Status::Bad; });
+    if (anyBad != (summary.Health == Status::Bad)) std::abort();
+  }
+  (void)NvmeLimitsFromSector(identify.Data);
+  (void)CriticalWarningText(attributes.Data[0]);
 
   NvmeIdentifyData controller{};
   NvmeHealthLog log{};

@@ -38,10 +38,9 @@ void PutMinutes(const NvmeHealthLog& log, std::size_t offset, AttributeEntry& en
 
 // The table's order: the health log's.
 constexpr std::uint8_t kTableIds[] = {
-    kNvmeCriticalWarningId, kNvmeTemperatureId,     kNvmeAvailableSpareId,
-    kNvmePercentageUsedId,  kNvmePowerCyclesId,     kNvmePowerOnHoursId,
-    kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId,     kNvmeErrorLogEntriesId,
-    kNvmeWarningTempTimeId, kNvmeCriticalTempTimeId};
+    kNvmeCriticalWarningId, kNvmeTemperatureId,     kNvmeAvailableSpareId,  kNvmePercentageUsedId,
+    kNvmePowerCyclesId,     kNvmePowerOnHoursId,    kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId,
+    kNvmeErrorLogEntriesId, kNvmeWarningTempTimeId, kNvmeCriticalTempTimeId};
 
 AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
   if (id == kNvmeTemperatureId) return MadeUpTemperatureEntry(NvmeCelsius(log));

@@ -217,7 +217,7 @@ namespace {
 // ATA drive using the same IDs keeps the catalogue's names and ATA's rule.
 TEST(TableSourceTest, NvmeNamesAndRulesOnlyForNvmeTables) {
   Tables t;
-  t.Set(0, 0x60, 5, 5, 5, {5});  // spare at its threshold
+  t.Set(0, 0x60, 5, 5, 5, {5});        // spare at its threshold
   t.Set(1, 0x61, 100, 100, 0, {100});  // used 100 %
   t.Set(2, 0x64, 100, 100, 0, {0});
   const struct {

@@ -25,11 +25,12 @@ TEST(DriveScanTest, JournalsEachDriveCriticalBelowTheWarning) {
     std::vector<std::string> lines;
   } cases[] = {
       {70, {}},  // at the drive's own critical temperature: not above it
-      {75, {"Drive 1 (Hot?[2J Disk) says it is critical at 70" + kDegrees +
-            "; the warning is set to 75" + kDegrees}},
+      {75,
+       {"Drive 1 (Hot?[2J Disk) says it is critical at 70" + kDegrees +
+        "; the warning is set to 75" + kDegrees}},
       {90,
-       {"Drive 0 (Cool Disk) says it is critical at 75" + kDegrees +
-            "; the warning is set to 90" + kDegrees,
+       {"Drive 0 (Cool Disk) says it is critical at 75" + kDegrees + "; the warning is set to 90" +
+            kDegrees,
         "Drive 1 (Hot?[2J Disk) says it is critical at 70" + kDegrees +
             "; the warning is set to 90" + kDegrees}},
   };

@@ -165,19 +165,20 @@ TEST_F(WatchTest, DriveLimitsLowerTheAlertTemperature) {
       {true, 80, 76, "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
       {true, 75, 76, "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
       {true, std::nullopt, 70, nullptr},
-      {true, std::nullopt, 76, "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
+      {true, std::nullopt, 76,
+       "A drive is at 76\u00B0C, above the critical temperature of 75\u00B0C."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.use) + " " + std::to_string(c.warning.value_or(-1)) + " " +
                  std::to_string(c.celsius));
     Hot(c.celsius);
     OwnWarning(c.warning);
-    settings_ = {.TempWarn = true, .PopupNotification = true, .CritTempValue = 75,
-                 .UseDriveLimits = c.use};
+    settings_ = {
+        .TempWarn = true, .PopupNotification = true, .CritTempValue = 75, .UseDriveLimits = c.use};
     messages_.Alerts.clear();
     watch_->Check();
-    EXPECT_EQ(messages_.Alerts, c.alert ? std::vector<std::string>{c.alert}
-                                        : std::vector<std::string>{});
+    EXPECT_EQ(messages_.Alerts,
+              c.alert ? std::vector<std::string>{c.alert} : std::vector<std::string>{});
     // An answer never lowers the critical temperature.
     EXPECT_EQ(settings_.CritTempValue, c.alert ? std::max(75, c.celsius) : 75);
   }
@@ -188,8 +189,8 @@ TEST_F(WatchTest, DriveLimitsLowerTheAlertTemperature) {
 TEST_F(WatchTest, AnsweredOwnWarningHoldsUntilTheDriveCools) {
   Hot(61);
   OwnWarning(60);
-  settings_ = {.TempWarn = true, .PopupNotification = true, .CritTempValue = 75,
-               .UseDriveLimits = true};
+  settings_ = {
+      .TempWarn = true, .PopupNotification = true, .CritTempValue = 75, .UseDriveLimits = true};
   const std::pair<int, std::size_t> steps[] = {
       {61, 1}, {64, 1}, {59, 1}, {76, 2},  // the critical temperature still alerts
       {57, 2}, {61, 3},                    // cooled below 58, the own warning is back

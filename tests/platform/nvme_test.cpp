@@ -116,8 +116,12 @@ TEST_F(NvmeTest, DetailReadShowsIdentityAndHealthRows) {
   EXPECT_EQ(rows.diskInfo[10].Value, "HalVoric NVMe Qx7                       ");
   EXPECT_EQ(rows.diskInfo[11].Value, "1.2b    ");
   EXPECT_EQ(rows.diskInfo[12].Value, "nvSer1al9           ");
-  const std::pair<const char*, const char*> limits[] = {{"Warning temperature", "70\xC2\xB0" "C"},
-                                                        {"Critical temperature", "85\xC2\xB0" "C"},
+  const std::pair<const char*, const char*> limits[] = {{"Warning temperature",
+                                                         "70\xC2\xB0"
+                                                         "C"},
+                                                        {"Critical temperature",
+                                                         "85\xC2\xB0"
+                                                         "C"},
                                                         {"Critical warning", "none"}};
   for (std::size_t i = 0; i < std::size(limits); ++i) {
     EXPECT_EQ(rows.diskInfo[13 + i].Caption, limits[i].first);

@@ -22,8 +22,9 @@ std::optional<HealthReading> HealthSeries(DriveReader& reader, DeviceHandle hand
       reading.Model = DecodeModel(blocks.IdentifyBlock);
       reading.Serial =
           DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
-      reading.Attributes = ReadAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data,
-                                          SourceOf(disks, handle));
+      reading.Source = SourceOf(disks, handle);
+      reading.Attributes =
+          ReadAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, reading.Source);
     }
   }
   disks.Close(handle);

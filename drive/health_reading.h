@@ -14,6 +14,7 @@ struct HealthReading {
   std::string Model;   // as the drive sends it, blank-padded
   std::string Serial;  // the key the last reading is kept under
   std::vector<AttributeReading> Attributes;
+  TableSource Source = TableSource::Ata;  // whose rules and names the readings follow
 };
 
 // The same request series as a summary. Nothing when the drive cannot be

@@ -6,6 +6,7 @@
 
 #include "base/text_trim.h"
 #include "drive/attribute_catalogue.h"
+#include "drive/nvme_figures.h"
 
 namespace halvoric {
 
@@ -16,8 +17,15 @@ namespace {
 // before the normalised value reaches its threshold.
 constexpr std::array<std::uint8_t, 4> kDamageCounts = {5, 187, 197, 198};
 
-std::string AttributeName(std::uint8_t id) {
-  return std::string(TrimControls(GetAttributeName(id)));
+std::string AttributeName(std::uint8_t id, TableSource source) {
+  return std::string(
+      TrimControls(source == TableSource::Nvme ? NvmeFigureName(id) : GetAttributeName(id)));
+}
+
+// An NVMe drive counts its media and data integrity errors instead.
+bool IsDamageCount(std::uint8_t id, TableSource source) {
+  if (source == TableSource::Nvme) return id == kNvmeMediaErrorsId;
+  return std::find(kDamageCounts.begin(), kDamageCounts.end(), id) != kDamageCounts.end();
 }
 
 const AttributeReading* Find(const std::vector<AttributeReading>& readings, std::uint8_t id) {
@@ -43,13 +51,11 @@ std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading
   for (const AttributeReading& reading : now.Attributes) {
     const AttributeReading* last = Find(before, reading.Id);
     if (last == nullptr) continue;
-    const std::string name = AttributeName(reading.Id);
+    const std::string name = AttributeName(reading.Id, now.Source);
     if (last->State == Status::Ok && reading.State == Status::Bad) {
       lines.push_back(drive + name + " OK -> BAD");
     }
-    const bool counted =
-        std::find(kDamageCounts.begin(), kDamageCounts.end(), reading.Id) != kDamageCounts.end();
-    if (counted && reading.Raw > last->Raw) {
+    if (IsDamageCount(reading.Id, now.Source) && reading.Raw > last->Raw) {
       lines.push_back(drive + name + " raw " + std::to_string(last->Raw) + " -> " +
                       std::to_string(reading.Raw));
     }

@@ -131,5 +131,26 @@ TEST_F(HealthTest, ARecordThatCannotBeWrittenIsJournalledOnce) {
       << journal_.Lines[0];
 }
 
+// An NVMe drive's rows are named and judged by NVMe's rules in the journal
+// too, and a rise of its media errors counts as damage.
+TEST_F(HealthTest, NvmeRowsByNvmesNamesAndRules) {
+  sim::SimulatedDisks disks(ScenarioOrFail(
+      "[drive 0]\nmodel = Flash\nserial = NV-1\n"
+      "attribute = 0x60 value=10 worst=10 threshold=10 raw=10\n"
+      "attribute = 0x63 value=100 worst=100 raw=1\n"));
+  DrivesWithLimits nvme(disks);
+  nvme.Nvme = true;
+  DriveReader reader(nvme);
+  HealthWatch watch(window_, settings_, journal_, {reader, queue_, sound_, messages_}, Record());
+  watch.Start();
+  disks.Drives().Drives[0].Attributes[0].Raw = 9;  // the spare falls below its threshold
+  disks.Drives().Drives[0].Attributes[1].Raw = 3;
+  watch.Check();
+  EXPECT_EQ(HealthLines(),
+            (std::vector<std::string>{
+                "HEALTH of drive 0 (Flash, serial NV-1): Available Spare OK -> BAD",
+                "HEALTH of drive 0 (Flash, serial NV-1): Media and Data Integrity Errors raw 1 -> 3"}));
+}
+
 }  // namespace
 }  // namespace halvoric::testing

@@ -125,7 +125,8 @@ inline std::string Padded(const std::string& model) {
 }
 
 // Passes every request on to `inner` and says the kernel shows `Limits[n]`
-// for drive n: simulated drives that name their own temperature limits.
+// for drive n: simulated drives that name their own temperature limits, and
+// with `Nvme` tables that read as the NVMe translation's.
 class DrivesWithLimits final : public DiskControl {
  public:
   explicit DrivesWithLimits(DiskControl& inner) : inner_(inner) {}
@@ -139,7 +140,9 @@ class DrivesWithLimits final : public DiskControl {
     const auto found = Limits.find(n);
     return found == Limits.end() ? TemperatureLimits{} : found->second;
   }
+  bool AnswersFromNvme(DeviceHandle) const override { return Nvme; }
   std::map<unsigned, TemperatureLimits> Limits;
+  bool Nvme = false;
 
  private:
   DiskControl& inner_;

@@ -178,6 +178,7 @@ class Parser {
     if (key == "attribute") return ParseAttribute(value, drive);
     if (key == "attribute-change") return ParseChange(value, drive);
     if (key == "temperature") return ParseTemperatures(value, drive);
+    if (key == "limits") return ParseLimits(value, drive);
     if (key == "power") return ParsePower(value, drive);
     if (key == "fail") {
       for (const std::string& word : Words(value)) {
@@ -319,6 +320,28 @@ class Parser {
       }
     }
     drive.PowerSpans.push_back(span);
+    return Result<>::Done();
+  }
+
+  Result<> ParseLimits(const std::string& value, SimDrive& drive) {
+    drive.Limits = {};
+    for (const std::string& word : Words(value)) {
+      const auto equals = word.find('=');
+      const std::string name = word.substr(0, equals);
+      const std::string number = equals == std::string::npos ? "" : word.substr(equals + 1);
+      std::optional<int>* limit = name == "warning"    ? &drive.Limits.Warning
+                                  : name == "critical" ? &drive.Limits.Critical
+                                  : name == "lowest"   ? &drive.Limits.Lowest
+                                  : name == "highest"  ? &drive.Limits.Highest
+                                                       : nullptr;
+      int celsius = 0;
+      if (limit == nullptr || !ParseNumber(number, celsius) || celsius < -273 || celsius > 255) {
+        return Failure{"limits are warning=, critical=, lowest= and highest= in degrees Celsius, "
+                       "-273 to 255"};
+      }
+      *limit = celsius;
+    }
+    if (drive.Limits == TemperatureLimits{}) return Failure{"limits needs at least one limit"};
     return Result<>::Done();
   }
 

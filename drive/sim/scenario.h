@@ -12,6 +12,7 @@
 #include "base/result.h"
 #include "drive/ata_blocks.h"
 #include "drive/power_mode.h"
+#include "drive/temperature_limits.h"
 
 namespace halvoric::sim {
 
@@ -71,6 +72,7 @@ struct SimDrive {
   bool PermissionDenied = false;
   unsigned DelayMs = 0;  // how long every request takes
   double DelayFromSeconds = 0;  // and from when
+  TemperatureLimits Limits;  // as the kernel's hwmon would show them
   // Recorded sectors replace the generated ones.
   std::optional<Sector> IdentifySector;
   std::optional<Sector> DataSector;

@@ -178,4 +178,9 @@ void SimulatedDisks::Close(DeviceHandle handle) {
   events_.push_back(event);
 }
 
+TemperatureLimits SimulatedDisks::KernelLimits(unsigned driveNumber) const {
+  const SimDrive* drive = scenario_.Find(driveNumber);
+  return drive == nullptr ? TemperatureLimits{} : drive->Limits;
+}
+
 }  // namespace halvoric::sim

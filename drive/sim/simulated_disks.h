@@ -38,6 +38,8 @@ class SimulatedDisks : public DiskControl {
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
+  // The scenario's `limits`, for every drive it lists.
+  TemperatureLimits KernelLimits(unsigned driveNumber) const override;
 
   const std::vector<RecordedEvent>& Events() const { return events_; }
   void ClearEvents() { events_.clear(); }

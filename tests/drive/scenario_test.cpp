@@ -30,6 +30,13 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
       {"[drive 0]\ntemperature = 40\n", "test: drive 0 has a temperature but no attribute 194"},
       {"[drive 0]\nsmart-data-file = missing.bin\n", "test:2: cannot open sector file '"},
       {"[drive 0]\njust words\n", "test:2: expected 'key = value'"},
+      {"[drive 0]\nlimits = warning=60 hot=70\n",
+       "test:2: limits are warning=, critical=, lowest= and highest= in degrees Celsius, -273 to "
+       "255"},
+      {"[drive 0]\nlimits = critical=300\n",
+       "test:2: limits are warning=, critical=, lowest= and highest= in degrees Celsius, -273 to "
+       "255"},
+      {"[drive 0]\nlimits =\n", "test:2: limits needs at least one limit"},
       {"[drive 0]\npower = asleep\n", "test:2: power is 'standby' or 'sleep'"},
       {"[drive 0]\npower = standby from\n", "test:2: power is 'standby' or 'sleep'"},
       {"[drive 0]\npower = standby to 9 from 3\n", "test:2: power is 'standby' or 'sleep'"},
@@ -234,6 +241,36 @@ TEST(Scenario, OnlyRegularFilesAreRead) {
       sim::ParseScenario("[drive 0]\nidentify-file = qemu-sata\n", "test", HALVORIC_FIXTURES);
   EXPECT_NE(sector.Message.find("qemu-sata' is not a regular file"), std::string::npos)
       << sector.Message;
+}
+
+// The limits a drive names reach the Disk Info page as the kernel's hwmon
+// would give them, and only those it names.
+TEST(Scenario, LimitsReachTheDiskInfoPage) {
+  sim::SimulatedDisks disks(test::ScenarioFrom(
+      "[drive 0]\nmodel = A\nlimits = warning=60 critical=70 lowest=-5 highest=0x37\n"
+      "[drive 1]\nmodel = B\nlimits = critical=65\n[drive 2]\nmodel = C\n"));
+  DriveReader reader(disks);
+  const struct {
+    DriveNumber n;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {0,
+       {"Warning temperature 60\xC2\xB0" "C", "Critical temperature 70\xC2\xB0" "C",
+        "Lowest temperature seen -5\xC2\xB0" "C", "Highest temperature seen 55\xC2\xB0" "C"}},
+      {1, {"Critical temperature 65\xC2\xB0" "C"}},
+      {2, {}},
+  };
+  for (const auto& c : cases) {
+    test::RecordingSinks rows;
+    reader.ReadDriveDetails(c.n, rows, rows);
+    std::vector<std::string> limits;
+    for (const DiskInfoRow& row : rows.diskInfo) {
+      if (row.Caption.find("temperature") != std::string::npos) {
+        limits.push_back(row.Caption + " " + row.Value.value_or(""));
+      }
+    }
+    EXPECT_EQ(limits, c.rows) << int(c.n);
+  }
 }
 
 TEST(Scenario, ShippedExamplesLoad) {

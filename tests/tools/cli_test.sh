@@ -35,6 +35,8 @@ steering=('c2 9b' 'e2 80 aa' 'e2 80 ab' 'e2 80 ac' 'e2 80 ad' 'e2 80 ae' 'e2 81 
 check "list" 0 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
 check "list json" 0 '"temperature": {"current": 34,' --scenario "$scenarios/demo.scenario" --json
 check "details" 0 "C2  Temperature" --scenario "$scenarios/demo.scenario" --drive 1
+check "drive's own limits" 0 "Critical temperature      60°C" --scenario "$scenarios/demo.scenario" \
+  --drive 1
 check "details json" 0 '{"name": "Drive/Head", "value": "176"}' \
   --scenario "$scenarios/demo.scenario" --drive 1 --json
 check "no drive" 2 "ID  Model" --scenario "$tmp/none.scenario"

@@ -30,6 +30,12 @@ class SeriesDeadline final : public DiskControl {
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
+  bool AnswersFromNvme(DeviceHandle handle) const override {
+    return inner_.AnswersFromNvme(handle);
+  }
+  TemperatureLimits KernelLimits(unsigned driveNumber) const override {
+    return inner_.KernelLimits(driveNumber);
+  }
 
  private:
   using Clock = std::chrono::steady_clock;

@@ -28,8 +28,12 @@ class SlowDisks final : public DiskControl {
   }
   void Close(DeviceHandle) override {}
 
+  bool AnswersFromNvme(DeviceHandle) const override { return nvme; }
+  TemperatureLimits KernelLimits(unsigned n) const override { return {.Critical = 60 + int(n)}; }
+
   std::chrono::milliseconds requestTime{0};
   std::atomic<int> requests = 0;
+  bool nvme = false;
 
  private:
   DeviceHandle nextHandle_ = 1;
@@ -39,6 +43,22 @@ struct Ended {
   DriveNumber Drive;
   bool Overran;
 };
+
+// The window reads every drive through the deadline: what the backend says
+// of a drive's tables and limits must come through it.
+TEST(SeriesDeadline, PassesTheTableSourceAndTheLimitsOn) {
+  SlowDisks disks;
+  SeriesDeadline timed(disks, 40ms, [](DriveNumber, bool) {});
+  DriveReader reader(timed);
+  DriveSummary summary;
+  reader.GetDriveSummary(2, summary);
+  EXPECT_EQ(summary.Limits.Critical, 62);
+  disks.nvme = true;
+  const OpenResult opened = timed.Open(DevicePath(0));
+  ASSERT_TRUE(opened.Ok());
+  EXPECT_TRUE(timed.AnswersFromNvme(*opened));
+  timed.Close(*opened);
+}
 
 TEST(SeriesDeadline, CutsASeriesShortOnceItRunsPastItsDeadline) {
   const struct {

@@ -50,6 +50,22 @@ TEST_F(StartupTest, DriveRowCarriesModelTemperatureAndStatus) {
   EXPECT_EQ(row->text(3), "OK");
 }
 
+// A drive whose own critical temperature lies below the user's warning is
+// named once at start-up, as the last line before the start line.
+TEST_F(StartupTest, DriveCriticalBelowTheWarningIsJournalled) {
+  WriteFile("config.xml", "<Tessivar><Temp>75</Temp></Tessivar>");
+  Start(DrivesScenario({0, 1}) + "limits = warning=60 critical=70\n");
+  const QStringList journal = JournalMessages();
+  ASSERT_GE(journal.size(), 2);
+  EXPECT_EQ(journal.count(QString::fromUtf8(
+                "Drive 1 (Disk 1) says it is critical at 70\u00B0C; the warning is set to 75\u00B0C")),
+            1);
+  EXPECT_EQ(journal[journal.size() - 2],
+            QString::fromUtf8(
+                "Drive 1 (Disk 1) says it is critical at 70\u00B0C; the warning is set to 75\u00B0C"));
+  EXPECT_EQ(journal.last(), "Halvoric Started !");
+}
+
 TEST_F(StartupTest, SelectingARowShowsThatDrive) {
   TTessivar_Form& form = Start(DrivesScenario({1, 2}));
   ASSERT_EQ(form.DiskInfo_ListView->topLevelItemCount(), 0);

@@ -91,7 +91,10 @@ DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n) {
   ClearTables();
   ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
   ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-  const TableSource source = SourceOf(disks_, handle);
+  return DecodeSummary(SourceOf(disks_, handle), identified, n);
+}
+
+DriveSummary DriveReader::DecodeSummary(TableSource source, bool identified, DriveNumber n) const {
   DriveSummary summary =
       DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
   summary.Limits = LimitsOf(source, identified, n);

@@ -63,6 +63,12 @@ class DriveReader final : public DriveLine {
   // whatever an earlier series of any drive left in them.
   void ClearTables();
 
+  // The drive's limits after a series' IDENTIFY (`identified`: it succeeded).
+  TemperatureLimits LimitsOf(TableSource source, bool identified, DriveNumber n) const;
+  // The summary of the tables a series of drive `n` left in the blocks, with
+  // the drive's limits; an NVMe drive's threshold is its critical temperature.
+  DriveSummary DecodeSummary(TableSource source, bool identified, DriveNumber n) const;
+
   // Fills both detail pages for drive `n`. A drive that cannot be opened
   // leaves both pages as they were.
   void ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo, SmartInfoSink& smartInfo);
@@ -72,8 +78,6 @@ class DriveReader final : public DriveLine {
 
  private:
   DriveSummary SummarySeries(DeviceHandle handle, DriveNumber n);
-  // The drive's limits after a series' IDENTIFY (`identified`: it succeeded).
-  TemperatureLimits LimitsOf(TableSource source, bool identified, DriveNumber n) const;
   void ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
                    SmartInfoSink& smartInfo);
 

@@ -1,6 +1,7 @@
 #include "drive/drive_record.h"
 
-#include "drive/attribute_catalogue.h"
+#include <algorithm>
+
 #include "drive/attributes.h"
 #include "drive/identify.h"
 
@@ -31,17 +32,17 @@ void TakeIdentity(DriveRecord& record, AtaCommandResult& identify) {
 
 void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks) {
   for (const TableAttribute& attribute :
-       ListAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data)) {
+       ListAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, record.Source)) {
     const ReportedFigures reported = ReportedFiguresOf(record.Level, attribute.Id);
     const AttributeFigures& figures = attribute.Figures;
     AttributeRecord entry;
     entry.Id = attribute.Id;
-    entry.Name = std::string(GetAttributeName(attribute.Id));
+    entry.Name = std::string(attribute.Name);
     if (reported.Value) entry.Value = figures.Value;
     if (reported.Worst) entry.Worst = figures.Worst;
     if (reported.Threshold && record.ThresholdsRead) entry.Threshold = figures.Threshold;
     entry.Raw = figures.Raw;
-    entry.State = StatusOf(figures.Value, figures.Threshold);
+    entry.State = attribute.State;
     record.Attributes.push_back(std::move(entry));
   }
 }
@@ -50,6 +51,10 @@ void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks) {
 
 std::optional<bool> DriveRecord::Passed() const {
   if (!SmartRead) return std::nullopt;
+  if (Source == TableSource::Nvme) {
+    return std::none_of(Attributes.begin(), Attributes.end(),
+                        [](const AttributeRecord& a) { return a.State == Status::Bad; });
+  }
   bool judged = false;
   bool passed = true;
   for (const AttributeRecord& attribute : Attributes) {
@@ -80,6 +85,7 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   AtaResultHeader enableAnswer{};
   const std::uint8_t command = QueryIdentifyCommand(disks, handle, n);
   SendSmartEnable(disks, handle, request, enableAnswer, n);
+  record.Source = SourceOf(disks, handle);
   const bool identified = SendIdentify(disks, handle, request, blocks.IdentifyBlock, command, n);
   if (identified) TakeIdentity(record, blocks.IdentifyBlock);
   reader.ClearTables();
@@ -90,7 +96,9 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   disks.Close(handle);
 
   // From the tables as read: all zero after a failed read, as for the list.
-  record.Summary = DecodeDriveSummary(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data);
+  record.Summary = reader.DecodeSummary(record.Source, identified, n);
+  record.DriveWarning = record.Summary.Limits.Warning;
+  record.DriveCritical = record.Summary.Limits.Critical;
   if (!record.SmartRead) return Unread(std::move(record), WhyNoTable(record.Level, identified));
   TakeAttributes(record, blocks);
   if (record.Summary.Temperature != NoTemperature) record.Temperature = record.Summary.Temperature;

@@ -23,7 +23,7 @@ namespace halvoric {
 // failed) is absent, never a stand-in number.
 struct AttributeRecord {
   std::uint8_t Id = 0;
-  std::string Name;  // the catalogue name, blank-padded as the SMART Info page shows it
+  std::string Name;  // as the SMART Info page shows it, blank-padded
   std::optional<std::int32_t> Value;
   std::optional<std::int32_t> Worst;
   std::optional<std::int32_t> Threshold;
@@ -48,16 +48,20 @@ struct DriveRecord {
   std::string ReadError;
   std::vector<AttributeRecord> Attributes;
   bool ThresholdsRead = false;
+  // Whose rules judge the table: an NVMe drive's says itself what is wrong.
+  TableSource Source = TableSource::Ata;
 
   std::optional<std::int32_t> Temperature;  // degrees Celsius
-  // The drive's own warning and critical limits; no level reads them yet.
+  // The drive's own warning and critical limits (Identify Controller of an
+  // NVMe drive, else hwmon), in degrees Celsius.
   std::optional<std::int32_t> DriveWarning;
   std::optional<std::int32_t> DriveCritical;
   // The drive list's row figures, exactly as the list computes them.
   DriveSummary Summary;
 
   // Every reported figure above its threshold; absent when the table was
-  // not read or the level reports no thresholds.
+  // not read or the level reports no thresholds. An NVMe table passes when
+  // every row is OK by NVMe's rules.
   std::optional<bool> Passed() const;
 };
 

@@ -10,6 +10,7 @@
 #include "drive/attributes.h"
 #include "drive/collecting_sinks.h"
 #include "drive/drive_reader.h"
+#include "drive/drive_record.h"
 #include "drive/health_reading.h"
 #include "drive/nvme_figures.h"
 #include "platform/access_levels.h"
@@ -180,6 +181,13 @@ TEST_F(NvmeTest, OnlyIdentifyControllerAndTheHealthLogReachTheDrive) {
     EXPECT_EQ(nvme->seen[i].nsid, 0xFFFFFFFFu);
     EXPECT_EQ(nvme->seen[i].data_len, 512u);
   }
+
+  // The JSON record of the same drive carries its limits.
+  const DriveRecord record = ReadDriveRecord(reader, 0, nullptr);
+  EXPECT_EQ(record.DriveWarning, 70);
+  EXPECT_EQ(record.DriveCritical, 85);
+  ASSERT_FALSE(record.Attributes.empty());
+  EXPECT_EQ(record.Attributes[0].Name, "Critical Warning        ");
 }
 
 // No admin command tells an NVMe drive's power state in ATA's terms: the
@@ -251,6 +259,15 @@ TEST_F(NvmeTest, RowsAreJudgedByNvmesRules) {
     DriveSummary summary;
     reader.GetDriveSummary(0, summary);
     EXPECT_EQ(summary.Health, c.bad ? Status::Bad : Status::Ok) << c.what;
+    // The record the command-line tool's JSON is written from agrees.
+    const DriveRecord record = ReadDriveRecord(reader, 0, nullptr);
+    EXPECT_EQ(record.Passed(), c.bad == nullptr) << c.what;
+    EXPECT_EQ(record.Summary.Health, summary.Health) << c.what;
+    for (const AttributeRecord& attribute : record.Attributes) {
+      EXPECT_EQ(attribute.State,
+                c.bad && attribute.Id == std::stoi(c.bad, nullptr, 16) ? Status::Bad : Status::Ok)
+          << c.what << ", ID " << int(attribute.Id);
+    }
     const std::optional<HealthReading> reading = ReadHealth(reader, 0);
     ASSERT_TRUE(reading) << c.what;
     for (const AttributeReading& attribute : reading->Attributes) {

@@ -243,36 +243,6 @@ TEST(Scenario, OnlyRegularFilesAreRead) {
       << sector.Message;
 }
 
-// The limits a drive names reach the Disk Info page as the kernel's hwmon
-// would give them, and only those it names.
-TEST(Scenario, LimitsReachTheDiskInfoPage) {
-  sim::SimulatedDisks disks(test::ScenarioFrom(
-      "[drive 0]\nmodel = A\nlimits = warning=60 critical=70 lowest=-5 highest=0x37\n"
-      "[drive 1]\nmodel = B\nlimits = critical=65\n[drive 2]\nmodel = C\n"));
-  DriveReader reader(disks);
-  const struct {
-    DriveNumber n;
-    std::vector<std::string> rows;
-  } cases[] = {
-      {0,
-       {"Warning temperature 60\xC2\xB0" "C", "Critical temperature 70\xC2\xB0" "C",
-        "Lowest temperature seen -5\xC2\xB0" "C", "Highest temperature seen 55\xC2\xB0" "C"}},
-      {1, {"Critical temperature 65\xC2\xB0" "C"}},
-      {2, {}},
-  };
-  for (const auto& c : cases) {
-    test::RecordingSinks rows;
-    reader.ReadDriveDetails(c.n, rows, rows);
-    std::vector<std::string> limits;
-    for (const DiskInfoRow& row : rows.diskInfo) {
-      if (row.Caption.find("temperature") != std::string::npos) {
-        limits.push_back(row.Caption + " " + row.Value.value_or(""));
-      }
-    }
-    EXPECT_EQ(limits, c.rows) << int(c.n);
-  }
-}
-
 TEST(Scenario, ShippedExamplesLoad) {
   for (const char* name : {"demo.scenario", "hot-drive.scenario", "troubled.scenario"}) {
     const auto result = sim::LoadScenario(std::string(HALVORIC_SCENARIOS) + "/" + name);

@@ -1,7 +1,5 @@
 #include "shell/qt_notification_area.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QTimer>
 #include <memory>
 #include <utility>
@@ -11,8 +9,6 @@
 namespace halvoric {
 
 namespace {
-
-constexpr int TrayWatchPeriodMs = 1000;
 
 void Apply(QSystemTrayIcon& icon, const NotifyIconRecord& record) {
   icon.setIcon(record.icon);
@@ -49,28 +45,12 @@ QString BalloonMessage(const NotifyIconRecord& record, bool markup) {
   return markup ? text.toHtmlEscaped() : text;
 }
 
-// Qt on X11 and Wayland asks the platform theme for a tray icon; the theme
-// gives a StatusNotifierItem one when org.kde.StatusNotifierWatcher is on the
-// session bus at the first ask, and keeps that answer for the process. That
-// icon sends showMessage's text unchanged as the body of
-// org.freedesktop.Notifications.Notify, which servers render as markup: a
-// model holding "<b>" or "&" would be taken apart. Without the watcher Qt
-// docks an XEmbed icon and draws the balloon itself in a plain-text label,
-// where escaping would show "&amp;". A server without body markup is asked
-// by the notification protocol to strip markup, so escaped text reads right
-// there as well. The answer is kept like Qt's.
-bool BalloonsGoToNotificationServer() {
-  static const bool viaServer = [] {
-    const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
-  }();
-  return viaServer;
-}
-
-std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason) {
+std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason,
+                                                  TrayKind kind) {
   using enum TrayNotification;
   switch (reason) {
     case QSystemTrayIcon::Trigger:
+      if (kind == TrayKind::StatusNotifier) return {LeftButtonDoubleClick, LeftButtonUp};
       return {LeftButtonDown, LeftButtonUp, Select};
     case QSystemTrayIcon::DoubleClick:
       return {LeftButtonDoubleClick, LeftButtonUp};
@@ -84,12 +64,13 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
   return {};
 }
 
-void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id) {
+void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id,
+                       TrayKind kind) {
   auto balloonClickPending = std::make_shared<bool>(false);
   QObject::connect(&icon, &QSystemTrayIcon::activated, &icon,
-                   [window, id, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
+                   [window, id, kind, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
                      *balloonClickPending = false;
-                     for (const TrayNotification n : TranslateActivation(reason))
+                     for (const TrayNotification n : TranslateActivation(reason, kind))
                        window->Notify(id, n);
                    });
   QObject::connect(&icon, &QSystemTrayIcon::messageClicked, &icon,
@@ -102,19 +83,34 @@ void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uin
                    });
 }
 
-QtNotificationArea::QtNotificationArea()
-    : watch_(&QSystemTrayIcon::isSystemTrayAvailable,
-             {[this] { DropAll(); }, &TTrayIconHandler::TaskbarCreated}, TrayWatchPeriodMs) {}
+TrayNotification BalloonNotification(BalloonServer::Outcome outcome) {
+  switch (outcome) {
+    case BalloonServer::Outcome::Shown:
+      return TrayNotification::BalloonShow;
+    case BalloonServer::Outcome::Clicked:
+      return TrayNotification::BalloonUserClick;
+    case BalloonServer::Outcome::Expired:
+      return TrayNotification::BalloonTimeout;
+    case BalloonServer::Outcome::Dismissed:
+      break;
+  }
+  return TrayNotification::BalloonHide;
+}
+
+QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
+    : kind_(ChosenTrayKind()),
+      balloons_(kind_ == TrayKind::StatusNotifier ? balloons : nullptr),
+      watch_(kind_, {[this] { DropAll(); }, &TTrayIconHandler::TaskbarCreated}) {}
 
 QtNotificationArea::~QtNotificationArea() {
   for (const auto& entry : icons_) delete entry.second;
 }
 
 bool QtNotificationArea::Add(const NotifyIconRecord& record) {
-  if (icons_.contains(record.id) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  if (icons_.contains(record.id) || !watch_.Present()) return false;
   auto* icon = new QSystemTrayIcon;
   Apply(*icon, record);
-  ForwardIconClicks(*icon, record.window, record.id);
+  ForwardIconClicks(*icon, record.window, record.id, kind_);
   icon->show();
   icons_[record.id] = icon;
   return true;
@@ -125,23 +121,56 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
   if (it == icons_.end()) return false;
   QSystemTrayIcon& icon = *it->second;
   Apply(icon, record);
-  if (record.flags & NIF_INFO) {
-    // An empty text takes the shown balloon away.
-    if (record.info[0] == '\0') {
+  if (record.flags & NIF_INFO) ShowBalloon(record, icon);
+  return true;
+}
+
+void QtNotificationArea::ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon) {
+  const bool hide = record.info[0] == '\0';
+  if (!balloons_) {
+    // Qt hands its balloons on a StatusNotifierItem host to the notification
+    // server as markup; on an XEmbed tray it draws them as plain text.
+    if (hide) {
       icon.showMessage(QString(), QString());
     } else {
       // The title is the notification's summary, which is never markup.
       icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
-                       BalloonMessage(record, BalloonsGoToNotificationServer()),
+                       BalloonMessage(record, kind_ == TrayKind::StatusNotifier),
                        MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
     }
+    return;
   }
-  return true;
+  if (hide) {
+    // Every balloon is asked for as a hide and a show; the hide goes to the
+    // server only when no show follows it at once, so the show replaces the
+    // balloon on screen instead of closing it and opening another.
+    if (balloonOwner_ != record.id || hidePending_) return;
+    hidePending_ = true;
+    QTimer::singleShot(0, &watch_, [this] {
+      if (std::exchange(hidePending_, false)) HideServerBalloon();
+    });
+    return;
+  }
+  hidePending_ = false;
+  balloonOwner_ = record.id;
+  NotificationSink* window = record.window;
+  const std::uint32_t id = record.id;
+  balloons_->Show(record.infoTitle.data(), BalloonMessage(record, false).toStdString(),
+                  record.timeoutOrVersion, [window, id](BalloonServer::Outcome outcome) {
+                    window->Notify(id, BalloonNotification(outcome));
+                  });
+}
+
+void QtNotificationArea::HideServerBalloon() {
+  balloonOwner_ = 0;
+  balloons_->Hide();
 }
 
 bool QtNotificationArea::Delete(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
+  // Its balloon's events would reach a window that may be gone.
+  if (balloons_ && balloonOwner_ == record.id) HideServerBalloon();
   Discard(it->second);
   icons_.erase(it);
   return true;
@@ -159,6 +188,6 @@ void QtNotificationArea::DropAll() {
   icons_.clear();
 }
 
-bool QtNotificationArea::HostPresent() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool QtNotificationArea::HostPresent() const { return watch_.Present(); }
 
 }  // namespace halvoric

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "base/diagnostics.h"
+
 namespace halvoric {
 
 namespace {
@@ -87,6 +89,10 @@ void DBusNotificationServer::Notify(const NotifyCall& call) {
   connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
     w->deleteLater();
     const QDBusPendingReply<uint> reply = *w;
+    if (!reply.isValid()) {
+      Diagnose(DiagnosticArea::Tray,
+               "the notification server refused the balloon: " + reply.error().message().toStdString());
+    }
     balloons_.NotifyAnswered(reply.isValid() ? std::optional<std::uint32_t>(reply.value())
                                              : std::nullopt);
   });

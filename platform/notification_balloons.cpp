@@ -100,7 +100,8 @@ void NotificationBalloons::NotifyAnswered(std::optional<std::uint32_t> id) {
   answerPending_ = false;
   Listener listener = std::exchange(sentListener_, nullptr);
   if (id && *id != 0) {
-    if (*id != shownId_) shownClicked_ = false;
+    // Servers keep a clicked notification up and replace it under its id.
+    shownClicked_ = false;
     shownId_ = *id;
     shownListener_ = std::move(listener);
     Tell(shownListener_, Outcome::Shown);

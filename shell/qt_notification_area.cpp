@@ -1,9 +1,11 @@
 #include "shell/qt_notification_area.h"
 
 #include <QTimer>
+#include <string>
 #include <memory>
 #include <utility>
 
+#include "base/diagnostics.h"
 #include "shell/tray_icon_handler.h"
 
 namespace halvoric {
@@ -97,10 +99,46 @@ TrayNotification BalloonNotification(BalloonServer::Outcome outcome) {
   return TrayNotification::BalloonHide;
 }
 
+const char* BalloonOutcomeName(BalloonServer::Outcome outcome) {
+  switch (outcome) {
+    case BalloonServer::Outcome::Shown:
+      return "shown";
+    case BalloonServer::Outcome::Clicked:
+      return "clicked";
+    case BalloonServer::Outcome::Expired:
+      return "timed out";
+    case BalloonServer::Outcome::Dismissed:
+      break;
+  }
+  return "hidden";
+}
+
 QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
     : kind_(ChosenTrayKind()),
       balloons_(kind_ == TrayKind::StatusNotifier ? balloons : nullptr),
-      watch_(kind_, {[this] { DropAll(); }, &TTrayIconHandler::TaskbarCreated}) {}
+      watch_(kind_, {[this] {
+                       Diagnose(DiagnosticArea::Tray, "tray host gone");
+                       DropAll();
+                     },
+                     [] {
+                       Diagnose(DiagnosticArea::Tray, "tray host appeared; icons added again");
+                       TTrayIconHandler::TaskbarCreated();
+                     }}) {
+  switch (kind_) {
+    case TrayKind::StatusNotifier:
+      Diagnose(DiagnosticArea::Tray,
+               balloons_ ? "StatusNotifierItem host; balloons through the notification server"
+                         : "StatusNotifierItem host; balloons through Qt");
+      break;
+    case TrayKind::XEmbed:
+      Diagnose(DiagnosticArea::Tray, "XEmbed tray on X11");
+      break;
+    case TrayKind::None:
+      Diagnose(DiagnosticArea::Tray, "no tray on this platform without a StatusNotifierWatcher");
+      break;
+  }
+  Diagnose(DiagnosticArea::Tray, watch_.Present() ? "tray host present" : "no tray host yet");
+}
 
 QtNotificationArea::~QtNotificationArea() {
   for (const auto& entry : icons_) delete entry.second;
@@ -140,23 +178,35 @@ void QtNotificationArea::ShowBalloon(const NotifyIconRecord& record, QSystemTray
     }
     return;
   }
+  // Every balloon is asked for as a hide and a show, and the status report
+  // asks once per drive. What reaches the server is decided once control is
+  // back in the loop: the last balloon asked for, replacing the one on
+  // screen, or a hide when no show followed it.
   if (hide) {
-    // Every balloon is asked for as a hide and a show; the hide goes to the
-    // server only when no show follows it at once, so the show replaces the
-    // balloon on screen instead of closing it and opening another.
-    if (balloonOwner_ != record.id || hidePending_) return;
+    if (wanted_ && wanted_->id == record.id) wanted_.reset();
+    if (balloonOwner_ != record.id) return;
     hidePending_ = true;
-    QTimer::singleShot(0, &watch_, [this] {
-      if (std::exchange(hidePending_, false)) HideServerBalloon();
-    });
-    return;
+  } else {
+    hidePending_ = false;
+    wanted_ = WantedBalloon{record.window, record.id, record.infoTitle.data(),
+                            BalloonMessage(record, false).toStdString(), record.timeoutOrVersion};
   }
-  hidePending_ = false;
-  balloonOwner_ = record.id;
-  NotificationSink* window = record.window;
-  const std::uint32_t id = record.id;
-  balloons_->Show(record.infoTitle.data(), BalloonMessage(record, false).toStdString(),
-                  record.timeoutOrVersion, [window, id](BalloonServer::Outcome outcome) {
+  if (sendPosted_) return;
+  sendPosted_ = true;
+  QTimer::singleShot(0, &watch_, [this] { SendBalloon(); });
+}
+
+void QtNotificationArea::SendBalloon() {
+  sendPosted_ = false;
+  if (std::exchange(hidePending_, false)) HideServerBalloon();
+  if (!wanted_) return;
+  const WantedBalloon next = std::move(*wanted_);
+  wanted_.reset();
+  balloonOwner_ = next.id;
+  balloons_->Show(next.title, next.text, next.timeoutMs,
+                  [window = next.window, id = next.id](BalloonServer::Outcome outcome) {
+                    Diagnose(DiagnosticArea::Tray,
+                             std::string("balloon ") + BalloonOutcomeName(outcome));
                     window->Notify(id, BalloonNotification(outcome));
                   });
 }
@@ -170,6 +220,7 @@ bool QtNotificationArea::Delete(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
   // Its balloon's events would reach a window that may be gone.
+  if (wanted_ && wanted_->id == record.id) wanted_.reset();
   if (balloons_ && balloonOwner_ == record.id) HideServerBalloon();
   Discard(it->second);
   icons_.erase(it);

@@ -6,6 +6,8 @@
 #include <QSystemTrayIcon>
 #include <cstdint>
 #include <map>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "services/balloon_server.h"
@@ -32,6 +34,8 @@ void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uin
 
 // The balloon outcome as the notification the area sends to the icon.
 TrayNotification BalloonNotification(BalloonServer::Outcome outcome);
+// How the developer diagnostics name it.
+const char* BalloonOutcomeName(BalloonServer::Outcome outcome);
 
 // The balloon text of `record` as QSystemTrayIcon::showMessage takes it:
 // lines broken with LF, and with `markup` the characters that markup gives a
@@ -59,14 +63,25 @@ class QtNotificationArea : public NotificationArea {
   void DropAll();
   void ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon);
   void HideServerBalloon();
+  void SendBalloon();
+
+  struct WantedBalloon {
+    NotificationSink* window;
+    std::uint32_t id;
+    std::string title;
+    std::string text;
+    std::uint32_t timeoutMs;
+  };
 
   TrayKind kind_;
   BalloonServer* balloons_;
   std::map<std::uint32_t, QSystemTrayIcon*> icons_;
   // The icon whose balloon the server shows, 0 for none.
   std::uint32_t balloonOwner_ = 0;
-  // A hide that a show right after it turns into a replacement.
+  // What goes to the server once control is back in the loop.
   bool hidePending_ = false;
+  std::optional<WantedBalloon> wanted_;
+  bool sendPosted_ = false;
   TrayHostWatch watch_;
 };
 

@@ -142,6 +142,18 @@ TEST(NotificationBalloons, AReplacedBalloonsListenerHearsNothingMore) {
   EXPECT_EQ(rig.heard, "new:shown new:expired ");
 }
 
+// dunst leaves a clicked notification up until it expires, and replaces it
+// under the same id.
+TEST(NotificationBalloons, AReplacementOfAClickedBalloonIsNewAgain) {
+  Rig rig;
+  rig.ShowAs(7, "old");
+  rig.balloons.ActionInvoked(7, "default");
+  rig.balloons.Show("Halvoric", "new", 10000, rig.Listener("new"));
+  rig.balloons.NotifyAnswered(7);
+  rig.balloons.NotificationClosed(7, 1);
+  EXPECT_EQ(rig.heard, "old:clicked new:shown new:expired ");
+}
+
 TEST(NotificationBalloons, HideClosesTheShownBalloonQuietly) {
   Rig rig;
   rig.ShowAs(7);

@@ -12,9 +12,11 @@ namespace halvoric {
 
 namespace {
 
-void Apply(QSystemTrayIcon& icon, const NotifyIconRecord& record) {
+void Apply(QSystemTrayIcon& icon, const NotifyIconRecord& record, TrayKind kind) {
   icon.setIcon(record.icon);
   icon.setToolTip(QString::fromUtf8(record.tip.data()));
+  if (kind == TrayKind::StatusNotifier && icon.contextMenu() != record.menu)
+    icon.setContextMenu(record.menu);
 }
 
 QSystemTrayIcon::MessageIcon MessageIconOf(BalloonIconKind kind) {
@@ -147,7 +149,7 @@ QtNotificationArea::~QtNotificationArea() {
 bool QtNotificationArea::Add(const NotifyIconRecord& record) {
   if (icons_.contains(record.id) || !watch_.Present()) return false;
   auto* icon = new QSystemTrayIcon;
-  Apply(*icon, record);
+  Apply(*icon, record, kind_);
   ForwardIconClicks(*icon, record.window, record.id, kind_);
   icon->show();
   icons_[record.id] = icon;
@@ -158,7 +160,7 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
   QSystemTrayIcon& icon = *it->second;
-  Apply(icon, record);
+  Apply(icon, record, kind_);
   if (record.flags & NIF_INFO) ShowBalloon(record, icon);
   return true;
 }

@@ -1,11 +1,11 @@
 #include "shell/qt_notification_area.h"
 
 #include <QTimer>
-#include <string>
 #include <memory>
 #include <utility>
 
 #include "base/diagnostics.h"
+#include "shell/balloon_relay.h"
 #include "shell/tray_icon_handler.h"
 
 namespace halvoric {
@@ -87,37 +87,10 @@ void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uin
                    });
 }
 
-TrayNotification BalloonNotification(BalloonServer::Outcome outcome) {
-  switch (outcome) {
-    case BalloonServer::Outcome::Shown:
-      return TrayNotification::BalloonShow;
-    case BalloonServer::Outcome::Clicked:
-      return TrayNotification::BalloonUserClick;
-    case BalloonServer::Outcome::Expired:
-      return TrayNotification::BalloonTimeout;
-    case BalloonServer::Outcome::Dismissed:
-      break;
-  }
-  return TrayNotification::BalloonHide;
-}
-
-const char* BalloonOutcomeName(BalloonServer::Outcome outcome) {
-  switch (outcome) {
-    case BalloonServer::Outcome::Shown:
-      return "shown";
-    case BalloonServer::Outcome::Clicked:
-      return "clicked";
-    case BalloonServer::Outcome::Expired:
-      return "timed out";
-    case BalloonServer::Outcome::Dismissed:
-      break;
-  }
-  return "hidden";
-}
-
 QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
     : kind_(ChosenTrayKind()),
-      balloons_(kind_ == TrayKind::StatusNotifier ? balloons : nullptr),
+      relay_(kind_ == TrayKind::StatusNotifier && balloons ? std::make_unique<BalloonRelay>(*balloons)
+                                                            : nullptr),
       watch_(kind_, {[this] {
                        Diagnose(DiagnosticArea::Tray, "tray host gone");
                        DropAll();
@@ -129,7 +102,7 @@ QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
   switch (kind_) {
     case TrayKind::StatusNotifier:
       Diagnose(DiagnosticArea::Tray,
-               balloons_ ? "StatusNotifierItem host; balloons through the notification server"
+               relay_ ? "StatusNotifierItem host; balloons through the notification server"
                          : "StatusNotifierItem host; balloons through Qt");
       break;
     case TrayKind::XEmbed:
@@ -166,64 +139,25 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
 }
 
 void QtNotificationArea::ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon) {
-  const bool hide = record.info[0] == '\0';
-  if (!balloons_) {
-    // Qt hands its balloons on a StatusNotifierItem host to the notification
-    // server as markup; on an XEmbed tray it draws them as plain text.
-    if (hide) {
-      icon.showMessage(QString(), QString());
-    } else {
-      // The title is the notification's summary, which is never markup.
-      icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
-                       BalloonMessage(record, kind_ == TrayKind::StatusNotifier),
-                       MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
-    }
-    return;
-  }
-  // Every balloon is asked for as a hide and a show, and the status report
-  // asks once per drive. What reaches the server is decided once control is
-  // back in the loop: the last balloon asked for, replacing the one on
-  // screen, or a hide when no show followed it.
-  if (hide) {
-    if (wanted_ && wanted_->id == record.id) wanted_.reset();
-    if (balloonOwner_ != record.id) return;
-    hidePending_ = true;
+  if (relay_) {
+    relay_->Ask(record);
+  } else if (record.info[0] == '\0') {
+    icon.showMessage(QString(), QString());
   } else {
-    hidePending_ = false;
-    wanted_ = WantedBalloon{record.window, record.id, record.infoTitle.data(),
-                            BalloonMessage(record, false).toStdString(), record.timeoutOrVersion};
+    // Qt hands its balloons on a StatusNotifierItem host to the notification
+    // server as markup; on an XEmbed tray it draws them as plain text. The
+    // title is the notification's summary, which is never markup.
+    icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
+                     BalloonMessage(record, kind_ == TrayKind::StatusNotifier),
+                     MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
   }
-  if (sendPosted_) return;
-  sendPosted_ = true;
-  QTimer::singleShot(0, &watch_, [this] { SendBalloon(); });
-}
-
-void QtNotificationArea::SendBalloon() {
-  sendPosted_ = false;
-  if (std::exchange(hidePending_, false)) HideServerBalloon();
-  if (!wanted_) return;
-  const WantedBalloon next = std::move(*wanted_);
-  wanted_.reset();
-  balloonOwner_ = next.id;
-  balloons_->Show(next.title, next.text, next.timeoutMs,
-                  [window = next.window, id = next.id](BalloonServer::Outcome outcome) {
-                    Diagnose(DiagnosticArea::Tray,
-                             std::string("balloon ") + BalloonOutcomeName(outcome));
-                    window->Notify(id, BalloonNotification(outcome));
-                  });
-}
-
-void QtNotificationArea::HideServerBalloon() {
-  balloonOwner_ = 0;
-  balloons_->Hide();
 }
 
 bool QtNotificationArea::Delete(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
   // Its balloon's events would reach a window that may be gone.
-  if (wanted_ && wanted_->id == record.id) wanted_.reset();
-  if (balloons_ && balloonOwner_ == record.id) HideServerBalloon();
+  if (relay_) relay_->Forget(record.id);
   Discard(it->second);
   icons_.erase(it);
   return true;

@@ -6,8 +6,7 @@
 #include <QSystemTrayIcon>
 #include <cstdint>
 #include <map>
-#include <optional>
-#include <string>
+#include <memory>
 #include <vector>
 
 #include "services/balloon_server.h"
@@ -15,6 +14,8 @@
 #include "shell/tray_host_watch.h"
 
 namespace halvoric {
+
+class BalloonRelay;
 
 // What one activation of a Qt tray icon means in the area's notifications.
 // Qt reports a press only once it is complete, so a click brings its release
@@ -32,10 +33,6 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
 void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id,
                        TrayKind kind);
 
-// The balloon outcome as the notification the area sends to the icon.
-TrayNotification BalloonNotification(BalloonServer::Outcome outcome);
-// How the developer diagnostics name it.
-const char* BalloonOutcomeName(BalloonServer::Outcome outcome);
 
 // The balloon text of `record` as QSystemTrayIcon::showMessage takes it:
 // lines broken with LF, and with `markup` the characters that markup gives a
@@ -62,26 +59,10 @@ class QtNotificationArea : public NotificationArea {
  private:
   void DropAll();
   void ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon);
-  void HideServerBalloon();
-  void SendBalloon();
-
-  struct WantedBalloon {
-    NotificationSink* window;
-    std::uint32_t id;
-    std::string title;
-    std::string text;
-    std::uint32_t timeoutMs;
-  };
 
   TrayKind kind_;
-  BalloonServer* balloons_;
+  std::unique_ptr<BalloonRelay> relay_;
   std::map<std::uint32_t, QSystemTrayIcon*> icons_;
-  // The icon whose balloon the server shows, 0 for none.
-  std::uint32_t balloonOwner_ = 0;
-  // What goes to the server once control is back in the loop.
-  bool hidePending_ = false;
-  std::optional<WantedBalloon> wanted_;
-  bool sendPosted_ = false;
   TrayHostWatch watch_;
 };
 

@@ -62,16 +62,17 @@ void DBusNotificationServer::OnNotificationClosed(uint id, uint reason) {
 }
 
 void DBusNotificationServer::GetCapabilities() {
-  auto* answer = new QDBusPendingCallWatcher(
-      QDBusConnection::sessionBus().asyncCall(Call(QStringLiteral("GetCapabilities")),
-                                              ReplyTimeoutMs),
-      this);
+  auto* answer =
+      new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(
+                                      Call(QStringLiteral("GetCapabilities")), ReplyTimeoutMs),
+                                  this);
   connect(answer, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* w) {
     w->deleteLater();
     const QDBusPendingReply<QStringList> reply = *w;
     std::vector<std::string> capabilities;
     if (reply.isValid()) {
-      for (const QString& capability : reply.value()) capabilities.push_back(capability.toStdString());
+      for (const QString& capability : reply.value())
+        capabilities.push_back(capability.toStdString());
     }
     balloons_.CapabilitiesAnswered(capabilities);
   });
@@ -90,8 +91,8 @@ void DBusNotificationServer::Notify(const NotifyCall& call) {
     w->deleteLater();
     const QDBusPendingReply<uint> reply = *w;
     if (!reply.isValid()) {
-      Diagnose(DiagnosticArea::Tray,
-               "the notification server refused the balloon: " + reply.error().message().toStdString());
+      Diagnose(DiagnosticArea::Tray, "the notification server refused the balloon: " +
+                                         reply.error().message().toStdString());
     }
     balloons_.NotifyAnswered(reply.isValid() ? std::optional<std::uint32_t>(reply.value())
                                              : std::nullopt);

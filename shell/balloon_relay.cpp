@@ -67,7 +67,8 @@ void BalloonRelay::Send() {
   owner_ = next.id;
   server_.Show(next.title, next.text, next.timeoutMs,
                [window = next.window, id = next.id](BalloonServer::Outcome outcome) {
-                 Diagnose(DiagnosticArea::Tray, std::string("balloon ") + BalloonOutcomeName(outcome));
+                 Diagnose(DiagnosticArea::Tray,
+                          std::string("balloon ") + BalloonOutcomeName(outcome));
                  window->Notify(id, BalloonNotification(outcome));
                });
 }

@@ -71,12 +71,12 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
 void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id,
                        TrayKind kind) {
   auto balloonClickPending = std::make_shared<bool>(false);
-  QObject::connect(&icon, &QSystemTrayIcon::activated, &icon,
-                   [window, id, kind, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
-                     *balloonClickPending = false;
-                     for (const TrayNotification n : TranslateActivation(reason, kind))
-                       window->Notify(id, n);
-                   });
+  QObject::connect(
+      &icon, &QSystemTrayIcon::activated, &icon,
+      [window, id, kind, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
+        *balloonClickPending = false;
+        for (const TrayNotification n : TranslateActivation(reason, kind)) window->Notify(id, n);
+      });
   QObject::connect(&icon, &QSystemTrayIcon::messageClicked, &icon,
                    [&icon, window, id, balloonClickPending] {
                      *balloonClickPending = true;
@@ -89,8 +89,9 @@ void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uin
 
 QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
     : kind_(ChosenTrayKind()),
-      relay_(kind_ == TrayKind::StatusNotifier && balloons ? std::make_unique<BalloonRelay>(*balloons)
-                                                            : nullptr),
+      relay_(kind_ == TrayKind::StatusNotifier && balloons
+                 ? std::make_unique<BalloonRelay>(*balloons)
+                 : nullptr),
       watch_(kind_, {[this] {
                        Diagnose(DiagnosticArea::Tray, "tray host gone");
                        DropAll();
@@ -103,7 +104,7 @@ QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
     case TrayKind::StatusNotifier:
       Diagnose(DiagnosticArea::Tray,
                relay_ ? "StatusNotifierItem host; balloons through the notification server"
-                         : "StatusNotifierItem host; balloons through Qt");
+                      : "StatusNotifierItem host; balloons through Qt");
       break;
     case TrayKind::XEmbed:
       Diagnose(DiagnosticArea::Tray, "XEmbed tray on X11");

@@ -33,7 +33,6 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
 void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id,
                        TrayKind kind);
 
-
 // The balloon text of `record` as QSystemTrayIcon::showMessage takes it:
 // lines broken with LF, and with `markup` the characters that markup gives a
 // meaning to escaped.

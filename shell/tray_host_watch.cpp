@@ -59,7 +59,8 @@ TrayHostWatch::TrayHostWatch(TrayKind kind, HostPresence::Reactions reactions)
       break;
     }
     case TrayKind::XEmbed:
-      selection_ = std::make_unique<X11TraySelection>([this](bool owned) { presence_.Seen(owned); });
+      selection_ =
+          std::make_unique<X11TraySelection>([this](bool owned) { presence_.Seen(owned); });
       presence_.Assume(selection_->Owned());
       break;
     case TrayKind::None:

@@ -26,7 +26,8 @@ void SelectStructureNotify(xcb_connection_t* connection, xcb_window_t window) {
 
 X11TraySelection::X11TraySelection(std::function<void(bool owned)> changed)
     : changed_(std::move(changed)) {
-  const auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  const auto* x11 =
+      qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
   if (!x11) return;
   connection_ = x11->connection();
   int screenNumber = 0;
@@ -35,7 +36,8 @@ X11TraySelection::X11TraySelection(std::function<void(bool owned)> changed)
   if (const char* display = std::getenv("DISPLAY")) {
     const std::string name = display;
     const auto dot = name.rfind('.');
-    if (dot != std::string::npos && name.find(':') < dot) screenNumber = std::atoi(name.c_str() + dot + 1);
+    if (dot != std::string::npos && name.find(':') < dot)
+      screenNumber = std::atoi(name.c_str() + dot + 1);
   }
   for (int i = 0; i < screenNumber && screens.rem > 1; ++i) xcb_screen_next(&screens);
   root_ = screens.data->root;
@@ -60,7 +62,8 @@ X11TraySelection::~X11TraySelection() {
 
 std::uint32_t X11TraySelection::Intern(const char* name) const {
   xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-      connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+      connection_,
+      xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
       nullptr);
   if (!reply) return 0;
   const std::uint32_t atom = reply->atom;

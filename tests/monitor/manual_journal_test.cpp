@@ -72,8 +72,7 @@ TEST(ManualJournalLines, TheManualsTableIsWhatTheCodeWrites) {
   for (void (Preferences::*box)(bool) :
        {&Preferences::AutoRunChanged, &Preferences::LogEventsChanged,
         &Preferences::SystemLogChanged, &Preferences::DiskStatusChanged,
-        &Preferences::HibernationChanged, &Preferences::PopupChanged,
-        &Preferences::SoundChanged})
+        &Preferences::HibernationChanged, &Preferences::PopupChanged, &Preferences::SoundChanged})
     both([&](bool on) { (preferences.*box)(on); });
   both([&](bool on) { watch.WarningChanged(on); });
   journal.Lines.clear();

@@ -16,7 +16,9 @@ struct FakeBus final : NotificationBus {
     calls.push_back("notify " + std::to_string(call.replacesId) + " " + call.body);
     last = call;
   }
-  void CloseNotification(std::uint32_t id) override { calls.push_back("close " + std::to_string(id)); }
+  void CloseNotification(std::uint32_t id) override {
+    calls.push_back("close " + std::to_string(id));
+  }
 
   std::vector<std::string> calls;
   NotifyCall last;

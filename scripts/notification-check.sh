@@ -32,9 +32,13 @@ said() { grep -c "halvoric.tray: $1\$" "$log" || true; }
 # replace the balloon as each drive's reading comes in, so it waits until no
 # more replacements come.
 minimise() {
-  local before shown
+  local before shown window
   before=$(said "balloon shown")
-  xdotool windowminimize "$(xdotool search --onlyvisible --name "^Halvoric$" | head -1)"
+  window=$(xdotool search --onlyvisible --name "^Halvoric$" | head -1)
+  # A window just brought back is minimised once the window manager has
+  # made it the active one again.
+  wait_for '[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]' 50
+  xdotool windowminimize "$window"
   wait_for '! window_shown' 50
   wait_for '[ "$(said "balloon shown")" -gt "$before" ]' 50
   shown=0

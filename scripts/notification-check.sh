@@ -11,7 +11,7 @@ set -euo pipefail
 
 demo=$(realpath "$1")
 out=$2
-for tool in Xvfb xdpyinfo openbox dunst dunstctl busctl gdbus dbus-daemon xdotool; do
+for tool in Xvfb xdpyinfo openbox dunst dunstctl busctl gdbus dbus-daemon xdotool import; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
 done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || { echo "missing python3-dbusmock"; exit 77; }
@@ -71,6 +71,9 @@ echo "item $item registered with the watcher"
 minimise
 expect "notifications shown" "$(dunstctl count displayed)" 1
 expect "notifications closed" "$(dunstctl count history)" 0
+# dunst shows its notifications at the screen's upper right corner.
+import -window root -crop 340x175+938+42 +repage -define png:exclude-chunks=date,time \
+  "$out/notification.png"
 dunstctl close
 wait_for '[ "$(said "balloon hidden")" = 1 ]' 50
 history=$(dunstctl history)

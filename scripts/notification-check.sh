@@ -107,6 +107,8 @@ open_menu() {
   rig_track $!
   sleep 0.5
 }
+labels=$(/usr/bin/python3 "$(dirname "$0")/../tests/desktop/sni_menu.py" "$item" | paste -sd,)
+[ "$labels" = "Show Main Window,Exit" ] || { echo "FAIL: the item's menu holds $labels"; exit 1; }
 open_menu
 xdotool key Down Return  # the first item
 wait_for window_shown 50

@@ -15,6 +15,7 @@ enum class DiagnosticArea {
   Access,  // which way a drive is read, and each step down to a lesser way
   Helper,  // halvoric-ata: started, not started, refused, gone
   Sysfs,   // what sysfs and hwmon have for a drive read without rights
+  Tray,    // which tray the desktop has, its host coming and going, balloon events
 };
 
 using DiagnosticSink = void (*)(DiagnosticArea area, std::string_view text);

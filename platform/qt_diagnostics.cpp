@@ -12,6 +12,7 @@ namespace {
 Q_LOGGING_CATEGORY(accessCategory, "halvoric.access", QtWarningMsg)
 Q_LOGGING_CATEGORY(helperCategory, "halvoric.helper", QtWarningMsg)
 Q_LOGGING_CATEGORY(sysfsCategory, "halvoric.sysfs", QtWarningMsg)
+Q_LOGGING_CATEGORY(trayCategory, "halvoric.tray", QtWarningMsg)
 
 const QLoggingCategory& CategoryOf(DiagnosticArea area) {
   switch (area) {
@@ -19,6 +20,8 @@ const QLoggingCategory& CategoryOf(DiagnosticArea area) {
       return helperCategory();
     case DiagnosticArea::Sysfs:
       return sysfsCategory();
+    case DiagnosticArea::Tray:
+      return trayCategory();
     case DiagnosticArea::Access:
       break;
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+class QMenu;
+
 namespace halvoric {
 
 constexpr std::uint32_t NIF_MESSAGE = 0x01;
@@ -56,6 +58,10 @@ struct NotifyIconRecord {
   std::uint32_t timeoutOrVersion = 0;
   std::array<char, 64> infoTitle{};
   BalloonIconKind infoIcon = BalloonIconKind::None;
+  // The icon's menu, for hosts that draw it themselves (StatusNotifierItem
+  // hosts ask for it over D-Bus; on Wayland a program cannot place a menu at
+  // the icon). Others get the menu from the icon's right-click events.
+  QMenu* menu = nullptr;
 
   std::string Tip() const { return tip.data(); }
   std::string Info() const { return info.data(); }

@@ -1,22 +1,22 @@
 #include "shell/qt_notification_area.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QTimer>
 #include <memory>
 #include <utility>
 
+#include "base/diagnostics.h"
+#include "shell/balloon_relay.h"
 #include "shell/tray_icon_handler.h"
 
 namespace halvoric {
 
 namespace {
 
-constexpr int TrayWatchPeriodMs = 1000;
-
-void Apply(QSystemTrayIcon& icon, const NotifyIconRecord& record) {
+void Apply(QSystemTrayIcon& icon, const NotifyIconRecord& record, TrayKind kind) {
   icon.setIcon(record.icon);
   icon.setToolTip(QString::fromUtf8(record.tip.data()));
+  if (kind == TrayKind::StatusNotifier && icon.contextMenu() != record.menu)
+    icon.setContextMenu(record.menu);
 }
 
 QSystemTrayIcon::MessageIcon MessageIconOf(BalloonIconKind kind) {
@@ -49,28 +49,12 @@ QString BalloonMessage(const NotifyIconRecord& record, bool markup) {
   return markup ? text.toHtmlEscaped() : text;
 }
 
-// Qt on X11 and Wayland asks the platform theme for a tray icon; the theme
-// gives a StatusNotifierItem one when org.kde.StatusNotifierWatcher is on the
-// session bus at the first ask, and keeps that answer for the process. That
-// icon sends showMessage's text unchanged as the body of
-// org.freedesktop.Notifications.Notify, which servers render as markup: a
-// model holding "<b>" or "&" would be taken apart. Without the watcher Qt
-// docks an XEmbed icon and draws the balloon itself in a plain-text label,
-// where escaping would show "&amp;". A server without body markup is asked
-// by the notification protocol to strip markup, so escaped text reads right
-// there as well. The answer is kept like Qt's.
-bool BalloonsGoToNotificationServer() {
-  static const bool viaServer = [] {
-    const QDBusConnectionInterface* bus = QDBusConnection::sessionBus().interface();
-    return bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
-  }();
-  return viaServer;
-}
-
-std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason) {
+std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationReason reason,
+                                                  TrayKind kind) {
   using enum TrayNotification;
   switch (reason) {
     case QSystemTrayIcon::Trigger:
+      if (kind == TrayKind::StatusNotifier) return {LeftButtonDoubleClick, LeftButtonUp};
       return {LeftButtonDown, LeftButtonUp, Select};
     case QSystemTrayIcon::DoubleClick:
       return {LeftButtonDoubleClick, LeftButtonUp};
@@ -84,14 +68,15 @@ std::vector<TrayNotification> TranslateActivation(QSystemTrayIcon::ActivationRea
   return {};
 }
 
-void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id) {
+void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uint32_t id,
+                       TrayKind kind) {
   auto balloonClickPending = std::make_shared<bool>(false);
-  QObject::connect(&icon, &QSystemTrayIcon::activated, &icon,
-                   [window, id, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
-                     *balloonClickPending = false;
-                     for (const TrayNotification n : TranslateActivation(reason))
-                       window->Notify(id, n);
-                   });
+  QObject::connect(
+      &icon, &QSystemTrayIcon::activated, &icon,
+      [window, id, kind, balloonClickPending](QSystemTrayIcon::ActivationReason reason) {
+        *balloonClickPending = false;
+        for (const TrayNotification n : TranslateActivation(reason, kind)) window->Notify(id, n);
+      });
   QObject::connect(&icon, &QSystemTrayIcon::messageClicked, &icon,
                    [&icon, window, id, balloonClickPending] {
                      *balloonClickPending = true;
@@ -102,19 +87,44 @@ void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uin
                    });
 }
 
-QtNotificationArea::QtNotificationArea()
-    : watch_(&QSystemTrayIcon::isSystemTrayAvailable,
-             {[this] { DropAll(); }, &TTrayIconHandler::TaskbarCreated}, TrayWatchPeriodMs) {}
+QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
+    : kind_(ChosenTrayKind()),
+      relay_(kind_ == TrayKind::StatusNotifier && balloons
+                 ? std::make_unique<BalloonRelay>(*balloons)
+                 : nullptr),
+      watch_(kind_, {[this] {
+                       Diagnose(DiagnosticArea::Tray, "tray host gone");
+                       DropAll();
+                     },
+                     [] {
+                       Diagnose(DiagnosticArea::Tray, "tray host appeared; icons added again");
+                       TTrayIconHandler::TaskbarCreated();
+                     }}) {
+  switch (kind_) {
+    case TrayKind::StatusNotifier:
+      Diagnose(DiagnosticArea::Tray,
+               relay_ ? "StatusNotifierItem host; balloons through the notification server"
+                      : "StatusNotifierItem host; balloons through Qt");
+      break;
+    case TrayKind::XEmbed:
+      Diagnose(DiagnosticArea::Tray, "XEmbed tray on X11");
+      break;
+    case TrayKind::None:
+      Diagnose(DiagnosticArea::Tray, "no tray on this platform without a StatusNotifierWatcher");
+      break;
+  }
+  Diagnose(DiagnosticArea::Tray, watch_.Present() ? "tray host present" : "no tray host yet");
+}
 
 QtNotificationArea::~QtNotificationArea() {
   for (const auto& entry : icons_) delete entry.second;
 }
 
 bool QtNotificationArea::Add(const NotifyIconRecord& record) {
-  if (icons_.contains(record.id) || !QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  if (icons_.contains(record.id) || !watch_.Present()) return false;
   auto* icon = new QSystemTrayIcon;
-  Apply(*icon, record);
-  ForwardIconClicks(*icon, record.window, record.id);
+  Apply(*icon, record, kind_);
+  ForwardIconClicks(*icon, record.window, record.id, kind_);
   icon->show();
   icons_[record.id] = icon;
   return true;
@@ -124,24 +134,31 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
   QSystemTrayIcon& icon = *it->second;
-  Apply(icon, record);
-  if (record.flags & NIF_INFO) {
-    // An empty text takes the shown balloon away.
-    if (record.info[0] == '\0') {
-      icon.showMessage(QString(), QString());
-    } else {
-      // The title is the notification's summary, which is never markup.
-      icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
-                       BalloonMessage(record, BalloonsGoToNotificationServer()),
-                       MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
-    }
-  }
+  Apply(icon, record, kind_);
+  if (record.flags & NIF_INFO) ShowBalloon(record, icon);
   return true;
+}
+
+void QtNotificationArea::ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon) {
+  if (relay_) {
+    relay_->Ask(record);
+  } else if (record.info[0] == '\0') {
+    icon.showMessage(QString(), QString());
+  } else {
+    // Qt hands its balloons on a StatusNotifierItem host to the notification
+    // server as markup; on an XEmbed tray it draws them as plain text. The
+    // title is the notification's summary, which is never markup.
+    icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
+                     BalloonMessage(record, kind_ == TrayKind::StatusNotifier),
+                     MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
+  }
 }
 
 bool QtNotificationArea::Delete(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
+  // Its balloon's events would reach a window that may be gone.
+  if (relay_) relay_->Forget(record.id);
   Discard(it->second);
   icons_.erase(it);
   return true;
@@ -159,6 +176,6 @@ void QtNotificationArea::DropAll() {
   icons_.clear();
 }
 
-bool QtNotificationArea::HostPresent() const { return QSystemTrayIcon::isSystemTrayAvailable(); }
+bool QtNotificationArea::HostPresent() const { return watch_.Present(); }
 
 }  // namespace halvoric

@@ -45,6 +45,7 @@ void TTrayIcon::Loaded() {
 
 void TTrayIcon::PrepareRecord() {
   record_.icon = icon_;
+  record_.menu = popupMenu_;
   if (hint_.empty() || !showHint_) {
     record_.tip.fill('\0');
   } else {

@@ -10,6 +10,7 @@
 #include "shell/qt_desktop_input.h"
 #include "shell/qt_notification_area.h"
 #include "platform/qt_dialogs.h"
+#include "platform/dbus_notification_server.h"
 #include "platform/qt_url_opener.h"
 
 namespace halvoric {
@@ -33,8 +34,9 @@ class LinuxDesktop {
   QtUrlOpener urls_;
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;
-  // Needs the QApplication; outlives the window and its tray icon.
-  QtNotificationArea tray_;
+  // Both need the QApplication and outlive the window and its tray icon.
+  DBusNotificationServer balloons_;
+  QtNotificationArea tray_{&balloons_};
   QtDesktopInput input_;
 };
 

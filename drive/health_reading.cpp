@@ -17,8 +17,10 @@ std::optional<HealthReading> HealthSeries(DriveReader& reader, DeviceHandle hand
   HealthReading reading;
   if (SendIdentify(disks, handle, request, blocks.IdentifyBlock, command, n)) {
     reader.ClearTables();
-    if (ReadSmartAttributes(disks, handle, request, blocks.AttributeBlock, n)) {
-      ReadSmartThresholds(disks, handle, request, blocks.ThresholdBlock, n);
+    // Without its thresholds every attribute would read OK, and the next
+    // whole reading would report a BAD one as a new change.
+    if (ReadSmartAttributes(disks, handle, request, blocks.AttributeBlock, n) &&
+        ReadSmartThresholds(disks, handle, request, blocks.ThresholdBlock, n)) {
       reading.Model = DecodeModel(blocks.IdentifyBlock);
       reading.Serial =
           DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);

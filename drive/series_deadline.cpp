@@ -3,18 +3,37 @@
 namespace halvoric {
 
 OpenResult SeriesDeadline::Open(const std::string& path) {
-  const Clock::time_point due = Clock::now() + deadline_;
-  OpenResult opened = inner_.Open(path);
   const std::optional<DriveNumber> drive = ParseDrivePath(path);
-  if (opened.Ok() && drive) {
+  const Clock::time_point opening = Clock::now();
+  if (drive) {
     const std::lock_guard lock(mutex_);
-    series_[*opened] = {*drive, due, Clock::now() > due};
+    const auto resting = restingUntil_.find(*drive);
+    const bool rests = resting != restingUntil_.end() && opening < resting->second;
+    if (cancelled_ || rests) return TurnAway(*drive);
   }
+  const Clock::time_point due = opening + deadline_;
+  OpenResult opened = inner_.Open(path);
+  if (!drive) return opened;
+  const bool overran = Clock::now() > due;
+  if (!opened.Ok()) {
+    // An open that took that long is as good as a drive that did not answer.
+    if (overran) Ended(*drive, true);
+    return opened;
+  }
+  const std::lock_guard lock(mutex_);
+  series_[*opened] = {*drive, due, overran};
   return opened;
+}
+
+OpenResult SeriesDeadline::TurnAway(DriveNumber drive) {
+  const DeviceHandle handle = nextTurnedAway_--;
+  series_[handle] = {drive, Clock::now(), true, false};
+  return handle;
 }
 
 bool SeriesDeadline::Control(DeviceHandle handle, std::uint32_t code, const void* in,
                              std::size_t inSize, void* out, std::size_t outSize) {
+  if (cancelled_) return false;
   Clock::time_point due = Clock::time_point::max();
   {
     const std::lock_guard lock(mutex_);
@@ -35,16 +54,25 @@ bool SeriesDeadline::Control(DeviceHandle handle, std::uint32_t code, const void
 }
 
 void SeriesDeadline::Close(DeviceHandle handle) {
-  inner_.Close(handle);
-  Series ended;
+  std::optional<Series> ended;
   {
     const std::lock_guard lock(mutex_);
-    const auto found = series_.find(handle);
-    if (found == series_.end()) return;
-    ended = found->second;
-    series_.erase(found);
+    if (const auto found = series_.find(handle); found != series_.end()) {
+      ended = found->second;
+      series_.erase(found);
+      if (ended->Reached && ended->Overran) restingUntil_[ended->Drive] = Clock::now() + Rest();
+    }
   }
-  if (ended_) ended_(ended.Drive, ended.Overran);
+  if (!ended || ended->Reached) inner_.Close(handle);
+  if (ended && ended_) ended_(ended->Drive, ended->Overran);
+}
+
+void SeriesDeadline::Ended(DriveNumber drive, bool overran) {
+  {
+    const std::lock_guard lock(mutex_);
+    if (overran) restingUntil_[drive] = Clock::now() + Rest();
+  }
+  if (ended_) ended_(drive, overran);
 }
 
 }  // namespace halvoric

@@ -1,13 +1,17 @@
 // A series that runs past its deadline is cut short: its later requests
 // fail without reaching the drive. One drive that does not answer then holds
 // up the others for the deadline and the one request under way, which the
-// kernel or the helper ends at its own time-out.
+// kernel or the helper ends at its own time-out. The drive then rests: its
+// series in the next moments fail at once without reaching it, so that a
+// scan that opens it several times waits for it only once.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 
 #include "drive/disk_control.h"
 #include "drive/drive_number.h"
@@ -26,12 +30,19 @@ class SeriesDeadline final : public DiskControl {
   SeriesDeadline(DiskControl& inner, std::chrono::milliseconds deadline, SeriesEnded ended)
       : inner_(inner), deadline_(deadline), ended_(std::move(ended)) {}
 
+  // How long a drive rests after it missed a deadline: less than the
+  // watch's 30 seconds, so every check still tries it once.
+  std::chrono::milliseconds Rest() const { return deadline_ * 2; }
+  // Every later series fails at once: the program is closing and must not
+  // wait for drives.
+  void Cancel() { cancelled_ = true; }
+
   OpenResult Open(const std::string& path) override;
   bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
   bool AnswersFromNvme(DeviceHandle handle) const override {
-    return inner_.AnswersFromNvme(handle);
+    return handle > kInvalidHandle && inner_.AnswersFromNvme(handle);
   }
   TemperatureLimits KernelLimits(unsigned driveNumber) const override {
     return inner_.KernelLimits(driveNumber);
@@ -43,13 +54,22 @@ class SeriesDeadline final : public DiskControl {
     DriveNumber Drive = 0;
     Clock::time_point Due{};
     bool Overran = false;
+    bool Reached = true;  // opened on the drive, not turned away here
   };
+
+  // A handle of our own for a series that never reaches the drive.
+  OpenResult TurnAway(DriveNumber drive);
+  void Ended(DriveNumber drive, bool overran);
 
   DiskControl& inner_;
   std::chrono::milliseconds deadline_;
   SeriesEnded ended_;
+  std::atomic<bool> cancelled_ = false;
   std::mutex mutex_;
   std::map<DeviceHandle, Series> series_;
+  std::map<DriveNumber, Clock::time_point> restingUntil_;
+  // Below every handle a disk control gives out.
+  DeviceHandle nextTurnedAway_ = kInvalidHandle - 1;
 };
 
 }  // namespace halvoric

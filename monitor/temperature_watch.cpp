@@ -22,35 +22,47 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
     CheckEnded();
     return;
   }
-  const DriveNumber n = drives[next];
-  auto awake = std::make_shared<std::optional<DriveSummary>>();
+  // One hand-over for all of them: an idle window wakes once per check.
+  auto awake = std::make_shared<std::vector<std::optional<DriveSummary>>>();
+  std::vector<DriveNumber> rest(drives.begin() + static_cast<std::ptrdiff_t>(next), drives.end());
   services_.Drives.Run(
-      // A disk that spun down stays down: the series would wake it every tick.
-      [n, awake](DriveReader& reader) { *awake = reader.GetDriveSummaryIfAwake(n); },
+      [rest = std::move(rest), awake](DriveReader& reader) {
+        // A disk that spun down stays down: the series would wake it every tick.
+        for (const DriveNumber n : rest) awake->push_back(reader.GetDriveSummaryIfAwake(n));
+      },
       [this, drives = std::move(drives), next, awake]() mutable {
-        Judge(drives[next], *awake);
-        CheckFrom(std::move(drives), next + 1);
+        for (std::size_t i = next; i < drives.size(); ++i) {
+          const bool alerted = Judge(drives[i], (*awake)[i - next]);
+          // The popup waited for an answer: the drives after it are read anew.
+          if (alerted && i + 1 < drives.size()) {
+            CheckFrom(std::move(drives), i + 1);
+            return;
+          }
+        }
+        CheckEnded();
       });
 }
 
-void TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& awake) {
-  if (!awake) return;
+bool TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& awake) {
+  if (!awake) return false;
   const DriveSummary& summary = *awake;
   services_.Last[n].Temperature = TemperatureText(summary);
   // A drive that did not answer this time neither starts nor ends an
   // excursion.
-  if (summary.Temperature == NoTemperature) return;
+  if (summary.Temperature == NoTemperature) return false;
   Excursion& excursion = excursions_[n];
   // Drives after an alerted one compare with the raised critical temperature.
   const int limit = AlertLimit(n, summary);
   if (summary.Temperature <= limit) {
     if (summary.Temperature <= limit - kCoolingMargin) excursion = {};
-    return;
+    return false;
   }
   if (!excursion.Hot) excursion = {.Hot = true};
   MailIfDue(excursion, summary);
   PlayAlertSound(excursion);
-  if (settings_.PopupNotification) PopupAlert(n, summary, limit);
+  if (!settings_.PopupNotification) return false;
+  PopupAlert(n, summary, limit);
+  return true;
 }
 
 void TemperatureWatch::CheckEnded() {

@@ -66,9 +66,9 @@ class TemperatureWatch {
         services_(services),
         channels_(settings, journal, services.AlertMails, services.Sounds) {}
 
-  // One check of every watched drive. The drives are read one after the
-  // other away from the window; each drive's alerts come before the next
-  // drive is read, as they would if the reads took no time.
+  // One check of every watched drive. The drives are read away from the
+  // window and judged in list order; after a popup alert, which may have
+  // waited long for its answer, the drives after it are read anew.
   void Check();
   // The temperature warning's box, with its new state.
   void WarningChanged(bool on);
@@ -91,9 +91,10 @@ class TemperatureWatch {
     bool SoundFailureJournalled = false;
   };
 
-  // Reads drive `drives[next]`, judges it, and goes on with the next.
+  // Reads the drives from `drives[next]` on and judges them in order.
   void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
-  void Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
+  // Whether a popup alert waited for an answer.
+  bool Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
   void CheckEnded();
   // The temperature above which drive `n` alerts now.
   int AlertLimit(DriveNumber n, const DriveSummary& summary);

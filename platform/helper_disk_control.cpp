@@ -92,12 +92,14 @@ HelperDiskControl::HelperDiskControl(std::vector<std::string> command,
 
 HelperDiskControl::~HelperDiskControl() {
   for (const auto& [handle, helper] : helpers_) Stop(helper);
+  ReapEnded();
 }
 
 OpenResult HelperDiskControl::Open(const std::string& path) {
   const std::optional<DriveNumber> driveNumber = ParseDrivePath(path);
   if (!driveNumber) return {OpenError::NotFound, "not a drive path: " + path};
   const std::string drive = "drive " + std::to_string(*driveNumber);
+  ReapEnded();
   int sockets[2];
   if (command_.empty() || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, sockets) != 0) {
     const std::string why = command_.empty() ? "no command" : std::strerror(errno);
@@ -189,8 +191,34 @@ void HelperDiskControl::Stop(const Helper& helper) {
   pid_t waited = -1;
   while ((waited = ::waitpid(helper.Pid, &status, 0)) < 0 && errno == EINTR) {
   }
-  if (waited != helper.Pid) return;
-  const std::string ended = "halvoric-ata (pid " + std::to_string(helper.Pid) + ")";
+  if (waited == helper.Pid) ReportEnd(helper.Pid, status);
+}
+
+void HelperDiskControl::End(const Helper& helper, const std::string& why) {
+  Diagnose(DiagnosticArea::Helper,
+           "halvoric-ata (pid " + std::to_string(helper.Pid) + ") " + why + "; ending it");
+  ::kill(helper.Pid, SIGKILL);
+  ::close(helper.Socket);
+  // A helper inside a drive request ends only when the kernel gives the
+  // request up, which for a drive being reset can take minutes: it is
+  // waited for later instead of now.
+  unreaped_.push_back(helper.Pid);
+  ReapEnded();
+}
+
+void HelperDiskControl::ReapEnded() {
+  std::erase_if(unreaped_, [](pid_t pid) {
+    int status = 0;
+    pid_t waited = -1;
+    while ((waited = ::waitpid(pid, &status, WNOHANG)) < 0 && errno == EINTR) {
+    }
+    if (waited == pid) ReportEnd(pid, status);
+    return waited != 0;
+  });
+}
+
+void HelperDiskControl::ReportEnd(pid_t pid, int status) {
+  const std::string ended = "halvoric-ata (pid " + std::to_string(pid) + ")";
   if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
     Diagnose(DiagnosticArea::Helper,
              ended + " ended with exit status " + std::to_string(WEXITSTATUS(status)));
@@ -198,13 +226,6 @@ void HelperDiskControl::Stop(const Helper& helper) {
     Diagnose(DiagnosticArea::Helper,
              ended + " was ended by signal " + std::to_string(WTERMSIG(status)));
   }
-}
-
-void HelperDiskControl::End(const Helper& helper, const std::string& why) {
-  Diagnose(DiagnosticArea::Helper,
-           "halvoric-ata (pid " + std::to_string(helper.Pid) + ") " + why + "; ending it");
-  ::kill(helper.Pid, SIGKILL);
-  Stop(helper);
 }
 
 std::filesystem::path HelperBesideExecutable() {

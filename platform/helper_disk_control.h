@@ -45,11 +45,15 @@ class HelperDiskControl final : public DiskControl {
 
   static void Stop(const Helper& helper);
   // Ends a helper that did not answer, or answered nonsense.
-  static void End(const Helper& helper, const std::string& why);
+  void End(const Helper& helper, const std::string& why);
+  // Waits for the ended helpers that have gone by now, without blocking.
+  void ReapEnded();
+  static void ReportEnd(pid_t pid, int status);
 
   std::vector<std::string> command_;
   std::chrono::milliseconds replyTimeout_;
   std::map<DeviceHandle, Helper> helpers_;
+  std::vector<pid_t> unreaped_;
   DeviceHandle nextHandle_ = 1;
 };
 

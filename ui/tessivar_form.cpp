@@ -62,6 +62,8 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
 }
 
 TTessivar_Form::~TTessivar_Form() {
+  // A closing program waits for no drive: only the request under way ends.
+  TimedDisks.Cancel();
   if (AwayLine) AwayLine->Stop();
   for (QObject* filter : focusFilters_) delete filter;
 }

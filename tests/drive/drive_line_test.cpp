@@ -111,6 +111,39 @@ TEST(SeriesDeadline, EachSeriesHasADeadlineOfItsOwn) {
   EXPECT_FALSE(ended[1].Overran);
 }
 
+TEST(SeriesDeadline, ADriveThatMissedItsDeadlineRestsAndAClosingProgramWaitsForNone) {
+  SlowDisks disks;
+  disks.requestTime = 30ms;
+  std::vector<Ended> ended;
+  // Rests twice the deadline: 40 ms.
+  SeriesDeadline timed(disks, 20ms, [&](DriveNumber n, bool overran) {
+    ended.push_back({n, overran});
+  });
+  std::uint8_t out = 0;
+  const auto series = [&](DriveNumber n) {
+    const OpenResult opened = timed.Open(DevicePath(n));
+    EXPECT_TRUE(opened.Ok());
+    const bool answered = timed.Control(*opened, 1, nullptr, 0, &out, 1);
+    timed.Close(*opened);
+    return answered;
+  };
+  EXPECT_TRUE(series(0));  // late, but the answer counts
+  const int reached = disks.requests;
+  // Resting: the drive is opened as before, but nothing reaches it.
+  EXPECT_FALSE(series(0));
+  EXPECT_EQ(disks.requests, reached);
+  disks.requestTime = 0ms;
+  EXPECT_TRUE(series(1)) << "other drives do not rest";
+  std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(series(0)) << "rested";
+  timed.Cancel();
+  EXPECT_FALSE(series(1));
+  EXPECT_EQ(disks.requests, reached + 2);
+  const std::vector<bool> overran = {true, true, false, false, true};
+  ASSERT_EQ(ended.size(), overran.size());
+  for (std::size_t i = 0; i < ended.size(); ++i) EXPECT_EQ(ended[i].Overran, overran[i]) << i;
+}
+
 // Tasks the line hands back, run when the test says, on the test's thread.
 class Mailbox {
  public:

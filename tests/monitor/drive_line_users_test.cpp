@@ -18,7 +18,10 @@ namespace {
 class LaterLine final : public DriveLine {
  public:
   explicit LaterLine(DriveReader& reader) : reader_(reader) {}
-  void Run(Work work, Done done) override { waiting_.push_back({std::move(work), std::move(done)}); }
+  void Run(Work work, Done done) override {
+    ++given;
+    waiting_.push_back({std::move(work), std::move(done)});
+  }
   void RunAndWait(Work work) override { work(reader_); }
   // Runs every series given so far and those their results give.
   void Drain() {
@@ -30,6 +33,7 @@ class LaterLine final : public DriveLine {
     }
   }
   std::size_t Waiting() const { return waiting_.size(); }
+  int given = 0;
 
  private:
   DriveReader& reader_;
@@ -64,6 +68,41 @@ TEST(LaterReads, ATickWhileTheLastOneIsStillReadingAddsNothing) {
   watch.Check();
   line.Drain();
   EXPECT_EQ(mailer.Sent.size(), 1u) << "one mail per excursion";
+}
+
+// All watched drives are read in one go, so an idle window wakes once per
+// check; a popup's wait makes the readings after it stale, so those drives
+// are read again before they are judged.
+TEST(LaterReads, OneReadPerCheckAndAFreshOneAfterAPopup) {
+  sim::SimulatedDisks disks(ScenarioOrFail(
+      std::string(kHotDrive) +
+      "[drive 1]\nmodel = Warm\nattribute = 194 flags=0x0022 value=60 worst=50 raw=45\n"));
+  DriveReader reader(disks);
+  LaterLine line(reader);
+  WatchRig rig;
+  rig.Window.Watched = {0, 1};
+  rig.Values.CritTempValue = 40;
+  FakeMailer mailer;
+  ImmediateMailQueue mails(mailer);
+  TemperatureWatch watch = rig.Watch(line, mails, mailer);
+  const struct {
+    bool popup;
+    int reads;
+    std::size_t alerts;
+  } cases[] = {{false, 1, 0}, {true, 2, 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.popup);
+    rig.Values.PopupNotification = c.popup;
+    rig.Values.CritTempValue = 40;
+    line.given = 0;
+    rig.Messages.Alerts.clear();
+    watch.Check();
+    line.Drain();
+    EXPECT_EQ(line.given, c.reads);
+    // Drive 0's popup raised the critical temperature to 55: drive 1 is
+    // judged against that, and stays quiet.
+    EXPECT_EQ(rig.Messages.Alerts.size(), c.alerts);
+  }
 }
 
 TEST(LaterReads, DetailPagesShowWhatTheReadFoundOnlyOnceItIsBack) {

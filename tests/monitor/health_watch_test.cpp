@@ -85,6 +85,20 @@ TEST_F(HealthTest, AnAttributeThatNewlyReadsBadAlertsOnce) {
   EXPECT_EQ(messages_.Alerts.size(), 1u);
 }
 
+// A reading whose thresholds did not come back says nothing: kept, it would
+// record the BAD attribute as OK and report it again at the next reading.
+TEST_F(HealthTest, AReadingWithoutItsThresholdsIsNotKept) {
+  HealthWatch watch = Watch();
+  Attribute(0).Value = 6;  // at its threshold from the first reading on
+  watch.Check();
+  disks_.Drives().Drives[0].Faults.insert(sim::Fault::ReadThresholds);
+  watch.Check();
+  disks_.Drives().Drives[0].Faults.clear();
+  watch.Check();
+  EXPECT_EQ(HealthLines(), std::vector<std::string>{});
+  EXPECT_EQ(messages_.Alerts.size(), 0u);
+}
+
 // The record outlives the program: a change made while it was not running is
 // reported at the next start, and only then.
 TEST_F(HealthTest, ARestartNeitherForgetsNorRepeats) {

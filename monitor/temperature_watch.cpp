@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/staged_file.h"
 #include "base/text_trim.h"
+#include "drive/drive_record.h"
 #include "monitor/alert_mail.h"
 
 namespace halvoric {
@@ -14,21 +16,36 @@ void TemperatureWatch::Check() {
   // (the warning switched off and on again) would alert the same drive twice.
   if (alertWaiting_ || checking_) return;
   checking_ = true;
+  metrics_.clear();
   CheckFrom(view_.WatchedDrives(), 0);
 }
 
 void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t next) {
   if (next == drives.size()) {
+    WriteMetrics();
     CheckEnded();
     return;
   }
   const DriveNumber n = drives[next];
   auto awake = std::make_shared<std::optional<DriveSummary>>();
+  auto record = std::make_shared<std::optional<DriveRecord>>();
+  const bool whole = !settings_.MetricsFile.empty();
   services_.Drives.Run(
       // A disk that spun down stays down: the series would wake it every tick.
-      [n, awake](DriveReader& reader) { *awake = reader.GetDriveSummaryIfAwake(n); },
-      [this, drives = std::move(drives), next, awake]() mutable {
-        Judge(drives[next], *awake);
+      [n, awake, record, whole, access = access_](DriveReader& reader) {
+        if (!whole) {
+          *awake = reader.GetDriveSummaryIfAwake(n);
+          return;
+        }
+        *record = ReadDriveRecord(reader, n, access, SleepingDrive::Leave);
+        if (!(*record)->LeftAsleep) *awake = (*record)->Summary;
+      },
+      [this, drives = std::move(drives), next, awake, record]() mutable {
+        const DriveNumber n = drives[next];
+        if (*record) {
+          metrics_.push_back({names_ ? names_(n) : SimulatedDeviceName(n), std::move(**record)});
+        }
+        Judge(n, *awake);
         CheckFrom(std::move(drives), next + 1);
       });
 }
@@ -73,6 +90,26 @@ int TemperatureWatch::AlertLimit(DriveNumber n, const DriveSummary& summary) {
     ownWarningAnswered_.erase(n);
   }
   return own;
+}
+
+// Written away from the window, as the file's flush can take a while.
+void TemperatureWatch::WriteMetrics() {
+  if (settings_.MetricsFile.empty()) return;
+  auto written = std::make_shared<Result<>>(Result<>::Done());
+  services_.Drives.Run(
+      [written, file = settings_.MetricsFile, text = PrometheusText(metrics_)](DriveReader&) {
+        *written = ReplaceFile(file, text);
+      },
+      [this, written, file = settings_.MetricsFile] {
+        if (written->Ok()) {
+          metricsFailureJournalled_ = false;
+        } else if (!metricsFailureJournalled_) {
+          journal_.AddLogLine("The metrics file " + file + " could not be written: " +
+                              written->Message);
+          metricsFailureJournalled_ = true;
+        }
+      });
+  metrics_.clear();
 }
 
 void TemperatureWatch::WarningChanged(bool on) {

@@ -65,10 +65,14 @@ const AttributeRecord* FindAttribute(const DriveRecord& record, std::uint8_t id)
 // 0 active, 1 standby, 2 sleep, 3 unknown: rules compare one number.
 int PowerModeCode(PowerMode mode) {
   switch (mode) {
-    case PowerMode::Active: return 0;
-    case PowerMode::Standby: return 1;
-    case PowerMode::Sleep: return 2;
-    case PowerMode::Unknown: return 3;
+    case PowerMode::Active:
+      return 0;
+    case PowerMode::Standby:
+      return 1;
+    case PowerMode::Sleep:
+      return 2;
+    case PowerMode::Unknown:
+      return 3;
   }
   return 3;
 }
@@ -122,16 +126,16 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                  "1");
     });
   });
-  out.Family("smartctl_device_state",
-             "Device power state as CHECK POWER MODE reported it (active, standby, sleep or "
-             "unknown); a drive in standby or asleep is not woken to be read",
-             "gauge", [&] {
-               each([&](const LabelledRecord& drive) {
-                 if (drive.Record.OpenFailure != OpenError::None) return;
-                 out.Sample({{"device", drive.Device}, {"state", PowerModeName(drive.Record.Power)}},
-                            "1");
-               });
-             });
+  out.Family(
+      "smartctl_device_state",
+      "Device power state as CHECK POWER MODE reported it (active, standby, sleep or "
+      "unknown); a drive in standby or asleep is not woken to be read",
+      "gauge", [&] {
+        each([&](const LabelledRecord& drive) {
+          if (drive.Record.OpenFailure != OpenError::None) return;
+          out.Sample({{"device", drive.Device}, {"state", PowerModeName(drive.Record.Power)}}, "1");
+        });
+      });
   out.Family("smartctl_device_temperature", "Device temperature celsius", "gauge", [&] {
     each([&](const LabelledRecord& drive) {
       if (!read(drive) || !drive.Record.Temperature) return;
@@ -169,8 +173,8 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
   // smartctl_exporter's names.
   out.Family("smartctl_device_power_on_seconds", "Device power on seconds", "gauge", [&] {
     each([&](const LabelledRecord& drive) {
-      const AttributeRecord* hours = read(drive) ? FindAttribute(drive.Record, kPowerOnHoursId)
-                                                 : nullptr;
+      const AttributeRecord* hours =
+          read(drive) ? FindAttribute(drive.Record, kPowerOnHoursId) : nullptr;
       if (hours) out.Sample(device(drive), Number(hours->Raw * kSecondsPerHour));
     });
   });

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/staged_file.h"
-
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
@@ -28,7 +27,8 @@ constexpr int kExitUsage = 1;
 constexpr int kExitNoDrive = 2;
 constexpr int kExitNotWritten = 3;
 
-constexpr const char* kUsage = R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
+constexpr const char* kUsage =
+    R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
        halvoric-cli --prometheus FILE [--scenario FILE]
 
 Lists the drives 0 to 3 as Halvoric's drive list shows them: ID, model,

@@ -200,8 +200,8 @@ attribute = 194 raw=32
     EXPECT_EQ(record.SmartRead, !c.leftAsleep);
     EXPECT_EQ(record.Temperature.has_value(), !c.leftAsleep);
     if (c.leftAsleep) {
-      EXPECT_EQ(record.ReadError, std::string("the drive is in ") + PowerModeName(c.power) +
-                                      " and was not woken");
+      EXPECT_EQ(record.ReadError,
+                std::string("the drive is in ") + PowerModeName(c.power) + " and was not woken");
       EXPECT_EQ(test::ControlEvents(disks).size(), 1u);
     }
     bool woke = false;

@@ -89,8 +89,8 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
   DriveReader reader{disks};
   std::vector<LabelledRecord> drives;
   for (DriveNumber n = 0; n < 5; ++n) {
-    drives.push_back({SimulatedDeviceName(n),
-                      ReadDriveRecord(reader, n, nullptr, SleepingDrive::Leave)});
+    drives.push_back(
+        {SimulatedDeviceName(n), ReadDriveRecord(reader, n, nullptr, SleepingDrive::Leave)});
   }
   const Parsed parsed = Parse(PrometheusText(drives));
   const struct {

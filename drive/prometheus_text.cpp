@@ -6,6 +6,7 @@
 
 #include "base/text_trim.h"
 #include "base/utf8.h"
+#include "drive/nvme_figures.h"
 
 namespace halvoric {
 namespace {
@@ -75,6 +76,30 @@ int PowerModeCode(PowerMode mode) {
       return 3;
   }
   return 3;
+}
+
+// An NVMe drive's health log figures under smartctl_exporter's names.
+struct NvmeFigure {
+  const char* Name;
+  const char* Help;
+  std::uint8_t Id;
+};
+constexpr NvmeFigure kNvmeFigures[] = {
+    {"smartctl_device_available_spare",
+     "Normalized percentage (0 to 100%) of the remaining spare capacity available",
+     kNvmeAvailableSpareId},
+    {"smartctl_device_percentage_used", "Device write percentage used", kNvmePercentageUsedId},
+    {"smartctl_device_critical_warning", "Critical warning bits of the NVMe health log",
+     kNvmeCriticalWarningId},
+    {"smartctl_device_media_errors", "Media and data integrity errors", kNvmeMediaErrorsId},
+    {"smartctl_device_num_err_log_entries", "Error information log entries",
+     kNvmeErrorLogEntriesId},
+};
+
+// Judged rows: an ATA row with its value and threshold both reported; every
+// row of an NVMe table, which NVMe's own rules judge.
+bool Judged(const DriveRecord& record, const AttributeRecord& attribute) {
+  return record.Source == TableSource::Nvme || (attribute.Value && attribute.Threshold);
 }
 
 }  // namespace
@@ -187,6 +212,28 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
       if (cycles) out.Sample(device(drive), Number(cycles->Raw));
     });
   });
+  const auto nvme = [&](const LabelledRecord& drive) {
+    return read(drive) && drive.Record.Source == TableSource::Nvme;
+  };
+  for (const NvmeFigure& figure : kNvmeFigures) {
+    out.Family(figure.Name, figure.Help, "gauge", [&] {
+      each([&](const LabelledRecord& drive) {
+        const AttributeRecord* found =
+            nvme(drive) ? FindAttribute(drive.Record, figure.Id) : nullptr;
+        if (found) out.Sample(device(drive), Number(found->Raw));
+      });
+    });
+  }
+  out.Family("smartctl_device_available_spare_threshold",
+             "Spare capacity below which the drive warns, percent", "gauge", [&] {
+               each([&](const LabelledRecord& drive) {
+                 const AttributeRecord* spare =
+                     nvme(drive) ? FindAttribute(drive.Record, kNvmeAvailableSpareId) : nullptr;
+                 if (spare && spare->Threshold) {
+                   out.Sample(device(drive), Number(std::int64_t{*spare->Threshold}));
+                 }
+               });
+             });
   out.Family("halvoric_drive_power_mode",
              "Power mode as CHECK POWER MODE reported it: 0 active, 1 standby, 2 sleep, 3 unknown",
              "gauge", [&] {
@@ -204,13 +251,13 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                });
              });
   out.Family("halvoric_drive_attribute_failing",
-             "1 when the attribute's value is at or below its threshold (BAD on the SMART Info "
-             "page)",
+             "1 when the attribute reads BAD on the SMART Info page: at or below its threshold, "
+             "or by NVMe's rules for an NVMe drive",
              "gauge", [&] {
                each([&](const LabelledRecord& drive) {
                  if (!read(drive)) return;
                  for (const AttributeRecord& attribute : drive.Record.Attributes) {
-                   if (!attribute.Value || !attribute.Threshold) continue;
+                   if (!Judged(drive.Record, attribute)) continue;
                    out.Sample({{"device", drive.Device},
                                {"attribute_id", std::to_string(attribute.Id)},
                                {"attribute_name", std::string(TrimControls(attribute.Name))}},

@@ -144,7 +144,67 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
     EXPECT_EQ(key.find(R"(device="sim1",model_name)"), std::string::npos) << key;
     EXPECT_EQ(key.find(R"(smartctl_device{device="sim3")"), std::string::npos) << key;
   }
-  EXPECT_EQ(parsed.families.size(), 10u);
+  EXPECT_EQ(parsed.families.size(), 16u);
+}
+
+// An NVMe drive's health log under smartctl_exporter's NVMe names, judged by
+// NVMe's rules (a media error is BAD with no threshold at all); an ATA drive
+// using the same IDs gets none of them.
+TEST(PrometheusText, NvmeHealthFiguresUnderTheirOwnNames) {
+  const auto row = [](std::uint8_t id, const char* name, std::uint64_t raw,
+                      std::optional<std::int32_t> threshold = std::nullopt,
+                      Status state = Status::Ok) {
+    AttributeRecord attribute;
+    attribute.Id = id;
+    attribute.Name = name;
+    attribute.Raw = raw;
+    attribute.Threshold = threshold;
+    attribute.State = state;
+    return attribute;
+  };
+  const auto table = [&row](TableSource source) {
+    DriveRecord record;
+    record.Source = source;
+    record.SmartRead = true;
+    record.Attributes = {
+        row(0x60, "Available Spare", 97, 10),
+        row(0x61, "Percentage Used", 3),
+        row(0x63, "Media Errors", 2, std::nullopt, Status::Bad),
+        row(0x64, "Critical Warning", 0),
+        row(0x65, "Error Log Entries", 14),
+    };
+    return record;
+  };
+  const Parsed parsed = Parse(
+      PrometheusText({{"nvme0n1", table(TableSource::Nvme)}, {"sda", table(TableSource::Ata)}}));
+  const struct {
+    std::string key;
+    std::optional<std::string> value;
+  } cases[] = {
+      {R"(smartctl_device_available_spare{device="nvme0n1"})", "97"},
+      {R"(smartctl_device_available_spare_threshold{device="nvme0n1"})", "10"},
+      {R"(smartctl_device_percentage_used{device="nvme0n1"})", "3"},
+      {R"(smartctl_device_media_errors{device="nvme0n1"})", "2"},
+      {R"(smartctl_device_critical_warning{device="nvme0n1"})", "0"},
+      {R"(smartctl_device_num_err_log_entries{device="nvme0n1"})", "14"},
+      {R"(halvoric_drive_attribute_failing{device="nvme0n1",attribute_id="99",attribute_name="Media Errors"})",
+       "1"},
+      {R"(halvoric_drive_attribute_failing{device="nvme0n1",attribute_id="97",attribute_name="Percentage Used"})",
+       "0"},
+      {R"(smartctl_device_available_spare{device="sda"})", std::nullopt},
+      {R"(smartctl_device_media_errors{device="sda"})", std::nullopt},
+      {R"(halvoric_drive_attribute_failing{device="sda",attribute_id="99",attribute_name="Media Errors"})",
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    const auto found = parsed.samples.find(c.key);
+    if (c.value) {
+      ASSERT_NE(found, parsed.samples.end()) << c.key;
+      EXPECT_EQ(found->second, *c.value) << c.key;
+    } else {
+      EXPECT_EQ(found, parsed.samples.end()) << c.key;
+    }
+  }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/staged_file.h"
+#include "base/text_trim.h"
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
@@ -252,15 +253,14 @@ int ShowPowerModes(DriveReader& reader, OpenFailures& disks, const SystemAccess&
 int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
                     const std::string& file) {
   std::vector<LabelledRecord> drives;
-  bool anyThere = false;
+  bool anyRead = false;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
     DriveRecord record = ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave);
     if (record.OpenFailure == OpenError::NotFound) continue;
-    if (record.OpenFailure != OpenError::None) {
-      ExplainFailure(disks, n);
-    } else {
-      anyThere = true;
-    }
+    if (record.OpenFailure != OpenError::None) ExplainFailure(disks, n);
+    // A disk left asleep was read as far as it should be.
+    const bool identified = record.Model && !TrimControls(*record.Model).empty();
+    anyRead = anyRead || record.LeftAsleep || record.SmartRead || identified;
     drives.push_back({access.DeviceLabel(n), std::move(record)});
   }
   access.ReportAtStart();
@@ -269,7 +269,7 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
     std::cerr << "halvoric-cli: cannot write " << file << ": " << written.Message << "\n";
     return kExitNotWritten;
   }
-  return anyThere ? kExitOk : kExitNoDrive;
+  return anyRead ? kExitOk : kExitNoDrive;
 }
 
 int Run(int argc, char** argv) {

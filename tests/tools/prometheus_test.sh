@@ -72,6 +72,17 @@ done
 grep -qF 'model_name="Back\\slash \"quoted\""' "$tmp/odd.prom" || fail "model not escaped"
 grep -qF 'smartctl_device_state{device="sim1",state="standby"} 1' "$tmp/odd.prom" ||
   fail "the sleeping drive's state"
+# Exit status: a drive left asleep counts as read, one that answered
+# nothing does not; the file is written either way.
+printf '[drive 0]\nmodel = Asleep\nattribute = 194 raw=30\npower = sleep\n' >"$tmp/asleep.scenario"
+printf '[drive 0]\nfail = identify read-data\n' >"$tmp/silent.scenario"
+for case in asleep:0 silent:2; do
+  "$cli" --scenario "$tmp/${case%:*}.scenario" --prometheus "$tmp/${case%:*}.prom" 2>/dev/null
+  code=$?
+  [ "$code" -eq "${case#*:}" ] || fail "${case%:*} drive: exit status $code"
+  grep -q 'halvoric_drive_read_ok{device="sim0"} 0' "$tmp/${case%:*}.prom" ||
+    fail "${case%:*} drive: not in the file"
+done
 "$cli" --scenario "$scenarios/demo.scenario" --prometheus "$tmp/no/such/folder/x.prom" 2>"$tmp/err"
 [ $? -eq 3 ] && grep -q "cannot write" "$tmp/err" || fail "an unwritable file is not reported"
 

@@ -86,7 +86,7 @@ for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/
   /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \
   /usr/share/doc/halvoric/changelog.gz /usr/share/doc/halvoric/fleet.md.gz \
   /lib/systemd/system/halvoric-metrics.service /lib/systemd/system/halvoric-metrics.timer \
-  /lib/sysusers.d/halvoric-metrics.conf /lib/tmpfiles.d/halvoric-metrics.conf \
+  /usr/lib/sysusers.d/halvoric-metrics.conf /usr/lib/tmpfiles.d/halvoric-metrics.conf \
   /usr/share/halvoric/prometheus/halvoric.rules.yml; do
   grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
 done

@@ -65,7 +65,8 @@ std::optional<bool> DriveRecord::Passed() const {
   return judged ? std::optional(passed) : std::nullopt;
 }
 
-DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access) {
+DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
+                            SleepingDrive sleeping) {
   DriveRecord record;
   record.Number = n;
   DiskControl& disks = reader.Disks();
@@ -80,6 +81,13 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   AtaCommandRequest request{};
   PowerModeAnswer power{};
   if (SendCheckPowerMode(disks, handle, request, power, n)) record.Power = DecodePowerMode(power);
+  const bool spunDown = record.Power == PowerMode::Standby || record.Power == PowerMode::Sleep;
+  if (spunDown && sleeping == SleepingDrive::Leave) {
+    disks.Close(handle);
+    record.LeftAsleep = true;
+    return Unread(std::move(record), std::string("the drive is in ") + PowerModeName(record.Power) +
+                                         " and was not woken");
+  }
 
   ResultBlocks& blocks = reader.Blocks();
   AtaResultHeader enableAnswer{};

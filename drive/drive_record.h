@@ -37,6 +37,9 @@ struct DriveRecord {
   OpenError OpenFailure = OpenError::None;
   AccessLevel Level = AccessLevel::Unknown;
   PowerMode Power = PowerMode::Unknown;  // asked before any other command
+  // Found in standby or asleep and left so: nothing after CHECK POWER MODE
+  // was sent, and no figure below is known.
+  bool LeftAsleep = false;
 
   // As the drive sent them, blank padding included; absent without IDENTIFY.
   std::optional<std::string> Model;
@@ -65,9 +68,16 @@ struct DriveRecord {
   std::optional<bool> Passed() const;
 };
 
+// What a read does with a disk that CHECK POWER MODE finds spun down.
+enum class SleepingDrive {
+  Wake,   // reads it all the same: the user asked for this drive now
+  Leave,  // stops there, for readers that run unattended on a schedule
+};
+
 // Opens drive `n` once: CHECK POWER MODE, then the identify and SMART series.
 // `access` tells the level the open got (none: the drive answers ATA
 // commands, as simulated drives do).
-DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access);
+DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
+                            SleepingDrive sleeping = SleepingDrive::Wake);
 
 }  // namespace halvoric

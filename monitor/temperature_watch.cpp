@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "base/staged_file.h"
 #include "base/text_trim.h"
+#include "drive/drive_record.h"
 #include "monitor/alert_mail.h"
 
 namespace halvoric {
@@ -14,31 +16,53 @@ void TemperatureWatch::Check() {
   // (the warning switched off and on again) would alert the same drive twice.
   if (alertWaiting_ || checking_) return;
   checking_ = true;
+  metrics_.clear();
   CheckFrom(view_.WatchedDrives(), 0);
 }
 
 void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t next) {
   if (next == drives.size()) {
+    WriteMetrics();
     CheckEnded();
     return;
   }
   // One hand-over for all of them: an idle window wakes once per check.
-  auto awake = std::make_shared<std::vector<std::optional<DriveSummary>>>();
+  struct Reading {
+    std::optional<DriveSummary> Awake;
+    std::optional<DriveRecord> Record;  // with a metrics file only
+  };
+  auto readings = std::make_shared<std::vector<Reading>>();
   std::vector<DriveNumber> rest(drives.begin() + static_cast<std::ptrdiff_t>(next), drives.end());
+  const bool whole = !settings_.MetricsFile.empty();
   services_.Drives.Run(
-      [rest = std::move(rest), awake](DriveReader& reader) {
-        // A disk that spun down stays down: the series would wake it every tick.
-        for (const DriveNumber n : rest) awake->push_back(reader.GetDriveSummaryIfAwake(n));
+      [rest = std::move(rest), readings, whole, access = access_](DriveReader& reader) {
+        for (const DriveNumber n : rest) {
+          Reading& reading = readings->emplace_back();
+          // A disk that spun down stays down: the series would wake it every tick.
+          if (!whole) {
+            reading.Awake = reader.GetDriveSummaryIfAwake(n);
+            continue;
+          }
+          reading.Record = ReadDriveRecord(reader, n, access, SleepingDrive::Leave);
+          if (!reading.Record->LeftAsleep) reading.Awake = reading.Record->Summary;
+        }
       },
-      [this, drives = std::move(drives), next, awake]() mutable {
+      [this, drives = std::move(drives), next, readings]() mutable {
         for (std::size_t i = next; i < drives.size(); ++i) {
-          const bool alerted = Judge(drives[i], (*awake)[i - next]);
+          const DriveNumber n = drives[i];
+          Reading& reading = (*readings)[i - next];
+          if (reading.Record) {
+            metrics_.push_back(
+                {names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
+          }
+          const bool alerted = Judge(n, reading.Awake);
           // The popup waited for an answer: the drives after it are read anew.
           if (alerted && i + 1 < drives.size()) {
             CheckFrom(std::move(drives), i + 1);
             return;
           }
         }
+        WriteMetrics();
         CheckEnded();
       });
 }
@@ -85,6 +109,24 @@ int TemperatureWatch::AlertLimit(DriveNumber n, const DriveSummary& summary) {
     ownWarningAnswered_.erase(n);
   }
   return own;
+}
+
+// Written away from the window, as the file's flush can take a while.
+void TemperatureWatch::WriteMetrics() {
+  if (settings_.MetricsFile.empty()) return;
+  auto written = std::make_shared<Result<>>(Result<>::Done());
+  services_.Drives.Run([written, file = settings_.MetricsFile, text = PrometheusText(metrics_)](
+                           DriveReader&) { *written = ReplaceFile(file, text); },
+                       [this, written, file = settings_.MetricsFile] {
+                         if (written->Ok()) {
+                           metricsFailureJournalled_ = false;
+                         } else if (!metricsFailureJournalled_) {
+                           journal_.AddLogLine("The metrics file " + file +
+                                               " could not be written: " + written->Message);
+                           metricsFailureJournalled_ = true;
+                         }
+                       });
+  metrics_.clear();
 }
 
 void TemperatureWatch::WarningChanged(bool on) {

@@ -7,14 +7,20 @@
 // of their own: a mail server that does not answer must not hold up the
 // sound, the popup or the hibernation countdown. With UseDriveLimits a drive
 // whose own warning temperature is below the critical temperature alerts
-// at its own.
+// at its own. With a MetricsFile set, each check reads whole drive records
+// instead of summaries (the same one read per drive) and writes them for
+// node_exporter when it ends.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
+#include <string>
 #include <vector>
 
+#include "drive/drive_access.h"
 #include "drive/drive_reader.h"
+#include "drive/prometheus_text.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/last_readings.h"
@@ -75,6 +81,14 @@ class TemperatureWatch {
   // Sends the alert mail with drive 0's temperature now, and says how it went.
   void SendTestMail();
 
+  // What the metrics file names the drives by and which figures their level
+  // reports. Without it: simulated drives' names, every figure reported.
+  using DeviceNames = std::function<std::string(DriveNumber)>;
+  void DescribeDrivesWith(const DriveAccess* access, DeviceNames names) {
+    access_ = access;
+    names_ = std::move(names);
+  }
+
   // A popup alert is waiting for its answer; no check runs then.
   bool AlertWaiting() const { return alertWaiting_; }
 
@@ -99,6 +113,7 @@ class TemperatureWatch {
   // The temperature above which drive `n` alerts now.
   int AlertLimit(DriveNumber n, const DriveSummary& summary);
   bool AtOwnWarning(const DriveSummary& summary) const;
+  void WriteMetrics();
   void MailIfDue(Excursion& excursion, const DriveSummary& summary);
   void PlayAlertSound(Excursion& excursion);
   void PopupAlert(DriveNumber n, const DriveSummary& summary, int limit);
@@ -117,6 +132,12 @@ class TemperatureWatch {
   // Drives whose alert at their own warning temperature the user answered:
   // the critical temperature counts for them until they cool below it.
   std::set<DriveNumber> ownWarningAnswered_;
+
+  const DriveAccess* access_ = nullptr;
+  DeviceNames names_;
+  std::vector<LabelledRecord> metrics_;  // the drives of the check under way
+  // A file that cannot be written would otherwise be journalled every tick.
+  bool metricsFailureJournalled_ = false;
 };
 
 }  // namespace halvoric

@@ -25,7 +25,7 @@ struct SettingField {
   std::variant<bool Settings::*, std::string Settings::*, MinutesField> Member;
 };
 
-inline constexpr std::array<SettingField, 16> SettingFields{{
+inline constexpr std::array<SettingField, 17> SettingFields{{
     {"AutoRun", &Settings::AutoRun},
     {"LogEvents", &Settings::LogEvents},
     {"SystemLog", &Settings::SystemLog},
@@ -42,6 +42,7 @@ inline constexpr std::array<SettingField, 16> SettingFields{{
     {"HealthMinutes", MinutesField{&Settings::HealthMinutes, 1, 24 * 60}},
     {"MailRepeatMinutes", MinutesField{&Settings::MailRepeatMinutes, 0, 7 * 24 * 60}},
     {"UseDriveLimits", &Settings::UseDriveLimits},
+    {"MetricsFile", &Settings::MetricsFile},
 }};
 
 }  // namespace halvoric

@@ -35,6 +35,9 @@ struct Settings {
   // The watch alerts a drive at its own warning temperature when that is
   // below the critical temperature.
   bool UseDriveLimits = false;
+  // Where each watch tick writes the drives' figures for Prometheus'
+  // node_exporter; empty writes none.
+  std::string MetricsFile{};
 
   bool operator==(const Settings&) const = default;
 };

@@ -84,7 +84,10 @@ for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/
   /usr/share/icons/hicolor/16x16/apps/halvoric.png /usr/share/man/man1/halvoric.1.gz \
   /usr/share/man/man1/halvoric-demo.1.gz /usr/share/man/man1/halvoric-cli.1.gz \
   /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \
-  /usr/share/doc/halvoric/changelog.gz; do
+  /usr/share/doc/halvoric/changelog.gz /usr/share/doc/halvoric/fleet.md.gz \
+  /lib/systemd/system/halvoric-metrics.service /lib/systemd/system/halvoric-metrics.timer \
+  /usr/lib/sysusers.d/halvoric-metrics.conf /usr/lib/tmpfiles.d/halvoric-metrics.conf \
+  /usr/share/halvoric/prometheus/halvoric.rules.yml; do
   grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
 done
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"

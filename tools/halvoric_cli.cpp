@@ -5,10 +5,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "base/staged_file.h"
+#include "base/text_trim.h"
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
+#include "drive/prometheus_text.h"
 #include "drive/sim/simulated_disks.h"
 #include "platform/access_levels.h"
 #include "platform/whole_disks.h"
@@ -22,8 +26,11 @@ namespace {
 constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitNoDrive = 2;
+constexpr int kExitNotWritten = 3;
 
-constexpr const char* kUsage = R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
+constexpr const char* kUsage =
+    R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
+       halvoric-cli --prometheus FILE [--scenario FILE]
 
 Lists the drives 0 to 3 as Halvoric's drive list shows them: ID, model,
 temperature and S.M.A.R.T. status.
@@ -34,13 +41,18 @@ Options:
                    active, standby, sleep or unknown. Only CHECK POWER MODE
                    is sent, so a disk that has spun down stays spun down
   --json           print JSON, for scripts (docs/cli-json.md)
+  --prometheus FILE
+                   write every drive's figures to FILE in Prometheus' text
+                   format, for node_exporter's textfile collector, replacing
+                   FILE whole (docs/fleet.md). A disk in standby or asleep is
+                   not woken: the file says which mode it is in
   --scenario FILE  read the simulated drives of a scenario file (see
                    docs/scenarios.md) instead of this machine's drives
   --help           show this help
 
 Drive N is the Nth whole disk of this machine (docs/drive-order.md).
 Exit status: 0 fine, 1 usage error, 2 no drive could be read (none there, or
-none that answered).
+none that answered), 3 the --prometheus file could not be written.
 )";
 
 struct Options {
@@ -48,6 +60,7 @@ struct Options {
   bool json = false;
   bool power = false;
   std::optional<std::string> scenario;
+  std::optional<std::string> prometheus;
 };
 
 // `help` is set when --help comes before any mistake.
@@ -67,9 +80,15 @@ Result<Options> ParseOptions(int argc, char** argv, bool& help) {
       if (!options.drive) return Failure{"--drive takes a drive number from 0 to 255"};
     } else if (arg == "--scenario" && hasValue) {
       options.scenario = argv[++i];
+    } else if (arg == "--prometheus" && hasValue) {
+      options.prometheus = argv[++i];
+      if (options.prometheus->empty()) return Failure{"--prometheus takes a file name"};
     } else {
       return Failure{"unknown or incomplete option '" + arg + "'"};
     }
+  }
+  if (options.prometheus && (options.drive || options.json || options.power)) {
+    return Failure{"--prometheus writes every drive's figures and goes with --scenario alone"};
   }
   return options;
 }
@@ -94,6 +113,11 @@ struct SystemAccess {
   DeviceNode NodeOf(DriveNumber n) const {
     if (n >= disks.size()) return std::nullopt;
     return "/dev/" + disks[n];
+  }
+
+  std::string DeviceLabel(DriveNumber n) const {
+    if (!tiers) return SimulatedDeviceName(n);
+    return n < disks.size() ? disks[n] : "drive" + std::to_string(n);
   }
 
   void ReportAtStart() const {
@@ -224,6 +248,30 @@ int ShowPowerModes(DriveReader& reader, OpenFailures& disks, const SystemAccess&
   return listed.empty() ? kExitNoDrive : kExitOk;
 }
 
+// Every drive there, read without waking a spun-down disk, in one file that
+// replaces the old one whole: node_exporter may read it at any moment.
+int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess& access,
+                    const std::string& file) {
+  std::vector<LabelledRecord> drives;
+  bool anyRead = false;
+  for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+    DriveRecord record = ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave);
+    if (record.OpenFailure == OpenError::NotFound) continue;
+    if (record.OpenFailure != OpenError::None) ExplainFailure(disks, n);
+    // A disk left asleep was read as far as it should be.
+    const bool identified = record.Model && !TrimControls(*record.Model).empty();
+    anyRead = anyRead || record.LeftAsleep || record.SmartRead || identified;
+    drives.push_back({access.DeviceLabel(n), std::move(record)});
+  }
+  access.ReportAtStart();
+  const Result<> written = ReplaceFile(file, PrometheusText(drives));
+  if (!written.Ok()) {
+    std::cerr << "halvoric-cli: cannot write " << file << ": " << written.Message << "\n";
+    return kExitNotWritten;
+  }
+  return anyRead ? kExitOk : kExitNoDrive;
+}
+
 int Run(int argc, char** argv) {
   bool help = false;
   const Result<Options> options = ParseOptions(argc, argv, help);
@@ -254,6 +302,7 @@ int Run(int argc, char** argv) {
   }
   OpenFailures disks(*backend);
   DriveReader reader(disks);
+  if (options->prometheus) return WritePrometheus(reader, disks, access, *options->prometheus);
   if (options->power) return ShowPowerModes(reader, disks, access, options->drive, options->json);
   return options->drive ? ShowDrive(reader, disks, access, *options->drive, options->json)
                         : ListDrives(reader, disks, access, options->json);

@@ -8,6 +8,7 @@
 #include "platform/access_levels.h"
 #include "platform/qt_diagnostics.h"
 #include "platform/settings_folder.h"
+#include "platform/whole_disks.h"
 #include "shell/single_instance.h"
 #include "ui/linux_desktop.h"
 #include "ui/program_entry.h"
@@ -66,7 +67,13 @@ int main(int argc, char** argv) {
   std::unique_ptr<halvoric::TieredDiskControl> disks = halvoric::MakeSystemDiskControl();
   const halvoric::DriveAccess* access = disks.get();
   halvoric::LinuxDesktop desktop(std::move(disks), access);
-  const auto form = halvoric::StartMainWindow(desktop.Services());
+  halvoric::PlatformServices services = desktop.Services();
+  // The metrics file names drives as the kernel does, as halvoric-cli does.
+  services.DriveNames = [](halvoric::DriveNumber n) {
+    const std::vector<std::string> names = halvoric::ListWholeDisks("/sys");
+    return n < names.size() ? names[n] : "drive" + std::to_string(n);
+  };
+  const auto form = halvoric::StartMainWindow(services);
   window = form.get();
   return halvoric::RunMainWindow(*form);
 }

@@ -6,6 +6,7 @@ PlatformServices LinuxDesktop::Services() {
   return {
       .Disks = *disks_,
       .Access = access_,
+      .DriveNames = {},  // set by the program, which can list the disks
       .Log = log_,
       .StartAtLogon = *autostart_,
       .Mail = *mailer_,

@@ -2,6 +2,9 @@
 // one piece: the program wires the machine's services, tests wire fakes.
 #pragma once
 
+#include <functional>
+#include <string>
+
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
 #include "platform/autostart.h"
@@ -24,6 +27,9 @@ struct PlatformServices {
   DiskControl& Disks;
   // Which rights reached each drive; null for simulated drives, which need none.
   const DriveAccess* Access;
+  // The kernel's name of each drive, for the metrics file; empty for
+  // simulated drives, which get made-up names.
+  std::function<std::string(DriveNumber)> DriveNames;
   SystemLog& Log;
   AutoRunEntry& StartAtLogon;
   Mailer& Mail;

@@ -49,6 +49,7 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   const PlatformServices services{
       .Disks = platform.Disks,
       .Access = platform.Access,
+      .DriveNames = platform.DriveNames,
       .Log = platform.Log,
       .StartAtLogon = platform.StartAtLogon,
       .Mail = platform.Mail,

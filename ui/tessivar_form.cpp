@@ -59,6 +59,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
                                            ImageListIcons[0]);
   Scan = std::make_unique<DriveScan>(Line, Platform.Access,
                                      DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1, LastRead);
+  if (Platform.DriveNames) Watch.DescribeDrivesWith(Platform.Access, Platform.DriveNames);
 }
 
 TTessivar_Form::~TTessivar_Form() {

@@ -160,5 +160,56 @@ fail = read-data
   }
 }
 
+// A reader on a schedule must not spin a disk up: with Leave, a drive in
+// standby or asleep gets CHECK POWER MODE and nothing else, while a drive
+// whose mode cannot be told is read as ever.
+TEST(ReadDriveRecord, LeavesASpunDownDiskAsleepWhenAsked) {
+  const std::string scenario = R"(
+[drive 0]
+model = Resting
+power = standby
+attribute = 194 raw=30
+[drive 1]
+model = Deep
+power = sleep
+attribute = 194 raw=31
+[drive 2]
+model = Behind A Bridge
+fail = power-check
+attribute = 194 raw=32
+)";
+  const struct {
+    DriveNumber n;
+    SleepingDrive sleeping;
+    PowerMode power;
+    bool leftAsleep;
+    bool woke;
+  } cases[] = {
+      {0, SleepingDrive::Leave, PowerMode::Standby, true, false},
+      {1, SleepingDrive::Leave, PowerMode::Sleep, true, false},
+      {2, SleepingDrive::Leave, PowerMode::Unknown, false, false},
+      {0, SleepingDrive::Wake, PowerMode::Standby, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(int(c.n));
+    sim::SimulatedDisks disks{ScenarioFrom(scenario)};
+    DriveReader reader{disks};
+    const DriveRecord record = ReadDriveRecord(reader, c.n, nullptr, c.sleeping);
+    EXPECT_EQ(record.Power, c.power);
+    EXPECT_EQ(record.LeftAsleep, c.leftAsleep);
+    EXPECT_EQ(record.SmartRead, !c.leftAsleep);
+    EXPECT_EQ(record.Temperature.has_value(), !c.leftAsleep);
+    if (c.leftAsleep) {
+      EXPECT_EQ(record.ReadError,
+                std::string("the drive is in ") + PowerModeName(c.power) + " and was not woken");
+      EXPECT_EQ(test::ControlEvents(disks).size(), 1u);
+    }
+    bool woke = false;
+    for (const auto& event : test::ControlEvents(disks)) woke = woke || event.Woke;
+    EXPECT_EQ(woke, c.woke);
+    EXPECT_EQ(disks.OpenHandles(), 0u);
+  }
+}
+
 }  // namespace
 }  // namespace halvoric

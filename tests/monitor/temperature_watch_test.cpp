@@ -413,5 +413,66 @@ TEST_F(WatchTest, TestMailReportsWhatHappened) {
   EXPECT_TRUE(journal_.Lines.empty());  // the test mail is not journalled
 }
 
+// The metrics file comes from the reads the watch takes anyway: one open of
+// each drive per check with or without it, a disk in standby left asleep,
+// and every watched drive in the file.
+TEST_F(WatchTest, MetricsFileComesFromTheWatchsOwnReads) {
+  const std::string scenario =
+      "[drive 0]\nmodel = Warm\nattribute = 194 value=100 worst=90 raw=0\ntemperature = 44\n"
+      "[drive 1]\nmodel = Resting\nattribute = 194 raw=30\npower = standby\n";
+  for (const bool metrics : {false, true}) {
+    SCOPED_TRACE(metrics);
+    disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(scenario));
+    drives_ = std::make_unique<DriveReader>(*disks_);
+    watch_ = std::make_unique<TemperatureWatch>(
+        window_, settings_, journal_, countdown_,
+        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
+    window_.Watched = {0, 1};
+    settings_.TempWarn = true;
+    settings_.MetricsFile = metrics ? dir_.File("halvoric.prom") : "";
+    watch_->Check();
+    std::size_t opens = 0;
+    for (const auto& event : disks_->Events()) {
+      opens += event.What == sim::RecordedEvent::Kind::Open;
+      EXPECT_FALSE(event.Woke);
+    }
+    EXPECT_EQ(opens, 2u);
+    EXPECT_EQ(last_[0].Temperature, "44" + std::string(kDegreesCelsius));
+    EXPECT_EQ(std::filesystem::exists(dir_.File("halvoric.prom")), metrics);
+  }
+  const std::string text = ReadFile(dir_.File("halvoric.prom"));
+  for (const char* line : {
+           R"(smartctl_device_temperature{device="sim0",temperature_type="current"} 44)",
+           R"(smartctl_device_state{device="sim1",state="standby"} 1)",
+           R"(halvoric_drive_read_ok{device="sim1"} 0)",
+       }) {
+    EXPECT_NE(text.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << text;
+  }
+}
+
+// A file that cannot be written is told once, not at every tick, and again
+// only after it could be written in between.
+TEST_F(WatchTest, MetricsFileFailureIsJournalledOnce) {
+  Hot(40);
+  const std::string folder = dir_.File("later");
+  settings_.MetricsFile = folder + "/halvoric.prom";
+  const std::string said = "The metrics file " + settings_.MetricsFile +
+                           " could not be written: No such file or directory";
+  const auto told = [&] { return std::count(journal_.Lines.begin(), journal_.Lines.end(), said); };
+  const struct {
+    bool folderThere;
+    long told;
+  } ticks[] = {{false, 1}, {false, 1}, {true, 1}, {false, 2}};
+  for (const auto& tick : ticks) {
+    if (tick.folderThere) {
+      std::filesystem::create_directory(folder);
+    } else {
+      std::filesystem::remove_all(folder);
+    }
+    watch_->Check();
+    EXPECT_EQ(told(), tick.told);
+  }
+}
+
 }  // namespace
 }  // namespace halvoric::testing

@@ -80,6 +80,7 @@ class FormTest : public ::testing::Test {
     return {
         .Disks = disks,
         .Access = access_,
+        .DriveNames = {},
         .Log = log_,
         .StartAtLogon = autostart_,
         .Mail = mail_,

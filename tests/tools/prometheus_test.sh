@@ -1,0 +1,212 @@
+#!/usr/bin/env bash
+# halvoric-cli --prometheus against the real readers of its file: promtool's
+# checks, node_exporter's textfile collector on a loopback port, a Prometheus
+# server scraping that node_exporter, and the example alert rules run by
+# promtool on series taken from the tool's own output.
+# Usage: prometheus_test.sh HALVORIC-CLI SCENARIOS RULES
+set -u
+cli=$1
+scenarios=$2
+rules=$3
+tmp=$(mktemp -d)
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+failures=0
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+for program in promtool prometheus prometheus-node-exporter curl; do
+  command -v "$program" >/dev/null || {
+    echo "FAIL: $program is missing (Debian prometheus, prometheus-node-exporter, curl: scripts/packages-test.txt)"
+    exit 1
+  }
+done
+free_port() {
+  /usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+# Polls URL until its body holds TEXT, for at most SECONDS.
+wait_for() {  # URL TEXT SECONDS OUTPUT
+  local deadline=$((SECONDS + $3))
+  while [ $SECONDS -lt "$deadline" ]; do
+    curl -sf "$1" >"$4" 2>/dev/null && grep -qF -- "$2" "$4" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+
+# Drive strings that the format must escape, a drive asleep, one that
+# cannot be read, a worn one and a hot one.
+cat >"$tmp/odd.scenario" <<'SCENARIO'
+[drive 0]
+model = Back\slash "quoted"
+serial = Q1
+firmware = 1
+attribute = 194 raw=58
+[drive 1]
+model = Asleep
+power = standby
+attribute = 194 raw=30
+[drive 2]
+model = No Data
+fail = read-data
+[drive 3]
+model = Worn
+attribute = 5 value=30 worst=30 threshold=36 raw=2048
+SCENARIO
+
+textfiles=$tmp/textfile
+mkdir "$textfiles"
+"$cli" --scenario "$scenarios/demo.scenario" --prometheus "$textfiles/halvoric.prom" ||
+  fail "writing the demo scenario's file exited with $?"
+"$cli" --scenario "$tmp/odd.scenario" --prometheus "$tmp/odd.prom" ||
+  fail "writing the odd drives' file exited with $?"
+for file in "$textfiles/halvoric.prom" "$tmp/odd.prom"; do
+  promtool check metrics <"$file" || fail "promtool check metrics on $(basename "$file")"
+done
+[ -z "$(ls "$textfiles" | grep -v '^halvoric.prom$')" ] || fail "a temporary file was left behind"
+grep -qF 'model_name="Back\\slash \"quoted\""' "$tmp/odd.prom" || fail "model not escaped"
+grep -qF 'smartctl_device_state{device="sim1",state="standby"} 1' "$tmp/odd.prom" ||
+  fail "the sleeping drive's state"
+# Exit status: a drive left asleep counts as read, one that answered
+# nothing does not; the file is written either way.
+printf '[drive 0]\nmodel = Asleep\nattribute = 194 raw=30\npower = sleep\n' >"$tmp/asleep.scenario"
+printf '[drive 0]\nfail = identify read-data\n' >"$tmp/silent.scenario"
+for case in asleep:0 silent:2; do
+  "$cli" --scenario "$tmp/${case%:*}.scenario" --prometheus "$tmp/${case%:*}.prom" 2>/dev/null
+  code=$?
+  [ "$code" -eq "${case#*:}" ] || fail "${case%:*} drive: exit status $code"
+  grep -q 'halvoric_drive_read_ok{device="sim0"} 0' "$tmp/${case%:*}.prom" ||
+    fail "${case%:*} drive: not in the file"
+done
+"$cli" --scenario "$scenarios/demo.scenario" --prometheus "$tmp/no/such/folder/x.prom" 2>"$tmp/err"
+[ $? -eq 3 ] && grep -q "cannot write" "$tmp/err" || fail "an unwritable file is not reported"
+
+# node_exporter reads the folder; a file it cannot parse would set
+# node_textfile_scrape_error.
+node_port=$(free_port)
+prometheus-node-exporter --web.listen-address="127.0.0.1:$node_port" --collector.disable-defaults \
+  --collector.textfile --collector.textfile.directory="$textfiles" >"$tmp/node.log" 2>&1 &
+pids+=($!)
+if wait_for "http://127.0.0.1:$node_port/metrics" smartctl_device 5 "$tmp/scrape"; then
+  for expected in \
+    'node_textfile_scrape_error 0' \
+    'smartctl_device{device="sim1",firmware_version="80.00A80",model_name="Halvoric Demo HDD 2TB",serial_number="WD-HDD2T00042"} 1' \
+    'smartctl_device_temperature{device="sim0",temperature_type="current"} 34' \
+    'smartctl_device_temperature{device="sim1",temperature_type="current"} 41' \
+    'smartctl_device_temperature{device="sim2",temperature_type="current"} 38' \
+    'smartctl_device_attribute{attribute_id="5",attribute_name="Reallocated Sector Count",attribute_value_type="raw",device="sim2"} 5120' \
+    'smartctl_device_power_on_seconds{device="sim0"} 3.14316e+07' \
+    'halvoric_drive_read_ok{device="sim3"} 0'; do
+    grep -qxF -- "$expected" "$tmp/scrape" || fail "node_exporter does not serve: $expected"
+  done
+else
+  fail "node_exporter did not serve the file"
+  cat "$tmp/node.log"
+fi
+
+# A Prometheus server scraping that node_exporter; the first sample can be
+# queried only after about 6 s.
+prom_port=$(free_port)
+cat >"$tmp/prometheus.yml" <<CONFIG
+global:
+  scrape_interval: 1s
+scrape_configs:
+  - job_name: node
+    static_configs:
+      - targets: ['127.0.0.1:$node_port']
+CONFIG
+prometheus --config.file="$tmp/prometheus.yml" --storage.tsdb.path="$tmp/tsdb" \
+  --web.listen-address="127.0.0.1:$prom_port" >"$tmp/prometheus.log" 2>&1 &
+pids+=($!)
+query="http://127.0.0.1:$prom_port/api/v1/query?query=smartctl_device_temperature"
+if wait_for "$query" '"sim2"' 30 "$tmp/query"; then
+  temperatures=$(/usr/bin/python3 -c '
+import json, sys
+result = json.load(open(sys.argv[1]))["data"]["result"]
+print(" ".join(r["metric"]["device"] + "=" + r["value"][1] for r in sorted(result, key=lambda r: r["metric"]["device"])))
+' "$tmp/query")
+  [ "$temperatures" = "sim0=34 sim1=41 sim2=38" ] || fail "PromQL gave $temperatures"
+else
+  fail "Prometheus did not return the drives' temperatures"
+  tail -5 "$tmp/prometheus.log"
+fi
+
+# The example rules, on series as the tool wrote them.
+promtool check rules "$rules" >/dev/null || fail "promtool check rules"
+/usr/bin/python3 - "$tmp/odd.prom" "$(realpath "$rules")" >"$tmp/rules-test.yml" <<'PYTHON' || fail "no series for the rule tests"
+import json, sys
+series = {}
+for line in open(sys.argv[1]):
+    if not line.startswith("#"):
+        key, value = line.rsplit(" ", 1)
+        series[key] = value.strip()
+def find(prefix, *parts):
+    return next(k for k in series if k.startswith(prefix + "{") and all(p in k for p in parts))
+def labels(key):
+    inner = key[key.index("{") + 1:-1]
+    return dict(item.split("=", 1) for item in inner.split('",')) if inner else {}
+def clean(key):
+    return {k: v.strip('"') for k, v in labels(key).items()}
+hot = find("smartctl_device_temperature", 'device="sim0"')
+worn = find("halvoric_drive_attribute_failing", 'device="sim3"', 'attribute_id="5"')
+asleep = find("halvoric_drive_power_mode", 'device="sim1"')
+realloc = find("smartctl_device_attribute", 'device="sim3"', 'attribute_id="5"', '"raw"')
+raw = int(series[realloc])
+# The annotations as the rules word them; no instance label in a rule test.
+said = {
+    "DriveHot": lambda l: {"summary": f"Drive {l['device']} on  is at {series[hot]} °C",
+                           "description": "Above 50 °C for 10 minutes. Check the fans and the airflow around it."},
+    "DriveAttributeFailing": lambda l: {
+        "summary": f"Drive {l['device']} on : {l['attribute_name']} is at or below its threshold",
+        "description": f"Attribute {l['attribute_id']} has reached the drive's own failure threshold. Back the drive up and replace it."},
+    "DriveReallocatedSectorsRising": lambda l: {
+        "summary": f"Drive {l['device']} on  reallocated sectors in the last day",
+        "description": "A rising reallocated sector count often comes before a failure. Back the drive up."},
+    "DriveAsleepForADay": lambda l: {
+        "summary": f"Drive {l['device']} on  has slept for a day",
+        "description": "Its figures have not been read for a day. Wake it (halvoric-cli --drive N) to have them read."},
+}
+def alert(name, eval_time, key=None, severity=None):
+    expected = [] if key is None else [{"exp_labels": {**clean(key), "severity": severity},
+                                        "exp_annotations": said[name](clean(key))}]
+    return {"alertname": name, "eval_time": eval_time, "exp_alerts": expected}
+test = {
+    "rule_files": [sys.argv[2]],
+    "evaluation_interval": "1m",
+    "tests": [{
+        "interval": "1m",
+        "input_series": [
+            {"series": hot, "values": f"{series[hot]}x30"},
+            {"series": worn, "values": f"{series[worn]}x5"},
+            {"series": realloc, "values": f"{raw}x30 {raw + 8}x30"},
+        ],
+        "alert_rule_test": [
+            alert("DriveHot", "9m"),
+            alert("DriveHot", "11m", hot, "warning"),
+            alert("DriveAttributeFailing", "2m", worn, "critical"),
+            alert("DriveReallocatedSectorsRising", "20m"),
+            alert("DriveReallocatedSectorsRising", "45m", realloc, "warning"),
+        ],
+    }, {
+        "interval": "1m",
+        "input_series": [{"series": asleep, "values": f"{series[asleep]}x1600"}],
+        "alert_rule_test": [
+            alert("DriveAsleepForADay", "23h"),
+            alert("DriveAsleepForADay", "25h", asleep, "info"),
+        ],
+    }],
+}
+json.dump(test, sys.stdout, indent=1)
+PYTHON
+promtool test rules "$tmp/rules-test.yml" >"$tmp/rules-test.log" 2>&1 || {
+  fail "promtool test rules"
+  cat "$tmp/rules-test.log"
+}
+
+[ "$failures" -eq 0 ] && echo "prometheus_test: all passed"
+exit $((failures > 0))

@@ -23,12 +23,14 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
     return;
   }
   const DriveNumber n = drives[next];
-  auto awake = std::make_shared<std::optional<DriveSummary>>();
+  auto reading = std::make_shared<SummaryReading>();
   services_.Drives.Run(
       // A disk that spun down stays down: the series would wake it every tick.
-      [n, awake](DriveReader& reader) { *awake = reader.GetDriveSummaryIfAwake(n); },
-      [this, drives = std::move(drives), next, awake]() mutable {
-        Judge(drives[next], *awake);
+      [n, reading](DriveReader& reader) { *reading = reader.ReadSummaryIfAwake(n); },
+      [this, drives = std::move(drives), next, reading]() mutable {
+        // Asleep too: the history shows standby apart from the program not running.
+        if (services_.History) services_.History->Keep(drives[next], SummaryHistory(*reading));
+        Judge(drives[next], reading->Summary);
         CheckFrom(std::move(drives), next + 1);
       });
 }

@@ -193,9 +193,11 @@ class TTessivar_Form : public QWidget,
   halvoric::Preferences Preferences1;
   // What each drive said last, for the times it sleeps.
   LastReadings LastRead;
+  // Every reading above, kept beside config.xml for the history window.
+  HistoryRecorder History{Journal1, Platform.Calendar, HistoryFileName};
   HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
   TemperatureWatch Watch;
-  TrayStatusReport TrayStatus{*this, Settings, Line, LastRead};
+  TrayStatusReport TrayStatus{*this, Settings, Line, LastRead, &History};
   HealthWatch Health;
   // Made once the lists it fills exist.
   std::unique_ptr<DriveScan> Scan;

@@ -28,6 +28,12 @@ void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
   failureJournalled_ = false;
 }
 
+std::optional<std::string> HistoryRecorder::SerialOf(DriveNumber n) const {
+  const auto found = serials_.find(n);
+  if (found == serials_.end()) return std::nullopt;
+  return found->second;
+}
+
 void HistoryRecorder::Journal(const std::string& message) {
   // A full disk would otherwise say so every 30 seconds.
   if (failureJournalled_) return;

@@ -31,6 +31,9 @@ class HistoryRecorder final : public ReadingLog {
       : journal_(journal), clock_(clock), path_(std::move(path)) {}
 
   void Keep(DriveNumber n, HistoryReading reading) override;
+  // The serial drive `n` last read with; none before it identified itself.
+  std::optional<std::string> SerialOf(DriveNumber n) const;
+  const std::string& Path() const { return path_; }
 
  private:
   void Journal(const std::string& message);

@@ -148,6 +148,7 @@ Result<HistoryStore> HistoryStore::Open(const std::string& path) {
 
 HistoryStore::HistoryStore(HistoryStore&& other) noexcept
     : db_(std::exchange(other.db_, nullptr)),
+      known_(std::move(other.known_)),
       prepared_(std::exchange(other.prepared_, {})),
       path_(std::move(other.path_)),
       reducedAt_(other.reducedAt_) {}
@@ -159,6 +160,7 @@ HistoryStore& HistoryStore::operator=(HistoryStore&& other) noexcept {
     db_ = std::exchange(other.db_, nullptr);
     prepared_ = std::exchange(other.prepared_, {});
     path_ = std::move(other.path_);
+    known_ = std::move(other.known_);
     reducedAt_ = other.reducedAt_;
   }
   return *this;
@@ -190,6 +192,9 @@ Result<> HistoryStore::Execute(const char* sql) const {
 }
 
 Result<std::int64_t> HistoryStore::DriveId(const HistoryReading& reading) {
+  if (const auto found = known_.find(reading.Serial); found != known_.end()) {
+    if (reading.Model.empty() || reading.Model == found->second.second) return found->second.first;
+  }
   Statement upsert(
       Prepared("INSERT INTO drives(serial, model) VALUES(?1, ?2) ON CONFLICT(serial) DO "
                "UPDATE SET model = iif(excluded.model = x'', model, excluded.model) "
@@ -225,6 +230,9 @@ Result<> HistoryStore::Record(const HistoryReading& reading) {
       insert.Bind(static_cast<int>(5 + i), reading.Counts[i]);
     }
     if (insert.Step() != SQLITE_DONE || !transaction.Commit()) return Fail("be written");
+    std::string& model = known_[reading.Serial].second;
+    known_[reading.Serial].first = *drive;
+    if (!reading.Model.empty()) model = reading.Model;
   }
   if (reading.Time - reducedAt_ >= kSpanSeconds || reading.Time < reducedAt_) {
     return Reduce(reading.Time);
@@ -254,7 +262,10 @@ Result<> HistoryStore::Reduce(std::int64_t now) {
                "c197 = max(coalesce(c197, excluded.c197), coalesce(excluded.c197, c197)), "
                "c198 = max(coalesce(c198, excluded.c198), coalesce(excluded.c198, c198))"));
   Statement forgetRaw(Prepared("DELETE FROM readings WHERE time < ?1"));
-  Statement forgetOld(Prepared("DELETE FROM spans WHERE start < ?1"));
+  // Drive by drive along the key: scanning five years of spans at every
+  // reduction would cost more than the readings themselves.
+  Statement forgetOld(
+      Prepared("DELETE FROM spans WHERE drive IN (SELECT id FROM drives) AND start < ?1"));
   if (!reduce.Ready() || !forgetRaw.Ready() || !forgetOld.Ready()) return Fail("be reduced");
   reduce.Bind(1, cut);
   forgetRaw.Bind(1, cut);

@@ -94,6 +94,9 @@ class HistoryStore {
   sqlite3_stmt* Prepared(const char* sql) const;
 
   sqlite3* db_ = nullptr;
+  // Drives already in the file, by serial: their row id and model, so that
+  // a reading writes only its own row.
+  std::map<std::string, std::pair<std::int64_t, std::string>> known_;
   // A reading every 30 seconds should not parse its SQL every time.
   mutable std::map<const char*, sqlite3_stmt*> prepared_;
   std::string path_;

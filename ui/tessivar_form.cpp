@@ -54,6 +54,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   BuildPreferencesPage();
   BuildLogPage();
   BuildTrayIcon();
+  BuildDriveListMenu();
   BuildStatusColumns();
   ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,

@@ -1,9 +1,12 @@
 #include "monitor/history_recorder.h"
 
+#include "base/text_trim.h"
+
 namespace halvoric {
 
 void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
-  if (reading.Serial.empty()) {
+  // A blank serial field names no drive; drives send their serials padded.
+  if (TrimControls(reading.Serial).empty()) {
     const auto known = serials_.find(n);
     // A drive asleep since the start: nothing says which drive it is.
     if (known == serials_.end()) return;

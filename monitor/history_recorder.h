@@ -21,7 +21,8 @@ class ReadingLog {
  public:
   virtual ~ReadingLog() = default;
   // A reading of drive `n`. One without a serial (a drive asleep, which was
-  // not asked who it is) goes under the serial `n` last had.
+  // not asked who it is, or one whose serial field is blank) goes under the
+  // serial `n` last had.
   virtual void Keep(DriveNumber n, HistoryReading reading) = 0;
 };
 

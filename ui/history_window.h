@@ -28,6 +28,8 @@ struct HistoryWindowServices {
 };
 
 class HistoryWindow : public QWidget {
+  Q_OBJECT
+
  public:
   // `storePath` is the history file; `serial` and `model` as the drive sent
   // them.

@@ -60,7 +60,10 @@ HistoryWindow::HistoryWindow(HistoryWindowServices services, std::string storePa
       note_(new QLabel(this)),
       ranges_(new QButtonGroup(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
-  setWindowTitle("Temperature history - " + Trimmed(model) + " (serial " + Trimmed(serial_) + ")");
+  const QString drive = Trimmed(model) + " (serial " + Trimmed(serial_) + ")";
+  setWindowTitle("Temperature history - " + drive);
+  // Also on the chart itself, so that a picture of it says which drive.
+  chart_->setTitle(drive);
   resize(760, 460);
   view_->setRenderHint(QPainter::Antialiasing);
   chart_->legend()->setAlignment(Qt::AlignBottom);
@@ -183,6 +186,7 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
   critical->append(Ms(to), critical_);
   attach(critical, true);
   degrees->setRange(lowest - 5, highest + 5);
+  degrees->applyNiceNumbers();
 }
 
 void HistoryWindow::ExportCsv() {

@@ -147,11 +147,7 @@ std::optional<DeviceHandle> DriveReader::OpenIfAwake(DriveNumber n, PowerMode* t
 }
 
 std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
-  const std::optional<DeviceHandle> handle = OpenIfAwake(n);
-  if (!handle) return std::nullopt;
-  const DriveSummary summary = SummarySeries(*handle, n);
-  disks_.Close(*handle);
-  return summary;
+  return ReadSummaryIfAwake(n).Summary;
 }
 
 SummaryReading DriveReader::ReadSummary(DriveNumber n) {

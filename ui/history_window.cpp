@@ -157,8 +157,10 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
     if (line.size() == 1) mean->setPointsVisible(true);
     mean->replace(line);
     if (run.Banded) {
-      auto* upper = new QLineSeries;
-      auto* lower = new QLineSeries;
+      // The band does not own its edges: as its children they go with it.
+      auto* band = new QAreaSeries;
+      auto* upper = new QLineSeries(band);
+      auto* lower = new QLineSeries(band);
       QList<QPointF> top;
       QList<QPointF> bottom;
       for (const HistoryPoint& point : run.Points) {
@@ -167,7 +169,8 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
       }
       upper->replace(top);
       lower->replace(bottom);
-      auto* band = new QAreaSeries(upper, lower);
+      band->setUpperSeries(upper);
+      band->setLowerSeries(lower);
       band->setName("Lowest to highest");
       band->setPen(Qt::NoPen);
       band->setBrush(kBand);

@@ -100,5 +100,49 @@ TEST(HistoryOfTheWatches, KeepsTemperaturesStandbyAndCountsAsTheWatchesReadThem)
   }
 }
 
+TEST(HistoryOfTheWatches, TheTrayReportKeepsWhatItReadAndAStandbyUnderTheLastSerial) {
+  TempDir dir;
+  double now = 0;
+  sim::SimulatedDisks disks(ScenarioOrFail(kDrives), [&now] { return now; });
+  DriveReader drives(disks);
+  FakeWindow window;
+  window.Listed = {0, 1};
+  Settings settings;
+  settings.DiskStatus = true;
+  LastReadings last;
+  RecordingJournal journal;
+  FakeWallClock calendar;
+  HistoryRecorder history(journal, calendar, dir.File(HistoryFileName));
+  TrayStatusReport report(window, settings, drives, last, &history);
+  for (const int second : {0, 3600}) {
+    now = second;
+    calendar.Time = FakeWallClock().Time + std::chrono::seconds(second);
+    report.WindowHidden(2);
+  }
+
+  Result<HistoryStore> store = HistoryStore::Open(dir.File(HistoryFileName));
+  ASSERT_TRUE(store.Ok()) << store.Message;
+  Result<std::vector<HistoryDrive>> known = store->Drives();
+  ASSERT_TRUE(known.Ok());
+  ASSERT_EQ(known->size(), 2u);
+  struct Expected {
+    std::size_t drive;
+    std::vector<std::optional<int>> temperatures;
+    std::vector<PowerMode> powers;
+  };
+  for (const Expected& e :
+       {Expected{0, {35, std::nullopt}, {PowerMode::Active, PowerMode::Standby}},
+        Expected{1, {38, 38}, {PowerMode::Active, PowerMode::Active}}}) {
+    Result<std::vector<HistoryReading>> kept = store->Readings((*known)[e.drive].Serial);
+    ASSERT_TRUE(kept.Ok());
+    ASSERT_EQ(kept->size(), 2u) << e.drive;
+    for (std::size_t i = 0; i < 2; ++i) {
+      EXPECT_EQ((*kept)[i].Temperature, e.temperatures[i]) << e.drive << " " << i;
+      EXPECT_EQ((*kept)[i].Power, e.powers[i]) << e.drive << " " << i;
+    }
+  }
+  EXPECT_TRUE(journal.Lines.empty());
+}
+
 }  // namespace
 }  // namespace halvoric::testing

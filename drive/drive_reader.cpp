@@ -82,7 +82,8 @@ std::string DriveReader::GetDriveModel(DriveNumber n) {
   return model;
 }
 
-DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n) {
+DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n,
+                                        SummaryReading* identity) {
   AtaCommandRequest request{};
   AtaResultHeader enableAnswer{};
   const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
@@ -91,7 +92,15 @@ DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n) {
   ClearTables();
   ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
   ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-  return DecodeSummary(SourceOf(disks_, handle), identified, n);
+  const DriveSummary summary = DecodeSummary(SourceOf(disks_, handle), identified, n);
+  // After the summary, which may read the limits from the identify block:
+  // decoding its strings turns them in place.
+  if (identified && identity) {
+    identity->Serial =
+        DecodeAtaString(blocks_.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
+    identity->Model = DecodeModel(blocks_.IdentifyBlock);
+  }
+  return summary;
 }
 
 DriveSummary DriveReader::DecodeSummary(TableSource source, bool identified, DriveNumber n) const {
@@ -122,12 +131,13 @@ void DriveReader::ClearTables() {
   std::memset(&blocks_.ThresholdBlock, 0, sizeof blocks_.ThresholdBlock);
 }
 
-std::optional<DeviceHandle> DriveReader::OpenIfAwake(DriveNumber n) {
+std::optional<DeviceHandle> DriveReader::OpenIfAwake(DriveNumber n, PowerMode* told) {
   const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
   AtaCommandRequest request{};
   PowerModeAnswer answer{};
   if (SendCheckPowerMode(disks_, handle, request, answer, n)) {
     const PowerMode mode = DecodePowerMode(answer);
+    if (told) *told = mode;
     if (mode == PowerMode::Standby || mode == PowerMode::Sleep) {
       disks_.Close(handle);
       return std::nullopt;
@@ -137,11 +147,24 @@ std::optional<DeviceHandle> DriveReader::OpenIfAwake(DriveNumber n) {
 }
 
 std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
-  const std::optional<DeviceHandle> handle = OpenIfAwake(n);
-  if (!handle) return std::nullopt;
-  const DriveSummary summary = SummarySeries(*handle, n);
+  return ReadSummaryIfAwake(n).Summary;
+}
+
+SummaryReading DriveReader::ReadSummary(DriveNumber n) {
+  SummaryReading reading;
+  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
+  reading.Summary = SummarySeries(handle, n, &reading);
+  disks_.Close(handle);
+  return reading;
+}
+
+SummaryReading DriveReader::ReadSummaryIfAwake(DriveNumber n) {
+  SummaryReading reading;
+  const std::optional<DeviceHandle> handle = OpenIfAwake(n, &reading.Power);
+  if (!handle) return reading;
+  reading.Summary = SummarySeries(*handle, n, &reading);
   disks_.Close(*handle);
-  return summary;
+  return reading;
 }
 
 void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,

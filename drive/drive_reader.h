@@ -27,6 +27,15 @@ struct ResultBlocks {
   AtaCommandResult ThresholdBlock{};
 };
 
+// A summary series with what it learnt of the drive on the way, for the
+// history: the same requests, nothing asked in addition.
+struct SummaryReading {
+  PowerMode Power = PowerMode::Unknown;  // as CHECK POWER MODE said, when asked
+  std::optional<DriveSummary> Summary;   // none when the drive slept
+  std::string Serial;                    // empty when IDENTIFY failed
+  std::string Model;
+};
+
 // Also the line that runs work at once, where it is given: the
 // command-line tool and the tests need no thread.
 class DriveReader final : public DriveLine {
@@ -53,12 +62,15 @@ class DriveReader final : public DriveLine {
   // and no other command, when the drive is in standby or asleep. A drive
   // that cannot tell is read as GetDriveSummary reads it.
   std::optional<DriveSummary> GetDriveSummaryIfAwake(DriveNumber n);
+  // The same two series, with the drive's power mode and identity.
+  SummaryReading ReadSummary(DriveNumber n);
+  SummaryReading ReadSummaryIfAwake(DriveNumber n);
 
   // Opens drive `n` for a series and asks CHECK POWER MODE in that same open
   // (through the helper every open is a process start). None, the drive
   // closed again, when it is in standby or asleep; a drive that cannot tell
   // counts as awake. The handle may be invalid when the open failed.
-  std::optional<DeviceHandle> OpenIfAwake(DriveNumber n);
+  std::optional<DeviceHandle> OpenIfAwake(DriveNumber n, PowerMode* mode = nullptr);
   // Zeroes both tables, so that a failed read leaves all-zero tables,
   // whatever an earlier series of any drive left in them.
   void ClearTables();
@@ -77,7 +89,7 @@ class DriveReader final : public DriveLine {
                         SmartInfoSink& smartInfo);
 
  private:
-  DriveSummary SummarySeries(DeviceHandle handle, DriveNumber n);
+  DriveSummary SummarySeries(DeviceHandle handle, DriveNumber n, SummaryReading* identity = nullptr);
   void ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
                    SmartInfoSink& smartInfo);
 

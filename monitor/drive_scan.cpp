@@ -14,14 +14,14 @@ void DriveScan::ScanDrives() {
   struct Found {
     DriveNumber Number;
     std::string Model;
-    DriveSummary Summary;
+    SummaryReading Summary;
   };
   std::vector<Found> found;
   drives_.RunAndWait([&found](DriveReader& reader) {
     for (DriveNumber n = 0; n < kScannedDrives; ++n) {
       if (!reader.DriveExists(n)) continue;
       Found drive{n, {}, {}};
-      reader.GetDriveSummary(n, drive.Summary);
+      drive.Summary = reader.ReadSummary(n);
       drive.Model = reader.GetDriveModel(n);
       found.push_back(std::move(drive));
     }
@@ -29,9 +29,11 @@ void DriveScan::ScanDrives() {
   driveCount_ = static_cast<std::uint8_t>(found.size());
   scanned_.clear();
   for (const Found& drive : found) {
-    AddDriveRow(sinks_.DriveList, drive.Number, drive.Model, drive.Summary);
-    last_[drive.Number] = {drive.Model, TemperatureText(drive.Summary)};
-    scanned_[drive.Number] = {drive.Model, drive.Summary.Limits};
+    const DriveSummary& summary = *drive.Summary.Summary;
+    AddDriveRow(sinks_.DriveList, drive.Number, drive.Model, summary);
+    last_[drive.Number] = {drive.Model, TemperatureText(summary)};
+    scanned_[drive.Number] = {drive.Model, summary.Limits};
+    if (history_) history_->Keep(drive.Number, SummaryHistory(drive.Summary));
   }
 }
 

@@ -8,6 +8,7 @@
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
 #include "drive/row_sinks.h"
+#include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
 #include "settings/journal.h"
 
@@ -22,10 +23,16 @@ struct DriveScanSinks {
 class DriveScan {
  public:
   // `access` says which rights reached each drive; null for simulated
-  // drives, which need none.
+  // drives, which need none. `history` keeps the scan's readings; none
+  // keeps none.
   DriveScan(DriveLine& drives, const DriveAccess* access, DriveScanSinks sinks,
-            JournalLines& journal, LastReadings& last)
-      : drives_(drives), access_(access), sinks_(sinks), journal_(journal), last_(last) {}
+            JournalLines& journal, LastReadings& last, ReadingLog* history = nullptr)
+      : drives_(drives),
+        access_(access),
+        sinks_(sinks),
+        journal_(journal),
+        last_(last),
+        history_(history) {}
 
   // Probes drives 0 to 3 and gives each drive found a row; returns once
   // they are read.
@@ -48,6 +55,7 @@ class DriveScan {
   DriveScanSinks sinks_;
   JournalLines& journal_;
   LastReadings& last_;
+  ReadingLog* history_;
   std::uint8_t driveCount_ = 0;
   struct ScannedDrive {
     std::string Model;

@@ -12,17 +12,15 @@ namespace halvoric {
 
 namespace {
 
-// Reallocated sectors, uncorrectable errors, pending and offline
-// uncorrectable sectors: any rise means the surface is getting worse, long
-// before the normalised value reaches its threshold.
-constexpr std::array<std::uint8_t, 4> kDamageCounts = {5, 187, 197, 198};
-
 std::string AttributeName(std::uint8_t id, TableSource source) {
   return std::string(
       TrimControls(source == TableSource::Nvme ? NvmeFigureName(id) : GetAttributeName(id)));
 }
 
-// An NVMe drive counts its media and data integrity errors instead.
+// Reallocated sectors, uncorrectable errors, pending and offline
+// uncorrectable sectors (kDamageCounts): any rise means the surface is
+// getting worse, long before the normalised value reaches its threshold. An
+// NVMe drive counts its media and data integrity errors instead.
 bool IsDamageCount(std::uint8_t id, TableSource source) {
   if (source == TableSource::Nvme) return id == kNvmeMediaErrorsId;
   return std::find(kDamageCounts.begin(), kDamageCounts.end(), id) != kDamageCounts.end();
@@ -32,6 +30,21 @@ const AttributeReading* Find(const std::vector<AttributeReading>& readings, std:
   const auto found = std::find_if(readings.begin(), readings.end(),
                                   [id](const AttributeReading& r) { return r.Id == id; });
   return found == readings.end() ? nullptr : &*found;
+}
+
+HistoryReading CountsHistory(const HealthReading& reading) {
+  HistoryReading history;
+  history.Serial = reading.Serial;
+  history.Model = reading.Model;
+  // An NVMe drive's figures are numbered apart from ATA's attributes.
+  if (reading.Source == TableSource::Nvme) return history;
+  for (std::size_t i = 0; i < kDamageCounts.size(); ++i) {
+    if (const AttributeReading* found = Find(reading.Attributes, kDamageCounts[i])) {
+      // Raw counts are 48 bits wide, well inside the column's range.
+      history.Counts[i] = static_cast<std::int64_t>(found->Raw);
+    }
+  }
+  return history;
 }
 
 }  // namespace
@@ -98,6 +111,7 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
       }
     }
     records[now->Serial] = now->Attributes;
+    if (services_.History) services_.History->Keep(drives[i], CountsHistory(*now));
   }
   if (!read) return;
   // Kept before the alerts: a popup left waiting, or a crash, must not

@@ -12,6 +12,7 @@
 #include "drive/health_reading.h"
 #include "monitor/alert_channels.h"
 #include "monitor/health_record.h"
+#include "monitor/history_recorder.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
 #include "services/sound_player.h"
@@ -36,6 +37,8 @@ struct HealthServices {
   MailQueue& AlertMails;
   SoundPlayer& Sounds;
   AlertPrompt& Prompt;
+  // Where the counts of each reading are kept for the history; none keeps none.
+  ReadingLog* History = nullptr;
 };
 
 class HealthWatch {

@@ -28,7 +28,7 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
   }
   // One hand-over for all of them: an idle window wakes once per check.
   struct Reading {
-    std::optional<DriveSummary> Awake;
+    SummaryReading Summary;
     std::optional<DriveRecord> Record;  // with a metrics file only
   };
   auto readings = std::make_shared<std::vector<Reading>>();
@@ -40,22 +40,28 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
           Reading& reading = readings->emplace_back();
           // A disk that spun down stays down: the series would wake it every tick.
           if (!whole) {
-            reading.Awake = reader.GetDriveSummaryIfAwake(n);
+            reading.Summary = reader.ReadSummaryIfAwake(n);
             continue;
           }
           reading.Record = ReadDriveRecord(reader, n, access, SleepingDrive::Leave);
-          if (!reading.Record->LeftAsleep) reading.Awake = reading.Record->Summary;
+          const DriveRecord& record = *reading.Record;
+          reading.Summary.Power = record.Power;
+          reading.Summary.Serial = record.Serial.value_or("");
+          reading.Summary.Model = record.Model.value_or("");
+          if (!record.LeftAsleep) reading.Summary.Summary = record.Summary;
         }
       },
       [this, drives = std::move(drives), next, readings]() mutable {
         for (std::size_t i = next; i < drives.size(); ++i) {
           const DriveNumber n = drives[i];
           Reading& reading = (*readings)[i - next];
+          // Asleep too: the history shows standby apart from the program not running.
+          if (services_.History) services_.History->Keep(n, SummaryHistory(reading.Summary));
           if (reading.Record) {
             metrics_.push_back(
                 {names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
           }
-          const bool alerted = Judge(n, reading.Awake);
+          const bool alerted = Judge(n, reading.Summary.Summary);
           // The popup waited for an answer: the drives after it are read anew.
           if (alerted && i + 1 < drives.size()) {
             CheckFrom(std::move(drives), i + 1);

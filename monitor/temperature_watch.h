@@ -23,6 +23,7 @@
 #include "drive/prometheus_text.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
+#include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
 #include "monitor/mail_dispatch.h"
 #include "services/alert_prompt.h"
@@ -59,6 +60,8 @@ struct WatchServices {
   MessageBoxes& Messages;
   const Clock& Time;
   LastReadings& Last;
+  // Where each reading is kept for the history; none keeps none.
+  ReadingLog* History = nullptr;
 };
 
 class TemperatureWatch {

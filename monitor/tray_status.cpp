@@ -13,7 +13,7 @@ constexpr std::uint8_t kBalloonSeconds = 10;
 struct Reading {
   bool Asleep = false;
   std::string Model;
-  DriveSummary Summary;
+  SummaryReading Summary;
 };
 
 }  // namespace
@@ -39,15 +39,20 @@ void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row
         // A disk in standby is reported from its last reading, not woken for it.
         const PowerMode mode = reader.CheckPowerMode(n);
         reading->Asleep = mode == PowerMode::Standby || mode == PowerMode::Sleep;
-        if (reading->Asleep) return;
+        if (reading->Asleep) {
+          reading->Summary.Power = mode;
+          return;
+        }
         reading->Model = reader.GetDriveModel(n);
-        reader.GetDriveSummary(n, reading->Summary);
+        reading->Summary = reader.ReadSummary(n);
+        reading->Summary.Power = mode;
       },
       [this, rows = std::move(rows), row, text = std::move(text), reading]() mutable {
         LastReading& last = last_[rows[row]];
+        if (history_) history_->Keep(rows[row], SummaryHistory(reading->Summary));
         if (!reading->Asleep) {
           last.Model = reading->Model;
-          last.Temperature = TemperatureText(reading->Summary);
+          last.Temperature = TemperatureText(*reading->Summary.Summary);
         }
         text += last.Model + '\r' + "Temp: " + last.Temperature +
                 (reading->Asleep ? " (standby)" : "") + '\r';

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "drive/drive_reader.h"
+#include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
 #include "settings/settings.h"
 
@@ -24,9 +25,10 @@ class TrayStatusView {
 
 class TrayStatusReport {
  public:
+  // `history` keeps each reading taken for the report; none keeps none.
   TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveLine& drives,
-                   LastReadings& last)
-      : view_(view), settings_(settings), drives_(drives), last_(last) {}
+                   LastReadings& last, ReadingLog* history = nullptr)
+      : view_(view), settings_(settings), drives_(drives), last_(last), history_(history) {}
 
   // The window went to the tray; `driveCount` rows are reported.
   void WindowHidden(std::size_t driveCount);
@@ -39,6 +41,7 @@ class TrayStatusReport {
   const Settings& settings_;
   DriveLine& drives_;
   LastReadings& last_;
+  ReadingLog* history_;
   // A report still reading its drives; another one then adds nothing.
   bool reporting_ = false;
 };

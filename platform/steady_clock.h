@@ -1,4 +1,5 @@
-// The machine's monotonic clock: setting the wall clock moves no alert.
+// The machine's clocks: setting the wall clock moves no alert, and the
+// history is kept in calendar time.
 #pragma once
 
 #include "services/clock.h"
@@ -8,6 +9,11 @@ namespace halvoric {
 class SteadyClock final : public Clock {
  public:
   TimePoint Now() const override { return std::chrono::steady_clock::now(); }
+};
+
+class SystemWallClock final : public WallClock {
+ public:
+  TimePoint Now() const override { return std::chrono::system_clock::now(); }
 };
 
 }  // namespace halvoric

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts halvoric-demo on the bundled scenario under a private Xvfb display
-# and saves the main window as docs/screenshot.png (Debian xvfb, imagemagick).
+# and saves the main window as docs/screenshot.png (Debian xvfb, imagemagick),
+# then the temperature history window as docs/history.png.
 # Usage: scripts/screenshot.sh [build directory, default build]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,3 +22,8 @@ sleep 3
 # 541 x 525 in the middle of 800 x 640.
 import -window root -crop 541x525+129+57 +repage "$out"
 echo "wrote $out"
+
+# The temperature history window on a generated year, drawn offscreen.
+QT_QPA_PLATFORM=offscreen "$PWD/$build/bench/history_plot_bench" \
+  --history "$work/history.sqlite" --screenshot "$PWD/docs/history.png"
+echo "wrote $PWD/docs/history.png"

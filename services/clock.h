@@ -13,4 +13,14 @@ class Clock {
   virtual TimePoint Now() const = 0;
 };
 
+// The calendar time readings are kept under: the history outlives a boot,
+// so it cannot count from one. Tests run a year of it in seconds.
+class WallClock {
+ public:
+  using TimePoint = std::chrono::system_clock::time_point;
+
+  virtual ~WallClock() = default;
+  virtual TimePoint Now() const = 0;
+};
+
 }  // namespace halvoric

@@ -23,6 +23,9 @@ void TTessivar_Form::BuildComponents() {
   ShowTessivar1 = PopupMenu1->addAction("Show Main Window");
   Exit1 = PopupMenu1->addAction("Exit");
 
+  HDDs_PopupMenu = new QMenu(this);
+  TempHistory1 = HDDs_PopupMenu->addAction("Temperature history\u2026");
+
   EventLogWriter1.SetAppName("Tessivar");
 
   ImageListIcons = {Glyph("list-0-check.png"),       Glyph("list-1-arrow.png"),

@@ -17,6 +17,7 @@ PlatformServices LinuxDesktop::Services() {
       .Messages = messages_,
       .Prompt = messages_,
       .Time = clock_,
+      .Calendar = calendar_,
       .TrayArea = tray_,
       .Input = input_,
   };

@@ -31,6 +31,7 @@ class LinuxDesktop {
   CanberraSoundPlayer sound_;
   LogindHibernator power_;
   SteadyClock clock_;
+  SystemWallClock calendar_;
   QtUrlOpener urls_;
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;

@@ -40,6 +40,8 @@ struct PlatformServices {
   MessageBoxes& Messages;
   AlertPrompt& Prompt;
   const Clock& Time;
+  // The calendar time the temperature history is kept in.
+  const WallClock& Calendar;
   NotificationArea& TrayArea;
   DesktopInput& Input;
   // Drive series run on a thread of their own, so that a drive slow to

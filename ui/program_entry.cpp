@@ -60,6 +60,7 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
       .Messages = *messages,
       .Prompt = platform.Prompt,
       .Time = platform.Time,
+      .Calendar = platform.Calendar,
       .TrayArea = platform.TrayArea,
       .Input = platform.Input,
       .SeriesOnOwnThread = platform.SeriesOnOwnThread,

@@ -44,8 +44,9 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
           QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
       Watch(*this, Settings, Journal1, Countdown,
             {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
-             platform.Time, LastRead}),
-      Health(*this, Settings, Journal1, {Line, AlertMails, platform.Sounds, platform.Prompt},
+             platform.Time, LastRead, &History}),
+      Health(*this, Settings, Journal1,
+             {Line, AlertMails, platform.Sounds, platform.Prompt, &History},
              HealthRecordFileName) {
   BuildComponents();
   BuildFrame();
@@ -53,12 +54,14 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   BuildPreferencesPage();
   BuildLogPage();
   BuildTrayIcon();
+  BuildDriveListMenu();
   BuildStatusColumns();
   ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
   Scan = std::make_unique<DriveScan>(Line, Platform.Access,
-                                     DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1, LastRead);
+                                     DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1, LastRead,
+                                     &History);
   if (Platform.DriveNames) Watch.DescribeDrivesWith(Platform.Access, Platform.DriveNames);
 }
 

@@ -42,6 +42,7 @@
 #include "settings/settings_keeper.h"
 #include "shell/qt_owner_window.h"
 #include "shell/tray_icon.h"
+#include "ui/history_window.h"
 #include "ui/image_control.h"
 #include "ui/platform_services.h"
 
@@ -118,6 +119,13 @@ class TTessivar_Form : public QWidget,
   void BringWindowToFront();
   void Exit1Click();
 
+  // The drive list's context menu: the temperature history of the row's
+  // drive, in a window of its own.
+  void HDDs_ListViewContextPopup(const QPoint& pos);
+  void TempHistory1Click();
+  // The window opened for drive `n`; null when no reading of it was kept.
+  HistoryWindow* ShowTemperatureHistory(DriveNumber n);
+
   // Controls on the client area.
   TImage* Image2;
   QTreeWidget* HDDs_ListView;
@@ -163,6 +171,10 @@ class TTessivar_Form : public QWidget,
   QMenu* PopupMenu1;
   QAction* ShowTessivar1;
   QAction* Exit1;
+  QMenu* HDDs_PopupMenu;
+  QAction* TempHistory1;
+  // The drive whose row the context menu was opened on.
+  DriveNumber HistoryDrive = 0;
   TEventLogWriter EventLogWriter1;
   std::array<QIcon, 7> ImageListIcons;
   FileDialogSpec OpenDialog1;
@@ -193,9 +205,11 @@ class TTessivar_Form : public QWidget,
   halvoric::Preferences Preferences1;
   // What each drive said last, for the times it sleeps.
   LastReadings LastRead;
+  // Every reading above, kept beside config.xml for the history window.
+  HistoryRecorder History{Journal1, Platform.Calendar, HistoryFileName};
   HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
   TemperatureWatch Watch;
-  TrayStatusReport TrayStatus{*this, Settings, Line, LastRead};
+  TrayStatusReport TrayStatus{*this, Settings, Line, LastRead, &History};
   HealthWatch Health;
   // Made once the lists it fills exist.
   std::unique_ptr<DriveScan> Scan;
@@ -239,6 +253,7 @@ class TTessivar_Form : public QWidget,
   void BuildLogPage();
   void BuildComponents();
   void BuildTrayIcon();
+  void BuildDriveListMenu();
   void BuildStatusColumns();
   void SetColumnWidths();
 

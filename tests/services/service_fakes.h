@@ -127,4 +127,11 @@ class FakeClock : public Clock {
   TimePoint Time{};
 };
 
+class FakeWallClock : public WallClock {
+ public:
+  TimePoint Now() const override { return Time; }
+  void Advance(TimePoint::duration by) { Time += by; }
+  TimePoint Time{std::chrono::seconds(1'800'000'000)};
+};
+
 }  // namespace halvoric::testing

@@ -91,6 +91,7 @@ class FormTest : public ::testing::Test {
         .Messages = messages != nullptr ? *messages : messages_,
         .Prompt = messages_,
         .Time = clock_,
+        .Calendar = calendar_,
         .TrayArea = tray_,
         .Input = input_,
         .SeriesOnOwnThread = seriesOnOwnThread_,
@@ -125,6 +126,7 @@ class FormTest : public ::testing::Test {
   FakePower power_;
   FakeUrls urls_;
   FakeClock clock_;
+  FakeWallClock calendar_;
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<TTessivar_Form> form_;
 

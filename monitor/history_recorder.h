@@ -1,0 +1,53 @@
+// Hands every reading the watches take to the history store, stamped with
+// the calendar time. The store is opened at the first reading; a store that
+// cannot be used is journalled once and tried again at the next reading, so
+// that a folder made writable or a damaged file moved away is picked up
+// without a restart. It never stops a watch.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+#include "drive/drive_reader.h"
+#include "monitor/history_store.h"
+#include "services/clock.h"
+#include "settings/journal.h"
+
+namespace halvoric {
+
+// What the watches hand their readings to.
+class ReadingLog {
+ public:
+  virtual ~ReadingLog() = default;
+  // A reading of drive `n`. One without a serial (a drive asleep, which was
+  // not asked who it is, or one whose serial field is blank) goes under the
+  // serial `n` last had.
+  virtual void Keep(DriveNumber n, HistoryReading reading) = 0;
+};
+
+class HistoryRecorder final : public ReadingLog {
+ public:
+  HistoryRecorder(JournalLines& journal, const WallClock& clock, std::string path)
+      : journal_(journal), clock_(clock), path_(std::move(path)) {}
+
+  void Keep(DriveNumber n, HistoryReading reading) override;
+  // The serial drive `n` last read with; none before it identified itself.
+  std::optional<std::string> SerialOf(DriveNumber n) const;
+  const std::string& Path() const { return path_; }
+
+ private:
+  void Journal(const std::string& message);
+
+  JournalLines& journal_;
+  const WallClock& clock_;
+  std::string path_;
+  std::optional<HistoryStore> store_;
+  std::map<DriveNumber, std::string> serials_;
+  bool failureJournalled_ = false;
+};
+
+// The history's reading of a summary series; its time is the recorder's.
+HistoryReading SummaryHistory(const SummaryReading& reading);
+
+}  // namespace halvoric

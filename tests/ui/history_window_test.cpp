@@ -1,0 +1,129 @@
+// The drive list's context menu and the temperature history window it opens.
+#include <QtCharts/QLineSeries>
+
+#include "form_fixture.h"
+#include "monitor/history_store.h"
+
+namespace halvoric::testing {
+namespace {
+
+class HistoryWindowTest : public FormTest {
+ protected:
+  std::int64_t Now() const {
+    return std::chrono::duration_cast<std::chrono::seconds>(calendar_.Time.time_since_epoch())
+        .count();
+  }
+  // Readings of drive 0 kept beside config.xml, as the watches keep them.
+  void Keep(const std::vector<HistoryReading>& readings) {
+    Result<HistoryStore> store = HistoryStore::Open(File(HistoryFileName));
+    ASSERT_TRUE(store.Ok()) << store.Message;
+    for (const HistoryReading& reading : readings) ASSERT_TRUE(store->Record(reading).Ok());
+  }
+  HistoryReading At(std::int64_t ago, std::optional<int> temperature) {
+    // As the drive sends it, padded to its 20 characters.
+    return {"S0" + std::string(18, ' '),
+            "",
+            Now() - ago,
+            temperature,
+            temperature ? PowerMode::Active : PowerMode::Standby,
+            {}};
+  }
+
+  static std::vector<QLineSeries*> Lines(const HistoryWindow& window, const QString& name) {
+    std::vector<QLineSeries*> lines;
+    for (QAbstractSeries* series : window.Chart()->series()) {
+      if (auto* line = qobject_cast<QLineSeries*>(series); line && series->name() == name) {
+        lines.push_back(line);
+      }
+    }
+    return lines;
+  }
+};
+
+TEST_F(HistoryWindowTest, TheRowsMenuOpensTheDrivesHistoryUnlessItNeverIdentifiedItself) {
+  // Drive 1 sends no serial: nothing can be kept under its name.
+  TTessivar_Form& form = Start(DrivesScenario({0}) + "[drive 1]\nmodel = Anonymous\n");
+  EXPECT_EQ(form.HDDs_ListView->contextMenuPolicy(), Qt::CustomContextMenu);
+  EXPECT_EQ(form.TempHistory1->text(), QString::fromUtf8("Temperature history\u2026"));
+  ASSERT_EQ(form.HDDs_ListView->topLevelItemCount(), 2);
+
+  struct Row {
+    int index;
+    bool enabled;
+  };
+  for (const Row row : {Row{0, true}, Row{1, false}, Row{0, true}}) {
+    const QRect place =
+        form.HDDs_ListView->visualItemRect(form.HDDs_ListView->topLevelItem(row.index));
+    form.HDDs_ListViewContextPopup(place.center());
+    EXPECT_EQ(form.TempHistory1->isEnabled(), row.enabled) << row.index;
+    form.HDDs_PopupMenu->close();
+  }
+  EXPECT_EQ(form.ShowTemperatureHistory(1), nullptr);
+
+  form.TempHistory1->trigger();
+  const auto windows = form.findChildren<HistoryWindow*>();
+  ASSERT_EQ(windows.size(), 1);
+  EXPECT_EQ(windows[0]->windowTitle(), "Temperature history - Disk 0 (serial S0)");
+  EXPECT_TRUE(windows[0]->isWindow());
+  // The start-up scan's reading, and the critical temperature as a line.
+  ASSERT_EQ(Lines(*windows[0], "Temperature").size(), 1u);
+  EXPECT_EQ(Lines(*windows[0], "Temperature")[0]->count(), 1);
+  const std::vector<QLineSeries*> critical =
+      Lines(*windows[0], QString("Critical %1 \u00b0C").arg(form.Settings.CritTempValue));
+  ASSERT_EQ(critical.size(), 1u);
+  EXPECT_EQ(critical[0]->at(0).y(), form.Settings.CritTempValue);
+}
+
+TEST_F(HistoryWindowTest, GapsForStandbyAndForTimesTheProgramDidNotRun) {
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  // An hour ago for 10 minutes, then asleep 10 minutes, awake 10 minutes,
+  // not running 20 minutes, awake again up to the scan.
+  std::vector<HistoryReading> readings;
+  for (std::int64_t ago = 3600; ago > 0; ago -= 30) {
+    const std::int64_t minute = (3600 - ago) / 60;
+    if (minute >= 30 && minute < 50) continue;
+    readings.push_back(
+        At(ago, minute >= 10 && minute < 20 ? std::nullopt : std::optional<int>(40)));
+  }
+  Keep(readings);
+  HistoryWindow* window = form.ShowTemperatureHistory(0);
+  ASSERT_NE(window, nullptr);
+  window->ShowRange(HistoryRange::Hour);
+  EXPECT_EQ(Lines(*window, "Temperature").size(), 3u);
+  EXPECT_TRUE(window->Note()->text().isEmpty());
+
+  // A week on, the hour is empty and says so; the week still holds it all.
+  calendar_.Advance(std::chrono::hours(24 * 7));
+  window->ShowRange(HistoryRange::Hour);
+  EXPECT_TRUE(Lines(*window, "Temperature").empty());
+  EXPECT_EQ(window->Note()->text(), "No readings of this drive in this time.");
+  window->ShowRange(HistoryRange::Month);
+  EXPECT_FALSE(Lines(*window, "Temperature").empty());
+}
+
+TEST_F(HistoryWindowTest, ExportsTheRangeAsCsvOrSaysWhyNot) {
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  Keep({At(90, 38), At(60, std::nullopt), At(30, 39)});
+  HistoryWindow* window = form.ShowTemperatureHistory(0);
+  ASSERT_NE(window, nullptr);
+
+  dialogs_.Answer = File("day.csv");
+  window->ExportCsv();
+  EXPECT_EQ(dialogs_.SaveFilter, "CSV file (*.csv)");
+  const std::string csv = ReadFile("day.csv");
+  // The header, the three readings and the scan's.
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 5) << csv;
+  EXPECT_NE(csv.find(",standby\n"), std::string::npos) << csv;
+
+  dialogs_.Answer = File("no-such-folder/day.csv");
+  window->ExportCsv();
+  ASSERT_EQ(messages_.Errors.size(), 1u);
+  EXPECT_NE(messages_.Errors[0].find("no-such-folder/day.csv"), std::string::npos);
+
+  dialogs_.Answer.reset();
+  window->ExportCsv();
+  EXPECT_EQ(messages_.Errors.size(), 1u);
+}
+
+}  // namespace
+}  // namespace halvoric::testing

@@ -1,0 +1,38 @@
+// The drive list's context menu and the history windows it opens.
+#include <QMenu>
+
+#include "ui/list_view_sinks.h"
+#include "ui/tessivar_form.h"
+
+namespace halvoric {
+
+void TTessivar_Form::BuildDriveListMenu() {
+  HDDs_ListView->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(HDDs_ListView, &QWidget::customContextMenuRequested, this,
+          [this](const QPoint& pos) { HDDs_ListViewContextPopup(pos); });
+  connect(TempHistory1, &QAction::triggered, this, [this] { TempHistory1Click(); });
+}
+
+void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
+  const QTreeWidgetItem* row = HDDs_ListView->itemAt(pos);
+  if (row == nullptr) return;
+  HistoryDrive = static_cast<DriveNumber>(row->data(0, kDriveNumberRole).toUInt());
+  // A drive that never identified itself has nothing kept under its name.
+  TempHistory1->setEnabled(History.SerialOf(HistoryDrive).has_value());
+  HDDs_PopupMenu->popup(HDDs_ListView->viewport()->mapToGlobal(pos));
+}
+
+void TTessivar_Form::TempHistory1Click() { ShowTemperatureHistory(HistoryDrive); }
+
+HistoryWindow* TTessivar_Form::ShowTemperatureHistory(DriveNumber n) {
+  const std::optional<std::string> serial = History.SerialOf(n);
+  if (!serial) return nullptr;
+  const auto last = LastRead.find(n);
+  auto* window = new HistoryWindow(
+      {Platform.Dialogs, Platform.Messages, Platform.Calendar}, History.Path(), *serial,
+      last == LastRead.end() ? std::string() : last->second.Model, Settings.CritTempValue, this);
+  window->show();
+  return window;
+}
+
+}  // namespace halvoric

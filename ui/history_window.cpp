@@ -1,0 +1,203 @@
+#include "ui/history_window.h"
+
+#include <QBoxLayout>
+#include <QDateTime>
+#include <QtCharts/QAreaSeries>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLegendMarker>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+#include <chrono>
+
+#include "base/staged_file.h"
+#include "base/text_trim.h"
+
+namespace halvoric {
+
+namespace {
+
+const QColor kLine(0x1f, 0x6f, 0xb4);
+const QColor kBand(0x1f, 0x6f, 0xb4, 0x40);
+const QColor kCritical(0xc0, 0x20, 0x20);
+
+std::int64_t Seconds(WallClock::TimePoint time) {
+  return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
+}
+
+qreal Ms(std::int64_t seconds) { return static_cast<qreal>(seconds) * 1000.0; }
+
+QString Trimmed(const std::string& text) {
+  return QString::fromUtf8(std::string(TrimControls(text)));
+}
+
+const char* AxisFormat(HistoryRange range) {
+  switch (range) {
+    case HistoryRange::Hour:
+    case HistoryRange::Day:
+      return "HH:mm";
+    case HistoryRange::Week:
+    case HistoryRange::Month:
+      return "d MMM";
+    case HistoryRange::Year:
+      break;
+  }
+  return "MMM yyyy";
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(HistoryWindowServices services, std::string storePath,
+                             std::string serial, const std::string& model, int criticalTemperature,
+                             QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      services_(services),
+      storePath_(std::move(storePath)),
+      serial_(std::move(serial)),
+      critical_(criticalTemperature),
+      chart_(new QChart),
+      view_(new QChartView(chart_, this)),
+      note_(new QLabel(this)),
+      ranges_(new QButtonGroup(this)) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  const QString drive = Trimmed(model) + " (serial " + Trimmed(serial_) + ")";
+  setWindowTitle("Temperature history - " + drive);
+  // Also on the chart itself, so that a picture of it says which drive.
+  chart_->setTitle(drive);
+  resize(760, 460);
+  view_->setRenderHint(QPainter::Antialiasing);
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+
+  auto* buttons = new QHBoxLayout;
+  for (const HistoryRangeInfo& info : HistoryRanges()) {
+    auto* button = new QPushButton(info.Label, this);
+    button->setCheckable(true);
+    button->setChecked(info.Range == range_);
+    ranges_->addButton(button, static_cast<int>(info.Range));
+    buttons->addWidget(button);
+  }
+  buttons->addStretch();
+  auto* exportButton = new QPushButton("Export CSV...", this);
+  buttons->addWidget(exportButton);
+  connect(ranges_, &QButtonGroup::idClicked, this,
+          [this](int id) { ShowRange(static_cast<HistoryRange>(id)); });
+  connect(exportButton, &QPushButton::clicked, this, [this] { ExportCsv(); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(buttons);
+  layout->addWidget(view_, 1);
+  layout->addWidget(note_);
+  ShowRange(range_);
+}
+
+void HistoryWindow::ShowRange(HistoryRange range) {
+  range_ = range;
+  if (QAbstractButton* button = ranges_->button(static_cast<int>(range))) button->setChecked(true);
+  const auto info = std::find_if(HistoryRanges().begin(), HistoryRanges().end(),
+                                 [range](const HistoryRangeInfo& i) { return i.Range == range; });
+  const std::int64_t to = Seconds(services_.Calendar.Now());
+  const std::int64_t from = to - info->Seconds;
+  points_.clear();
+  note_->clear();
+  // Its own connection: the recorder's writes go on beside it.
+  Result<HistoryStore> store = HistoryStore::Open(storePath_);
+  if (store.Ok()) {
+    Result<std::vector<HistoryPoint>> read = store->Points(serial_, from, to);
+    if (read.Ok()) {
+      points_ = std::move(*read);
+    } else {
+      note_->setText(QString::fromStdString(read.Message));
+    }
+  } else {
+    note_->setText(QString::fromStdString(store.Message));
+  }
+  if (note_->text().isEmpty() && points_.empty()) {
+    note_->setText("No readings of this drive in this time.");
+  }
+  Draw(from, to);
+}
+
+void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
+  chart_->removeAllSeries();
+  for (QAbstractAxis* axis : chart_->axes()) {
+    chart_->removeAxis(axis);
+    delete axis;
+  }
+  auto* time = new QDateTimeAxis;
+  time->setFormat(AxisFormat(range_));
+  time->setTickCount(7);
+  time->setRange(QDateTime::fromSecsSinceEpoch(from), QDateTime::fromSecsSinceEpoch(to));
+  auto* degrees = new QValueAxis;
+  degrees->setTitleText("\u00b0C");
+  degrees->setLabelFormat("%d");
+  chart_->addAxis(time, Qt::AlignBottom);
+  chart_->addAxis(degrees, Qt::AlignLeft);
+
+  const auto attach = [&](QAbstractSeries* series, bool inLegend) {
+    chart_->addSeries(series);
+    series->attachAxis(time);
+    series->attachAxis(degrees);
+    for (QLegendMarker* marker : chart_->legend()->markers(series)) marker->setVisible(inLegend);
+  };
+
+  int lowest = critical_;
+  int highest = critical_;
+  bool lineNamed = false;
+  bool bandNamed = false;
+  for (const PlotRun& run : PlotRuns(points_, from, to)) {
+    auto* mean = new QLineSeries;
+    mean->setPen(QPen(kLine, 2));
+    QList<QPointF> line;
+    for (const HistoryPoint& point : run.Points) {
+      line.append({Ms(point.Time), *point.Mean});
+      lowest = std::min(lowest, point.Min);
+      highest = std::max(highest, point.Max);
+    }
+    // A lone reading between two gaps still shows.
+    if (line.size() == 1) mean->setPointsVisible(true);
+    mean->replace(line);
+    if (run.Banded) {
+      // The band does not own its edges: as its children they go with it.
+      auto* band = new QAreaSeries;
+      auto* upper = new QLineSeries(band);
+      auto* lower = new QLineSeries(band);
+      QList<QPointF> top;
+      QList<QPointF> bottom;
+      for (const HistoryPoint& point : run.Points) {
+        top.append({Ms(point.Time), static_cast<qreal>(point.Max)});
+        bottom.append({Ms(point.Time), static_cast<qreal>(point.Min)});
+      }
+      upper->replace(top);
+      lower->replace(bottom);
+      band->setUpperSeries(upper);
+      band->setLowerSeries(lower);
+      band->setName("Lowest to highest");
+      band->setPen(Qt::NoPen);
+      band->setBrush(kBand);
+      attach(band, !bandNamed);
+      bandNamed = true;
+    }
+    mean->setName("Temperature");
+    attach(mean, !lineNamed);
+    lineNamed = true;
+  }
+
+  auto* critical = new QLineSeries;
+  critical->setName(QString("Critical %1 \u00b0C").arg(critical_));
+  critical->setPen(QPen(kCritical, 1.5, Qt::DashLine));
+  critical->append(Ms(from), critical_);
+  critical->append(Ms(to), critical_);
+  attach(critical, true);
+  degrees->setRange(lowest - 5, highest + 5);
+  degrees->applyNiceNumbers();
+}
+
+void HistoryWindow::ExportCsv() {
+  const std::optional<std::string> path = services_.Dialogs.ChooseFileToSave({"CSV file (*.csv)"});
+  if (!path) return;
+  if (const Result<> written = ReplaceFile(*path, HistoryCsv(points_)); !written.Ok()) {
+    services_.Messages.ShowError("Cannot write \"" + *path + "\". " + written.Message);
+  }
+}
+
+}  // namespace halvoric

@@ -1,0 +1,62 @@
+// The temperature history of one drive in a window of its own: the last
+// hour, day, week, month or year as a line chart, with the critical
+// temperature, the minimum-maximum band where readings were reduced, and
+// gaps where the drive slept or the program did not run.
+#pragma once
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <string>
+#include <vector>
+
+#include "monitor/history_plot.h"
+#include "monitor/history_store.h"
+#include "services/clock.h"
+#include "services/file_dialogs.h"
+#include "services/message_boxes.h"
+
+namespace halvoric {
+
+struct HistoryWindowServices {
+  FileDialogs& Dialogs;
+  MessageBoxes& Messages;
+  const WallClock& Calendar;
+};
+
+class HistoryWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `storePath` is the history file; `serial` and `model` as the drive sent
+  // them.
+  HistoryWindow(HistoryWindowServices services, std::string storePath, std::string serial,
+                const std::string& model, int criticalTemperature, QWidget* parent = nullptr);
+
+  // Reads the range from the file and draws it.
+  void ShowRange(HistoryRange range);
+  // Asks for a file and writes the range's points to it as CSV.
+  void ExportCsv();
+
+  QChart* Chart() const { return chart_; }
+  QLabel* Note() const { return note_; }
+
+ private:
+  void Draw(std::int64_t from, std::int64_t to);
+
+  HistoryWindowServices services_;
+  std::string storePath_;
+  std::string serial_;
+  int critical_;
+  HistoryRange range_ = HistoryRange::Day;
+  std::vector<HistoryPoint> points_;
+  QChart* chart_;
+  QChartView* view_;
+  QLabel* note_;
+  QButtonGroup* ranges_;
+};
+
+}  // namespace halvoric

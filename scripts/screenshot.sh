@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts halvoric-demo on the bundled scenario under a private Xvfb display
-# and saves the main window as docs/screenshot.png (Debian xvfb, imagemagick),
+# with a window manager (openbox) and saves the framed main window as
+# docs/screenshot.png (Debian xvfb, openbox, x11-utils, xdotool, imagemagick),
 # then the temperature history window as docs/history.png.
 # Usage: scripts/screenshot.sh [build directory, default build]
 set -euo pipefail
@@ -13,14 +14,27 @@ source scripts/lib/rig.sh
 work=$(mktemp -d)
 trap 'rig_stop_all; rm -rf "$work"' EXIT
 start_xvfb 800x640x24
+# No session bus: the picture shows the window, not a tray.
+export DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent"
+# Under a window manager, as on a desktop: the window with its frame.
+openbox --sm-disable >/dev/null 2>&1 &
+rig_track $!
+wait_for 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' 50
 
 # A private current directory, so the demo reads and writes its own config.xml.
 (cd "$work" && QT_QPA_PLATFORM=xcb exec "$demo") &
 rig_track $!
-sleep 3
-# Without a window manager the window sits undecorated, centred on the screen:
-# 541 x 525 in the middle of 800 x 640.
-import -window root -crop 541x525+129+57 +repage "$out"
+wait_for 'xdotool search --onlyvisible --name "^Halvoric\$" >/dev/null 2>&1' 100
+sleep 2
+window=$(xdotool search --onlyvisible --name '^Halvoric$' | head -1)
+read -r left right top bottom < <(xprop -id "$window" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g')
+field() { sed -n "s/.*$1: *//p" <<<"$geometry"; }
+geometry=$(xwininfo -id "$window")
+x=$(field "Absolute upper-left X") y=$(field "Absolute upper-left Y")
+width=$(field Width) height=$(field Height)
+import -window root \
+  -crop "$((width + left + right))x$((height + top + bottom))+$((x - left))+$((y - top))" \
+  +repage "$out"
 echo "wrote $out"
 
 # The temperature history window on a generated year, drawn offscreen.

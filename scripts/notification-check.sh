@@ -38,8 +38,13 @@ minimise() {
   # A window just brought back is minimised once the window manager has
   # made it the active one again.
   wait_for '[ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]' 50
-  xdotool windowminimize "$window"
-  wait_for '! window_shown' 50
+  # A request sent while the window manager is still raising the window
+  # can be lost (seen under the sanitizers' slower start): ask again.
+  for _ in 1 2 3; do
+    xdotool windowminimize "$window"
+    wait_for '! window_shown' 30 >/dev/null && break
+  done
+  wait_for '! window_shown' 10
   wait_for '[ "$(said "balloon shown")" -gt "$before" ]' 50
   shown=0
   until [ "$shown" = "$(said "balloon shown")" ]; do

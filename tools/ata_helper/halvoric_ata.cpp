@@ -6,6 +6,7 @@
 // commands; optional) and CAP_DAC_READ_SEARCH (to open the disk node, which
 // belongs to root:disk). Only the last is in force until the one disk of
 // the series is open; then only the right that disk needs is kept.
+#include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -38,7 +39,12 @@ int main(int argc, char**) {
   }
   // Capabilities already keep the caller from tracing or dumping this
   // process; say it outright for systems that allow core dumps of such.
-  ::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+  if (::prctl(PR_SET_DUMPABLE, 0, 0, 0, 0) != 0) return Fail("cannot forbid core dumps");
+  // A caller that closed stdin, stdout or stderr would have the disk opened
+  // under that number, and replies or messages written to it.
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (::fcntl(fd, F_GETFD) < 0 && ::open("/dev/null", O_RDWR) != fd) return kExitSetUp;
+  }
   const CapabilityMask ataRight = CapabilityBit(CAP_SYS_RAWIO);
   const CapabilityMask nvmeRight = CapabilityBit(CAP_SYS_ADMIN);
   const CapabilityMask openRight = CapabilityBit(CAP_DAC_READ_SEARCH);

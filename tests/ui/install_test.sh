@@ -33,7 +33,7 @@ fi
 helper=$root/usr/local/bin/halvoric-ata
 if [ "$(id -u)" -eq 0 ] && command -v getcap >/dev/null && [ -e "$helper" ]; then
   capabilities=$(getcap "$helper")
-  [ "${capabilities#"$helper" }" = "cap_dac_read_search,cap_sys_rawio,cap_sys_admin=ep" ] ||
+  [ "${capabilities#"$helper" }" = "cap_dac_read_search,cap_sys_rawio,cap_sys_admin=p" ] ||
     { echo "FAIL: helper capabilities: $capabilities"; failures=$((failures + 1)); }
 fi
 [ "$failures" -eq 0 ] && echo "install: all files in place"

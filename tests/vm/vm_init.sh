@@ -45,7 +45,7 @@ run root-nvme-text /opt/halvoric/halvoric-cli --drive 1
 # smartctl's section headings start with "===", as ours do.
 run smartctl-nvme sh -c "/sbin/smartctl -a /dev/nvme0 | sed 's/^===/---/'"
 
-setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+ep /opt/halvoric/halvoric-ata
+setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+p /opt/halvoric/halvoric-ata
 run helper-power user /opt/halvoric/halvoric-cli --power --json
 run helper-list user /opt/halvoric/halvoric-cli --json
 run helper-sata user /opt/halvoric/halvoric-cli --drive 0 --json
@@ -53,7 +53,7 @@ run helper-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
 run helper-refuses-args user /opt/halvoric/halvoric-ata --drive 0
 
 # Installed without CAP_SYS_ADMIN: SATA as before, NVMe as unprivileged.
-setcap cap_dac_read_search,cap_sys_rawio+ep /opt/halvoric/halvoric-ata
+setcap cap_dac_read_search,cap_sys_rawio+p /opt/halvoric/halvoric-ata
 run ata-only-power user /opt/halvoric/halvoric-cli --power --json
 run ata-only-sata user /opt/halvoric/halvoric-cli --drive 0 --json
 run ata-only-nvme user /opt/halvoric/halvoric-cli --drive 1 --json

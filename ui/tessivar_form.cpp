@@ -25,18 +25,14 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
       TimedDisks(platform.Disks, kSeriesDeadline,
                  [this](DriveNumber n, bool overran) {
                    // From the drives' thread: the journal is the window's.
-                   QMetaObject::invokeMethod(
-                       this, [this, n, overran] { SlowDrives.SeriesEnded(n, overran); },
-                       Qt::QueuedConnection);
+                   PostToWindow([this, n, overran] { SlowDrives.SeriesEnded(n, overran); });
                  }),
       Drives(TimedDisks),
-      AwayLine(platform.SeriesOnOwnThread
-                   ? std::make_unique<ThreadedDriveLine>(
-                         Drives,
-                         [this](std::function<void()> task) {
-                           QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
-                         })
-                   : nullptr),
+      AwayLine(
+          platform.SeriesOnOwnThread
+              ? std::make_unique<ThreadedDriveLine>(
+                    Drives, [this](std::function<void()> task) { PostToWindow(std::move(task)); })
+              : nullptr),
       Line(AwayLine ? static_cast<DriveLine&>(*AwayLine) : Drives),
       Preferences1(
           *this, Settings, Journal1,
@@ -46,8 +42,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
             {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
              platform.Time, LastRead, &History}),
       Health(*this, Settings, Journal1,
-             {Line, AlertMails, platform.Sounds, platform.Prompt, &History},
-             HealthRecordFileName) {
+             {Line, AlertMails, platform.Sounds, platform.Prompt, &History}, HealthRecordFileName) {
   BuildComponents();
   BuildFrame();
   BuildDetailPages();
@@ -59,10 +54,14 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
-  Scan = std::make_unique<DriveScan>(Line, Platform.Access,
-                                     DriveScanSinks{*sinks_, *sinks_, *sinks_}, Journal1, LastRead,
-                                     &History);
+  Scan =
+      std::make_unique<DriveScan>(Line, Platform.Access, DriveScanSinks{*sinks_, *sinks_, *sinks_},
+                                  Journal1, LastRead, &History);
   if (Platform.DriveNames) Watch.DescribeDrivesWith(Platform.Access, Platform.DriveNames);
+}
+
+void TTessivar_Form::PostToWindow(std::function<void()> task) {
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
 TTessivar_Form::~TTessivar_Form() {

@@ -19,6 +19,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -246,6 +247,8 @@ class TTessivar_Form : public QWidget,
   void StartHealthTimer(std::uint32_t minutes) override;
   void StopHealthTimer() override;
 
+  // Runs `task` on the window's thread, later; callable from any thread.
+  void PostToWindow(std::function<void()> task);
   void ConnectHandlers();
   void BuildFrame();
   void BuildDetailPages();

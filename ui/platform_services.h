@@ -37,7 +37,8 @@ struct PlatformServices {
   Hibernator& PowerControl;
   UrlOpener& Urls;
   FileDialogs& Dialogs;
-  MessageBoxes& Messages;
+  // Replaceable, so that start-up can put the splash-aware boxes in front.
+  std::reference_wrapper<MessageBoxes> Messages;
   AlertPrompt& Prompt;
   const Clock& Time;
   // The calendar time the temperature history is kept in.

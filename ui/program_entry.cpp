@@ -44,27 +44,10 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   splash->ShowAtOnce();
   // Lives as long as the program's one main window.
   static std::optional<MessagesOverSplash> messages;
-  messages.emplace(platform.Messages);
+  messages.emplace(platform.Messages.get());
   messages->Cover(splash.get());
-  const PlatformServices services{
-      .Disks = platform.Disks,
-      .Access = platform.Access,
-      .DriveNames = platform.DriveNames,
-      .Log = platform.Log,
-      .StartAtLogon = platform.StartAtLogon,
-      .Mail = platform.Mail,
-      .Sounds = platform.Sounds,
-      .PowerControl = platform.PowerControl,
-      .Urls = platform.Urls,
-      .Dialogs = platform.Dialogs,
-      .Messages = *messages,
-      .Prompt = platform.Prompt,
-      .Time = platform.Time,
-      .Calendar = platform.Calendar,
-      .TrayArea = platform.TrayArea,
-      .Input = platform.Input,
-      .SeriesOnOwnThread = platform.SeriesOnOwnThread,
-  };
+  PlatformServices services = platform;
+  services.Messages = *messages;
   // No application display name: Qt would add it to every window title, and
   // the countdown's title must read exactly "Hibernate on 59s".
   // Hidden to the tray is not closed: the window's close ends the program.

@@ -27,7 +27,7 @@ void TTessivar_Form::FormCreate() {
   LoadSettings();
   // Without a system log the journal still works on the Log page.
   if (const Result<> registered = EventLogWriter1.RegisterSource(); !registered.Ok()) {
-    Platform.Messages.ShowError(registered.Message);
+    Platform.Messages.get().ShowError(registered.Message);
   }
   SetColumnWidths();
   Scan->ScanDrives();

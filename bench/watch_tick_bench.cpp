@@ -1,6 +1,8 @@
 // A watch tick as the program runs it: the watched drives read on the drive
 // thread in one hand-over, the readings kept in the temperature history and
-// judged back on the window's thread. In the same run it weighs what the
+// judged back on the window's thread. The program writes the history on a
+// thread of its own; here it is written in place, so that the tick's cost
+// counts all the work it causes. In the same run it weighs what the
 // power check in front of each series adds to that tick, prints the share
 // and exits 1 when it is 1 % or more.
 #include <benchmark/benchmark.h>

@@ -4,12 +4,9 @@
 // and the tests run them where they are.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
 #include <functional>
-#include <memory>
-#include <mutex>
-#include <thread>
+
+#include "base/work_thread.h"
 
 namespace halvoric {
 
@@ -32,38 +29,19 @@ class DriveLine {
 // thread that gave the work, to run there later.
 class ThreadedDriveLine final : public DriveLine {
  public:
-  using Post = std::function<void(std::function<void()>)>;
-
-  ThreadedDriveLine(DriveReader& reader, Post post);
-  ~ThreadedDriveLine() override;
-  ThreadedDriveLine(const ThreadedDriveLine&) = delete;
-  ThreadedDriveLine& operator=(const ThreadedDriveLine&) = delete;
+  ThreadedDriveLine(DriveReader& reader, WorkThread::Post post)
+      : reader_(reader), thread_(std::move(post)) {}
 
   void Run(Work work, Done done) override;
   void RunAndWait(Work work) override;
   // Drops the work not yet begun, waits for the series under way and runs
   // no `done` after this. Call it from the thread that gives the work,
   // before the objects the `done`s reach go.
-  void Stop();
+  void Stop() { thread_.End(WorkThread::Waiting::Drop); }
 
  private:
-  struct Job {
-    DriveLine::Work Task;
-    DriveLine::Done Then;
-  };
-
-  void Serve();
-
   DriveReader& reader_;
-  Post post_;
-  // Read and cleared on the giving thread only, as the posted `done`s run
-  // there.
-  std::shared_ptr<bool> open_ = std::make_shared<bool>(true);
-  std::mutex mutex_;
-  std::condition_variable wake_;
-  std::deque<Job> jobs_;
-  bool stopping_ = false;
-  std::thread worker_;
+  WorkThread thread_;
 };
 
 }  // namespace halvoric

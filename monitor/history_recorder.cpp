@@ -1,5 +1,7 @@
 #include "monitor/history_recorder.h"
 
+#include <memory>
+
 #include "base/text_trim.h"
 
 namespace halvoric {
@@ -16,19 +18,31 @@ void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
   }
   reading.Time =
       std::chrono::duration_cast<std::chrono::seconds>(clock_.Now().time_since_epoch()).count();
-  if (!store_) {
-    Result<HistoryStore> opened = HistoryStore::Open(path_);
-    if (!opened.Ok()) {
-      Journal(opened.Message);
-      return;
-    }
-    store_.emplace(std::move(*opened));
-  }
-  if (const Result<> kept = store_->Record(reading); !kept.Ok()) {
-    Journal(kept.Message);
-    return;
-  }
-  failureJournalled_ = false;
+  auto failure = std::make_shared<std::optional<std::string>>();
+  writer_.Run(
+      [this, reading = std::move(reading), failure] {
+        if (!store_) {
+          Result<HistoryStore> opened = HistoryStore::Open(path_);
+          if (!opened.Ok()) {
+            *failure = opened.Message;
+            return;
+          }
+          store_.emplace(std::move(*opened));
+        }
+        if (const Result<> kept = store_->Record(reading); !kept.Ok()) *failure = kept.Message;
+      },
+      [this, failure] {
+        if (*failure) {
+          Journal(**failure);
+        } else {
+          failureJournalled_ = false;
+        }
+      });
+}
+
+WorkRunner& HistoryRecorder::InPlace() {
+  static InPlaceWork inPlace;
+  return inPlace;
 }
 
 std::optional<std::string> HistoryRecorder::SerialOf(DriveNumber n) const {

@@ -1,5 +1,7 @@
 // Hands every reading the watches take to the history store, stamped with
-// the calendar time. The store is opened at the first reading; a store that
+// the calendar time. The store is written through `writer`, which the
+// program runs away from the window: a commit can wait for a busy disk.
+// The store is opened at the first reading; a store that
 // cannot be used is journalled once and tried again at the next reading, so
 // that a folder made writable or a damaged file moved away is picked up
 // without a restart. It never stops a watch.
@@ -9,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "base/work_thread.h"
 #include "drive/drive_reader.h"
 #include "monitor/history_store.h"
 #include "services/clock.h"
@@ -28,8 +31,10 @@ class ReadingLog {
 
 class HistoryRecorder final : public ReadingLog {
  public:
-  HistoryRecorder(JournalLines& journal, const WallClock& clock, std::string path)
-      : journal_(journal), clock_(clock), path_(std::move(path)) {}
+  // Work already given to `writer` must have run before the recorder goes.
+  HistoryRecorder(JournalLines& journal, const WallClock& clock, std::string path,
+                  WorkRunner& writer = InPlace())
+      : journal_(journal), clock_(clock), path_(std::move(path)), writer_(writer) {}
 
   void Keep(DriveNumber n, HistoryReading reading) override;
   // The serial drive `n` last read with; none before it identified itself.
@@ -39,9 +44,13 @@ class HistoryRecorder final : public ReadingLog {
  private:
   void Journal(const std::string& message);
 
+  static WorkRunner& InPlace();
+
   JournalLines& journal_;
   const WallClock& clock_;
   std::string path_;
+  WorkRunner& writer_;
+  // Touched by the writer's work only.
   std::optional<HistoryStore> store_;
   std::map<DriveNumber, std::string> serials_;
   bool failureJournalled_ = false;

@@ -34,6 +34,11 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
                     Drives, [this](std::function<void()> task) { PostToWindow(std::move(task)); })
               : nullptr),
       Line(AwayLine ? static_cast<DriveLine&>(*AwayLine) : Drives),
+      AwayWriter(platform.SeriesOnOwnThread
+                     ? std::make_unique<WorkThread>(
+                           [this](std::function<void()> task) { PostToWindow(std::move(task)); })
+                     : nullptr),
+      HistoryWriter(AwayWriter ? static_cast<WorkRunner&>(*AwayWriter) : InlineWriter),
       Preferences1(
           *this, Settings, Journal1,
           {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
@@ -68,6 +73,8 @@ TTessivar_Form::~TTessivar_Form() {
   // A closing program waits for no drive: only the request under way ends.
   TimedDisks.Cancel();
   if (AwayLine) AwayLine->Stop();
+  // Readings already taken are kept.
+  if (AwayWriter) AwayWriter->End(WorkThread::Waiting::Run);
   for (QObject* filter : focusFilters_) delete filter;
 }
 

@@ -193,6 +193,11 @@ class TTessivar_Form : public QWidget,
   // Stopped first when the window goes: no read may come back to it after.
   std::unique_ptr<ThreadedDriveLine> AwayLine;
   DriveLine& Line;
+  // Where the history is written: a commit can wait for a busy disk, so
+  // away from the window whenever the series are.
+  InPlaceWork InlineWriter;
+  std::unique_ptr<WorkThread> AwayWriter;
+  WorkRunner& HistoryWriter;
   // Alert mails go out beside the window, never holding it up.
   MailDispatch AlertMails{Platform.Mail};
   // Declared before the icon, which uses it until its own end.
@@ -207,7 +212,7 @@ class TTessivar_Form : public QWidget,
   // What each drive said last, for the times it sleeps.
   LastReadings LastRead;
   // Every reading above, kept beside config.xml for the history window.
-  HistoryRecorder History{Journal1, Platform.Calendar, HistoryFileName};
+  HistoryRecorder History{Journal1, Platform.Calendar, HistoryFileName, HistoryWriter};
   HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
   TemperatureWatch Watch;
   TrayStatusReport TrayStatus{*this, Settings, Line, LastRead, &History};

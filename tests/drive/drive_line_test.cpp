@@ -222,6 +222,33 @@ TEST(ThreadedDriveLine, StopDropsWaitingWorkAndHandsNothingBackAfter) {
   line.Run([](DriveReader&) {}, [&] { ++done; });
   mailbox.RunUntil(1);
   EXPECT_EQ(done, 0);
+  // A wait for work that will never run must not hang.
+  bool ran = false;
+  line.RunAndWait([&](DriveReader&) { ran = true; });
+  EXPECT_FALSE(ran);
+}
+
+// The history's writer: what was given before the end is written, since a
+// reading already taken must not be lost at exit.
+TEST(WorkThread, AnEndThatRunsTheWaitingWorkRunsAllOfItAndHandsNothingBack) {
+  Mailbox mailbox;
+  WorkThread writer([&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  std::atomic<int> written = 0;
+  int done = 0;
+  for (int i = 0; i < 5; ++i) {
+    writer.Run(
+        [&] {
+          std::this_thread::sleep_for(10ms);
+          ++written;
+        },
+        [&] { ++done; });
+  }
+  writer.End(WorkThread::Waiting::Run);
+  EXPECT_EQ(written, 5);
+  writer.Run([&] { ++written; }, nullptr);
+  EXPECT_EQ(written, 5);
+  mailbox.RunUntil(5);
+  EXPECT_EQ(done, 0);
 }
 
 }  // namespace

@@ -1,0 +1,72 @@
+// Work that may wait for a disk, taken off the thread that gives it. Each
+// piece runs on one thread of its own, one at a time in the order given,
+// and its `done` is handed back to the giving thread through `post`.
+#pragma once
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace halvoric {
+
+// Where work runs: away on a thread, or in place for the command-line tool
+// and the tests.
+class WorkRunner {
+ public:
+  using Work = std::function<void()>;
+  using Done = std::function<void()>;
+
+  virtual ~WorkRunner() = default;
+  // Runs `work`, then `done` (which may be empty) on the giving thread.
+  virtual void Run(Work work, Done done) = 0;
+};
+
+class InPlaceWork final : public WorkRunner {
+ public:
+  void Run(Work work, Done done) override {
+    work();
+    if (done) done();
+  }
+};
+
+class WorkThread final : public WorkRunner {
+ public:
+  using Post = std::function<void(std::function<void()>)>;
+  // What an end does with the work not yet begun.
+  enum class Waiting { Drop, Run };
+
+  explicit WorkThread(Post post);
+  // Ends as End(Waiting::Drop) does.
+  ~WorkThread() override;
+  WorkThread(const WorkThread&) = delete;
+  WorkThread& operator=(const WorkThread&) = delete;
+
+  void Run(Work work, Done done) override;
+  // Drops or runs the work not yet begun, waits for the work under way,
+  // and runs no `done` after this; work given later is dropped. Call it
+  // from the giving thread, before the objects the `done`s reach go.
+  void End(Waiting waiting);
+
+ private:
+  struct Job {
+    Work Task;
+    Done Then;
+  };
+
+  void Serve();
+
+  Post post_;
+  // Read and cleared on the giving thread only, as the posted `done`s run
+  // there.
+  std::shared_ptr<bool> open_ = std::make_shared<bool>(true);
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<Job> jobs_;
+  bool ending_ = false;
+  std::thread worker_;
+};
+
+}  // namespace halvoric

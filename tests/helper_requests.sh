@@ -24,8 +24,6 @@ helper_request() {  # OPERATION DRIVE OUTSIZE BUFFERSIZE REGISTERS: one 48-byte 
 }
 
 helper_open_request() { helper_request 1 "$1" 0 0 '\x00\x00\x00\x00\x00\x00\x00'; }
-# CHECK POWER MODE: no data, every register 0 but drive/head.
-helper_power_check_request() { helper_request 0x7C08C 0 16 0 '\x00\x00\x00\x00\x00\xa0\xe5'; }
 # IDENTIFY DEVICE as a data read; an NVMe drive gets Identify Controller.
 helper_identify_request() { helper_request 0x7C088 0 528 512 '\x00\x01\x01\x00\x00\xa0\xec'; }
 

@@ -60,4 +60,15 @@ Result<> KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce) {
   return Result<>::Done();
 }
 
+Result<> PutInForce(CapabilityMask inForce) {
+  CapabilitySets sets;
+  if (!Read(sets)) return Failed("capget");
+  for (int i = 0; i < _LINUX_CAPABILITY_U32S_3; ++i) {
+    sets.data[i].effective = static_cast<std::uint32_t>(inForce >> (32 * i));
+  }
+  sets.header = {_LINUX_CAPABILITY_VERSION_3, 0};
+  if (::syscall(SYS_capset, &sets.header, sets.data) != 0) return Failed("capset");
+  return Result<>::Done();
+}
+
 }  // namespace halvoric

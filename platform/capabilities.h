@@ -26,4 +26,8 @@ inline Result<> KeepOnlyCapabilities(CapabilityMask keep) {
   return KeepOnlyCapabilities(keep, keep);
 }
 
+// Makes `inForce` the whole effective set, leaving the permitted set as it
+// is; fails when `inForce` holds a capability that is not permitted.
+Result<> PutInForce(CapabilityMask inForce);
+
 }  // namespace halvoric

@@ -54,17 +54,45 @@ bool WriteAll(int fd, const void* buffer, std::size_t size) {
   return TransferFully(size, write).Complete();
 }
 
+// The command seams with their right in force around the ioctl alone, not
+// around the translation before and after it.
+class RaisingSgIo final : public SgIo {
+ public:
+  RaisingSgIo(SgIo& sgIo, CallRights& rights) : sgIo_(sgIo), rights_(rights) {}
+  int Submit(int fd, sg_io_hdr_t& header) override {
+    const RaisedRight canSend(rights_, PrivilegedCall::AtaCommand);
+    return sgIo_.Submit(fd, header);
+  }
+
+ private:
+  SgIo& sgIo_;
+  CallRights& rights_;
+};
+
+class RaisingNvmeAdmin final : public NvmeAdmin {
+ public:
+  RaisingNvmeAdmin(NvmeAdmin& nvme, CallRights& rights) : nvme_(nvme), rights_(rights) {}
+  int Submit(int fd, nvme_admin_cmd& command) override {
+    const RaisedRight canSend(rights_, PrivilegedCall::NvmeCommand);
+    return nvme_.Submit(fd, command);
+  }
+
+ private:
+  NvmeAdmin& nvme_;
+  CallRights& rights_;
+};
+
 }  // namespace
 
 HelperSession::HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
                              SgIo& sgIo, NvmeAdmin& nvme, HelperRights rights,
-                             std::function<void(OpenedDrive)> afterOpen)
+                             CallRights& callRights)
     : sysfsRoot_(std::move(sysfsRoot)),
       devRoot_(std::move(devRoot)),
       sgIo_(sgIo),
       nvme_(nvme),
       rights_(rights),
-      afterOpen_(std::move(afterOpen)) {}
+      callRights_(callRights) {}
 
 HelperSession::~HelperSession() {
   if (fd_ >= 0) ::close(fd_);
@@ -102,7 +130,7 @@ HelperAnswer HelperSession::Open(const HelperRequest& request) {
     return Answered(HelperStatus::PermissionDenied,
                     "no CAP_SYS_RAWIO: the install step gives it to halvoric-ata");
   }
-  OpenResult node = OpenWholeDiskNode(sysfsRoot_, devRoot_, name);
+  OpenResult node = OpenWholeDiskNode(sysfsRoot_, devRoot_, name, callRights_);
   OpenIsOver(!node.Ok() ? OpenedDrive::None : nvme ? OpenedDrive::Nvme : OpenedDrive::Ata);
   if (!node.Ok()) {
     // A node that is not the listed whole disk is a refusal, not a miss.
@@ -118,9 +146,7 @@ HelperAnswer HelperSession::Open(const HelperRequest& request) {
   return Answered(HelperStatus::Ok);
 }
 
-void HelperSession::OpenIsOver(OpenedDrive opened) {
-  if (afterOpen_) afterOpen_(opened);
-}
+void HelperSession::OpenIsOver(OpenedDrive opened) { callRights_.KeepOnlyFor(opened); }
 
 HelperAnswer HelperSession::Control(const HelperRequest& request) {
   if (fd_ < 0) return Refusal("no drive is open");
@@ -139,8 +165,13 @@ HelperAnswer HelperSession::Control(const HelperRequest& request) {
     if (!checked.Ok()) return Refusal(std::move(checked.Message));
     // An NVMe drive gets only the two fixed admin commands the accepted
     // request translates to; nothing in the request reaches it as is.
-    done = fdIsNvme_ ? RunNvmeRequest(nvme_, fd_, *checked, reply.Out)
-                     : RunAtaPassThrough(sgIo_, fd_, *checked, reply.Out);
+    if (fdIsNvme_) {
+      RaisingNvmeAdmin nvme(nvme_, callRights_);
+      done = RunNvmeRequest(nvme, fd_, *checked, reply.Out);
+    } else {
+      RaisingSgIo sgIo(sgIo_, callRights_);
+      done = RunAtaPassThrough(sgIo, fd_, *checked, reply.Out);
+    }
   }
   reply.OutSize = request.OutSize;
   if (!done) reply.Status = static_cast<std::uint32_t>(HelperStatus::RequestFailed);

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
 #include <ostream>
 #include <string>
 
 #include "drive/channel.h"
+#include "platform/call_rights.h"
 #include "platform/helper_protocol.h"
 #include "platform/nvme_admin.h"
 #include "platform/sg_io.h"
@@ -19,10 +19,6 @@ struct HelperRights {
   bool AtaCommands = false;   // CAP_SYS_RAWIO: SATA and other ATA drives
   bool NvmeCommands = false;  // CAP_SYS_ADMIN: NVMe drives
 };
-
-// What the session's one open left open, so the process keeps only the
-// right that drive needs.
-enum class OpenedDrive { None, Ata, Nvme };
 
 // The reply to one request, and what the helper reports about it on stderr:
 // why a request was refused (Reply.Status is HelperStatus::Refused; nothing
@@ -36,11 +32,11 @@ struct HelperAnswer {
 class HelperSession {
  public:
   // A drive whose kind the rights do not cover is answered PermissionDenied
-  // without being opened. `afterOpen` runs once the open is over, opened or
-  // not, so the caller can give up every right that drive does not need.
+  // without being opened. `callRights` is raised around the open(2) of the
+  // node and around each command's ioctl, and told once the open is over,
+  // opened or not, so every right that drive does not need goes for good.
   HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, SgIo& sgIo,
-                NvmeAdmin& nvme, HelperRights rights,
-                std::function<void(OpenedDrive)> afterOpen);
+                NvmeAdmin& nvme, HelperRights rights, CallRights& callRights);
   ~HelperSession();
   HelperSession(const HelperSession&) = delete;
   HelperSession& operator=(const HelperSession&) = delete;
@@ -58,7 +54,7 @@ class HelperSession {
   SgIo& sgIo_;
   NvmeAdmin& nvme_;
   HelperRights rights_;
-  std::function<void(OpenedDrive)> afterOpen_;
+  CallRights& callRights_;
   bool openTried_ = false;
   int fd_ = -1;
   bool fdIsNvme_ = false;

@@ -41,7 +41,8 @@ OpenResult SystemFailure(const std::filesystem::path& path, int error) {
 }  // namespace
 
 OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
-                             const std::filesystem::path& devRoot, const std::string& name) {
+                             const std::filesystem::path& devRoot, const std::string& name,
+                             CallRights& rights) {
   const std::optional<dev_t> expected = ReadDeviceNumber(sysfsRoot / "block" / name / "dev");
   if (!expected) return Refuse(name + ": the kernel lists no device number");
 
@@ -54,8 +55,14 @@ OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
                   " (a partition or another device)");
   }
 
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-  if (fd < 0) return SystemFailure(path, errno);
+  int fd = -1;
+  int openError = 0;
+  {
+    const RaisedRight canOpen(rights, PrivilegedCall::OpenNode);
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    openError = errno;  // lowering the right may change it
+  }
+  if (fd < 0) return SystemFailure(path, openError);
   struct stat opened {};
   if (::fstat(fd, &opened) != 0 || !S_ISBLK(opened.st_mode) || opened.st_rdev != *expected) {
     ::close(fd);

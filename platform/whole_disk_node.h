@@ -6,6 +6,7 @@
 #include <string>
 
 #include "drive/disk_control.h"
+#include "platform/call_rights.h"
 
 namespace halvoric {
 
@@ -17,8 +18,10 @@ namespace halvoric {
 // disk. The open is read-only and does not follow links; the opened file is
 // checked again so a node swapped in between is refused too. The handle is
 // the open file descriptor, which the caller closes; a refused node fails
-// as OpenError::Other.
+// as OpenError::Other. `rights` holds the right to open the node in force
+// around the open(2) alone.
 OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
-                             const std::filesystem::path& devRoot, const std::string& name);
+                             const std::filesystem::path& devRoot, const std::string& name,
+                             CallRights& rights);
 
 }  // namespace halvoric

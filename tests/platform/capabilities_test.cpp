@@ -5,6 +5,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "platform/helper_capabilities.h"
+
 namespace halvoric {
 namespace {
 
@@ -19,26 +25,58 @@ bool InChild(Check check) {
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// The helper's way with its rights: the drive rights stay permitted but out
-// of force while it opens the disk, then one of them is put in force and
-// every other right is gone.
-TEST(Capabilities, RightsKeptOutOfForceUntilTheDiskIsOpen) {
-  if (!HasPermittedCapability(CAP_SYS_RAWIO) || !HasPermittedCapability(CAP_DAC_READ_SEARCH)) {
-    GTEST_SKIP() << "needs a process with CAP_SYS_RAWIO and CAP_DAC_READ_SEARCH (root)";
+// The helper's way with its rights, on a real process: every right
+// permitted and none in force, each put in force for its call alone, and
+// after the open only the opened drive's right left to raise.
+TEST(Capabilities, EachRightInForceForItsCallAloneAndGoneAfterTheOpen) {
+  const int all[] = {CAP_DAC_READ_SEARCH, CAP_SYS_RAWIO, CAP_SYS_ADMIN};
+  if (!std::all_of(std::begin(all), std::end(all), HasPermittedCapability)) {
+    GTEST_SKIP() << "needs CAP_DAC_READ_SEARCH, CAP_SYS_RAWIO and CAP_SYS_ADMIN (root)";
   }
-  EXPECT_TRUE(InChild([] {
-    const CapabilityMask rawIo = CapabilityBit(CAP_SYS_RAWIO);
-    const CapabilityMask open = CapabilityBit(CAP_DAC_READ_SEARCH);
-    if (!KeepOnlyCapabilities(rawIo | open, open).Ok()) return false;
-    const bool whileOpening = HasEffectiveCapability(CAP_DAC_READ_SEARCH) &&
-                              !HasEffectiveCapability(CAP_SYS_RAWIO) &&
-                              HasPermittedCapability(CAP_SYS_RAWIO) &&
-                              !HasPermittedCapability(CAP_SYS_ADMIN);
-    if (!KeepOnlyCapabilities(rawIo).Ok()) return false;
-    const bool afterOpening = HasEffectiveCapability(CAP_SYS_RAWIO) &&
-                              !HasPermittedCapability(CAP_DAC_READ_SEARCH);
-    return whileOpening && afterOpening;
-  }));
+  const CapabilityMask open = CapabilityBit(CAP_DAC_READ_SEARCH);
+  const CapabilityMask ata = CapabilityBit(CAP_SYS_RAWIO);
+  const CapabilityMask nvme = CapabilityBit(CAP_SYS_ADMIN);
+  const auto sets = [&] {
+    CapabilityMask effective = 0;
+    CapabilityMask permitted = 0;
+    for (int capability : all) {
+      if (HasEffectiveCapability(capability)) effective |= CapabilityBit(capability);
+      if (HasPermittedCapability(capability)) permitted |= CapabilityBit(capability);
+    }
+    return std::pair{effective, permitted};
+  };
+  const struct {
+    OpenedDrive opened;
+    CapabilityMask kept;
+    PrivilegedCall command;
+  } drives[] = {
+      {OpenedDrive::Ata, ata, PrivilegedCall::AtaCommand},
+      {OpenedDrive::Nvme, nvme, PrivilegedCall::NvmeCommand},
+      {OpenedDrive::None, 0, PrivilegedCall::AtaCommand},
+  };
+  for (const auto& d : drives) {
+    EXPECT_TRUE(InChild([&] {
+      std::size_t refused = 0;
+      ProcessCallRights rights([&](const std::string&) { ++refused; });
+      bool held = KeepOnlyCapabilities(open | ata | nvme, 0).Ok();
+      const auto expect = [&](CapabilityMask effective, CapabilityMask permitted) {
+        held = held && sets() == std::pair{effective, permitted};
+      };
+      expect(0, open | ata | nvme);
+      rights.Raise(PrivilegedCall::OpenNode);
+      expect(open, open | ata | nvme);
+      rights.Lower();
+      rights.KeepOnlyFor(d.opened);
+      expect(0, d.kept);
+      rights.Raise(d.command);  // refused when no drive was opened
+      expect(d.kept, d.kept);
+      rights.Lower();
+      expect(0, d.kept);
+      rights.Raise(PrivilegedCall::OpenNode);  // gone for good: refused
+      expect(0, d.kept);
+      return held && refused == (d.kept == 0 ? 2u : 1u);
+    })) << static_cast<int>(d.opened);
+  }
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstddef>
 #include <cstring>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 #include "platform/nvme_translation.h"
@@ -18,31 +20,61 @@
 namespace halvoric {
 namespace {
 
+// Records what the session asked of its rights. Lowering leaves errno
+// changed, as a failing or chatty system call may, so a caller that reads
+// errno after it shows.
+struct RecordingRights final : CallRights {
+  void Raise(PrivilegedCall call) override {
+    EXPECT_FALSE(inForce) << "a right raised while another is in force";
+    inForce = call;
+    raised.push_back(call);
+  }
+  void Lower() override {
+    inForce.reset();
+    errno = EPERM;
+  }
+  void KeepOnlyFor(OpenedDrive drive) override {
+    EXPECT_FALSE(inForce) << "rights given up while one is in force";
+    opened.push_back(drive);
+  }
+  std::optional<PrivilegedCall> inForce;
+  std::vector<PrivilegedCall> raised;
+  std::vector<OpenedDrive> opened;
+};
+
+// The right in force at each command a fake seam received.
+using RightsSeen = std::vector<std::optional<PrivilegedCall>>;
+
 // Answers GOOD without sense, or CHECK CONDITION with `sense` when the
 // test gives some.
 struct CountingSgIo final : SgIo {
+  explicit CountingSgIo(const RecordingRights& rights) : rights(rights) {}
   int Submit(int, sg_io_hdr_t& header) override {
     ++calls;
+    seen.push_back(rights.inForce);
     header.status = sense.empty() ? 0 : 0x02;
     header.sb_len_wr =
         static_cast<unsigned char>(std::min<std::size_t>(sense.size(), header.mx_sb_len));
     if (header.sb_len_wr > 0) std::memcpy(header.sbp, sense.data(), header.sb_len_wr);
     return 0;
   }
+  const RecordingRights& rights;
   int calls = 0;
+  RightsSeen seen;
   std::vector<std::uint8_t> sense;
 };
 
 // Answers Identify and Get Log Page from its buffers and records the opcode
 // of every command that reached it.
 struct CountingNvmeAdmin final : NvmeAdmin {
-  CountingNvmeAdmin() {
+  explicit CountingNvmeAdmin(const RecordingRights& rights) : rights(rights) {
     std::memcpy(controller.data() + kNvmeModel, "QX NVMe", 7);
     log[kNvmeCompositeTemperature] = 0x39;  // 313 K
     log[kNvmeCompositeTemperature + 1] = 0x01;
   }
   int Submit(int, nvme_admin_cmd& command) override {
     opcodes.push_back(command.opcode);
+    seen.push_back(rights.inForce);
     auto* into = reinterpret_cast<std::uint8_t*>(static_cast<std::uintptr_t>(command.addr));
     if (command.opcode == 0x06) std::memcpy(into, controller.data(), command.data_len);
     if (command.opcode == 0x02) std::memcpy(into, log.data(), command.data_len);
@@ -50,7 +82,9 @@ struct CountingNvmeAdmin final : NvmeAdmin {
   }
   NvmeIdentifyData controller{};
   NvmeHealthLog log{};
+  const RecordingRights& rights;
   std::vector<std::uint8_t> opcodes;
+  RightsSeen seen;
 };
 
 constexpr HelperRights kEveryRight{true, true};
@@ -125,11 +159,10 @@ class HelperSessionTest : public ::testing::Test {
   HelperAnswer Send(const HelperRequest& request) { return session.Answer(request); }
 
   test::FakeSysfs tree;
-  CountingSgIo sgIo;
-  CountingNvmeAdmin nvme;
-  std::vector<OpenedDrive> opened;
-  HelperSession session{tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight,
-                        [this](OpenedDrive drive) { opened.push_back(drive); }};
+  RecordingRights rights;
+  CountingSgIo sgIo{rights};
+  CountingNvmeAdmin nvme{rights};
+  HelperSession session{tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, rights};
 };
 
 TEST_F(HelperSessionTest, RefusesEveryNodeThatIsNotTheListedWholeDisk) {
@@ -151,12 +184,15 @@ TEST_F(HelperSessionTest, RefusesEveryNodeThatIsNotTheListedWholeDisk) {
       {256, HelperStatus::Refused, "not a drive index"},
   };
   for (const auto& c : cases) {
-    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, {});
+    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, rights);
     const HelperAnswer answer = fresh.Answer(OpenRequest(c.drive));
     EXPECT_EQ(StatusOf(answer), c.status) << c.drive;
     EXPECT_NE(answer.Message.find(c.message), std::string::npos) << answer.Message;
   }
   EXPECT_EQ(sgIo.calls, 0);
+  // None was opened, so none needed the right to open, and none keeps one.
+  EXPECT_TRUE(rights.raised.empty());
+  EXPECT_EQ(rights.opened, std::vector<OpenedDrive>(std::size(cases), OpenedDrive::None));
 }
 
 TEST_F(HelperSessionTest, RefusesPartitionsAndCharacterDevices) {
@@ -166,21 +202,38 @@ TEST_F(HelperSessionTest, RefusesPartitionsAndCharacterDevices) {
     GTEST_SKIP() << "creating device nodes needs root";
   }
   for (std::uint32_t drive : {0u, 1u}) {
-    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, {});
+    HelperSession fresh(tree.Sys(), tree.Dev(), sgIo, nvme, kEveryRight, rights);
     const HelperAnswer answer = fresh.Answer(OpenRequest(drive));
     EXPECT_EQ(StatusOf(answer), HelperStatus::Refused);
     EXPECT_FALSE(answer.Message.empty());
   }
+  EXPECT_TRUE(rights.raised.empty());
+}
+
+// A node of a device that is not there passes every check and fails only at
+// the open: the right to open was in force for that call alone, and the
+// answer is the open's own error (ENXIO), not what lowering the right left
+// in errno.
+TEST_F(HelperSessionTest, AFailedOpenHadItsRightAndAnswersWithItsOwnError) {
+  AddDisk("sda", "240:250");  // a major kept for local use: no driver behind it
+  if (!MakeNode("sda", S_IFBLK, makedev(240, 250))) {
+    GTEST_SKIP() << "creating device nodes needs root";
+  }
+  const HelperAnswer answer = Send(OpenRequest(0));
+  EXPECT_EQ(StatusOf(answer), HelperStatus::NotFound) << answer.Message;
+  EXPECT_EQ(rights.raised, std::vector{PrivilegedCall::OpenNode});
+  EXPECT_FALSE(rights.inForce);
+  EXPECT_EQ(rights.opened, std::vector{OpenedDrive::None});
 }
 
 TEST_F(HelperSessionTest, WithoutTheCapabilityEveryOpenIsDenied) {
   AddDisk("sda", "8:0");
-  HelperSession unprivileged(tree.Sys(), tree.Dev(), sgIo, nvme, HelperRights{},
-                             [this](OpenedDrive drive) { opened.push_back(drive); });
+  HelperSession unprivileged(tree.Sys(), tree.Dev(), sgIo, nvme, HelperRights{}, rights);
   const HelperAnswer answer = unprivileged.Answer(OpenRequest(0));
   EXPECT_EQ(StatusOf(answer), HelperStatus::PermissionDenied);
   EXPECT_NE(answer.Message.find("install step"), std::string::npos);
-  EXPECT_EQ(opened, std::vector{OpenedDrive::None});
+  EXPECT_TRUE(rights.raised.empty());
+  EXPECT_EQ(rights.opened, std::vector{OpenedDrive::None});
 }
 
 // Opens a node that is really the block device the fake sysfs lists, made
@@ -192,7 +245,8 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   if (!AddRealBlockDisk("sda")) GTEST_SKIP() << "needs /dev/loop0 and root";
   const HelperAnswer open = Send(OpenRequest(0));
   ASSERT_EQ(StatusOf(open), HelperStatus::Ok) << open.Message;
-  EXPECT_EQ(opened, std::vector{OpenedDrive::Ata});
+  EXPECT_EQ(rights.opened, std::vector{OpenedDrive::Ata});
+  EXPECT_EQ(rights.raised, std::vector{PrivilegedCall::OpenNode});
 
   const struct {
     HelperRequest request;
@@ -252,6 +306,10 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   EXPECT_EQ(Send(PowerCheckRequest()).Reply.Out[offsetof(PowerModeAnswer, SectorCount)], 0xFF);
   EXPECT_EQ(sgIo.calls, 3);
   EXPECT_TRUE(nvme.opcodes.empty());
+  // Each command had the ATA right in force, and the refusals raised none.
+  EXPECT_EQ(sgIo.seen, RightsSeen(3, PrivilegedCall::AtaCommand));
+  EXPECT_EQ(rights.raised.size(), 4u);
+  EXPECT_FALSE(rights.inForce);
 }
 
 // The whole series on an NVMe drive: each accepted request becomes one of
@@ -261,7 +319,7 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   if (!AddRealBlockDisk("nvme0n1")) GTEST_SKIP() << "needs /dev/loop0 and root";
   const HelperAnswer open = Send(OpenRequest(0));
   ASSERT_EQ(StatusOf(open), HelperStatus::Ok) << open.Message;
-  EXPECT_EQ(opened, std::vector{OpenedDrive::Nvme});
+  EXPECT_EQ(rights.opened, std::vector{OpenedDrive::Nvme});
 
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD8, 0, 16))),
             HelperStatus::Ok);  // SMART ENABLE: the health log is always on
@@ -284,6 +342,8 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528))),
             HelperStatus::Refused);  // READ DMA EXT
   EXPECT_EQ(nvme.opcodes, (std::vector<std::uint8_t>{0x06, 0x02}));
+  EXPECT_EQ(nvme.seen, RightsSeen(2, PrivilegedCall::NvmeCommand));
+  EXPECT_FALSE(rights.inForce);
   EXPECT_EQ(sgIo.calls, 0);
 }
 

@@ -374,16 +374,22 @@ TEST(NvmeRightsTest, HelperWithoutTheAdminRightLeavesNvmeDrivesUnopened) {
   tree.AddDisk("nvme0n1");
   NoSgIo sgIo;
   FakeNvmeAdmin admin;
-  std::vector<OpenedDrive> opened;
-  HelperSession session(tree.Sys(), tree.Dev(), sgIo, admin, HelperRights{true, false},
-                        [&](OpenedDrive drive) { opened.push_back(drive); });
+  struct : CallRights {
+    void Raise(PrivilegedCall call) override { raised.push_back(call); }
+    void Lower() override {}
+    void KeepOnlyFor(OpenedDrive drive) override { opened.push_back(drive); }
+    std::vector<PrivilegedCall> raised;
+    std::vector<OpenedDrive> opened;
+  } rights;
+  HelperSession session(tree.Sys(), tree.Dev(), sgIo, admin, HelperRights{true, false}, rights);
   HelperRequest open{};
   open.Magic = kHelperRequestMagic;
   open.Operation = kHelperOpen;
   const HelperAnswer answer = session.Answer(open);
   EXPECT_EQ(static_cast<HelperStatus>(answer.Reply.Status), HelperStatus::PermissionDenied);
   EXPECT_EQ(answer.Message, "");  // the administrator's choice, not worth a line per series
-  EXPECT_EQ(opened, std::vector{OpenedDrive::None});
+  EXPECT_EQ(rights.opened, std::vector{OpenedDrive::None});
+  EXPECT_TRUE(rights.raised.empty());
   EXPECT_TRUE(admin.seen.empty());
 }
 

@@ -34,7 +34,7 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
                    ("Critical Comp. Temperature Time", 0x67, "raw",
                     "Critical Composite Temperature Time")]
 # Sections that hold text, not one of our JSON documents.
-NOT_JSON = ("helper-refuses-args", "root-nvme-text", "smartctl-nvme")
+NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme")
 
 failures = []
 
@@ -144,6 +144,16 @@ def main():
         check(f"{run}: no complaint", found[f"{run}-sata.err"], "")
 
     check("helper without arguments only", found["helper-refuses-args.exit"].strip(), "2")
+
+    # The helper's capabilities while it waits for a request, as "permitted
+    # in-force": every right permitted and none in force before the open;
+    # after it only the opened disk's right, out of force between commands.
+    every_right = (1 << 2) | (1 << 17) | (1 << 21)  # DAC_READ_SEARCH, SYS_RAWIO, SYS_ADMIN
+    for disk, right in (("sata", 1 << 17), ("nvme", 1 << 21)):
+        check(f"helper rights in a {disk} series", found[f"helper-rights-{disk}.out"],
+              f"before {every_right} 0\nopened 0 {right} 0\ncommand 0 {right} 0\nexit 0\n")
+        check(f"helper rights in a {disk} series: no complaint",
+              found[f"helper-rights-{disk}.err"], "")
 
     listing = json.loads(found["limited-list.out"])["drives"]
     check("limited: SATA model", listing[0]["model_name"], model)

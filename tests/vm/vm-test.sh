@@ -42,6 +42,7 @@ root=$tmp/root
 mkdir -p "$root"/{bin,sbin,proc,sys,dev,tmp,etc,modules,opt/halvoric,opt/limited}
 cp /bin/busybox "$root/bin/busybox"
 cp "$here/vm_init.sh" "$root/init"
+cp "$here/../helper_requests.sh" "$root/helper_requests.sh"
 printf 'root:x:0:0::/:/bin/sh\nuser:x:1000:1000::/tmp:/bin/sh\n' >"$root/etc/passwd"
 printf 'root:x:0:\nuser:x:1000:\n' >"$root/etc/group"
 

@@ -3,7 +3,8 @@
 # an unprivileged user through halvoric-ata (with and without its NVMe right),
 # and as that user without the helper, and smartctl on the NVMe drive for
 # reference, and writes every output to the second serial port. Each level
-# first asks the power modes, before any read.
+# first asks the power modes, before any read. It also reads the helper's
+# capabilities while the helper waits in a series of its own.
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
 mount -t sysfs sysfs /sys
@@ -37,6 +38,29 @@ run() {  # NAME COMMAND...: stdout, stderr and exit status as three sections
 
 user() { su -s /bin/sh user -c "$*"; }
 
+. /helper_requests.sh
+# The helper as the user, on DRIVE: its rights ("permitted in-force") before
+# the open, and the answer's status with its rights after the open and after
+# one command, each while it waits for the next request.
+helper_rights() {  # NAME DRIVE
+  mkfifo "/tmp/$1.in"
+  exec 7<>"/tmp/$1.in"
+  su -s /bin/sh user -c "exec /opt/halvoric/halvoric-ata" \
+    <"/tmp/$1.in" >"/tmp/$1.replies" 7>&- &
+  pid=$!
+  helper_wait_reading $pid
+  echo "before $(helper_capabilities $pid)"
+  helper_open_request "$2" >&7
+  helper_wait_replies "/tmp/$1.replies" 1 && helper_wait_reading $pid
+  echo "opened $(helper_reply_status "/tmp/$1.replies" 1) $(helper_capabilities $pid)"
+  helper_identify_request >&7
+  helper_wait_replies "/tmp/$1.replies" 2 && helper_wait_reading $pid
+  echo "command $(helper_reply_status "/tmp/$1.replies" 2) $(helper_capabilities $pid)"
+  exec 7>&-
+  wait $pid
+  echo "exit $?"
+}
+
 run root-power /opt/halvoric/halvoric-cli --power --json
 run root-list /opt/halvoric/halvoric-cli --json
 run root-sata /opt/halvoric/halvoric-cli --drive 0 --json
@@ -51,6 +75,8 @@ run helper-list user /opt/halvoric/halvoric-cli --json
 run helper-sata user /opt/halvoric/halvoric-cli --drive 0 --json
 run helper-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
 run helper-refuses-args user /opt/halvoric/halvoric-ata --drive 0
+run helper-rights-sata helper_rights sata 0
+run helper-rights-nvme helper_rights nvme 1
 
 # Installed without CAP_SYS_ADMIN: SATA as before, NVMe as unprivileged.
 setcap cap_dac_read_search,cap_sys_rawio+p /opt/halvoric/halvoric-ata

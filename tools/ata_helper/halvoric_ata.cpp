@@ -4,8 +4,9 @@
 // takes no arguments and reads no environment. The install step gives the
 // file CAP_SYS_RAWIO (ATA commands), CAP_SYS_ADMIN (the two NVMe admin
 // commands; optional) and CAP_DAC_READ_SEARCH (to open the disk node, which
-// belongs to root:disk). Only the last is in force until the one disk of
-// the series is open; then only the right that disk needs is kept.
+// belongs to root:disk), permitted but not in force. Each is put in force
+// only around the one call that needs it; once the disk of the series is
+// open, only the right that disk needs stays permitted.
 #include <fcntl.h>
 #include <linux/capability.h>
 #include <sys/prctl.h>
@@ -16,6 +17,7 @@
 #include <string>
 
 #include "platform/capabilities.h"
+#include "platform/helper_capabilities.h"
 #include "platform/helper_session.h"
 
 namespace {
@@ -45,28 +47,22 @@ int main(int argc, char**) {
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
     if (::fcntl(fd, F_GETFD) < 0 && ::open("/dev/null", O_RDWR) != fd) return kExitSetUp;
   }
-  const CapabilityMask ataRight = CapabilityBit(CAP_SYS_RAWIO);
-  const CapabilityMask nvmeRight = CapabilityBit(CAP_SYS_ADMIN);
-  const CapabilityMask openRight = CapabilityBit(CAP_DAC_READ_SEARCH);
-  // Until the disk is open only the right to open it is in force; the
-  // drive rights stay permitted, to be put in force for the one drive.
-  if (const Result<> kept = KeepOnlyCapabilities(ataRight | nvmeRight | openRight, openRight);
-      !kept.Ok()) {
+  const CapabilityMask everyRight = CapabilityFor(PrivilegedCall::OpenNode) |
+                                    CapabilityFor(PrivilegedCall::AtaCommand) |
+                                    CapabilityFor(PrivilegedCall::NvmeCommand);
+  // The file gives these permitted only; this also takes them out of force
+  // when root starts the helper, and drops every other right.
+  if (const Result<> kept = KeepOnlyCapabilities(everyRight, 0); !kept.Ok()) {
     return Fail(kept.Message);
   }
   const HelperRights rights{HasPermittedCapability(CAP_SYS_RAWIO),
                             HasPermittedCapability(CAP_SYS_ADMIN)};
-  const auto keepWhatTheDriveNeeds = [=](OpenedDrive opened) {
-    const CapabilityMask keep = opened == OpenedDrive::Ata    ? ataRight
-                                : opened == OpenedDrive::Nvme ? nvmeRight
-                                                              : 0;
-    if (const Result<> kept = KeepOnlyCapabilities(keep); !kept.Ok()) {
-      std::cerr << "halvoric-ata: " << kept.Message << "\n";
-      std::_Exit(kExitSetUp);
-    }
-  };
+  ProcessCallRights callRights([](const std::string& why) {
+    std::cerr << "halvoric-ata: " << why << "\n";
+    std::_Exit(kExitSetUp);
+  });
   KernelSgIo sgIo;
   KernelNvmeAdmin nvme;
-  HelperSession session("/sys", "/dev", sgIo, nvme, rights, keepWhatTheDriveNeeds);
+  HelperSession session("/sys", "/dev", sgIo, nvme, rights, callRights);
   return ServeHelper(session, STDIN_FILENO, STDOUT_FILENO, std::cerr);
 }

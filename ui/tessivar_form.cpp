@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFont>
 
+#include "platform/program_files.h"
 #include "ui/list_view_sinks.h"
 #include "ui/pictures.h"
 #include "ui/report_view.h"
@@ -37,7 +37,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
       Preferences1(
           *this, Settings, Journal1,
           {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
-          QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
+          ProgramFileOfRunningExecutable("help.html").string()),
       Watch(*this, Settings, Journal1, Countdown,
             {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
              platform.Time, LastRead, &History}),

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Debian package, as a user meets it: built by scripts/package.sh, free of
 # lintian errors and warnings, installed with apt-get, working (the CLI, the
-# helper's capabilities, the menu entry, the demo scenario's drives, "Help and
-# Manual" and an alert mail, which find the manual and the mail library in
-# /usr/lib/halvoric), and purged without leaving a file behind. Then the post-install step on a file system
-# that cannot hold capabilities: it still succeeds and says what that means.
+# helper's capabilities, the menu entry, the demo scenario's drives, "Help
+# and Manual" and an alert mail, which find the manual and the mail library
+# in /usr/lib/halvoric), and purged without leaving a file behind, the
+# metrics service's file included. Then the post-install step on a file
+# system that cannot hold capabilities: it still succeeds and says what that
+# means.
 # Installs into this machine's /usr, so runs only as root.
 # Usage: package_test.sh BUILD_DIRECTORY CAPABILITIES [cmake option...]
 set -euo pipefail
@@ -26,8 +28,10 @@ source "$source/scripts/lib/rig.sh"
 
 work=$(mktemp -d)
 ramfs=""
+made_textfiles=""
 cleanup() {
   rig_stop_all
+  [ -z "$made_textfiles" ] || rm -rf "$made_textfiles"
   if dpkg-query -W -f='${Status}' halvoric 2>/dev/null | grep -q installed; then
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || true
   fi
@@ -88,7 +92,8 @@ done
 # writes it down), and the first check, 30 s after the start, mails a
 # server on loopback through the library.
 start_xvfb 800x640x24
-mkdir -p "$work/bin" "$work/run" "$work/config/halvoric" "$work/maildir"
+mkdir -p "$work/bin" "$work/run" "$work/config/halvoric" "$work/runtime"
+chmod 700 "$work/runtime"
 printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
 chmod +x "$work/bin/xdg-open"
 port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
@@ -105,7 +110,7 @@ printf '%s\n' "<?xml version='1.0' encoding='UTF-8' ?>" "<Tessivar>" "<TempWarn>
 printf '%s\n' "[drive 0]" "model = Package Test Drive" "serial = PKG0001" "firmware = 1.0" \
   "attribute = 194 flags=0x0022 value=100 worst=100 threshold=0" "temperature = 60" \
   >"$work/hot.scenario"
-(cd "$work/run" && PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" QT_QPA_PLATFORM=xcb \
+(cd "$work/run" && PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
   DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" exec /usr/bin/halvoric-demo "$work/hot.scenario" \
   >"$work/demo.log" 2>&1) &
 rig_track $!
@@ -118,7 +123,7 @@ wait_for '[ -s "$work/opened" ]' 100 || fail "Help and Manual opened nothing"
   fail "Help and Manual opened $(cat "$work/opened"), not $private/help.html"
 wait_for '[ -n "$(ls "$work/maildir/new" 2>/dev/null)" ]' 600 ||
   { cat "$work/demo.log" "$work/smtp.log"; fail "no alert mail arrived"; }
-grep -q '^To: admin@example.org' "$work/maildir/new/"* || fail "the mail went elsewhere"
+grep -q '^To:.*admin@example.org' "$work/maildir/new/"* || fail "the mail went elsewhere"
 rig_stop_all
 rig_pids=()
 
@@ -138,7 +143,17 @@ for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/
   /usr/share/halvoric/prometheus/halvoric.rules.yml; do
   grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
 done
+# The metrics service's file goes with the package, and node_exporter's
+# folder stays for node_exporter.
+textfiles=/var/lib/prometheus/node-exporter
+for dir in /var/lib/prometheus "$textfiles"; do
+  [ -d "$dir" ] || made_textfiles=${made_textfiles:-$dir}
+done
+mkdir -p "$textfiles"
+echo 'halvoric_drives_read 1' >"$textfiles/halvoric.prom"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"
+[ ! -e "$textfiles/halvoric.prom" ] || fail "the purge left $textfiles/halvoric.prom"
+[ -d "$textfiles" ] || fail "the purge took node_exporter's $textfiles"
 left=0
 while IFS= read -r path; do
   [ -e "$path" ] || [ -L "$path" ] || continue
@@ -176,4 +191,4 @@ for said in "$root/usr/bin/halvoric-ata has no capabilities" "Operation not supp
     fail "the post-install step did not say: $said"
 done
 [ -z "$(getcap "$root/usr/bin/halvoric-ata")" ] || fail "capabilities on a file system that has none"
-echo "package: $(basename "$package") built, lint-free of errors, installed, purged"
+echo "package: $(basename "$package") built, free of lintian errors and warnings, installed, purged"

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The manual that "Help and Manual" opens: help.html beside the program,
+# The manual that "Help and Manual" opens: help.html beside the program (the
+# build tree),
 # well-formed, self-contained, and every link of its contents leads somewhere.
 # Usage: help_file_test.sh PROGRAM
 set -euo pipefail

@@ -34,10 +34,9 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
                     Drives, [this](std::function<void()> task) { PostToWindow(std::move(task)); })
               : nullptr),
       Line(AwayLine ? static_cast<DriveLine&>(*AwayLine) : Drives),
-      Preferences1(
-          *this, Settings, Journal1,
-          {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
-          ProgramFileOfRunningExecutable("help.html").string()),
+      Preferences1(*this, Settings, Journal1,
+                   {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
+                   ProgramFileOfRunningExecutable("help.html").string()),
       Watch(*this, Settings, Journal1, Countdown,
             {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
              platform.Time, LastRead, &History}),

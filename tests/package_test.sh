@@ -117,10 +117,14 @@ rig_track $!
 wait_for 'xdotool search --onlyvisible --name "^Halvoric\$" >/dev/null 2>&1' 150 ||
   { cat "$work/demo.log"; fail "the installed demo showed no window"; }
 window=$(xdotool search --onlyvisible --name '^Halvoric$' | head -1)
-xdotool mousemove --window "$window" 470 495 click 1  # "Help and Manual"
-wait_for '[ -s "$work/opened" ]' 100 || fail "Help and Manual opened nothing"
-[ "$(cat "$work/opened")" = "file://$private/help.html" ] ||
-  fail "Help and Manual opened $(cat "$work/opened"), not $private/help.html"
+# "Help and Manual"; again if a busy machine's first click came too early.
+for _ in 1 2 3; do
+  xdotool mousemove --window "$window" 470 495 click 1
+  wait_for '[ -s "$work/opened" ]' 50 && break
+done
+[ -s "$work/opened" ] || fail "Help and Manual opened nothing"
+[ "$(head -1 "$work/opened")" = "file://$private/help.html" ] ||
+  fail "Help and Manual opened $(head -1 "$work/opened"), not $private/help.html"
 wait_for '[ -n "$(ls "$work/maildir/new" 2>/dev/null)" ]' 600 ||
   { cat "$work/demo.log" "$work/smtp.log"; fail "no alert mail arrived"; }
 grep -q '^To:.*admin@example.org' "$work/maildir/new/"* || fail "the mail went elsewhere"

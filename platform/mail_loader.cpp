@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "platform/running_executable.h"
+#include "platform/program_files.h"
 
 namespace halvoric {
 namespace {
@@ -94,8 +94,8 @@ std::unique_ptr<Mailer> LoadMailerAtFirstSend(std::filesystem::path library) {
   return std::make_unique<MailerLoadedAtFirstSend>(std::move(library));
 }
 
-std::filesystem::path MailLibraryBesideExecutable() {
-  return RunningExecutable().parent_path() / kMailLibraryFileName;
+std::filesystem::path MailLibraryOfRunningExecutable() {
+  return ProgramFileOfRunningExecutable(kMailLibraryFileName);
 }
 
 }  // namespace halvoric

@@ -22,7 +22,8 @@ std::unique_ptr<Mailer> LoadMailer(const std::filesystem::path& library);
 // called from several threads.
 std::unique_ptr<Mailer> LoadMailerAtFirstSend(std::filesystem::path library);
 
-// The library in the folder of the running executable.
-std::filesystem::path MailLibraryBesideExecutable();
+// The library of the running executable: in its private folder once
+// installed, beside it in the build tree (platform/program_files.h).
+std::filesystem::path MailLibraryOfRunningExecutable();
 
 }  // namespace halvoric

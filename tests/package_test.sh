@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # The Debian package, as a user meets it: built by scripts/package.sh, free of
-# lintian errors, installed with apt-get, working (the CLI, the helper's
-# capabilities, the menu entry, the demo scenario's drives), and purged
-# without leaving a file behind. Then the post-install step on a file system
-# that cannot hold capabilities: it still succeeds and says what that means.
+# lintian errors and warnings, installed with apt-get, working (the CLI, the
+# helper's capabilities, the menu entry, the demo scenario's drives, "Help
+# and Manual" and an alert mail, which find the manual and the mail library
+# in /usr/lib/halvoric), and purged without leaving a file behind, the
+# metrics service's file included. Then the post-install step on a file
+# system that cannot hold capabilities: it still succeeds and says what that
+# means.
 # Installs into this machine's /usr, so runs only as root.
 # Usage: package_test.sh BUILD_DIRECTORY CAPABILITIES [cmake option...]
 set -euo pipefail
@@ -13,17 +16,22 @@ capabilities=$2
 shift 2
 
 [ "$(id -u)" -eq 0 ] || { echo "skipped: installing a package needs root"; exit 77; }
-for tool in apt-get dpkg-deb lintian getcap desktop-file-validate; do
+for tool in apt-get dpkg-deb lintian getcap desktop-file-validate Xvfb xdpyinfo xdotool; do
   command -v "$tool" >/dev/null || { echo "skipped: no $tool"; exit 77; }
 done
 if dpkg-query -W -f='${Status}' halvoric 2>/dev/null | grep -q installed; then
   echo "skipped: halvoric is installed here, and the test would purge it"
   exit 77
 fi
+/usr/bin/python3 -c 'import aiosmtpd' 2>/dev/null || { echo "skipped: no python3-aiosmtpd"; exit 77; }
+source "$source/scripts/lib/rig.sh"
 
 work=$(mktemp -d)
 ramfs=""
+made_textfiles=""
 cleanup() {
+  rig_stop_all
+  [ -z "$made_textfiles" ] || rm -rf "$made_textfiles"
   if dpkg-query -W -f='${Status}' halvoric 2>/dev/null | grep -q installed; then
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || true
   fi
@@ -39,9 +47,8 @@ case "$(basename "$package")" in
   *) fail "package named $(basename "$package")" ;;
 esac
 
-# Errors fail; warnings are shown.
-lintian --fail-on error --tag-display-limit 0 "$package" ||
-  fail "lintian reports errors"
+lintian --fail-on error,warning --tag-display-limit 0 "$package" ||
+  fail "lintian reports errors or warnings"
 
 dpkg-deb -f "$package" Depends | grep -q 'libqt6widgets6' ||
   fail "Depends has no Qt library: $(dpkg-deb -f "$package" Depends)"
@@ -73,14 +80,64 @@ scenario=/usr/share/halvoric/scenarios/demo.scenario
 diff "$work/built.txt" "$work/installed.txt" || fail "the installed tool lists other drives"
 grep -q 'Halvoric Demo SSD 500GB' "$work/installed.txt" || fail "no demo drive listed"
 
+private=/usr/lib/halvoric
 for program in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
-  /usr/bin/libhalvoric-sendmail.so; do
+  "$private/libhalvoric-sendmail.so"; do
   ! ldd "$program" | grep -q 'not found' || fail "$program: $(ldd "$program" | grep 'not found')"
 done
 
+# The installed demo on a drive hotter than the critical temperature, under
+# a private X display without a window manager (the window at 0,0): "Help
+# and Manual" hands the desktop the manual's address (a stand-in xdg-open
+# writes it down), and the first check, 30 s after the start, mails a
+# server on loopback through the library.
+start_xvfb 800x640x24
+mkdir -p "$work/bin" "$work/run" "$work/config/halvoric" "$work/runtime"
+chmod 700 "$work/runtime"
+printf '#!/bin/sh\nprintf "%%s\\n" "$@" >>"%s/opened"\n' "$work" >"$work/bin/xdg-open"
+chmod +x "$work/bin/xdg-open"
+port=$(/usr/bin/python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+/usr/bin/python3 -m aiosmtpd -n -l "127.0.0.1:$port" -c aiosmtpd.handlers.Mailbox "$work/maildir" \
+  >"$work/smtp.log" 2>&1 &
+rig_track $!
+wait_for "/usr/bin/python3 -c 'import socket; socket.create_connection((\"127.0.0.1\", $port))' 2>/dev/null" 100 ||
+  { cat "$work/smtp.log"; fail "the mail server did not start"; }
+printf 'url=smtp://127.0.0.1:%s\ntimeout=10\n' "$port" >"$work/config/halvoric/mail.conf"
+chmod 600 "$work/config/halvoric/mail.conf"
+printf '%s\n' "<?xml version='1.0' encoding='UTF-8' ?>" "<Tessivar>" "<TempWarn>-1</TempWarn>" \
+  "<Temp>40</Temp>" "<EmailNotification>-1</EmailNotification>" \
+  "<EmailAddr>admin@example.org</EmailAddr>" "</Tessivar>" >"$work/run/config.xml"
+printf '%s\n' "[drive 0]" "model = Package Test Drive" "serial = PKG0001" "firmware = 1.0" \
+  "attribute = 194 flags=0x0022 value=100 worst=100 threshold=0" "temperature = 60" \
+  >"$work/hot.scenario"
+(cd "$work/run" && PATH="$work/bin:$PATH" XDG_CONFIG_HOME="$work/config" XDG_RUNTIME_DIR="$work/runtime" QT_QPA_PLATFORM=xcb \
+  DBUS_SESSION_BUS_ADDRESS="unix:path=/nonexistent" exec /usr/bin/halvoric-demo "$work/hot.scenario" \
+  >"$work/demo.log" 2>&1) &
+rig_track $!
+wait_for 'xdotool search --onlyvisible --name "^Halvoric\$" >/dev/null 2>&1' 150 ||
+  { cat "$work/demo.log"; fail "the installed demo showed no window"; }
+window=$(xdotool search --onlyvisible --name '^Halvoric$' | head -1)
+# "Help and Manual"; again if a busy machine's first click came too early.
+for _ in 1 2 3; do
+  xdotool mousemove --window "$window" 470 495 click 1
+  wait_for '[ -s "$work/opened" ]' 50 && break
+done
+[ -s "$work/opened" ] || fail "Help and Manual opened nothing"
+[ "$(head -1 "$work/opened")" = "file://$private/help.html" ] ||
+  fail "Help and Manual opened $(head -1 "$work/opened"), not $private/help.html"
+wait_for '[ -n "$(ls "$work/maildir/new" 2>/dev/null)" ]' 600 ||
+  { cat "$work/demo.log" "$work/smtp.log"; fail "no alert mail arrived"; }
+grep -q '^To:.*admin@example.org' "$work/maildir/new/"* || fail "the mail went elsewhere"
+rig_stop_all
+rig_pids=()
+
 dpkg -L halvoric >"$work/files.txt"
+# The programs alone are in /usr/bin; their private files are in $private.
+[ "$(grep '^/usr/bin/.' "$work/files.txt" | sort | paste -sd' ')" = \
+  "/usr/bin/halvoric /usr/bin/halvoric-ata /usr/bin/halvoric-cli /usr/bin/halvoric-demo" ] ||
+  fail "/usr/bin holds more than the programs: $(grep '^/usr/bin/.' "$work/files.txt")"
 for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
-  /usr/bin/libhalvoric-sendmail.so /usr/bin/help.html "$scenario" "$entry" \
+  "$private/libhalvoric-sendmail.so" "$private/help.html" "$scenario" "$entry" \
   /usr/share/icons/hicolor/16x16/apps/halvoric.png /usr/share/man/man1/halvoric.1.gz \
   /usr/share/man/man1/halvoric-demo.1.gz /usr/share/man/man1/halvoric-cli.1.gz \
   /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \
@@ -90,7 +147,17 @@ for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/
   /usr/share/halvoric/prometheus/halvoric.rules.yml; do
   grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
 done
+# The metrics service's file goes with the package, and node_exporter's
+# folder stays for node_exporter.
+textfiles=/var/lib/prometheus/node-exporter
+for dir in /var/lib/prometheus "$textfiles"; do
+  [ -d "$dir" ] || made_textfiles=${made_textfiles:-$dir}
+done
+mkdir -p "$textfiles"
+echo 'halvoric_drives_read 1' >"$textfiles/halvoric.prom"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"
+[ ! -e "$textfiles/halvoric.prom" ] || fail "the purge left $textfiles/halvoric.prom"
+[ -d "$textfiles" ] || fail "the purge took node_exporter's $textfiles"
 left=0
 while IFS= read -r path; do
   [ -e "$path" ] || [ -L "$path" ] || continue
@@ -128,4 +195,4 @@ for said in "$root/usr/bin/halvoric-ata has no capabilities" "Operation not supp
     fail "the post-install step did not say: $said"
 done
 [ -z "$(getcap "$root/usr/bin/halvoric-ata")" ] || fail "capabilities on a file system that has none"
-echo "package: $(basename "$package") built, lint-free of errors, installed, purged"
+echo "package: $(basename "$package") built, free of lintian errors and warnings, installed, purged"

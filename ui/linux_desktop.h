@@ -27,7 +27,7 @@ class LinuxDesktop {
   const DriveAccess* access_;
   SyslogSystemLog log_;
   std::unique_ptr<AutoRunEntry> autostart_ = MakeUserAutostartEntry();
-  std::unique_ptr<Mailer> mailer_ = LoadMailerAtFirstSend(MailLibraryBesideExecutable());
+  std::unique_ptr<Mailer> mailer_ = LoadMailerAtFirstSend(MailLibraryOfRunningExecutable());
   CanberraSoundPlayer sound_;
   LogindHibernator power_;
   SteadyClock clock_;

@@ -2,9 +2,9 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFont>
 
+#include "platform/program_files.h"
 #include "ui/list_view_sinks.h"
 #include "ui/pictures.h"
 #include "ui/report_view.h"
@@ -39,10 +39,9 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
                            [this](std::function<void()> task) { PostToWindow(std::move(task)); })
                      : nullptr),
       HistoryWriter(AwayWriter ? static_cast<WorkRunner&>(*AwayWriter) : InlineWriter),
-      Preferences1(
-          *this, Settings, Journal1,
-          {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
-          QDir(QCoreApplication::applicationDirPath()).filePath("help.html").toStdString()),
+      Preferences1(*this, Settings, Journal1,
+                   {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
+                   ProgramFileOfRunningExecutable("help.html").string()),
       Watch(*this, Settings, Journal1, Countdown,
             {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
              platform.Time, LastRead, &History}),

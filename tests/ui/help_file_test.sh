@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The manual that "Help and Manual" opens: help.html beside the program,
-# well-formed, self-contained, and every link of its contents leads somewhere.
+# The manual that "Help and Manual" opens, as the build tree has it beside the
+# program: well-formed, self-contained, and every link of its contents leads somewhere.
 # Usage: help_file_test.sh PROGRAM
 set -euo pipefail
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# `cmake --install` into a scratch root: the programs, the drive helper (with
-# its capabilities when run as root), the mail library and the manual side by
-# side, the demo scenario, the JSON Schema of halvoric-cli --json, the man
+# `cmake --install` into a scratch root: the programs and the drive helper
+# (with its capabilities when run as root) side by side in bin/, the mail
+# library and the manual in the private lib/halvoric/, the demo scenario, the JSON Schema of halvoric-cli --json, the man
 # pages, and a valid desktop entry with its icon.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
@@ -16,13 +16,16 @@ rm -f "$root.log"
 
 failures=0
 for file in bin/halvoric bin/halvoric-demo bin/halvoric-cli bin/halvoric-ata \
-  bin/libhalvoric-sendmail.so bin/help.html share/halvoric/scenarios/demo.scenario \
+  lib/halvoric/libhalvoric-sendmail.so lib/halvoric/help.html share/halvoric/scenarios/demo.scenario \
   share/halvoric/halvoric-cli.schema.json \
   share/applications/halvoric.desktop share/icons/hicolor/16x16/apps/halvoric.png \
   share/man/man1/halvoric.1.gz share/man/man1/halvoric-demo.1.gz share/man/man1/halvoric-cli.1.gz \
   share/man/man8/halvoric-ata.8.gz; do
   [ -e "$root/usr/local/$file" ] || { echo "FAIL: $file not installed"; failures=$((failures + 1)); }
 done
+programs=$(cd "$root/usr/local/bin" && ls | paste -sd' ')
+[ "$programs" = "halvoric halvoric-ata halvoric-cli halvoric-demo" ] ||
+  { echo "FAIL: bin/ holds $programs"; failures=$((failures + 1)); }
 entry=$root/usr/local/share/applications/halvoric.desktop
 if [ -e "$entry" ]; then
   desktop-file-validate "$entry" || failures=$((failures + 1))

@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "form_fixture.h"
+#include "platform/program_files.h"
 
 namespace halvoric::testing {
 namespace {
@@ -151,7 +152,7 @@ TEST_F(PreferencesTest, SoundFileChosenThenLeftAndHelpOpened) {
   emit form.Image1->Clicked();
   ASSERT_EQ(urls_.Opened.size(), 2u);
   for (const std::string& opened : urls_.Opened) {
-    EXPECT_EQ(opened, QCoreApplication::applicationDirPath().toStdString() + "/help.html");
+    EXPECT_EQ(opened, ProgramFileOfRunningExecutable("help.html").string());
   }
 }
 

@@ -88,10 +88,7 @@ void HealthWatch::Check() {
         // A sleeping disk is read at the first check it is awake for.
         for (const DriveNumber n : drives) readings->push_back(ReadHealthIfAwake(reader, n));
       },
-      [this, drives, readings] {
-        checking_ = false;
-        Compare(drives, *readings);
-      });
+      [this, drives, readings] { Compare(drives, *readings); });
 }
 
 void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
@@ -113,17 +110,29 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
     records[now->Serial] = now->Attributes;
     if (services_.History) services_.History->Keep(drives[i], CountsHistory(*now));
   }
-  if (!read) return;
-  // Kept before the alerts: a popup left waiting, or a crash, must not
-  // report the same change twice.
-  if (const Result<> saved = SaveHealthRecords(recordPath_, records); !saved.Ok()) {
-    if (!saveFailureJournalled_) journal_.AddLogLine(saved.Message);
-    saveFailureJournalled_ = true;
-  } else {
-    saveFailureJournalled_ = false;
+  if (!read) {
+    checking_ = false;
+    return;
   }
-  for (const std::string& line : changes) journal_.AddLogLine(line);
-  if (!changes.empty()) Alert(changes);
+  // Kept before the alerts: a popup left waiting, or a crash, must not
+  // report the same change twice. Written away from the window, whose
+  // flush can wait for a busy disk.
+  auto saved = std::make_shared<Result<>>(Result<>::Done());
+  services_.Drives.Run(
+      [saved, path = recordPath_, records](DriveReader&) {
+        *saved = SaveHealthRecords(path, records);
+      },
+      [this, saved, changes = std::move(changes)] {
+        checking_ = false;
+        if (!saved->Ok()) {
+          if (!saveFailureJournalled_) journal_.AddLogLine(saved->Message);
+          saveFailureJournalled_ = true;
+        } else {
+          saveFailureJournalled_ = false;
+        }
+        for (const std::string& line : changes) journal_.AddLogLine(line);
+        if (!changes.empty()) Alert(changes);
+      });
 }
 
 void HealthWatch::Alert(const std::vector<std::string>& lines) {

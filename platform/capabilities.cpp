@@ -35,10 +35,14 @@ bool HasEffectiveCapability(int capability) {
   return (Join(sets.data[0].effective, sets.data[1].effective) & CapabilityBit(capability)) != 0;
 }
 
-bool HasPermittedCapability(int capability) {
+CapabilityMask PermittedCapabilities() {
   CapabilitySets sets;
-  if (!Read(sets)) return false;
-  return (Join(sets.data[0].permitted, sets.data[1].permitted) & CapabilityBit(capability)) != 0;
+  if (!Read(sets)) return 0;
+  return Join(sets.data[0].permitted, sets.data[1].permitted);
+}
+
+bool HasPermittedCapability(int capability) {
+  return (PermittedCapabilities() & CapabilityBit(capability)) != 0;
 }
 
 Result<> KeepOnlyCapabilities(CapabilityMask keep, CapabilityMask inForce) {

@@ -26,6 +26,9 @@ inline Result<> KeepOnlyCapabilities(CapabilityMask keep) {
   return KeepOnlyCapabilities(keep, keep);
 }
 
+// The process's permitted set: what it may put in force.
+CapabilityMask PermittedCapabilities();
+
 // Makes `inForce` the whole effective set, leaving the permitted set as it
 // is; fails when `inForce` holds a capability that is not permitted.
 Result<> PutInForce(CapabilityMask inForce);

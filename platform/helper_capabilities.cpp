@@ -31,9 +31,13 @@ CapabilityMask CapabilityFor(OpenedDrive opened) {
 }
 
 ProcessCallRights::ProcessCallRights(std::function<void(const std::string&)> fail)
-    : fail_(std::move(fail)) {}
+    : fail_(std::move(fail)), given_(PermittedCapabilities()) {}
 
-void ProcessCallRights::Raise(PrivilegedCall call) { Check(PutInForce(CapabilityFor(call))); }
+// A right given and since given up for good is still asked for, so that a
+// raise after the open fails loudly.
+void ProcessCallRights::Raise(PrivilegedCall call) {
+  Check(PutInForce(CapabilityFor(call) & given_));
+}
 
 void ProcessCallRights::Lower() { Check(PutInForce(0)); }
 

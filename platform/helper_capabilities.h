@@ -20,7 +20,10 @@ class ProcessCallRights final : public CallRights {
  public:
   // `fail` gets the reason a change failed and is expected to end the
   // process: a right left in force, or a permitted one left that should be
-  // gone, is worse than no answer.
+  // gone, is worse than no answer. The rights the process holds now are
+  // those it was given: a call whose right it was never given runs without
+  // it and fails as the kernel decides (a user in the disk group may open
+  // the node all the same).
   explicit ProcessCallRights(std::function<void(const std::string&)> fail);
 
   void Raise(PrivilegedCall call) override;
@@ -31,6 +34,7 @@ class ProcessCallRights final : public CallRights {
   void Check(const Result<>& changed);
 
   std::function<void(const std::string&)> fail_;
+  CapabilityMask given_;
 };
 
 }  // namespace halvoric

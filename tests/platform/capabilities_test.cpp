@@ -79,5 +79,26 @@ TEST(Capabilities, EachRightInForceForItsCallAloneAndGoneAfterTheOpen) {
   }
 }
 
+// A file given only some of the rights (or a user of the disk group with
+// none to open): the missing right is not asked for, so the call goes on
+// without it instead of ending the helper.
+TEST(Capabilities, ARightNeverGivenIsNotRaised) {
+  if (!HasPermittedCapability(CAP_DAC_READ_SEARCH) || !HasPermittedCapability(CAP_SYS_RAWIO)) {
+    GTEST_SKIP() << "needs CAP_DAC_READ_SEARCH and CAP_SYS_RAWIO (root)";
+  }
+  EXPECT_TRUE(InChild([] {
+    if (!KeepOnlyCapabilities(CapabilityBit(CAP_SYS_RAWIO), 0).Ok()) return false;
+    std::size_t refused = 0;
+    ProcessCallRights rights([&](const std::string&) { ++refused; });
+    rights.Raise(PrivilegedCall::OpenNode);
+    const bool nothingInForce = !HasEffectiveCapability(CAP_DAC_READ_SEARCH);
+    rights.Lower();
+    rights.Raise(PrivilegedCall::AtaCommand);
+    const bool ataInForce = HasEffectiveCapability(CAP_SYS_RAWIO);
+    rights.Lower();
+    return refused == 0 && nothingInForce && ataInForce;
+  }));
+}
+
 }  // namespace
 }  // namespace halvoric

@@ -95,7 +95,7 @@ std::unique_ptr<Mailer> LoadMailerAtFirstSend(std::filesystem::path library) {
 }
 
 std::filesystem::path MailLibraryOfRunningExecutable() {
-  return ProgramFileOfRunningExecutable(kMailLibraryFileName);
+  return ProgramFileOfRunningExecutable(kLibraryFolder, kMailLibraryFileName);
 }
 
 }  // namespace halvoric

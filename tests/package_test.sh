@@ -2,8 +2,8 @@
 # The Debian package, as a user meets it: built by scripts/package.sh, free of
 # lintian errors and warnings, installed with apt-get, working (the CLI, the
 # helper's capabilities, the menu entry, the demo scenario's drives, "Help
-# and Manual" and an alert mail, which find the manual and the mail library
-# in /usr/lib/halvoric), and purged without leaving a file behind, the
+# and Manual" and an alert mail, which find the manual in /usr/share/halvoric
+# and the mail library in /usr/lib/halvoric), and purged without leaving a file behind, the
 # metrics service's file included. Then the post-install step on a file
 # system that cannot hold capabilities: it still succeeds and says what that
 # means.
@@ -123,8 +123,8 @@ for _ in 1 2 3; do
   wait_for '[ -s "$work/opened" ]' 50 && break
 done
 [ -s "$work/opened" ] || fail "Help and Manual opened nothing"
-[ "$(head -1 "$work/opened")" = "file://$private/help.html" ] ||
-  fail "Help and Manual opened $(head -1 "$work/opened"), not $private/help.html"
+[ "$(head -1 "$work/opened")" = "file:///usr/share/halvoric/help.html" ] ||
+  fail "Help and Manual opened $(head -1 "$work/opened"), not /usr/share/halvoric/help.html"
 wait_for '[ -n "$(ls "$work/maildir/new" 2>/dev/null)" ]' 600 ||
   { cat "$work/demo.log" "$work/smtp.log"; fail "no alert mail arrived"; }
 grep -q '^To:.*admin@example.org' "$work/maildir/new/"* || fail "the mail went elsewhere"
@@ -132,12 +132,12 @@ rig_stop_all
 rig_pids=()
 
 dpkg -L halvoric >"$work/files.txt"
-# The programs alone are in /usr/bin; their private files are in $private.
+# The programs alone are in /usr/bin; their library is in $private.
 [ "$(grep '^/usr/bin/.' "$work/files.txt" | sort | paste -sd' ')" = \
   "/usr/bin/halvoric /usr/bin/halvoric-ata /usr/bin/halvoric-cli /usr/bin/halvoric-demo" ] ||
   fail "/usr/bin holds more than the programs: $(grep '^/usr/bin/.' "$work/files.txt")"
 for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
-  "$private/libhalvoric-sendmail.so" "$private/help.html" "$scenario" "$entry" \
+  "$private/libhalvoric-sendmail.so" /usr/share/halvoric/help.html "$scenario" "$entry" \
   /usr/share/icons/hicolor/16x16/apps/halvoric.png /usr/share/man/man1/halvoric.1.gz \
   /usr/share/man/man1/halvoric-demo.1.gz /usr/share/man/man1/halvoric-cli.1.gz \
   /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \

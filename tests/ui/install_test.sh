@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # `cmake --install` into a scratch root: the programs and the drive helper
 # (with its capabilities when run as root) side by side in bin/, the mail
-# library and the manual in the private lib/halvoric/, the demo scenario, the JSON Schema of halvoric-cli --json, the man
+# library in the private lib/halvoric/, the manual and the demo scenario in
+# share/halvoric/, the JSON Schema of halvoric-cli --json, the man
 # pages, and a valid desktop entry with its icon.
 # Usage: install_test.sh BUILD_DIR
 set -euo pipefail
@@ -16,7 +17,7 @@ rm -f "$root.log"
 
 failures=0
 for file in bin/halvoric bin/halvoric-demo bin/halvoric-cli bin/halvoric-ata \
-  lib/halvoric/libhalvoric-sendmail.so lib/halvoric/help.html share/halvoric/scenarios/demo.scenario \
+  lib/halvoric/libhalvoric-sendmail.so share/halvoric/help.html share/halvoric/scenarios/demo.scenario \
   share/halvoric/halvoric-cli.schema.json \
   share/applications/halvoric.desktop share/icons/hicolor/16x16/apps/halvoric.png \
   share/man/man1/halvoric.1.gz share/man/man1/halvoric-demo.1.gz share/man/man1/halvoric-cli.1.gz \

@@ -152,7 +152,7 @@ TEST_F(PreferencesTest, SoundFileChosenThenLeftAndHelpOpened) {
   emit form.Image1->Clicked();
   ASSERT_EQ(urls_.Opened.size(), 2u);
   for (const std::string& opened : urls_.Opened) {
-    EXPECT_EQ(opened, ProgramFileOfRunningExecutable("help.html").string());
+    EXPECT_EQ(opened, ProgramFileOfRunningExecutable(kDataFolder, "help.html").string());
   }
 }
 

@@ -41,7 +41,7 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
       HistoryWriter(AwayWriter ? static_cast<WorkRunner&>(*AwayWriter) : InlineWriter),
       Preferences1(*this, Settings, Journal1,
                    {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
-                   ProgramFileOfRunningExecutable("help.html").string()),
+                   ProgramFileOfRunningExecutable(kDataFolder, "help.html").string()),
       Watch(*this, Settings, Journal1, Countdown,
             {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
              platform.Time, LastRead, &History}),

@@ -207,6 +207,7 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
   attach(critical, true);
   degrees->setRange(lowest - 5, highest + 5);
   degrees->applyNiceNumbers();
+  emit Drawn();
 }
 
 void HistoryWindow::ExportCsv() {

@@ -49,6 +49,10 @@ class HistoryWindow : public QWidget {
   QChart* Chart() const { return chart_; }
   QLabel* Note() const { return note_; }
 
+ signals:
+  // After each drawing of the chart.
+  void Drawn();
+
  private:
   void Draw(std::int64_t from, std::int64_t to);
 

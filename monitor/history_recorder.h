@@ -33,9 +33,12 @@ class ReadingLog {
 };
 
 // Whether a plot of the history shows the reading: one with a temperature,
-// or of a drive asleep. A health check's counts alone are not drawn.
+// or of a drive asleep. A health check's counts alone are not drawn. The
+// same rule as HistoryStore::Points.
 bool PlotShows(const HistoryReading& reading);
 
+// Who follows which drive's readings; shared by the recorder with the
+// follows, which only look it up.
 struct HistoryFollowers {
   struct Follower {
     std::string Serial;

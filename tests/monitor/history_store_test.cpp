@@ -270,7 +270,9 @@ TEST(HistoryRecorder, TellsEachFollowerOfItsOwnDrivesPlottedReadingsUntilTheFoll
   TempDir dir;
   RecordingJournal journal;
   FakeWallClock clock;
-  auto recorder = std::make_unique<HistoryRecorder>(journal, clock, dir.File(HistoryFileName));
+  HeldWork writer;
+  auto recorder =
+      std::make_unique<HistoryRecorder>(journal, clock, dir.File(HistoryFileName), writer);
   std::map<std::string, int> told;
   HistoryFollow s0 = recorder->Follow("S0", [&] { ++told["S0"]; });
   HistoryFollow s1 = recorder->Follow("S1", [&] { ++told["S1"]; });
@@ -299,7 +301,11 @@ TEST(HistoryRecorder, TellsEachFollowerOfItsOwnDrivesPlottedReadingsUntilTheFoll
       {"a drive nobody follows", 2, At(0, 41, PowerMode::Active, "S2"), {{"S0", 2}, {"S1", 1}}},
   };
   for (const Row& row : rows) {
+    const std::map<std::string, int> before = told;
     recorder->Keep(row.drive, row.reading);
+    // Not before the reading is in the file: the window would miss it.
+    EXPECT_EQ(told, before) << row.what;
+    writer.Flush();
     EXPECT_EQ(told, row.told) << row.what;
   }
 
@@ -317,15 +323,17 @@ TEST(HistoryRecorder, TellsEachFollowerOfItsOwnDrivesPlottedReadingsUntilTheFoll
   second = recorder->Follow("S0", [&] { ++secondTold; });
   s0.End();
   for (int i = 0; i < 2; ++i) recorder->Keep(0, At(0, 39, PowerMode::Active, "S0"));
+  writer.Flush();
   EXPECT_EQ(firstTold, 1);
   EXPECT_EQ(secondTold, 0);
   EXPECT_EQ(told["S0"], 2);
 
   // A reading that could not be kept is no news.
   std::filesystem::remove_all(dir.Path());
-  recorder = std::make_unique<HistoryRecorder>(journal, clock, dir.File(HistoryFileName));
+  recorder = std::make_unique<HistoryRecorder>(journal, clock, dir.File(HistoryFileName), writer);
   s1 = recorder->Follow("S1", [&] { ++told["S1"]; });
   recorder->Keep(1, At(0, 40, PowerMode::Active, "S1"));
+  writer.Flush();
   EXPECT_EQ(told["S1"], 1);
   EXPECT_EQ(journal.Lines.size(), 1u);
   // The program's end: windows give up their follows after the recorder is gone.

@@ -1,6 +1,7 @@
 #include "monitor/history_recorder.h"
 
 #include <memory>
+#include <vector>
 
 #include "base/text_trim.h"
 
@@ -19,6 +20,10 @@ void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
   reading.Time =
       std::chrono::duration_cast<std::chrono::seconds>(clock_.Now().time_since_epoch()).count();
   auto failure = std::make_shared<std::optional<std::string>>();
+  // Told once the reading is in the file, so that a window reading it back
+  // finds it there.
+  const bool plotted = PlotShows(reading);
+  std::string serial = reading.Serial;
   writer_.Run(
       [this, reading = std::move(reading), failure] {
         if (!store_) {
@@ -31,18 +36,60 @@ void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
         }
         if (const Result<> kept = store_->Record(reading); !kept.Ok()) *failure = kept.Message;
       },
-      [this, failure] {
+      [this, failure, plotted, serial = std::move(serial)] {
         if (*failure) {
           Journal(**failure);
-        } else {
-          failureJournalled_ = false;
+          return;
         }
+        failureJournalled_ = false;
+        if (plotted) Tell(serial);
       });
 }
 
 WorkRunner& HistoryRecorder::InPlace() {
   static InPlaceWork inPlace;
   return inPlace;
+}
+
+HistoryFollow HistoryRecorder::Follow(std::string serial, std::function<void()> told) {
+  const std::uint64_t id = followers_->Next++;
+  followers_->Following.emplace(id, HistoryFollowers::Follower{std::move(serial), std::move(told)});
+  return {followers_, id};
+}
+
+void HistoryRecorder::Tell(const std::string& serial) {
+  std::vector<std::uint64_t> ids;
+  for (const auto& [id, follower] : followers_->Following) {
+    if (follower.Serial == serial) ids.push_back(id);
+  }
+  for (const std::uint64_t id : ids) {
+    // One told before may have ended this follow.
+    const auto found = followers_->Following.find(id);
+    if (found == followers_->Following.end()) continue;
+    // A copy: ending its own follow must not destroy the function it runs in.
+    const std::function<void()> told = found->second.Told;
+    told();
+  }
+}
+
+HistoryFollow& HistoryFollow::operator=(HistoryFollow&& other) noexcept {
+  if (this != &other) {
+    End();
+    list_ = std::move(other.list_);
+    id_ = other.id_;
+    other.list_.reset();
+  }
+  return *this;
+}
+
+void HistoryFollow::End() {
+  if (const std::shared_ptr<HistoryFollowers> list = list_.lock()) list->Following.erase(id_);
+  list_.reset();
+}
+
+bool PlotShows(const HistoryReading& reading) {
+  return reading.Temperature.has_value() || reading.Power == PowerMode::Standby ||
+         reading.Power == PowerMode::Sleep;
 }
 
 std::optional<std::string> HistoryRecorder::SerialOf(DriveNumber n) const {

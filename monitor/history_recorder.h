@@ -7,7 +7,10 @@
 // without a restart. It never stops a watch.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -29,6 +32,43 @@ class ReadingLog {
   virtual void Keep(DriveNumber n, HistoryReading reading) = 0;
 };
 
+// Whether a plot of the history shows the reading: one with a temperature,
+// or of a drive asleep. A health check's counts alone are not drawn. The
+// same rule as HistoryStore::Points.
+bool PlotShows(const HistoryReading& reading);
+
+// Who follows which drive's readings; shared by the recorder with the
+// follows, which only look it up.
+struct HistoryFollowers {
+  struct Follower {
+    std::string Serial;
+    std::function<void()> Told;
+  };
+  std::map<std::uint64_t, Follower> Following;
+  std::uint64_t Next = 0;
+};
+
+// One follower's place on the recorder's list, given up when it ends. The
+// list goes with the recorder: a window that outlives it at the program's
+// end finds nothing left to give up.
+class HistoryFollow {
+ public:
+  HistoryFollow() = default;
+  HistoryFollow(std::weak_ptr<HistoryFollowers> list, std::uint64_t id)
+      : list_(std::move(list)), id_(id) {}
+  HistoryFollow(HistoryFollow&& other) noexcept { *this = std::move(other); }
+  HistoryFollow& operator=(HistoryFollow&& other) noexcept;
+  HistoryFollow(const HistoryFollow&) = delete;
+  HistoryFollow& operator=(const HistoryFollow&) = delete;
+  ~HistoryFollow() { End(); }
+
+  void End();
+
+ private:
+  std::weak_ptr<HistoryFollowers> list_;
+  std::uint64_t id_ = 0;
+};
+
 class HistoryRecorder final : public ReadingLog {
  public:
   // Work already given to `writer` must have run before the recorder goes.
@@ -40,9 +80,14 @@ class HistoryRecorder final : public ReadingLog {
   // The serial drive `n` last read with; none before it identified itself.
   std::optional<std::string> SerialOf(DriveNumber n) const;
   const std::string& Path() const { return path_; }
+  // Until the follow ends, `told` runs on the thread that hands over the
+  // readings once each reading of drive `serial` that a plot shows is in
+  // the file. It may end follows, its own included.
+  [[nodiscard]] HistoryFollow Follow(std::string serial, std::function<void()> told);
 
  private:
   void Journal(const std::string& message);
+  void Tell(const std::string& serial);
 
   static WorkRunner& InPlace();
 
@@ -54,6 +99,7 @@ class HistoryRecorder final : public ReadingLog {
   std::optional<HistoryStore> store_;
   std::map<DriveNumber, std::string> serials_;
   bool failureJournalled_ = false;
+  std::shared_ptr<HistoryFollowers> followers_ = std::make_shared<HistoryFollowers>();
 };
 
 // The history's reading of a summary series; its time is the recorder's.

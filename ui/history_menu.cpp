@@ -31,6 +31,7 @@ HistoryWindow* TTessivar_Form::ShowTemperatureHistory(DriveNumber n) {
   auto* window = new HistoryWindow(
       {Platform.Dialogs, Platform.Messages, Platform.Calendar}, History.Path(), *serial,
       last == LastRead.end() ? std::string() : last->second.Model, Settings.CritTempValue, this);
+  window->FollowReadings(History);
   window->show();
   return window;
 }

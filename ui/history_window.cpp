@@ -117,6 +117,23 @@ void HistoryWindow::ShowRange(HistoryRange range) {
   Draw(from, to);
 }
 
+void HistoryWindow::FollowReadings(HistoryRecorder& recorder) {
+  follow_ = recorder.Follow(serial_, [this] {
+    // A tick keeps its readings in one go, the same drive's twice where two
+    // drive numbers share a serial: one redraw after all of them.
+    if (redrawDue_) return;
+    redrawDue_ = true;
+    // Queued on the window itself: a window closed before then drops it.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          redrawDue_ = false;
+          ShowRange(range_);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
 void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
   chart_->removeAllSeries();
   for (QAbstractAxis* axis : chart_->axes()) {
@@ -190,6 +207,7 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
   attach(critical, true);
   degrees->setRange(lowest - 5, highest + 5);
   degrees->applyNiceNumbers();
+  emit Drawn();
 }
 
 void HistoryWindow::ExportCsv() {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "monitor/history_plot.h"
+#include "monitor/history_recorder.h"
 #include "monitor/history_store.h"
 #include "services/clock.h"
 #include "services/file_dialogs.h"
@@ -38,11 +39,19 @@ class HistoryWindow : public QWidget {
 
   // Reads the range from the file and draws it.
   void ShowRange(HistoryRange range);
+  // From now on, each reading of this drive that `recorder` keeps redraws
+  // the range shown, up to the time it was kept: once for all the readings
+  // of one turn of the event loop, and without taking the focus.
+  void FollowReadings(HistoryRecorder& recorder);
   // Asks for a file and writes the range's points to it as CSV.
   void ExportCsv();
 
   QChart* Chart() const { return chart_; }
   QLabel* Note() const { return note_; }
+
+ signals:
+  // After each drawing of the chart.
+  void Drawn();
 
  private:
   void Draw(std::int64_t from, std::int64_t to);
@@ -57,6 +66,8 @@ class HistoryWindow : public QWidget {
   QChartView* view_;
   QLabel* note_;
   QButtonGroup* ranges_;
+  HistoryFollow follow_;
+  bool redrawDue_ = false;
 };
 
 }  // namespace halvoric

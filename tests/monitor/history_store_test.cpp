@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <memory>
 
 #include "monitor/history_recorder.h"
 #include "tests/base/temp_files.h"
@@ -262,6 +264,81 @@ TEST(HistoryRecorder, KeepsASleepingDriveUnderTheSerialItLastHad) {
   EXPECT_EQ((*kept)[1].Time, start + 30);
   EXPECT_EQ((*kept)[1].Power, PowerMode::Standby);
   EXPECT_TRUE(journal.Lines.empty());
+}
+
+TEST(HistoryRecorder, TellsEachFollowerOfItsOwnDrivesPlottedReadingsUntilTheFollowEnds) {
+  TempDir dir;
+  RecordingJournal journal;
+  FakeWallClock clock;
+  HeldWork writer;
+  auto recorder =
+      std::make_unique<HistoryRecorder>(journal, clock, dir.File(HistoryFileName), writer);
+  std::map<std::string, int> told;
+  HistoryFollow s0 = recorder->Follow("S0", [&] { ++told["S0"]; });
+  HistoryFollow s1 = recorder->Follow("S1", [&] { ++told["S1"]; });
+
+  struct Row {
+    const char* what;
+    DriveNumber drive;
+    HistoryReading reading;
+    std::map<std::string, int> told;  // all told so far
+  };
+  const std::vector<Row> rows = {
+      {"drive 0 asleep before it told its serial",
+       0,
+       At(0, std::nullopt, PowerMode::Standby, ""),
+       {}},
+      {"drive 0 awake", 0, At(0, 38, PowerMode::Active, "S0"), {{"S0", 1}}},
+      {"drive 1's damage counts alone",
+       1,
+       {"S1", "", 0, std::nullopt, PowerMode::Unknown, {1, 0, 0, 0}},
+       {{"S0", 1}}},
+      {"drive 0 asleep under its last serial",
+       0,
+       At(0, std::nullopt, PowerMode::Sleep, ""),
+       {{"S0", 2}}},
+      {"drive 1 awake", 1, At(0, 40, PowerMode::Active, "S1"), {{"S0", 2}, {"S1", 1}}},
+      {"a drive nobody follows", 2, At(0, 41, PowerMode::Active, "S2"), {{"S0", 2}, {"S1", 1}}},
+  };
+  for (const Row& row : rows) {
+    const std::map<std::string, int> before = told;
+    recorder->Keep(row.drive, row.reading);
+    // Not before the reading is in the file: the window would miss it.
+    EXPECT_EQ(told, before) << row.what;
+    writer.Flush();
+    EXPECT_EQ(told, row.told) << row.what;
+  }
+
+  // A follower that ends its own follow and the next one's while told:
+  // neither is told again, and the one ended is not told this time.
+  HistoryFollow first;
+  HistoryFollow second;
+  int firstTold = 0;
+  int secondTold = 0;
+  first = recorder->Follow("S0", [&] {
+    ++firstTold;
+    first.End();
+    second.End();
+  });
+  second = recorder->Follow("S0", [&] { ++secondTold; });
+  s0.End();
+  for (int i = 0; i < 2; ++i) recorder->Keep(0, At(0, 39, PowerMode::Active, "S0"));
+  writer.Flush();
+  EXPECT_EQ(firstTold, 1);
+  EXPECT_EQ(secondTold, 0);
+  EXPECT_EQ(told["S0"], 2);
+
+  // A reading that could not be kept is no news.
+  std::filesystem::remove_all(dir.Path());
+  recorder = std::make_unique<HistoryRecorder>(journal, clock, dir.File(HistoryFileName), writer);
+  s1 = recorder->Follow("S1", [&] { ++told["S1"]; });
+  recorder->Keep(1, At(0, 40, PowerMode::Active, "S1"));
+  writer.Flush();
+  EXPECT_EQ(told["S1"], 1);
+  EXPECT_EQ(journal.Lines.size(), 1u);
+  // The program's end: windows give up their follows after the recorder is gone.
+  recorder.reset();
+  s1.End();
 }
 
 }  // namespace

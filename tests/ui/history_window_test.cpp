@@ -1,4 +1,7 @@
 // The drive list's context menu and the temperature history window it opens.
+#include <QApplication>
+#include <QDateTime>
+#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 
 #include "form_fixture.h"
@@ -37,6 +40,11 @@ class HistoryWindowTest : public FormTest {
       }
     }
     return lines;
+  }
+  static std::shared_ptr<int> CountDraws(HistoryWindow& window) {
+    auto draws = std::make_shared<int>(0);
+    QObject::connect(&window, &HistoryWindow::Drawn, [draws] { ++*draws; });
+    return draws;
   }
 };
 
@@ -99,6 +107,72 @@ TEST_F(HistoryWindowTest, GapsForStandbyAndForTimesTheProgramDidNotRun) {
   EXPECT_EQ(window->Note()->text(), "No readings of this drive in this time.");
   window->ShowRange(HistoryRange::Month);
   EXPECT_FALSE(Lines(*window, "Temperature").empty());
+}
+
+TEST_F(HistoryWindowTest, AnOpenWindowFollowsItsDrivesNewReadingsInTheRangeChosen) {
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}));
+  // Only drive 0 is watched: drive 1's window has nothing new to show.
+  form.HDDs_ListView->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
+  HistoryWindow* followed = form.ShowTemperatureHistory(0);
+  HistoryWindow* other = form.ShowTemperatureHistory(1);
+  ASSERT_NE(followed, nullptr);
+  ASSERT_NE(other, nullptr);
+  followed->ShowRange(HistoryRange::Hour);
+  const std::shared_ptr<int> followedDraws = CountDraws(*followed);
+  const std::shared_ptr<int> otherDraws = CountDraws(*other);
+  other->activateWindow();
+  QApplication::processEvents();
+  QWidget* const active = QApplication::activeWindow();
+  ASSERT_EQ(active, other);
+
+  struct Step {
+    const char* what;
+    std::function<void()> run;
+    int points;  // drive 0's in the last hour after it
+    int draws;   // of drive 0's window, all told
+  };
+  const std::vector<Step> steps = {
+      {"a temperature tick", [&] { form.CheckTemp_Timer->timeout({}); }, 2, 1},
+      // Damage counts alone are not drawn.
+      {"a health check", [&] { form.HealthCheck_Timer->timeout({}); }, 2, 1},
+      {"two ticks in one turn",
+       [&] {
+         form.CheckTemp_Timer->timeout({});
+         calendar_.Advance(std::chrono::seconds(30));
+         form.CheckTemp_Timer->timeout({});
+       },
+       4, 2},
+  };
+  std::int64_t drawnAt = Now();
+  for (const Step& step : steps) {
+    calendar_.Advance(std::chrono::seconds(30));
+    const int before = *followedDraws;
+    step.run();
+    QApplication::processEvents();
+    if (*followedDraws != before) drawnAt = Now();
+    const std::vector<QLineSeries*> lines = Lines(*followed, "Temperature");
+    ASSERT_EQ(lines.size(), 1u) << step.what;
+    EXPECT_EQ(lines[0]->count(), step.points) << step.what;
+    EXPECT_EQ(*followedDraws, step.draws) << step.what;
+    EXPECT_EQ(*otherDraws, 0) << step.what;
+    EXPECT_EQ(QApplication::activeWindow(), active) << step.what;
+    // Still the hour the user chose, up to the last reading drawn.
+    const QList<QAbstractAxis*> time = followed->Chart()->axes(Qt::Horizontal);
+    ASSERT_EQ(time.size(), 1) << step.what;
+    const auto* axis = qobject_cast<QDateTimeAxis*>(time[0]);
+    ASSERT_NE(axis, nullptr);
+    EXPECT_EQ(axis->max().toSecsSinceEpoch(), drawnAt) << step.what;
+    EXPECT_EQ(axis->min().toSecsSinceEpoch(), drawnAt - 3600) << step.what;
+  }
+
+  // Gone while its redraw is due, and told nothing after; the other window
+  // stays open while the program ends.
+  form.CheckTemp_Timer->timeout({});
+  delete followed;
+  QApplication::processEvents();
+  form.CheckTemp_Timer->timeout({});
+  QApplication::processEvents();
+  EXPECT_EQ(*otherDraws, 0);
 }
 
 TEST_F(HistoryWindowTest, ExportsTheRangeAsCsvOrSaysWhyNot) {

@@ -37,8 +37,7 @@ void WorkThread::Serve() {
       job = std::move(jobs_.front());
       jobs_.pop_front();
     }
-    job.Task();
-    if (job.Then) {
+    if (job.Task() && job.Then) {
       post_([open = open_, done = std::move(job.Then)] {
         if (*open) done();
       });

@@ -16,19 +16,21 @@ namespace halvoric {
 // and the tests.
 class WorkRunner {
  public:
-  using Work = std::function<void()>;
+  // Says whether its `done` is wanted this time: work that went as
+  // expected need not wake a giving thread that sleeps.
+  using Work = std::function<bool()>;
   using Done = std::function<void()>;
 
   virtual ~WorkRunner() = default;
-  // Runs `work`, then `done` (which may be empty) on the giving thread.
+  // Runs `work`, then `done` (which may be empty) on the giving thread if
+  // the work wants it.
   virtual void Run(Work work, Done done) = 0;
 };
 
 class InPlaceWork final : public WorkRunner {
  public:
   void Run(Work work, Done done) override {
-    work();
-    if (done) done();
+    if (work() && done) done();
   }
 };
 

@@ -1,10 +1,9 @@
 // A watch tick as the program runs it: the watched drives read on the drive
-// thread in one hand-over, the readings kept in the temperature history and
-// judged back on the window's thread. The program writes the history on a
-// thread of its own; here it is written in place, so that the tick's cost
-// counts all the work it causes. In the same run it weighs what the
+// thread in one hand-over, judged back on the window's thread, and the
+// readings written to the temperature history on a thread of its own. A
+// tick ends when all of that is done. In the same run it weighs what the
 // power check in front of each series adds to that tick, prints the share
-// and exits 1 when it is 1 % or more.
+// (medians of five repetitions) and exits 1 when it is 1 % or more.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -12,8 +11,10 @@
 #include <QMetaObject>
 #include <cstdio>
 #include <filesystem>
+#include <atomic>
 #include <map>
 #include <string>
+#include <thread>
 
 #include "drive/drive_line.h"
 #include "drive/sim/simulated_disks.h"
@@ -94,9 +95,31 @@ class Folder {
   std::filesystem::path path_;
 };
 
+// Counts the history's writes that have run, so that a tick can wait for
+// its own.
+class CountedWriter final : public WorkRunner {
+ public:
+  explicit CountedWriter(WorkRunner& writer) : writer_(writer) {}
+  void Run(Work work, Done done) override {
+    ++given;
+    writer_.Run(
+        [this, work = std::move(work)] {
+          const bool wanted = work();
+          ++written;
+          return wanted;
+        },
+        std::move(done));
+  }
+  int given = 0;
+  std::atomic<int> written = 0;
+
+ private:
+  WorkRunner& writer_;
+};
+
 sim::Scenario TickScenario() { return *sim::ParseScenario(kDrives, "bench", "."); }
 
-void RunTicks(benchmark::State& state, ReadingLog* history) {
+void RunTicks(benchmark::State& state, ReadingLog* history, const CountedWriter* writer) {
   QObject window;
   sim::SimulatedDisks disks(TickScenario(), [] { return 0.0; });
   DriveReader reader(disks);
@@ -112,8 +135,10 @@ void RunTicks(benchmark::State& state, ReadingLog* history) {
                          {line, quiet, quiet, quiet, quiet, quiet, quiet, last, history});
   for (auto _ : state) {
     watch.Check();
-    // The tick has ended when it starts its timer again.
+    // The tick has ended when it starts its timer again and its readings
+    // are written.
     while (!quiet.timer) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    while (writer != nullptr && writer->written < writer->given) std::this_thread::yield();
     state.PauseTiming();
     disks.ClearEvents();
     state.ResumeTiming();
@@ -126,14 +151,20 @@ void BM_WatchTick(benchmark::State& state) {
   Folder folder;
   QuietWindow journal;
   TickCalendar calendar;
-  HistoryRecorder history(journal, calendar, folder.File(HistoryFileName));
-  RunTicks(state, &history);
+  QObject window;
+  WorkThread thread([&window](std::function<void()> task) {
+    QMetaObject::invokeMethod(&window, std::move(task), Qt::QueuedConnection);
+  });
+  CountedWriter writer(thread);
+  HistoryRecorder history(journal, calendar, folder.File(HistoryFileName), writer);
+  RunTicks(state, &history, &writer);
+  thread.End(WorkThread::Waiting::Run);
 }
-BENCHMARK(BM_WatchTick)->UseRealTime();
+BENCHMARK(BM_WatchTick)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The same without the history: the drive work and the hand-overs alone.
-void BM_WatchTickWithoutHistory(benchmark::State& state) { RunTicks(state, nullptr); }
-BENCHMARK(BM_WatchTickWithoutHistory)->UseRealTime();
+void BM_WatchTickWithoutHistory(benchmark::State& state) { RunTicks(state, nullptr, nullptr); }
+BENCHMARK(BM_WatchTickWithoutHistory)->UseRealTime()->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The drive work of a tick, with and without the check in front of each
 // series; their difference is what the check adds.
@@ -147,7 +178,7 @@ void BM_TickReadsWithCheck(benchmark::State& state) {
     disks.ClearEvents();
   }
 }
-BENCHMARK(BM_TickReadsWithCheck);
+BENCHMARK(BM_TickReadsWithCheck)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void BM_TickReadsWithoutCheck(benchmark::State& state) {
   sim::SimulatedDisks disks(TickScenario(), [] { return 0.0; });
@@ -159,15 +190,19 @@ void BM_TickReadsWithoutCheck(benchmark::State& state) {
     disks.ClearEvents();
   }
 }
-BENCHMARK(BM_TickReadsWithoutCheck);
+BENCHMARK(BM_TickReadsWithoutCheck)->Repetitions(5)->ReportAggregatesOnly(true);
 
-// Keeps each benchmark's time per iteration, in nanoseconds, for the share.
+// Keeps each benchmark's median time per iteration, in nanoseconds, for the
+// share.
 class ShareReporter final : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+      if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median" ||
+          run.error_occurred) {
+        continue;
+      }
       const double iterations = static_cast<double>(run.iterations);
       const bool real = run.run_name.function_name.find("WatchTick") != std::string::npos;
       nanoseconds[run.run_name.function_name] =

@@ -8,7 +8,12 @@
 namespace halvoric {
 
 void ThreadedDriveLine::Run(Work work, Done done) {
-  thread_.Run([this, work = std::move(work)] { work(reader_); }, std::move(done));
+  thread_.Run(
+      [this, work = std::move(work)] {
+        work(reader_);
+        return true;
+      },
+      std::move(done));
 }
 
 void ThreadedDriveLine::RunAndWait(Work work) {
@@ -20,6 +25,7 @@ void ThreadedDriveLine::RunAndWait(Work work) {
       [this, &work, ran] {
         work(reader_);
         ran->set_value();
+        return false;
       },
       nullptr);
   ran.reset();

@@ -24,17 +24,21 @@ void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
   // finds it there.
   const bool plotted = PlotShows(reading);
   std::string serial = reading.Serial;
+  // A reading kept as usual wakes the window only for a follower or to
+  // end a failure it journalled.
+  const bool wanted = failureJournalled_ || (plotted && Followed(serial));
   writer_.Run(
-      [this, reading = std::move(reading), failure] {
+      [this, reading = std::move(reading), failure, wanted] {
         if (!store_) {
           Result<HistoryStore> opened = HistoryStore::Open(path_);
           if (!opened.Ok()) {
             *failure = opened.Message;
-            return;
+            return true;
           }
           store_.emplace(std::move(*opened));
         }
         if (const Result<> kept = store_->Record(reading); !kept.Ok()) *failure = kept.Message;
+        return wanted || failure->has_value();
       },
       [this, failure, plotted, serial = std::move(serial)] {
         if (*failure) {
@@ -55,6 +59,13 @@ HistoryFollow HistoryRecorder::Follow(std::string serial, std::function<void()> 
   const std::uint64_t id = followers_->Next++;
   followers_->Following.emplace(id, HistoryFollowers::Follower{std::move(serial), std::move(told)});
   return {followers_, id};
+}
+
+bool HistoryRecorder::Followed(const std::string& serial) const {
+  for (const auto& [id, follower] : followers_->Following) {
+    if (follower.Serial == serial) return true;
+  }
+  return false;
 }
 
 void HistoryRecorder::Tell(const std::string& serial) {

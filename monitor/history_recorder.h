@@ -87,6 +87,7 @@ class HistoryRecorder final : public ReadingLog {
 
  private:
   void Journal(const std::string& message);
+  bool Followed(const std::string& serial) const;
   void Tell(const std::string& serial);
 
   static WorkRunner& InPlace();

@@ -240,12 +240,13 @@ TEST(WorkThread, AnEndThatRunsTheWaitingWorkRunsAllOfItAndHandsNothingBack) {
         [&] {
           std::this_thread::sleep_for(10ms);
           ++written;
+          return true;
         },
         [&] { ++done; });
   }
   writer.End(WorkThread::Waiting::Run);
   EXPECT_EQ(written, 5);
-  writer.Run([&] { ++written; }, nullptr);
+  writer.Run([&] { return ++written > 0; }, nullptr);
   EXPECT_EQ(written, 5);
   mailbox.RunUntil(5);
   EXPECT_EQ(done, 0);

@@ -165,11 +165,14 @@ class HeldWork final : public WorkRunner {
   void Run(Work work, Done done) override { held_.push_back({std::move(work), std::move(done)}); }
   void Flush() {
     for (auto& [work, done] : held_) {
-      work();
-      if (done) done();
+      if (work() && done) {
+        done();
+        ++HandedBack;
+      }
     }
     held_.clear();
   }
+  int HandedBack = 0;
 
  private:
   std::vector<std::pair<Work, Done>> held_;
@@ -236,6 +239,12 @@ TEST(HistoryRecorder, JournalsAStoreItCannotUseOnceAndPicksItUpWhenMended) {
     ASSERT_TRUE(kept.Ok());
     ASSERT_EQ(kept->size(), 1u) << c.name;
     EXPECT_EQ((*kept)[0].Temperature, 41) << c.name;
+    // Back to normal: a reading kept as usual wakes nobody.
+    writer.HandedBack = 0;
+    clock.Advance(std::chrono::seconds(30));
+    recorder.Keep(0, At(0, 42));
+    writer.Flush();
+    EXPECT_EQ(writer.HandedBack, 0) << c.name;
   }
 }
 

@@ -143,7 +143,7 @@ for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/
   /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \
   /usr/share/doc/halvoric/changelog.gz /usr/share/doc/halvoric/fleet.md.gz \
   /lib/systemd/system/halvoric-metrics.service /lib/systemd/system/halvoric-metrics.timer \
-  /usr/lib/sysusers.d/halvoric-metrics.conf /usr/lib/tmpfiles.d/halvoric-metrics.conf \
+  /usr/lib/sysusers.d/halvoric-metrics.conf \
   /usr/share/halvoric/prometheus/halvoric.rules.yml; do
   grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
 done
@@ -155,8 +155,13 @@ for dir in /var/lib/prometheus "$textfiles"; do
 done
 mkdir -p "$textfiles"
 echo 'halvoric_drives_read 1' >"$textfiles/halvoric.prom"
+# The metrics user and its right on the folder, as docs/fleet.md sets them up.
+systemd-sysusers halvoric-metrics.conf
+setfacl -m u:halvoric-metrics:rwx "$textfiles"
 DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"
 [ ! -e "$textfiles/halvoric.prom" ] || fail "the purge left $textfiles/halvoric.prom"
+! getfacl -p "$textfiles" 2>/dev/null | grep -q '^user:halvoric-metrics' ||
+  fail "the purge left halvoric-metrics's right on $textfiles"
 [ -d "$textfiles" ] || fail "the purge took node_exporter's $textfiles"
 left=0
 while IFS= read -r path; do

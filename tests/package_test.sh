@@ -82,7 +82,7 @@ grep -q 'Halvoric Demo SSD 500GB' "$work/installed.txt" || fail "no demo drive l
 
 private=/usr/lib/halvoric
 for program in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
-  "$private/libhalvoric-sendmail.so"; do
+  "$private/libhalvoric-sendmail.so" "$private/libhalvoric-history.so"; do
   ! ldd "$program" | grep -q 'not found' || fail "$program: $(ldd "$program" | grep 'not found')"
 done
 
@@ -137,7 +137,7 @@ dpkg -L halvoric >"$work/files.txt"
   "/usr/bin/halvoric /usr/bin/halvoric-ata /usr/bin/halvoric-cli /usr/bin/halvoric-demo" ] ||
   fail "/usr/bin holds more than the programs: $(grep '^/usr/bin/.' "$work/files.txt")"
 for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/bin/halvoric-ata \
-  "$private/libhalvoric-sendmail.so" /usr/share/halvoric/help.html "$scenario" "$entry" \
+  "$private/libhalvoric-sendmail.so" "$private/libhalvoric-history.so" /usr/share/halvoric/help.html "$scenario" "$entry" \
   /usr/share/icons/hicolor/16x16/apps/halvoric.png /usr/share/man/man1/halvoric.1.gz \
   /usr/share/man/man1/halvoric-demo.1.gz /usr/share/man/man1/halvoric-cli.1.gz \
   /usr/share/man/man8/halvoric-ata.8.gz /usr/share/doc/halvoric/copyright \

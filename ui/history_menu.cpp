@@ -24,16 +24,25 @@ void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
 
 void TTessivar_Form::TempHistory1Click() { ShowTemperatureHistory(HistoryDrive); }
 
-HistoryWindow* TTessivar_Form::ShowTemperatureHistory(DriveNumber n) {
+QWidget* TTessivar_Form::ShowTemperatureHistory(DriveNumber n) {
   const std::optional<std::string> serial = History.SerialOf(n);
-  if (!serial) return nullptr;
+  if (!serial || !Platform.OpenHistoryWindow) return nullptr;
   const auto last = LastRead.find(n);
-  auto* window = new HistoryWindow(
-      {Platform.Dialogs, Platform.Messages, Platform.Calendar}, History.Path(), *serial,
-      last == LastRead.end() ? std::string() : last->second.Model, Settings.CritTempValue, this);
-  window->FollowReadings(History);
-  window->show();
-  return window;
+  const Result<QWidget*> window = Platform.OpenHistoryWindow({
+      .Services = {Platform.Dialogs, Platform.Messages, Platform.Calendar},
+      .StorePath = History.Path(),
+      .Serial = *serial,
+      .Model = last == LastRead.end() ? std::string() : last->second.Model,
+      .CriticalTemperature = Settings.CritTempValue,
+      .Recorder = History,
+      .Parent = this,
+  });
+  if (!window.Ok()) {
+    Platform.Messages.get().ShowError(window.Message);
+    return nullptr;
+  }
+  (*window)->show();
+  return *window;
 }
 
 }  // namespace halvoric

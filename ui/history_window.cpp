@@ -218,4 +218,12 @@ void HistoryWindow::ExportCsv() {
   }
 }
 
+QWidget* MakeHistoryWindow(const HistoryWindowRequest& request) {
+  auto* window =
+      new HistoryWindow(request.Services, request.StorePath, request.Serial, request.Model,
+                        request.CriticalTemperature, request.Parent);
+  window->FollowReadings(request.Recorder);
+  return window;
+}
+
 }  // namespace halvoric

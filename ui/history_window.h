@@ -16,17 +16,9 @@
 #include "monitor/history_plot.h"
 #include "monitor/history_recorder.h"
 #include "monitor/history_store.h"
-#include "services/clock.h"
-#include "services/file_dialogs.h"
-#include "services/message_boxes.h"
+#include "ui/history_window_opener.h"
 
 namespace halvoric {
-
-struct HistoryWindowServices {
-  FileDialogs& Dialogs;
-  MessageBoxes& Messages;
-  const WallClock& Calendar;
-};
 
 class HistoryWindow : public QWidget {
   Q_OBJECT
@@ -69,5 +61,8 @@ class HistoryWindow : public QWidget {
   HistoryFollow follow_;
   bool redrawDue_ = false;
 };
+
+// The window `request` asks for, following its recorder's readings.
+QWidget* MakeHistoryWindow(const HistoryWindowRequest& request);
 
 }  // namespace halvoric

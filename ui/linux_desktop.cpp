@@ -1,5 +1,7 @@
 #include "ui/linux_desktop.h"
 
+#include "platform/program_files.h"
+
 namespace halvoric {
 
 PlatformServices LinuxDesktop::Services() {
@@ -20,6 +22,8 @@ PlatformServices LinuxDesktop::Services() {
       .Calendar = calendar_,
       .TrayArea = tray_,
       .Input = input_,
+      .OpenHistoryWindow = HistoryModuleOpener(
+          ProgramFileOfRunningExecutable(kLibraryFolder, kHistoryModuleFileName)),
   };
 }
 

@@ -19,6 +19,7 @@
 #include "services/url_opener.h"
 #include "shell/desktop_input.h"
 #include "shell/notification_area.h"
+#include "ui/history_window_opener.h"
 
 namespace halvoric {
 
@@ -49,6 +50,8 @@ struct PlatformServices {
   // answer does not hold up the window. Tests that look at a tick's outcome
   // at once run them in place.
   bool SeriesOnOwnThread = true;
+  // Makes a drive's temperature history window; none shows none.
+  HistoryWindowOpener OpenHistoryWindow;
 };
 
 }  // namespace halvoric

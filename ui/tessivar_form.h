@@ -43,7 +43,7 @@
 #include "settings/settings_keeper.h"
 #include "shell/qt_owner_window.h"
 #include "shell/tray_icon.h"
-#include "ui/history_window.h"
+#include "ui/history_window_opener.h"
 #include "ui/image_control.h"
 #include "ui/platform_services.h"
 
@@ -125,7 +125,7 @@ class TTessivar_Form : public QWidget,
   void HDDs_ListViewContextPopup(const QPoint& pos);
   void TempHistory1Click();
   // The window opened for drive `n`; null when no reading of it was kept.
-  HistoryWindow* ShowTemperatureHistory(DriveNumber n);
+  QWidget* ShowTemperatureHistory(DriveNumber n);
 
   // Controls on the client area.
   TImage* Image2;

@@ -19,6 +19,7 @@
 #include "drive/sim/simulated_disks.h"
 #include "tests/services/service_fakes.h"
 #include "tests/shell/tray_fakes.h"
+#include "ui/history_window.h"
 #include "ui/platform_services.h"
 #include "ui/tessivar_form.h"
 
@@ -95,6 +96,9 @@ class FormTest : public ::testing::Test {
         .TrayArea = tray_,
         .Input = input_,
         .SeriesOnOwnThread = seriesOnOwnThread_,
+        .OpenHistoryWindow = [](const HistoryWindowRequest& request) -> Result<QWidget*> {
+          return MakeHistoryWindow(request);
+        },
     };
   }
 

@@ -82,6 +82,36 @@ TEST_F(HistoryWindowTest, TheRowsMenuOpensTheDrivesHistoryUnlessItNeverIdentifie
   EXPECT_EQ(critical[0]->at(0).y(), form.Settings.CritTempValue);
 }
 
+// The programs draw through the module they load at the first window; one
+// that is missing says why instead of showing nothing.
+TEST_F(HistoryWindowTest, TheProgramsOpenTheWindowThroughTheirModule) {
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  const struct {
+    const char* module;
+    const char* said;  // none: the window opens
+  } cases[] = {
+      {HALVORIC_HISTORY_MODULE, nullptr},
+      {"/nonexistent/libhalvoric-history.so",
+       "The temperature history cannot be shown: /nonexistent/libhalvoric-history.so"},
+  };
+  for (const auto& c : cases) {
+    messages_.Errors.clear();
+    form.Platform.OpenHistoryWindow = HistoryModuleOpener(c.module);
+    QWidget* window = form.ShowTemperatureHistory(0);
+    if (c.said == nullptr) {
+      ASSERT_NE(window, nullptr);
+      EXPECT_EQ(window->windowTitle(), "Temperature history - Disk 0 (serial S0)");
+      EXPECT_TRUE(window->isVisible());
+      EXPECT_TRUE(messages_.Errors.empty());
+      delete window;
+    } else {
+      EXPECT_EQ(window, nullptr);
+      ASSERT_EQ(messages_.Errors.size(), 1u);
+      EXPECT_EQ(messages_.Errors[0].rfind(c.said, 0), 0u) << messages_.Errors[0];
+    }
+  }
+}
+
 TEST_F(HistoryWindowTest, GapsForStandbyAndForTimesTheProgramDidNotRun) {
   TTessivar_Form& form = Start(DrivesScenario({0}));
   // An hour ago for 10 minutes, then asleep 10 minutes, awake 10 minutes,
@@ -94,7 +124,7 @@ TEST_F(HistoryWindowTest, GapsForStandbyAndForTimesTheProgramDidNotRun) {
         At(ago, minute >= 10 && minute < 20 ? std::nullopt : std::optional<int>(40)));
   }
   Keep(readings);
-  HistoryWindow* window = form.ShowTemperatureHistory(0);
+  auto* window = qobject_cast<HistoryWindow*>(form.ShowTemperatureHistory(0));
   ASSERT_NE(window, nullptr);
   window->ShowRange(HistoryRange::Hour);
   EXPECT_EQ(Lines(*window, "Temperature").size(), 3u);
@@ -113,8 +143,8 @@ TEST_F(HistoryWindowTest, AnOpenWindowFollowsItsDrivesNewReadingsInTheRangeChose
   TTessivar_Form& form = Start(DrivesScenario({0, 1}));
   // Only drive 0 is watched: drive 1's window has nothing new to show.
   form.HDDs_ListView->topLevelItem(1)->setCheckState(0, Qt::Unchecked);
-  HistoryWindow* followed = form.ShowTemperatureHistory(0);
-  HistoryWindow* other = form.ShowTemperatureHistory(1);
+  auto* followed = qobject_cast<HistoryWindow*>(form.ShowTemperatureHistory(0));
+  auto* other = qobject_cast<HistoryWindow*>(form.ShowTemperatureHistory(1));
   ASSERT_NE(followed, nullptr);
   ASSERT_NE(other, nullptr);
   followed->ShowRange(HistoryRange::Hour);
@@ -178,7 +208,7 @@ TEST_F(HistoryWindowTest, AnOpenWindowFollowsItsDrivesNewReadingsInTheRangeChose
 TEST_F(HistoryWindowTest, ExportsTheRangeAsCsvOrSaysWhyNot) {
   TTessivar_Form& form = Start(DrivesScenario({0}));
   Keep({At(90, 38), At(60, std::nullopt), At(30, 39)});
-  HistoryWindow* window = form.ShowTemperatureHistory(0);
+  auto* window = qobject_cast<HistoryWindow*>(form.ShowTemperatureHistory(0));
   ASSERT_NE(window, nullptr);
 
   dialogs_.Answer = File("day.csv");

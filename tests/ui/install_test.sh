@@ -17,7 +17,7 @@ rm -f "$root.log"
 
 failures=0
 for file in bin/halvoric bin/halvoric-demo bin/halvoric-cli bin/halvoric-ata \
-  lib/halvoric/libhalvoric-sendmail.so share/halvoric/help.html share/halvoric/scenarios/demo.scenario \
+  lib/halvoric/libhalvoric-sendmail.so lib/halvoric/libhalvoric-history.so share/halvoric/help.html share/halvoric/scenarios/demo.scenario \
   share/halvoric/halvoric-cli.schema.json \
   share/applications/halvoric.desktop share/icons/hicolor/16x16/apps/halvoric.png \
   share/man/man1/halvoric.1.gz share/man/man1/halvoric-demo.1.gz share/man/man1/halvoric-cli.1.gz \

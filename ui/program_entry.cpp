@@ -56,7 +56,7 @@ std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
   form->FormCreate();
   messages->Cover(nullptr);
   splash.reset();
-  CentreOnScreen(*form);
+  CentreOnScreenOnceFramed(*form);
   form->show();
   return form;
 }

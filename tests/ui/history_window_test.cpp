@@ -1,6 +1,10 @@
 // The drive list's context menu and the temperature history window it opens.
+#include <sqlite3.h>
+
 #include <QApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <thread>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 
@@ -80,6 +84,49 @@ TEST_F(HistoryWindowTest, TheRowsMenuOpensTheDrivesHistoryUnlessItNeverIdentifie
       Lines(*windows[0], QString("Critical %1 \u00b0C").arg(form.Settings.CritTempValue));
   ASSERT_EQ(critical.size(), 1u);
   EXPECT_EQ(critical[0]->at(0).y(), form.Settings.CritTempValue);
+}
+
+// Readings already handed to the history when the program ends are written,
+// even while another program holds the file: here the second drive's
+// reading of the last tick waits behind the first.
+TEST_F(HistoryWindowTest, AnEndingProgramWritesTheReadingsItAlreadyTook) {
+  WriteFile("config.xml",
+            "<Tessivar><TempWarn>-1</TempWarn><Temp>60</Temp><HealthWarn>0</HealthWarn></Tessivar>");
+  seriesOnOwnThread_ = true;
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}));
+  const std::string path = File(HistoryFileName);
+  const auto readingsOf = [&](const char* serial) {
+    Result<HistoryStore> store = HistoryStore::Open(path);
+    if (!store.Ok()) return std::size_t{0};
+    const Result<std::vector<HistoryReading>> kept =
+        store->Readings(serial + std::string(18, ' '));
+    return kept.Ok() ? kept->size() : 0;
+  };
+  QElapsedTimer waited;
+  waited.start();
+  while (readingsOf("S1") < 1 && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  ASSERT_EQ(readingsOf("S1"), 1u) << "the start-up scan's reading";
+
+  sqlite3* holder = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  calendar_.Advance(std::chrono::seconds(30));
+  form.CheckTemp_Timer->timeout({});
+  waited.restart();
+  while (!form.CheckTemp_Timer->isActive() && waited.elapsed() < 5000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  std::thread release([holder] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    sqlite3_exec(holder, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
+  });
+  form_.reset();
+  release.join();
+  EXPECT_EQ(readingsOf("S0"), 2u);
+  EXPECT_EQ(readingsOf("S1"), 2u);
 }
 
 // The programs draw through the module they load at the first window; one

@@ -4,32 +4,15 @@
 // is what the program already writes at every health check: the last
 // readings' file, replaced whole.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
-
-#include <filesystem>
 
 #include "monitor/health_record.h"
 #include "monitor/history_store.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {
 
 constexpr std::int64_t kStart = 1'800'000'000;
-
-// A private folder on the machine's temporary file system, as the settings
-// folder would be on the user's disk.
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "halvoric-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  std::string File(const char* name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 HistoryReading Reading(std::int64_t i) {
   return {"WD-WCC4E1234567", "WDC WD40EFRX-68N32N0",
@@ -38,7 +21,9 @@ HistoryReading Reading(std::int64_t i) {
 }
 
 void BM_RecordReading(benchmark::State& state) {
-  Folder folder;
+  // On the machine's temporary file system, as the settings folder would be
+  // on the user's disk.
+  testing::TempDir folder;
   Result<HistoryStore> store = HistoryStore::Open(folder.File(HistoryFileName));
   if (!store.Ok()) {
     state.SkipWithError(store.Message.c_str());
@@ -53,7 +38,7 @@ void BM_RecordReading(benchmark::State& state) {
 BENCHMARK(BM_RecordReading)->Unit(benchmark::kMicrosecond);
 
 void BM_SaveHealthRecords(benchmark::State& state) {
-  Folder folder;
+  testing::TempDir folder;
   HealthRecords records;
   for (std::uint8_t id : {1, 5, 9, 12, 187, 194, 197, 198, 199}) {
     records["WD-WCC4E1234567"].push_back({id, 1234, Status::Ok});

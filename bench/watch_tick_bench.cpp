@@ -5,12 +5,10 @@
 // power check in front of each series adds to that tick, prints the share
 // (medians of five repetitions) and exits 1 when it is 1 % or more.
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <cstdio>
-#include <filesystem>
 #include <atomic>
 #include <map>
 #include <string>
@@ -20,6 +18,7 @@
 #include "drive/sim/simulated_disks.h"
 #include "monitor/history_recorder.h"
 #include "monitor/temperature_watch.h"
+#include "tests/base/temp_files.h"
 
 namespace halvoric {
 namespace {
@@ -80,21 +79,6 @@ class TickCalendar final : public WallClock {
   mutable TimePoint now_ = TimePoint(std::chrono::seconds(1'800'000'000));
 };
 
-// A private folder on the machine's temporary file system, as the settings
-// folder would be on the user's disk.
-class Folder {
- public:
-  Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "halvoric-XXXXXX").string();
-    path_ = ::mkdtemp(pattern.data());
-  }
-  ~Folder() { std::filesystem::remove_all(path_); }
-  std::string File(const char* name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
 // Counts the history's writes that have run, so that a tick can wait for
 // its own.
 class CountedWriter final : public WorkRunner {
@@ -148,7 +132,9 @@ void RunTicks(benchmark::State& state, ReadingLog* history, const CountedWriter*
 
 // The tick the program runs every 30 seconds.
 void BM_WatchTick(benchmark::State& state) {
-  Folder folder;
+  // On the machine's temporary file system, as the settings folder would be
+  // on the user's disk.
+  testing::TempDir folder;
   QuietWindow journal;
   TickCalendar calendar;
   QObject window;
@@ -168,28 +154,21 @@ BENCHMARK(BM_WatchTickWithoutHistory)->UseRealTime()->Repetitions(5)->ReportAggr
 
 // The drive work of a tick, with and without the check in front of each
 // series; their difference is what the check adds.
-void BM_TickReadsWithCheck(benchmark::State& state) {
+void ReadTick(benchmark::State& state, SummaryReading (DriveReader::*read)(DriveNumber)) {
   sim::SimulatedDisks disks(TickScenario(), [] { return 0.0; });
   DriveReader reader(disks);
   for (auto _ : state) {
-    for (DriveNumber n = 0; n < kDriveCount; ++n) {
-      benchmark::DoNotOptimize(reader.ReadSummaryIfAwake(n));
-    }
+    for (DriveNumber n = 0; n < kDriveCount; ++n) benchmark::DoNotOptimize((reader.*read)(n));
     disks.ClearEvents();
   }
+}
+
+void BM_TickReadsWithCheck(benchmark::State& state) {
+  ReadTick(state, &DriveReader::ReadSummaryIfAwake);
 }
 BENCHMARK(BM_TickReadsWithCheck)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_TickReadsWithoutCheck(benchmark::State& state) {
-  sim::SimulatedDisks disks(TickScenario(), [] { return 0.0; });
-  DriveReader reader(disks);
-  for (auto _ : state) {
-    for (DriveNumber n = 0; n < kDriveCount; ++n) {
-      benchmark::DoNotOptimize(reader.ReadSummary(n));
-    }
-    disks.ClearEvents();
-  }
-}
+void BM_TickReadsWithoutCheck(benchmark::State& state) { ReadTick(state, &DriveReader::ReadSummary); }
 BENCHMARK(BM_TickReadsWithoutCheck)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // Keeps each benchmark's median time per iteration, in nanoseconds, for the

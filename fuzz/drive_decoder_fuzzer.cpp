@@ -11,7 +11,7 @@
 #include "drive/collecting_sinks.h"
 #include "drive/identify.h"
 #include "drive/nvme_figures.h"
-#include "platform/nvme_translation.h"
+#include "drive/nvme_translation.h"
 
 namespace {
 
@@ -59,7 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   NvmeIdentifyData controller{};
   NvmeHealthLog log{};
-  std::memcpy(controller.data(), attributes.Data, std::min(controller.size(), sizeof attributes.Data));
+  std::memcpy(controller.data(), attributes.Data,
+              std::min(controller.size(), sizeof attributes.Data));
   std::memcpy(log.data(), thresholds.Data, std::min(log.size(), sizeof thresholds.Data));
   std::uint8_t sector[kSectorSize];
   NvmeIdentifyToAta(controller, sector);

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "drive/ata_blocks.h"
-#include "platform/ata_request_check.h"
+#include "drive/ata_request_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace halvoric;

@@ -20,12 +20,12 @@
 
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
-#include "drive/prometheus_text.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
 #include "monitor/mail_dispatch.h"
+#include "report/prometheus_text.h"
 #include "services/alert_prompt.h"
 #include "services/clock.h"
 #include "services/message_boxes.h"

@@ -9,12 +9,16 @@ declare -A allowed=(
   [drive]="base"
   [services]="base drive"
   [mail]="base"
-  [platform]="base drive services"
+  [disks]="base drive"
+  [helper]="base drive disks"
+  [desktop]="base services"
   [settings]="base drive services"
   [shell]="base services"
-  [monitor]="base drive services settings"
-  [tools]="base drive platform"
-  [ui]="base drive services platform settings shell monitor"
+  [report]="base drive"
+  [monitor]="base drive services settings report"
+  [ui]="base drive services desktop settings shell report monitor"
+  [cli]="base drive disks report"
+  [app]="base drive services disks desktop settings shell monitor ui"
 )
 
 status=0
@@ -31,8 +35,15 @@ for folder in "${!allowed[@]}"; do
 done
 
 # No file outside the window's folder defines a member of the window.
-if grep -rln 'TTessivar_Form::' base drive services mail platform settings shell monitor tools; then
+if grep -rln 'TTessivar_Form::' base drive services mail disks helper desktop settings shell report monitor cli app; then
   echo "window members are defined outside ui/"
   status=1
 fi
+# Every folder with code is a floor above: a new one must say what it builds on.
+for folder in $(git ls-files '*.h' '*.cpp' | grep -v '^\(tests\|bench\|fuzz\)/' | cut -d/ -f1 | sort -u); do
+  if [ -z "${allowed[$folder]+known}" ]; then
+    echo "$folder/ holds code but is not a floor here"
+    status=1
+  fi
+done
 exit $status

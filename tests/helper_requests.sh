@@ -1,5 +1,5 @@
 # Talking to the real helper from a shell: its fixed-size requests
-# (platform/helper_protocol.h) as bytes, and what a test reads back from the
+# (drive/helper_protocol.h) as bytes, and what a test reads back from the
 # helper and its process. Sourced by bash test scripts and by the test VM's
 # busybox shell alike.
 

@@ -1,6 +1,6 @@
 #include "ui/linux_desktop.h"
 
-#include "platform/program_files.h"
+#include "desktop/program_files.h"
 
 namespace halvoric {
 

@@ -4,14 +4,14 @@
 
 #include <memory>
 
-#include "ui/platform_services.h"
-#include "platform/steady_clock.h"
-#include "platform/syslog_system_log.h"
+#include "desktop/dbus_notification_server.h"
+#include "desktop/qt_dialogs.h"
+#include "desktop/qt_url_opener.h"
+#include "desktop/steady_clock.h"
+#include "desktop/syslog_system_log.h"
 #include "shell/qt_desktop_input.h"
 #include "shell/qt_notification_area.h"
-#include "platform/qt_dialogs.h"
-#include "platform/dbus_notification_server.h"
-#include "platform/qt_url_opener.h"
+#include "ui/platform_services.h"
 
 namespace halvoric {
 

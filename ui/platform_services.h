@@ -5,12 +5,12 @@
 #include <functional>
 #include <string>
 
+#include "desktop/autostart.h"
+#include "desktop/hibernation.h"
+#include "desktop/mail_loader.h"
+#include "desktop/sound.h"
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
-#include "platform/autostart.h"
-#include "platform/hibernation.h"
-#include "platform/mail_loader.h"
-#include "platform/sound.h"
 #include "services/alert_prompt.h"
 #include "services/clock.h"
 #include "services/file_dialogs.h"

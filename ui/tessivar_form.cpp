@@ -4,7 +4,7 @@
 #include <QCoreApplication>
 #include <QFont>
 
-#include "platform/program_files.h"
+#include "desktop/program_files.h"
 #include "ui/list_view_sinks.h"
 #include "ui/pictures.h"
 #include "ui/report_view.h"

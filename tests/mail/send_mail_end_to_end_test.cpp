@@ -7,9 +7,9 @@
 #include <fstream>
 #include <memory>
 
-#include "platform/mail_loader.h"
-#include "tests/platform/alerts/child_process.h"
+#include "desktop/mail_loader.h"
 #include "tests/base/temp_files.h"
+#include "tests/desktop/child_process.h"
 
 namespace halvoric {
 namespace {
@@ -131,9 +131,10 @@ TEST_F(SendMailEndToEnd, InjectedSenderInTheMailSettingsIsRefused) {
                 "\nfrom=alerts@example.org SIZE=1\n");
   const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
   EXPECT_FALSE(sent.Ok());
-  EXPECT_NE(sent.Message.find(
-                "mail.conf, line 2: from \"alerts@example.org SIZE=1\" is not a single mail address"),
-            std::string::npos)
+  EXPECT_NE(
+      sent.Message.find(
+          "mail.conf, line 2: from \"alerts@example.org SIZE=1\" is not a single mail address"),
+      std::string::npos)
       << sent.Message;
   EXPECT_TRUE(Delivered().empty());
 }
@@ -160,11 +161,11 @@ TEST_F(SendMailEndToEnd, FailureTextShowsTheServerWithoutTheLogin) {
   server_->Stop();
   const std::string server = "127.0.0.1:" + std::to_string(port_);
   for (const std::string& url : {"smtps://alice:s3cret@" + server, "smtp://alice:s3cret@" + server,
-                                "smtp://alice@" + server}) {
+                                 "smtp://alice@" + server}) {
     WriteSettings("url=" + url + "\ntimeout=10\n");
-    std::filesystem::permissions(dir_.Path() / "config" / "halvoric" / "mail.conf",
-                                 std::filesystem::perms::owner_read |
-                                     std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        dir_.Path() / "config" / "halvoric" / "mail.conf",
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     const Result<> sent = mailer_->Send(AlertMail("admin@example.org"));
     EXPECT_FALSE(sent.Ok()) << url;
     EXPECT_NE(sent.Message.find("://" + server), std::string::npos) << sent.Message;
@@ -192,7 +193,8 @@ TEST_F(SendMailEndToEnd, PasswordOthersMayReadStopsTheMail) {
   EXPECT_FALSE(sent.Ok());
   EXPECT_EQ(sent.Message, "Mail settings: " + settings.string() +
                               " holds a password that other users may read; make it private "
-                              "with: chmod 600 " + settings.string());
+                              "with: chmod 600 " +
+                              settings.string());
   EXPECT_TRUE(Delivered().empty());
 }
 

@@ -6,10 +6,10 @@
 #include <future>
 #include <memory>
 
-#include "platform/mail_loader.h"
+#include "desktop/mail_loader.h"
 #include "tests/base/temp_files.h"
+#include "tests/desktop/child_process.h"
 #include "tests/monitor/monitor_fakes.h"
-#include "tests/platform/alerts/child_process.h"
 #include "tests/services/service_fakes.h"
 #include "tests/shell/event_wait.h"
 

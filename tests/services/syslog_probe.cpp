@@ -3,7 +3,7 @@
 // logger received.
 #include <iostream>
 
-#include "platform/syslog_system_log.h"
+#include "desktop/syslog_system_log.h"
 #include "settings/event_log_writer.h"
 
 int main() {

@@ -1,7 +1,7 @@
 #include <QApplication>
 
+#include "desktop/program_files.h"
 #include "form_fixture.h"
-#include "platform/program_files.h"
 
 namespace halvoric::testing {
 namespace {

@@ -1,0 +1,30 @@
+// halvoric-demo: the monitor on the simulated drives of a scenario file,
+// the bundled demo or the one named as the argument.
+#include <QApplication>
+#include <cstdio>
+
+#include "desktop/qt_diagnostics.h"
+#include "drive/sim/scenario.h"
+#include "drive/sim/simulated_disks.h"
+#include "ui/demo_scenario.h"
+#include "ui/linux_desktop.h"
+#include "ui/program_entry.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  halvoric::InstallQtDiagnostics();
+  const QStringList arguments = QApplication::arguments();
+  const QString path = arguments.size() > 1
+                           ? arguments[1]
+                           : halvoric::DemoScenarioPath(QApplication::applicationDirPath());
+  halvoric::Result<halvoric::sim::Scenario> scenario =
+      halvoric::sim::LoadScenario(path.toStdString());
+  if (!scenario.Ok()) {
+    std::fprintf(stderr, "halvoric-demo: %s\n", scenario.Message.c_str());
+    return 1;
+  }
+  halvoric::LinuxDesktop desktop(
+      std::make_unique<halvoric::sim::SimulatedDisks>(std::move(*scenario)));
+  const auto form = halvoric::StartMainWindow(desktop.Services());
+  return halvoric::RunMainWindow(*form);
+}

@@ -1,0 +1,79 @@
+// halvoric: the monitor on this machine's drives, one per user.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+#include "desktop/qt_diagnostics.h"
+#include "desktop/settings_folder.h"
+#include "disks/access_levels.h"
+#include "disks/whole_disks.h"
+#include "shell/single_instance.h"
+#include "ui/linux_desktop.h"
+#include "ui/program_entry.h"
+
+namespace {
+
+// --user-settings (the desktop's menu entry) keeps config.xml in the user's
+// settings folder, --settings-dir DIR in DIR; without either it stays in the
+// folder the program was started from. Qt has taken its own options by now.
+int EnterSettingsFolderOfArguments(const QStringList& arguments) {
+  std::optional<std::filesystem::path> folder;
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == QLatin1String("--user-settings")) {
+      folder = halvoric::UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+      if (!folder) {
+        std::fprintf(stderr, "halvoric: neither XDG_CONFIG_HOME nor HOME names your folders\n");
+        return 1;
+      }
+    } else if (arguments[i] == QLatin1String("--settings-dir") && i + 1 < arguments.size()) {
+      folder = std::filesystem::path(arguments[++i].toStdString());
+    } else {
+      std::fprintf(stderr, "usage: halvoric [--user-settings | --settings-dir DIR]\n");
+      return 1;
+    }
+  }
+  if (!folder) return 0;
+  if (const halvoric::Result<> entered = halvoric::EnterSettingsFolder(*folder); !entered.Ok()) {
+    std::fprintf(stderr, "halvoric: %s\n", entered.Message.c_str());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (const int status = EnterSettingsFolderOfArguments(QCoreApplication::arguments())) {
+    return status;
+  }
+  halvoric::InstallQtDiagnostics();
+  halvoric::TTessivar_Form* window = nullptr;
+  const QString address = halvoric::UserInstanceAddress();
+  if (address.isEmpty()) {
+    std::fprintf(stderr,
+                 "halvoric: no folder of this user's alone for the one-monitor guard (another "
+                 "user made or may write it); a second start will not be noticed\n");
+  }
+  halvoric::SingleInstance instance(address);
+  if (instance.HandOverToRunningInstance([&window] {
+        if (window != nullptr) window->BringWindowToFront();
+      })) {
+    std::fprintf(stderr, "halvoric: already running; its window was brought to the front\n");
+    return 0;
+  }
+  std::unique_ptr<halvoric::TieredDiskControl> disks = halvoric::MakeSystemDiskControl();
+  const halvoric::DriveAccess* access = disks.get();
+  halvoric::LinuxDesktop desktop(std::move(disks), access);
+  halvoric::PlatformServices services = desktop.Services();
+  // The metrics file names drives as the kernel does, as halvoric-cli does.
+  services.DriveNames = [](halvoric::DriveNumber n) {
+    const std::vector<std::string> names = halvoric::ListWholeDisks("/sys");
+    return n < names.size() ? names[n] : "drive" + std::to_string(n);
+  };
+  const auto form = halvoric::StartMainWindow(services);
+  window = form.get();
+  return halvoric::RunMainWindow(*form);
+}

@@ -1,0 +1,43 @@
+#include "desktop/settings_folder.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace halvoric {
+
+namespace {
+bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
+}  // namespace
+
+std::optional<std::filesystem::path> ConfigHome(const char* xdgConfigHome, const char* home) {
+  if (IsAbsoluteFolder(xdgConfigHome)) return std::filesystem::path(xdgConfigHome);
+  if (IsAbsoluteFolder(home)) return std::filesystem::path(home) / ".config";
+  return std::nullopt;
+}
+
+std::optional<std::filesystem::path> UserSettingsFolder(const char* xdgConfigHome,
+                                                        const char* home) {
+  const auto config = ConfigHome(xdgConfigHome, home);
+  if (!config) return std::nullopt;
+  return *config / "halvoric";
+}
+
+Result<> EnterSettingsFolder(const std::filesystem::path& folder) {
+  const std::string named = "The settings folder \"" + folder.string() + "\" ";
+  std::error_code error;
+  if (folder.has_parent_path()) std::filesystem::create_directories(folder.parent_path(), error);
+  if (!error && ::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    error = std::error_code(errno, std::generic_category());
+  }
+  if (error) return Failure{named + "cannot be made: " + error.message()};
+  if (::chdir(folder.c_str()) != 0) {
+    return Failure{named + "cannot be entered: " + std::strerror(errno)};
+  }
+  return Result<>::Done();
+}
+
+}  // namespace halvoric

@@ -1,0 +1,21 @@
+#include "disks/open_error_kind.h"
+
+#include <cerrno>
+
+namespace halvoric {
+
+OpenError OpenErrorFromErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENXIO:
+    case ENODEV:
+      return OpenError::NotFound;
+    case EACCES:
+    case EPERM:
+      return OpenError::PermissionDenied;
+    default:
+      return OpenError::Other;
+  }
+}
+
+}  // namespace halvoric

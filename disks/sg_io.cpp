@@ -1,0 +1,9 @@
+#include "disks/sg_io.h"
+
+#include <sys/ioctl.h>
+
+namespace halvoric {
+
+int KernelSgIo::Submit(int fd, sg_io_hdr_t& header) { return ioctl(fd, SG_IO, &header); }
+
+}  // namespace halvoric

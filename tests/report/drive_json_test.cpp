@@ -1,0 +1,112 @@
+#include "report/drive_json.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace halvoric::cli {
+namespace {
+
+std::string Printed(const JsonValue& value) {
+  std::ostringstream out;
+  value.Print(out);
+  return out.str();
+}
+
+// The value of `key` in the record's members, printed on one line.
+std::string Member(const JsonMembers& members, const std::string& key) {
+  for (const auto& [name, value] : members) {
+    if (name == key) return Printed(value);
+  }
+  return "<missing>";
+}
+
+DriveRecord ReadRecord() {
+  DriveRecord record;
+  record.Number = 1;
+  record.Level = AccessLevel::Ata;
+  record.Power = PowerMode::Standby;
+  record.Model =
+      "Disk \xE2\x80\xAE"
+      "1   ";
+  record.Serial = "   ";
+  record.Firmware = "\tF1\n";
+  record.SmartRead = true;
+  record.ThresholdsRead = true;
+  record.Attributes.push_back(
+      {194, "Temperature             ", 40, 38, 0, 0x2A00280026, Status::Ok});
+  record.Attributes.push_back(
+      {5, "Reallocated Sector Count", 10, std::nullopt, 36, 9, Status::Bad});
+  record.Temperature = 38;
+  record.Summary.Temperature = 38;
+  record.Summary.Health = Status::Bad;
+  return record;
+}
+
+// Each key as a script receives it: absent is null, drive strings lose
+// their padding but keep their escaping.
+TEST(DriveRecordMembers, ReadDrive) {
+  const JsonMembers members = DriveRecordMembers(ReadRecord(), "/dev/sdb");
+  const std::pair<const char*, const char*> cases[] = {
+      {"drive_number", "1"},
+      {"device_path", "\"/dev/sdb\""},
+      {"data_source", "\"ata\""},
+      {"power_mode", "\"standby\""},
+      {"model_name", "\"Disk \\u202e1\""},
+      {"serial_number", "null"},  // left blank by the drive
+      {"firmware_version", "\"F1\""},
+      {"smart_read", "true"},
+      {"smart_read_error", "null"},
+      {"smart_status", "{\"passed\": false}"},
+      {"temperature", "{\"current\": 38, \"drive_warning\": null, \"drive_critical\": null}"},
+      {"drive_list_status", "\"BAD\""},
+  };
+  for (const auto& [key, json] : cases) EXPECT_EQ(Member(members, key), json) << key;
+  EXPECT_EQ(Member(members, "ata_smart_attributes"),
+            "{\n  \"table\": [\n"
+            "    {\"id\": 194, \"name\": \"Temperature\", \"value\": 40, \"worst\": 38, "
+            "\"thresh\": 0, \"raw\": {\"value\": 180391247910}, \"smart_info_status\": \"OK\"},\n"
+            "    {\"id\": 5, \"name\": \"Reallocated Sector Count\", \"value\": 10, "
+            "\"worst\": null, \"thresh\": 36, \"raw\": {\"value\": 9}, "
+            "\"smart_info_status\": \"BAD\"}\n  ]\n}");
+}
+
+// Only a drive that opened has a data source; either says why it is unread.
+TEST(DriveRecordMembers, UnreadDrives) {
+  DriveRecord mute;
+  mute.Level = AccessLevel::Ata;
+  mute.ReadError = "the drive did not answer SMART READ DATA";
+  DriveRecord locked;
+  locked.OpenFailure = OpenError::PermissionDenied;
+  locked.ReadError = "cannot be opened: Permission denied";
+  const JsonMembers muteMembers = DriveRecordMembers(mute, std::nullopt);
+  const JsonMembers lockedMembers = DriveRecordMembers(locked, std::nullopt);
+  EXPECT_EQ(Member(muteMembers, "data_source"), "\"ata\"");
+  EXPECT_EQ(Member(lockedMembers, "data_source"), "null");
+  EXPECT_EQ(Member(lockedMembers, "smart_read_error"), "\"" + locked.ReadError + "\"");
+  EXPECT_EQ(Member(muteMembers, "drive_list_status"), "null");
+}
+
+TEST(JsonDocuments, StartWithTheFormatVersionAndPrintEmptyListsWhole) {
+  const std::pair<std::string, std::string> cases[] = {
+      {Printed(DriveListDocument({})),
+       "{\n  \"json_format_version\": [1, 0],\n  \"drives\": []\n}"},
+      {Printed(PowerModesDocument({{2, "/dev/sdc", PowerMode::Sleep}})),
+       "{\n  \"json_format_version\": [1, 0],\n  \"drives\": [\n"
+       "    {\"drive_number\": 2, \"device_path\": \"/dev/sdc\", \"power_mode\": \"sleep\"}\n  "
+       "]\n}"},
+      {Printed(DriveDetailsDocument({DriveRecord{}, std::nullopt}, {{"Heads", "16"}, {"IDE", {}}}))
+           .substr(0, 39),
+       "{\n  \"json_format_version\": [1, 0],\n  \"d"},
+  };
+  for (const auto& [printed, expected] : cases) EXPECT_EQ(printed, expected);
+  const std::string details =
+      Printed(DriveDetailsDocument({DriveRecord{}, std::nullopt}, {{"Heads", "16"}, {"IDE", {}}}));
+  EXPECT_NE(details.find("\"disk_info\": [\n    {\"name\": \"Heads\", \"value\": \"16\"},\n"
+                         "    {\"name\": \"IDE\", \"value\": null}\n  ]\n}"),
+            std::string::npos)
+      << details;
+}
+
+}  // namespace
+}  // namespace halvoric::cli

@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "sim_helpers.h"
+#include "tests/drive/sim_helpers.h"
 
 namespace halvoric {
 namespace {

@@ -70,8 +70,7 @@ int main(int argc, char** argv) {
   halvoric::PlatformServices services = desktop.Services();
   // The metrics file names drives as the kernel does, as halvoric-cli does.
   services.DriveNames = [](halvoric::DriveNumber n) {
-    const std::vector<std::string> names = halvoric::ListWholeDisks("/sys");
-    return n < names.size() ? names[n] : "drive" + std::to_string(n);
+    return halvoric::WholeDiskName(halvoric::ListWholeDisks("/sys"), n);
   };
   const auto form = halvoric::StartMainWindow(services);
   window = form.get();

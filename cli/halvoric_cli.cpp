@@ -117,7 +117,7 @@ struct SystemAccess {
 
   std::string DeviceLabel(DriveNumber n) const {
     if (!tiers) return SimulatedDeviceName(n);
-    return n < disks.size() ? disks[n] : "drive" + std::to_string(n);
+    return WholeDiskName(disks, n);
   }
 
   void ReportAtStart() const {

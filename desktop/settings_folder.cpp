@@ -9,16 +9,6 @@
 
 namespace halvoric {
 
-namespace {
-bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
-}  // namespace
-
-std::optional<std::filesystem::path> ConfigHome(const char* xdgConfigHome, const char* home) {
-  if (IsAbsoluteFolder(xdgConfigHome)) return std::filesystem::path(xdgConfigHome);
-  if (IsAbsoluteFolder(home)) return std::filesystem::path(home) / ".config";
-  return std::nullopt;
-}
-
 std::optional<std::filesystem::path> UserSettingsFolder(const char* xdgConfigHome,
                                                         const char* home) {
   const auto config = ConfigHome(xdgConfigHome, home);

@@ -6,13 +6,10 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/config_home.h"
 #include "base/result.h"
 
 namespace halvoric {
-
-// $XDG_CONFIG_HOME, else $HOME/.config; nothing when neither variable gives
-// an absolute folder. Null arguments are unset ones.
-std::optional<std::filesystem::path> ConfigHome(const char* xdgConfigHome, const char* home);
 
 // The user's settings folder: halvoric in the config home.
 std::optional<std::filesystem::path> UserSettingsFolder(const char* xdgConfigHome,

@@ -49,4 +49,8 @@ std::vector<std::string> ListWholeDisks(const std::filesystem::path& sysfsRoot) 
   return disks;
 }
 
+std::string WholeDiskName(const std::vector<std::string>& disks, unsigned n) {
+  return n < disks.size() ? disks[n] : "drive" + std::to_string(n);
+}
+
 }  // namespace halvoric

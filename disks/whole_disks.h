@@ -27,4 +27,8 @@ bool DiskOrderLess(std::string_view left, std::string_view right);
 // directory gives an empty list.
 std::vector<std::string> ListWholeDisks(const std::filesystem::path& sysfsRoot);
 
+// Drive `n`'s name in `disks` (a list as above), or "driveN" for a number
+// the list does not reach, so that the metrics file always has a label.
+std::string WholeDiskName(const std::vector<std::string>& disks, unsigned n);
+
 }  // namespace halvoric

@@ -24,18 +24,42 @@ PowerMode DecodePowerMode(const PowerModeAnswer& answer) {
   return answer.Asleep ? PowerMode::Sleep : PowerModeFromCount(answer.SectorCount);
 }
 
-const char* PowerModeName(PowerMode mode) {
-  switch (mode) {
-    case PowerMode::Active:
-      return "active";
-    case PowerMode::Standby:
-      return "standby";
-    case PowerMode::Sleep:
-      return "sleep";
-    case PowerMode::Unknown:
-      break;
+namespace {
+
+// Every form a power mode takes outside the program, in one place. The
+// metric codes are what alert rules compare; the stored codes are in
+// history files already written: never renumber either.
+struct PowerModeForms {
+  PowerMode Mode;
+  const char* Name;
+  int MetricCode;
+  int StoredCode;
+};
+constexpr PowerModeForms kForms[] = {
+    {PowerMode::Active, "active", 0, 1},
+    {PowerMode::Standby, "standby", 1, 2},
+    {PowerMode::Sleep, "sleep", 2, 3},
+    {PowerMode::Unknown, "unknown", 3, 0},
+};
+
+const PowerModeForms& FormsOf(PowerMode mode) {
+  for (const PowerModeForms& forms : kForms) {
+    if (forms.Mode == mode) return forms;
   }
-  return "unknown";
+  return kForms[3];
+}
+
+}  // namespace
+
+const char* PowerModeName(PowerMode mode) { return FormsOf(mode).Name; }
+int PowerModeMetricCode(PowerMode mode) { return FormsOf(mode).MetricCode; }
+int PowerModeStoredCode(PowerMode mode) { return FormsOf(mode).StoredCode; }
+
+PowerMode PowerModeFromStoredCode(int code) {
+  for (const PowerModeForms& forms : kForms) {
+    if (forms.StoredCode == code) return forms.Mode;
+  }
+  return PowerMode::Unknown;
 }
 
 }  // namespace halvoric

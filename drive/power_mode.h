@@ -26,5 +26,11 @@ PowerMode DecodePowerMode(const PowerModeAnswer& answer);
 
 // "active", "standby", "sleep" or "unknown".
 const char* PowerModeName(PowerMode mode);
+// The number the metrics file gives: 0 active, 1 standby, 2 sleep, 3 unknown.
+int PowerModeMetricCode(PowerMode mode);
+// The number the temperature history stores: 1 active, 2 standby, 3 sleep,
+// 0 unknown; any other stored number reads as unknown.
+int PowerModeStoredCode(PowerMode mode);
+PowerMode PowerModeFromStoredCode(int code);
 
 }  // namespace halvoric

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "base/config_home.h"
 #include "mail/mail_message.h"
 
 namespace halvoric::mail {
@@ -112,8 +113,6 @@ bool OthersMayRead(const std::filesystem::path& path) {
          (mode & (perms::group_read | perms::others_read)) != perms::none;
 }
 
-bool IsAbsoluteFolder(const char* value) { return value != nullptr && value[0] == '/'; }
-
 // The scheme of a URL in lower case; libcurl takes any case, and guesses
 // plain smtp for a mail URL without one.
 std::string UrlScheme(std::string_view url) {
@@ -159,15 +158,9 @@ bool LoginInTheClear(const MailConfig& config) {
 }  // namespace
 
 std::optional<std::filesystem::path> MailConfigPath(const char* xdgConfigHome, const char* home) {
-  std::filesystem::path configHome;
-  if (IsAbsoluteFolder(xdgConfigHome)) {
-    configHome = xdgConfigHome;
-  } else if (IsAbsoluteFolder(home)) {
-    configHome = std::filesystem::path(home) / ".config";
-  } else {
-    return std::nullopt;
-  }
-  return configHome / "halvoric" / "mail.conf";
+  const auto configHome = ConfigHome(xdgConfigHome, home);
+  if (!configHome) return std::nullopt;
+  return *configHome / "halvoric" / "mail.conf";
 }
 
 Result<MailConfig> ParseMailConfig(std::string_view text) {

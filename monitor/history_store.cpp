@@ -25,34 +25,6 @@ CREATE TABLE IF NOT EXISTS spans(
   PRIMARY KEY(drive, start)) WITHOUT ROWID;
 )";
 
-// Power states as stored; never renumber.
-int PowerCode(PowerMode mode) {
-  switch (mode) {
-    case PowerMode::Active:
-      return 1;
-    case PowerMode::Standby:
-      return 2;
-    case PowerMode::Sleep:
-      return 3;
-    case PowerMode::Unknown:
-      break;
-  }
-  return 0;
-}
-
-PowerMode PowerFromCode(int code) {
-  switch (code) {
-    case 1:
-      return PowerMode::Active;
-    case 2:
-      return PowerMode::Standby;
-    case 3:
-      return PowerMode::Sleep;
-    default:
-      return PowerMode::Unknown;
-  }
-}
-
 // One use of a prepared statement; left ready for the next.
 class Statement {
  public:
@@ -225,7 +197,7 @@ Result<> HistoryStore::Record(const HistoryReading& reading) {
     insert.Bind(1, *drive);
     insert.Bind(2, reading.Time);
     insert.Bind(3, reading.Temperature);
-    insert.Bind(4, static_cast<std::int64_t>(PowerCode(reading.Power)));
+    insert.Bind(4, static_cast<std::int64_t>(PowerModeStoredCode(reading.Power)));
     for (std::size_t i = 0; i < reading.Counts.size(); ++i) {
       insert.Bind(static_cast<int>(5 + i), reading.Counts[i]);
     }
@@ -334,7 +306,7 @@ Result<std::vector<HistoryReading>> HistoryStore::Readings(const std::string& se
   while ((step = select.Step()) == SQLITE_ROW) {
     HistoryReading reading{select.Bytes(0), select.Bytes(1), select.Int(2), {}, {}, {}};
     if (!select.Null(3)) reading.Temperature = static_cast<int>(select.Int(3));
-    reading.Power = PowerFromCode(static_cast<int>(select.Int(4)));
+    reading.Power = PowerModeFromStoredCode(static_cast<int>(select.Int(4)));
     for (std::size_t i = 0; i < reading.Counts.size(); ++i) {
       const int column = static_cast<int>(5 + i);
       if (!select.Null(column)) reading.Counts[i] = select.Int(column);

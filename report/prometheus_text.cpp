@@ -63,21 +63,6 @@ const AttributeRecord* FindAttribute(const DriveRecord& record, std::uint8_t id)
   return nullptr;
 }
 
-// 0 active, 1 standby, 2 sleep, 3 unknown: rules compare one number.
-int PowerModeCode(PowerMode mode) {
-  switch (mode) {
-    case PowerMode::Active:
-      return 0;
-    case PowerMode::Standby:
-      return 1;
-    case PowerMode::Sleep:
-      return 2;
-    case PowerMode::Unknown:
-      return 3;
-  }
-  return 3;
-}
-
 // An NVMe drive's health log figures under smartctl_exporter's names.
 struct NvmeFigure {
   const char* Name;
@@ -239,7 +224,7 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
              "gauge", [&] {
                each([&](const LabelledRecord& drive) {
                  if (drive.Record.OpenFailure != OpenError::None) return;
-                 out.Sample(device(drive), std::to_string(PowerModeCode(drive.Record.Power)));
+                 out.Sample(device(drive), std::to_string(PowerModeMetricCode(drive.Record.Power)));
                });
              });
   out.Family("halvoric_drive_read_ok",

@@ -44,7 +44,7 @@ char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length
 
 bool IsSteeringCharacter(char32_t c) {
   return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || c == 0x200E || c == 0x200F ||
-         (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+         c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
 }
 
 std::string PrintableText(std::string_view text, bool keepLineBreaks) {

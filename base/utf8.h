@@ -23,8 +23,9 @@ char32_t Utf8CodePoint(std::string_view text, std::size_t at, std::size_t length
 
 // Characters that steer how the text around them is shown instead of showing
 // themselves: C0 and C1 controls and DEL (a terminal takes U+009B as the
-// start of a command) and the bidirectional marks, embeddings, overrides and
-// isolates, which reorder a line so that it reads as something else.
+// start of a command), the line and paragraph separators, and the
+// bidirectional marks, embeddings, overrides and isolates, which reorder a
+// line so that it reads as something else.
 bool IsSteeringCharacter(char32_t c);
 
 // The text as people may safely see it: each steering character and each

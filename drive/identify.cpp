@@ -1,7 +1,10 @@
 #include "drive/identify.h"
 
 #include <algorithm>
+#include <string_view>
 #include <utility>
+
+#include "base/utf8.h"
 
 namespace halvoric {
 namespace {
@@ -19,7 +22,12 @@ void SwapBytePairs(std::uint8_t* bytes, std::size_t length) {
 std::string DecodeAtaString(std::uint8_t* field, std::size_t length) {
   SwapBytePairs(field, length);
   const std::uint8_t* end = std::find(field, field + length, 0);
-  return std::string(reinterpret_cast<const char*>(field), static_cast<std::size_t>(end - field));
+  // A disk chooses these bytes: a line break would forge a second journal or
+  // system log line, an escape or bidirectional control would steer a
+  // terminal or reorder a line. Filtered here, where every drive string
+  // enters, no consumer can forget it.
+  return PrintableText(std::string_view(reinterpret_cast<const char*>(field),
+                                        static_cast<std::size_t>(end - field)));
 }
 
 std::string DecodeModel(AtaCommandResult& identifyBlock) {
@@ -55,11 +63,11 @@ void ShowIdentifyData(DiskInfoSink& sink, AtaCommandResult& identifyBlock,
     sink.AppendDiskInfoRow(first);
     AddDiskInfoRow(sink, "Cylinders", std::to_string(Word(data, kIdentifyCylinders)));
     AddDiskInfoRow(sink, "Heads", std::to_string(Word(data, kIdentifyHeads)));
-    AddDiskInfoRow(sink, "Sectors per Track",
-                   std::to_string(Word(data, kIdentifySectorsPerTrack)));
+    AddDiskInfoRow(sink, "Sectors per Track", std::to_string(Word(data, kIdentifySectorsPerTrack)));
     ShowIdeRegisters(sink, request);
   }
-  AddDiskInfoRow(sink, "Model number", DecodeAtaString(data + kIdentifyModel, kIdentifyModelLength));
+  AddDiskInfoRow(sink, "Model number",
+                 DecodeAtaString(data + kIdentifyModel, kIdentifyModelLength));
   AddDiskInfoRow(sink, "Firmware rev",
                  DecodeAtaString(data + kIdentifyFirmware, kIdentifyFirmwareLength));
   AddDiskInfoRow(sink, "Serial number",

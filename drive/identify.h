@@ -16,8 +16,9 @@ namespace halvoric {
 void SwapBytePairs(std::uint8_t* bytes, std::size_t length);
 
 // Swaps the field's byte pairs in place (ATA strings store the first character
-// of each pair in the high byte), then returns the bytes up to the first NUL.
-// The drive's padding blanks stay.
+// of each pair in the high byte), then returns the bytes up to the first NUL,
+// each byte that is not printable ASCII replaced by '?'. Every drive string
+// enters the program here. The drive's padding blanks stay.
 std::string DecodeAtaString(std::uint8_t* field, std::size_t length);
 
 // The model text of an identify block; swaps the model field in place.

@@ -68,9 +68,9 @@ check "power of an absent drive" 2 "drive 3 could not be read" \
 check "power without drives" 2 "ID  Power" --scenario "$tmp/none.scenario" --power
 check "steering characters as text" 0 "0   A??????Z" --scenario "$tmp/steering.scenario"
 check "direction marks as text" 0 "1   B???????Y" --scenario "$tmp/steering.scenario"
-check "steering characters in JSON" 0 '"model_name": "A\u009b\u202a\u202b\u202c\u202d\u202eZ"' \
+check "steering characters in JSON" 0 '"model_name": "A??????Z"' \
   --scenario "$tmp/steering.scenario" --json
-check "direction marks in JSON" 0 '"model_name": "B\u2066\u2067\u2068\u2069\u200e\u200f\u061cY"' \
+check "direction marks in JSON" 0 '"model_name": "B???????Y"' \
   --scenario "$tmp/steering.scenario" --json
 check "steering characters in Disk Info" 0 "A??????Z" --scenario "$tmp/steering.scenario" --drive 0
 for args in "" "--json" "--drive 0" "--drive 1 --json"; do

@@ -1,10 +1,11 @@
+#include "drive/identify.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <fstream>
 
 #include "drive/drive_reader.h"
-#include "drive/identify.h"
 #include "recording_sinks.h"
 #include "sim_helpers.h"
 
@@ -38,10 +39,11 @@ TEST(Identify, RecordedDriveShowsItsRowsWithPaddingKept) {
   ShowIdentifyData(sinks, block, IdentifyRequest(1, 0xEC), 0xEC, true, 1);
 
   const std::vector<std::string> captions = {
-      "IDE HDD 1",          "Cylinders",          "Heads",        "Sectors per Track",
-      "Sector Count",       "Sector Number",      "Low order cylinder",
-      "High order cylinder", "Drive/Head",        "Actual IDE command",
-      "Model number",       "Firmware rev",       "Serial number"};
+      "IDE HDD 1",          "Cylinders",           "Heads",
+      "Sectors per Track",  "Sector Count",        "Sector Number",
+      "Low order cylinder", "High order cylinder", "Drive/Head",
+      "Actual IDE command", "Model number",        "Firmware rev",
+      "Serial number"};
   EXPECT_EQ(sinks.DiskInfoCaptions(), captions);
   EXPECT_EQ(sinks.DiskInfoValue("IDE HDD 1"), "S.M.A.R.T supported");
   EXPECT_EQ(sinks.DiskInfoValue("Cylinders"), "130");  // a small emulated disk
@@ -86,6 +88,10 @@ TEST(Identify, ModelTextEndsAtTheFirstNulAfterTheSwap) {
       {"ABCDEFGHIJKL" + std::string(28, '\0'), "ABCDEFGHIJKL"},
       {std::string(40, 'M'), std::string(40, 'M')},  // no NUL at all
       {"Short" + std::string(35, ' '), "Short" + std::string(35, ' ')},
+      // A hostile disk's line breaks, terminal escape, next-line control,
+      // line separator and stray byte never leave the decoder.
+      {"A\nB\r\x1b[2J\xc2\x85\xe2\x80\xa8\xff" + std::string(26, ' '),
+       "A?B??[2J???" + std::string(26, ' ')},
   };
   for (const Case& c : cases) {
     AtaCommandResult block{};

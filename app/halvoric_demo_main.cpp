@@ -25,6 +25,6 @@ int main(int argc, char** argv) {
   }
   halvoric::LinuxDesktop desktop(
       std::make_unique<halvoric::sim::SimulatedDisks>(std::move(*scenario)));
-  const auto form = halvoric::StartMainWindow(desktop.Services());
-  return halvoric::RunMainWindow(*form);
+  const halvoric::MainWindow program = halvoric::StartMainWindow(desktop.Services());
+  return halvoric::RunMainWindow(*program.Form);
 }

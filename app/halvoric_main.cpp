@@ -66,13 +66,11 @@ int main(int argc, char** argv) {
   }
   std::unique_ptr<halvoric::TieredDiskControl> disks = halvoric::MakeSystemDiskControl();
   const halvoric::DriveAccess* access = disks.get();
-  halvoric::LinuxDesktop desktop(std::move(disks), access);
-  halvoric::PlatformServices services = desktop.Services();
   // The metrics file names drives as the kernel does, as halvoric-cli does.
-  services.DriveNames = [](halvoric::DriveNumber n) {
+  halvoric::LinuxDesktop desktop(std::move(disks), access, [](halvoric::DriveNumber n) {
     return halvoric::WholeDiskName(halvoric::ListWholeDisks("/sys"), n);
-  };
-  const auto form = halvoric::StartMainWindow(services);
-  window = form.get();
-  return halvoric::RunMainWindow(*form);
+  });
+  const halvoric::MainWindow program = halvoric::StartMainWindow(desktop.Services());
+  window = program.Form.get();
+  return halvoric::RunMainWindow(*program.Form);
 }

@@ -8,8 +8,8 @@
 
 #include <QCoreApplication>
 #include <QMetaObject>
-#include <cstdio>
 #include <atomic>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <thread>
@@ -45,8 +45,17 @@ constexpr DriveNumber kDriveCount = 4;
 
 // Everything the watch reaches besides the drives, doing nothing: the
 // drives stay below the critical temperature, so no alert is raised.
-struct QuietWindow final : WatchView, CountdownView, JournalLines, MailQueue, Mailer, SoundPlayer,
-                           AlertPrompt, MessageBoxes, Clock, Hibernator {
+struct QuietWindow final : WatchView,
+                           AlertView,
+                           CountdownView,
+                           JournalLines,
+                           MailQueue,
+                           Mailer,
+                           SoundPlayer,
+                           AlertPrompt,
+                           MessageBoxes,
+                           Clock,
+                           Hibernator {
   std::vector<DriveNumber> WatchedDrives() const override { return {0, 1, 2, 3}; }
   void StartCheckTimer() override { timer = true; }
   void StopCheckTimer() override { timer = false; }
@@ -115,8 +124,9 @@ void RunTicks(benchmark::State& state, ReadingLog* history, const CountedWriter*
   settings.TempWarn = true;
   LastReadings last;
   HibernationCountdown countdown(quiet, quiet, quiet);
+  AlertChannels alerts(settings, quiet, {quiet, quiet, quiet, quiet, quiet});
   TemperatureWatch watch(quiet, settings, quiet, countdown,
-                         {line, quiet, quiet, quiet, quiet, quiet, quiet, last, history});
+                         {line, alerts, quiet, quiet, last, history});
   for (auto _ : state) {
     watch.Check();
     // The tick has ended when it starts its timer again and its readings
@@ -168,7 +178,9 @@ void BM_TickReadsWithCheck(benchmark::State& state) {
 }
 BENCHMARK(BM_TickReadsWithCheck)->Repetitions(5)->ReportAggregatesOnly(true);
 
-void BM_TickReadsWithoutCheck(benchmark::State& state) { ReadTick(state, &DriveReader::ReadSummary); }
+void BM_TickReadsWithoutCheck(benchmark::State& state) {
+  ReadTick(state, &DriveReader::ReadSummary);
+}
 BENCHMARK(BM_TickReadsWithoutCheck)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // Keeps each benchmark's median time per iteration, in nanoseconds, for the

@@ -16,7 +16,7 @@ Failure FailedOn(const std::filesystem::path& path, const std::string& reason) {
 }
 
 // Stands in when no folder can be found, so that callers need no null check.
-class UnavailableAutoRunEntry final : public AutoRunEntry {
+class UnavailableStartAtLogon final : public StartAtLogon {
  public:
   Result<> Enable() override { return Failed(); }
   Result<> Disable() override { return Failed(); }
@@ -35,13 +35,13 @@ std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, 
   return *config / "autostart";
 }
 
-XdgAutostartEntry::XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable,
-                                     std::filesystem::path workingDirectory)
+XdgStartAtLogon::XdgStartAtLogon(std::filesystem::path folder, std::filesystem::path executable,
+                                 std::filesystem::path workingDirectory)
     : folder_(std::move(folder)),
       executable_(std::move(executable)),
       workingDirectory_(std::move(workingDirectory)) {}
 
-Result<> XdgAutostartEntry::Enable() {
+Result<> XdgStartAtLogon::Enable() {
   const Result<std::string> entry =
       AutostartEntryText(executable_.native(), workingDirectory_.native());
   if (!entry.Ok()) return Failure{entry.Message};
@@ -54,19 +54,19 @@ Result<> XdgAutostartEntry::Enable() {
   return Result<>::Done();
 }
 
-Result<> XdgAutostartEntry::Disable() {
+Result<> XdgStartAtLogon::Disable() {
   std::error_code error;
   std::filesystem::remove(File(), error);
   if (error) return FailedOn(File(), error.message());
   return Result<>::Done();
 }
 
-std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry() {
+std::unique_ptr<StartAtLogon> MakeUserStartAtLogon() {
   const auto folder = AutostartFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
-  if (!folder) return std::make_unique<UnavailableAutoRunEntry>();
+  if (!folder) return std::make_unique<UnavailableStartAtLogon>();
   std::error_code unknown;
   std::filesystem::path here = std::filesystem::current_path(unknown);
-  return std::make_unique<XdgAutostartEntry>(*folder, RunningExecutable(), std::move(here));
+  return std::make_unique<XdgStartAtLogon>(*folder, RunningExecutable(), std::move(here));
 }
 
 }  // namespace halvoric

@@ -16,11 +16,11 @@ inline constexpr const char* kAutostartFileName = "Halvoric.desktop";
 // neither variable gives an absolute folder. Null arguments are unset ones.
 std::optional<std::filesystem::path> AutostartFolder(const char* xdgConfigHome, const char* home);
 
-class XdgAutostartEntry final : public AutoRunEntry {
+class XdgStartAtLogon final : public StartAtLogon {
  public:
   // `workingDirectory`, when given, is where the program starts at logon.
-  XdgAutostartEntry(std::filesystem::path folder, std::filesystem::path executable,
-                    std::filesystem::path workingDirectory = {});
+  XdgStartAtLogon(std::filesystem::path folder, std::filesystem::path executable,
+                  std::filesystem::path workingDirectory = {});
 
   Result<> Enable() override;
   Result<> Disable() override;
@@ -35,6 +35,6 @@ class XdgAutostartEntry final : public AutoRunEntry {
 
 // The entry of the current user for the running executable, started in the
 // current folder, which holds the settings this run reads and writes.
-std::unique_ptr<AutoRunEntry> MakeUserAutostartEntry();
+std::unique_ptr<StartAtLogon> MakeUserStartAtLogon();
 
 }  // namespace halvoric

@@ -37,24 +37,38 @@ void DriveScan::ScanDrives() {
   }
 }
 
+namespace {
+
+// Reads the rows of both detail pages; none when the drive cannot be opened.
+void ReadDetails(DriveReader& reader, const std::string& driveText, const DriveAccess* access,
+                 RecordedDetails& rows) {
+  if (access == nullptr) {
+    reader.ReadDriveDetails(driveText, rows, rows);
+    return;
+  }
+  // The scan opened the drive already, so its level is known before the read.
+  const DriveNumber n = ParseDriveNumber(driveText);
+  ReportedFigureRows shown(access->LevelOf(n), rows, rows);
+  reader.ReadDriveDetails(driveText, shown, shown);
+  // Unknown now means the open failed and both pages were left as they were.
+  if (const AccessLevel level = access->LevelOf(n); level != AccessLevel::Unknown) {
+    rows.AppendDiskInfoRow(AccessSourceRow(level));
+  }
+}
+
+}  // namespace
+
 void DriveScan::ShowDriveDetails(const std::string& driveText) {
   auto rows = std::make_shared<RecordedDetails>();
-  drives_.Run(
-      [driveText, rows, access = access_](DriveReader& reader) {
-        if (access == nullptr) {
-          reader.ReadDriveDetails(driveText, *rows, *rows);
-          return;
-        }
-        // The scan opened the drive already, so its level is known before the read.
-        const DriveNumber n = ParseDriveNumber(driveText);
-        ReportedFigureRows shown(access->LevelOf(n), *rows, *rows);
-        reader.ReadDriveDetails(driveText, shown, shown);
-        // Unknown now means the open failed and both pages were left as they were.
-        if (const AccessLevel level = access->LevelOf(n); level != AccessLevel::Unknown) {
-          rows->AppendDiskInfoRow(AccessSourceRow(level));
-        }
-      },
-      [this, rows] { rows->ReplayInto(sinks_.DiskInfo, sinks_.SmartInfo); });
+  drives_.Run([driveText, rows, access = access_](
+                  DriveReader& reader) { ReadDetails(reader, driveText, access, *rows); },
+              [this, rows] { rows->ReplayInto(sinks_.DiskInfo, sinks_.SmartInfo); });
+}
+
+void DriveScan::FillDriveDetails(const std::string& driveText) {
+  RecordedDetails rows;
+  drives_.RunAndWait([&](DriveReader& reader) { ReadDetails(reader, driveText, access_, rows); });
+  rows.ReplayInto(sinks_.DiskInfo, sinks_.SmartInfo);
 }
 
 void DriveScan::JournalDriveLimits(int criticalTemperature) {

@@ -40,6 +40,9 @@ class DriveScan {
   // Fills both detail pages for the drive whose number `driveText` holds,
   // once its rows are read.
   void ShowDriveDetails(const std::string& driveText);
+  // The same, returning once the pages are filled: at start-up, which shows
+  // them before it says it has started.
+  void FillDriveDetails(const std::string& driveText);
   // Says once why drives were read only in part, when rights were missing.
   void JournalMissingRights();
   // Says, for each drive the scan found whose own critical temperature is

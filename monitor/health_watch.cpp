@@ -118,36 +118,33 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
   // report the same change twice. Written away from the window, whose
   // flush can wait for a busy disk.
   auto saved = std::make_shared<Result<>>(Result<>::Done());
-  services_.Drives.Run(
-      [saved, path = recordPath_, records](DriveReader&) {
-        *saved = SaveHealthRecords(path, records);
-      },
-      [this, saved, changes = std::move(changes)] {
-        checking_ = false;
-        if (!saved->Ok()) {
-          if (!saveFailureJournalled_) journal_.AddLogLine(saved->Message);
-          saveFailureJournalled_ = true;
-        } else {
-          saveFailureJournalled_ = false;
-        }
-        for (const std::string& line : changes) journal_.AddLogLine(line);
-        if (!changes.empty()) Alert(changes);
-      });
+  services_.Drives.Run([saved, path = recordPath_,
+                        records](DriveReader&) { *saved = SaveHealthRecords(path, records); },
+                       [this, saved, changes = std::move(changes)] {
+                         checking_ = false;
+                         if (!saved->Ok()) {
+                           if (!saveFailureJournalled_) journal_.AddLogLine(saved->Message);
+                           saveFailureJournalled_ = true;
+                         } else {
+                           saveFailureJournalled_ = false;
+                         }
+                         for (const std::string& line : changes) journal_.AddLogLine(line);
+                         if (!changes.empty()) Alert(changes);
+                       });
 }
 
 void HealthWatch::Alert(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\n";
-  channels_.Mail(text);
-  if (const Result<> played = channels_.Sound(); !played.Ok()) {
-    journal_.AddLogLine("The alert sound did not play: " + played.Message);
-  }
-  if (settings_.PopupNotification) {
-    view_.BringToFront();
-    alertWaiting_ = true;
-    services_.Prompt.Alert("A drive's health has changed:\n\n" + text);
-    alertWaiting_ = false;
-  }
+  // Every change is news: no channel holds it back as a repeat.
+  services_.Alerts.Raise({
+      .Source = "health",
+      .Episode = ++alerts_,
+      .MailBody = text,
+      .PopupText = "A drive's health has changed:\n\n" + text,
+      .BeforeWait = [this] { alertWaiting_ = true; },
+      .Answered = [this] { alertWaiting_ = false; },
+  });
 }
 
 }  // namespace halvoric

@@ -13,9 +13,6 @@
 #include "monitor/alert_channels.h"
 #include "monitor/health_record.h"
 #include "monitor/history_recorder.h"
-#include "monitor/mail_dispatch.h"
-#include "services/alert_prompt.h"
-#include "services/sound_player.h"
 #include "settings/journal.h"
 #include "settings/settings.h"
 
@@ -26,7 +23,6 @@ class HealthView {
   virtual ~HealthView() = default;
   // The drives whose rows are ticked in the drive list, in list order.
   virtual std::vector<DriveNumber> WatchedDrives() const = 0;
-  virtual void BringToFront() = 0;
   // The timer that calls Check() every `minutes`.
   virtual void StartHealthTimer(std::uint32_t minutes) = 0;
   virtual void StopHealthTimer() = 0;
@@ -34,9 +30,7 @@ class HealthView {
 
 struct HealthServices {
   DriveLine& Drives;
-  MailQueue& AlertMails;
-  SoundPlayer& Sounds;
-  AlertPrompt& Prompt;
+  AlertChannels& Alerts;
   // Where the counts of each reading are kept for the history; none keeps none.
   ReadingLog* History = nullptr;
 };
@@ -50,7 +44,6 @@ class HealthWatch {
         settings_(settings),
         journal_(journal),
         services_(services),
-        channels_(settings, journal, services.AlertMails, services.Sounds),
         recordPath_(std::move(recordPath)) {}
 
   // The first check, then one every HealthMinutes; nothing with HealthWarn off.
@@ -70,7 +63,7 @@ class HealthWatch {
   const Settings& settings_;
   JournalLines& journal_;
   HealthServices services_;
-  AlertChannels channels_;
+  std::uint64_t alerts_ = 0;
   std::string recordPath_;
   bool alertWaiting_ = false;
   bool checking_ = false;

@@ -61,7 +61,9 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
             metrics_.push_back(
                 {names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
           }
-          const bool alerted = Judge(n, reading.Summary.Summary);
+          // The user may have unticked the row, or switched the warning off,
+          // while the drives were read.
+          const bool alerted = StillWatched(n) && Judge(n, reading.Summary.Summary);
           // The popup waited for an answer: the drives after it are read anew.
           if (alerted && i + 1 < drives.size()) {
             CheckFrom(std::move(drives), i + 1);
@@ -71,6 +73,12 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
         WriteMetrics();
         CheckEnded();
       });
+}
+
+bool TemperatureWatch::StillWatched(DriveNumber n) const {
+  if (!settings_.TempWarn) return false;
+  const std::vector<DriveNumber> ticked = view_.WatchedDrives();
+  return std::find(ticked.begin(), ticked.end(), n) != ticked.end();
 }
 
 bool TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& awake) {
@@ -87,12 +95,10 @@ bool TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& a
     if (summary.Temperature <= limit - kCoolingMargin) excursion = {};
     return false;
   }
-  if (!excursion.Hot) excursion = {.Hot = true};
-  MailIfDue(excursion, summary);
-  PlayAlertSound(excursion);
-  if (!settings_.PopupNotification) return false;
-  PopupAlert(n, summary, limit);
-  return true;
+  if (!excursion.Hot) excursion = {.Hot = true, .Episode = ++episodes_};
+  bool answered = false;
+  services_.Alerts.Raise(AlertOf(n, excursion, summary, limit, answered));
+  return answered;
 }
 
 void TemperatureWatch::CheckEnded() {
@@ -146,34 +152,8 @@ void TemperatureWatch::WarningChanged(bool on) {
   journal_.AddLogLine(on ? "ENABLED temperature warning" : "DISABLE temperature warning");
 }
 
-void TemperatureWatch::MailIfDue(Excursion& excursion, const DriveSummary& summary) {
-  const Clock::TimePoint now = services_.Time.Now();
-  const auto repeat = std::chrono::minutes(settings_.MailRepeatMinutes);
-  const bool reminderDue =
-      excursion.Mailed && settings_.MailRepeatMinutes > 0 && now - excursion.LastMail >= repeat;
-  if (excursion.Mailed && !reminderDue) return;
-  if (channels_.Mail(kAlertBodyPrefix + std::to_string(summary.Temperature))) {
-    excursion.Mailed = true;
-    excursion.LastMail = now;
-  }
-}
-
-void TemperatureWatch::PlayAlertSound(Excursion& excursion) {
-  const Result<> played = channels_.Sound();
-  // A machine without sound would otherwise say so every 30 seconds.
-  if (!played.Ok() && !excursion.SoundFailureJournalled) {
-    journal_.AddLogLine("The alert sound did not play: " + played.Message);
-    excursion.SoundFailureJournalled = true;
-  }
-}
-
-void TemperatureWatch::PopupAlert(DriveNumber n, const DriveSummary& summary, int limit) {
-  journal_.AddLogLine("Temperature is over maximum: " + std::to_string(summary.Temperature) +
-                      " > " + std::to_string(limit));
-  view_.StopCheckTimer();
-  countdown_.Arm(settings_.Hibernation);
-  view_.BringToFront();
-
+Alert TemperatureWatch::AlertOf(DriveNumber n, const Excursion& excursion,
+                                const DriveSummary& summary, int limit, bool& answered) {
   const bool own = limit != settings_.CritTempValue;
   std::string text = "A drive is at " + TemperatureText(summary) + ", above " +
                      (own ? "its own warning temperature" : "the critical temperature") + " of " +
@@ -182,37 +162,54 @@ void TemperatureWatch::PopupAlert(DriveNumber n, const DriveSummary& summary, in
     text += "\n\nThe PC hibernates in " + std::to_string(HibernationCountdown::kSeconds) +
             " seconds unless you answer.";
   }
-  alertWaiting_ = true;
-  services_.Prompt.Alert(text);  // the countdown ticks while this waits
-  alertWaiting_ = false;
-
-  if (own) ownWarningAnswered_.insert(n);
-  // The user's answer raises the critical temperature, never lowers it.
-  settings_.CritTempValue =
-      static_cast<std::uint8_t>(std::max<int>(summary.Temperature, settings_.CritTempValue));
-  if (settings_.TempWarn) view_.StartCheckTimer();
-  countdown_.Dismiss();
-  journal_.AddLogLine("USER cancelled the HIBERNATE action !");
-  const std::string critical = std::to_string(settings_.CritTempValue);
-  journal_.AddLogLine("CHANGED the alert temperature to: " + critical + kDegreeSign);
-  settings_.Temp = critical;
-  view_.ShowCriticalTemperature(critical);
+  const int temperature = summary.Temperature;
+  return {
+      .Source = "temperature of drive " + std::to_string(n),
+      .Episode = excursion.Episode,
+      .MailBody = kAlertBodyPrefix + std::to_string(temperature),
+      .PopupText = std::move(text),
+      .BeforeWait =
+          [this, temperature, limit] {
+            journal_.AddLogLine("Temperature is over maximum: " + std::to_string(temperature) +
+                                " > " + std::to_string(limit));
+            view_.StopCheckTimer();
+            countdown_.Arm(settings_.Hibernation);
+            // The countdown ticks while the popup waits.
+            alertWaiting_ = true;
+          },
+      .Answered =
+          [this, n, own, temperature, &answered] {
+            alertWaiting_ = false;
+            answered = true;
+            if (own) ownWarningAnswered_.insert(n);
+            // The user's answer raises the critical temperature, never lowers it.
+            settings_.CritTempValue =
+                static_cast<std::uint8_t>(std::max<int>(temperature, settings_.CritTempValue));
+            if (settings_.TempWarn) view_.StartCheckTimer();
+            countdown_.Dismiss();
+            journal_.AddLogLine("USER cancelled the HIBERNATE action !");
+            const std::string critical = std::to_string(settings_.CritTempValue);
+            journal_.AddLogLine("CHANGED the alert temperature to: " + critical + kDegreeSign);
+            settings_.Temp = critical;
+            view_.ShowCriticalTemperature(critical);
+          },
+  };
 }
 
 void TemperatureWatch::SendTestMail() {
   if (TrimControls(settings_.EmailAddr).empty()) return;
   auto summary = std::make_shared<DriveSummary>();
-  services_.Drives.Run([summary](DriveReader& reader) { reader.GetDriveSummary(0, *summary); },
-                       [this, summary] {
-                         const Result<> sent = services_.TestMail.Send(
-                             AlertMail(settings_.EmailAddr, TemperatureText(*summary)));
-                         if (sent.Ok()) {
-                           services_.Messages.ShowMessage("The Alert! Message was sent to: " +
-                                                          settings_.EmailAddr);
-                         } else {
-                           services_.Messages.ShowError(sent.Message);
-                         }
-                       });
+  services_.Drives.Run(
+      [summary](DriveReader& reader) { reader.GetDriveSummary(0, *summary); },
+      [this, summary] {
+        const Result<> sent =
+            services_.TestMail.Send(AlertMail(settings_.EmailAddr, TemperatureText(*summary)));
+        if (sent.Ok()) {
+          services_.Messages.ShowMessage("The Alert! Message was sent to: " + settings_.EmailAddr);
+        } else {
+          services_.Messages.ShowError(sent.Message);
+        }
+      });
 }
 
 }  // namespace halvoric

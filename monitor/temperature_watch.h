@@ -1,11 +1,8 @@
 // Every 30 seconds while the warning is on: re-read the watched drives and
 // raise the alerts the user switched on. Every channel compares and reports
-// the drive's temperature; a drive without one never alerts. The sound and
-// the popup are an alarm at the desk and repeat while the drive is hot; a
-// mail goes out once per excursion above the critical temperature, and then
-// as a reminder every MailRepeatMinutes. Alert mails go out through a queue
-// of their own: a mail server that does not answer must not hold up the
-// sound, the popup or the hibernation countdown. With UseDriveLimits a drive
+// the drive's temperature; a drive without one never alerts. Each time above
+// the critical temperature is one episode of the drive's alert, which the
+// channels repeat by their own rules. With UseDriveLimits a drive
 // whose own warning temperature is below the critical temperature alerts
 // at its own. With a MetricsFile set, each check reads whole drive records
 // instead of summaries (the same one read per drive) and writes them for
@@ -24,12 +21,9 @@
 #include "monitor/hibernation_countdown.h"
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
-#include "monitor/mail_dispatch.h"
 #include "report/prometheus_text.h"
-#include "services/alert_prompt.h"
-#include "services/clock.h"
+#include "services/mailer.h"
 #include "services/message_boxes.h"
-#include "services/sound_player.h"
 #include "settings/journal.h"
 #include "settings/settings.h"
 
@@ -44,8 +38,6 @@ class WatchView {
   virtual void StartCheckTimer() = 0;
   virtual void StopCheckTimer() = 0;
   virtual bool CheckTimerActive() const = 0;
-  // Shows the window, from the tray too, in front of the others.
-  virtual void BringToFront() = 0;
   // Shows `text` in the critical temperature field.
   virtual void ShowCriticalTemperature(const std::string& text) = 0;
 };
@@ -53,12 +45,9 @@ class WatchView {
 // The seams the watch reaches.
 struct WatchServices {
   DriveLine& Drives;
-  MailQueue& AlertMails;
+  AlertChannels& Alerts;
   Mailer& TestMail;
-  SoundPlayer& Sounds;
-  AlertPrompt& Prompt;
   MessageBoxes& Messages;
-  const Clock& Time;
   LastReadings& Last;
   // Where each reading is kept for the history; none keeps none.
   ReadingLog* History = nullptr;
@@ -72,11 +61,11 @@ class TemperatureWatch {
         settings_(settings),
         journal_(journal),
         countdown_(countdown),
-        services_(services),
-        channels_(settings, journal, services.AlertMails, services.Sounds) {}
+        services_(services) {}
 
   // One check of every watched drive. The drives are read away from the
-  // window and judged in list order; after a popup alert, which may have
+  // window and judged in list order, each only if its row is still ticked
+  // and the warning still on by then; after a popup alert, which may have
   // waited long for its answer, the drives after it are read anew.
   void Check();
   // The temperature warning's box, with its new state.
@@ -103,35 +92,35 @@ class TemperatureWatch {
   // One drive's time above the critical temperature.
   struct Excursion {
     bool Hot = false;
-    bool Mailed = false;
-    Clock::TimePoint LastMail{};
-    bool SoundFailureJournalled = false;
+    std::uint64_t Episode = 0;
   };
 
   // Reads the drives from `drives[next]` on and judges them in order.
   void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
   // Whether a popup alert waited for an answer.
   bool Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
+  // Whether drive `n` is still to be judged: its row ticked, the warning on.
+  bool StillWatched(DriveNumber n) const;
   void CheckEnded();
   // The temperature above which drive `n` alerts now.
   int AlertLimit(DriveNumber n, const DriveSummary& summary);
   bool AtOwnWarning(const DriveSummary& summary) const;
   void WriteMetrics();
-  void MailIfDue(Excursion& excursion, const DriveSummary& summary);
-  void PlayAlertSound(Excursion& excursion);
-  void PopupAlert(DriveNumber n, const DriveSummary& summary, int limit);
+  // The popup's text, and the watch's part of its wait.
+  Alert AlertOf(DriveNumber n, const Excursion& excursion, const DriveSummary& summary, int limit,
+                bool& answered);
 
   WatchView& view_;
   Settings& settings_;
   JournalLines& journal_;
   HibernationCountdown& countdown_;
   WatchServices services_;
-  AlertChannels channels_;
   bool alertWaiting_ = false;
   // A check whose drives are still being read; a second one then waits for
   // the next tick.
   bool checking_ = false;
   std::map<DriveNumber, Excursion> excursions_;
+  std::uint64_t episodes_ = 0;
   // Drives whose alert at their own warning temperature the user answered:
   // the critical temperature counts for them until they cool below it.
   std::set<DriveNumber> ownWarningAnswered_;

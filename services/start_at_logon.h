@@ -6,9 +6,9 @@
 
 namespace halvoric {
 
-class AutoRunEntry {
+class StartAtLogon {
  public:
-  virtual ~AutoRunEntry() = default;
+  virtual ~StartAtLogon() = default;
   // Writes the entry, replacing an earlier one.
   virtual Result<> Enable() = 0;
   // Removes the entry; an entry that is not there is no failure.

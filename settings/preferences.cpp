@@ -29,16 +29,16 @@ void Preferences::Apply(bool checked, bool Settings::*field, const char* onLine,
   if (onLine != nullptr) journal_.AddLogLine(checked ? onLine : offLine);
 }
 
-void Preferences::AutoRunChanged(bool checked) {
+void Preferences::StartAtLogonChanged(bool checked) {
   if (checked) {
-    EnableAutoRun();
+    EnableStartAtLogon();
   } else {
-    DisableAutoRun();
+    DisableStartAtLogon();
   }
   settings_.AutoRun = checked;
 }
 
-void Preferences::EnableAutoRun() {
+void Preferences::EnableStartAtLogon() {
   journal_.AddLogLine("ENABLED autorun");
   const Result<> done = services_.StartAtLogon.Enable();
   if (!done.Ok()) {
@@ -46,7 +46,7 @@ void Preferences::EnableAutoRun() {
   }
 }
 
-void Preferences::DisableAutoRun() {
+void Preferences::DisableStartAtLogon() {
   journal_.AddLogLine("DISABLED autorun");
   const Result<> done = services_.StartAtLogon.Disable();
   if (!done.Ok()) {

@@ -27,7 +27,7 @@ class PreferencesView {
 
 // The seams the page reaches.
 struct PreferencesServices {
-  AutoRunEntry& StartAtLogon;
+  halvoric::StartAtLogon& StartAtLogon;
   MessageBoxes& Messages;
   FileDialogs& Dialogs;
   UrlOpener& Urls;
@@ -45,9 +45,9 @@ class Preferences {
         helpFile_(std::move(helpFile)) {}
 
   // The check boxes, with their new state.
-  void AutoRunChanged(bool checked);
-  void EnableAutoRun();
-  void DisableAutoRun();
+  void StartAtLogonChanged(bool checked);
+  void EnableStartAtLogon();
+  void DisableStartAtLogon();
   void LogEventsChanged(bool checked);
   void SystemLogChanged(bool checked);
   void DiskStatusChanged(bool checked);

@@ -29,8 +29,8 @@ class FocusOutFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::FocusOut) {
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-      const bool leaving = reason == Qt::ActiveWindowFocusReason ? edited_
-                                                                 : reason != Qt::PopupFocusReason;
+      const bool leaving =
+          reason == Qt::ActiveWindowFocusReason ? edited_ : reason != Qt::PopupFocusReason;
       if (leaving) {
         // Cleared first: the handler may raise a message box, whose taking
         // the focus must not run it again.
@@ -80,7 +80,7 @@ void TTessivar_Form::ConnectHandlers() {
 
   connect(CheckTemp_Timer, &QTimer::timeout, this, &TTessivar_Form::CheckTemp_TimerTimer);
   connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
-  connect(HealthCheck_Timer, &QTimer::timeout, this, [this] { Health.Check(); });
+  connect(HealthCheck_Timer, &QTimer::timeout, this, [this] { Monitor.Health().Check(); });
   connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
   connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);

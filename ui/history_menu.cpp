@@ -18,27 +18,30 @@ void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
   if (row == nullptr) return;
   HistoryDrive = static_cast<DriveNumber>(row->data(0, kDriveNumberRole).toUInt());
   // A drive that never identified itself has nothing kept under its name.
-  TempHistory1->setEnabled(History.SerialOf(HistoryDrive).has_value());
+  TempHistory1->setEnabled(Monitor.History().SerialOf(HistoryDrive).has_value());
   HDDs_PopupMenu->popup(HDDs_ListView->viewport()->mapToGlobal(pos));
 }
 
 void TTessivar_Form::TempHistory1Click() { ShowTemperatureHistory(HistoryDrive); }
 
 QWidget* TTessivar_Form::ShowTemperatureHistory(DriveNumber n) {
-  const std::optional<std::string> serial = History.SerialOf(n);
+  HistoryRecorder& history = Monitor.History();
+  const std::optional<std::string> serial = history.SerialOf(n);
   if (!serial || !Platform.OpenHistoryWindow) return nullptr;
-  const auto last = LastRead.find(n);
+  const LastReadings& lastReadings = Monitor.Last();
+  const auto last = lastReadings.find(n);
+  const MonitorServices& services = Platform.Monitor;
   const Result<QWidget*> window = Platform.OpenHistoryWindow({
-      .Services = {Platform.Dialogs, Platform.Messages, Platform.Calendar},
-      .StorePath = History.Path(),
+      .Services = {Platform.Dialogs, services.Messages, services.Calendar},
+      .StorePath = history.Path(),
       .Serial = *serial,
-      .Model = last == LastRead.end() ? std::string() : last->second.Model,
+      .Model = last == lastReadings.end() ? std::string() : last->second.Model,
       .CriticalTemperature = Settings.CritTempValue,
-      .Recorder = History,
+      .Recorder = history,
       .Parent = this,
   });
   if (!window.Ok()) {
-    Platform.Messages.get().ShowError(window.Message);
+    services.Messages.get().ShowError(window.Message);
     return nullptr;
   }
   (*window)->show();

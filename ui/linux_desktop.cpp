@@ -1,25 +1,35 @@
 #include "ui/linux_desktop.h"
 
+#include <QCoreApplication>
+
 #include "desktop/program_files.h"
 
 namespace halvoric {
 
+void PostToEventLoop(std::function<void()> task) {
+  QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+}
+
 PlatformServices LinuxDesktop::Services() {
   return {
-      .Disks = *disks_,
-      .Access = access_,
-      .DriveNames = {},  // set by the program, which can list the disks
+      .Monitor =
+          {
+              .Disks = *disks_,
+              .Access = access_,
+              .DriveNames = driveNames_,
+              .Mail = *mailer_,
+              .Sounds = sound_,
+              .PowerControl = power_,
+              .Prompt = messages_,
+              .Messages = messages_,
+              .Time = clock_,
+              .Calendar = calendar_,
+              .Post = PostToEventLoop,
+          },
       .Log = log_,
-      .StartAtLogon = *autostart_,
-      .Mail = *mailer_,
-      .Sounds = sound_,
-      .PowerControl = power_,
+      .StartAtLogon = *startAtLogon_,
       .Urls = urls_,
       .Dialogs = dialogs_,
-      .Messages = messages_,
-      .Prompt = messages_,
-      .Time = clock_,
-      .Calendar = calendar_,
       .TrayArea = tray_,
       .Input = input_,
       .OpenHistoryWindow = HistoryModuleOpener(

@@ -4,9 +4,13 @@
 
 #include <memory>
 
+#include "desktop/autostart.h"
 #include "desktop/dbus_notification_server.h"
+#include "desktop/hibernation.h"
+#include "desktop/mail_loader.h"
 #include "desktop/qt_dialogs.h"
 #include "desktop/qt_url_opener.h"
+#include "desktop/sound.h"
 #include "desktop/steady_clock.h"
 #include "desktop/syslog_system_log.h"
 #include "shell/qt_desktop_input.h"
@@ -17,16 +21,20 @@ namespace halvoric {
 
 class LinuxDesktop {
  public:
-  explicit LinuxDesktop(std::unique_ptr<DiskControl> disks, const DriveAccess* access = nullptr)
-      : disks_(std::move(disks)), access_(access) {}
+  // `access` and `driveNames` as MonitorServices takes them: none for
+  // simulated drives.
+  explicit LinuxDesktop(std::unique_ptr<DiskControl> disks, const DriveAccess* access = nullptr,
+                        TemperatureWatch::DeviceNames driveNames = {})
+      : disks_(std::move(disks)), access_(access), driveNames_(std::move(driveNames)) {}
 
   PlatformServices Services();
 
  private:
   std::unique_ptr<DiskControl> disks_;
   const DriveAccess* access_;
+  TemperatureWatch::DeviceNames driveNames_;
   SyslogSystemLog log_;
-  std::unique_ptr<AutoRunEntry> autostart_ = MakeUserAutostartEntry();
+  std::unique_ptr<StartAtLogon> startAtLogon_ = MakeUserStartAtLogon();
   std::unique_ptr<Mailer> mailer_ = LoadMailerAtFirstSend(MailLibraryOfRunningExecutable());
   CanberraSoundPlayer sound_;
   LogindHibernator power_;

@@ -39,26 +39,27 @@ class MessagesOverSplash final : public MessageBoxes {
 
 }  // namespace
 
-std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform) {
+MainWindow StartMainWindow(PlatformServices platform) {
   auto splash = std::make_unique<TSplashScreen>();
   splash->ShowAtOnce();
   // Lives as long as the program's one main window.
   static std::optional<MessagesOverSplash> messages;
-  messages.emplace(platform.Messages.get());
+  messages.emplace(platform.Monitor.Messages.get());
   messages->Cover(splash.get());
-  PlatformServices services = platform;
-  services.Messages = *messages;
+  platform.Monitor.Messages = *messages;
   // No application display name: Qt would add it to every window title, and
   // the countdown's title must read exactly "Hibernate on 59s".
   // Hidden to the tray is not closed: the window's close ends the program.
   QGuiApplication::setQuitOnLastWindowClosed(false);
-  auto form = std::make_unique<TTessivar_Form>(services);
-  form->FormCreate();
+  MainWindow window;
+  window.Monitor = std::make_unique<DriveMonitor>(platform.Monitor);
+  window.Form = std::make_unique<TTessivar_Form>(std::move(platform), *window.Monitor);
+  window.Form->FormCreate();
   messages->Cover(nullptr);
   splash.reset();
-  CentreOnScreenOnceFramed(*form);
-  form->show();
-  return form;
+  CentreOnScreenOnceFramed(*window.Form);
+  window.Form->show();
+  return window;
 }
 
 int RunMainWindow(TTessivar_Form& form) {

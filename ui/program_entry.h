@@ -9,9 +9,16 @@
 
 namespace halvoric {
 
-// Needs a QApplication. Returns the main window, shown; the caller runs the
+// The main window and the monitor it shows; the window goes first.
+struct MainWindow {
+  std::unique_ptr<DriveMonitor> Monitor;
+  std::unique_ptr<TTessivar_Form> Form;
+};
+
+// Needs a QApplication. Builds the monitor on `platform`, then the main
+// window on it, and returns both, the window shown; the caller runs the
 // event loop.
-std::unique_ptr<TTessivar_Form> StartMainWindow(PlatformServices platform);
+MainWindow StartMainWindow(PlatformServices platform);
 
 // Runs the event loop until the program ends: through the window's close,
 // or when the session ends or a termination signal arrives, which end it

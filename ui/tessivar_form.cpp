@@ -18,35 +18,16 @@ constexpr int kClientWidth = 541;
 constexpr int kClientHeight = 525;
 }  // namespace
 
-TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
+TTessivar_Form::TTessivar_Form(PlatformServices platform, DriveMonitor& monitor, QWidget* parent)
     : QWidget(parent),
       EventLogWriter1(platform.Log),
-      Platform(platform),
-      TimedDisks(platform.Disks, kSeriesDeadline,
-                 [this](DriveNumber n, bool overran) {
-                   // From the drives' thread: the journal is the window's.
-                   PostToWindow([this, n, overran] { SlowDrives.SeriesEnded(n, overran); });
-                 }),
-      Drives(TimedDisks),
-      AwayLine(
-          platform.SeriesOnOwnThread
-              ? std::make_unique<ThreadedDriveLine>(
-                    Drives, [this](std::function<void()> task) { PostToWindow(std::move(task)); })
-              : nullptr),
-      Line(AwayLine ? static_cast<DriveLine&>(*AwayLine) : Drives),
-      AwayWriter(platform.SeriesOnOwnThread
-                     ? std::make_unique<WorkThread>(
-                           [this](std::function<void()> task) { PostToWindow(std::move(task)); })
-                     : nullptr),
-      HistoryWriter(AwayWriter ? static_cast<WorkRunner&>(*AwayWriter) : InlineWriter),
-      Preferences1(*this, Settings, Journal1,
-                   {platform.StartAtLogon, platform.Messages, platform.Dialogs, platform.Urls},
-                   ProgramFileOfRunningExecutable(kDataFolder, "help.html").string()),
-      Watch(*this, Settings, Journal1, Countdown,
-            {Line, AlertMails, platform.Mail, platform.Sounds, platform.Prompt, platform.Messages,
-             platform.Time, LastRead, &History}),
-      Health(*this, Settings, Journal1,
-             {Line, AlertMails, platform.Sounds, platform.Prompt, &History}, HealthRecordFileName) {
+      Platform(std::move(platform)),
+      Monitor(monitor),
+      Settings(monitor.Values()),
+      Preferences1(
+          *this, Settings, Journal1,
+          {Platform.StartAtLogon, Platform.Monitor.Messages, Platform.Dialogs, Platform.Urls},
+          ProgramFileOfRunningExecutable(kDataFolder, "help.html").string()) {
   BuildComponents();
   BuildFrame();
   BuildDetailPages();
@@ -58,22 +39,18 @@ TTessivar_Form::TTessivar_Form(PlatformServices platform, QWidget* parent)
   ConnectHandlers();
   sinks_ = std::make_unique<ListViewSinks>(*HDDs_ListView, *DiskInfo_ListView, *SMARTInfo_ListView,
                                            ImageListIcons[0]);
-  Scan =
-      std::make_unique<DriveScan>(Line, Platform.Access, DriveScanSinks{*sinks_, *sinks_, *sinks_},
-                                  Journal1, LastRead, &History);
-  if (Platform.DriveNames) Watch.DescribeDrivesWith(Platform.Access, Platform.DriveNames);
-}
-
-void TTessivar_Form::PostToWindow(std::function<void()> task) {
-  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+  Monitor.Attach({.Journal = Journal1,
+                  .Watch = *this,
+                  .Alerts = *this,
+                  .Countdown = *this,
+                  .Tray = *this,
+                  .Health = *this,
+                  .Lists = {*sinks_, *sinks_, *sinks_}});
 }
 
 TTessivar_Form::~TTessivar_Form() {
-  // A closing program waits for no drive: only the request under way ends.
-  TimedDisks.Cancel();
-  if (AwayLine) AwayLine->Stop();
-  // Readings already taken are kept.
-  if (AwayWriter) AwayWriter->End(WorkThread::Waiting::Run);
+  // No result of the monitor may come back to a window that is going.
+  Monitor.Stop();
   for (QObject* filter : focusFilters_) delete filter;
 }
 

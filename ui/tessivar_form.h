@@ -1,7 +1,7 @@
 // The main window: the drive list, the four pages below it and the window's
-// non-visual parts. It owns the monitor's logic objects and shows them
-// through narrow views; its handlers with their stored names forward to
-// them.
+// non-visual parts. It shows the monitor the program's entry built, through
+// narrow views, and keeps the settings, the journal and the Preferences
+// page; its handlers with their stored names forward to them.
 #pragma once
 
 #include <QAction>
@@ -24,16 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "drive/drive_line.h"
-#include "drive/drive_reader.h"
-#include "drive/series_deadline.h"
-#include "monitor/drive_scan.h"
-#include "monitor/health_watch.h"
-#include "monitor/hibernation_countdown.h"
-#include "monitor/mail_dispatch.h"
-#include "monitor/slow_drives.h"
-#include "monitor/temperature_watch.h"
-#include "monitor/tray_status.h"
+#include "monitor/drive_monitor.h"
 #include "services/file_dialogs.h"
 #include "settings/event_log_writer.h"
 #include "settings/journal.h"
@@ -56,11 +47,13 @@ class TTessivar_Form : public QWidget,
                        private SettingsView,
                        private PreferencesView,
                        private WatchView,
+                       private AlertView,
                        private CountdownView,
                        private TrayStatusView,
                        private HealthView {
  public:
-  explicit TTessivar_Form(PlatformServices platform, QWidget* parent = nullptr);
+  // Attaches its views to `monitor`, which outlives the window.
+  TTessivar_Form(PlatformServices platform, DriveMonitor& monitor, QWidget* parent = nullptr);
   ~TTessivar_Form() override;
 
   // Brings the window into its working state: settings, system log source,
@@ -181,49 +174,28 @@ class TTessivar_Form : public QWidget,
   FileDialogSpec OpenDialog1;
   FileDialogSpec SaveDialog1;
 
-  halvoric::Settings Settings;
-  // How many drives the start-up scan found; seconds left before hibernation.
-  std::uint8_t DriveCount() const { return Scan->DriveCount(); }
-  std::uint8_t HibernateCountdown() const { return Countdown.SecondsLeft(); }
-
   PlatformServices Platform;
-  // Every series ends by its deadline; SlowDrives says which drives missed it.
-  SeriesDeadline TimedDisks;
-  DriveReader Drives;
-  // Stopped first when the window goes: no read may come back to it after.
-  std::unique_ptr<ThreadedDriveLine> AwayLine;
-  DriveLine& Line;
-  // Where the history is written: a commit can wait for a busy disk, so
-  // away from the window whenever the series are.
-  InPlaceWork InlineWriter;
-  std::unique_ptr<WorkThread> AwayWriter;
-  WorkRunner& HistoryWriter;
-  // Alert mails go out beside the window, never holding it up.
-  MailDispatch AlertMails{Platform.Mail};
+  DriveMonitor& Monitor;
+  halvoric::Settings& Settings;
+  // How many drives the start-up scan found; seconds left before hibernation.
+  std::uint8_t DriveCount() const { return Monitor.Scan().DriveCount(); }
+  std::uint8_t HibernateCountdown() const { return Monitor.Countdown().SecondsLeft(); }
+
+ private:
   // Declared before the icon, which uses it until its own end.
   QtOwnerWindow TrayOwner{*this};
-  TTrayIcon TrayIcon1{{Platform.TrayArea, Platform.Input}, &TrayOwner};
 
-  // The logic the window shows.
-  Journal Journal1{*this, EventLogWriter1, Platform.Dialogs, Platform.Messages};
-  SettingsKeeper SettingsFile{*this, Settings, Journal1, Platform.Messages, ConfigFileName};
-  SlowDriveReport SlowDrives{Journal1, kSeriesDeadline};
-  halvoric::Preferences Preferences1;
-  // What each drive said last, for the times it sleeps.
-  LastReadings LastRead;
-  // Every reading above, kept beside config.xml for the history window.
-  HistoryRecorder History{Journal1, Platform.Calendar, HistoryFileName, HistoryWriter};
-  HibernationCountdown Countdown{*this, Journal1, Platform.PowerControl};
-  TemperatureWatch Watch;
-  TrayStatusReport TrayStatus{*this, Settings, Line, LastRead, &History};
-  HealthWatch Health;
-  // Made once the lists it fills exist.
-  std::unique_ptr<DriveScan> Scan;
+ public:
+  TTrayIcon TrayIcon1{{Platform.TrayArea, Platform.Input}, &TrayOwner};
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  Journal Journal1{*this, EventLogWriter1, Platform.Dialogs, Platform.Monitor.Messages};
+  SettingsKeeper SettingsFile{*this, Settings, Journal1, Platform.Monitor.Messages, ConfigFileName};
+  halvoric::Preferences Preferences1;
+
   // JournalView
   void AppendJournalLine(const QString& line) override;
   QString JournalText() const override;
@@ -238,6 +210,7 @@ class TTessivar_Form : public QWidget,
   void StartCheckTimer() override;
   void StopCheckTimer() override;
   bool CheckTimerActive() const override;
+  // AlertView
   void BringToFront() override;
   void ShowCriticalTemperature(const std::string& text) override;
   // CountdownView
@@ -252,8 +225,6 @@ class TTessivar_Form : public QWidget,
   void StartHealthTimer(std::uint32_t minutes) override;
   void StopHealthTimer() override;
 
-  // Runs `task` on the window's thread, later; callable from any thread.
-  void PostToWindow(std::function<void()> task);
   void ConnectHandlers();
   void BuildFrame();
   void BuildDetailPages();

@@ -27,19 +27,15 @@ void TTessivar_Form::FormCreate() {
   LoadSettings();
   // Without a system log the journal still works on the Log page.
   if (const Result<> registered = EventLogWriter1.RegisterSource(); !registered.Ok()) {
-    Platform.Messages.get().ShowError(registered.Message);
+    Platform.Monitor.Messages.get().ShowError(registered.Message);
   }
   SetColumnWidths();
-  Scan->ScanDrives();
-  ShowDriveDetails("0");
-  // Before the start line, so that the start line stays the last line of
-  // the start-up and the reason for thin drive rows follows the scan that
-  // met it.
-  Scan->JournalMissingRights();
-  Scan->JournalDriveLimits(Settings.CritTempValue);
+  // Drive 0's pages filled and what the scan met journalled before the start
+  // line, so that it stays the last line of the start-up.
+  Monitor.StartUp();
   AddLogLine("Halvoric Started !");
   // Once the window is up: a change it reports may bring the window forward.
-  QTimer::singleShot(0, this, [this] { Health.Start(); });
+  QTimer::singleShot(0, this, [this] { Monitor.Health().Start(); });
 }
 
 void TTessivar_Form::HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool /*selected*/) {
@@ -48,7 +44,7 @@ void TTessivar_Form::HDDs_ListViewSelectItem(QTreeWidgetItem* item, bool /*selec
 }
 
 void TTessivar_Form::ShowDriveDetails(const std::string& driveText) {
-  Scan->ShowDriveDetails(driveText);
+  Monitor.Scan().ShowDriveDetails(driveText);
 }
 
 void TTessivar_Form::AddLogLine(const std::string& message) { Journal1.AddLogLine(message); }
@@ -59,15 +55,15 @@ void TTessivar_Form::LoadSettings() { SettingsFile.Load(); }
 bool TTessivar_Form::FormCloseQuery() { return SettingsFile.SaveAtClose(); }
 void TTessivar_Form::SaveSettingsAtQuit() { SettingsFile.SaveAtQuit(); }
 
-void TTessivar_Form::CheckTemp_TimerTimer() { Watch.Check(); }
-void TTessivar_Form::Hibernate_TimerTimer() { Countdown.Tick(); }
-void TTessivar_Form::MailTest_ButtonClick() { Watch.SendTestMail(); }
+void TTessivar_Form::CheckTemp_TimerTimer() { Monitor.Watch().Check(); }
+void TTessivar_Form::Hibernate_TimerTimer() { Monitor.Countdown().Tick(); }
+void TTessivar_Form::MailTest_ButtonClick() { Monitor.Watch().SendTestMail(); }
 
 void TTessivar_Form::AutoRun_CheckBoxClick() {
-  Preferences1.AutoRunChanged(AutoRun_CheckBox->isChecked());
+  Preferences1.StartAtLogonChanged(AutoRun_CheckBox->isChecked());
 }
-void TTessivar_Form::EnableAutoRun() { Preferences1.EnableAutoRun(); }
-void TTessivar_Form::DisableAutoRun() { Preferences1.DisableAutoRun(); }
+void TTessivar_Form::EnableAutoRun() { Preferences1.EnableStartAtLogon(); }
+void TTessivar_Form::DisableAutoRun() { Preferences1.DisableStartAtLogon(); }
 void TTessivar_Form::LogEvents_CheckBoxClick() {
   Preferences1.LogEventsChanged(LogEvents_CheckBox->isChecked());
 }
@@ -81,7 +77,7 @@ void TTessivar_Form::Hibernate_CheckBoxClick() {
   Preferences1.HibernationChanged(Hibernate_CheckBox->isChecked());
 }
 void TTessivar_Form::TempWarn_CheckBoxClick() {
-  Watch.WarningChanged(TempWarn_CheckBox->isChecked());
+  Monitor.Watch().WarningChanged(TempWarn_CheckBox->isChecked());
 }
 void TTessivar_Form::PopupNotify_CheckBoxClick() {
   Preferences1.PopupChanged(PopupNotify_CheckBox->isChecked());
@@ -108,7 +104,9 @@ void TTessivar_Form::SndBrowse_ButtonClick() { Preferences1.ChooseSoundFile(Open
 void TTessivar_Form::SpeedButton1Click() { Preferences1.OpenHelp(); }
 void TTessivar_Form::Image1Click() { Preferences1.OpenHomePage(); }
 
-void TTessivar_Form::TrayIcon1MinimizeToTray() { TrayStatus.WindowHidden(Scan->DriveCount()); }
+void TTessivar_Form::TrayIcon1MinimizeToTray() {
+  Monitor.TrayStatus().WindowHidden(Monitor.Scan().DriveCount());
+}
 void TTessivar_Form::TrayIcon1DblClick() { TrayIcon1.ShowMainWindow(); }
 
 void TTessivar_Form::BringWindowToFront() {

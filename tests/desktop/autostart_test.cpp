@@ -101,7 +101,7 @@ TEST(AutostartFolder, FollowsTheXdgRules) {
   EXPECT_EQ(AutostartFolder(nullptr, nullptr), std::nullopt);
 }
 
-class XdgAutostartEntryTest : public ::testing::Test {
+class XdgStartAtLogonTest : public ::testing::Test {
  protected:
   std::filesystem::path Folder() const { return dir_.Path() / "config home" / "autostart"; }
 
@@ -117,14 +117,14 @@ class XdgAutostartEntryTest : public ::testing::Test {
   testing::TempDir dir_;
 };
 
-TEST_F(XdgAutostartEntryTest, WrittenEntryIsValidAndStartsTheExactPath) {
+TEST_F(XdgStartAtLogonTest, WrittenEntryIsValidAndStartsTheExactPath) {
   const char* paths[] = {
       "/opt/halvoric/bin/halvoric",
       "/home/u/My Programs/Halvoric (beta)/halvoric",
       "/home/u/it's odd & new/h\xC3\xA9",
   };
   for (const char* path : paths) {
-    XdgAutostartEntry entry(Folder(), path);
+    XdgStartAtLogon entry(Folder(), path);
     const Result<> enabled = entry.Enable();
     ASSERT_TRUE(enabled.Ok()) << enabled.Message;
     EXPECT_EQ(entry.File(), Folder() / "Halvoric.desktop");
@@ -135,7 +135,7 @@ TEST_F(XdgAutostartEntryTest, WrittenEntryIsValidAndStartsTheExactPath) {
 
 // Started at logon in the folder it was started from when the box was
 // ticked, the program reads the same config.xml.
-TEST_F(XdgAutostartEntryTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
+TEST_F(XdgStartAtLogonTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
   const struct {
     const char* folder;
     const char* path;
@@ -144,7 +144,7 @@ TEST_F(XdgAutostartEntryTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
       {"/home/u/back\\slash", "Path=/home/u/back\\\\slash\n"},
   };
   for (const auto& c : cases) {
-    XdgAutostartEntry entry(Folder(), "/opt/halvoric/bin/halvoric", c.folder);
+    XdgStartAtLogon entry(Folder(), "/opt/halvoric/bin/halvoric", c.folder);
     ASSERT_TRUE(entry.Enable().Ok());
     EXPECT_NE(testing::ReadFile(entry.File()).find(c.path), std::string::npos) << c.folder;
     EXPECT_EQ(Validate(entry.File()), "") << c.folder;
@@ -152,14 +152,14 @@ TEST_F(XdgAutostartEntryTest, EntryStartsTheProgramInTheFolderOfItsSettings) {
   std::filesystem::remove(Folder() / "Halvoric.desktop");
   for (const char* unstartable :
        {"/home/u/two\nlines", "/home/u/ends in a blank ", "/home/u/50%"}) {
-    EXPECT_FALSE(XdgAutostartEntry(Folder(), "/opt/h", unstartable).Enable().Ok()) << unstartable;
+    EXPECT_FALSE(XdgStartAtLogon(Folder(), "/opt/h", unstartable).Enable().Ok()) << unstartable;
   }
   EXPECT_FALSE(std::filesystem::exists(Folder() / "Halvoric.desktop"));
 }
 
-TEST_F(XdgAutostartEntryTest, EnableReplacesAndDisableRemovesEvenWhenAbsent) {
-  ASSERT_TRUE(XdgAutostartEntry(Folder(), "/old/place/halvoric").Enable().Ok());
-  XdgAutostartEntry entry(Folder(), "/new/place/halvoric");
+TEST_F(XdgStartAtLogonTest, EnableReplacesAndDisableRemovesEvenWhenAbsent) {
+  ASSERT_TRUE(XdgStartAtLogon(Folder(), "/old/place/halvoric").Enable().Ok());
+  XdgStartAtLogon entry(Folder(), "/new/place/halvoric");
   ASSERT_TRUE(entry.Enable().Ok());
   EXPECT_EQ(ExecLine(testing::ReadFile(entry.File())), "\"/new/place/halvoric\"");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Folder()), {}), 1);
@@ -169,9 +169,9 @@ TEST_F(XdgAutostartEntryTest, EnableReplacesAndDisableRemovesEvenWhenAbsent) {
   EXPECT_TRUE(entry.Disable().Ok());
 }
 
-TEST_F(XdgAutostartEntryTest, FolderThatCannotBeMadeIsReported) {
+TEST_F(XdgStartAtLogonTest, FolderThatCannotBeMadeIsReported) {
   testing::WriteFile(dir_.File("plain file"), "");
-  XdgAutostartEntry entry(dir_.Path() / "plain file" / "autostart", "/opt/h");
+  XdgStartAtLogon entry(dir_.Path() / "plain file" / "autostart", "/opt/h");
   const Result<> enabled = entry.Enable();
   EXPECT_FALSE(enabled.Ok());
   EXPECT_EQ(enabled.Message.rfind((dir_.Path() / "plain file" / "autostart").string() + ": ", 0),

@@ -25,8 +25,7 @@ class HealthTest : public ::testing::Test {
     settings_.PopupNotification = true;
   }
   HealthWatch Watch() {
-    return HealthWatch(window_, settings_, journal_, {drives_, queue_, sound_, messages_},
-                       Record());
+    return HealthWatch(window_, settings_, journal_, {drives_, alerts_}, Record());
   }
   std::string Record() const { return dir_.File("drive-health.txt"); }
   sim::SimAttribute& Attribute(std::size_t i) { return disks_.Drives().Drives[0].Attributes[i]; }
@@ -48,6 +47,8 @@ class HealthTest : public ::testing::Test {
   ImmediateMailQueue queue_{mail_};
   FakeSound sound_;
   FakeMessages messages_;
+  FakeClock clock_;
+  AlertChannels alerts_{settings_, journal_, {queue_, sound_, messages_, window_, clock_}};
 };
 
 TEST_F(HealthTest, EachRiseOfADamageCountAlertsOnce) {
@@ -148,22 +149,23 @@ TEST_F(HealthTest, ARecordThatCannotBeWrittenIsJournalledOnce) {
 // An NVMe drive's rows are named and judged by NVMe's rules in the journal
 // too, and a rise of its media errors counts as damage.
 TEST_F(HealthTest, NvmeRowsByNvmesNamesAndRules) {
-  sim::SimulatedDisks disks(ScenarioOrFail(
-      "[drive 0]\nmodel = Flash\nserial = NV-1\n"
-      "attribute = 0x60 value=10 worst=10 threshold=10 raw=10\n"
-      "attribute = 0x63 value=100 worst=100 raw=1\n"));
+  sim::SimulatedDisks disks(
+      ScenarioOrFail("[drive 0]\nmodel = Flash\nserial = NV-1\n"
+                     "attribute = 0x60 value=10 worst=10 threshold=10 raw=10\n"
+                     "attribute = 0x63 value=100 worst=100 raw=1\n"));
   DrivesWithLimits nvme(disks);
   nvme.Nvme = true;
   DriveReader reader(nvme);
-  HealthWatch watch(window_, settings_, journal_, {reader, queue_, sound_, messages_}, Record());
+  HealthWatch watch(window_, settings_, journal_, {reader, alerts_}, Record());
   watch.Start();
   disks.Drives().Drives[0].Attributes[0].Raw = 9;  // the spare falls below its threshold
   disks.Drives().Drives[0].Attributes[1].Raw = 3;
   watch.Check();
-  EXPECT_EQ(HealthLines(),
-            (std::vector<std::string>{
-                "HEALTH of drive 0 (Flash, serial NV-1): Available Spare OK -> BAD",
-                "HEALTH of drive 0 (Flash, serial NV-1): Media and Data Integrity Errors raw 1 -> 3"}));
+  EXPECT_EQ(
+      HealthLines(),
+      (std::vector<std::string>{
+          "HEALTH of drive 0 (Flash, serial NV-1): Available Spare OK -> BAD",
+          "HEALTH of drive 0 (Flash, serial NV-1): Media and Data Integrity Errors raw 1 -> 3"}));
 }
 
 }  // namespace

@@ -38,12 +38,8 @@ TEST(HistoryOfTheWatches, KeepsTemperaturesStandbyAndCountsAsTheWatchesReadThem)
   FakeWallClock calendar;
   const WallClock::TimePoint start = calendar.Time;
   HistoryRecorder history(rig.Journal, calendar, dir.File(HistoryFileName));
-  TemperatureWatch watch(
-      rig.Window, rig.Values, rig.Journal, rig.Countdown,
-      {drives, queue, mail, rig.Sound, rig.Messages, rig.Messages, rig.Time, rig.Last, &history});
-  HealthWatch health(rig.Window, rig.Values, rig.Journal,
-                     {drives, queue, rig.Sound, rig.Messages, &history},
-                     dir.File("drive-health.txt"));
+  TemperatureWatch watch = rig.Watch(drives, queue, mail, &history);
+  HealthWatch health = rig.Health(drives, queue, dir.File("drive-health.txt"), &history);
   for (int second = 0; second < 4 * kHour; second += 30) {
     now = second;
     calendar.Time = start + std::chrono::seconds(second);

@@ -16,6 +16,11 @@
 namespace halvoric::testing {
 namespace {
 
+// Outcomes come back through the test's event loop, as through the window's.
+void PostToLoop(std::function<void()> task) {
+  QMetaObject::invokeMethod(qApp, std::move(task), Qt::QueuedConnection);
+}
+
 // A mail server that blocks until the test lets it answer.
 class SlowServer {
  public:
@@ -41,7 +46,7 @@ TEST(MailDispatch, ASlowMailServerHoldsUpNeitherThePopupNorTheChecks) {
   FakeMailer mail;
   WatchRig rig;
   rig.Values.PopupNotification = true;
-  MailDispatch dispatch(mail);
+  MailDispatch dispatch(mail, PostToLoop);
   TemperatureWatch watch = rig.Watch(drives, dispatch, mail);
   SlowServer server(mail);
   mail.Reply = Failure{"Connection timed out"};
@@ -65,7 +70,7 @@ TEST(MailDispatch, ASlowMailServerHoldsUpNeitherThePopupNorTheChecks) {
 // one it replaced says so instead of vanishing.
 TEST(MailDispatch, AReplacedMailIsReportedAndTheNewestIsSent) {
   FakeMailer mail;
-  MailDispatch dispatch(mail);
+  MailDispatch dispatch(mail, PostToLoop);
   SlowServer server(mail);
   std::vector<std::string> outcomes;
   const auto send = [&](const std::string& body) {
@@ -118,7 +123,7 @@ TEST(MailDispatch, AnHourHotReachesTheServerAsOneMailAndOneReminder) {
   // Loaded by the dispatch's thread at the first alert, as in the program.
   const std::unique_ptr<Mailer> mailer = LoadMailerAtFirstSend(HALVORIC_MAIL_LIBRARY);
   WatchRig rig;
-  MailDispatch dispatch(*mailer);
+  MailDispatch dispatch(*mailer, PostToLoop);
   TemperatureWatch watch = rig.Watch(drives, dispatch, *mailer);
   for (int check = 0; check <= 120; ++check) {  // every 30 seconds for an hour
     watch.Check();

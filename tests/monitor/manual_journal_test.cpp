@@ -47,11 +47,11 @@ TEST(ManualJournalLines, TheManualsTableIsWhatTheCodeWrites) {
   RecordingJournal journal;
   Settings settings;
   NoPage page;
-  FakeAutostart autostart;
+  FakeStartAtLogon startAtLogon;
   FakeMessages messages;
   FakeDialogs dialogs;
   FakeUrls urls;
-  Preferences preferences(page, settings, journal, {autostart, messages, dialogs, urls}, "");
+  Preferences preferences(page, settings, journal, {startAtLogon, messages, dialogs, urls}, "");
   WatchRig rig;
   sim::SimulatedDisks disks(ScenarioOrFail("[drive 0]\nmodel = A\n"));
   DriveReader drives(disks);
@@ -70,7 +70,7 @@ TEST(ManualJournalLines, TheManualsTableIsWhatTheCodeWrites) {
     if (written.size() == 2) code.emplace(written[0], written[1]);
   };
   for (void (Preferences::*box)(bool) :
-       {&Preferences::AutoRunChanged, &Preferences::LogEventsChanged,
+       {&Preferences::StartAtLogonChanged, &Preferences::LogEventsChanged,
         &Preferences::SystemLogChanged, &Preferences::DiskStatusChanged,
         &Preferences::HibernationChanged, &Preferences::PopupChanged, &Preferences::SoundChanged})
     both([&](bool on) { (preferences.*box)(on); });

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ class RecordingJournal final : public JournalLines {
 };
 
 class FakeWindow final : public WatchView,
+                         public AlertView,
                          public CountdownView,
                          public TrayStatusView,
                          public HealthView {
@@ -90,8 +92,8 @@ class ImmediateMailQueue final : public MailQueue {
   Mailer& mailer_;
 };
 
-// Everything a temperature watch talks to besides the drives and the mail,
-// with the warning on and mails going to ops@example.org.
+// Everything the watches talk to besides the drives and the mail, with the
+// warning on and mails going to ops@example.org.
 struct WatchRig {
   WatchRig() {
     Window.Watched = {0};
@@ -99,9 +101,20 @@ struct WatchRig {
     Values.EmailNotification = true;
     Values.EmailAddr = "ops@example.org";
   }
-  TemperatureWatch Watch(DriveLine& drives, MailQueue& mails, Mailer& testMail) {
+  // The alert channels both watches raise on, made at the first watch.
+  AlertChannels& Channels(MailQueue& mails) {
+    if (!Alerts)
+      Alerts.emplace(Values, Journal, AlertServices{mails, Sound, Messages, Window, Time});
+    return *Alerts;
+  }
+  TemperatureWatch Watch(DriveLine& drives, MailQueue& mails, Mailer& testMail,
+                         ReadingLog* history = nullptr) {
     return TemperatureWatch(Window, Values, Journal, Countdown,
-                            {drives, mails, testMail, Sound, Messages, Messages, Time, Last});
+                            {drives, Channels(mails), testMail, Messages, Last, history});
+  }
+  HealthWatch Health(DriveLine& drives, MailQueue& mails, const std::string& record,
+                     ReadingLog* history = nullptr) {
+    return HealthWatch(Window, Values, Journal, {drives, Channels(mails), history}, record);
   }
 
   FakeWindow Window;
@@ -113,6 +126,7 @@ struct WatchRig {
   LastReadings Last;
   Settings Values;
   HibernationCountdown Countdown{Window, Journal, Power};
+  std::optional<AlertChannels> Alerts;
 };
 
 inline const std::string kDegrees =

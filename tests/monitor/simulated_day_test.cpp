@@ -38,8 +38,7 @@ TEST(SimulatedDay, SleepersStayAsleepChangesAlertOnceHeatMailsOnceAndReminds) {
   FakeMailer mail;
   ImmediateMailQueue queue(mail);
   TemperatureWatch watch = rig.Watch(drives, queue, mail);
-  HealthWatch health(rig.Window, rig.Values, rig.Journal, {drives, queue, rig.Sound, rig.Messages},
-                     dir.File("drive-health.txt"));
+  HealthWatch health = rig.Health(drives, queue, dir.File("drive-health.txt"));
 
   bool onlyPowerChecksWhileAsleep = true;
   health.Start();

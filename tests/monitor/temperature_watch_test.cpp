@@ -12,15 +12,15 @@ namespace {
 
 class WatchTest : public ::testing::Test {
  protected:
+  // The watch runs only while the warning is on.
+  WatchTest() { settings_.TempWarn = true; }
   // Drive 0 at `celsius`, watched, with the warning on.
   void Hot(int celsius) {
     disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(
         "[drive 0]\nmodel = Hot\nattribute = 194 value=100 worst=90 raw=0\ntemperature = " +
         std::to_string(celsius) + "\n"));
     drives_ = std::make_unique<DriveReader>(*disks_);
-    watch_ = std::make_unique<TemperatureWatch>(
-        window_, settings_, journal_, countdown_,
-        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
+    MakeWatch(sound_);
     window_.Watched = {0};
     settings_.TempWarn = true;
     window_.CheckTimer = true;
@@ -39,9 +39,15 @@ class WatchTest : public ::testing::Test {
     limited_ = std::make_unique<DrivesWithLimits>(*disks_);
     limited_->Limits[0].Warning = warning;
     drives_ = std::make_unique<DriveReader>(*limited_);
+    MakeWatch(sound_);
+  }
+  // The watch on `drives_`, its alert channels playing through `sound`.
+  void MakeWatch(SoundPlayer& sound) {
+    alerts_ = std::make_unique<AlertChannels>(
+        settings_, journal_, AlertServices{queue_, sound, messages_, window_, clock_});
     watch_ = std::make_unique<TemperatureWatch>(
         window_, settings_, journal_, countdown_,
-        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
+        WatchServices{*drives_, *alerts_, mail_, messages_, last_});
   }
 
   TempDir dir_;
@@ -59,6 +65,7 @@ class WatchTest : public ::testing::Test {
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<DrivesWithLimits> limited_;
   std::unique_ptr<DriveReader> drives_;
+  std::unique_ptr<AlertChannels> alerts_;
   std::unique_ptr<TemperatureWatch> watch_;
 };
 
@@ -307,9 +314,8 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
       "[drive 0]\nattribute = 194 value=60 raw=60\n[drive 1]\nattribute = 194 value=60 raw=60\n"
       "[drive 2]\nattribute = 194 value=60 raw=60\n"));
   drives_ = std::make_unique<DriveReader>(*disks_);
-  TemperatureWatch watch(
-      window_, settings_, journal_, countdown_,
-      WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
+  MakeWatch(sound_);
+  TemperatureWatch& watch = *watch_;
   MailAndSound();
   window_.Watched = {0, 2};
   watch.Check();
@@ -381,9 +387,8 @@ TEST_F(WatchTest, ASoundThatCannotPlayIsJournalledOncePerExcursion) {
       ScenarioOrFail("[drive 0]\nattribute = 194 value=100 raw=0\ntemperature = 60\n"));
   drives_ = std::make_unique<DriveReader>(*disks_);
   FailingSound silent;
-  TemperatureWatch watch(
-      window_, settings_, journal_, countdown_,
-      WatchServices{*drives_, queue_, mail_, silent, messages_, messages_, clock_, last_});
+  MakeWatch(silent);
+  TemperatureWatch& watch = *watch_;
   window_.Watched = {0};
   settings_.PlaySound = true;
   settings_.SoundPath = dir_.File("alert.wav");
@@ -424,9 +429,7 @@ TEST_F(WatchTest, MetricsFileComesFromTheWatchsOwnReads) {
     SCOPED_TRACE(metrics);
     disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(scenario));
     drives_ = std::make_unique<DriveReader>(*disks_);
-    watch_ = std::make_unique<TemperatureWatch>(
-        window_, settings_, journal_, countdown_,
-        WatchServices{*drives_, queue_, mail_, sound_, messages_, messages_, clock_, last_});
+    MakeWatch(sound_);
     window_.Watched = {0, 1};
     settings_.TempWarn = true;
     settings_.MetricsFile = metrics ? dir_.File("halvoric.prom") : "";

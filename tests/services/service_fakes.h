@@ -60,7 +60,7 @@ class FakeMessages : public MessageBoxes, public AlertPrompt {
   std::function<void()> WhileAlertWaits;
 };
 
-class FakeAutostart : public AutoRunEntry {
+class FakeStartAtLogon : public StartAtLogon {
  public:
   Result<> Enable() override {
     Calls.push_back("enable");

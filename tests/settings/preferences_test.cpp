@@ -37,14 +37,14 @@ class PreferencesTest : public ::testing::Test {
   FakePage page_;
   Settings settings_;
   RecordingJournal journal_;
-  FakeAutostart autostart_;
+  FakeStartAtLogon startAtLogon_;
   FakeMessages messages_;
   FakeDialogs dialogs_;
   FakeUrls urls_;
   Preferences preferences_{page_,
                            settings_,
                            journal_,
-                           {autostart_, messages_, dialogs_, urls_},
+                           {startAtLogon_, messages_, dialogs_, urls_},
                            "/opt/halvoric/help.html"};
 };
 
@@ -68,7 +68,8 @@ TEST_F(PreferencesTest, EveryBoxJournalsItsOwnNewState) {
        "DISABLE email notification"},
       {&Preferences::SoundChanged, &Settings::PlaySound, "ENABLED play sound",
        "DISABLE play sound"},
-      {&Preferences::AutoRunChanged, &Settings::AutoRun, "ENABLED autorun", "DISABLED autorun"},
+      {&Preferences::StartAtLogonChanged, &Settings::AutoRun, "ENABLED autorun",
+       "DISABLED autorun"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.on == nullptr ? "system log" : c.on);
@@ -83,7 +84,7 @@ TEST_F(PreferencesTest, EveryBoxJournalsItsOwnNewState) {
       }
     }
   }
-  EXPECT_EQ(autostart_.Calls, (std::vector<std::string>{"enable", "disable"}));
+  EXPECT_EQ(startAtLogon_.Calls, (std::vector<std::string>{"enable", "disable"}));
 }
 
 TEST_F(PreferencesTest, CriticalTemperatureIsCheckedWhenLeft) {
@@ -153,17 +154,17 @@ TEST_F(PreferencesTest, SoundFileChosenThenLeftAndHelpOpened) {
             (std::vector<std::string>{"/opt/halvoric/help.html", "/opt/halvoric/help.html"}));
 }
 
-class RefusingAutostart final : public AutoRunEntry {
+class RefusingStartAtLogon final : public StartAtLogon {
  public:
   Result<> Enable() override { return Failure{"read-only folder"}; }
   Result<> Disable() override { return Failure{"gone"}; }
 };
 
 TEST_F(PreferencesTest, AStartAtLogonEntryThatCannotBeWrittenIsJournalled) {
-  RefusingAutostart refusing;
+  RefusingStartAtLogon refusing;
   Preferences preferences(page_, settings_, journal_, {refusing, messages_, dialogs_, urls_}, "");
-  preferences.AutoRunChanged(true);
-  preferences.AutoRunChanged(false);
+  preferences.StartAtLogonChanged(true);
+  preferences.StartAtLogonChanged(false);
   EXPECT_EQ(
       journal_.Lines,
       (std::vector<std::string>{

@@ -53,6 +53,7 @@ class FormTest : public ::testing::Test {
   }
   ~FormTest() override {
     form_.reset();
+    monitor_.reset();
     std::filesystem::current_path(previous_);
     std::error_code ignored;
     std::filesystem::permissions(dir_, std::filesystem::perms::owner_all, ignored);
@@ -71,7 +72,9 @@ class FormTest : public ::testing::Test {
   // The window, built but not yet started.
   TTessivar_Form& Build(const std::string& scenario) {
     disks_ = std::make_unique<sim::SimulatedDisks>(ParseOrFail(scenario));
-    form_ = std::make_unique<TTessivar_Form>(Services(*disks_));
+    PlatformServices services = Services(*disks_);
+    monitor_ = std::make_unique<DriveMonitor>(services.Monitor);
+    form_ = std::make_unique<TTessivar_Form>(std::move(services), *monitor_);
     return *form_;
   }
 
@@ -79,23 +82,26 @@ class FormTest : public ::testing::Test {
   // `messages` stands in for the fixture's own message boxes when given.
   PlatformServices Services(DiskControl& disks, MessageBoxes* messages = nullptr) {
     return {
-        .Disks = disks,
-        .Access = access_,
-        .DriveNames = {},
+        .Monitor =
+            {
+                .Disks = disks,
+                .Access = access_,
+                .Mail = mail_,
+                .Sounds = sound_,
+                .PowerControl = power_,
+                .Prompt = messages_,
+                .Messages = messages != nullptr ? *messages : messages_,
+                .Time = clock_,
+                .Calendar = calendar_,
+                .Post = PostToEventLoop,
+                .SeriesOnOwnThread = seriesOnOwnThread_,
+            },
         .Log = log_,
-        .StartAtLogon = autostart_,
-        .Mail = mail_,
-        .Sounds = sound_,
-        .PowerControl = power_,
+        .StartAtLogon = startAtLogon_,
         .Urls = urls_,
         .Dialogs = dialogs_,
-        .Messages = messages != nullptr ? *messages : messages_,
-        .Prompt = messages_,
-        .Time = clock_,
-        .Calendar = calendar_,
         .TrayArea = tray_,
         .Input = input_,
-        .SeriesOnOwnThread = seriesOnOwnThread_,
         .OpenHistoryWindow = [](const HistoryWindowRequest& request) -> Result<QWidget*> {
           return MakeHistoryWindow(request);
         },
@@ -124,7 +130,7 @@ class FormTest : public ::testing::Test {
   FakeMessages messages_;
   FakeArea tray_;
   FakeInput input_;
-  FakeAutostart autostart_;
+  FakeStartAtLogon startAtLogon_;
   FakeMailer mail_;
   FakeSound sound_;
   FakePower power_;
@@ -132,6 +138,7 @@ class FormTest : public ::testing::Test {
   FakeClock clock_;
   FakeWallClock calendar_;
   std::unique_ptr<sim::SimulatedDisks> disks_;
+  std::unique_ptr<DriveMonitor> monitor_;
   std::unique_ptr<TTessivar_Form> form_;
 
  private:

@@ -56,7 +56,7 @@ TEST_F(PreferencesTest, EveryBoxJournalsItsOwnNewState) {
       }
     }
   }
-  EXPECT_EQ(autostart_.Calls, (std::vector<std::string>{"enable", "disable"}));
+  EXPECT_EQ(startAtLogon_.Calls, (std::vector<std::string>{"enable", "disable"}));
 }
 
 TEST_F(PreferencesTest, TemperatureWarningRunsTheWatch) {

@@ -63,7 +63,8 @@ TEST_F(SplashTest, ShownAndPaintedBeforeTheSlowProbeAndGoneAfter) {
   SplashPaints paints;
   qApp->installEventFilter(&paints);
   WatchedDisks watched(slow, paints);
-  std::unique_ptr<TTessivar_Form> form = StartMainWindow(Services(watched));
+  const MainWindow window = StartMainWindow(Services(watched));
+  TTessivar_Form* form = window.Form.get();
   qApp->removeEventFilter(&paints);
 
   EXPECT_EQ(watched.SplashSizeAtProbe, QSize(448, 291));
@@ -94,7 +95,8 @@ TEST_F(SplashTest, AStartUpMessageIsNotCoveredByTheSplash) {
   WriteFile("config.xml", "<Tessivar><AutoRun>yes</AutoRun></Tessivar>");
   sim::SimulatedDisks disks(ParseOrFail(DrivesScenario({0})));
   SplashCheckingMessages messages;
-  std::unique_ptr<TTessivar_Form> form = StartMainWindow(Services(disks, &messages));
+  const MainWindow window = StartMainWindow(Services(disks, &messages));
+  TTessivar_Form* form = window.Form.get();
   ASSERT_EQ(messages.Shown, std::vector<std::string>{"'yes' is not a valid boolean value"});
   EXPECT_FALSE(messages.CoveredBySplash);
   EXPECT_TRUE(form->isVisible());

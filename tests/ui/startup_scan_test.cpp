@@ -57,12 +57,14 @@ TEST_F(StartupTest, DriveCriticalBelowTheWarningIsJournalled) {
   Start(DrivesScenario({0, 1}) + "limits = warning=60 critical=70\n");
   const QStringList journal = JournalMessages();
   ASSERT_GE(journal.size(), 2);
-  EXPECT_EQ(journal.count(QString::fromUtf8(
-                "Drive 1 (Disk 1) says it is critical at 70\u00B0C; the warning is set to 75\u00B0C")),
-            1);
-  EXPECT_EQ(journal[journal.size() - 2],
-            QString::fromUtf8(
-                "Drive 1 (Disk 1) says it is critical at 70\u00B0C; the warning is set to 75\u00B0C"));
+  EXPECT_EQ(
+      journal.count(QString::fromUtf8(
+          "Drive 1 (Disk 1) says it is critical at 70\u00B0C; the warning is set to 75\u00B0C")),
+      1);
+  EXPECT_EQ(
+      journal[journal.size() - 2],
+      QString::fromUtf8(
+          "Drive 1 (Disk 1) says it is critical at 70\u00B0C; the warning is set to 75\u00B0C"));
   EXPECT_EQ(journal.last(), "Halvoric Started !");
 }
 
@@ -95,7 +97,7 @@ TEST_F(StartupTest, SettingsLinesStandAboveTheStartLineAndMissTheSystemLog) {
   EXPECT_TRUE(form.Settings.AutoRun);
   EXPECT_EQ(form.CritTemp_Edit->text(), "55");
   EXPECT_EQ(form.Settings.CritTempValue, 55);
-  EXPECT_EQ(autostart_.Calls, std::vector<std::string>{"enable"});
+  EXPECT_EQ(startAtLogon_.Calls, std::vector<std::string>{"enable"});
   EXPECT_TRUE(form.CheckTemp_Timer->isActive());
 }
 

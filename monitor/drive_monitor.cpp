@@ -1,0 +1,88 @@
+#include "monitor/drive_monitor.h"
+
+#include "monitor/health_record.h"
+#include "monitor/history_store.h"
+
+namespace halvoric {
+
+DriveMonitor::DriveMonitor(MonitorServices services)
+    : services_(std::move(services)),
+      deadline_(services_.Disks, services_.SeriesDeadline,
+                // On the drives' thread, inside the work that opened the drive.
+                [this](DriveNumber n, bool overran) { endedInWork_.emplace_back(n, overran); }),
+      reader_(deadline_),
+      driveThread_(services_.SeriesOnOwnThread
+                       ? std::make_unique<ThreadedDriveLine>(reader_, services_.Post)
+                       : nullptr),
+      line_(*this, driveThread_ ? static_cast<DriveLine&>(*driveThread_) : reader_),
+      historyThread_(services_.SeriesOnOwnThread ? std::make_unique<WorkThread>(services_.Post)
+                                                 : nullptr),
+      alertMails_(services_.Mail, services_.Post) {}
+
+DriveMonitor::~DriveMonitor() { Stop(); }
+
+DriveMonitor::Attached::Attached(DriveMonitor& m, MonitorViews views)
+    : SlowDrives(views.Journal, m.services_.SeriesDeadline),
+      History(views.Journal, m.services_.Calendar, HistoryFileName,
+              m.historyThread_ ? static_cast<WorkRunner&>(*m.historyThread_) : m.inPlaceWrites_),
+      Countdown(views.Countdown, views.Journal, m.services_.PowerControl),
+      Alerts(
+          m.settings_, views.Journal,
+          {m.alertMails_, m.services_.Sounds, m.services_.Prompt, views.Alerts, m.services_.Time}),
+      Watch(views.Watch, m.settings_, views.Journal, Countdown,
+            {m.line_, Alerts, m.services_.Mail, m.services_.Messages, m.last_, &History}),
+      Health(views.Health, m.settings_, views.Journal, {m.line_, Alerts, &History},
+             HealthRecordFileName),
+      TrayStatus(views.Tray, m.settings_, m.line_, m.last_, &History),
+      Scan(m.line_, m.services_.Access, views.Lists, views.Journal, m.last_, &History) {
+  if (m.services_.DriveNames) Watch.DescribeDrivesWith(m.services_.Access, m.services_.DriveNames);
+}
+
+void DriveMonitor::Attach(MonitorViews views) {
+  attached_ = std::make_unique<Attached>(*this, views);
+}
+
+void DriveMonitor::Stop() {
+  // A closing program waits for no drive: only the request under way ends.
+  deadline_.Cancel();
+  if (driveThread_) driveThread_->Stop();
+  // Readings already taken are kept.
+  if (historyThread_) historyThread_->End(WorkThread::Waiting::Run);
+  alertMails_.End();
+}
+
+void DriveMonitor::StartUp() {
+  Scan().ScanDrives();
+  Scan().FillDriveDetails("0");
+  Scan().JournalMissingRights();
+  Scan().JournalDriveLimits(settings_.CritTempValue);
+}
+
+void DriveMonitor::Report(const SeriesEnds& ends) {
+  if (!attached_) return;
+  for (const auto& [n, overran] : ends) attached_->SlowDrives.SeriesEnded(n, overran);
+}
+
+void DriveMonitor::ReportingLine::Run(Work work, Done done) {
+  auto ends = std::make_shared<SeriesEnds>();
+  inner_.Run(
+      [this, work = std::move(work), ends](DriveReader& reader) {
+        work(reader);
+        ends->swap(monitor_.endedInWork_);
+      },
+      [this, done = std::move(done), ends] {
+        if (done) done();
+        monitor_.Report(*ends);
+      });
+}
+
+void DriveMonitor::ReportingLine::RunAndWait(Work work) {
+  SeriesEnds ends;
+  inner_.RunAndWait([this, &work, &ends](DriveReader& reader) {
+    work(reader);
+    ends.swap(monitor_.endedInWork_);
+  });
+  monitor_.Report(ends);
+}
+
+}  // namespace halvoric

@@ -1,0 +1,146 @@
+// The monitor without its window: the drive thread and the series deadline,
+// the history's thread and store, the watches and their alert channels, the
+// tray status report, the last readings, the slow-drive report and the
+// health record. The program's entry builds it and hands it to the window,
+// which attaches its views and shows it.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "base/work_thread.h"
+#include "drive/drive_line.h"
+#include "drive/drive_reader.h"
+#include "drive/series_deadline.h"
+#include "monitor/alert_channels.h"
+#include "monitor/drive_scan.h"
+#include "monitor/health_watch.h"
+#include "monitor/hibernation_countdown.h"
+#include "monitor/history_recorder.h"
+#include "monitor/last_readings.h"
+#include "monitor/mail_dispatch.h"
+#include "monitor/slow_drives.h"
+#include "monitor/temperature_watch.h"
+#include "monitor/tray_status.h"
+#include "services/hibernator.h"
+#include "settings/settings.h"
+
+namespace halvoric {
+
+// Everything the monitor reaches outside the process. The services are
+// owned elsewhere and outlive the monitor.
+struct MonitorServices {
+  DiskControl& Disks;
+  // Which rights reached each drive; null for simulated drives, which need none.
+  const DriveAccess* Access = nullptr;
+  // The kernel's name of each drive, for the metrics file; empty for
+  // simulated drives, which get made-up names.
+  TemperatureWatch::DeviceNames DriveNames;
+  Mailer& Mail;
+  SoundPlayer& Sounds;
+  Hibernator& PowerControl;
+  AlertPrompt& Prompt;
+  // Replaceable, so that start-up can put the splash-aware boxes in front.
+  std::reference_wrapper<MessageBoxes> Messages;
+  const Clock& Time;
+  // The calendar time the temperature history is kept in.
+  const WallClock& Calendar;
+  // Hands a task to the thread that made the monitor, to run there later.
+  WorkThread::Post Post;
+  // Drive series and history writes run on threads of their own, so that a
+  // drive or disk slow to answer does not hold up the window. Tests that
+  // look at a tick's outcome at once run them in place.
+  bool SeriesOnOwnThread = true;
+  std::chrono::milliseconds SeriesDeadline = kSeriesDeadline;
+};
+
+// The window as the monitor shows itself in it.
+struct MonitorViews {
+  JournalLines& Journal;
+  WatchView& Watch;
+  AlertView& Alerts;
+  CountdownView& Countdown;
+  TrayStatusView& Tray;
+  HealthView& Health;
+  DriveScanSinks Lists;
+};
+
+class DriveMonitor {
+ public:
+  // Starts the monitor's threads; nothing runs on them before Attach.
+  explicit DriveMonitor(MonitorServices services);
+  ~DriveMonitor();
+  DriveMonitor(const DriveMonitor&) = delete;
+  DriveMonitor& operator=(const DriveMonitor&) = delete;
+
+  // Builds the watches, the scan and the reports on the window's views; once.
+  void Attach(MonitorViews views);
+  // Ends every thread: the request under way is the last one a drive sees,
+  // readings already taken are written, and no result comes back after.
+  // Call it before the views go.
+  void Stop();
+
+  // The start-up's drive part: the scan, drive 0's detail pages, then what
+  // the scan met. Returns once all of it is shown and journalled.
+  void StartUp();
+
+  const MonitorServices& Services() const { return services_; }
+  Settings& Values() { return settings_; }
+  DriveScan& Scan() { return attached_->Scan; }
+  TemperatureWatch& Watch() { return attached_->Watch; }
+  HealthWatch& Health() { return attached_->Health; }
+  HibernationCountdown& Countdown() { return attached_->Countdown; }
+  TrayStatusReport& TrayStatus() { return attached_->TrayStatus; }
+  HistoryRecorder& History() { return attached_->History; }
+  const LastReadings& Last() const { return last_; }
+
+ private:
+  // The drives' line as every user of it sees it: what each work met
+  // (drives past their deadline, or back in time) is journalled once that
+  // work's results are shown, so that a drive's line follows the lines of
+  // the drives read before it in the same work.
+  class ReportingLine final : public DriveLine {
+   public:
+    ReportingLine(DriveMonitor& monitor, DriveLine& inner) : monitor_(monitor), inner_(inner) {}
+    void Run(Work work, Done done) override;
+    void RunAndWait(Work work) override;
+
+   private:
+    DriveMonitor& monitor_;
+    DriveLine& inner_;
+  };
+  using SeriesEnds = std::vector<std::pair<DriveNumber, bool>>;
+
+  struct Attached {
+    Attached(DriveMonitor& monitor, MonitorViews views);
+    SlowDriveReport SlowDrives;
+    HistoryRecorder History;
+    HibernationCountdown Countdown;
+    AlertChannels Alerts;
+    TemperatureWatch Watch;
+    HealthWatch Health;
+    TrayStatusReport TrayStatus;
+    DriveScan Scan;
+  };
+
+  void Report(const SeriesEnds& ends);
+
+  MonitorServices services_;
+  Settings settings_;
+  // Filled by the drives' thread during one work, taken at its end.
+  SeriesEnds endedInWork_;
+  SeriesDeadline deadline_;
+  DriveReader reader_;
+  std::unique_ptr<ThreadedDriveLine> driveThread_;  // none: series run in place
+  ReportingLine line_;
+  InPlaceWork inPlaceWrites_;
+  std::unique_ptr<WorkThread> historyThread_;  // none: history written in place
+  MailDispatch alertMails_;
+  LastReadings last_;
+  std::unique_ptr<Attached> attached_;
+};
+
+}  // namespace halvoric

@@ -105,6 +105,45 @@ TEST(LaterReads, OneReadPerCheckAndAFreshOneAfterAPopup) {
   }
 }
 
+// A row unticked, or the warning switched off, while a tick reads its drives
+// is not judged when the readings come back: no mail, sound or popup for it.
+TEST(LaterReads, ATickJudgesOnlyTheRowsStillTickedWithTheWarningOn) {
+  const struct {
+    const char* meanwhile;
+    std::vector<DriveNumber> ticked;
+    bool warning;
+    std::vector<std::string> bodies;
+  } cases[] = {
+      {"nothing",
+       {0, 1},
+       true,
+       {"The current temperature is: 55", "The current temperature is: 56"}},
+      {"row 0 unticked", {1}, true, {"The current temperature is: 56"}},
+      {"warning off", {0, 1}, false, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.meanwhile);
+    sim::SimulatedDisks disks(ScenarioOrFail(
+        std::string(kHotDrive) +
+        "[drive 1]\nmodel = Hot too\nattribute = 194 flags=0x0022 value=60 worst=50 raw=56\n"));
+    DriveReader reader(disks);
+    LaterLine line(reader);
+    WatchRig rig;
+    rig.Window.Watched = {0, 1};
+    rig.Values.CritTempValue = 50;
+    FakeMailer mailer;
+    ImmediateMailQueue mails(mailer);
+    TemperatureWatch watch = rig.Watch(line, mails, mailer);
+    watch.Check();
+    rig.Window.Watched = c.ticked;
+    if (!c.warning) watch.WarningChanged(false);
+    line.Drain();
+    std::vector<std::string> bodies;
+    for (const MailArguments& mail : mailer.Sent) bodies.push_back(mail.Body);
+    EXPECT_EQ(bodies, c.bodies);
+  }
+}
+
 TEST(LaterReads, DetailPagesShowWhatTheReadFoundOnlyOnceItIsBack) {
   sim::SimulatedDisks disks(ScenarioOrFail(kHotDrive));
   DriveReader reader(disks);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <future>
 #include <memory>
+#include <set>
 
 #include "desktop/mail_loader.h"
 #include "tests/base/temp_files.h"
@@ -91,6 +92,41 @@ TEST(MailDispatch, AReplacedMailIsReportedAndTheNewestIsSent) {
   ASSERT_EQ(mail.Sent.size(), 2u);
   EXPECT_EQ(mail.Sent[1].Body, "third");
   EXPECT_EQ(outcomes.size(), 3u);
+}
+
+// Three drives hot while the server hangs on the first one's mail: the two
+// behind it take each other's place in the queue at every tick, and each is
+// still mailed once the server answers, said once as replaced meanwhile.
+TEST(MailDispatch, AMailReplacedInTheQueueIsSentAtALaterTick) {
+  sim::SimulatedDisks disks(
+      ScenarioOrFail("[drive 0]\nattribute = 194 value=100 raw=0\ntemperature = 70\n"
+                     "[drive 1]\nattribute = 194 value=100 raw=0\ntemperature = 71\n"
+                     "[drive 2]\nattribute = 194 value=100 raw=0\ntemperature = 72\n"));
+  DriveReader drives(disks);
+  FakeMailer mail;
+  WatchRig rig;
+  rig.Window.Watched = {0, 1, 2};
+  MailDispatch dispatch(mail, PostToLoop);
+  TemperatureWatch watch = rig.Watch(drives, dispatch, mail);
+  SlowServer server(mail);
+  watch.Check();
+  ASSERT_TRUE(RunUntil([&] { return server.Sending(); }));
+  watch.Check();
+  watch.Check();
+  server.Answer();
+  ASSERT_TRUE(RunUntil([&] { return dispatch.Idle(); }));
+  for (int tick = 0; tick < 2; ++tick) {
+    watch.Check();
+    ASSERT_TRUE(RunUntil([&] { return dispatch.Idle(); }));
+  }
+  std::multiset<std::string> bodies;
+  for (const MailArguments& sent : mail.Sent) bodies.insert(sent.Body);
+  EXPECT_EQ(bodies, (std::multiset<std::string>{"The current temperature is: 70",
+                                                "The current temperature is: 71",
+                                                "The current temperature is: 72"}));
+  const std::string replaced =
+      std::string("The alert mail was not sent: ") + MailDispatch::kReplacedMessage;
+  EXPECT_EQ(std::count(rig.Journal.Lines.begin(), rig.Journal.Lines.end(), replaced), 2);
 }
 
 // The watch, the mail thread and the real mail library against a real SMTP

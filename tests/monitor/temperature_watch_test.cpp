@@ -360,6 +360,25 @@ TEST_F(WatchTest, OneMailPerExcursionAndAReminderWhileItLasts) {
   EXPECT_EQ(mail_.Sent.size(), 3u);
 }
 
+// A mail counts as sent only once the server took it: one that failed is
+// tried again at the next tick, said once, and the excursion mails no more
+// once one got through.
+TEST_F(WatchTest, AFailedAlertMailIsTriedAgainAtTheNextTick) {
+  Hot(60);
+  MailAndSound();
+  mail_.Reply = Failure{"Connection refused"};
+  watch_->Check();
+  watch_->Check();
+  EXPECT_EQ(mail_.Sent.size(), 2u);
+  mail_.Reply = Result<>::Done();
+  watch_->Check();
+  watch_->Check();
+  EXPECT_EQ(mail_.Sent.size(), 3u);
+  EXPECT_EQ(journal_.Lines,
+            (std::vector<std::string>{"SEND email to : ops@example.org",
+                                      "The alert mail was not sent: Connection refused"}));
+}
+
 // Mail switched on during an excursion still reports it once; a drive that
 // stops answering for a while does not start a new one.
 TEST_F(WatchTest, MailSwitchedOnLateAndSilentDrivesKeepTheExcursion) {

@@ -95,6 +95,7 @@ class FormTest : public ::testing::Test {
                 .Calendar = calendar_,
                 .Post = PostToEventLoop,
                 .SeriesOnOwnThread = seriesOnOwnThread_,
+                .SeriesDeadline = seriesDeadline_,
             },
         .Log = log_,
         .StartAtLogon = startAtLogon_,
@@ -125,6 +126,7 @@ class FormTest : public ::testing::Test {
   const DriveAccess* access_ = nullptr;
   // A tick's outcome is there to look at as soon as the tick returns.
   bool seriesOnOwnThread_ = false;
+  std::chrono::milliseconds seriesDeadline_ = kSeriesDeadline;
   FakeSystemLog log_;
   FakeDialogs dialogs_;
   FakeMessages messages_;

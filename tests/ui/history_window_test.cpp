@@ -4,9 +4,9 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <thread>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
+#include <thread>
 
 #include "form_fixture.h"
 #include "monitor/history_store.h"
@@ -90,16 +90,16 @@ TEST_F(HistoryWindowTest, TheRowsMenuOpensTheDrivesHistoryUnlessItNeverIdentifie
 // even while another program holds the file: here the second drive's
 // reading of the last tick waits behind the first.
 TEST_F(HistoryWindowTest, AnEndingProgramWritesTheReadingsItAlreadyTook) {
-  WriteFile("config.xml",
-            "<Tessivar><TempWarn>-1</TempWarn><Temp>60</Temp><HealthWarn>0</HealthWarn></Tessivar>");
+  WriteFile(
+      "config.xml",
+      "<Tessivar><TempWarn>-1</TempWarn><Temp>60</Temp><HealthWarn>0</HealthWarn></Tessivar>");
   seriesOnOwnThread_ = true;
   TTessivar_Form& form = Start(DrivesScenario({0, 1}));
   const std::string path = File(HistoryFileName);
   const auto readingsOf = [&](const char* serial) {
     Result<HistoryStore> store = HistoryStore::Open(path);
     if (!store.Ok()) return std::size_t{0};
-    const Result<std::vector<HistoryReading>> kept =
-        store->Readings(serial + std::string(18, ' '));
+    const Result<std::vector<HistoryReading>> kept = store->Readings(serial + std::string(18, ' '));
     return kept.Ok() ? kept->size() : 0;
   };
   QElapsedTimer waited;

@@ -42,6 +42,19 @@ INSTANTIATE_TEST_SUITE_P(Drives, ScanTest,
                                            ScanCase{"FifthNeverProbed", {3, 4}, {"3"}, false}),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// With the series on their own thread too: drive 0's pages are filled, and
+// a drive that missed its deadline is journalled, before the start line.
+TEST_F(StartupTest, DetailsAndSlowDrivesComeBeforeTheStartLine) {
+  seriesOnOwnThread_ = true;
+  seriesDeadline_ = std::chrono::milliseconds(100);
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}) + "delay-ms = 300\n");
+  EXPECT_GT(form.DiskInfo_ListView->topLevelItemCount(), 0);
+  EXPECT_GT(form.SMARTInfo_ListView->topLevelItemCount(), 0);
+  const QStringList journal = JournalMessages();
+  EXPECT_EQ(journal.count("Drive 1 did not answer within 1 seconds and reads as not answering"), 1);
+  EXPECT_EQ(journal.last(), "Halvoric Started !");
+}
+
 TEST_F(StartupTest, DriveRowCarriesModelTemperatureAndStatus) {
   TTessivar_Form& form = Start(DrivesScenario({0}));
   const QTreeWidgetItem* row = form.HDDs_ListView->topLevelItem(0);

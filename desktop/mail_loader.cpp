@@ -20,8 +20,8 @@ class LoadedMailer final : public Mailer {
   Result<> Send(const MailArguments& mail) override {
     char* error = nullptr;
     const int accepted =
-        send_(&error, mail.Sender.c_str(), mail.Recipient.c_str(), mail.Argument4, mail.Argument5,
-              mail.Subject.c_str(), mail.Body.c_str(), mail.Argument8, mail.Argument9);
+        send_(&error, mail.Sender.c_str(), mail.Recipient.c_str(), mail.Reserved4, mail.Reserved5,
+              mail.Subject.c_str(), mail.Body.c_str(), mail.Reserved8, mail.Reserved9);
     std::string text = error != nullptr ? error : "";
     freeText_(error);
     if (accepted != 0) return Result<>::Done();

@@ -8,16 +8,17 @@
 
 namespace halvoric {
 
-// The numbers default to what the program passes as arguments 4, 5, 8 and 9.
+// The Reserved numbers are the mail library's arguments 4, 5, 8 and 9,
+// which it takes and ignores; they hold what the program has always passed.
 struct MailArguments {
   std::string Sender;
   std::string Recipient;
   std::string Subject;
   std::string Body;
-  int Argument4 = 0;
-  int Argument5 = 0;
-  int Argument8 = 0;
-  int Argument9 = 1000;
+  int Reserved4 = 0;
+  int Reserved5 = 0;
+  int Reserved8 = 0;
+  int Reserved9 = 1000;
 };
 
 class Mailer {

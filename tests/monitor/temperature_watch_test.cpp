@@ -86,7 +86,7 @@ TEST_F(WatchTest, MailAndSoundFireOnlyAboveTheCriticalTemperature) {
       EXPECT_EQ(mail_.Sent[0].Recipient, "ops@example.org");
       EXPECT_EQ(mail_.Sent[0].Subject, "Halvoric Alert!");
       EXPECT_EQ(mail_.Sent[0].Body, "The current temperature is: 51");
-      EXPECT_EQ(mail_.Sent[0].Argument9, 1000);
+      EXPECT_EQ(mail_.Sent[0].Reserved9, 1000);
       EXPECT_EQ(sound_.Played[0], settings_.SoundPath);
     }
     EXPECT_TRUE(messages_.Alerts.empty());

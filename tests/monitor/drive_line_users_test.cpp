@@ -43,16 +43,29 @@ class LaterLine final : public DriveLine {
 const char* const kHotDrive =
     "[drive 0]\nmodel = Hot\nserial = H0\nattribute = 194 flags=0x0022 value=60 worst=50 raw=55\n";
 
+// A watch on the drives of `scenario` whose reads come back when the test
+// drains its line, with the critical temperature at `critical`.
+struct LaterWatch {
+  LaterWatch(const std::string& scenario, std::vector<DriveNumber> watched, std::uint8_t critical)
+      : Disks(ScenarioOrFail(scenario)) {
+    Rig.Window.Watched = std::move(watched);
+    Rig.Values.CritTempValue = critical;
+  }
+  sim::SimulatedDisks Disks;
+  DriveReader Reader{Disks};
+  LaterLine Line{Reader};
+  WatchRig Rig;
+  FakeMailer Mailer;
+  ImmediateMailQueue Mails{Mailer};
+  TemperatureWatch Watch = Rig.Watch(Line, Mails, Mailer);
+};
+
 TEST(LaterReads, ATickWhileTheLastOneIsStillReadingAddsNothing) {
-  sim::SimulatedDisks disks(ScenarioOrFail(kHotDrive));
-  DriveReader reader(disks);
-  LaterLine line(reader);
-  WatchRig rig;
-  rig.Values.CritTempValue = 50;
-  rig.Values.PlaySound = false;
-  FakeMailer mailer;
-  ImmediateMailQueue mails(mailer);
-  TemperatureWatch watch = rig.Watch(line, mails, mailer);
+  LaterWatch later(kHotDrive, {0}, 50);
+  WatchRig& rig = later.Rig;
+  LaterLine& line = later.Line;
+  FakeMailer& mailer = later.Mailer;
+  TemperatureWatch& watch = later.Watch;
 
   watch.Check();
   EXPECT_FALSE(rig.Window.CheckTimer) << "the timer waits for the reads";
@@ -74,17 +87,13 @@ TEST(LaterReads, ATickWhileTheLastOneIsStillReadingAddsNothing) {
 // check; a popup's wait makes the readings after it stale, so those drives
 // are read again before they are judged.
 TEST(LaterReads, OneReadPerCheckAndAFreshOneAfterAPopup) {
-  sim::SimulatedDisks disks(ScenarioOrFail(
+  LaterWatch later(
       std::string(kHotDrive) +
-      "[drive 1]\nmodel = Warm\nattribute = 194 flags=0x0022 value=60 worst=50 raw=45\n"));
-  DriveReader reader(disks);
-  LaterLine line(reader);
-  WatchRig rig;
-  rig.Window.Watched = {0, 1};
-  rig.Values.CritTempValue = 40;
-  FakeMailer mailer;
-  ImmediateMailQueue mails(mailer);
-  TemperatureWatch watch = rig.Watch(line, mails, mailer);
+          "[drive 1]\nmodel = Warm\nattribute = 194 flags=0x0022 value=60 worst=50 raw=45\n",
+      {0, 1}, 40);
+  WatchRig& rig = later.Rig;
+  LaterLine& line = later.Line;
+  TemperatureWatch& watch = later.Watch;
   const struct {
     bool popup;
     int reads;
@@ -123,23 +132,16 @@ TEST(LaterReads, ATickJudgesOnlyTheRowsStillTickedWithTheWarningOn) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.meanwhile);
-    sim::SimulatedDisks disks(ScenarioOrFail(
+    LaterWatch later(
         std::string(kHotDrive) +
-        "[drive 1]\nmodel = Hot too\nattribute = 194 flags=0x0022 value=60 worst=50 raw=56\n"));
-    DriveReader reader(disks);
-    LaterLine line(reader);
-    WatchRig rig;
-    rig.Window.Watched = {0, 1};
-    rig.Values.CritTempValue = 50;
-    FakeMailer mailer;
-    ImmediateMailQueue mails(mailer);
-    TemperatureWatch watch = rig.Watch(line, mails, mailer);
-    watch.Check();
-    rig.Window.Watched = c.ticked;
-    if (!c.warning) watch.WarningChanged(false);
-    line.Drain();
+            "[drive 1]\nmodel = Hot too\nattribute = 194 flags=0x0022 value=60 worst=50 raw=56\n",
+        {0, 1}, 50);
+    later.Watch.Check();
+    later.Rig.Window.Watched = c.ticked;
+    if (!c.warning) later.Watch.WarningChanged(false);
+    later.Line.Drain();
     std::vector<std::string> bodies;
-    for (const MailArguments& mail : mailer.Sent) bodies.push_back(mail.Body);
+    for (const MailArguments& mail : later.Mailer.Sent) bodies.push_back(mail.Body);
     EXPECT_EQ(bodies, c.bodies);
   }
 }

@@ -11,8 +11,8 @@ namespace halvoric {
 
 struct Alert {
   // What the alert is about ("temperature of drive 0", "health"), and which
-  // time of it: a channel keeps its repeat rule per source and starts afresh
-  // when the episode changes.
+  // time of it (AlertChannels::NewEpisode): a channel keeps its repeat rule
+  // per source and starts afresh when the episode changes.
   std::string Source;
   std::uint64_t Episode = 0;
   std::string MailBody;

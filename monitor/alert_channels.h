@@ -100,12 +100,15 @@ class AlertChannels {
   void Raise(const Alert& alert) {
     for (AlertChannel* channel : all_) channel->Raise(alert);
   }
+  // An episode no alert raised here had before, whichever watch asks.
+  std::uint64_t NewEpisode() { return ++episodes_; }
 
  private:
   MailChannel mail_;
   SoundChannel sound_;
   PopupChannel popup_;
   const std::vector<AlertChannel*> all_{&mail_, &sound_, &popup_};
+  std::uint64_t episodes_ = 0;
 };
 
 }  // namespace halvoric

@@ -139,7 +139,7 @@ void HealthWatch::Alert(const std::vector<std::string>& lines) {
   // Every change is news: no channel holds it back as a repeat.
   services_.Alerts.Raise({
       .Source = "health",
-      .Episode = ++alerts_,
+      .Episode = services_.Alerts.NewEpisode(),
       .MailBody = text,
       .PopupText = "A drive's health has changed:\n\n" + text,
       .BeforeWait = [this] { alertWaiting_ = true; },

@@ -63,7 +63,6 @@ class HealthWatch {
   const Settings& settings_;
   JournalLines& journal_;
   HealthServices services_;
-  std::uint64_t alerts_ = 0;
   std::string recordPath_;
   bool alertWaiting_ = false;
   bool checking_ = false;

@@ -95,7 +95,7 @@ bool TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& a
     if (summary.Temperature <= limit - kCoolingMargin) excursion = {};
     return false;
   }
-  if (!excursion.Hot) excursion = {.Hot = true, .Episode = ++episodes_};
+  if (!excursion.Hot) excursion = {.Hot = true, .Episode = services_.Alerts.NewEpisode()};
   bool answered = false;
   services_.Alerts.Raise(AlertOf(n, excursion, summary, limit, answered));
   return answered;

@@ -120,7 +120,6 @@ class TemperatureWatch {
   // the next tick.
   bool checking_ = false;
   std::map<DriveNumber, Excursion> excursions_;
-  std::uint64_t episodes_ = 0;
   // Drives whose alert at their own warning temperature the user answered:
   // the critical temperature counts for them until they cool below it.
   std::set<DriveNumber> ownWarningAnswered_;

@@ -24,9 +24,7 @@ class HealthTest : public ::testing::Test {
     settings_.EmailAddr = "ops@example.org";
     settings_.PopupNotification = true;
   }
-  HealthWatch Watch() {
-    return HealthWatch(window_, settings_, journal_, {drives_, alerts_}, Record());
-  }
+  HealthWatch Watch() { return rig_.Health(drives_, queue_, Record()); }
   std::string Record() const { return dir_.File("drive-health.txt"); }
   sim::SimAttribute& Attribute(std::size_t i) { return disks_.Drives().Drives[0].Attributes[i]; }
   std::vector<std::string> HealthLines() const {
@@ -40,15 +38,14 @@ class HealthTest : public ::testing::Test {
   TempDir dir_;
   sim::SimulatedDisks disks_{ScenarioOrFail(kDrive)};
   DriveReader drives_{disks_};
-  FakeWindow window_;
-  Settings settings_;
-  RecordingJournal journal_;
+  WatchRig rig_;
+  FakeWindow& window_ = rig_.Window;
+  Settings& settings_ = rig_.Values;
+  RecordingJournal& journal_ = rig_.Journal;
   FakeMailer mail_;
   ImmediateMailQueue queue_{mail_};
-  FakeSound sound_;
-  FakeMessages messages_;
-  FakeClock clock_;
-  AlertChannels alerts_{settings_, journal_, {queue_, sound_, messages_, window_, clock_}};
+  FakeSound& sound_ = rig_.Sound;
+  FakeMessages& messages_ = rig_.Messages;
 };
 
 TEST_F(HealthTest, EachRiseOfADamageCountAlertsOnce) {
@@ -156,7 +153,7 @@ TEST_F(HealthTest, NvmeRowsByNvmesNamesAndRules) {
   DrivesWithLimits nvme(disks);
   nvme.Nvme = true;
   DriveReader reader(nvme);
-  HealthWatch watch(window_, settings_, journal_, {reader, alerts_}, Record());
+  HealthWatch watch = rig_.Health(reader, queue_, Record());
   watch.Start();
   disks.Drives().Drives[0].Attributes[0].Raw = 9;  // the spare falls below its threshold
   disks.Drives().Drives[0].Attributes[1].Raw = 3;

@@ -12,15 +12,19 @@ namespace {
 
 class WatchTest : public ::testing::Test {
  protected:
-  // The watch runs only while the warning is on.
-  WatchTest() { settings_.TempWarn = true; }
+  // The watch runs only while the warning is on; each test switches on the
+  // channels it looks at.
+  WatchTest() {
+    settings_.EmailNotification = false;
+    settings_.EmailAddr.clear();
+  }
   // Drive 0 at `celsius`, watched, with the warning on.
   void Hot(int celsius) {
     disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(
         "[drive 0]\nmodel = Hot\nattribute = 194 value=100 worst=90 raw=0\ntemperature = " +
         std::to_string(celsius) + "\n"));
     drives_ = std::make_unique<DriveReader>(*disks_);
-    MakeWatch(sound_);
+    MakeWatch();
     window_.Watched = {0};
     settings_.TempWarn = true;
     window_.CheckTimer = true;
@@ -39,33 +43,31 @@ class WatchTest : public ::testing::Test {
     limited_ = std::make_unique<DrivesWithLimits>(*disks_);
     limited_->Limits[0].Warning = warning;
     drives_ = std::make_unique<DriveReader>(*limited_);
-    MakeWatch(sound_);
+    MakeWatch();
   }
-  // The watch on `drives_`, its alert channels playing through `sound`.
-  void MakeWatch(SoundPlayer& sound) {
-    alerts_ = std::make_unique<AlertChannels>(
-        settings_, journal_, AlertServices{queue_, sound, messages_, window_, clock_});
-    watch_ = std::make_unique<TemperatureWatch>(
-        window_, settings_, journal_, countdown_,
-        WatchServices{*drives_, *alerts_, mail_, messages_, last_});
+  // A new watch on `drives_`, with alert channels of its own.
+  void MakeWatch() {
+    watch_.reset();
+    rig_.Alerts.reset();
+    watch_ = std::make_unique<TemperatureWatch>(rig_.Watch(*drives_, queue_, mail_));
   }
 
   TempDir dir_;
-  FakeWindow window_;
-  RecordingJournal journal_;
-  Settings settings_;
+  WatchRig rig_;
+  FakeWindow& window_ = rig_.Window;
+  RecordingJournal& journal_ = rig_.Journal;
+  Settings& settings_ = rig_.Values;
   FakeMailer mail_;
   ImmediateMailQueue queue_{mail_};
-  FakeSound sound_;
-  FakePower power_;
-  FakeMessages messages_;
-  FakeClock clock_;
-  LastReadings last_;
-  HibernationCountdown countdown_{window_, journal_, power_};
+  FakeSound& sound_ = rig_.Sound;
+  FakePower& power_ = rig_.Power;
+  FakeMessages& messages_ = rig_.Messages;
+  FakeClock& clock_ = rig_.Time;
+  LastReadings& last_ = rig_.Last;
+  HibernationCountdown& countdown_ = rig_.Countdown;
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<DrivesWithLimits> limited_;
   std::unique_ptr<DriveReader> drives_;
-  std::unique_ptr<AlertChannels> alerts_;
   std::unique_ptr<TemperatureWatch> watch_;
 };
 
@@ -314,7 +316,7 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
       "[drive 0]\nattribute = 194 value=60 raw=60\n[drive 1]\nattribute = 194 value=60 raw=60\n"
       "[drive 2]\nattribute = 194 value=60 raw=60\n"));
   drives_ = std::make_unique<DriveReader>(*disks_);
-  MakeWatch(sound_);
+  MakeWatch();
   TemperatureWatch& watch = *watch_;
   MailAndSound();
   window_.Watched = {0, 2};
@@ -396,17 +398,12 @@ TEST_F(WatchTest, MailSwitchedOnLateAndSilentDrivesKeepTheExcursion) {
   EXPECT_EQ(mail_.Sent.size(), 1u);
 }
 
-class FailingSound final : public SoundPlayer {
- public:
-  Result<> Play(const std::string&) override { return Failure{"no sound output"}; }
-};
-
 TEST_F(WatchTest, ASoundThatCannotPlayIsJournalledOncePerExcursion) {
   disks_ = std::make_unique<sim::SimulatedDisks>(
       ScenarioOrFail("[drive 0]\nattribute = 194 value=100 raw=0\ntemperature = 60\n"));
   drives_ = std::make_unique<DriveReader>(*disks_);
-  FailingSound silent;
-  MakeWatch(silent);
+  sound_.Reply = Failure{"no sound output"};
+  MakeWatch();
   TemperatureWatch& watch = *watch_;
   window_.Watched = {0};
   settings_.PlaySound = true;
@@ -448,7 +445,7 @@ TEST_F(WatchTest, MetricsFileComesFromTheWatchsOwnReads) {
     SCOPED_TRACE(metrics);
     disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(scenario));
     drives_ = std::make_unique<DriveReader>(*disks_);
-    MakeWatch(sound_);
+    MakeWatch();
     window_.Watched = {0, 1};
     settings_.TempWarn = true;
     settings_.MetricsFile = metrics ? dir_.File("halvoric.prom") : "";

@@ -91,9 +91,10 @@ class FakeSound : public SoundPlayer {
  public:
   Result<> Play(const std::string& path) override {
     Played.push_back(path);
-    return Result<>::Done();
+    return Reply;
   }
   std::vector<std::string> Played;
+  Result<> Reply = Result<>::Done();
 };
 
 class FakePower : public Hibernator {

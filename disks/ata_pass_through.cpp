@@ -63,7 +63,7 @@ bool RunAtaPassThrough(SgIo& sgIo, int fd, const CheckedAtaRequest& checked, voi
       DecodeAtaOutcome(ioctlResult, header.status, header.host_status, header.driver_status,
                        std::span<const std::uint8_t>(sense.data(), senseLength));
 
-  if (checked.PowerCheck) {
+  if (checked.Command == DriveCommand::CheckPowerMode) {
     // Without the returned registers there is no count, so no answer.
     const bool answered = outcome.Success && outcome.Count.has_value();
     PowerModeAnswer answer{};

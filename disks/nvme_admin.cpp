@@ -47,32 +47,34 @@ int KernelNvmeAdmin::Submit(int fd, nvme_admin_cmd& command) {
 }
 
 bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, void* out) {
-  if (checked.PowerCheck) {
-    // An NVMe drive has no spindle to keep still, and its power states
-    // are not ATA's: no command answers the check, so the mode stays
-    // unknown and the drive is read as ever.
-    const PowerModeAnswer none{};
-    std::memcpy(out, &none, sizeof none);
-    return false;
-  }
   AtaCommandResult result{};
-  const AtaCommandRequest& request = checked.Request;
   bool done = false;
-  if (checked.Protocol == AtaProtocol::NonData) {
-    done = true;
-  } else if (request.Command == kAtaIdentifyDevice) {
-    NvmeIdentifyData controller{};
-    done = Identify(admin, fd, controller);
-    if (done) NvmeIdentifyToAta(controller, result.Data);
-  } else if (request.Command == kAtaSmart) {
-    NvmeHealthLog log{};
-    done = ReadHealthLog(admin, fd, log);
-    if (done && request.Features == kSmartReadData) NvmeHealthToAttributes(log, result.Data);
-    if (done && request.Features == kSmartReadThresholds) NvmeHealthToThresholds(log, result.Data);
+  NvmeHealthLog log{};
+  switch (RowOf(checked.Command).Nvme) {
+    case NvmeEquivalent::IdentifyController: {
+      NvmeIdentifyData controller{};
+      done = Identify(admin, fd, controller);
+      if (done) NvmeIdentifyToAta(controller, result.Data);
+      break;
+    }
+    case NvmeEquivalent::HealthAttributes:
+      done = ReadHealthLog(admin, fd, log);
+      if (done) NvmeHealthToAttributes(log, result.Data);
+      break;
+    case NvmeEquivalent::HealthThresholds:
+      done = ReadHealthLog(admin, fd, log);
+      if (done) NvmeHealthToThresholds(log, result.Data);
+      break;
+    case NvmeEquivalent::None:
+      // Nothing is sent: a command the drive has no equivalent for must not
+      // read as carried out.
+      break;
   }
   const bool dataIn = checked.Protocol == AtaProtocol::PioDataIn;
   result.Header.BufferSize = done && dataIn ? kSectorSize : 0;
-  // A failed read leaves the caller's earlier data as it was.
+  // A failed read leaves the caller's earlier data as it was; the header
+  // (or the power check's answer of the same size) reads as all zero.
+  static_assert(sizeof(PowerModeAnswer) == sizeof result.Header);
   std::memcpy(out, &result, done && dataIn ? sizeof result : sizeof result.Header);
   return done;
 }

@@ -24,10 +24,9 @@ class KernelNvmeAdmin final : public NvmeAdmin {
 };
 
 // Answers a request that CheckAtaRequest accepted, into `out` as
-// RunAtaPassThrough would: SMART ENABLE OPERATIONS succeeds without a
-// command (the health log cannot be switched off), IDENTIFY DEVICE reads
-// Identify Controller, both SMART reads read the health log, and IDENTIFY
-// PACKET DEVICE and CHECK POWER MODE fail without a command.
+// RunAtaPassThrough would, with the NVMe equivalent of its command's row:
+// Identify Controller for IDENTIFY DEVICE, the health log for both SMART
+// reads. A command without an equivalent fails without a command sent.
 bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, void* out);
 
 }  // namespace halvoric

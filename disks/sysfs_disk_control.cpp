@@ -41,7 +41,7 @@ bool SysfsDiskControl::Control(DeviceHandle handle, std::uint32_t code, const vo
   const Result<CheckedAtaRequest> checked = CheckAtaRequest(code, in, inSize, out, outSize);
   if (!checked.Ok() || checked->Protocol != AtaProtocol::PioDataIn) return false;
   AtaCommandResult result{};
-  if (!Answer(drive->second, checked->Request, result)) return false;
+  if (!Answer(drive->second, checked->Command, result)) return false;
   std::memcpy(out, &result, sizeof result);
   return true;
 }
@@ -54,24 +54,28 @@ TemperatureLimits SysfsDiskControl::KernelLimits(unsigned driveNumber) const {
   return ReadHwmonLimits(sysfsRoot_, disks[driveNumber]);
 }
 
-bool SysfsDiskControl::Answer(const OpenDrive& drive, const AtaCommandRequest& request,
+bool SysfsDiskControl::Answer(const OpenDrive& drive, DriveCommand command,
                               AtaCommandResult& result) {
   result.Header.BufferSize = kSectorSize;
-  if (request.Command == kAtaIdentifyDevice) {
-    if (drive.Facts.Identify) {
-      std::copy(drive.Facts.Identify->begin(), drive.Facts.Identify->end(), result.Data);
-    } else {
-      FillStandInIdentify(drive.Facts, result.Data);
-    }
-    return true;
+  const std::optional<int>& milliCelsius = drive.Facts.MilliCelsius;
+  switch (command) {
+    case DriveCommand::IdentifyDevice:
+      if (drive.Facts.Identify) {
+        std::copy(drive.Facts.Identify->begin(), drive.Facts.Identify->end(), result.Data);
+      } else {
+        FillStandInIdentify(drive.Facts, result.Data);
+      }
+      return true;
+    case DriveCommand::SmartReadData:
+      if (milliCelsius) FillStandInAttributes(RoundToCelsius(*milliCelsius), result.Data);
+      return milliCelsius.has_value();
+    case DriveCommand::SmartReadThresholds:
+      if (milliCelsius) FillStandInThresholds(result.Data);
+      return milliCelsius.has_value();
+    default:
+      // The kernel keeps nothing that answers the others.
+      return false;
   }
-  if (request.Command != kAtaSmart || !drive.Facts.MilliCelsius) return false;
-  if (request.Features == kSmartReadData) {
-    FillStandInAttributes(RoundToCelsius(*drive.Facts.MilliCelsius), result.Data);
-    return true;
-  }
-  FillStandInThresholds(result.Data);
-  return request.Features == kSmartReadThresholds;
 }
 
 }  // namespace halvoric

@@ -16,6 +16,7 @@
 #include "disks/sysfs_drive_facts.h"
 #include "drive/ata_blocks.h"
 #include "drive/disk_control.h"
+#include "drive/drive_commands.h"
 
 namespace halvoric {
 
@@ -35,7 +36,7 @@ class SysfsDiskControl final : public DiskControl {
     DriveFacts Facts;
   };
 
-  bool Answer(const OpenDrive& drive, const AtaCommandRequest& request, AtaCommandResult& result);
+  bool Answer(const OpenDrive& drive, DriveCommand command, AtaCommandResult& result);
 
   std::filesystem::path sysfsRoot_;
   std::map<DeviceHandle, OpenDrive> drives_;

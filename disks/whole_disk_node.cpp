@@ -42,7 +42,7 @@ OpenResult SystemFailure(const std::filesystem::path& path, int error) {
 
 OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
                              const std::filesystem::path& devRoot, const std::string& name,
-                             CallRights& rights) {
+                             RightsAroundCalls& rights) {
   const std::optional<dev_t> expected = ReadDeviceNumber(sysfsRoot / "block" / name / "dev");
   if (!expected) return Refuse(name + ": the kernel lists no device number");
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "disks/call_rights.h"
+#include "disks/rights_around_calls.h"
 #include "drive/disk_control.h"
 
 namespace halvoric {
@@ -22,6 +22,6 @@ namespace halvoric {
 // around the open(2) alone.
 OpenResult OpenWholeDiskNode(const std::filesystem::path& sysfsRoot,
                              const std::filesystem::path& devRoot, const std::string& name,
-                             CallRights& rights);
+                             RightsAroundCalls& rights);
 
 }  // namespace halvoric

@@ -1,6 +1,6 @@
 // Checking an ATA request of the disk control interface before it reaches
-// the kernel: only the commands of the drive series and the power check,
-// with the sizes that belong to their control code, ever become a
+// the kernel: only the rows of the command table that the helper permits,
+// with their registers and the sizes of their control code, ever become a
 // pass-through command.
 #pragma once
 
@@ -9,6 +9,7 @@
 
 #include "base/result.h"
 #include "drive/ata_blocks.h"
+#include "drive/drive_commands.h"
 #include "drive/sat_command.h"
 
 namespace halvoric {
@@ -16,20 +17,15 @@ namespace halvoric {
 // A request that may go out, and the protocol it runs as.
 struct CheckedAtaRequest {
   AtaCommandRequest Request{};
+  DriveCommand Command = DriveCommand::SmartEnable;
   AtaProtocol Protocol = AtaProtocol::NonData;
-  bool PowerCheck = false;  // CHECK POWER MODE: the answer is a PowerModeAnswer
 };
 
-// SMART_SEND_DRIVE_COMMAND: 32 bytes in, at least the 16-byte result header
-// out, buffer size 0, SMART ENABLE OPERATIONS only; runs as non-data.
-// SMART_RCV_DRIVE_DATA: 32 bytes in, at least 528 bytes out, buffer size 512,
-// sector count 1, IDENTIFY (PACKET) DEVICE or SMART READ DATA / THRESHOLDS;
-// runs as PIO data-in of one sector. Every other register must hold what
-// the series puts there: sector count and number 1, cylinders 0x4F/0xC2 for
-// SMART and 0/0 for IDENTIFY, drive/head 0xA0 or 0xB0.
-// CHECK_POWER_MODE: 32 bytes in, at least the 16-byte power mode answer out,
-// buffer size 0, CHECK POWER MODE with every register 0 but drive/head (0xA0
-// or 0xB0); runs as non-data. A refused request fails with what was wrong.
+// 32 bytes in; at least the code's answer out (16 bytes, 528 with a
+// sector); the buffer size of the code (0, or 512 for a one-sector read);
+// command and features of a permitted row of that code, and every other
+// register as the row has it, drive/head 0xA0 or 0xB0. A refused request
+// fails with what was wrong.
 Result<CheckedAtaRequest> CheckAtaRequest(std::uint32_t code, const void* in, std::size_t inSize,
                                           const void* out, std::size_t outSize);
 

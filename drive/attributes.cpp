@@ -64,18 +64,12 @@ std::uint64_t RawValue48(const AttributeEntry& entry) {
   return raw;
 }
 
-void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
-                     const AttributeFigures& figures, Status state) {
+void AddAttributeRow(SmartInfoSink& sink, const TableAttribute& attribute) {
   char hex[3];
-  std::snprintf(hex, sizeof hex, "%02X", id);
-  sink.AppendSmartInfoRow({hex, std::string(name), std::to_string(figures.Threshold),
-                           std::to_string(figures.Value), std::to_string(figures.Worst),
-                           std::to_string(figures.Raw), state});
-}
-
-void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
-                     const AttributeFigures& figures) {
-  AddAttributeRow(sink, id, name, figures, StatusOf(figures.Value, figures.Threshold));
+  std::snprintf(hex, sizeof hex, "%02X", attribute.Id);
+  sink.AppendSmartInfoRow({hex, std::string(attribute.Name), std::to_string(attribute.Threshold),
+                           std::to_string(attribute.Value), std::to_string(attribute.Worst),
+                           std::to_string(attribute.Raw), attribute.State});
 }
 
 std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
@@ -84,11 +78,14 @@ std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thres
   bool found;
   WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
     const std::int32_t threshold = ThresholdAt(thresholds, p).Threshold;
-    listed.push_back(
-        {entry.Id,
-         {RawValue48(entry), threshold, entry.Value, entry.Worst},
-         source == TableSource::Nvme ? NvmeFigureName(entry.Id) : GetAttributeName(entry.Id),
-         EntryStatus(entry, threshold, source)});
+    listed.push_back({.Id = entry.Id,
+                      .Name = source == TableSource::Nvme ? NvmeFigureName(entry.Id)
+                                                          : GetAttributeName(entry.Id),
+                      .Value = entry.Value,
+                      .Worst = entry.Worst,
+                      .Threshold = threshold,
+                      .Raw = RawValue48(entry),
+                      .State = EntryStatus(entry, threshold, source)});
   });
   return listed;
 }
@@ -96,18 +93,16 @@ std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thres
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds,
                     TableSource source) {
   for (const TableAttribute& attribute : ListAttributes(attributes, thresholds, source)) {
-    AddAttributeRow(sink, attribute.Id, attribute.Name, attribute.Figures, attribute.State);
+    AddAttributeRow(sink, attribute);
   }
 }
 
 std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds,
                                              TableSource source) {
   std::vector<AttributeReading> readings;
-  bool found;
-  WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
-    readings.push_back({entry.Id, RawValue48(entry),
-                        EntryStatus(entry, ThresholdAt(thresholds, p).Threshold, source)});
-  });
+  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds, source)) {
+    readings.push_back({attribute.Id, attribute.Raw, attribute.State});
+  }
   return readings;
 }
 

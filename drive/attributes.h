@@ -14,14 +14,6 @@ namespace halvoric {
 
 inline constexpr std::uint8_t kTemperatureAttribute = 194;
 
-// An attribute as its SMART Info row shows it.
-struct AttributeFigures {
-  std::uint64_t Raw = 0;  // the 48-bit little-endian raw value
-  std::int32_t Threshold = 0;
-  std::int32_t Value = 0;
-  std::int32_t Worst = 0;
-};
-
 // OK when the normalised value is strictly above the threshold.
 Status StatusOf(std::int32_t value, std::int32_t threshold);
 
@@ -40,19 +32,20 @@ ThresholdEntry ThresholdAt(TableData thresholds, std::size_t p);
 std::int32_t TemperatureRawFigure(const AttributeEntry& entry);
 std::uint64_t RawValue48(const AttributeEntry& entry);
 
-// The status by ATA's rule, or as given.
-void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
-                     const AttributeFigures& figures);
-void AddAttributeRow(SmartInfoSink& sink, std::uint8_t id, std::string_view name,
-                     const AttributeFigures& figures, Status state);
-
-// An attribute and its figures, as its SMART Info row shows them.
+// An attribute decoded from both tables, as its SMART Info row shows it.
+// Every other form of an attribute (the health watch's reading, the
+// record's entry, the row's text) is made from this one.
 struct TableAttribute {
   std::uint8_t Id = 0;
-  AttributeFigures Figures;
   std::string_view Name;  // by the source's names, blank-padded
+  std::int32_t Value = 0;
+  std::int32_t Worst = 0;
+  std::int32_t Threshold = 0;
+  std::uint64_t Raw = 0;      // the 48-bit little-endian raw value
   Status State = Status::Ok;  // by the source's rules
 };
+
+void AddAttributeRow(SmartInfoSink& sink, const TableAttribute& attribute);
 
 // One per attribute in table order, up to the first empty entry.
 std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
@@ -62,7 +55,7 @@ std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thres
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds,
                     TableSource source = TableSource::Ata);
 
-// An attribute as the health watch follows it.
+// An attribute as the health watch follows it and keeps it between runs.
 struct AttributeReading {
   std::uint8_t Id = 0;
   std::uint64_t Raw = 0;

@@ -1,28 +1,31 @@
 #include "drive/channel.h"
 
+#include "drive/drive_commands.h"
+
 namespace halvoric {
 namespace {
 
-void FillRequest(AtaCommandRequest& request, std::uint8_t command, std::uint8_t features,
-                 std::uint32_t bufferSize, DriveNumber n) {
-  const bool smart = command == kAtaSmart;
-  request.BufferSize = bufferSize;
-  request.Features = features;
-  request.SectorCount = 1;
-  request.SectorNumber = 1;
-  request.CylinderLow = smart ? kSmartCylinderLow : 0;
-  request.CylinderHigh = smart ? kSmartCylinderHigh : 0;
+// Writes every register of the request from the command's row.
+void FillRequest(AtaCommandRequest& request, const DriveCommandRow& row, DriveNumber n) {
+  request = AtaCommandRequest{};
+  request.BufferSize = row.BufferSize;
+  request.Features = row.Features;
+  request.SectorCount = row.SectorCount;
+  request.SectorNumber = row.SectorNumber;
+  request.CylinderLow = row.CylinderLow;
+  request.CylinderHigh = row.CylinderHigh;
   request.DriveHead = DriveHeadRegister(n);
-  request.Command = command;
+  request.Command = row.Ata;
   request.DriveNumber = n;
 }
 
-bool ReceiveData(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
-                 AtaCommandResult& result, std::uint8_t command, std::uint8_t features,
-                 DriveNumber n) {
-  FillRequest(request, command, features, kSectorSize, n);
-  return disks.Control(handle, SMART_RCV_DRIVE_DATA, &request, sizeof request, &result,
-                       sizeof result);
+template <typename Answer>
+bool Send(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request, DriveCommand command,
+          Answer& answer, DriveNumber n) {
+  const DriveCommandRow& row = RowOf(command);
+  FillRequest(request, row, n);
+  static_assert(sizeof answer <= sizeof(AtaCommandResult));
+  return disks.Control(handle, row.Code, &request, sizeof request, &answer, sizeof answer);
 }
 
 }  // namespace
@@ -48,35 +51,32 @@ std::uint8_t QueryIdentifyCommand(DiskControl& disks, DeviceHandle handle, Drive
 
 bool SendSmartEnable(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
                      AtaResultHeader& enableAnswer, DriveNumber n) {
-  FillRequest(request, kAtaSmart, kSmartEnableOperations, 0, n);
   enableAnswer = AtaResultHeader{};
-  return disks.Control(handle, SMART_SEND_DRIVE_COMMAND, &request, sizeof request, &enableAnswer,
-                       sizeof enableAnswer);
+  return Send(disks, handle, request, DriveCommand::SmartEnable, enableAnswer, n);
 }
 
 bool SendIdentify(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
                   AtaCommandResult& identifyBlock, std::uint8_t command, DriveNumber n) {
-  return ReceiveData(disks, handle, request, identifyBlock, command, 0, n);
+  const DriveCommand identify = command == kAtaIdentifyPacketDevice
+                                    ? DriveCommand::IdentifyPacketDevice
+                                    : DriveCommand::IdentifyDevice;
+  return Send(disks, handle, request, identify, identifyBlock, n);
 }
 
 bool ReadSmartAttributes(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
                          AtaCommandResult& attributeBlock, DriveNumber n) {
-  return ReceiveData(disks, handle, request, attributeBlock, kAtaSmart, kSmartReadData, n);
+  return Send(disks, handle, request, DriveCommand::SmartReadData, attributeBlock, n);
 }
 
 bool ReadSmartThresholds(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
                          AtaCommandResult& thresholdBlock, DriveNumber n) {
-  return ReceiveData(disks, handle, request, thresholdBlock, kAtaSmart, kSmartReadThresholds, n);
+  return Send(disks, handle, request, DriveCommand::SmartReadThresholds, thresholdBlock, n);
 }
 
 bool SendCheckPowerMode(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
                         PowerModeAnswer& answer, DriveNumber n) {
-  request = AtaCommandRequest{};
-  request.DriveHead = DriveHeadRegister(n);
-  request.Command = kAtaCheckPowerMode;
-  request.DriveNumber = n;
   answer = PowerModeAnswer{};
-  return disks.Control(handle, CHECK_POWER_MODE, &request, sizeof request, &answer, sizeof answer);
+  return Send(disks, handle, request, DriveCommand::CheckPowerMode, answer, n);
 }
 
 }  // namespace halvoric

@@ -10,12 +10,6 @@
 namespace halvoric {
 namespace {
 
-// The model and summary series run even on a drive that did not open: every
-// request on kInvalidHandle fails, as on a drive that answers nothing.
-DeviceHandle HandleOrInvalid(const OpenResult& opened) {
-  return opened.Ok() ? *opened : kInvalidHandle;
-}
-
 std::string DegreesText(int celsius) { return std::to_string(celsius) + kDegreesCelsius; }
 
 // The Critical Warning byte of an NVMe table; none when the read failed.
@@ -56,51 +50,58 @@ std::string TemperatureText(const DriveSummary& summary) {
              : std::to_string(summary.Temperature) + kDegreesCelsius;
 }
 
+namespace {
+
+// Each reader's requests, in the order the drive receives them.
+constexpr SeriesStep kPowerCheck[] = {{SeriesRequest::PowerCheck}};
+constexpr SeriesStep kModel[] = {
+    {SeriesRequest::QueryIdentify}, {SeriesRequest::SmartEnable}, {SeriesRequest::Identify}};
+constexpr SeriesStep kSummary[] = {
+    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},    {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes}, {SeriesRequest::ReadThresholds},
+};
+constexpr SeriesStep kSummaryIfAwake[] = {
+    {SeriesRequest::PowerCheck, true}, {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},      {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes},   {SeriesRequest::ReadThresholds},
+};
+// The thresholds only behind a table that came back.
+constexpr SeriesStep kDetails[] = {
+    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},
+    {SeriesRequest::Identify},       {SeriesRequest::ReadAttributes, true},
+    {SeriesRequest::ReadThresholds},
+};
+
+}  // namespace
+
 bool DriveReader::DriveExists(DriveNumber n) { return halvoric::DriveExists(disks_, n); }
 
 PowerMode DriveReader::CheckPowerMode(DriveNumber n) {
-  const OpenResult opened = disks_.Open(DevicePath(n));
-  if (!opened.Ok()) return PowerMode::Unknown;
-  AtaCommandRequest request{};
-  PowerModeAnswer answer{};
-  const bool answered = SendCheckPowerMode(disks_, *opened, request, answer, n);
-  disks_.Close(*opened);
-  return answered ? DecodePowerMode(answer) : PowerMode::Unknown;
+  return RunSeries(n, kPowerCheck, FailedOpen::Stop).Power;
 }
 
 std::string DriveReader::GetDriveModel(DriveNumber n) {
-  AtaCommandRequest request{};
-  AtaResultHeader enableAnswer{};
-  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
-  const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
-  SendSmartEnable(disks_, handle, request, enableAnswer, n);
-  std::string model;
-  if (SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n)) {
-    model = DecodeModel(blocks_.IdentifyBlock);
-  }
-  disks_.Close(handle);
-  return model;
+  const SeriesOutcome series = RunSeries(n, kModel, FailedOpen::RunAnyway);
+  return series.Identified ? DecodeModel(blocks_.IdentifyBlock) : std::string();
 }
 
-DriveSummary DriveReader::SummarySeries(DeviceHandle handle, DriveNumber n,
-                                        SummaryReading* identity) {
-  AtaCommandRequest request{};
-  AtaResultHeader enableAnswer{};
-  const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
-  SendSmartEnable(disks_, handle, request, enableAnswer, n);
-  const bool identified = SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
-  ClearTables();
-  ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n);
-  ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-  const DriveSummary summary = DecodeSummary(SourceOf(disks_, handle), identified, n);
+SummaryReading DriveReader::SummarySeries(DriveNumber n, bool ifAwake) {
+  SummaryReading reading;
+  const SeriesOutcome series = RunSeries(n,
+                                         ifAwake ? std::span<const SeriesStep>(kSummaryIfAwake)
+                                                 : std::span<const SeriesStep>(kSummary),
+                                         FailedOpen::RunAnyway);
+  reading.Power = series.Power;
+  if (series.LeftAsleep) return reading;
+  reading.Summary = DecodeSummary(series.Source, series.Identified, n);
   // After the summary, which may read the limits from the identify block:
   // decoding its strings turns them in place.
-  if (identified && identity) {
-    identity->Serial =
+  if (series.Identified) {
+    reading.Serial =
         DecodeAtaString(blocks_.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
-    identity->Model = DecodeModel(blocks_.IdentifyBlock);
+    reading.Model = DecodeModel(blocks_.IdentifyBlock);
   }
-  return summary;
+  return reading;
 }
 
 DriveSummary DriveReader::DecodeSummary(TableSource source, bool identified, DriveNumber n) const {
@@ -121,91 +122,45 @@ TemperatureLimits DriveReader::LimitsOf(TableSource source, bool identified, Dri
 }
 
 void DriveReader::GetDriveSummary(DriveNumber n, DriveSummary& summary) {
-  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
-  summary = SummarySeries(handle, n);
-  disks_.Close(handle);
-}
-
-void DriveReader::ClearTables() {
-  std::memset(&blocks_.AttributeBlock, 0, sizeof blocks_.AttributeBlock);
-  std::memset(&blocks_.ThresholdBlock, 0, sizeof blocks_.ThresholdBlock);
-}
-
-std::optional<DeviceHandle> DriveReader::OpenIfAwake(DriveNumber n, PowerMode* told) {
-  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
-  AtaCommandRequest request{};
-  PowerModeAnswer answer{};
-  if (SendCheckPowerMode(disks_, handle, request, answer, n)) {
-    const PowerMode mode = DecodePowerMode(answer);
-    if (told) *told = mode;
-    if (mode == PowerMode::Standby || mode == PowerMode::Sleep) {
-      disks_.Close(handle);
-      return std::nullopt;
-    }
-  }
-  return handle;
+  summary = *SummarySeries(n, false).Summary;
 }
 
 std::optional<DriveSummary> DriveReader::GetDriveSummaryIfAwake(DriveNumber n) {
   return ReadSummaryIfAwake(n).Summary;
 }
 
-SummaryReading DriveReader::ReadSummary(DriveNumber n) {
-  SummaryReading reading;
-  const DeviceHandle handle = HandleOrInvalid(disks_.Open(DevicePath(n)));
-  reading.Summary = SummarySeries(handle, n, &reading);
-  disks_.Close(handle);
-  return reading;
-}
+SummaryReading DriveReader::ReadSummary(DriveNumber n) { return SummarySeries(n, false); }
 
-SummaryReading DriveReader::ReadSummaryIfAwake(DriveNumber n) {
-  SummaryReading reading;
-  const std::optional<DeviceHandle> handle = OpenIfAwake(n, &reading.Power);
-  if (!handle) return reading;
-  reading.Summary = SummarySeries(*handle, n, &reading);
-  disks_.Close(*handle);
-  return reading;
+SummaryReading DriveReader::ReadSummaryIfAwake(DriveNumber n) { return SummarySeries(n, true); }
+
+void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
+                                   SmartInfoSink& smartInfo) {
+  // Only the number's own decimal form names a drive: "07" opens nothing.
+  const std::optional<DriveNumber> n = ParseDriveNumberText(driveText);
+  if (n && driveText == std::to_string(*n)) ReadDriveDetails(*n, diskInfo, smartInfo);
 }
 
 void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
                                    SmartInfoSink& smartInfo) {
-  ReadDetails(DevicePath(n), n, diskInfo, smartInfo);
-}
-
-void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
-                                   SmartInfoSink& smartInfo) {
-  // The text goes into the path as it is: only a canonical number opens.
-  ReadDetails(DevicePath(driveText), ParseDriveNumber(driveText), diskInfo, smartInfo);
-}
-
-void DriveReader::ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
-                              SmartInfoSink& smartInfo) {
-  const OpenResult opened = disks_.Open(path);
-  if (!opened.Ok()) return;
-  const DeviceHandle handle = *opened;
+  const SeriesOutcome series = RunSeries(n, kDetails, FailedOpen::Stop);
+  if (series.OpenFailure != OpenError::None) return;
   diskInfo.ClearDiskInfo();
   smartInfo.ClearSmartInfo();
-
-  AtaCommandRequest request{};
-  AtaResultHeader enableAnswer{};
-  const std::uint8_t command = QueryIdentifyCommand(disks_, handle, n);
-  const bool smartSupported = SendSmartEnable(disks_, handle, request, enableAnswer, n);
-  const TableSource source = SourceOf(disks_, handle);
-  const bool identified = SendIdentify(disks_, handle, request, blocks_.IdentifyBlock, command, n);
-  if (identified) {
-    ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, request, command, smartSupported, n);
+  const TableSource source = series.Source;
+  if (series.Identified) {
+    // An NVMe drive has no SMART ENABLE OPERATIONS, and needs none: its
+    // health log is always on.
+    const bool smartSupported = series.Enabled || source == TableSource::Nvme;
+    ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, series.IdentifyRequest,
+                     series.IdentifyCommand, smartSupported, n);
   }
-  ShowTemperatureLimits(diskInfo, LimitsOf(source, identified, n));
-  ClearTables();
-  if (ReadSmartAttributes(disks_, handle, request, blocks_.AttributeBlock, n)) {
-    ReadSmartThresholds(disks_, handle, request, blocks_.ThresholdBlock, n);
-    ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
-    if (const auto warning = CriticalWarningOf(blocks_.AttributeBlock.Data);
-        warning && source == TableSource::Nvme) {
-      AddDiskInfoRow(diskInfo, "Critical warning", CriticalWarningText(*warning));
-    }
+  ShowTemperatureLimits(diskInfo, LimitsOf(source, series.Identified, n));
+  if (!series.AttributesRead) return;
+  ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
+  if (const auto warning = CriticalWarningOf(blocks_.AttributeBlock.Data);
+      warning && source == TableSource::Nvme) {
+    AddDiskInfoRow(diskInfo, "Critical warning", CriticalWarningText(*warning));
   }
-  disks_.Close(handle);
 }
 
 void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,

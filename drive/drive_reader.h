@@ -12,20 +12,13 @@
 #include "drive/channel.h"
 #include "drive/disk_control.h"
 #include "drive/drive_line.h"
+#include "drive/drive_session.h"
 #include "drive/power_mode.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
 #include "drive/temperature_limits.h"
 
 namespace halvoric {
-
-// The three result blocks. A program has exactly one DriveReader, and so one
-// set of them, reused by every series of every drive.
-struct ResultBlocks {
-  AtaCommandResult IdentifyBlock{};
-  AtaCommandResult AttributeBlock{};
-  AtaCommandResult ThresholdBlock{};
-};
 
 // A summary series with what it learnt of the drive on the way, for the
 // history: the same requests, nothing asked in addition.
@@ -66,14 +59,10 @@ class DriveReader final : public DriveLine {
   SummaryReading ReadSummary(DriveNumber n);
   SummaryReading ReadSummaryIfAwake(DriveNumber n);
 
-  // Opens drive `n` for a series and asks CHECK POWER MODE in that same open
-  // (through the helper every open is a process start). None, the drive
-  // closed again, when it is in standby or asleep; a drive that cannot tell
-  // counts as awake. The handle may be invalid when the open failed.
-  std::optional<DeviceHandle> OpenIfAwake(DriveNumber n, PowerMode* mode = nullptr);
-  // Zeroes both tables, so that a failed read leaves all-zero tables,
-  // whatever an earlier series of any drive left in them.
-  void ClearTables();
+  // One series of drive `n` over this reader's blocks (drive/drive_session.h).
+  SeriesOutcome RunSeries(DriveNumber n, std::span<const SeriesStep> steps, FailedOpen failed) {
+    return halvoric::RunSeries(disks_, blocks_, n, steps, failed);
+  }
 
   // The drive's limits after a series' IDENTIFY (`identified`: it succeeded).
   TemperatureLimits LimitsOf(TableSource source, bool identified, DriveNumber n) const;
@@ -84,14 +73,15 @@ class DriveReader final : public DriveLine {
   // Fills both detail pages for drive `n`. A drive that cannot be opened
   // leaves both pages as they were.
   void ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo, SmartInfoSink& smartInfo);
-  // The same for the drive whose number `driveText` holds in decimal.
+  // The same for the drive whose number `driveText` holds in decimal; text
+  // that holds no drive number opens no drive.
   void ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
                         SmartInfoSink& smartInfo);
 
  private:
-  DriveSummary SummarySeries(DeviceHandle handle, DriveNumber n, SummaryReading* identity = nullptr);
-  void ReadDetails(const std::string& path, DriveNumber n, DiskInfoSink& diskInfo,
-                   SmartInfoSink& smartInfo);
+  // The summary's series, behind a power check that leaves a spun-down
+  // drive alone when `ifAwake`.
+  SummaryReading SummarySeries(DriveNumber n, bool ifAwake);
 
   DiskControl& disks_;
   ResultBlocks blocks_;

@@ -34,14 +34,13 @@ void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks) {
   for (const TableAttribute& attribute :
        ListAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, record.Source)) {
     const ReportedFigures reported = ReportedFiguresOf(record.Level, attribute.Id);
-    const AttributeFigures& figures = attribute.Figures;
     AttributeRecord entry;
     entry.Id = attribute.Id;
     entry.Name = std::string(attribute.Name);
-    if (reported.Value) entry.Value = figures.Value;
-    if (reported.Worst) entry.Worst = figures.Worst;
-    if (reported.Threshold && record.ThresholdsRead) entry.Threshold = figures.Threshold;
-    entry.Raw = figures.Raw;
+    if (reported.Value) entry.Value = attribute.Value;
+    if (reported.Worst) entry.Worst = attribute.Worst;
+    if (reported.Threshold && record.ThresholdsRead) entry.Threshold = attribute.Threshold;
+    entry.Raw = attribute.Raw;
     entry.State = attribute.State;
     record.Attributes.push_back(std::move(entry));
   }
@@ -67,47 +66,48 @@ std::optional<bool> DriveRecord::Passed() const {
 
 DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
                             SleepingDrive sleeping) {
+  // The power check first, before anything that would wake the drive; the
+  // thresholds only behind a table that came back.
+  static constexpr SeriesStep kRecord[] = {
+      {SeriesRequest::PowerCheck},           {SeriesRequest::QueryIdentify},
+      {SeriesRequest::SmartEnable},          {SeriesRequest::Identify},
+      {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
+  };
+  static constexpr SeriesStep kRecordIfAwake[] = {
+      {SeriesRequest::PowerCheck, true},     {SeriesRequest::QueryIdentify},
+      {SeriesRequest::SmartEnable},          {SeriesRequest::Identify},
+      {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
+  };
   DriveRecord record;
   record.Number = n;
-  DiskControl& disks = reader.Disks();
-  const OpenResult opened = disks.Open(DevicePath(n));
-  if (!opened.Ok()) {
-    record.OpenFailure = opened.Kind;
-    return Unread(std::move(record), "cannot be opened: " + opened.Message);
+  const bool leave = sleeping == SleepingDrive::Leave;
+  const SeriesOutcome series = reader.RunSeries(
+      n, leave ? std::span<const SeriesStep>(kRecordIfAwake) : std::span<const SeriesStep>(kRecord),
+      FailedOpen::Stop);
+  if (series.OpenFailure != OpenError::None) {
+    record.OpenFailure = series.OpenFailure;
+    return Unread(std::move(record), "cannot be opened: " + series.OpenMessage);
   }
-  const DeviceHandle handle = *opened;
   record.Level = access ? access->LevelOf(n) : AccessLevel::Ata;
-
-  AtaCommandRequest request{};
-  PowerModeAnswer power{};
-  if (SendCheckPowerMode(disks, handle, request, power, n)) record.Power = DecodePowerMode(power);
-  const bool spunDown = record.Power == PowerMode::Standby || record.Power == PowerMode::Sleep;
-  if (spunDown && sleeping == SleepingDrive::Leave) {
-    disks.Close(handle);
+  record.Power = series.Power;
+  if (series.LeftAsleep) {
     record.LeftAsleep = true;
     return Unread(std::move(record), std::string("the drive is in ") + PowerModeName(record.Power) +
                                          " and was not woken");
   }
-
-  ResultBlocks& blocks = reader.Blocks();
-  AtaResultHeader enableAnswer{};
-  const std::uint8_t command = QueryIdentifyCommand(disks, handle, n);
-  SendSmartEnable(disks, handle, request, enableAnswer, n);
-  record.Source = SourceOf(disks, handle);
-  const bool identified = SendIdentify(disks, handle, request, blocks.IdentifyBlock, command, n);
-  if (identified) TakeIdentity(record, blocks.IdentifyBlock);
-  reader.ClearTables();
-  record.SmartRead = ReadSmartAttributes(disks, handle, request, blocks.AttributeBlock, n);
-  if (record.SmartRead) {
-    record.ThresholdsRead = ReadSmartThresholds(disks, handle, request, blocks.ThresholdBlock, n);
-  }
-  disks.Close(handle);
+  record.Source = series.Source;
+  const ResultBlocks& blocks = reader.Blocks();
+  if (series.Identified) TakeIdentity(record, reader.Blocks().IdentifyBlock);
+  record.SmartRead = series.AttributesRead;
+  record.ThresholdsRead = series.ThresholdsRead;
 
   // From the tables as read: all zero after a failed read, as for the list.
-  record.Summary = reader.DecodeSummary(record.Source, identified, n);
+  record.Summary = reader.DecodeSummary(record.Source, series.Identified, n);
   record.DriveWarning = record.Summary.Limits.Warning;
   record.DriveCritical = record.Summary.Limits.Critical;
-  if (!record.SmartRead) return Unread(std::move(record), WhyNoTable(record.Level, identified));
+  if (!record.SmartRead) {
+    return Unread(std::move(record), WhyNoTable(record.Level, series.Identified));
+  }
   TakeAttributes(record, blocks);
   if (record.Summary.Temperature != NoTemperature) record.Temperature = record.Summary.Temperature;
   return record;

@@ -6,10 +6,13 @@ OpenResult SeriesDeadline::Open(const std::string& path) {
   const std::optional<DriveNumber> drive = ParseDrivePath(path);
   const Clock::time_point opening = Clock::now();
   if (drive) {
-    const std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     const auto resting = restingUntil_.find(*drive);
     const bool rests = resting != restingUntil_.end() && opening < resting->second;
-    if (cancelled_ || rests) return TurnAway(*drive);
+    if (cancelled_ || rests) {
+      lock.unlock();
+      return TurnAway(*drive);
+    }
   }
   const Clock::time_point due = opening + deadline_;
   OpenResult opened = inner_.Open(path);
@@ -26,9 +29,10 @@ OpenResult SeriesDeadline::Open(const std::string& path) {
 }
 
 OpenResult SeriesDeadline::TurnAway(DriveNumber drive) {
-  const DeviceHandle handle = nextTurnedAway_--;
-  series_[handle] = {drive, Clock::now(), true, false};
-  return handle;
+  // The series counts as one more that the drive did not answer in time.
+  if (ended_) ended_(drive, true);
+  const char* why = cancelled_ ? "the program is closing" : "it did not answer in time and rests";
+  return {OpenError::Other, "drive " + std::to_string(drive) + " was not opened: " + why};
 }
 
 bool SeriesDeadline::Control(DeviceHandle handle, std::uint32_t code, const void* in,
@@ -60,10 +64,10 @@ void SeriesDeadline::Close(DeviceHandle handle) {
     if (const auto found = series_.find(handle); found != series_.end()) {
       ended = found->second;
       series_.erase(found);
-      if (ended->Reached && ended->Overran) restingUntil_[ended->Drive] = Clock::now() + Rest();
+      if (ended->Overran) restingUntil_[ended->Drive] = Clock::now() + Rest();
     }
   }
-  if (!ended || ended->Reached) inner_.Close(handle);
+  inner_.Close(handle);
   if (ended && ended_) ended_(ended->Drive, ended->Overran);
 }
 

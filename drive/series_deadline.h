@@ -2,8 +2,9 @@
 // fail without reaching the drive. One drive that does not answer then holds
 // up the others for the deadline and the one request under way, which the
 // kernel or the helper ends at its own time-out. The drive then rests: its
-// series in the next moments fail at once without reaching it, so that a
-// scan that opens it several times waits for it only once.
+// opens in the next moments fail at once without reaching it, so that a
+// scan that opens it several times waits for it only once, and a resting
+// drive reads as one that could not be opened.
 #pragma once
 
 #include <atomic>
@@ -54,10 +55,9 @@ class SeriesDeadline final : public DiskControl {
     DriveNumber Drive = 0;
     Clock::time_point Due{};
     bool Overran = false;
-    bool Reached = true;  // opened on the drive, not turned away here
   };
 
-  // A handle of our own for a series that never reaches the drive.
+  // The failed open of a series that must not reach the drive.
   OpenResult TurnAway(DriveNumber drive);
   void Ended(DriveNumber drive, bool overran);
 
@@ -68,8 +68,6 @@ class SeriesDeadline final : public DiskControl {
   std::mutex mutex_;
   std::map<DeviceHandle, Series> series_;
   std::map<DriveNumber, Clock::time_point> restingUntil_;
-  // Below every handle a disk control gives out.
-  DeviceHandle nextTurnedAway_ = kInvalidHandle - 1;
 };
 
 }  // namespace halvoric

@@ -57,7 +57,7 @@ int main(int argc, char**) {
   }
   const HelperRights rights{HasPermittedCapability(CAP_SYS_RAWIO),
                             HasPermittedCapability(CAP_SYS_ADMIN)};
-  ProcessCallRights callRights([](const std::string& why) {
+  HelperCapabilities callRights([](const std::string& why) {
     std::cerr << "halvoric-ata: " << why << "\n";
     std::_Exit(kExitSetUp);
   });

@@ -30,22 +30,22 @@ CapabilityMask CapabilityFor(OpenedDrive opened) {
   return 0;
 }
 
-ProcessCallRights::ProcessCallRights(std::function<void(const std::string&)> fail)
+HelperCapabilities::HelperCapabilities(std::function<void(const std::string&)> fail)
     : fail_(std::move(fail)), given_(PermittedCapabilities()) {}
 
 // A right given and since given up for good is still asked for, so that a
 // raise after the open fails loudly.
-void ProcessCallRights::Raise(PrivilegedCall call) {
+void HelperCapabilities::Raise(PrivilegedCall call) {
   Check(PutInForce(CapabilityFor(call) & given_));
 }
 
-void ProcessCallRights::Lower() { Check(PutInForce(0)); }
+void HelperCapabilities::Lower() { Check(PutInForce(0)); }
 
-void ProcessCallRights::KeepOnlyFor(OpenedDrive opened) {
+void HelperCapabilities::KeepOnlyFor(OpenedDrive opened) {
   Check(KeepOnlyCapabilities(CapabilityFor(opened), 0));
 }
 
-void ProcessCallRights::Check(const Result<>& changed) {
+void HelperCapabilities::Check(const Result<>& changed) {
   if (!changed.Ok()) fail_(changed.Message);
 }
 

@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "disks/call_rights.h"
 #include "disks/capabilities.h"
+#include "disks/rights_around_calls.h"
 
 namespace halvoric {
 
@@ -16,7 +16,7 @@ CapabilityMask CapabilityFor(PrivilegedCall call);
 // The capability every command to `opened` needs; none for no drive.
 CapabilityMask CapabilityFor(OpenedDrive opened);
 
-class ProcessCallRights final : public CallRights {
+class HelperCapabilities final : public RightsAroundCalls {
  public:
   // `fail` gets the reason a change failed and is expected to end the
   // process: a right left in force, or a permitted one left that should be
@@ -24,7 +24,7 @@ class ProcessCallRights final : public CallRights {
   // those it was given: a call whose right it was never given runs without
   // it and fails as the kernel decides (a user in the disk group may open
   // the node all the same).
-  explicit ProcessCallRights(std::function<void(const std::string&)> fail);
+  explicit HelperCapabilities(std::function<void(const std::string&)> fail);
 
   void Raise(PrivilegedCall call) override;
   void Lower() override;

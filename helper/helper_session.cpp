@@ -54,39 +54,29 @@ bool WriteAll(int fd, const void* buffer, std::size_t size) {
   return TransferFully(size, write).Complete();
 }
 
-// The command seams with their right in force around the ioctl alone, not
+// A command seam with its right in force around the ioctl alone, not
 // around the translation before and after it.
-class RaisingSgIo final : public SgIo {
+template <typename Seam, typename Command, PrivilegedCall kCall>
+class Raising final : public Seam {
  public:
-  RaisingSgIo(SgIo& sgIo, CallRights& rights) : sgIo_(sgIo), rights_(rights) {}
-  int Submit(int fd, sg_io_hdr_t& header) override {
-    const RaisedRight canSend(rights_, PrivilegedCall::AtaCommand);
-    return sgIo_.Submit(fd, header);
+  Raising(Seam& inner, RightsAroundCalls& rights) : inner_(inner), rights_(rights) {}
+  int Submit(int fd, Command& command) override {
+    const RaisedRight canSend(rights_, kCall);
+    return inner_.Submit(fd, command);
   }
 
  private:
-  SgIo& sgIo_;
-  CallRights& rights_;
+  Seam& inner_;
+  RightsAroundCalls& rights_;
 };
-
-class RaisingNvmeAdmin final : public NvmeAdmin {
- public:
-  RaisingNvmeAdmin(NvmeAdmin& nvme, CallRights& rights) : nvme_(nvme), rights_(rights) {}
-  int Submit(int fd, nvme_admin_cmd& command) override {
-    const RaisedRight canSend(rights_, PrivilegedCall::NvmeCommand);
-    return nvme_.Submit(fd, command);
-  }
-
- private:
-  NvmeAdmin& nvme_;
-  CallRights& rights_;
-};
+using RaisingSgIo = Raising<SgIo, sg_io_hdr_t, PrivilegedCall::AtaCommand>;
+using RaisingNvmeAdmin = Raising<NvmeAdmin, nvme_admin_cmd, PrivilegedCall::NvmeCommand>;
 
 }  // namespace
 
 HelperSession::HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot,
                              SgIo& sgIo, NvmeAdmin& nvme, HelperRights rights,
-                             CallRights& callRights)
+                             RightsAroundCalls& callRights)
     : sysfsRoot_(std::move(sysfsRoot)),
       devRoot_(std::move(devRoot)),
       sgIo_(sgIo),

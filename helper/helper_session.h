@@ -6,8 +6,8 @@
 #include <ostream>
 #include <string>
 
-#include "disks/call_rights.h"
 #include "disks/nvme_admin.h"
+#include "disks/rights_around_calls.h"
 #include "disks/sg_io.h"
 #include "drive/channel.h"
 #include "drive/helper_protocol.h"
@@ -36,7 +36,7 @@ class HelperSession {
   // node and around each command's ioctl, and told once the open is over,
   // opened or not, so every right that drive does not need goes for good.
   HelperSession(std::filesystem::path sysfsRoot, std::filesystem::path devRoot, SgIo& sgIo,
-                NvmeAdmin& nvme, HelperRights rights, CallRights& callRights);
+                NvmeAdmin& nvme, HelperRights rights, RightsAroundCalls& callRights);
   ~HelperSession();
   HelperSession(const HelperSession&) = delete;
   HelperSession& operator=(const HelperSession&) = delete;
@@ -54,7 +54,7 @@ class HelperSession {
   SgIo& sgIo_;
   NvmeAdmin& nvme_;
   HelperRights rights_;
-  CallRights& callRights_;
+  RightsAroundCalls& callRights_;
   bool openTried_ = false;
   int fd_ = -1;
   bool fdIsNvme_ = false;

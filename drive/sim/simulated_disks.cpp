@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "drive/drive_commands.h"
 #include "drive/drive_number.h"
 
 namespace halvoric::sim {
@@ -12,12 +13,6 @@ namespace {
 
 // The time-out the Linux backend gives each request.
 constexpr unsigned kRequestTimeoutMs = 10000;
-
-bool IsSmartCommand(const AtaCommandRequest& r, std::uint8_t features) {
-  // Like a real drive, refuse SMART commands without the 4F/C2 signature.
-  return r.Command == kAtaSmart && r.Features == features && r.CylinderLow == kSmartCylinderLow &&
-         r.CylinderHigh == kSmartCylinderHigh;
-}
 
 void PutSector(void* out, const Sector& sector) {
   AtaCommandResult result{};
@@ -72,81 +67,80 @@ bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void
     if (drive.DelayMs && clock_() >= drive.DelayFromSeconds) {
       // As the kernel does, a request that takes longer than its time-out
       // is ended there and fails.
-      std::this_thread::sleep_for(std::chrono::milliseconds(std::min(drive.DelayMs, kRequestTimeoutMs)));
+      std::this_thread::sleep_for(
+          std::chrono::milliseconds(std::min(drive.DelayMs, kRequestTimeoutMs)));
       if (drive.DelayMs > kRequestTimeoutMs) {
         events_.push_back(event);
         return false;
       }
     }
     const double now = clock_();
-    if (code == CHECK_POWER_MODE) {
-      event.Succeeded = AnswerPowerCheck(drive, request, now, out, outSize);
-    } else {
-      // The version query is the driver's answer; everything else reaches
-      // the drive, whether it then carries it out or not.
-      if (code != SMART_GET_VERSION && PowerModeAt(drive, now) != PowerMode::Active) {
-        wokenAt_[drive.Number] = now;
-        event.Woke = true;
-      }
-      event.Succeeded = Answer(drive, code, request, out, outSize);
+    const DriveCommandRow* row = request ? FindDriveCommand(code, *request) : nullptr;
+    // The version query is the driver's answer; everything else reaches
+    // the drive, whether it then carries it out or not, and wakes it
+    // unless its row may go to a drive that is asleep.
+    const bool wakes = code != SMART_GET_VERSION && !(row && row->AsleepOk);
+    if (wakes && PowerModeAt(drive, now) != PowerMode::Active) {
+      wokenAt_[drive.Number] = now;
+      event.Woke = true;
+    }
+    if (code == SMART_GET_VERSION) {
+      event.Succeeded = AnswerVersion(drive, out, outSize);
+    } else if (row) {
+      event.Succeeded = Answer(drive, *row, *request, now, out, outSize);
     }
   }
   events_.push_back(event);
   return event.Succeeded;
 }
 
-bool SimulatedDisks::Answer(const SimDrive& drive, std::uint32_t code,
-                            const AtaCommandRequest* request, void* out, std::size_t outSize) {
-  if (!out) return false;
-  if (code == SMART_GET_VERSION) {
-    if (outSize < sizeof(VersionAnswer) || drive.Fails(Fault::Version)) return false;
-    VersionAnswer answer{1, 1, 0, 0, 7, {}};
-    if (drive.Number < 4) {
-      answer.IdeDeviceMap = static_cast<std::uint8_t>(1u << (drive.Number + (drive.Packet ? 4 : 0)));
-    }
-    std::memcpy(out, &answer, sizeof answer);
-    return true;
+bool SimulatedDisks::AnswerVersion(const SimDrive& drive, void* out, std::size_t outSize) const {
+  if (!out || outSize < sizeof(VersionAnswer) || drive.Fails(Fault::Version)) return false;
+  VersionAnswer answer{1, 1, 0, 0, 7, {}};
+  if (drive.Number < 4) {
+    answer.IdeDeviceMap = static_cast<std::uint8_t>(1u << (drive.Number + (drive.Packet ? 4 : 0)));
   }
-  if (!request) return false;
-  if (code == SMART_SEND_DRIVE_COMMAND) {
-    if (outSize < sizeof(AtaResultHeader) || drive.Packet ||
-        !IsSmartCommand(*request, kSmartEnableOperations) || drive.Fails(Fault::Enable)) {
-      return false;
-    }
-    std::memset(out, 0, sizeof(AtaResultHeader));
-    return true;
-  }
-  if (code != SMART_RCV_DRIVE_DATA || outSize < sizeof(AtaCommandResult) ||
-      request->BufferSize != kSectorSize) {
+  std::memcpy(out, &answer, sizeof answer);
+  return true;
+}
+
+bool SimulatedDisks::Answer(const SimDrive& drive, const DriveCommandRow& row,
+                            const AtaCommandRequest& request, double now, void* out,
+                            std::size_t outSize) {
+  // Like a real drive, refuse a SMART command without the 4F/C2 signature.
+  if (!out || outSize < row.OutSize || request.BufferSize != row.BufferSize ||
+      request.CylinderLow != row.CylinderLow || request.CylinderHigh != row.CylinderHigh) {
     return false;
   }
-  const std::uint8_t identify = drive.Packet ? kAtaIdentifyPacketDevice : kAtaIdentifyDevice;
-  if (request->Command == identify && request->Features == 0) {
-    if (drive.Fails(Fault::Identify)) return false;
-    PutSector(out, BuildIdentifySector(drive));
-    return true;
-  }
-  if (drive.Packet) return false;
-  if (IsSmartCommand(*request, kSmartReadData)) {
-    if (drive.Fails(Fault::ReadData)) return false;
-    PutSector(out, BuildDataSector(drive, clock_()));
-    return true;
-  }
-  if (IsSmartCommand(*request, kSmartReadThresholds)) {
-    if (drive.Fails(Fault::ReadThresholds)) return false;
-    PutSector(out, BuildThresholdSector(drive));
-    return true;
+  switch (row.Command) {
+    case DriveCommand::SmartEnable:
+      if (drive.Packet || drive.Fails(Fault::Enable)) return false;
+      std::memset(out, 0, sizeof(AtaResultHeader));
+      return true;
+    case DriveCommand::IdentifyDevice:
+    case DriveCommand::IdentifyPacketDevice:
+      if ((row.Command == DriveCommand::IdentifyPacketDevice) != drive.Packet ||
+          drive.Fails(Fault::Identify)) {
+        return false;
+      }
+      PutSector(out, BuildIdentifySector(drive));
+      return true;
+    case DriveCommand::SmartReadData:
+      if (drive.Packet || drive.Fails(Fault::ReadData)) return false;
+      PutSector(out, BuildDataSector(drive, clock_()));
+      return true;
+    case DriveCommand::SmartReadThresholds:
+      if (drive.Packet || drive.Fails(Fault::ReadThresholds)) return false;
+      PutSector(out, BuildThresholdSector(drive));
+      return true;
+    case DriveCommand::CheckPowerMode:
+      return AnswerPowerCheck(drive, now, out);
   }
   return false;
 }
 
-bool SimulatedDisks::AnswerPowerCheck(const SimDrive& drive, const AtaCommandRequest* request,
-                                      double now, void* out, std::size_t outSize) const {
-  if (!out || !request || outSize < sizeof(PowerModeAnswer) ||
-      request->Command != kAtaCheckPowerMode || request->BufferSize != 0 ||
-      drive.Fails(Fault::PowerCheck)) {
-    return false;
-  }
+bool SimulatedDisks::AnswerPowerCheck(const SimDrive& drive, double now, void* out) const {
+  if (drive.Fails(Fault::PowerCheck)) return false;
   PowerModeAnswer answer{};
   switch (PowerModeAt(drive, now)) {
     case PowerMode::Standby:

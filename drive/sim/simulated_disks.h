@@ -12,6 +12,7 @@
 
 #include "drive/ata_blocks.h"
 #include "drive/disk_control.h"
+#include "drive/drive_commands.h"
 #include "drive/sim/scenario.h"
 
 namespace halvoric::sim {
@@ -19,12 +20,12 @@ namespace halvoric::sim {
 struct RecordedEvent {
   enum class Kind { Open, Control, Close };
   Kind What = Kind::Open;
-  std::string Path;                 // Open
+  std::string Path;  // Open
   DeviceHandle Handle = kInvalidHandle;
-  std::uint32_t Code = 0;           // Control
-  AtaCommandRequest Request{};      // Control with a 32-byte request
+  std::uint32_t Code = 0;       // Control
+  AtaCommandRequest Request{};  // Control with a 32-byte request
   bool Succeeded = false;
-  bool Woke = false;                // Control: it woke the drive from standby or sleep
+  bool Woke = false;  // Control: it woke the drive from standby or sleep
 };
 
 class SimulatedDisks : public DiskControl {
@@ -48,10 +49,11 @@ class SimulatedDisks : public DiskControl {
 
  private:
   OpenResult OpenDrive(const std::string& path);
-  bool Answer(const SimDrive& drive, std::uint32_t code, const AtaCommandRequest* request,
-              void* out, std::size_t outSize);
-  bool AnswerPowerCheck(const SimDrive& drive, const AtaCommandRequest* request, double now,
-                        void* out, std::size_t outSize) const;
+  bool AnswerVersion(const SimDrive& drive, void* out, std::size_t outSize) const;
+  // A request of the command table, in what `row` says it looks like.
+  bool Answer(const SimDrive& drive, const DriveCommandRow& row, const AtaCommandRequest& request,
+              double now, void* out, std::size_t outSize);
+  bool AnswerPowerCheck(const SimDrive& drive, double now, void* out) const;
   // Standby or Sleep while a span of the schedule holds `now` and no
   // request woke the drive during it; else Active.
   PowerMode PowerModeAt(const SimDrive& drive, double now) const;

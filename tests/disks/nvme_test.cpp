@@ -374,7 +374,7 @@ TEST(NvmeRightsTest, HelperWithoutTheAdminRightLeavesNvmeDrivesUnopened) {
   tree.AddDisk("nvme0n1");
   NoSgIo sgIo;
   FakeNvmeAdmin admin;
-  struct : CallRights {
+  struct : RightsAroundCalls {
     void Raise(PrivilegedCall call) override { raised.push_back(call); }
     void Lower() override {}
     void KeepOnlyFor(OpenedDrive drive) override { opened.push_back(drive); }

@@ -1,5 +1,7 @@
 // Series away from the caller's thread, and the deadline that ends a series
 // of a drive that does not answer.
+#include "drive/drive_line.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -8,9 +10,9 @@
 #include <thread>
 #include <vector>
 
-#include "drive/drive_line.h"
 #include "drive/drive_reader.h"
 #include "drive/series_deadline.h"
+#include "recording_sinks.h"
 
 namespace halvoric {
 namespace {
@@ -63,9 +65,9 @@ TEST(SeriesDeadline, PassesTheTableSourceAndTheLimitsOn) {
 TEST(SeriesDeadline, CutsASeriesShortOnceItRunsPastItsDeadline) {
   const struct {
     std::chrono::milliseconds requestTime;
-    int requests;          // of the series of three
-    int reachedTheDrive;   // how many of them got through
-    bool answered;         // the first request's outcome
+    int requests;         // of the series of three
+    int reachedTheDrive;  // how many of them got through
+    bool answered;        // the first request's outcome
     bool overran;
   } cases[] = {
       {0ms, 3, 3, true, false},
@@ -122,14 +124,15 @@ TEST(SeriesDeadline, ADriveThatMissedItsDeadlineRestsAndAClosingProgramWaitsForN
   std::uint8_t out = 0;
   const auto series = [&](DriveNumber n) {
     const OpenResult opened = timed.Open(DevicePath(n));
-    EXPECT_TRUE(opened.Ok());
+    if (!opened.Ok()) return false;
     const bool answered = timed.Control(*opened, 1, nullptr, 0, &out, 1);
     timed.Close(*opened);
     return answered;
   };
   EXPECT_TRUE(series(0));  // late, but the answer counts
   const int reached = disks.requests;
-  // Resting: the drive is opened as before, but nothing reaches it.
+  // Resting: the drive does not open, and nothing reaches it.
+  EXPECT_FALSE(timed.Open(DevicePath(0)).Ok());
   EXPECT_FALSE(series(0));
   EXPECT_EQ(disks.requests, reached);
   disks.requestTime = 0ms;
@@ -139,9 +142,30 @@ TEST(SeriesDeadline, ADriveThatMissedItsDeadlineRestsAndAClosingProgramWaitsForN
   timed.Cancel();
   EXPECT_FALSE(series(1));
   EXPECT_EQ(disks.requests, reached + 2);
-  const std::vector<bool> overran = {true, true, false, false, true};
+  const std::vector<bool> overran = {true, true, true, false, false, true};
   ASSERT_EQ(ended.size(), overran.size());
   for (std::size_t i = 0; i < ended.size(); ++i) EXPECT_EQ(ended[i].Overran, overran[i]) << i;
+}
+
+// A resting drive reads as one that cannot be opened: not there for the
+// scan, and both detail pages left as they were.
+TEST(SeriesDeadline, ARestingDriveLeavesTheDetailPagesAsTheyWere) {
+  SlowDisks disks;
+  disks.requestTime = 30ms;
+  SeriesDeadline timed(disks, 20ms, [](DriveNumber, bool) {});
+  DriveReader reader(timed);
+  test::RecordingSinks shown;
+  reader.ReadDriveDetails(0, shown, shown);  // late: the drive rests
+  shown.AppendDiskInfoRow({"old", "row"});
+  shown.AppendSmartInfoRow({"01", "old", "0", "0", "0", "0", Status::Ok});
+  const auto diskInfo = shown.DiskInfoCaptions();
+  const std::size_t smartInfo = shown.smartInfo.size();
+  const int reached = disks.requests;
+  EXPECT_FALSE(reader.DriveExists(0));
+  reader.ReadDriveDetails(0, shown, shown);
+  EXPECT_EQ(shown.DiskInfoCaptions(), diskInfo);
+  EXPECT_EQ(shown.smartInfo.size(), smartInfo);
+  EXPECT_EQ(disks.requests, reached);
 }
 
 // Tasks the line hands back, run when the test says, on the test's thread.
@@ -183,7 +207,8 @@ TEST(ThreadedDriveLine, RunsWorkInOrderAwayAndHandsEachResultBack) {
   SlowDisks disks;
   DriveReader reader(disks);
   Mailbox mailbox;
-  ThreadedDriveLine line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  ThreadedDriveLine line(reader,
+                         [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
   const std::thread::id caller = std::this_thread::get_id();
   std::vector<int> order;
   std::vector<bool> away;
@@ -208,7 +233,8 @@ TEST(ThreadedDriveLine, StopDropsWaitingWorkAndHandsNothingBackAfter) {
   disks.requestTime = 50ms;
   DriveReader reader(disks);
   Mailbox mailbox;
-  ThreadedDriveLine line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  ThreadedDriveLine line(reader,
+                         [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
   int done = 0;
   for (int i = 0; i < 5; ++i) {
     line.Run([](DriveReader& r) { r.CheckPowerMode(0); }, [&] { ++done; });

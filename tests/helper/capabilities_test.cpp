@@ -57,7 +57,7 @@ TEST(Capabilities, EachRightInForceForItsCallAloneAndGoneAfterTheOpen) {
   for (const auto& d : drives) {
     EXPECT_TRUE(InChild([&] {
       std::size_t refused = 0;
-      ProcessCallRights rights([&](const std::string&) { ++refused; });
+      HelperCapabilities rights([&](const std::string&) { ++refused; });
       bool held = KeepOnlyCapabilities(open | ata | nvme, 0).Ok();
       const auto expect = [&](CapabilityMask effective, CapabilityMask permitted) {
         held = held && sets() == std::pair{effective, permitted};
@@ -89,7 +89,7 @@ TEST(Capabilities, ARightNeverGivenIsNotRaised) {
   EXPECT_TRUE(InChild([] {
     if (!KeepOnlyCapabilities(CapabilityBit(CAP_SYS_RAWIO), 0).Ok()) return false;
     std::size_t refused = 0;
-    ProcessCallRights rights([&](const std::string&) { ++refused; });
+    HelperCapabilities rights([&](const std::string&) { ++refused; });
     rights.Raise(PrivilegedCall::OpenNode);
     const bool nothingInForce = !HasEffectiveCapability(CAP_DAC_READ_SEARCH);
     rights.Lower();

@@ -23,7 +23,7 @@ namespace {
 // Records what the session asked of its rights. Lowering leaves errno
 // changed, as a failing or chatty system call may, so a caller that reads
 // errno after it shows.
-struct RecordingRights final : CallRights {
+struct RecordingRights final : RightsAroundCalls {
   void Raise(PrivilegedCall call) override {
     EXPECT_FALSE(inForce) << "a right raised while another is in force";
     inForce = call;
@@ -321,8 +321,9 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   ASSERT_EQ(StatusOf(open), HelperStatus::Ok) << open.Message;
   EXPECT_EQ(rights.opened, std::vector{OpenedDrive::Nvme});
 
+  // SMART ENABLE has no NVMe equivalent: it fails, and nothing is sent.
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD8, 0, 16))),
-            HelperStatus::Ok);  // SMART ENABLE: the health log is always on
+            HelperStatus::RequestFailed);
   const auto sectorOf = [&](const HelperRequest& request) {
     const HelperReply reply = Send(request).Reply;
     EXPECT_EQ(reply.Status, static_cast<std::uint32_t>(HelperStatus::Ok));

@@ -15,9 +15,9 @@ enum class OpenedDrive { None, Ata, Nvme };
 // (CAP_SYS_RAWIO); the NVMe admin ioctl (CAP_SYS_ADMIN).
 enum class PrivilegedCall { OpenNode, AtaCommand, NvmeCommand };
 
-class CallRights {
+class RightsAroundCalls {
  public:
-  virtual ~CallRights() = default;
+  virtual ~RightsAroundCalls() = default;
   // Puts in force the right `call` needs, and nothing else.
   virtual void Raise(PrivilegedCall call) = 0;
   // Takes every right out of force again.
@@ -30,13 +30,15 @@ class CallRights {
 // Holds the right `call` needs in force for its own lifetime.
 class RaisedRight {
  public:
-  RaisedRight(CallRights& rights, PrivilegedCall call) : rights_(rights) { rights_.Raise(call); }
+  RaisedRight(RightsAroundCalls& rights, PrivilegedCall call) : rights_(rights) {
+    rights_.Raise(call);
+  }
   ~RaisedRight() { rights_.Lower(); }
   RaisedRight(const RaisedRight&) = delete;
   RaisedRight& operator=(const RaisedRight&) = delete;
 
  private:
-  CallRights& rights_;
+  RightsAroundCalls& rights_;
 };
 
 }  // namespace halvoric

@@ -1,0 +1,63 @@
+// Every ATA command the program sends, one row each. The channel fills its
+// requests from the rows, the helper's check lets through only what a row
+// permits, the NVMe and sysfs backends and the simulated drives answer by
+// the row's command. Adding a command is adding a row and its decoder.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "drive/ata_blocks.h"
+#include "drive/sat_command.h"
+
+namespace halvoric {
+
+enum class DriveCommand : std::uint8_t {
+  SmartEnable,
+  IdentifyDevice,
+  IdentifyPacketDevice,
+  SmartReadData,
+  SmartReadThresholds,
+  CheckPowerMode,
+};
+
+// What an NVMe drive is asked in place of the command, and which block of
+// the ATA series its answer fills. None: the drive has no such command, and
+// the request fails as unsupported.
+enum class NvmeEquivalent : std::uint8_t {
+  None,
+  IdentifyController,  // the IDENTIFY sector
+  HealthAttributes,    // the health log as the attribute table
+  HealthThresholds,    // the health log as the threshold table
+};
+
+struct DriveCommandRow {
+  DriveCommand Command;
+  const char* Name;
+  // The registers; drive/head comes from the drive number.
+  std::uint8_t Ata;
+  std::uint8_t Features;
+  std::uint8_t SectorCount;
+  std::uint8_t SectorNumber;
+  std::uint8_t CylinderLow;
+  std::uint8_t CylinderHigh;
+  AtaProtocol Protocol;
+  std::uint32_t BufferSize;  // bytes the drive sends: 0 or one sector
+  std::uint32_t Code;        // the control code it travels as
+  std::size_t OutSize;       // the answer the caller's buffer must hold
+  NvmeEquivalent Nvme;
+  // The helper sends it for anyone; only with exactly these registers.
+  bool HelperPermits;
+  // It may go to a drive in standby or asleep: it does not wake it.
+  bool AsleepOk;
+};
+
+std::span<const DriveCommandRow> DriveCommands();
+const DriveCommandRow& RowOf(DriveCommand command);
+
+// The row a request of control code `code` belongs to, by its command and
+// features registers; none for a request the program never sends.
+const DriveCommandRow* FindDriveCommand(std::uint32_t code, const AtaCommandRequest& request);
+
+}  // namespace halvoric

@@ -193,9 +193,7 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
     recorded = RecordedDrive{ReadDriveRecord(reader, drive, access.tiers), access.NodeOf(drive)};
     opened = recorded->Record.OpenFailure == OpenError::None;
   } else {
-    const OpenResult probe = disks.Open(DevicePath(drive));
-    opened = probe.Ok();
-    if (opened) disks.Close(*probe);
+    opened = DriveExists(disks, drive);
   }
   if (!opened) {
     ExplainFailure(disks, drive);

@@ -53,8 +53,7 @@ const char* LevelText(AccessLevel level) {
 
 TieredDiskControl::TieredDiskControl(std::unique_ptr<DiskControl> ata,
                                      std::unique_ptr<DiskControl> limited,
-                                     std::function<bool(const std::string& path)> isNvme,
-                                     AtaRights rights)
+                                     std::function<bool(DriveNumber)> isNvme, AtaRights rights)
     : ata_(std::move(ata)),
       limited_(std::move(limited)),
       isNvme_(std::move(isNvme)),
@@ -70,7 +69,7 @@ OpenResult TieredDiskControl::Open(const std::string& path) {
   OpenResult result = ata_ ? ata_->Open(path)
                            : OpenResult(OpenError::PermissionDenied, "no way to send ATA commands");
   DiskControl* backend = ata_.get();
-  AccessLevel level = isNvme_ && isNvme_(path) ? AccessLevel::Nvme : AccessLevel::Ata;
+  AccessLevel level = isNvme_ && isNvme_(*number) ? AccessLevel::Nvme : AccessLevel::Ata;
   std::string refusal;  // why the ATA path turned the drive away
   if (!result.Ok() && result.Kind == OpenError::PermissionDenied) {
     refusal = result.Message;
@@ -136,7 +135,7 @@ AccessReport TieredDiskControl::Report() const {
   if (!report.NoDriveReadable) return report;
   const bool onlyNvmeRefused =
       isNvme_ && std::all_of(levels_.begin(), levels_.end(), [&](const auto& entry) {
-        return entry.second != AccessLevel::Limited || isNvme_(DevicePath(entry.first));
+        return entry.second != AccessLevel::Limited || isNvme_(entry.first);
       });
   if (rights_ == AtaRights::Held) {
     report.Message = kRefusedBySystemMessage;
@@ -173,10 +172,9 @@ std::unique_ptr<TieredDiskControl> MakeSystemDiskControl() {
                                          where + ": every drive is read from sysfs and hwmon");
   }
   // An NVMe drive that either path opened is read with NVMe commands.
-  const auto isNvme = [](const std::string& path) {
-    const std::optional<DriveNumber> n = ParseDrivePath(path);
+  const auto isNvme = [](DriveNumber n) {
     const std::vector<std::string> disks = ListWholeDisks("/sys");
-    return n && *n < disks.size() && IsNvmeDiskName(disks[*n]);
+    return n < disks.size() && IsNvmeDiskName(disks[n]);
   };
   return std::make_unique<TieredDiskControl>(
       std::move(ata), std::make_unique<SysfsDiskControl>("/sys"), isNvme, rights);

@@ -23,11 +23,11 @@ enum class AtaRights {
 
 // Tries the ATA path first (`ata` may be null when there is none) and, when
 // it is refused for lack of rights, answers the series from `limited`.
-// `isNvme` tells which device paths the ATA path serves with NVMe commands.
+// `isNvme` tells which drives the ATA path serves with NVMe commands.
 class TieredDiskControl final : public DiskControl, public DriveAccess {
  public:
   TieredDiskControl(std::unique_ptr<DiskControl> ata, std::unique_ptr<DiskControl> limited,
-                    std::function<bool(const std::string& path)> isNvme = {},
+                    std::function<bool(DriveNumber)> isNvme = {},
                     AtaRights rights = AtaRights::Installable);
 
   OpenResult Open(const std::string& path) override;
@@ -49,7 +49,7 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
 
   std::unique_ptr<DiskControl> ata_;
   std::unique_ptr<DiskControl> limited_;
-  std::function<bool(const std::string& path)> isNvme_;
+  std::function<bool(DriveNumber)> isNvme_;
   AtaRights rights_;
   std::map<DeviceHandle, Route> routes_;
   std::map<DriveNumber, AccessLevel> levels_;

@@ -1,7 +1,5 @@
 #include "drive/channel.h"
 
-#include "drive/drive_commands.h"
-
 namespace halvoric {
 namespace {
 
@@ -22,13 +20,17 @@ void FillRequest(AtaCommandRequest& request, const DriveCommandRow& row, DriveNu
 template <typename Answer>
 bool Send(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request, DriveCommand command,
           Answer& answer, DriveNumber n) {
-  const DriveCommandRow& row = RowOf(command);
-  FillRequest(request, row, n);
-  static_assert(sizeof answer <= sizeof(AtaCommandResult));
-  return disks.Control(handle, row.Code, &request, sizeof request, &answer, sizeof answer);
+  return SendDriveCommand(disks, handle, request, command, &answer, sizeof answer, n);
 }
 
 }  // namespace
+
+bool SendDriveCommand(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                      DriveCommand command, void* answer, std::size_t answerSize, DriveNumber n) {
+  const DriveCommandRow& row = RowOf(command);
+  FillRequest(request, row, n);
+  return disks.Control(handle, row.Code, &request, sizeof request, answer, answerSize);
+}
 
 std::uint8_t DriveHeadRegister(DriveNumber n) {
   return static_cast<std::uint8_t>(0xA0 | ((n & 1) << 4));

@@ -3,10 +3,12 @@
 // completely and reports only whether the disk control interface accepted it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "drive/ata_blocks.h"
 #include "drive/disk_control.h"
+#include "drive/drive_commands.h"
 
 namespace halvoric {
 
@@ -17,6 +19,12 @@ using DriveNumber = std::uint8_t;
 std::uint8_t DriveHeadRegister(DriveNumber n);
 
 bool DriveExists(DiskControl& disks, DriveNumber n);
+
+// Fills `request` from the command's row (drive/drive_commands.h) and sends
+// it with the row's control code, the answer into `answer`. Every request
+// below is one of these.
+bool SendDriveCommand(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
+                      DriveCommand command, void* answer, std::size_t answerSize, DriveNumber n);
 
 // IDENTIFY PACKET DEVICE when the device map marks position N as a packet
 // device, IDENTIFY DEVICE otherwise (also when the query fails).

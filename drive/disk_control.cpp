@@ -2,10 +2,8 @@
 
 namespace halvoric {
 
-std::string DevicePath(unsigned driveNumber) { return DevicePath(std::to_string(driveNumber)); }
-
-std::string DevicePath(const std::string& driveText) {
-  return "\\\\.\\PhysicalDrive" + driveText;
+std::string DevicePath(unsigned driveNumber) {
+  return "\\\\.\\PhysicalDrive" + std::to_string(driveNumber);
 }
 
 }  // namespace halvoric

@@ -41,8 +41,8 @@ class DiskControl {
 
   // Carries out one control code. Returns true when the request succeeded;
   // `out` receives at most `outSize` bytes.
-  virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in,
-                       std::size_t inSize, void* out, std::size_t outSize) = 0;
+  virtual bool Control(DeviceHandle handle, std::uint32_t code, const void* in, std::size_t inSize,
+                       void* out, std::size_t outSize) = 0;
 
   virtual void Close(DeviceHandle handle) = 0;
 
@@ -56,8 +56,8 @@ class DiskControl {
   virtual TemperatureLimits KernelLimits(unsigned /*driveNumber*/) const { return {}; }
 };
 
-// "\\.\PhysicalDrive" followed by N in decimal.
+// "\\.\PhysicalDrive" followed by N in decimal: the one place the path is
+// written; drive/drive_number.h's ParseDrivePath is the one that reads it.
 std::string DevicePath(unsigned driveNumber);
-std::string DevicePath(const std::string& driveText);
 
 }  // namespace halvoric

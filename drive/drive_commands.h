@@ -4,6 +4,7 @@
 // the row's command. Adding a command is adding a row and its decoder.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -51,6 +52,35 @@ struct DriveCommandRow {
   bool HelperPermits;
   // It may go to a drive in standby or asleep: it does not wake it.
   bool AsleepOk;
+};
+
+// One row per DriveCommand, in its order.
+inline constexpr std::array kDriveCommands = {
+    DriveCommandRow{DriveCommand::SmartEnable, "SMART ENABLE OPERATIONS", kAtaSmart,
+                    kSmartEnableOperations, 1, 1, kSmartCylinderLow, kSmartCylinderHigh,
+                    AtaProtocol::NonData, 0, SMART_SEND_DRIVE_COMMAND, sizeof(AtaResultHeader),
+                    NvmeEquivalent::None, true, false},
+    DriveCommandRow{DriveCommand::IdentifyDevice, "IDENTIFY DEVICE", kAtaIdentifyDevice, 0, 1, 1, 0,
+                    0, AtaProtocol::PioDataIn, kSectorSize, SMART_RCV_DRIVE_DATA,
+                    sizeof(AtaCommandResult), NvmeEquivalent::IdentifyController, true, false},
+    // A packet device is an optical drive: NVMe has none.
+    DriveCommandRow{DriveCommand::IdentifyPacketDevice, "IDENTIFY PACKET DEVICE",
+                    kAtaIdentifyPacketDevice, 0, 1, 1, 0, 0, AtaProtocol::PioDataIn, kSectorSize,
+                    SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult), NvmeEquivalent::None, true,
+                    false},
+    DriveCommandRow{DriveCommand::SmartReadData, "SMART READ DATA", kAtaSmart, kSmartReadData, 1, 1,
+                    kSmartCylinderLow, kSmartCylinderHigh, AtaProtocol::PioDataIn, kSectorSize,
+                    SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult),
+                    NvmeEquivalent::HealthAttributes, true, false},
+    DriveCommandRow{DriveCommand::SmartReadThresholds, "SMART READ ATTRIBUTE THRESHOLDS", kAtaSmart,
+                    kSmartReadThresholds, 1, 1, kSmartCylinderLow, kSmartCylinderHigh,
+                    AtaProtocol::PioDataIn, kSectorSize, SMART_RCV_DRIVE_DATA,
+                    sizeof(AtaCommandResult), NvmeEquivalent::HealthThresholds, true, false},
+    // Every register 0, so the request can carry nothing else to the drive.
+    // NVMe power states are not ATA's: no command answers the check there.
+    DriveCommandRow{DriveCommand::CheckPowerMode, "CHECK POWER MODE", kAtaCheckPowerMode, 0, 0, 0,
+                    0, 0, AtaProtocol::NonData, 0, CHECK_POWER_MODE, sizeof(PowerModeAnswer),
+                    NvmeEquivalent::None, true, true},
 };
 
 std::span<const DriveCommandRow> DriveCommands();

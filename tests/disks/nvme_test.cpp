@@ -401,7 +401,7 @@ TEST(NvmeRightsTest, RightsMessageNamesTheInstallStep) {
   tree.AddDisk("nvme0n1");
   for (const std::vector<DriveNumber>& opened : {std::vector<DriveNumber>{0}, {0, 1}, {1}}) {
     TieredDiskControl disks(nullptr, std::make_unique<SysfsDiskControl>(tree.Sys()),
-                            [](const std::string& path) { return path == DevicePath(1); });
+                            [](DriveNumber n) { return n == 1; });
     for (DriveNumber n : opened) {
       const OpenResult result = disks.Open(DevicePath(n));
       ASSERT_TRUE(result.Ok());
@@ -423,7 +423,7 @@ TEST(NvmeRightsTest, TieredLevelNamesTheNvmeDrive) {
   auto ata = std::make_unique<LinuxDiskControl>(tree.Sys(), tree.Dev(), std::make_unique<NoSgIo>(),
                                                 std::make_unique<FakeNvmeAdmin>());
   TieredDiskControl disks(std::move(ata), std::make_unique<SysfsDiskControl>(tree.Sys()),
-                          [](const std::string& path) { return path == DevicePath(0); });
+                          [](DriveNumber n) { return n == 0; });
   const OpenResult opened = disks.Open(DevicePath(0));
   ASSERT_TRUE(opened.Ok());
   disks.Close(*opened);

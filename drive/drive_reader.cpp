@@ -1,7 +1,5 @@
 #include "drive/drive_reader.h"
 
-#include <cstring>
-
 #include "drive/attributes.h"
 #include "drive/drive_number.h"
 #include "drive/identify.h"
@@ -23,10 +21,6 @@ std::optional<std::uint8_t> CriticalWarningOf(TableData attributes) {
 }
 
 }  // namespace
-
-TableSource SourceOf(const DiskControl& disks, DeviceHandle handle) {
-  return disks.AnswersFromNvme(handle) ? TableSource::Nvme : TableSource::Ata;
-}
 
 void ShowTemperatureLimits(DiskInfoSink& sink, const TemperatureLimits& limits) {
   const std::pair<const char*, const std::optional<int>&> rows[] = {

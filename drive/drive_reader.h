@@ -93,9 +93,6 @@ DriveNumber ParseDriveNumber(const std::string& text);
 // "41°C", or "N/A" for a drive without a temperature.
 std::string TemperatureText(const DriveSummary& summary);
 
-// The source of the tables a series on `handle` reads.
-TableSource SourceOf(const DiskControl& disks, DeviceHandle handle);
-
 // "Warning temperature", "Critical temperature", "Lowest temperature seen"
 // and "Highest temperature seen", each only where the drive gives it.
 void ShowTemperatureLimits(DiskInfoSink& sink, const TemperatureLimits& limits);

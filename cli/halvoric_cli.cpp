@@ -262,7 +262,7 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
     drives.push_back({access.DeviceLabel(n), std::move(record)});
   }
   access.ReportAtStart();
-  const Result<> written = ReplaceFile(file, PrometheusText(drives));
+  const Result<> written = ReplaceFile(file, PrometheusText(drives), LinkRule::ReplaceName);
   if (!written.Ok()) {
     std::cerr << "halvoric-cli: cannot write " << file << ": " << written.Message << "\n";
     return kExitNotWritten;

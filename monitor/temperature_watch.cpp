@@ -127,17 +127,19 @@ int TemperatureWatch::AlertLimit(DriveNumber n, const DriveSummary& summary) {
 void TemperatureWatch::WriteMetrics() {
   if (settings_.MetricsFile.empty()) return;
   auto written = std::make_shared<Result<>>(Result<>::Done());
-  services_.Drives.Run([written, file = settings_.MetricsFile, text = PrometheusText(metrics_)](
-                           DriveReader&) { *written = ReplaceFile(file, text); },
-                       [this, written, file = settings_.MetricsFile] {
-                         if (written->Ok()) {
-                           metricsFailureJournalled_ = false;
-                         } else if (!metricsFailureJournalled_) {
-                           journal_.AddLogLine("The metrics file " + file +
-                                               " could not be written: " + written->Message);
-                           metricsFailureJournalled_ = true;
-                         }
-                       });
+  services_.Drives.Run(
+      [written, file = settings_.MetricsFile, text = PrometheusText(metrics_)](DriveReader&) {
+        *written = ReplaceFile(file, text, LinkRule::ReplaceName);
+      },
+      [this, written, file = settings_.MetricsFile] {
+        if (written->Ok()) {
+          metricsFailureJournalled_ = false;
+        } else if (!metricsFailureJournalled_) {
+          journal_.AddLogLine("The metrics file " + file +
+                              " could not be written: " + written->Message);
+          metricsFailureJournalled_ = true;
+        }
+      });
   metrics_.clear();
 }
 

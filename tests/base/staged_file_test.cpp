@@ -55,18 +55,37 @@ TEST(StagedFile, FailedStageSaysWhy) {
   EXPECT_FALSE(staged.Ok());
   EXPECT_EQ(staged.Message, std::make_error_code(std::errc::no_such_file_or_directory).message());
   EXPECT_EQ(dir.EntryCount(), 0u);
+
+  // Where a link may have been planted, not even the folder is one.
+  std::filesystem::create_directory(dir.Path() / "real");
+  std::filesystem::create_directory_symlink(dir.Path() / "real", dir.Path() / "linked");
+  const Result<> written =
+      ReplaceFile(dir.File("linked/halvoric.prom"), "new", LinkRule::ReplaceName);
+  EXPECT_EQ(written.Message, "its folder is a symbolic link, which is not followed here");
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path() / "real"));
 }
 
 }  // namespace
 // A settings file kept elsewhere and linked into place: the save replaces
 // the file the links lead to, keeps its mode, and every link stays a link.
+// A link that may have been planted, in a folder others may write or at the
+// metrics file's name, is replaced instead, and what it led to is untouched.
 TEST(StagedFile, ReplacesWhereItsLinksLeadAndKeepsTheMode) {
   namespace fs = std::filesystem;
+  constexpr fs::perms kKept =
+      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  constexpr fs::perms kOwn = fs::perms::owner_all;
+  constexpr fs::perms kShared = fs::perms::all | fs::perms::sticky_bit;
+  constexpr fs::perms kGroup = kOwn | fs::perms::group_all;
+  constexpr LinkRule kFollow = LinkRule::FollowOwnLinks, kReplace = LinkRule::ReplaceName;
   struct Case {
     const char* Name;
     std::vector<std::pair<std::string, std::string>> Links;  // link -> what it holds
     std::string Real;
     bool Exists;
+    fs::perms Folder = kOwn;
+    LinkRule Rule = kFollow;
+    bool Followed = true;
   } cases[] = {
       {"absolute", {{"config.xml", "@/kept/settings.xml"}}, "kept/settings.xml", true},
       {"relative", {{"config.xml", "kept/settings.xml"}}, "kept/settings.xml", true},
@@ -75,6 +94,9 @@ TEST(StagedFile, ReplacesWhereItsLinksLeadAndKeepsTheMode) {
        "kept/settings.xml",
        true},
       {"dangling", {{"config.xml", "kept/new.xml"}}, "kept/new.xml", false},
+      {"shared", {{"config.xml", "kept/a.xml"}}, "kept/a.xml", true, kShared, kFollow, false},
+      {"group's", {{"config.xml", "kept/a.xml"}}, "kept/a.xml", false, kGroup, kFollow, false},
+      {"metrics file", {{"config.xml", "kept/a.xml"}}, "kept/a.xml", true, kOwn, kReplace, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -82,21 +104,33 @@ TEST(StagedFile, ReplacesWhereItsLinksLeadAndKeepsTheMode) {
     fs::create_directory(dir.Path() / "kept");
     if (c.Exists) {
       testing::WriteFile(dir.File(c.Real), "old");
-      fs::permissions(dir.File(c.Real),
-                      fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+      fs::permissions(dir.File(c.Real), kKept);
     }
     for (const auto& [link, to] : c.Links) {
       const std::string target = to.starts_with('@') ? dir.Path().string() + to.substr(1) : to;
       fs::create_symlink(target, dir.File(link));
     }
-    ASSERT_TRUE(ReplaceFile(dir.File("config.xml"), "new").Ok());
+    fs::permissions(dir.Path(), c.Folder);
+    ASSERT_TRUE(ReplaceFile(dir.File("config.xml"), "new", c.Rule).Ok());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "kept"), {}),
+              c.Exists || c.Followed ? 1 : 0);
+    if (!c.Followed) {
+      EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(dir.File("config.xml"))));
+      EXPECT_EQ(testing::ReadFile(dir.File("config.xml")), "new");
+      if (c.Exists) {
+        EXPECT_EQ(testing::ReadFile(dir.File(c.Real)), "old");
+        EXPECT_EQ(fs::status(dir.File(c.Real)).permissions(), kKept);
+      }
+      if (c.Rule == kReplace) {
+        EXPECT_EQ(fs::status(dir.File("config.xml")).permissions(), kKept | fs::perms::others_read);
+      }
+      continue;
+    }
     for (const auto& [link, to] : c.Links) EXPECT_TRUE(fs::is_symlink(dir.File(link))) << link;
     EXPECT_EQ(testing::ReadFile(dir.File(c.Real)), "new");
     if (c.Exists) {
-      EXPECT_EQ(fs::status(dir.File(c.Real)).permissions(),
-                fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+      EXPECT_EQ(fs::status(dir.File(c.Real)).permissions(), kKept);
     }
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path() / "kept"), {}), 1);
   }
 }
 

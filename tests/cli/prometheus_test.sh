@@ -69,6 +69,18 @@ for file in "$textfiles/halvoric.prom" "$tmp/odd.prom"; do
   promtool check metrics <"$file" || fail "promtool check metrics on $(basename "$file")"
 done
 [ -z "$(ls "$textfiles" | grep -v '^halvoric.prom$')" ] || fail "a temporary file was left behind"
+# A link planted at the name in a folder others may write is replaced, and
+# the file it led to keeps its text; the new file is readable by
+# node_exporter whatever the writer's umask.
+mkdir -m 1777 "$tmp/shared"
+echo 'kept' >"$tmp/victim"
+ln -s "$tmp/victim" "$tmp/shared/halvoric.prom"
+(umask 077 && "$cli" --scenario "$scenarios/demo.scenario" --prometheus "$tmp/shared/halvoric.prom") ||
+  fail "writing over a planted link exited with $?"
+[ "$(cat "$tmp/victim")" = kept ] || fail "the planted link's target was overwritten"
+[ -f "$tmp/shared/halvoric.prom" ] && [ ! -L "$tmp/shared/halvoric.prom" ] || fail "the link is still there"
+[ "$(stat -c %a "$tmp/shared/halvoric.prom")" = 644 ] ||
+  fail "the file has mode $(stat -c %a "$tmp/shared/halvoric.prom"), not 644"
 grep -qF 'model_name="Back\\slash \"quoted\""' "$tmp/odd.prom" || fail "model not escaped"
 grep -qF 'smartctl_device_state{device="sim1",state="standby"} 1' "$tmp/odd.prom" ||
   fail "the sleeping drive's state"

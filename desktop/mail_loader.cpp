@@ -75,10 +75,11 @@ std::unique_ptr<Mailer> LoadMailer(const std::filesystem::path& library) {
                                                " could not be found: the program's own "
                                                "folder is unknown");
   }
-  void* handle = dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
-  if (handle == nullptr) {
-    return std::make_unique<UnavailableMailer>(name + " could not be loaded: " + LastLoaderError());
+  const Result<void*> loaded = LoadProgramLibrary(library, RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+  if (!loaded.Ok()) {
+    return std::make_unique<UnavailableMailer>(name + " could not be loaded: " + loaded.Message);
   }
+  void* handle = *loaded;
   for (const char* entry : {"SendMail", "SendMail_FreeText"}) {
     if (dlsym(handle, entry) == nullptr) {
       std::string reason = name + " has no " + entry + ": " + LastLoaderError();

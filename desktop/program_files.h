@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string_view>
 
+#include "base/result.h"
+
 namespace halvoric {
 
 // Where an installation puts each, from the programs' own folder.
@@ -28,5 +30,14 @@ std::filesystem::path ProgramFile(const std::filesystem::path& programDir,
 // The same for the running executable's folder.
 std::filesystem::path ProgramFileOfRunningExecutable(std::string_view installedFolder,
                                                      std::string_view name);
+
+// dlopen()s a library of the programs' own with `flags`, checked right
+// before the load: the file, not a link, and every folder from the root down
+// to it, each opened in the one above, must be owned by root or this user and
+// writable by nobody else, so a library planted after start-up is refused,
+// and the file checked is the file loaded. A sticky folder such as /tmp
+// passes: others may write it but not replace what is ours in it. The
+// handle stays for the program's life.
+Result<void*> LoadProgramLibrary(const std::filesystem::path& file, int flags);
 
 }  // namespace halvoric

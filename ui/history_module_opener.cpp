@@ -1,7 +1,9 @@
 #include <dlfcn.h>
 
 #include <memory>
+#include <string>
 
+#include "desktop/program_files.h"
 #include "ui/history_window_opener.h"
 
 namespace halvoric {
@@ -13,16 +15,13 @@ HistoryWindowOpener HistoryModuleOpener(std::filesystem::path module) {
   return [module = std::move(module), entry](const HistoryWindowRequest& request)
              -> Result<QWidget*> {
     if (*entry == nullptr) {
-      void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-      const char* error = handle == nullptr ? ::dlerror() : nullptr;
-      if (handle != nullptr) {
-        *entry = reinterpret_cast<HistoryModuleEntry>(::dlsym(handle, kHistoryModuleEntry));
-        if (*entry == nullptr) error = ::dlerror();
+      const Result<void*> handle = LoadProgramLibrary(module, RTLD_NOW | RTLD_LOCAL);
+      std::string error = module.string() + ": " + handle.Message;
+      if (handle.Ok()) {
+        *entry = reinterpret_cast<HistoryModuleEntry>(::dlsym(*handle, kHistoryModuleEntry));
+        if (*entry == nullptr) error = module.string() + " has no " + kHistoryModuleEntry;
       }
-      if (*entry == nullptr) {
-        return Failure{"The temperature history cannot be shown: " +
-                       std::string(error != nullptr ? error : module.string())};
-      }
+      if (*entry == nullptr) return Failure{"The temperature history cannot be shown: " + error};
     }
     return (*entry)(request);
   };

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "desktop/mail_loader.h"
+#include "desktop/program_files.h"
 #include "tests/base/temp_files.h"
 #include "tests/desktop/child_process.h"
 
@@ -229,6 +230,33 @@ TEST(MailLoader, MissingLibraryOrEntryIsReportedOnSend) {
           << sent.Message;
       EXPECT_NE(sent.Message.find(c.Expected), std::string::npos) << sent.Message;
     }
+  }
+}
+
+// The path is chosen at start-up, while nothing lies there; what is planted
+// later, in a folder others may write or as a link, is refused at the first
+// mail rather than loaded.
+TEST(MailLoader, RefusesALibraryPlantedAfterStartUp) {
+  namespace fs = std::filesystem;
+  for (const bool asLink : {false, true}) {
+    testing::TempDir root;
+    fs::create_directories(root.Path() / "bin");
+    fs::create_directories(root.Path() / "lib/halvoric");
+    const fs::path library =
+        ProgramFile(root.Path() / "bin", kLibraryFolder, kMailLibraryFileName);
+    const std::unique_ptr<Mailer> mailer = LoadMailerAtFirstSend(library);
+    if (asLink) {
+      fs::create_symlink(HALVORIC_MAIL_LIBRARY, library);
+    } else {
+      fs::permissions(root.Path() / "lib", fs::perms::all);
+      fs::copy_file(HALVORIC_MAIL_LIBRARY, library);
+    }
+    const Result<> sent = mailer->Send(AlertMail("admin@example.org"));
+    EXPECT_EQ(sent.Message,
+              "The mail library " + library.string() + " could not be loaded: " +
+                  (asLink ? "it is a symbolic link"
+                          : "it, or a folder above it, may be written by users other than "
+                            "root and you"));
   }
 }
 

@@ -2,12 +2,16 @@
 # The installed metrics service: systemd accepts the units, the system user
 # can be created, and the service keeps the
 # helper's file capabilities working: no setting that implies
-# NoNewPrivileges=, under which execve() grants no file capabilities.
-# Usage: metrics_units_test.sh HALVORIC-CLI CONFIGURED-SERVICE SOURCE-DIR
+# NoNewPrivileges=, under which execve() grants no file capabilities, and a
+# bounding set holding exactly the helper's. Its sandbox is no weaker than
+# the exposure docs/fleet.md gives.
+# Usage: metrics_units_test.sh HALVORIC-CLI CONFIGURED-SERVICE SOURCE-DIR CAPABILITIES
 set -u
 cli=$1
 service=$2
 units=$3/packaging/systemd
+fleet=$3/docs/fleet.md
+capabilities=$4
 for program in systemd-analyze systemd-sysusers; do
   command -v "$program" >/dev/null || { echo "FAIL: $program is missing (Debian systemd)"; exit 1; }
 done
@@ -32,6 +36,17 @@ for setting in DynamicUser LockPersonality MemoryDenyWriteExecute PrivateDevices
   SystemCallArchitectures SystemCallFilter SystemCallLog NoNewPrivileges; do
   ! grep -q "^$setting=" "$service" || fail "$setting= would void halvoric-ata's capabilities"
 done
+for setting in ProtectControlGroups=yes ProtectProc=invisible RemoveIPC=yes PrivateIPC=yes; do
+  grep -qx "$setting" "$service" || fail "the service lacks $setting"
+done
+bounding=$(sed -n 's/^CapabilityBoundingSet=//p' "$service" | tr ' ' '\n' | sort | paste -sd' ')
+wanted=$(tr ',' '\n' <<<"${capabilities%+*}" | tr '[:lower:]' '[:upper:]' | sort | paste -sd' ')
+[ "$bounding" = "$wanted" ] || fail "the bounding set is '$bounding', not the helper's '$wanted'"
+exposure=$(systemd-analyze security --offline=yes "$tmp/halvoric-metrics.service" 2>/dev/null |
+  sed -n 's/.*Overall exposure level for [^:]*: \([0-9.]*\).*/\1/p')
+documented=$(sed -n 's/.*exposure level of \([0-9.]*\).*/\1/p' "$fleet" | head -1)
+[ -n "$exposure" ] && [ -n "$documented" ] && awk "BEGIN { exit !($exposure <= $documented) }" ||
+  fail "systemd-analyze security gives exposure '$exposure'; docs/fleet.md says '$documented'"
 grep -q '^WantedBy=timers.target' "$units/halvoric-metrics.timer" || fail "the timer has no install target"
 grep -q '^OnUnitActiveSec=5min' "$units/halvoric-metrics.timer" || fail "the timer is not every 5 minutes"
 

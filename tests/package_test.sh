@@ -3,8 +3,9 @@
 # lintian errors and warnings, installed with apt-get, working (the CLI, the
 # helper's capabilities, the menu entry, the demo scenario's drives, "Help
 # and Manual" and an alert mail, which find the manual in /usr/share/halvoric
-# and the mail library in /usr/lib/halvoric), and purged without leaving a file behind, the
-# metrics service's file included. Then the post-install step on a file
+# and the mail library in /usr/lib/halvoric), upgraded without overriding the
+# administrator's choice on the helper's capabilities, and purged without
+# leaving a file behind, the metrics service's file included. Then the post-install step on a file
 # system that cannot hold capabilities: it still succeeds and says what that
 # means.
 # Installs into this machine's /usr, so runs only as root.
@@ -29,8 +30,11 @@ source "$source/scripts/lib/rig.sh"
 work=$(mktemp -d)
 ramfs=""
 made_textfiles=""
+made_etc=""
 cleanup() {
   rig_stop_all
+  rm -f /etc/halvoric/no-helper-capabilities
+  [ -z "$made_etc" ] || rmdir "$made_etc" 2>/dev/null || true
   [ -z "$made_textfiles" ] || rm -rf "$made_textfiles"
   if dpkg-query -W -f='${Status}' halvoric 2>/dev/null | grep -q installed; then
     DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || true
@@ -65,6 +69,34 @@ sorted() { tr ',' '\n' | sort | paste -sd, -; }
 given=$(getcap /usr/bin/halvoric-ata | sed -E 's/^[^ ]+ //')
 [ "$(sorted <<<"${given%=*}")=${given##*=}" = "$(sorted <<<"${capabilities%+*}")=${capabilities##*+}" ] ||
   fail "halvoric-ata has '$given', not $capabilities"
+
+# The administrator's choice holds: an upgrade keeps the helper's
+# capabilities, and gives none back where they were taken (setcap -r); the
+# opt-out file keeps the helper without them across a purge and a new
+# install, and the helper stays so once the file is gone.
+capabilities_after() {  # COMMAND...: the helper's capabilities after it ran
+  DEBIAN_FRONTEND=noninteractive "$@" >"$work/reinstall.log" 2>&1 ||
+    { cat "$work/reinstall.log"; fail "$*"; }
+  getcap /usr/bin/halvoric-ata
+}
+[ -n "$(capabilities_after dpkg -i "$package")" ] || fail "an upgrade took the helper's capabilities"
+setcap -r /usr/bin/halvoric-ata
+[ -z "$(capabilities_after dpkg -i "$package")" ] ||
+  fail "an upgrade gave back the capabilities the administrator took"
+grep -q "had no capabilities before this upgrade" "$work/reinstall.log" ||
+  { cat "$work/reinstall.log"; fail "the upgrade did not say why the helper has no capabilities"; }
+[ ! -e /var/lib/halvoric ] || fail "the upgrade left its note in /var/lib/halvoric"
+[ -d /etc/halvoric ] || made_etc=/etc/halvoric
+mkdir -p /etc/halvoric
+: >/etc/halvoric/no-helper-capabilities
+DEBIAN_FRONTEND=noninteractive apt-get purge -y -qq halvoric >/dev/null 2>&1 || fail "apt-get purge"
+[ -z "$(capabilities_after apt-get install -y -qq "$package")" ] ||
+  fail "a new install gave the helper capabilities despite /etc/halvoric/no-helper-capabilities"
+grep -q "no-helper-capabilities is there" "$work/reinstall.log" ||
+  { cat "$work/reinstall.log"; fail "the install did not name the opt-out file"; }
+rm /etc/halvoric/no-helper-capabilities
+[ -z "$(capabilities_after dpkg -i "$package")" ] ||
+  fail "an upgrade gave capabilities to a helper kept without them"
 
 entry=/usr/share/applications/halvoric.desktop
 desktop-file-validate "$entry" || fail "desktop-file-validate $entry"

@@ -86,6 +86,7 @@ class FormTest : public ::testing::Test {
             {
                 .Disks = disks,
                 .Access = access_,
+                .DriveNames = {},
                 .Mail = mail_,
                 .Sounds = sound_,
                 .PowerControl = power_,

@@ -5,6 +5,11 @@
 namespace halvoric::cli {
 namespace {
 
+// Raised in its second number when keys are added, in its first when a key
+// changes meaning or goes.
+constexpr int kJsonFormatMajor = 1;
+constexpr int kJsonFormatMinor = 0;
+
 JsonValue FormatVersion() { return JsonItems{kJsonFormatMajor, kJsonFormatMinor}; }
 
 // Drives pad their strings with blanks; scripts compare the text itself.

@@ -13,11 +13,6 @@
 
 namespace halvoric::cli {
 
-// Raised in its second number when keys are added, in its first when a key
-// changes meaning or goes.
-inline constexpr int kJsonFormatMajor = 1;
-inline constexpr int kJsonFormatMinor = 0;
-
 // A drive's node ("/dev/sda"), absent for simulated drives.
 using DeviceNode = std::optional<std::string>;
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "drive/drive_line.h"
+#include "drive/drive_queue.h"
 #include "drive/sim/simulated_disks.h"
 #include "monitor/history_recorder.h"
 #include "monitor/temperature_watch.h"
@@ -116,7 +116,7 @@ void RunTicks(benchmark::State& state, ReadingLog* history, const CountedWriter*
   QObject window;
   sim::SimulatedDisks disks(TickScenario(), [] { return 0.0; });
   DriveReader reader(disks);
-  ThreadedDriveLine line(reader, [&window](std::function<void()> task) {
+  DriveThread line(reader, [&window](std::function<void()> task) {
     QMetaObject::invokeMethod(&window, std::move(task), Qt::QueuedConnection);
   });
   QuietWindow quiet;

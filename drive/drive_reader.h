@@ -11,7 +11,7 @@
 #include "drive/attributes.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
-#include "drive/drive_line.h"
+#include "drive/drive_queue.h"
 #include "drive/drive_session.h"
 #include "drive/power_mode.h"
 #include "drive/row_sinks.h"
@@ -31,7 +31,7 @@ struct SummaryReading {
 
 // Also the line that runs work at once, where it is given: the
 // command-line tool and the tests need no thread.
-class DriveReader final : public DriveLine {
+class DriveReader final : public DriveQueue {
  public:
   explicit DriveReader(DiskControl& disks) : disks_(disks) {}
 

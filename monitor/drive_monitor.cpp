@@ -12,9 +12,9 @@ DriveMonitor::DriveMonitor(MonitorServices services)
                 [this](DriveNumber n, bool overran) { endedInWork_.emplace_back(n, overran); }),
       reader_(deadline_),
       driveThread_(services_.SeriesOnOwnThread
-                       ? std::make_unique<ThreadedDriveLine>(reader_, services_.Post)
+                       ? std::make_unique<DriveThread>(reader_, services_.Post)
                        : nullptr),
-      line_(*this, driveThread_ ? static_cast<DriveLine&>(*driveThread_) : reader_),
+      queue_(*this, driveThread_ ? static_cast<DriveQueue&>(*driveThread_) : reader_),
       historyThread_(services_.SeriesOnOwnThread ? std::make_unique<WorkThread>(services_.Post)
                                                  : nullptr),
       alertMails_(services_.Mail, services_.Post) {}
@@ -30,11 +30,11 @@ DriveMonitor::Attached::Attached(DriveMonitor& m, MonitorViews views)
           m.settings_, views.Journal,
           {m.alertMails_, m.services_.Sounds, m.services_.Prompt, views.Alerts, m.services_.Time}),
       Watch(views.Watch, m.settings_, views.Journal, Countdown,
-            {m.line_, Alerts, m.services_.Mail, m.services_.Messages, m.last_, &History}),
-      Health(views.Health, m.settings_, views.Journal, {m.line_, Alerts, &History},
+            {m.queue_, Alerts, m.services_.Mail, m.services_.Messages, m.last_, &History}),
+      Health(views.Health, m.settings_, views.Journal, {m.queue_, Alerts, &History},
              HealthRecordFileName),
-      TrayStatus(views.Tray, m.settings_, m.line_, m.last_, &History),
-      Scan(m.line_, m.services_.Access, views.Lists, views.Journal, m.last_, &History) {
+      TrayStatus(views.Tray, m.settings_, m.queue_, m.last_, &History),
+      Scan(m.queue_, m.services_.Access, views.Lists, views.Journal, m.last_, &History) {
   if (m.services_.DriveNames) Watch.DescribeDrivesWith(m.services_.Access, m.services_.DriveNames);
 }
 
@@ -63,7 +63,7 @@ void DriveMonitor::Report(const SeriesEnds& ends) {
   for (const auto& [n, overran] : ends) attached_->SlowDrives.SeriesEnded(n, overran);
 }
 
-void DriveMonitor::ReportingLine::Run(Work work, Done done) {
+void DriveMonitor::ReportingQueue::Run(Work work, Done done) {
   auto ends = std::make_shared<SeriesEnds>();
   inner_.Run(
       [this, work = std::move(work), ends](DriveReader& reader) {
@@ -76,7 +76,7 @@ void DriveMonitor::ReportingLine::Run(Work work, Done done) {
       });
 }
 
-void DriveMonitor::ReportingLine::RunAndWait(Work work) {
+void DriveMonitor::ReportingQueue::RunAndWait(Work work) {
   SeriesEnds ends;
   inner_.RunAndWait([this, &work, &ends](DriveReader& reader) {
     work(reader);

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "base/work_thread.h"
-#include "drive/drive_line.h"
+#include "drive/drive_queue.h"
 #include "drive/drive_reader.h"
 #include "drive/series_deadline.h"
 #include "monitor/alert_channels.h"
@@ -98,19 +98,19 @@ class DriveMonitor {
   const LastReadings& Last() const { return last_; }
 
  private:
-  // The drives' line as every user of it sees it: what each work met
+  // The drive queue as every user of it sees it: what each work met
   // (drives past their deadline, or back in time) is journalled once that
   // work's results are shown, so that a drive's line follows the lines of
   // the drives read before it in the same work.
-  class ReportingLine final : public DriveLine {
+  class ReportingQueue final : public DriveQueue {
    public:
-    ReportingLine(DriveMonitor& monitor, DriveLine& inner) : monitor_(monitor), inner_(inner) {}
+    ReportingQueue(DriveMonitor& monitor, DriveQueue& inner) : monitor_(monitor), inner_(inner) {}
     void Run(Work work, Done done) override;
     void RunAndWait(Work work) override;
 
    private:
     DriveMonitor& monitor_;
-    DriveLine& inner_;
+    DriveQueue& inner_;
   };
   using SeriesEnds = std::vector<std::pair<DriveNumber, bool>>;
 
@@ -134,8 +134,8 @@ class DriveMonitor {
   SeriesEnds endedInWork_;
   SeriesDeadline deadline_;
   DriveReader reader_;
-  std::unique_ptr<ThreadedDriveLine> driveThread_;  // none: series run in place
-  ReportingLine line_;
+  std::unique_ptr<DriveThread> driveThread_;  // none: series run in place
+  ReportingQueue queue_;
   InPlaceWork inPlaceWrites_;
   std::unique_ptr<WorkThread> historyThread_;  // none: history written in place
   MailDispatch alertMails_;

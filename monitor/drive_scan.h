@@ -25,7 +25,7 @@ class DriveScan {
   // `access` says which rights reached each drive; null for simulated
   // drives, which need none. `history` keeps the scan's readings; none
   // keeps none.
-  DriveScan(DriveLine& drives, const DriveAccess* access, DriveScanSinks sinks,
+  DriveScan(DriveQueue& drives, const DriveAccess* access, DriveScanSinks sinks,
             JournalLines& journal, LastReadings& last, ReadingLog* history = nullptr)
       : drives_(drives),
         access_(access),
@@ -53,7 +53,7 @@ class DriveScan {
   std::uint8_t DriveCount() const { return driveCount_; }
 
  private:
-  DriveLine& drives_;
+  DriveQueue& drives_;
   const DriveAccess* access_;
   DriveScanSinks sinks_;
   JournalLines& journal_;

@@ -29,7 +29,7 @@ class HealthView {
 };
 
 struct HealthServices {
-  DriveLine& Drives;
+  DriveQueue& Drives;
   AlertChannels& Alerts;
   // Where the counts of each reading are kept for the history; none keeps none.
   ReadingLog* History = nullptr;

@@ -44,7 +44,7 @@ class WatchView {
 
 // The seams the watch reaches.
 struct WatchServices {
-  DriveLine& Drives;
+  DriveQueue& Drives;
   AlertChannels& Alerts;
   Mailer& TestMail;
   MessageBoxes& Messages;

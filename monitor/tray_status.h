@@ -26,7 +26,7 @@ class TrayStatusView {
 class TrayStatusReport {
  public:
   // `history` keeps each reading taken for the report; none keeps none.
-  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveLine& drives,
+  TrayStatusReport(TrayStatusView& view, const Settings& settings, DriveQueue& drives,
                    LastReadings& last, ReadingLog* history = nullptr)
       : view_(view), settings_(settings), drives_(drives), last_(last), history_(history) {}
 
@@ -39,7 +39,7 @@ class TrayStatusReport {
 
   TrayStatusView& view_;
   const Settings& settings_;
-  DriveLine& drives_;
+  DriveQueue& drives_;
   LastReadings& last_;
   ReadingLog* history_;
   // A report still reading its drives; another one then adds nothing.

@@ -107,12 +107,12 @@ struct WatchRig {
       Alerts.emplace(Values, Journal, AlertServices{mails, Sound, Messages, Window, Time});
     return *Alerts;
   }
-  TemperatureWatch Watch(DriveLine& drives, MailQueue& mails, Mailer& testMail,
+  TemperatureWatch Watch(DriveQueue& drives, MailQueue& mails, Mailer& testMail,
                          ReadingLog* history = nullptr) {
     return TemperatureWatch(Window, Values, Journal, Countdown,
                             {drives, Channels(mails), testMail, Messages, Last, history});
   }
-  HealthWatch Health(DriveLine& drives, MailQueue& mails, const std::string& record,
+  HealthWatch Health(DriveQueue& drives, MailQueue& mails, const std::string& record,
                      ReadingLog* history = nullptr) {
     return HealthWatch(Window, Values, Journal, {drives, Channels(mails), history}, record);
   }

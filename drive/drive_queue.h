@@ -12,12 +12,12 @@ namespace halvoric {
 
 class DriveReader;
 
-class DriveLine {
+class DriveQueue {
  public:
   using Work = std::function<void(DriveReader&)>;
   using Done = std::function<void()>;
 
-  virtual ~DriveLine() = default;
+  virtual ~DriveQueue() = default;
   // Runs `work` on the drives, then `done` on the caller's thread. Work runs
   // in the order it was given, one at a time.
   virtual void Run(Work work, Done done) = 0;
@@ -27,9 +27,9 @@ class DriveLine {
 
 // Runs every series on one thread of its own. `post` hands a task to the
 // thread that gave the work, to run there later.
-class ThreadedDriveLine final : public DriveLine {
+class DriveThread final : public DriveQueue {
  public:
-  ThreadedDriveLine(DriveReader& reader, WorkThread::Post post)
+  DriveThread(DriveReader& reader, WorkThread::Post post)
       : reader_(reader), thread_(std::move(post)) {}
 
   void Run(Work work, Done done) override;

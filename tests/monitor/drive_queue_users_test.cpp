@@ -15,7 +15,7 @@ namespace halvoric::testing {
 namespace {
 
 // Runs work when the test says, on the test's thread.
-class LaterLine final : public DriveLine {
+class LaterLine final : public DriveQueue {
  public:
   explicit LaterLine(DriveReader& reader) : reader_(reader) {}
   void Run(Work work, Done done) override {

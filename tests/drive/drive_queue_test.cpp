@@ -1,6 +1,6 @@
 // Series away from the caller's thread, and the deadline that ends a series
 // of a drive that does not answer.
-#include "drive/drive_line.h"
+#include "drive/drive_queue.h"
 
 #include <gtest/gtest.h>
 
@@ -203,12 +203,11 @@ class Mailbox {
   std::deque<std::function<void()>> tasks_;
 };
 
-TEST(ThreadedDriveLine, RunsWorkInOrderAwayAndHandsEachResultBack) {
+TEST(DriveThread, RunsWorkInOrderAwayAndHandsEachResultBack) {
   SlowDisks disks;
   DriveReader reader(disks);
   Mailbox mailbox;
-  ThreadedDriveLine line(reader,
-                         [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  DriveThread line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
   const std::thread::id caller = std::this_thread::get_id();
   std::vector<int> order;
   std::vector<bool> away;
@@ -228,13 +227,12 @@ TEST(ThreadedDriveLine, RunsWorkInOrderAwayAndHandsEachResultBack) {
   EXPECT_EQ(away, (std::vector<bool>{true, true, true}));
 }
 
-TEST(ThreadedDriveLine, StopDropsWaitingWorkAndHandsNothingBackAfter) {
+TEST(DriveThread, StopDropsWaitingWorkAndHandsNothingBackAfter) {
   SlowDisks disks;
   disks.requestTime = 50ms;
   DriveReader reader(disks);
   Mailbox mailbox;
-  ThreadedDriveLine line(reader,
-                         [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  DriveThread line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
   int done = 0;
   for (int i = 0; i < 5; ++i) {
     line.Run([](DriveReader& r) { r.CheckPowerMode(0); }, [&] { ++done; });

@@ -1,4 +1,4 @@
-#include "drive/drive_line.h"
+#include "drive/drive_queue.h"
 
 #include <future>
 #include <memory>
@@ -7,7 +7,7 @@
 
 namespace halvoric {
 
-void ThreadedDriveLine::Run(Work work, Done done) {
+void DriveThread::Run(Work work, Done done) {
   thread_.Run(
       [this, work = std::move(work)] {
         work(reader_);
@@ -16,7 +16,7 @@ void ThreadedDriveLine::Run(Work work, Done done) {
       std::move(done));
 }
 
-void ThreadedDriveLine::RunAndWait(Work work) {
+void DriveThread::RunAndWait(Work work) {
   // The job owns the promise: work dropped by a stop leaves it broken, which
   // ends the wait as well.
   auto ran = std::make_shared<std::promise<void>>();

@@ -15,6 +15,15 @@ std::optional<std::string> Chosen(const QString& path) {
 // Every message box carries the program's name, also those raised before the
 // main window exists.
 QString Title() { return QStringLiteral("Halvoric"); }
+
+// A text may carry a drive's model or serial, which the drive chose: shown as
+// it is, never read as markup.
+void Show(QMessageBox::Icon icon, const std::string& text) {
+  QMessageBox box(icon, Title(), QString::fromStdString(text), QMessageBox::Ok,
+                  QApplication::activeWindow());
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
 }  // namespace
 
 std::optional<std::string> QtFileDialogs::ChooseFileToOpen(const FileDialogSpec& spec) {
@@ -28,16 +37,10 @@ std::optional<std::string> QtFileDialogs::ChooseFileToSave(const FileDialogSpec&
                                              QString::fromStdString(spec.Filter)));
 }
 
-void QtMessageBoxes::ShowError(const std::string& text) {
-  QMessageBox::critical(QApplication::activeWindow(), Title(), QString::fromStdString(text));
-}
+void QtMessageBoxes::ShowError(const std::string& text) { Show(QMessageBox::Critical, text); }
 
-void QtMessageBoxes::ShowMessage(const std::string& text) {
-  QMessageBox::information(QApplication::activeWindow(), Title(), QString::fromStdString(text));
-}
+void QtMessageBoxes::ShowMessage(const std::string& text) { Show(QMessageBox::Information, text); }
 
-void QtMessageBoxes::Alert(const std::string& text) {
-  QMessageBox::warning(QApplication::activeWindow(), Title(), QString::fromStdString(text));
-}
+void QtMessageBoxes::Alert(const std::string& text) { Show(QMessageBox::Warning, text); }
 
 }  // namespace halvoric

@@ -20,9 +20,15 @@ struct MinutesField {
   std::uint32_t Most;
 };
 
+// The critical temperature as its field accepts it when left: empty, or a
+// whole number 0..100.
+struct CritTempText {
+  std::string Settings::*Member;
+};
+
 struct SettingField {
   std::string_view Name;  // also the element's name in config.xml
-  std::variant<bool Settings::*, std::string Settings::*, MinutesField> Member;
+  std::variant<bool Settings::*, std::string Settings::*, MinutesField, CritTempText> Member;
 };
 
 inline constexpr std::array<SettingField, 17> SettingFields{{
@@ -32,7 +38,7 @@ inline constexpr std::array<SettingField, 17> SettingFields{{
     {"DiskStatus", &Settings::DiskStatus},
     {"Hibernation", &Settings::Hibernation},
     {"TempWarn", &Settings::TempWarn},
-    {"Temp", &Settings::Temp},
+    {"Temp", CritTempText{&Settings::Temp}},
     {"PopupNotification", &Settings::PopupNotification},
     {"EmailNotification", &Settings::EmailNotification},
     {"EmailAddr", &Settings::EmailAddr},

@@ -14,11 +14,21 @@ namespace halvoric {
 inline constexpr char ConfigFileName[] = "config.xml";
 inline constexpr char ConfigRootName[] = "Tessivar";
 
+// A stored text that its control would not accept; the setting keeps its
+// default.
+struct RefusedSetting {
+  std::string Name;  // the element's
+  std::string Text;
+  bool operator==(const RefusedSetting&) const = default;
+};
+
 // What a load found. The window applies Values field by field in their order
 // and shows Errors afterwards; a setting with an error keeps its default.
 struct SettingsLoad {
   Settings Values;
   std::vector<std::string> Errors;
+  // Every value refused, whether or not Errors tells the user about it.
+  std::vector<RefusedSetting> Refused;
   // The reader's LastError when a syntax error stopped it before the end.
   std::string SyntaxError;
 };

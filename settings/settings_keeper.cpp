@@ -10,14 +10,18 @@ namespace halvoric {
 
 namespace {
 
-// The reader's message runs over several lines and ends with the tree it
-// built; the journal takes its first line, on one line.
-std::string FirstLine(const std::string& message) {
-  std::string line = message.substr(0, message.find_first_of("\r\n"));
-  for (char& c : line) {
+// A journal line is one line in the system log too.
+std::string OnOneLine(std::string text) {
+  for (char& c : text) {
     if (static_cast<unsigned char>(c) < 0x20) c = ' ';
   }
-  return line;
+  return text;
+}
+
+// The reader's message runs over several lines and ends with the tree it
+// built; the journal takes its first line.
+std::string FirstLine(const std::string& message) {
+  return OnOneLine(message.substr(0, message.find_first_of("\r\n")));
 }
 
 }  // namespace
@@ -33,6 +37,10 @@ void SettingsKeeper::Load() {
                         "); the settings after that point keep their defaults, and the file is "
                         "kept as " +
                         path_ + ".bak before it is written again.");
+  }
+  for (const RefusedSetting& refused : load.Refused) {
+    journal_.AddLogLine("IGNORED " + refused.Name + " '" + OnOneLine(refused.Text) + "' in " +
+                        path_ + "; the setting keeps its default");
   }
   // One bad value must not cost the user a working monitor: tell and go on.
   for (const std::string& error : load.Errors) messages_.ShowError(error);

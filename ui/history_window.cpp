@@ -60,10 +60,14 @@ HistoryWindow::HistoryWindow(HistoryWindowServices services, std::string storePa
       note_(new QLabel(this)),
       ranges_(new QButtonGroup(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
+  // The model and serial are the drive's own bytes: a window title would take
+  // a "[*]" in them for its modified mark, and the chart draws its title as
+  // HTML, where "<img src=/dev/zero>" reads that file.
   const QString drive = Trimmed(model) + " (serial " + Trimmed(serial_) + ")";
-  setWindowTitle("Temperature history - " + drive);
+  setWindowTitle("Temperature history - " + QString(drive).replace("[*]", "[*][*]"));
   // Also on the chart itself, so that a picture of it says which drive.
-  chart_->setTitle(drive);
+  chart_->setTitle(drive.toHtmlEscaped());
+  note_->setTextFormat(Qt::PlainText);
   resize(760, 460);
   view_->setRenderHint(QPainter::Antialiasing);
   chart_->legend()->setAlignment(Qt::AlignBottom);

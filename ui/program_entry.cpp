@@ -63,7 +63,11 @@ MainWindow StartMainWindow(PlatformServices platform) {
 }
 
 int RunMainWindow(TTessivar_Form& form) {
-  const TerminationSignals termination([] { QCoreApplication::quit(); });
+  // Not quit(): that first closes the window, and a close whose save fails
+  // asks the user and stays open, so a logout would wait on a box. A signal
+  // ends the program; the save at quit tells of a failure in the journal and
+  // on stderr.
+  const TerminationSignals termination([] { QCoreApplication::exit(0); });
   const QMetaObject::Connection saving = QObject::connect(
       qApp, &QCoreApplication::aboutToQuit, &form, [&form] { form.SaveSettingsAtQuit(); });
   const int status = QCoreApplication::exec();

@@ -188,14 +188,16 @@ class SettingsKeeperTest : public ::testing::Test {
 TEST_F(SettingsKeeperTest, LoadShowsTheValuesThenWhatCouldNotBeRead) {
   WriteFile(
       Config(),
-      "<Tessivar><AutoRun>-1</AutoRun><LogEvents>maybe</LogEvents><Temp>61</Temp></Tessivar>");
+      "<Tessivar><AutoRun>-1</AutoRun><LogEvents>may\nbe</LogEvents><Temp>61</Temp></Tessivar>");
   keeper_.Load();
   ASSERT_EQ(page_.Shown.size(), 1u);
   EXPECT_TRUE(page_.Shown[0].AutoRun);
   EXPECT_EQ(page_.Shown[0].Temp, "61");
   EXPECT_EQ(settings_.CritTempValue, 61);
-  ASSERT_EQ(messages_.Errors.size(), 1u);
-  EXPECT_NE(messages_.Errors[0].find("maybe"), std::string::npos) << messages_.Errors[0];
+  EXPECT_EQ(messages_.Errors, std::vector<std::string>{"'may\nbe' is not a valid boolean value"});
+  // Beside the box, one line in the journal and the system log.
+  EXPECT_EQ(journal_.Lines, std::vector<std::string>{"IGNORED LogEvents 'may be' in " + Config() +
+                                                     "; the setting keeps its default"});
 }
 
 TEST_F(SettingsKeeperTest, SavedAtCloseOrElseAtQuit) {

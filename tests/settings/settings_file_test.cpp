@@ -64,6 +64,7 @@ struct LoadCase {
   std::string body;  // what stands inside the root element
   Settings expected;
   std::vector<std::string> errors{};
+  std::vector<RefusedSetting> refused{};
 };
 
 class Load : public ::testing::TestWithParam<LoadCase> {};
@@ -76,6 +77,7 @@ TEST_P(Load, ReadsWhatIsThereAndKeepsDefaults) {
   const SettingsLoad load = LoadSettingsFile(path);
   EXPECT_EQ(load.Values, GetParam().expected);
   EXPECT_EQ(load.Errors, GetParam().errors);
+  EXPECT_EQ(load.Refused, GetParam().refused);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -89,9 +91,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "<AutoRun>-1</AutoRun><LogEvents>yes</LogEvents><TempWarn>-1</TempWarn>"
                  "<PlaySound> abc </PlaySound><SoundPath>s.wav</SoundPath>",
                  {.AutoRun = true, .TempWarn = true, .SoundPath = "s.wav"},
-                 {"'yes' is not a valid boolean value", "'abc' is not a valid boolean value"}},
-        LoadCase{"TempNotANumber", "<Temp>abc</Temp>", {.Temp = "abc"}},
-        LoadCase{"TempOutOfRange", "<Temp>300</Temp>", {.Temp = "300"}},
+                 {"'yes' is not a valid boolean value", "'abc' is not a valid boolean value"},
+                 {{"LogEvents", "yes"}, {"PlaySound", "abc"}}},
+        LoadCase{"TempNotANumber", "<Temp>abc</Temp>", {}, {}, {{"Temp", "abc"}}},
+        LoadCase{"TempOutOfRange", "<Temp>300</Temp>", {}, {}, {{"Temp", "300"}}},
+        LoadCase{"TempNegative", "<Temp>-5000</Temp>", {}, {}, {{"Temp", "-5000"}}},
         LoadCase{"TempEmpty", "<Temp/>", {.Temp = ""}},
         LoadCase{"TempInRange", "<Temp> 7 </Temp>", {.Temp = "7", .CritTempValue = 7}},
         LoadCase{"EmptyEmailAddr",
@@ -118,7 +122,11 @@ INSTANTIATE_TEST_SUITE_P(
                  {"'maybe' is not a valid boolean value",
                   "'0' is not a valid number of minutes for HealthMinutes (1 to 1440)",
                   "'1e3' is not a valid number of minutes for MailRepeatMinutes (0 to 10080)",
-                  "'often' is not a valid boolean value"}},
+                  "'often' is not a valid boolean value"},
+                 {{"HealthWarn", "maybe"},
+                  {"HealthMinutes", "0"},
+                  {"MailRepeatMinutes", "1e3"},
+                  {"UseDriveLimits", "often"}}},
         LoadCase{"SyntaxErrorKeepsEarlierElements",
                  "<AutoRun>-1</AutoRun><Temp>7</Temp><Bad a><TempWarn>-1</TempWarn>",
                  {.AutoRun = true, .Temp = "7", .CritTempValue = 7}}),

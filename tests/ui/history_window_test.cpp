@@ -4,10 +4,15 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTextDocumentFragment>
+#include <QTimer>
+#include <QWindow>
 #include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QLineSeries>
 #include <thread>
 
+#include "desktop/qt_dialogs.h"
 #include "form_fixture.h"
 #include "monitor/history_store.h"
 
@@ -274,6 +279,34 @@ TEST_F(HistoryWindowTest, ExportsTheRangeAsCsvOrSaysWhyNot) {
   dialogs_.Answer.reset();
   window->ExportCsv();
   EXPECT_EQ(messages_.Errors.size(), 1u);
+}
+
+// A USB disk chooses its own model and serial: each surface they reach shows
+// them as written. Qt reads a text as markup when told to, or, left to guess,
+// when it merely looks like markup.
+TEST_F(HistoryWindowTest, DriveStringsAreShownAsWritten) {
+  const auto shown = [](const QString& text, Qt::TextFormat format) {
+    const bool rich =
+        format == Qt::RichText || (format == Qt::AutoText && Qt::mightBeRichText(text));
+    return rich ? QTextDocumentFragment::fromHtml(text).toPlainText() : text;
+  };
+  for (const std::string drive :
+       {"<img src=/dev/zero>", "<b><font color=red>REPLACE NOW</font></b>",
+        "A&amp;B [*] &lt;x&gt;"}) {
+    HistoryWindow window({dialogs_, messages_, calendar_}, File(HistoryFileName), drive, drive, 50);
+    window.show();
+    QString inBox;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      inBox = box != nullptr ? shown(box->text(), box->textFormat()) : "no box";
+      if (box != nullptr) box->accept();
+    });
+    QtMessageBoxes().Alert(drive);
+    for (const QString& surface :
+         {window.windowHandle()->title(), shown(window.Chart()->title(), Qt::RichText), inBox}) {
+      EXPECT_TRUE(surface.contains(QString::fromStdString(drive))) << surface.toStdString();
+    }
+  }
 }
 
 }  // namespace

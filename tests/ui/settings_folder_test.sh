@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Started as the menu entry starts it, the program keeps config.xml in the
 # user's settings folder, made private on first use; a folder that cannot be
-# made ends the start with a message and status 1, before any window.
+# made ends the start with a message and status 1, before any window. A
+# termination signal ends it even when the settings cannot be written.
 # Usage: settings_folder_test.sh PROGRAM
 set -euo pipefail
 program=$1
@@ -33,3 +34,10 @@ pid=
 [ -f "$home/config/halvoric/config.xml" ] || { echo "FAIL: no config.xml in the settings folder"; exit 1; }
 [ ! -e "$home/config.xml" ] || { echo "FAIL: config.xml in the starting folder"; exit 1; }
 echo "settings folder: config.xml kept in $home/config/halvoric"
+
+# The comment stops the reader, and a folder config.xml.bak then blocks the save, for root too.
+mkdir "$home/stuck" "$home/stuck/config.xml.bak" && echo '<a><!-- by hand --></a>' >"$home/stuck/config.xml"
+(cd "$home/stuck" && exec timeout --foreground -s KILL 20 "$program") 2>"$home/said" &
+sleep 2
+kill -TERM $! && wait $! || { echo "FAIL: status $? after SIGTERM"; exit 1; }
+grep -q '^halvoric: The settings were not saved' "$home/said" || { echo "FAIL: stderr:"; cat "$home/said"; exit 1; }

@@ -57,16 +57,20 @@ HistoryWindow::HistoryWindow(HistoryWindowServices services, std::string storePa
       critical_(criticalTemperature),
       chart_(new QChart),
       view_(new QChartView(chart_, this)),
+      heading_(new QLabel(this)),
       note_(new QLabel(this)),
       ranges_(new QButtonGroup(this)) {
   setAttribute(Qt::WA_DeleteOnClose);
   // The model and serial are the drive's own bytes: a window title would take
-  // a "[*]" in them for its modified mark, and the chart draws its title as
-  // HTML, where "<img src=/dev/zero>" reads that file.
+  // a "[*]" in them for its modified mark. The chart draws its title as HTML,
+  // and when the window is too narrow it cuts an escaped title back into
+  // markup, where "<img src=/dev/zero>" reads that file: the drive is named
+  // by a plain-text heading above the chart instead.
   const QString drive = Trimmed(model) + " (serial " + Trimmed(serial_) + ")";
   setWindowTitle("Temperature history - " + QString(drive).replace("[*]", "[*][*]"));
-  // Also on the chart itself, so that a picture of it says which drive.
-  chart_->setTitle(drive.toHtmlEscaped());
+  heading_->setTextFormat(Qt::PlainText);
+  heading_->setAlignment(Qt::AlignHCenter);
+  heading_->setText(drive);
   note_->setTextFormat(Qt::PlainText);
   resize(760, 460);
   view_->setRenderHint(QPainter::Antialiasing);
@@ -89,6 +93,7 @@ HistoryWindow::HistoryWindow(HistoryWindowServices services, std::string storePa
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(buttons);
+  layout->addWidget(heading_);
   layout->addWidget(view_, 1);
   layout->addWidget(note_);
   ShowRange(range_);
@@ -223,9 +228,8 @@ void HistoryWindow::ExportCsv() {
 }
 
 QWidget* MakeHistoryWindow(const HistoryWindowRequest& request) {
-  auto* window =
-      new HistoryWindow(request.Services, request.StorePath, request.Serial, request.Model,
-                        request.CriticalTemperature, request.Parent);
+  auto* window = new HistoryWindow(request.Services, request.StorePath, request.Serial,
+                                   request.Model, request.CriticalTemperature, request.Parent);
   window->FollowReadings(request.Recorder);
   return window;
 }

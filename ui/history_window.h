@@ -39,6 +39,7 @@ class HistoryWindow : public QWidget {
   void ExportCsv();
 
   QChart* Chart() const { return chart_; }
+  QLabel* Heading() const { return heading_; }
   QLabel* Note() const { return note_; }
 
  signals:
@@ -56,6 +57,7 @@ class HistoryWindow : public QWidget {
   std::vector<HistoryPoint> points_;
   QChart* chart_;
   QChartView* view_;
+  QLabel* heading_;
   QLabel* note_;
   QButtonGroup* ranges_;
   HistoryFollow follow_;

@@ -109,9 +109,12 @@ TEST_F(HistoryWindowTest, AnEndingProgramWritesTheReadingsItAlreadyTook) {
   };
   QElapsedTimer waited;
   waited.start();
-  while (readingsOf("S1") < 1 && waited.elapsed() < 5000) {
+  // Both start-up readings in the file before the clock moves on: one kept
+  // later would share the tick's second and count once.
+  while ((readingsOf("S0") < 1 || readingsOf("S1") < 1) && waited.elapsed() < 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
+  ASSERT_EQ(readingsOf("S0"), 1u) << "the start-up scan's reading";
   ASSERT_EQ(readingsOf("S1"), 1u) << "the start-up scan's reading";
 
   sqlite3* holder = nullptr;
@@ -303,9 +306,12 @@ TEST_F(HistoryWindowTest, DriveStringsAreShownAsWritten) {
     });
     QtMessageBoxes().Alert(drive);
     for (const QString& surface :
-         {window.windowHandle()->title(), shown(window.Chart()->title(), Qt::RichText), inBox}) {
+         {window.windowHandle()->title(),
+          shown(window.Heading()->text(), window.Heading()->textFormat()), inBox}) {
       EXPECT_TRUE(surface.contains(QString::fromStdString(drive))) << surface.toStdString();
     }
+    // The chart cuts a title too wide for it back into markup: none is given.
+    EXPECT_TRUE(window.Chart()->title().isEmpty());
   }
 }
 

@@ -1,5 +1,6 @@
 // halvoric-cli: the drive list and one drive's detail rows on the terminal,
 // from this machine's drives or from a scenario of simulated drives.
+#include <algorithm>
 #include <cstring>
 #include <iostream>
 #include <memory>
@@ -27,6 +28,8 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitNoDrive = 2;
 constexpr int kExitNotWritten = 3;
+constexpr int kExitDriveBad = 4;
+constexpr int kExitDriveWarns = 5;
 
 constexpr const char* kUsage =
     R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
@@ -52,7 +55,8 @@ Options:
 
 Drive N is the Nth whole disk of this machine (docs/drive-order.md).
 Exit status: 0 fine, 1 usage error, 2 no drive could be read (none there, or
-none that answered), 3 the --prometheus file could not be written.
+none that answered), 3 the --prometheus file could not be written, 4 a drive
+listed reads BAD, 5 a drive listed reads WARN and none BAD.
 )";
 
 struct Options {
@@ -135,25 +139,26 @@ void PrintJson(const JsonValue& document) {
 int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& access, bool json) {
   CollectingSinks rows;
   std::vector<RecordedDrive> recorded;
-  bool anyAnswered = false;
+  bool anyRead = false;
   for (DriveNumber n = 0; n < kScannedDrives; ++n) {
     DriveRecord record = ReadDriveRecord(reader, n, access.tiers);
     if (record.OpenFailure != OpenError::None) {
       ExplainFailure(disks, n);
-      // A drive there but closed to this user is listed in JSON, unread.
+      // A drive there but closed to this user is listed, unread.
       if (record.OpenFailure != OpenError::NotFound) {
+        AddDriveRow(rows, n, record.Model.value_or(""), record.Summary);
         recorded.push_back({std::move(record), access.NodeOf(n)});
       }
       continue;
     }
     const std::string model = record.Model.value_or("");
+    const bool identified = !TrimControls(model).empty();
     AddDriveRow(rows, n, model, record.Summary);
-    recorded.push_back({std::move(record), access.NodeOf(n)});
-    if (model.empty()) {
+    if (!identified) {
       std::cerr << "halvoric-cli: drive " << int(n) << " did not answer IDENTIFY\n";
-    } else {
-      anyAnswered = true;
     }
+    anyRead = anyRead || identified || record.SmartRead;
+    recorded.push_back({std::move(record), access.NodeOf(n)});
   }
   access.ReportAtStart();
   if (json) {
@@ -162,8 +167,17 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
     PrintDriveList(std::cout, rows.drives);
   }
   // A drive that is there but answers nothing is no drive read: a script
-  // must not take its "OK" for a healthy disk.
-  return anyAnswered ? kExitOk : kExitNoDrive;
+  // must not take its row for a healthy disk.
+  if (!anyRead) {
+    std::cerr << "halvoric-cli: no drive could be read\n";
+    return kExitNoDrive;
+  }
+  const auto reads = [&rows](Status state) {
+    return std::any_of(rows.drives.begin(), rows.drives.end(),
+                       [state](const DriveListRow& row) { return row.State == state; });
+  };
+  if (reads(Status::Bad)) return kExitDriveBad;
+  return reads(Status::Warn) ? kExitDriveWarns : kExitOk;
 }
 
 // The Disk Info and SMART Info pages of an opened drive, with only the

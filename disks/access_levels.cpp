@@ -118,6 +118,10 @@ TemperatureLimits TieredDiskControl::KernelLimits(unsigned driveNumber) const {
   return limited_->KernelLimits(driveNumber);
 }
 
+std::string TieredDiskControl::KernelModel(unsigned driveNumber) const {
+  return limited_->KernelModel(driveNumber);
+}
+
 AccessLevel TieredDiskControl::LevelOf(DriveNumber n) const {
   const auto found = levels_.find(n);
   return found == levels_.end() ? AccessLevel::Unknown : found->second;

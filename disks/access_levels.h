@@ -36,6 +36,7 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   void Close(DeviceHandle handle) override;
   bool AnswersFromNvme(DeviceHandle handle) const override;
   TemperatureLimits KernelLimits(unsigned driveNumber) const override;
+  std::string KernelModel(unsigned driveNumber) const override;
 
   AccessLevel LevelOf(DriveNumber n) const override;
   AccessReport Report() const override;

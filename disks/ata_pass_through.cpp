@@ -5,6 +5,7 @@
 #include <cstring>
 #include <span>
 
+#include "drive/drive_commands.h"
 #include "drive/sat_outcome.h"
 
 namespace halvoric {
@@ -63,23 +64,33 @@ bool RunAtaPassThrough(SgIo& sgIo, int fd, const CheckedAtaRequest& checked, voi
       DecodeAtaOutcome(ioctlResult, header.status, header.host_status, header.driver_status,
                        std::span<const std::uint8_t>(sense.data(), senseLength));
 
-  if (checked.Command == DriveCommand::CheckPowerMode) {
-    // Without the returned registers there is no count, so no answer.
-    const bool answered = outcome.Success && outcome.Count.has_value();
-    PowerModeAnswer answer{};
+  if (!dataIn) {
+    const AtaReturnedRegisters none{};
+    const AtaReturnedRegisters& registers = outcome.Registers ? *outcome.Registers : none;
+    // A command that answers in the registers is unanswered without them;
+    // the others' answers are the error fields alone.
+    const bool inRegisters = RowOf(checked.Command).AnswersInRegisters;
+    const bool answered = outcome.Success && (outcome.Registers.has_value() || !inRegisters);
+    RegisterAnswer answer{};
     answer.DriverError = outcome.DriveReportedError ? kSmartIdeError : 0;
     answer.IdeError = outcome.ErrorRegister;
-    answer.SectorCount = answered ? *outcome.Count : 0;
+    if (answered && inRegisters) {
+      answer.SectorCount = registers.Count;
+      answer.SectorNumber = registers.LbaLow;
+      answer.CylinderLow = registers.LbaMid;
+      answer.CylinderHigh = registers.LbaHigh;
+      answer.Status = registers.Status;
+    }
     std::memcpy(out, &answer, sizeof answer);
     return answered;
   }
   AtaResultHeader result{};
-  result.BufferSize = outcome.Success && dataIn ? kSectorSize : 0;
+  result.BufferSize = outcome.Success ? kSectorSize : 0;
   result.DriverError = outcome.DriveReportedError ? kSmartIdeError : 0;
   result.IdeError = outcome.ErrorRegister;
   auto* bytes = static_cast<std::uint8_t*>(out);
   std::memcpy(bytes, &result, sizeof result);
-  if (outcome.Success && dataIn) {
+  if (outcome.Success) {
     std::memcpy(bytes + offsetof(AtaCommandResult, Data), data.data(), data.size());
   }
   return outcome.Success;

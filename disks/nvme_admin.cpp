@@ -74,7 +74,7 @@ bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, 
   result.Header.BufferSize = done && dataIn ? kSectorSize : 0;
   // A failed read leaves the caller's earlier data as it was; the header
   // (or the power check's answer of the same size) reads as all zero.
-  static_assert(sizeof(PowerModeAnswer) == sizeof result.Header);
+  static_assert(sizeof(RegisterAnswer) == sizeof result.Header);
   std::memcpy(out, &result, done && dataIn ? sizeof result : sizeof result.Header);
   return done;
 }

@@ -54,6 +54,12 @@ TemperatureLimits SysfsDiskControl::KernelLimits(unsigned driveNumber) const {
   return ReadHwmonLimits(sysfsRoot_, disks[driveNumber]);
 }
 
+std::string SysfsDiskControl::KernelModel(unsigned driveNumber) const {
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
+  if (driveNumber >= disks.size()) return {};
+  return ReadDriveFacts(sysfsRoot_, disks[driveNumber]).Model;
+}
+
 bool SysfsDiskControl::Answer(const OpenDrive& drive, DriveCommand command,
                               AtaCommandResult& result) {
   result.Header.BufferSize = kSectorSize;

@@ -29,6 +29,7 @@ class SysfsDiskControl final : public DiskControl {
                void* out, std::size_t outSize) override;
   void Close(DeviceHandle handle) override;
   TemperatureLimits KernelLimits(unsigned driveNumber) const override;
+  std::string KernelModel(unsigned driveNumber) const override;
 
  private:
   struct OpenDrive {

@@ -24,8 +24,17 @@ inline constexpr std::uint8_t kAtaCheckPowerMode = 0xE5;
 inline constexpr std::uint8_t kSmartEnableOperations = 0xD8;
 inline constexpr std::uint8_t kSmartReadData = 0xD0;
 inline constexpr std::uint8_t kSmartReadThresholds = 0xD1;
+inline constexpr std::uint8_t kSmartReadLog = 0xD5;
+inline constexpr std::uint8_t kSmartReturnStatus = 0xDA;
 inline constexpr std::uint8_t kSmartCylinderLow = 0x4F;
 inline constexpr std::uint8_t kSmartCylinderHigh = 0xC2;
+// SMART RETURN STATUS answers with the signature in LBA mid and high while
+// the drive is fine, and with these when it has crossed a threshold.
+inline constexpr std::uint8_t kSmartFailingCylinderLow = 0xF4;
+inline constexpr std::uint8_t kSmartFailingCylinderHigh = 0x2C;
+// The SCT status the drive keeps in this log: its temperature now.
+inline constexpr std::uint8_t kSctStatusLog = 0xE0;
+inline constexpr std::size_t kSctStatusTemperature = 200;
 
 inline constexpr std::size_t kSectorSize = 512;
 
@@ -80,22 +89,29 @@ struct AtaCommandResult {
 static_assert(sizeof(AtaCommandResult) == 528);
 static_assert(offsetof(AtaCommandResult, Data) == 16);
 
-// Answer to CHECK_POWER_MODE (16 bytes): the error fields of the result
-// header, then the sector count register the drive returned.
-struct PowerModeAnswer {
+// Answer to a command without data (16 bytes): the error fields of the
+// result header, then the registers the drive returned, where it answers
+// in them (CHECK POWER MODE in the count, SMART RETURN STATUS in LBA mid
+// and high). All zero where none came back.
+struct RegisterAnswer {
   std::uint32_t BufferSize;  // 0: always 0, nothing is transferred
   std::uint8_t DriverError;  // 4: as in AtaResultHeader
   std::uint8_t IdeError;     // 5
-  std::uint8_t SectorCount;  // 6: the drive's power mode code
+  std::uint8_t SectorCount;  // 6: the power mode code of CHECK POWER MODE
   // 7: 1 when the backend knows the drive is asleep: a sleeping drive
   // answers nothing, so it was not asked and SectorCount means nothing.
   std::uint8_t Asleep;
-  std::uint32_t Reserved[2];  // 8
+  std::uint8_t SectorNumber;  // 8: LBA low
+  std::uint8_t CylinderLow;   // 9: LBA mid
+  std::uint8_t CylinderHigh;  // 10: LBA high
+  std::uint8_t Status;        // 11
+  std::uint32_t Reserved;     // 12
 };
-static_assert(sizeof(PowerModeAnswer) == sizeof(AtaResultHeader));
-static_assert(offsetof(PowerModeAnswer, DriverError) == offsetof(AtaResultHeader, DriverError));
-static_assert(offsetof(PowerModeAnswer, IdeError) == offsetof(AtaResultHeader, IdeError));
-static_assert(offsetof(PowerModeAnswer, SectorCount) == 6);
+static_assert(sizeof(RegisterAnswer) == sizeof(AtaResultHeader));
+static_assert(offsetof(RegisterAnswer, DriverError) == offsetof(AtaResultHeader, DriverError));
+static_assert(offsetof(RegisterAnswer, IdeError) == offsetof(AtaResultHeader, IdeError));
+static_assert(offsetof(RegisterAnswer, SectorCount) == 6);
+static_assert(offsetof(RegisterAnswer, CylinderHigh) == 10);
 
 // One entry of the SMART READ DATA table (12 bytes).
 struct AttributeEntry {

@@ -6,29 +6,19 @@
 
 #include "drive/attribute_catalogue.h"
 #include "drive/nvme_figures.h"
+#include "drive/verdict.h"
 
 namespace halvoric {
 namespace {
 
-// The walk shared by the rows and the summary: p advances past every entry
-// in use and stops at the first empty one; the summary also stops at ID 194.
-// Returns the position the walk ended at.
+// p advances past every entry in use and stops at the first empty one.
 template <typename OnEntry>
-std::size_t WalkTable(TableData attributes, bool stopAtTemperature, bool& foundTemperature,
-                      OnEntry onEntry) {
-  std::size_t p = 0;
-  foundTemperature = false;
-  while (p < kTableEntries) {
+void WalkTable(TableData attributes, OnEntry onEntry) {
+  for (std::size_t p = 0; p < kTableEntries; ++p) {
     const AttributeEntry entry = AttributeAt(attributes, p);
-    if (stopAtTemperature && entry.Id == kTemperatureAttribute) {
-      foundTemperature = true;
-      break;
-    }
     if (entry.Id == 0) break;
     onEntry(p, entry);
-    ++p;
   }
-  return p;
 }
 
 Status EntryStatus(const AttributeEntry& entry, std::int32_t threshold, TableSource source) {
@@ -36,10 +26,49 @@ Status EntryStatus(const AttributeEntry& entry, std::int32_t threshold, TableSou
   return StatusOf(entry.Value, threshold);
 }
 
+// A figure outside these is some other count kept in the raw bytes.
+constexpr bool PlausibleCelsius(std::int32_t celsius) { return celsius > 0 && celsius <= 100; }
+
 }  // namespace
 
+const char* TemperatureSourceText(TemperatureSource source) {
+  switch (source) {
+    case TemperatureSource::Attribute194:
+      return "attribute 194";
+    case TemperatureSource::Attribute190:
+      return "attribute 190";
+    case TemperatureSource::SctStatus:
+      return "SCT status";
+    case TemperatureSource::NvmeHealth:
+      return "NVMe health log";
+    case TemperatureSource::None:
+      break;
+  }
+  return "none";
+}
+
 Status StatusOf(std::int32_t value, std::int32_t threshold) {
-  return value > threshold ? Status::Ok : Status::Bad;
+  return threshold == 0 || value > threshold ? Status::Ok : Status::Bad;
+}
+
+std::int32_t ThresholdFor(TableData thresholds, std::size_t p, std::uint8_t id) {
+  if (const ThresholdEntry same = ThresholdAt(thresholds, p); same.Id == id) return same.Threshold;
+  for (std::size_t q = 0; q < kTableEntries; ++q) {
+    if (const ThresholdEntry entry = ThresholdAt(thresholds, q); entry.Id == id) {
+      return entry.Threshold;
+    }
+  }
+  return 0;
+}
+
+std::optional<TemperatureEntry> TemperatureAttributeOf(TableData attributes) {
+  std::optional<TemperatureEntry> airflow;
+  std::optional<TemperatureEntry> found;
+  WalkTable(attributes, [&](std::size_t p, const AttributeEntry& entry) {
+    if (entry.Id == kTemperatureAttribute && !found) found = TemperatureEntry{p, entry};
+    if (entry.Id == kAirflowTemperatureAttribute && !airflow) airflow = TemperatureEntry{p, entry};
+  });
+  return found ? found : airflow;
 }
 
 AttributeEntry AttributeAt(TableData attributes, std::size_t p) {
@@ -75,9 +104,8 @@ void AddAttributeRow(SmartInfoSink& sink, const TableAttribute& attribute) {
 std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
                                            TableSource source) {
   std::vector<TableAttribute> listed;
-  bool found;
-  WalkTable(attributes, false, found, [&](std::size_t p, const AttributeEntry& entry) {
-    const std::int32_t threshold = ThresholdAt(thresholds, p).Threshold;
+  WalkTable(attributes, [&](std::size_t p, const AttributeEntry& entry) {
+    const std::int32_t threshold = ThresholdFor(thresholds, p, entry.Id);
     listed.push_back({.Id = entry.Id,
                       .Name = source == TableSource::Nvme ? NvmeFigureName(entry.Id)
                                                           : GetAttributeName(entry.Id),
@@ -107,25 +135,35 @@ std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thr
 }
 
 DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds, TableSource source) {
-  bool found;
-  const std::size_t p = WalkTable(attributes, true, found, [](std::size_t, const auto&) {});
-  const AttributeEntry entry = AttributeAt(attributes, p);
   DriveSummary summary;
-  summary.Threshold = ThresholdAt(thresholds, p).Threshold;
-  summary.Value = entry.Value;
-  summary.Worst = entry.Worst;
-  summary.Temperature = TemperatureRawFigure(entry);
-  // Drives that keep other figures in the raw bytes fall back on the value.
-  if (summary.Temperature > 100 || summary.Temperature <= 0) summary.Temperature = summary.Value;
-  if (!found) {
-    summary.Temperature = NoTemperature;
-    summary.Threshold = NoThreshold;
-  }
-  WalkTable(attributes, false, found, [&](std::size_t q, const AttributeEntry& attribute) {
-    if (EntryStatus(attribute, ThresholdAt(thresholds, q).Threshold, source) == Status::Bad) {
-      summary.Health = Status::Bad;
+  if (const std::optional<TemperatureEntry> found = TemperatureAttributeOf(attributes)) {
+    const AttributeEntry& entry = found->Entry;
+    summary.Threshold = ThresholdFor(thresholds, found->Position, entry.Id);
+    summary.Value = entry.Value;
+    summary.Worst = entry.Worst;
+    if (entry.Id == kTemperatureAttribute) {
+      summary.TemperatureFrom = source == TableSource::Nvme ? TemperatureSource::NvmeHealth
+                                                            : TemperatureSource::Attribute194;
+      summary.Temperature = TemperatureRawFigure(entry);
+      // Drives that keep other figures in the raw bytes fall back on the value.
+      if (!PlausibleCelsius(summary.Temperature)) summary.Temperature = summary.Value;
+    } else if (PlausibleCelsius(entry.Raw[0])) {
+      // The airflow temperature is the low raw byte; the others hold its
+      // extremes on some drives.
+      summary.TemperatureFrom = TemperatureSource::Attribute190;
+      summary.Temperature = entry.Raw[0];
+    } else {
+      summary.Threshold = NoThreshold;
     }
-  });
+  } else {
+    // Without one, the figures of the entry the walk ended at: the first
+    // empty one, or the 12 bytes behind a full table.
+    std::size_t end = 0;
+    WalkTable(attributes, [&end](std::size_t p, const AttributeEntry&) { end = p + 1; });
+    summary.Value = AttributeAt(attributes, end).Value;
+    summary.Worst = AttributeAt(attributes, end).Worst;
+  }
+  JudgeTables(ListAttributes(attributes, thresholds, source), source, summary);
   return summary;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -13,8 +14,10 @@
 namespace halvoric {
 
 inline constexpr std::uint8_t kTemperatureAttribute = 194;
+inline constexpr std::uint8_t kAirflowTemperatureAttribute = 190;
 
-// OK when the normalised value is strictly above the threshold.
+// OK when the normalised value is strictly above the threshold, or the
+// threshold is 0: such an attribute is advisory and never fails.
 Status StatusOf(std::int32_t value, std::int32_t threshold);
 
 // Who built the tables: the drive itself (ATA), or the NVMe translation,
@@ -27,6 +30,19 @@ using TableData = const std::uint8_t (&)[kSectorSize];
 // Entry p (0..30) of a table; entry 30 is the 12 bytes just behind it.
 AttributeEntry AttributeAt(TableData attributes, std::size_t p);
 ThresholdEntry ThresholdAt(TableData thresholds, std::size_t p);
+
+// The threshold of the attribute with `id` at position `p`: the entry at the
+// same position when its ID agrees, as on every drive seen so far, else the
+// entry with that ID; 0 (never fails) when the table has none.
+std::int32_t ThresholdFor(TableData thresholds, std::size_t p, std::uint8_t id);
+
+// Where a table keeps the drive's temperature: attribute 194, else 190;
+// none when it has neither before its first empty entry.
+struct TemperatureEntry {
+  std::size_t Position = 0;
+  AttributeEntry Entry{};
+};
+std::optional<TemperatureEntry> TemperatureAttributeOf(TableData attributes);
 
 // Raw byte 0 + 10 x raw byte 1: the figure the temperature is taken from.
 std::int32_t TemperatureRawFigure(const AttributeEntry& entry);
@@ -67,10 +83,10 @@ struct AttributeReading {
 std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds,
                                              TableSource source = TableSource::Ata);
 
-// The summary of the temperature attribute (ID 194), found before the first
-// empty entry; NoTemperature and NoThreshold when there is none. Its health
-// covers every attribute up to the first empty entry. The drive's limits are
-// the caller's to add.
+// The summary of the temperature attribute (194, else 190), found before the
+// first empty entry; NoTemperature and NoThreshold when there is none. Its
+// verdict covers every attribute up to the first empty entry
+// (drive/verdict.h). The drive's limits are the caller's to add.
 DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds,
                                 TableSource source = TableSource::Ata);
 

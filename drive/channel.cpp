@@ -76,8 +76,8 @@ bool ReadSmartThresholds(DiskControl& disks, DeviceHandle handle, AtaCommandRequ
 }
 
 bool SendCheckPowerMode(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
-                        PowerModeAnswer& answer, DriveNumber n) {
-  answer = PowerModeAnswer{};
+                        RegisterAnswer& answer, DriveNumber n) {
+  answer = RegisterAnswer{};
   return Send(disks, handle, request, DriveCommand::CheckPowerMode, answer, n);
 }
 

@@ -43,6 +43,6 @@ bool ReadSmartThresholds(DiskControl& disks, DeviceHandle handle, AtaCommandRequ
 // command. `answer` is cleared first, so a refused request leaves no stale
 // count behind.
 bool SendCheckPowerMode(DiskControl& disks, DeviceHandle handle, AtaCommandRequest& request,
-                        PowerModeAnswer& answer, DriveNumber n);
+                        RegisterAnswer& answer, DriveNumber n);
 
 }  // namespace halvoric

@@ -54,6 +54,9 @@ class DiskControl {
   // The limits the kernel shows every user for drive N (hwmon), whatever
   // rights reached the drive itself.
   virtual TemperatureLimits KernelLimits(unsigned /*driveNumber*/) const { return {}; }
+  // The model the kernel shows every user for drive N; empty where it
+  // shows none. A disk this user may not open is listed with it.
+  virtual std::string KernelModel(unsigned /*driveNumber*/) const { return {}; }
 };
 
 // "\\.\PhysicalDrive" followed by N in decimal: the one place the path is

@@ -1,6 +1,5 @@
 #include "drive/drive_commands.h"
 
-#include <algorithm>
 #include <array>
 
 namespace halvoric {
@@ -23,7 +22,10 @@ constexpr bool CodesAgreeOnTheirShape() {
       if (a.Protocol != b.Protocol || a.BufferSize != b.BufferSize || a.OutSize != b.OutSize) {
         return false;
       }
-      if (&a != &b && a.Ata == b.Ata && a.Features == b.Features) return false;
+      if (&a != &b && a.Ata == b.Ata && a.Features == b.Features &&
+          a.SectorNumber == b.SectorNumber) {
+        return false;
+      }
     }
     const bool dataIn = a.Protocol == AtaProtocol::PioDataIn;
     if (a.BufferSize != (dataIn ? kSectorSize : 0)) return false;
@@ -41,11 +43,17 @@ const DriveCommandRow& RowOf(DriveCommand command) {
 }
 
 const DriveCommandRow* FindDriveCommand(std::uint32_t code, const AtaCommandRequest& request) {
-  const auto row =
-      std::find_if(kDriveCommands.begin(), kDriveCommands.end(), [&](const DriveCommandRow& r) {
-        return r.Code == code && r.Ata == request.Command && r.Features == request.Features;
-      });
-  return row == kDriveCommands.end() ? nullptr : &*row;
+  const DriveCommandRow* found = nullptr;
+  for (const DriveCommandRow& row : kDriveCommands) {
+    if (row.Code != code || row.Ata != request.Command || row.Features != request.Features) {
+      continue;
+    }
+    if (row.SectorNumber == request.SectorNumber) return &row;
+    // Another log's address still names the command, for the check to say
+    // what is wrong with its registers.
+    if (found == nullptr) found = &row;
+  }
+  return found;
 }
 
 }  // namespace halvoric

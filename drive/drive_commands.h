@@ -21,6 +21,8 @@ enum class DriveCommand : std::uint8_t {
   SmartReadData,
   SmartReadThresholds,
   CheckPowerMode,
+  SmartReturnStatus,
+  SmartReadSctStatus,
 };
 
 // What an NVMe drive is asked in place of the command, and which block of
@@ -52,6 +54,9 @@ struct DriveCommandRow {
   bool HelperPermits;
   // It may go to a drive in standby or asleep: it does not wake it.
   bool AsleepOk;
+  // The drive answers in the registers it returns: without them back, the
+  // command went unanswered, whatever else succeeded.
+  bool AnswersInRegisters = false;
 };
 
 // One row per DriveCommand, in its order.
@@ -79,15 +84,29 @@ inline constexpr std::array kDriveCommands = {
     // Every register 0, so the request can carry nothing else to the drive.
     // NVMe power states are not ATA's: no command answers the check there.
     DriveCommandRow{DriveCommand::CheckPowerMode, "CHECK POWER MODE", kAtaCheckPowerMode, 0, 0, 0,
-                    0, 0, AtaProtocol::NonData, 0, CHECK_POWER_MODE, sizeof(PowerModeAnswer),
-                    NvmeEquivalent::None, true, true},
+                    0, 0, AtaProtocol::NonData, 0, CHECK_POWER_MODE, sizeof(RegisterAnswer),
+                    NvmeEquivalent::None, true, true, true},
+    // The drive's own verdict. An NVMe drive says it in its health log's
+    // critical warning instead.
+    DriveCommandRow{DriveCommand::SmartReturnStatus, "SMART RETURN STATUS", kAtaSmart,
+                    kSmartReturnStatus, 1, 1, kSmartCylinderLow, kSmartCylinderHigh,
+                    AtaProtocol::NonData, 0, SMART_SEND_DRIVE_COMMAND, sizeof(RegisterAnswer),
+                    NvmeEquivalent::None, true, false, true},
+    // One sector of one log only: the SCT status, read for its temperature.
+    DriveCommandRow{DriveCommand::SmartReadSctStatus, "SMART READ LOG", kAtaSmart, kSmartReadLog, 1,
+                    kSctStatusLog, kSmartCylinderLow, kSmartCylinderHigh, AtaProtocol::PioDataIn,
+                    kSectorSize, SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult),
+                    NvmeEquivalent::None, true, false},
 };
+
+inline constexpr std::size_t kDriveCommandCount = kDriveCommands.size();
 
 std::span<const DriveCommandRow> DriveCommands();
 const DriveCommandRow& RowOf(DriveCommand command);
 
 // The row a request of control code `code` belongs to, by its command and
-// features registers; none for a request the program never sends.
+// features registers, and among the rows of one log read by the log's
+// address; none for a request the program never sends.
 const DriveCommandRow* FindDriveCommand(std::uint32_t code, const AtaCommandRequest& request);
 
 }  // namespace halvoric

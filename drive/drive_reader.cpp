@@ -2,8 +2,10 @@
 
 #include "drive/attributes.h"
 #include "drive/drive_number.h"
+#include "drive/drive_series.h"
 #include "drive/identify.h"
 #include "drive/nvme_figures.h"
+#include "drive/verdict.h"
 
 namespace halvoric {
 namespace {
@@ -44,50 +46,26 @@ std::string TemperatureText(const DriveSummary& summary) {
              : std::to_string(summary.Temperature) + kDegreesCelsius;
 }
 
-namespace {
-
-// Each reader's requests, in the order the drive receives them.
-constexpr SeriesStep kPowerCheck[] = {{SeriesRequest::PowerCheck}};
-constexpr SeriesStep kModel[] = {
-    {SeriesRequest::QueryIdentify}, {SeriesRequest::SmartEnable}, {SeriesRequest::Identify}};
-constexpr SeriesStep kSummary[] = {
-    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},    {SeriesRequest::Identify},
-    {SeriesRequest::ReadAttributes}, {SeriesRequest::ReadThresholds},
-};
-constexpr SeriesStep kSummaryIfAwake[] = {
-    {SeriesRequest::PowerCheck, true}, {SeriesRequest::QueryIdentify},
-    {SeriesRequest::SmartEnable},      {SeriesRequest::Identify},
-    {SeriesRequest::ReadAttributes},   {SeriesRequest::ReadThresholds},
-};
-// The thresholds only behind a table that came back.
-constexpr SeriesStep kDetails[] = {
-    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},
-    {SeriesRequest::Identify},       {SeriesRequest::ReadAttributes, true},
-    {SeriesRequest::ReadThresholds},
-};
-
-}  // namespace
-
 bool DriveReader::DriveExists(DriveNumber n) { return halvoric::DriveExists(disks_, n); }
 
 PowerMode DriveReader::CheckPowerMode(DriveNumber n) {
-  return RunSeries(n, kPowerCheck, FailedOpen::Stop).Power;
+  return RunSeries(n, kPowerCheckSeries, FailedOpen::Stop).Power;
 }
 
 std::string DriveReader::GetDriveModel(DriveNumber n) {
-  const SeriesOutcome series = RunSeries(n, kModel, FailedOpen::RunAnyway);
+  const SeriesOutcome series = RunSeries(n, kModelSeries, FailedOpen::RunAnyway);
   return series.Identified ? DecodeModel(blocks_.IdentifyBlock) : std::string();
 }
 
 SummaryReading DriveReader::SummarySeries(DriveNumber n, bool ifAwake) {
   SummaryReading reading;
   const SeriesOutcome series = RunSeries(n,
-                                         ifAwake ? std::span<const SeriesStep>(kSummaryIfAwake)
-                                                 : std::span<const SeriesStep>(kSummary),
+                                         ifAwake ? std::span<const SeriesStep>(kSummarySeriesIfAwake)
+                                                 : std::span<const SeriesStep>(kSummarySeries),
                                          FailedOpen::RunAnyway);
   reading.Power = series.Power;
   if (series.LeftAsleep) return reading;
-  reading.Summary = DecodeSummary(series.Source, series.Identified, n);
+  reading.Summary = DecodeSummary(series, n);
   // After the summary, which may read the limits from the identify block:
   // decoding its strings turns them in place.
   if (series.Identified) {
@@ -98,10 +76,26 @@ SummaryReading DriveReader::SummarySeries(DriveNumber n, bool ifAwake) {
   return reading;
 }
 
-DriveSummary DriveReader::DecodeSummary(TableSource source, bool identified, DriveNumber n) const {
+DriveSummary DriveReader::DecodeSummary(const SeriesOutcome& series, DriveNumber n) const {
+  const TableSource source = series.Source;
   DriveSummary summary =
       DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
-  summary.Limits = LimitsOf(source, identified, n);
+  if (summary.Temperature == NoTemperature &&
+      series.AnsweredTo(DriveCommand::SmartReadSctStatus)) {
+    // A signed byte; 80h says the drive has no reading.
+    const auto celsius = static_cast<std::int8_t>(
+        blocks_.AnswerOf(DriveCommand::SmartReadSctStatus).Data[kSctStatusTemperature]);
+    if (celsius > 0 && celsius <= 100) {
+      summary.Temperature = celsius;
+      summary.TemperatureFrom = TemperatureSource::SctStatus;
+    }
+  }
+  const std::optional<bool> failing =
+      series.AnsweredTo(DriveCommand::SmartReturnStatus)
+          ? DriveSaysFailing(blocks_.RegistersOf(DriveCommand::SmartReturnStatus))
+          : std::nullopt;
+  JudgeDrive(series.AttributesRead && series.ThresholdsRead, failing, summary);
+  summary.Limits = LimitsOf(source, series.Identified, n);
   if (source == TableSource::Nvme && summary.Temperature != NoTemperature &&
       summary.Limits.Critical) {
     summary.Threshold = *summary.Limits.Critical;
@@ -136,7 +130,7 @@ void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& d
 
 void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
                                    SmartInfoSink& smartInfo) {
-  const SeriesOutcome series = RunSeries(n, kDetails, FailedOpen::Stop);
+  const SeriesOutcome series = RunSeries(n, kDetailSeries, FailedOpen::Stop);
   if (series.OpenFailure != OpenError::None) return;
   diskInfo.ClearDiskInfo();
   smartInfo.ClearSmartInfo();
@@ -165,6 +159,7 @@ void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
   row.Model = model;
   row.Temp = TemperatureText(summary);
   row.State = summary.Health;
+  row.Reasons = summary.Reasons;
   row.Checked = true;
   sink.AppendDriveRow(row);
 }

@@ -66,9 +66,10 @@ class DriveReader final : public DriveQueue {
 
   // The drive's limits after a series' IDENTIFY (`identified`: it succeeded).
   TemperatureLimits LimitsOf(TableSource source, bool identified, DriveNumber n) const;
-  // The summary of the tables a series of drive `n` left in the blocks, with
-  // the drive's limits; an NVMe drive's threshold is its critical temperature.
-  DriveSummary DecodeSummary(TableSource source, bool identified, DriveNumber n) const;
+  // The summary of the tables and answers a series of drive `n` left in the
+  // blocks, with its verdict and the drive's limits; an NVMe drive's
+  // threshold is its critical temperature.
+  DriveSummary DecodeSummary(const SeriesOutcome& series, DriveNumber n) const;
 
   // Fills both detail pages for drive `n`. A drive that cannot be opened
   // leaves both pages as they were.

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "drive/attributes.h"
+#include "drive/drive_series.h"
 #include "drive/identify.h"
 
 namespace halvoric {
@@ -49,6 +50,8 @@ void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks) {
 }  // namespace
 
 std::optional<bool> DriveRecord::Passed() const {
+  // The drive's own verdict, where it gave one.
+  if (Summary.DriveFailing) return !*Summary.DriveFailing;
   if (!SmartRead) return std::nullopt;
   if (Source == TableSource::Nvme) {
     return std::none_of(Attributes.begin(), Attributes.end(),
@@ -66,26 +69,19 @@ std::optional<bool> DriveRecord::Passed() const {
 
 DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
                             SleepingDrive sleeping) {
-  // The power check first, before anything that would wake the drive; the
-  // thresholds only behind a table that came back.
-  static constexpr SeriesStep kRecord[] = {
-      {SeriesRequest::PowerCheck},           {SeriesRequest::QueryIdentify},
-      {SeriesRequest::SmartEnable},          {SeriesRequest::Identify},
-      {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
-  };
-  static constexpr SeriesStep kRecordIfAwake[] = {
-      {SeriesRequest::PowerCheck, true},     {SeriesRequest::QueryIdentify},
-      {SeriesRequest::SmartEnable},          {SeriesRequest::Identify},
-      {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
-  };
   DriveRecord record;
   record.Number = n;
   const bool leave = sleeping == SleepingDrive::Leave;
   const SeriesOutcome series = reader.RunSeries(
-      n, leave ? std::span<const SeriesStep>(kRecordIfAwake) : std::span<const SeriesStep>(kRecord),
+      n, leave ? std::span<const SeriesStep>(kRecordSeriesIfAwake)
+            : std::span<const SeriesStep>(kRecordSeries),
       FailedOpen::Stop);
   if (series.OpenFailure != OpenError::None) {
     record.OpenFailure = series.OpenFailure;
+    // The kernel still names a disk this user may not open.
+    if (series.OpenFailure != OpenError::NotFound) {
+      if (std::string model = reader.Disks().KernelModel(n); !model.empty()) record.Model = model;
+    }
     return Unread(std::move(record), "cannot be opened: " + series.OpenMessage);
   }
   record.Level = access ? access->LevelOf(n) : AccessLevel::Ata;
@@ -102,7 +98,7 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   record.ThresholdsRead = series.ThresholdsRead;
 
   // From the tables as read: all zero after a failed read, as for the list.
-  record.Summary = reader.DecodeSummary(record.Source, series.Identified, n);
+  record.Summary = reader.DecodeSummary(series, n);
   record.DriveWarning = record.Summary.Limits.Warning;
   record.DriveCritical = record.Summary.Limits.Critical;
   if (!record.SmartRead) {

@@ -62,9 +62,10 @@ struct DriveRecord {
   // The drive list's row figures, exactly as the list computes them.
   DriveSummary Summary;
 
-  // Every reported figure above its threshold; absent when the table was
-  // not read or the level reports no thresholds. An NVMe table passes when
-  // every row is OK by NVMe's rules.
+  // The drive's answer to SMART RETURN STATUS where it gave one; else every
+  // reported figure above its threshold, absent when the table was not read
+  // or the level reports no thresholds. An NVMe table passes when every row
+  // is OK by NVMe's rules.
   std::optional<bool> Passed() const;
 };
 

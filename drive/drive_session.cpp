@@ -14,8 +14,8 @@ class SeriesRun {
       : disks_(disks), blocks_(blocks), n_(n), handle_(handle), outcome_(outcome) {}
 
   // Whether the series goes on after the step, were it to stop on failure.
-  bool Take(SeriesRequest request) {
-    switch (request) {
+  bool Take(const SeriesStep& step) {
+    switch (step.Request) {
       case SeriesRequest::PowerCheck:
         return CheckPower();
       case SeriesRequest::QueryIdentify:
@@ -40,13 +40,26 @@ class SeriesRun {
         outcome_.ThresholdsRead =
             ReadSmartThresholds(disks_, handle_, request_, blocks_.ThresholdBlock, n_);
         return outcome_.ThresholdsRead;
+      case SeriesRequest::Send:
+        return SendStep(step);
     }
     return false;
   }
 
  private:
+  bool SendStep(const SeriesStep& step) {
+    if (step.When && !step.When(blocks_, outcome_)) return true;
+    // A failed request leaves no earlier drive's answer behind.
+    AtaCommandResult& answer = blocks_.AnswerOf(step.Command);
+    answer = AtaCommandResult{};
+    const bool answered = SendDriveCommand(disks_, handle_, request_, step.Command, &answer,
+                                           RowOf(step.Command).OutSize, n_);
+    outcome_.Answered.set(static_cast<std::size_t>(step.Command), answered);
+    return answered;
+  }
+
   bool CheckPower() {
-    PowerModeAnswer answer{};
+    RegisterAnswer answer{};
     if (!SendCheckPowerMode(disks_, handle_, request_, answer, n_)) return true;
     outcome_.Power = DecodePowerMode(answer);
     const bool spunDown =
@@ -83,13 +96,27 @@ SeriesOutcome RunSeries(DiskControl& disks, ResultBlocks& blocks, DriveNumber n,
   outcome.Source = disks.AnswersFromNvme(session.Handle()) ? TableSource::Nvme : TableSource::Ata;
   SeriesRun run(disks, blocks, n, session.Handle(), outcome);
   for (const SeriesStep& step : steps) {
-    const bool goesOn = run.Take(step.Request);
+    const bool goesOn = run.Take(step);
     if (!goesOn && step.StopOnFailure) {
       outcome.LeftAsleep = step.Request == SeriesRequest::PowerCheck;
       break;
     }
   }
   return outcome;
+}
+
+RegisterAnswer ResultBlocks::RegistersOf(DriveCommand command) const {
+  RegisterAnswer registers;
+  std::memcpy(&registers, &AnswerOf(command), sizeof registers);
+  return registers;
+}
+
+bool NeedsSctTemperature(const ResultBlocks& blocks, const SeriesOutcome& outcome) {
+  constexpr std::size_t kSctWord = 206;
+  const std::uint8_t* identify = blocks.IdentifyBlock.Data;
+  const bool sctSupported = (identify[kSctWord * 2] & 0x01) != 0;
+  return outcome.Source == TableSource::Ata && outcome.Identified && outcome.AttributesRead &&
+         sctSupported && !TemperatureAttributeOf(blocks.AttributeBlock.Data);
 }
 
 void ClearTables(ResultBlocks& blocks) {

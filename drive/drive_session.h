@@ -4,6 +4,7 @@
 // RunSeries with its own list of steps.
 #pragma once
 
+#include <bitset>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -12,6 +13,7 @@
 #include "drive/attributes.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
+#include "drive/drive_commands.h"
 #include "drive/power_mode.h"
 
 namespace halvoric {
@@ -22,6 +24,17 @@ struct ResultBlocks {
   AtaCommandResult IdentifyBlock{};
   AtaCommandResult AttributeBlock{};
   AtaCommandResult ThresholdBlock{};
+  // The answer of each command a Send step sent, in its command's place; a
+  // command answering in registers fills the first 16 bytes.
+  std::array<AtaCommandResult, kDriveCommandCount> Answers{};
+
+  AtaCommandResult& AnswerOf(DriveCommand command) {
+    return Answers[static_cast<std::size_t>(command)];
+  }
+  const AtaCommandResult& AnswerOf(DriveCommand command) const {
+    return Answers[static_cast<std::size_t>(command)];
+  }
+  RegisterAnswer RegistersOf(DriveCommand command) const;
 };
 
 // What a series does when the drive does not open.
@@ -57,13 +70,19 @@ enum class SeriesRequest : std::uint8_t {
   Identify,        // with the command the map chose (IDENTIFY DEVICE without a query)
   ReadAttributes,  // clears both tables first, so a failed read leaves them all zero
   ReadThresholds,
+  Send,  // the step's command, its answer into its place in the blocks
 };
+
+struct SeriesOutcome;
 
 struct SeriesStep {
   SeriesRequest Request;
   // The series ends when this step fails; a power check "fails" when it
   // finds the drive in standby or asleep, so that nothing wakes it.
   bool StopOnFailure = false;
+  DriveCommand Command = DriveCommand::SmartReturnStatus;  // of a Send step
+  // A Send step whose condition does not hold sends nothing.
+  bool (*When)(const ResultBlocks&, const SeriesOutcome&) = nullptr;
 };
 
 // What a series learnt; the blocks hold the answers themselves.
@@ -78,6 +97,11 @@ struct SeriesOutcome {
   bool Identified = false;
   bool AttributesRead = false;
   bool ThresholdsRead = false;
+  // The commands of Send steps that were answered.
+  std::bitset<kDriveCommandCount> Answered;
+  bool AnsweredTo(DriveCommand command) const {
+    return Answered.test(static_cast<std::size_t>(command));
+  }
   // The request block as IDENTIFY went out: the Disk Info page shows it.
   AtaCommandRequest IdentifyRequest{};
 };
@@ -86,6 +110,10 @@ struct SeriesOutcome {
 // `blocks`. Without the drive opened and with FailedOpen::Stop, no step runs.
 SeriesOutcome RunSeries(DiskControl& disks, ResultBlocks& blocks, DriveNumber n,
                         std::span<const SeriesStep> steps, FailedOpen failed);
+
+// Whether the SCT status is the drive's only home of its temperature: its
+// ATA table came back without one, and it names SCT in its IDENTIFY data.
+bool NeedsSctTemperature(const ResultBlocks& blocks, const SeriesOutcome& outcome);
 
 // Zeroes both tables, so that a failed read leaves all-zero tables,
 // whatever an earlier series of any drive left in them.

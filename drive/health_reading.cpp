@@ -1,24 +1,11 @@
 #include "drive/health_reading.h"
 
+#include "drive/drive_series.h"
 #include "drive/identify.h"
 
 namespace halvoric {
 
 namespace {
-
-// Nothing after an IDENTIFY or a table that did not come back. Without its
-// thresholds every attribute would read OK, and the next whole reading
-// would report a BAD one as a new change.
-constexpr SeriesStep kHealth[] = {
-    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},
-    {SeriesRequest::Identify, true}, {SeriesRequest::ReadAttributes, true},
-    {SeriesRequest::ReadThresholds},
-};
-constexpr SeriesStep kHealthIfAwake[] = {
-    {SeriesRequest::PowerCheck, true},     {SeriesRequest::QueryIdentify},
-    {SeriesRequest::SmartEnable},          {SeriesRequest::Identify, true},
-    {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
-};
 
 std::optional<HealthReading> Decode(const SeriesOutcome& series, ResultBlocks& blocks) {
   if (!series.ThresholdsRead) return std::nullopt;
@@ -36,11 +23,11 @@ std::optional<HealthReading> Decode(const SeriesOutcome& series, ResultBlocks& b
 }  // namespace
 
 std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
-  return Decode(reader.RunSeries(n, kHealth, FailedOpen::Stop), reader.Blocks());
+  return Decode(reader.RunSeries(n, kHealthSeries, FailedOpen::Stop), reader.Blocks());
 }
 
 std::optional<HealthReading> ReadHealthIfAwake(DriveReader& reader, DriveNumber n) {
-  return Decode(reader.RunSeries(n, kHealthIfAwake, FailedOpen::RunAnyway), reader.Blocks());
+  return Decode(reader.RunSeries(n, kHealthSeriesIfAwake, FailedOpen::RunAnyway), reader.Blocks());
 }
 
 }  // namespace halvoric

@@ -49,7 +49,7 @@ Status NvmeStatusOf(std::uint8_t id, std::uint64_t raw, std::int32_t threshold) 
       return static_cast<std::int64_t>(raw) < threshold ? Status::Bad : Status::Ok;
     case kNvmePercentageUsedId:
       return raw >= kPercentageWornOut ? Status::Bad : Status::Ok;
-    case kNvmeMediaErrorsId:
+    // Media errors warn (drive/verdict.cpp): the drive still works.
     case kNvmeCriticalWarningId:
       return raw > 0 ? Status::Bad : Status::Ok;
     default:

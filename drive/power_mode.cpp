@@ -20,7 +20,7 @@ PowerMode PowerModeFromCount(std::uint8_t count) {
   }
 }
 
-PowerMode DecodePowerMode(const PowerModeAnswer& answer) {
+PowerMode DecodePowerMode(const RegisterAnswer& answer) {
   return answer.Asleep ? PowerMode::Sleep : PowerModeFromCount(answer.SectorCount);
 }
 

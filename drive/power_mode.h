@@ -22,7 +22,7 @@ enum class PowerMode {
 PowerMode PowerModeFromCount(std::uint8_t count);
 
 // Sleep when the backend says the drive is asleep, else from the count.
-PowerMode DecodePowerMode(const PowerModeAnswer& answer);
+PowerMode DecodePowerMode(const RegisterAnswer& answer);
 
 // "active", "standby", "sleep" or "unknown".
 const char* PowerModeName(PowerMode mode);

@@ -2,6 +2,18 @@
 
 namespace halvoric {
 
-const char* StatusText(Status status) { return status == Status::Ok ? "OK" : "BAD"; }
+const char* StatusText(Status status) {
+  switch (status) {
+    case Status::Ok:
+      return "OK";
+    case Status::Bad:
+      return "BAD";
+    case Status::Warn:
+      return "WARN";
+    case Status::Unknown:
+      return "N/A";
+  }
+  return "N/A";
+}
 
 }  // namespace halvoric

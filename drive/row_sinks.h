@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "drive/channel.h"
 
@@ -17,8 +18,10 @@ inline constexpr const char* kDegreesCelsius =
     "\xC2\xB0"
     "C";
 
-enum class Status { Ok, Bad };
-const char* StatusText(Status status);  // "OK" or "BAD"
+// An attribute is OK or BAD; a drive may also read WARN (counted defects,
+// a past failure) or N/A (nothing could be read to judge it by).
+enum class Status { Ok, Bad, Warn, Unknown };
+const char* StatusText(Status status);  // "OK", "BAD", "WARN" or "N/A"
 
 // A row of the drive list (ID, Model, Temp, Status) with its check box.
 struct DriveListRow {
@@ -27,6 +30,7 @@ struct DriveListRow {
   std::string Model;
   std::string Temp;
   Status State = Status::Ok;
+  std::vector<std::string> Reasons;  // why it reads as it does (drive/verdict.h)
   bool Checked = true;
 };
 

@@ -29,7 +29,7 @@ AtaOutcome DecodeAtaOutcome(int ioctlResult, unsigned scsiStatus, unsigned hostS
   if (summary.Registers) {
     const std::uint8_t status = summary.Registers->Status;
     outcome.ErrorRegister = summary.Registers->Error;
-    outcome.Count = summary.Registers->Count;
+    outcome.Registers = summary.Registers;
     driveFlaggedError = (status & (kAtaStatusError | kAtaStatusDeviceFault)) != 0;
     registersClean = !driveFlaggedError && (status & kAtaStatusBusy) == 0;
   }

@@ -7,6 +7,8 @@
 #include <optional>
 #include <span>
 
+#include "drive/sat_sense.h"
+
 namespace halvoric {
 
 inline constexpr unsigned kScsiGood = 0x00;
@@ -22,8 +24,8 @@ struct AtaOutcome {
   // status), as opposed to a transport that never got an answer.
   bool DriveReportedError = false;
   std::uint8_t ErrorRegister = 0;  // as returned; 0 when no registers came back
-  // The sector count register, when the registers came back.
-  std::optional<std::uint8_t> Count;
+  // The registers the drive returned, when they came back.
+  std::optional<AtaReturnedRegisters> Registers;
 };
 
 // `ioctlResult`, `scsiStatus` (the full status byte), `hostStatus` and

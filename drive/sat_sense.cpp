@@ -16,6 +16,8 @@ constexpr std::size_t kFixedError = 3;
 constexpr std::size_t kFixedStatus = 4;
 constexpr std::size_t kFixedCount = 6;
 constexpr std::size_t kFixedInformationEnd = 7;
+constexpr std::size_t kFixedLbaLow = 9;
+constexpr std::size_t kFixedCommandSpecificEnd = 12;
 
 // Descriptor format: byte 1 sense key, byte 7 additional length, the
 // descriptors from byte 8 on, each "type, additional length, body".
@@ -27,6 +29,7 @@ constexpr std::uint8_t kAtaStatusReturn = 0x09;
 constexpr std::size_t kAtaStatusReturnLength = 14;
 constexpr std::size_t kAtaStatusReturnError = 3;
 constexpr std::size_t kAtaStatusReturnCount = 5;
+constexpr std::size_t kAtaStatusReturnLbaLow = 7;
 constexpr std::size_t kAtaStatusReturnStatus = 13;
 
 SenseSummary ParseFixed(std::span<const std::uint8_t> sense) {
@@ -34,8 +37,14 @@ SenseSummary ParseFixed(std::span<const std::uint8_t> sense) {
   if (sense.size() <= kFixedKey) return summary;
   summary.Key = sense[kFixedKey] & kSenseKeyMask;
   if (sense.size() >= kFixedInformationEnd) {
-    summary.Registers =
-        AtaReturnedRegisters{sense[kFixedError], sense[kFixedStatus], sense[kFixedCount]};
+    AtaReturnedRegisters registers{sense[kFixedError], sense[kFixedStatus], sense[kFixedCount]};
+    // Sense data cut short of the command-specific bytes carries no LBA.
+    if (sense.size() >= kFixedCommandSpecificEnd) {
+      registers.LbaLow = sense[kFixedLbaLow];
+      registers.LbaMid = sense[kFixedLbaLow + 1];
+      registers.LbaHigh = sense[kFixedLbaLow + 2];
+    }
+    summary.Registers = registers;
   }
   return summary;
 }
@@ -52,9 +61,11 @@ SenseSummary ParseDescriptors(std::span<const std::uint8_t> sense) {
     const std::size_t length = 2 + std::size_t{sense[at + 1]};
     if (length > end - at) break;
     if (sense[at] == kAtaStatusReturn && length >= kAtaStatusReturnLength) {
-      summary.Registers = AtaReturnedRegisters{sense[at + kAtaStatusReturnError],
-                                               sense[at + kAtaStatusReturnStatus],
-                                               sense[at + kAtaStatusReturnCount]};
+      // The LBA bytes alternate with those of the 48-bit upper half.
+      summary.Registers = AtaReturnedRegisters{
+          sense[at + kAtaStatusReturnError],      sense[at + kAtaStatusReturnStatus],
+          sense[at + kAtaStatusReturnCount],      sense[at + kAtaStatusReturnLbaLow],
+          sense[at + kAtaStatusReturnLbaLow + 2], sense[at + kAtaStatusReturnLbaLow + 4]};
       break;
     }
     at += length;

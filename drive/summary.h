@@ -1,8 +1,11 @@
-// A drive reduced to its temperature attribute (ID 194), whether any of its
-// attributes is BAD, and its own temperature limits.
+// A drive reduced to its temperature, its verdict and the reasons for it,
+// and its own temperature limits.
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "drive/row_sinks.h"
 #include "drive/temperature_limits.h"
@@ -12,13 +15,33 @@ namespace halvoric {
 inline constexpr std::int32_t NoTemperature = -9999;
 inline constexpr std::int32_t NoThreshold = -10000;
 
+// Where a drive's temperature was read.
+enum class TemperatureSource : std::uint8_t {
+  None,
+  Attribute194,  // the temperature attribute
+  Attribute190,  // the airflow temperature attribute, for drives without 194
+  SctStatus,     // the SCT status log, for drives with neither
+  NvmeHealth,    // an NVMe drive's health log
+};
+// "attribute 194", "attribute 190", "SCT status", "NVMe health log", "none".
+const char* TemperatureSourceText(TemperatureSource source);
+
 struct DriveSummary {
   std::int32_t Temperature = NoTemperature;  // degrees Celsius
   std::int32_t Threshold = NoThreshold;
   std::int32_t Value = 0;  // normalised
   std::int32_t Worst = 0;  // normalised
-  // BAD when any row of the SMART Info page would read BAD.
-  Status Health = Status::Ok;
+  TemperatureSource TemperatureFrom = TemperatureSource::None;
+  // The drive's verdict: BAD when the drive says it is failing or a row of
+  // the SMART Info page reads BAD, WARN on counted defects or a past
+  // failure, N/A when nothing could be read to judge it by.
+  Status Health = Status::Unknown;
+  // Why it reads as it does, worst first; also what an OK drive's user
+  // should know (a cable's CRC errors).
+  std::vector<std::string> Reasons;
+  // What the drive said to SMART RETURN STATUS: true for failing; none
+  // where it was not asked or gave no answer.
+  std::optional<bool> DriveFailing;
   // What the drive itself names as its limits (NVMe Identify Controller,
   // else the kernel's hwmon); for an NVMe drive Threshold is its critical
   // temperature, where it names one.

@@ -25,10 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   AtaCommandRequest request{};
   if (size < sizeof request) return 0;  // the version query carries no registers
   std::memcpy(&request, data, sizeof request);
+  // Kept apart from the command table on purpose: the SMART features that
+  // only read or report, never write, change a setting beyond SMART ENABLE,
+  // or start anything on the drive.
   const bool readOnlySmart =
       request.Command == kAtaSmart &&
       (request.Features == kSmartEnableOperations || request.Features == kSmartReadData ||
-       request.Features == kSmartReadThresholds);
+       request.Features == kSmartReadThresholds || request.Features == kSmartReturnStatus ||
+       (request.Features == kSmartReadLog && request.SectorNumber == kSctStatusLog));
   const bool allowed = request.Command == kAtaIdentifyDevice ||
                        request.Command == kAtaIdentifyPacketDevice || readOnlySmart ||
                        request.Command == kAtaCheckPowerMode;

@@ -27,8 +27,16 @@ std::string Column(const std::string& text, std::size_t width) {
 void PrintDriveList(std::ostream& out, const std::vector<DriveListRow>& drives) {
   out << Column("ID", 4) << Column("Model", 42) << Column("Temp", 8) << "Status\n";
   for (const DriveListRow& row : drives) {
-    out << Column(row.Id, 4) << Column(row.Model, 42) << Column(row.Temp, 8)
-        << StatusText(row.State) << "\n";
+    out << Column(row.Id, 4) << Column(row.Model, 42) << Column(row.Temp, 8);
+    if (row.Reasons.empty()) {
+      out << StatusText(row.State) << "\n";
+      continue;
+    }
+    out << Column(StatusText(row.State), 6);
+    for (std::size_t i = 0; i < row.Reasons.size(); ++i) {
+      out << (i ? ", " : "") << Printable(row.Reasons[i]);
+    }
+    out << "\n";
   }
 }
 

@@ -8,7 +8,7 @@ namespace {
 // Raised in its second number when keys are added, in its first when a key
 // changes meaning or goes.
 constexpr int kJsonFormatMajor = 1;
-constexpr int kJsonFormatMinor = 0;
+constexpr int kJsonFormatMinor = 1;
 
 JsonValue FormatVersion() { return JsonItems{kJsonFormatMajor, kJsonFormatMinor}; }
 
@@ -53,6 +53,32 @@ JsonValue AttributeTable(const DriveRecord& record) {
 
 JsonValue NodeOrNull(const DeviceNode& node) { return JsonValue::OrNull(node); }
 
+JsonValue TemperatureSourceOf(const DriveRecord& record) {
+  const TemperatureSource source = record.Summary.TemperatureFrom;
+  if (!record.Temperature || source == TemperatureSource::None) return {};
+  return TemperatureSourceText(source);
+}
+
+JsonValue Verdict(const DriveSummary& summary) {
+  JsonValue state;
+  switch (summary.Health) {
+    case Status::Ok:
+      state = "ok";
+      break;
+    case Status::Warn:
+      state = "warn";
+      break;
+    case Status::Bad:
+      state = "bad";
+      break;
+    case Status::Unknown:
+      break;
+  }
+  JsonItems reasons;
+  for (const std::string& reason : summary.Reasons) reasons.emplace_back(reason);
+  return JsonLine({{"state", std::move(state)}, {"reasons", std::move(reasons)}});
+}
+
 }  // namespace
 
 JsonMembers DriveRecordMembers(const DriveRecord& record, const DeviceNode& node) {
@@ -71,12 +97,14 @@ JsonMembers DriveRecordMembers(const DriveRecord& record, const DeviceNode& node
        record.SmartRead ? JsonLine({{"passed", JsonValue::OrNull(passed)}}) : JsonValue()},
       {"temperature", JsonLine({{"current", JsonValue::OrNull(record.Temperature)},
                                 {"drive_warning", JsonValue::OrNull(record.DriveWarning)},
-                                {"drive_critical", JsonValue::OrNull(record.DriveCritical)}})},
+                                {"drive_critical", JsonValue::OrNull(record.DriveCritical)},
+                                {"source", TemperatureSourceOf(record)}})},
       {"ata_smart_attributes", AttributeTable(record)},
       // The list's column reads OK for a drive it could not read; a script
       // must not take that for a healthy disk.
       {"drive_list_status",
        record.SmartRead ? JsonValue(StatusText(record.Summary.Health)) : JsonValue()},
+      {"halvoric_verdict", Verdict(record.Summary)},
   };
 }
 

@@ -30,6 +30,9 @@ class OpenFailures : public DiskControl {
   bool AnswersFromNvme(DeviceHandle handle) const override {
     return inner_.AnswersFromNvme(handle);
   }
+  std::string KernelModel(unsigned driveNumber) const override {
+    return inner_.KernelModel(driveNumber);
+  }
   TemperatureLimits KernelLimits(unsigned driveNumber) const override {
     return inner_.KernelLimits(driveNumber);
   }

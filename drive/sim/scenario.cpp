@@ -15,6 +15,20 @@
 namespace halvoric::sim {
 namespace {
 
+// The attribute the drive reports its temperature in; none when it keeps it
+// in the SCT status.
+std::optional<std::uint8_t> TemperatureAttribute(const SimDrive& drive) {
+  switch (drive.TemperatureIn) {
+    case TemperatureHome::Attribute194:
+      return kTemperatureAttribute;
+    case TemperatureHome::Attribute190:
+      return kAirflowTemperatureAttribute;
+    case TemperatureHome::SctStatus:
+      return std::nullopt;
+  }
+  return std::nullopt;
+}
+
 std::string Trim(const std::string& s) {
   const auto first = s.find_first_not_of(" \t\r");
   if (first == std::string::npos) return {};
@@ -49,7 +63,8 @@ std::optional<Fault> ParseFault(const std::string& word) {
       {"open", Fault::Open},          {"version", Fault::Version},
       {"enable", Fault::Enable},      {"identify", Fault::Identify},
       {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds},
-      {"power-check", Fault::PowerCheck}};
+      {"power-check", Fault::PowerCheck}, {"return-status", Fault::ReturnStatus},
+      {"sct-status", Fault::SctStatus}};
   for (const auto& [name, fault] : kNames) {
     if (word == name) return fault;
   }
@@ -102,9 +117,9 @@ class Parser {
     }
     for (const SimDrive& drive : scenario_.Drives) {
       const std::string named = origin_ + ": drive " + std::to_string(drive.Number);
-      if (!drive.Temperatures.empty() && !HasAttribute(drive, kTemperatureAttribute)) {
-        return Failure{named + " has a temperature but no attribute " +
-                       std::to_string(kTemperatureAttribute)};
+      const std::optional<std::uint8_t> home = TemperatureAttribute(drive);
+      if (!drive.Temperatures.empty() && home && !HasAttribute(drive, *home)) {
+        return Failure{named + " has a temperature but no attribute " + std::to_string(*home)};
       }
       for (const AttributeChange& change : drive.Changes) {
         if (!HasAttribute(drive, change.Id)) {
@@ -196,6 +211,33 @@ class Parser {
       return Result<>::Done();
     }
     if (key == "delay-ms") return ParseDelay(value, drive);
+    if (key == "temperature-in") {
+      static const std::pair<const char*, TemperatureHome> kHomes[] = {
+          {"194", TemperatureHome::Attribute194},
+          {"190", TemperatureHome::Attribute190},
+          {"sct", TemperatureHome::SctStatus}};
+      for (const auto& [name, home] : kHomes) {
+        if (value == name) {
+          drive.TemperatureIn = home;
+          return Result<>::Done();
+        }
+      }
+      return Failure{"temperature-in is '194', '190' or 'sct'"};
+    }
+    if (key == "smart-status") {
+      if (value != "passed" && value != "failing") {
+        return Failure{"smart-status is 'passed' or 'failing'"};
+      }
+      drive.Failing = value == "failing";
+      return Result<>::Done();
+    }
+    if (key == "thresholds") {
+      if (value != "in-order" && value != "reversed") {
+        return Failure{"thresholds is 'in-order' or 'reversed'"};
+      }
+      drive.ThresholdsReversed = value == "reversed";
+      return Result<>::Done();
+    }
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
     if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
@@ -460,6 +502,8 @@ Sector BuildIdentifySector(const SimDrive& drive) {
     PutWord(s, 6, drive.SectorsPerTrack);
     PutWord(s, 82, 0x0001);  // SMART supported
     PutWord(s, 85, 0x0001);  // SMART enabled
+    // SCT Command Transport, for the drive that keeps its temperature there.
+    if (drive.TemperatureIn == TemperatureHome::SctStatus) PutWord(s, 206, 0x0001);
   }
   PutAtaString(s, kIdentifySerial, kIdentifySerialLength, drive.Serial);
   PutAtaString(s, kIdentifyFirmware, kIdentifyFirmwareLength, drive.Firmware);
@@ -494,8 +538,9 @@ Sector BuildDataSector(const SimDrive& drive, double seconds) {
     if (change.Raw) PutRaw(entry, *change.Raw);
     changed = true;
   }
-  if (const auto celsius = drive.TemperatureAt(seconds)) {
-    if (std::uint8_t* entry = FindAttributeEntry(s, kTemperatureAttribute)) {
+  const std::optional<std::uint8_t> home = TemperatureAttribute(drive);
+  if (const auto celsius = drive.TemperatureAt(seconds); celsius && home) {
+    if (std::uint8_t* entry = FindAttributeEntry(s, *home)) {
       entry[5] = static_cast<std::uint8_t>(*celsius);
       entry[6] = 0;
       changed = true;
@@ -509,12 +554,26 @@ Sector BuildThresholdSector(const SimDrive& drive) {
   if (drive.ThresholdSector) return *drive.ThresholdSector;
   Sector s{};
   PutWord(s, 0, 0x0010);
-  for (std::size_t p = 0; p < drive.Attributes.size(); ++p) {
+  const std::size_t count = drive.Attributes.size();
+  for (std::size_t p = 0; p < count; ++p) {
+    const SimAttribute& a = drive.Attributes[drive.ThresholdsReversed ? count - 1 - p : p];
     std::uint8_t* entry = s.data() + kTableOffset + p * sizeof(ThresholdEntry);
-    entry[0] = drive.Attributes[p].Id;
-    entry[1] = drive.Attributes[p].Threshold;
+    entry[0] = a.Id;
+    entry[1] = a.Threshold;
   }
   SetChecksum(s);
+  return s;
+}
+
+Sector BuildSctStatusSector(const SimDrive& drive, double seconds) {
+  Sector s{};
+  PutWord(s, 0, 0x0003);  // the status format's version
+  // 80h: no temperature, for a drive that keeps it elsewhere.
+  s[kSctStatusTemperature] = 0x80;
+  const auto celsius = drive.TemperatureAt(seconds);
+  if (drive.TemperatureIn == TemperatureHome::SctStatus && celsius) {
+    s[kSctStatusTemperature] = static_cast<std::uint8_t>(*celsius);
+  }
   return s;
 }
 

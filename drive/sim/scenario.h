@@ -19,7 +19,20 @@ namespace halvoric::sim {
 using Sector = std::array<std::uint8_t, kSectorSize>;
 
 // A request or event a drive can be told to fail.
-enum class Fault { Open, Version, Enable, Identify, ReadData, ReadThresholds, PowerCheck };
+enum class Fault {
+  Open,
+  Version,
+  Enable,
+  Identify,
+  ReadData,
+  ReadThresholds,
+  PowerCheck,
+  ReturnStatus,
+  SctStatus,
+};
+
+// Where the drive reports its temperature schedule.
+enum class TemperatureHome : std::uint8_t { Attribute194, Attribute190, SctStatus };
 
 struct SimAttribute {
   std::uint8_t Id = 0;
@@ -69,6 +82,9 @@ struct SimDrive {
   std::vector<AttributeChange> Changes;  // in file order, each ID's in increasing time
   std::vector<PowerSpan> PowerSpans;     // in increasing time, not overlapping
   std::set<Fault> Faults;
+  TemperatureHome TemperatureIn = TemperatureHome::Attribute194;
+  bool Failing = false;             // SMART RETURN STATUS says it is failing
+  bool ThresholdsReversed = false;  // the threshold table lists the IDs backwards
   bool PermissionDenied = false;
   unsigned DelayMs = 0;  // how long every request takes
   double DelayFromSeconds = 0;  // and from when
@@ -101,5 +117,8 @@ Result<Scenario> LoadScenario(const std::string& path);
 Sector BuildIdentifySector(const SimDrive& drive);
 Sector BuildDataSector(const SimDrive& drive, double seconds);
 Sector BuildThresholdSector(const SimDrive& drive);
+// The SCT status log at `seconds`; its temperature only for a drive that
+// keeps it there.
+Sector BuildSctStatusSector(const SimDrive& drive, double seconds);
 
 }  // namespace halvoric::sim

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "drive/attributes.h"
 #include "drive/drive_commands.h"
 #include "drive/drive_number.h"
 
@@ -13,6 +14,20 @@ namespace {
 
 // The time-out the Linux backend gives each request.
 constexpr unsigned kRequestTimeoutMs = 10000;
+
+// As a real drive does, it says it is failing once an attribute has
+// reached its threshold.
+bool CrossedThreshold(const SimDrive& drive, double now) {
+  AtaCommandResult data{};
+  AtaCommandResult thresholds{};
+  const Sector dataSector = BuildDataSector(drive, now);
+  const Sector thresholdSector = BuildThresholdSector(drive);
+  std::memcpy(data.Data, dataSector.data(), kSectorSize);
+  std::memcpy(thresholds.Data, thresholdSector.data(), kSectorSize);
+  const auto listed = ListAttributes(data.Data, thresholds.Data);
+  return std::any_of(listed.begin(), listed.end(),
+                     [](const TableAttribute& a) { return a.State == Status::Bad; });
+}
 
 void PutSector(void* out, const Sector& sector) {
   AtaCommandResult result{};
@@ -135,13 +150,29 @@ bool SimulatedDisks::Answer(const SimDrive& drive, const DriveCommandRow& row,
       return true;
     case DriveCommand::CheckPowerMode:
       return AnswerPowerCheck(drive, now, out);
+    case DriveCommand::SmartReturnStatus: {
+      if (drive.Packet || drive.Fails(Fault::ReturnStatus)) return false;
+      const bool failing = drive.Failing || CrossedThreshold(drive, now);
+      RegisterAnswer answer{};
+      answer.CylinderLow = failing ? kSmartFailingCylinderLow : kSmartCylinderLow;
+      answer.CylinderHigh = failing ? kSmartFailingCylinderHigh : kSmartCylinderHigh;
+      std::memcpy(out, &answer, sizeof answer);
+      return true;
+    }
+    case DriveCommand::SmartReadSctStatus:
+      // Only a drive that names SCT in its IDENTIFY data keeps the log.
+      if (drive.TemperatureIn != TemperatureHome::SctStatus || drive.Fails(Fault::SctStatus)) {
+        return false;
+      }
+      PutSector(out, BuildSctStatusSector(drive, now));
+      return true;
   }
   return false;
 }
 
 bool SimulatedDisks::AnswerPowerCheck(const SimDrive& drive, double now, void* out) const {
   if (drive.Fails(Fault::PowerCheck)) return false;
-  PowerModeAnswer answer{};
+  RegisterAnswer answer{};
   switch (PowerModeAt(drive, now)) {
     case PowerMode::Standby:
       answer.SectorCount = 0x00;
@@ -170,6 +201,11 @@ void SimulatedDisks::Close(DeviceHandle handle) {
   RecordedEvent event{RecordedEvent::Kind::Close, {}, handle};
   event.Succeeded = open_.erase(handle) != 0;
   events_.push_back(event);
+}
+
+std::string SimulatedDisks::KernelModel(unsigned driveNumber) const {
+  const SimDrive* drive = scenario_.Find(driveNumber);
+  return drive ? drive->Model : std::string();
 }
 
 TemperatureLimits SimulatedDisks::KernelLimits(unsigned driveNumber) const {

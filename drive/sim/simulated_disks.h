@@ -41,6 +41,7 @@ class SimulatedDisks : public DiskControl {
   void Close(DeviceHandle handle) override;
   // The scenario's `limits`, for every drive it lists.
   TemperatureLimits KernelLimits(unsigned driveNumber) const override;
+  std::string KernelModel(unsigned driveNumber) const override;
 
   const std::vector<RecordedEvent>& Events() const { return events_; }
   void ClearEvents() { events_.clear(); }

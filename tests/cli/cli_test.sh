@@ -32,8 +32,10 @@ printf '[drive 0]\nmodel = "A\xc2\x9b\xe2\x80\xaa\xe2\x80\xab\xe2\x80\xac\xe2\x8
 steering=('c2 9b' 'e2 80 aa' 'e2 80 ab' 'e2 80 ac' 'e2 80 ad' 'e2 80 ae' 'e2 81 a6' 'e2 81 a7'
   'e2 81 a8' 'e2 81 a9' 'e2 80 8e' 'e2 80 8f' 'd8 9c')
 
-check "list" 0 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
-check "list json" 0 '"temperature": {"current": 34,' --scenario "$scenarios/demo.scenario" --json
+check "list" 5 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
+check "warning and its reasons" 5 "WARN  5120 reallocated sectors, Attribute 190 reached its threshold in the past, 8 pending sectors" \
+  --scenario "$scenarios/demo.scenario"
+check "list json" 5 '"temperature": {"current": 34,' --scenario "$scenarios/demo.scenario" --json
 check "details" 0 "C2  Temperature" --scenario "$scenarios/demo.scenario" --drive 1
 check "drive's own limits" 0 "Critical temperature      60°C" --scenario "$scenarios/demo.scenario" \
   --drive 1
@@ -41,14 +43,19 @@ check "details json" 0 '{"name": "Drive/Head", "value": "176"}' \
   --scenario "$scenarios/demo.scenario" --drive 1 --json
 check "no drive" 2 "ID  Model" --scenario "$tmp/none.scenario"
 check "absent drive" 2 "drive 3 could not be read" --scenario "$scenarios/hot-drive.scenario" --drive 3
-check "permission" 0 "drive 2 cannot be opened: Permission denied" \
+check "permission" 4 "drive 2 cannot be opened: Permission denied" \
+  --scenario "$scenarios/troubled.scenario"
+check "locked drive listed by the kernel's model" 4 "2   Halvoric Locked Disk                      N/A     N/A" \
+  --scenario "$scenarios/troubled.scenario"
+check "unread drive is no OK" 4 "1   Halvoric Mute Disk                        N/A     N/A" \
   --scenario "$scenarios/troubled.scenario"
 check "mute drive listed" 2 "drive 0 did not answer IDENTIFY" --scenario "$tmp/mute.scenario"
+check "nothing read" 2 "no drive could be read" --scenario "$tmp/mute.scenario"
 check "mute drive details" 2 "drive 0 answered none of the commands" \
   --scenario "$tmp/mute.scenario" --drive 0
 check "mute drive in JSON" 2 '"smart_read_error": "the drive answered neither IDENTIFY nor SMART READ DATA"' \
   --scenario "$tmp/mute.scenario" --json
-check "locked drive in JSON" 0 '"smart_read_error": "cannot be opened: Permission denied"' \
+check "locked drive in JSON" 4 '"smart_read_error": "cannot be opened: Permission denied"' \
   --scenario "$scenarios/troubled.scenario" --json
 check "locked drive details in JSON" 2 '"smart_read_error": "cannot be opened: Permission denied"' \
   --scenario "$scenarios/troubled.scenario" --drive 2 --json
@@ -57,7 +64,7 @@ check "power json" 0 '{"drive_number": 2, "device_path": null, "power_mode": "sl
   --scenario "$tmp/power.scenario" --power --json
 # The whole output: drive 3 alone.
 "$cli" --scenario "$tmp/power.scenario" --power --drive 3 --json >"$tmp/out"
-if [ "$(cat "$tmp/out")" != $'{\n  "json_format_version": [1, 0],\n  "drives": [\n    {"drive_number": 3, "device_path": null, "power_mode": "unknown"}\n  ]\n}' ]; then
+if [ "$(cat "$tmp/out")" != $'{\n  "json_format_version": [1, 1],\n  "drives": [\n    {"drive_number": 3, "device_path": null, "power_mode": "unknown"}\n  ]\n}' ]; then
   echo "FAIL: power of one drive"
   cat "$tmp/out"
   failures=$((failures + 1))

@@ -96,20 +96,20 @@ TEST_F(SysfsFallbackTest, SeriesShowsStringsAndHwmonTemperature) {
   const struct {
     DriveNumber n;
     const char* model;
-    DriveSummary summary;
+    std::int32_t temperature, threshold, value;
   } cases[] = {
-      {0, "HalVoric Emu Dis                        ", {42, 0, 42, 42}},
-      {1, "                                        ", {NoTemperature, NoThreshold, 0, 0}},
-      {2, "QEMU NVMe Ctrl                          ", {1, 0, 1, 1}},  // below 0 °C
+      {0, "HalVoric Emu Dis                        ", 42, 0, 42},
+      {1, "                                        ", NoTemperature, NoThreshold, 0},
+      {2, "QEMU NVMe Ctrl                          ", 1, 0, 1},  // below 0 °C
   };
   for (const auto& c : cases) {
     EXPECT_TRUE(reader.DriveExists(c.n));
     EXPECT_EQ(reader.GetDriveModel(c.n), c.model);
     DriveSummary summary;
     reader.GetDriveSummary(c.n, summary);
-    EXPECT_EQ(summary.Temperature, c.summary.Temperature) << int(c.n);
-    EXPECT_EQ(summary.Threshold, c.summary.Threshold) << int(c.n);
-    EXPECT_EQ(summary.Value, c.summary.Value) << int(c.n);
+    EXPECT_EQ(summary.Temperature, c.temperature) << int(c.n);
+    EXPECT_EQ(summary.Threshold, c.threshold) << int(c.n);
+    EXPECT_EQ(summary.Value, c.value) << int(c.n);
     EXPECT_EQ(disks.LevelOf(c.n), AccessLevel::Limited);
   }
   EXPECT_FALSE(reader.DriveExists(3));
@@ -257,7 +257,7 @@ struct StandbyAta final : DiskControl {
   bool Control(DeviceHandle, std::uint32_t code, const void*, std::size_t, void* out,
                std::size_t) override {
     if (code != CHECK_POWER_MODE) return false;
-    *static_cast<PowerModeAnswer*>(out) = PowerModeAnswer{};  // count 00h: standby
+    *static_cast<RegisterAnswer*>(out) = RegisterAnswer{};  // count 00h: standby
     return true;
   }
   void Close(DeviceHandle) override {}

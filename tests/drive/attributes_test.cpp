@@ -82,8 +82,10 @@ TEST(Summary, WithoutAttribute194) {
   EXPECT_EQ(sinks.smartInfo.size(), 30u);
 }
 
+// A threshold of 0 marks an advisory attribute, which never fails.
 TEST(Summary, StatusRuleIsStrictlyGreater) {
-  EXPECT_EQ(StatusOf(0, 0), Status::Bad);
+  EXPECT_EQ(StatusOf(0, 0), Status::Ok);
+  EXPECT_EQ(StatusOf(1, 1), Status::Bad);
   EXPECT_EQ(StatusOf(10, 10), Status::Bad);
   EXPECT_EQ(StatusOf(11, 10), Status::Ok);
   EXPECT_EQ(StatusOf(9, 10), Status::Bad);
@@ -94,7 +96,7 @@ TEST(Summary, StatusRuleIsStrictlyGreater) {
   t.Set(7, 194, 0, 0, 0, {30});
   RecordingSinks sinks;
   AddDriveRow(sinks, 0, "m", t.Summary());
-  EXPECT_EQ(sinks.drives[0].State, Status::Bad);
+  EXPECT_EQ(sinks.drives[0].State, Status::Ok);
   EXPECT_EQ(sinks.drives[0].Temp,
             "30\xC2\xB0"
             "C");
@@ -204,7 +206,10 @@ TEST(AttributeRows, RecordedDriveTables) {
     EXPECT_EQ(row.Raw, expected[i].raw);
     EXPECT_STREQ(StatusText(row.State), expected[i].status);
   }
-  EXPECT_EQ(DecodeDriveSummary(data.Data, thresholds.Data).Temperature, NoTemperature);
+  // Without 194, the airflow temperature's low raw byte (1Fh).
+  const DriveSummary summary = DecodeDriveSummary(data.Data, thresholds.Data);
+  EXPECT_EQ(summary.Temperature, 31);
+  EXPECT_EQ(summary.TemperatureFrom, TemperatureSource::Attribute190);
 }
 
 }  // namespace

@@ -36,6 +36,7 @@ TEST(Channel, SummarySeriesCarriesTheRegistersOfEveryDrive) {
       {SMART_RCV_DRIVE_DATA, 512, 0x00, 0x00, 0x00, 0xEC},
       {SMART_RCV_DRIVE_DATA, 512, 0xD0, 0x4F, 0xC2, 0xB0},
       {SMART_RCV_DRIVE_DATA, 512, 0xD1, 0x4F, 0xC2, 0xB0},
+      {SMART_SEND_DRIVE_COMMAND, 0, 0xDA, 0x4F, 0xC2, 0xB0},
   };
   for (DriveNumber n = 0; n < 4; ++n) {
     SCOPED_TRACE("drive " + std::to_string(n));
@@ -45,7 +46,7 @@ TEST(Channel, SummarySeriesCarriesTheRegistersOfEveryDrive) {
     reader.GetDriveSummary(n, summary);
 
     const auto& events = disks.Events();
-    ASSERT_EQ(events.size(), 7u);
+    ASSERT_EQ(events.size(), 8u);
     EXPECT_EQ(events.front().What, RecordedEvent::Kind::Open);
     EXPECT_EQ(events.front().Path, "\\\\.\\PhysicalDrive" + std::to_string(n));
     EXPECT_EQ(events.back().What, RecordedEvent::Kind::Close);

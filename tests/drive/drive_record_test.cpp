@@ -28,6 +28,10 @@ attribute = 194 raw=40
 model = No Thresholds
 fail = read-thresholds
 attribute = 9 value=5 threshold=10
+[drive 7]
+model = Silent
+fail = read-thresholds return-status
+attribute = 9 value=5 threshold=10
 [drive 4]
 model = Locked
 permission = denied
@@ -39,7 +43,8 @@ fail = identify read-data
 )";
 
 // One row per kind of drive: what a script must be able to tell apart. A
-// failed threshold read must leave no verdict, not thresholds of 0.
+// failed threshold read must leave no verdict of the table's, not
+// thresholds of 0: the drive's own status still says whether it passes.
 TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
   const struct {
     DriveNumber n;
@@ -55,8 +60,9 @@ TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
       {1, OpenError::None, std::nullopt, true, "", std::nullopt, true, 1},
       {2, OpenError::None, "No Data", false, "the drive did not answer SMART READ DATA",
        std::nullopt, std::nullopt, 0},
-      {3, OpenError::None, "No Thresholds", true, "", std::nullopt, std::nullopt, 1},
-      {4, OpenError::PermissionDenied, std::nullopt, false, "cannot be opened: Permission denied",
+      {3, OpenError::None, "No Thresholds", true, "", std::nullopt, false, 1},
+      {7, OpenError::None, "Silent", true, "", std::nullopt, std::nullopt, 1},
+      {4, OpenError::PermissionDenied, "Locked", false, "cannot be opened: Permission denied",
        std::nullopt, std::nullopt, 0},
       {5, OpenError::None, "Worn", true, "", std::nullopt, false, 1},
       {6, OpenError::None, std::nullopt, false,
@@ -73,7 +79,10 @@ TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
     if (c.model) {
       ASSERT_TRUE(record.Model);
       EXPECT_EQ(record.Model->substr(0, c.model->size()), *c.model);
-      EXPECT_EQ(record.Model->size(), kIdentifyModelLength);  // padding kept for the text list
+      // The drive's padding kept for the text list; the kernel's model has none.
+      if (c.open == OpenError::None) {
+        EXPECT_EQ(record.Model->size(), kIdentifyModelLength);
+      }
     } else {
       EXPECT_FALSE(record.Model && !record.Model->empty());
     }
@@ -122,6 +131,7 @@ TEST(ReadDriveRecord, FiguresTheLevelMakesUpAreAbsentAsOnTheDetailPage) {
   const std::string scenario = R"(
 [drive 0]
 model = Built
+fail = return-status
 attribute = 194 value=40 worst=40 threshold=0 raw=40
 attribute = 0x60 value=100 worst=100 threshold=10 raw=100
 attribute = 0x61 value=3 worst=3 threshold=0 raw=3

@@ -30,7 +30,7 @@ TEST(DecodePowerMode, AsleepOutweighsTheCount) {
       {0xFF, 1, PowerMode::Sleep},  {0x10, 0, PowerMode::Unknown},
   };
   for (const auto& c : cases) {
-    PowerModeAnswer answer{};
+    RegisterAnswer answer{};
     answer.SectorCount = c.count;
     answer.Asleep = c.asleep;
     EXPECT_EQ(DecodePowerMode(answer), c.expected) << int(c.count) << " " << int(c.asleep);

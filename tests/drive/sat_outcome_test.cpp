@@ -116,13 +116,16 @@ TEST(DecodeAtaOutcome, DecidesFromStatusSenseKeyAndAtaRegisters) {
   }
 }
 
-// CHECK POWER MODE answers in the count register, at a different place in
-// each sense format; without registers there is no count at all.
-TEST(DecodeAtaOutcome, ReturnsTheCountRegisterWhereverTheSenseHoldsIt) {
+// CHECK POWER MODE answers in the count register, SMART RETURN STATUS in
+// LBA mid and high, each at a different place in each sense format; without
+// registers there is no answer at all.
+TEST(DecodeAtaOutcome, ReturnsTheRegistersWhereverTheSenseHoldsThem) {
   const struct {
     const char* name;
     Bytes sense;
     std::optional<std::uint8_t> count;
+    std::uint8_t lbaMid = 0;
+    std::uint8_t lbaHigh = 0;
   } cases[] = {
       {"DescriptorActive",
        {0x72, 0x01, 0,    0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0,
@@ -132,14 +135,30 @@ TEST(DecodeAtaOutcome, ReturnsTheCountRegisterWhereverTheSenseHoldsIt) {
        {0x72, 0x01, 0,    0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0x01,
         0,    0x80, 0x00, 0,    0, 0, 0, 0,    0,    0xA0, 0x50},
        0x00},
+      {"DescriptorFailingStatus",
+       {0x72, 0x01, 0,    0x1D, 0,    0, 0,    0x0E, 0x09, 0x0C, 0,
+        0,    0x00, 0x00, 0x11, 0, 0x22, 0xF4, 0x33, 0x2C, 0xA0, 0x50},
+       0x00,
+       0xF4,
+       0x2C},
       {"FixedIdle", {0x70, 0, 0x01, 0x00, 0x50, 0xA0, 0x80, 0x0A, 0, 0, 0, 0, 0x00, 0x1D}, 0x80},
+      {"FixedPassingStatus",
+       {0x70, 0, 0x01, 0x00, 0x50, 0xA0, 0x00, 0x0A, 0, 0, 0x4F, 0xC2, 0x00, 0x1D},
+       0x00,
+       0x4F,
+       0xC2},
+      {"FixedWithoutCommandSpecificBytes", {0x70, 0, 0x01, 0x00, 0x50, 0xA0, 0x80, 0x0A, 0, 0x01}, 0x80},
       {"FixedTooShortForTheInformationBytes", {0x70, 0, 0x01, 0x00, 0x50, 0xA0}, std::nullopt},
       {"NoSense", {}, std::nullopt},
       {"DescriptorWithoutStatusReturn", {0x72, 0x01, 0, 0x1D, 0, 0, 0, 0}, std::nullopt},
   };
   for (const auto& c : cases) {
     const AtaOutcome outcome = DecodeAtaOutcome(0, 0x02, 0, 0x08, c.sense);
-    EXPECT_EQ(outcome.Count, c.count) << c.name;
+    ASSERT_EQ(outcome.Registers.has_value(), c.count.has_value()) << c.name;
+    if (!c.count) continue;
+    EXPECT_EQ(outcome.Registers->Count, *c.count) << c.name;
+    EXPECT_EQ(outcome.Registers->LbaMid, c.lbaMid) << c.name;
+    EXPECT_EQ(outcome.Registers->LbaHigh, c.lbaHigh) << c.name;
   }
 }
 

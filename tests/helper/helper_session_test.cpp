@@ -300,10 +300,10 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
                 0,    0,    0x00, 0,    0, 0, 0, 0,    0,    0xA0, 0x50};
   const HelperReply reply = Send(PowerCheckRequest()).Reply;
   EXPECT_EQ(reply.Status, static_cast<std::uint32_t>(HelperStatus::Ok));
-  EXPECT_EQ(reply.OutSize, sizeof(PowerModeAnswer));
-  EXPECT_EQ(reply.Out[offsetof(PowerModeAnswer, SectorCount)], 0x00);
+  EXPECT_EQ(reply.OutSize, sizeof(RegisterAnswer));
+  EXPECT_EQ(reply.Out[offsetof(RegisterAnswer, SectorCount)], 0x00);
   sgIo.sense[13] = 0xFF;
-  EXPECT_EQ(Send(PowerCheckRequest()).Reply.Out[offsetof(PowerModeAnswer, SectorCount)], 0xFF);
+  EXPECT_EQ(Send(PowerCheckRequest()).Reply.Out[offsetof(RegisterAnswer, SectorCount)], 0xFF);
   EXPECT_EQ(sgIo.calls, 3);
   EXPECT_TRUE(nvme.opcodes.empty());
   // Each command had the ATA right in force, and the refusals raised none.

@@ -40,6 +40,8 @@ DriveRecord ReadRecord() {
   record.Temperature = 38;
   record.Summary.Temperature = 38;
   record.Summary.Health = Status::Bad;
+  record.Summary.TemperatureFrom = TemperatureSource::Attribute194;
+  record.Summary.Reasons = {"Reallocated Sector Count has reached its threshold"};
   return record;
 }
 
@@ -58,8 +60,13 @@ TEST(DriveRecordMembers, ReadDrive) {
       {"smart_read", "true"},
       {"smart_read_error", "null"},
       {"smart_status", "{\"passed\": false}"},
-      {"temperature", "{\"current\": 38, \"drive_warning\": null, \"drive_critical\": null}"},
+      {"temperature",
+       "{\"current\": 38, \"drive_warning\": null, \"drive_critical\": null, "
+       "\"source\": \"attribute 194\"}"},
       {"drive_list_status", "\"BAD\""},
+      {"halvoric_verdict",
+       "{\"state\": \"bad\", \"reasons\": [\"Reallocated Sector Count has reached its "
+       "threshold\"]}"},
   };
   for (const auto& [key, json] : cases) EXPECT_EQ(Member(members, key), json) << key;
   EXPECT_EQ(Member(members, "ata_smart_attributes"),
@@ -90,14 +97,14 @@ TEST(DriveRecordMembers, UnreadDrives) {
 TEST(JsonDocuments, StartWithTheFormatVersionAndPrintEmptyListsWhole) {
   const std::pair<std::string, std::string> cases[] = {
       {Printed(DriveListDocument({})),
-       "{\n  \"json_format_version\": [1, 0],\n  \"drives\": []\n}"},
+       "{\n  \"json_format_version\": [1, 1],\n  \"drives\": []\n}"},
       {Printed(PowerModesDocument({{2, "/dev/sdc", PowerMode::Sleep}})),
-       "{\n  \"json_format_version\": [1, 0],\n  \"drives\": [\n"
+       "{\n  \"json_format_version\": [1, 1],\n  \"drives\": [\n"
        "    {\"drive_number\": 2, \"device_path\": \"/dev/sdc\", \"power_mode\": \"sleep\"}\n  "
        "]\n}"},
       {Printed(DriveDetailsDocument({DriveRecord{}, std::nullopt}, {{"Heads", "16"}, {"IDE", {}}}))
            .substr(0, 39),
-       "{\n  \"json_format_version\": [1, 0],\n  \"d"},
+       "{\n  \"json_format_version\": [1, 1],\n  \"d"},
   };
   for (const auto& [printed, expected] : cases) EXPECT_EQ(printed, expected);
   const std::string details =

@@ -250,7 +250,7 @@ def main():
     for run, sata in (("root", "active"), ("helper", "active"), ("ata-only", "active"),
                       ("limited", "unknown")):
         check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
-              {"json_format_version": [1, 0],
+              {"json_format_version": [1, 1],
                "drives": [{"drive_number": 0, "device_path": "/dev/sda", "power_mode": sata},
                           {"drive_number": 1, "device_path": "/dev/nvme0n1",
                            "power_mode": "unknown"}]})

@@ -1,0 +1,86 @@
+// Every reader's list of requests, in the order the drive receives them. A
+// command that joins the reading of a drive's tables joins kVerdictSteps,
+// and with it every series that reads them.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+
+#include "drive/drive_session.h"
+
+namespace halvoric {
+
+// Behind the tables: the drive's own verdict, and its SCT status where
+// neither table attribute holds its temperature.
+inline constexpr SeriesStep kVerdictSteps[] = {
+    {SeriesRequest::Send, false, DriveCommand::SmartReturnStatus},
+    {SeriesRequest::Send, false, DriveCommand::SmartReadSctStatus, &NeedsSctTemperature},
+};
+
+template <std::size_t A, std::size_t B>
+constexpr std::array<SeriesStep, A + B> JoinSteps(const SeriesStep (&first)[A],
+                                                  const SeriesStep (&then)[B]) {
+  std::array<SeriesStep, A + B> steps{};
+  std::copy(first, first + A, steps.begin());
+  std::copy(then, then + B, steps.begin() + A);
+  return steps;
+}
+
+namespace series_parts {
+inline constexpr SeriesStep kSummaryTables[] = {
+    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},    {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes}, {SeriesRequest::ReadThresholds},
+};
+inline constexpr SeriesStep kSummaryTablesIfAwake[] = {
+    {SeriesRequest::PowerCheck, true}, {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},      {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes},   {SeriesRequest::ReadThresholds},
+};
+// The thresholds only behind a table that came back.
+inline constexpr SeriesStep kDetailTables[] = {
+    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},
+    {SeriesRequest::Identify},       {SeriesRequest::ReadAttributes, true},
+    {SeriesRequest::ReadThresholds},
+};
+// The power check first, before anything that would wake the drive.
+inline constexpr SeriesStep kRecordTables[] = {
+    {SeriesRequest::PowerCheck},           {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},          {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
+};
+inline constexpr SeriesStep kRecordTablesIfAwake[] = {
+    {SeriesRequest::PowerCheck, true},     {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},          {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
+};
+// Nothing after an IDENTIFY or a table that did not come back. Without its
+// thresholds every attribute would read OK, and the next whole reading
+// would report a BAD one as a new change.
+inline constexpr SeriesStep kHealthTables[] = {
+    {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},
+    {SeriesRequest::Identify, true}, {SeriesRequest::ReadAttributes, true},
+    {SeriesRequest::ReadThresholds},
+};
+inline constexpr SeriesStep kHealthTablesIfAwake[] = {
+    {SeriesRequest::PowerCheck, true},     {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},          {SeriesRequest::Identify, true},
+    {SeriesRequest::ReadAttributes, true}, {SeriesRequest::ReadThresholds},
+};
+}  // namespace series_parts
+
+inline constexpr SeriesStep kPowerCheckSeries[] = {{SeriesRequest::PowerCheck}};
+inline constexpr SeriesStep kModelSeries[] = {
+    {SeriesRequest::QueryIdentify}, {SeriesRequest::SmartEnable}, {SeriesRequest::Identify}};
+inline constexpr auto kSummarySeries = JoinSteps(series_parts::kSummaryTables, kVerdictSteps);
+inline constexpr auto kSummarySeriesIfAwake =
+    JoinSteps(series_parts::kSummaryTablesIfAwake, kVerdictSteps);
+inline constexpr auto kDetailSeries = JoinSteps(series_parts::kDetailTables, kVerdictSteps);
+inline constexpr auto kRecordSeries = JoinSteps(series_parts::kRecordTables, kVerdictSteps);
+inline constexpr auto kRecordSeriesIfAwake =
+    JoinSteps(series_parts::kRecordTablesIfAwake, kVerdictSteps);
+inline constexpr auto kHealthSeries = JoinSteps(series_parts::kHealthTables, kVerdictSteps);
+inline constexpr auto kHealthSeriesIfAwake =
+    JoinSteps(series_parts::kHealthTablesIfAwake, kVerdictSteps);
+
+}  // namespace halvoric

@@ -40,6 +40,27 @@ model = Worn
 attribute = 5 value=36 worst=36 threshold=36 raw=2048
 [drive 6]
 fail = identify read-data
+[drive 9]
+model = Airflow Only
+temperature-in = 190
+attribute = 190 value=64 worst=50 threshold=0 raw=0x2A00140024
+attribute = 199 value=200 worst=200 threshold=0 raw=12
+[drive 10]
+model = SCT Only
+temperature-in = sct
+attribute = 9 value=99 worst=99 threshold=0 raw=10
+temperature = 0:41
+[drive 11]
+model = Says Failing
+smart-status = failing
+attribute = 194 value=112 worst=95 threshold=0 raw=30
+[drive 12]
+model = Thresholds Backwards
+thresholds = reversed
+fail = return-status
+attribute = 5 value=20 worst=20 threshold=36 raw=700
+attribute = 1 value=100 worst=100 threshold=6
+attribute = 194 value=112 worst=95 threshold=0 raw=30
 )";
 
 // One row per kind of drive: what a script must be able to tell apart. A
@@ -68,6 +89,13 @@ TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
       {6, OpenError::None, std::nullopt, false,
        "the drive answered neither IDENTIFY nor SMART READ DATA", std::nullopt, std::nullopt, 0},
       {8, OpenError::NotFound, std::nullopt, false, "", std::nullopt, std::nullopt, 0},
+      // Temperatures without 194: the airflow's low raw byte, else SCT.
+      {9, OpenError::None, "Airflow Only", true, "", 36, true, 2},
+      {10, OpenError::None, "SCT Only", true, "", 41, true, 1},
+      // The drive's own status wins over a table that passes.
+      {11, OpenError::None, "Says Failing", true, "", 30, false, 1},
+      // Paired by ID, 5 is at 20 against its 36, not against 194's 0.
+      {12, OpenError::None, "Thresholds Backwards", true, "", 30, false, 3},
   };
   sim::SimulatedDisks disks{ScenarioFrom(kDrives)};
   DriveReader reader{disks};
@@ -98,6 +126,10 @@ TEST(ReadDriveRecord, SaysWhatWasReadAndWhyNot) {
     EXPECT_FALSE(record.DriveCritical);
   }
   EXPECT_EQ(disks.OpenHandles(), 0u);
+  // CRC errors point at the cable: said, but no warning.
+  const DriveSummary cable = ReadDriveRecord(reader, 9, nullptr).Summary;
+  EXPECT_EQ(cable.Health, Status::Ok);
+  EXPECT_EQ(cable.Reasons, std::vector<std::string>{"12 UDMA CRC errors (check the cable)"});
 }
 
 // The list's columns come from the same read: the text output must not

@@ -1,5 +1,7 @@
 #include "report/drive_json.h"
 
+#include <cctype>
+
 #include "base/text_trim.h"
 
 namespace halvoric::cli {
@@ -60,19 +62,12 @@ JsonValue TemperatureSourceOf(const DriveRecord& record) {
 }
 
 JsonValue Verdict(const DriveSummary& summary) {
+  // "ok", "warn", "bad": the list's words in lower case; null for N/A.
   JsonValue state;
-  switch (summary.Health) {
-    case Status::Ok:
-      state = "ok";
-      break;
-    case Status::Warn:
-      state = "warn";
-      break;
-    case Status::Bad:
-      state = "bad";
-      break;
-    case Status::Unknown:
-      break;
+  if (summary.Health != Status::Unknown) {
+    std::string word = StatusText(summary.Health);
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    state = std::move(word);
   }
   JsonItems reasons;
   for (const std::string& reason : summary.Reasons) reasons.emplace_back(reason);

@@ -165,6 +165,16 @@ class Parser {
     return Result<>::Done();
   }
 
+  // A key of two words: `on` sets the flag, `off` clears it.
+  static Result<> SetSwitch(const std::string& key, const std::string& value, const char* off,
+                            const char* on, bool& flag) {
+    if (value != off && value != on) {
+      return Failure{key + " is '" + on + "' or '" + off + "'"};
+    }
+    flag = value == on;
+    return Result<>::Done();
+  }
+
   Result<> SetString(std::string& field, const std::string& value, std::size_t limit) {
     field = Unquote(value);
     if (field.size() > limit) {
@@ -203,13 +213,7 @@ class Parser {
       }
       return Result<>::Done();
     }
-    if (key == "permission") {
-      if (value != "denied" && value != "granted") {
-        return Failure{"permission is 'denied' or 'granted'"};
-      }
-      drive.PermissionDenied = value == "denied";
-      return Result<>::Done();
-    }
+    if (key == "permission") return SetSwitch(key, value, "granted", "denied", drive.PermissionDenied);
     if (key == "delay-ms") return ParseDelay(value, drive);
     if (key == "temperature-in") {
       static const std::pair<const char*, TemperatureHome> kHomes[] = {
@@ -224,19 +228,9 @@ class Parser {
       }
       return Failure{"temperature-in is '194', '190' or 'sct'"};
     }
-    if (key == "smart-status") {
-      if (value != "passed" && value != "failing") {
-        return Failure{"smart-status is 'passed' or 'failing'"};
-      }
-      drive.Failing = value == "failing";
-      return Result<>::Done();
-    }
+    if (key == "smart-status") return SetSwitch(key, value, "passed", "failing", drive.Failing);
     if (key == "thresholds") {
-      if (value != "in-order" && value != "reversed") {
-        return Failure{"thresholds is 'in-order' or 'reversed'"};
-      }
-      drive.ThresholdsReversed = value == "reversed";
-      return Result<>::Done();
+      return SetSwitch(key, value, "in-order", "reversed", drive.ThresholdsReversed);
     }
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);

@@ -34,7 +34,8 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
                    ("Critical Comp. Temperature Time", 0x67, "raw",
                     "Critical Composite Temperature Time")]
 # Sections that hold text, not one of our JSON documents.
-NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme")
+NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
+            "smartctl-sata")
 
 failures = []
 
@@ -42,6 +43,15 @@ failures = []
 def check(what, got, wanted):
     if got != wanted:
         failures.append(f"{what}:\n  got    {got!r}\n  wanted {wanted!r}")
+
+
+def smartctl_verdict_and_airflow(text):
+    """`smartctl -H -A`: whether the drive says it passes, and the leading
+    number of attribute 190's raw column (the temperature smartctl reads)."""
+    verdict = re.search(r"self-assessment test result: (\S+)", text)
+    airflow = re.search(r"^\s*190\s.*?\s(\d+)(?: \(.*\))?\s*$", text, re.M)
+    return (verdict.group(1) == "PASSED" if verdict else None,
+            int(airflow.group(1)) if airflow else None)
 
 
 def sections(text):
@@ -127,16 +137,22 @@ def main():
     failures.extend(invalid_documents(found, schema))
 
     table = expected_attribute_table(fixtures)
+    # The drive's own verdict (SMART RETURN STATUS) and, without attribute
+    # 194, the temperature in 190's low raw byte, both as smartctl reads them.
+    passed, airflow = smartctl_verdict_and_airflow(found["smartctl-sata.out"])
+    check("smartctl read the SATA drive's verdict and temperature", (passed, airflow is None),
+          (True, False))
     for run in ("root", "helper"):
         listing = json.loads(found[f"{run}-list.out"])["drives"]
-        # QEMU's drive has no attribute 194: no temperature, and no number for one.
         check(f"{run}: drive 0 in the list", listing[0],
               {"drive_number": 0, "device_path": "/dev/sda", "data_source": "ata",
                "power_mode": "active", "model_name": model, "serial_number": serial,
                "firmware_version": firmware, "smart_read": True, "smart_read_error": None,
-               "smart_status": {"passed": all(a["smart_info_status"] == "OK" for a in table)},
-               "temperature": {"current": None, "drive_warning": None, "drive_critical": None},
-               "ata_smart_attributes": {"table": table}, "drive_list_status": "OK"})
+               "smart_status": {"passed": passed},
+               "temperature": {"current": airflow, "drive_warning": None, "drive_critical": None,
+                               "source": "attribute 190"},
+               "ata_smart_attributes": {"table": table}, "drive_list_status": "OK",
+               "halvoric_verdict": {"state": "ok", "reasons": []}})
         details = json.loads(found[f"{run}-sata.out"])
         check(f"{run}: Disk Info", details["disk_info"],
               expected_disk_info(model, serial, firmware, ata))

@@ -68,6 +68,7 @@ run root-nvme /opt/halvoric/halvoric-cli --drive 1 --json
 run root-nvme-text /opt/halvoric/halvoric-cli --drive 1
 # smartctl's section headings start with "===", as ours do.
 run smartctl-nvme sh -c "/sbin/smartctl -a /dev/nvme0 | sed 's/^===/---/'"
+run smartctl-sata sh -c "/sbin/smartctl -H -A /dev/sda | sed 's/^===/---/'"
 
 setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+p /opt/halvoric/halvoric-ata
 run helper-power user /opt/halvoric/halvoric-cli --power --json

@@ -67,28 +67,34 @@ INSTANTIATE_TEST_SUITE_P(
                       ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-// A disk in standby is not woken for the balloon: its line shows what it
-// said last, and its "Temp" cell keeps its text.
+// A disk in standby, or runtime-suspended by the kernel, is not woken for
+// the balloon: its line shows what it said last, and its "Temp" cell keeps
+// its text.
 TEST(StatusReport, ADiskInStandbyIsReportedFromItsLastReading) {
   sim::SimulatedDisks disks(ScenarioOrFail(
       "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\npower = standby\n"
       "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\npower = standby\n"
-      "[drive 2]\nmodel = C\nattribute = 194 value=62 worst=50 raw=36\n"));
+      "[drive 2]\nmodel = C\nattribute = 194 value=62 worst=50 raw=36\n"
+      "[drive 5]\nmodel = F\nattribute = 194 value=62 worst=50 raw=35\nruntime-suspend = "
+      "always\n"));
   DriveReader drives(disks);
   FakeWindow window;
-  window.Listed = {0, 1, 2};
+  window.Listed = {0, 1, 2, 5};
   Settings settings;
   settings.DiskStatus = true;
   LastReadings last;
   last[0] = {Padded("A"), "39" + kDegrees};
   last[1] = {Padded("B"), "N/A"};
+  last[5] = {Padded("F"), "37" + kDegrees};
   disks.ClearEvents();
-  TrayStatusReport(window, settings, drives, last).WindowHidden(3);
-  ASSERT_EQ(window.Balloons.size(), 3u);
+  TrayStatusReport(window, settings, drives, last).WindowHidden(4);
+  ASSERT_EQ(window.Balloons.size(), 4u);
   EXPECT_EQ(window.Balloons.back(), Padded("A") + "\rTemp: 39" + kDegrees + " (standby)\r" +
                                         Padded("B") + "\rTemp: N/A (standby)\r" + Padded("C") +
-                                        "\rTemp: 36" + kDegrees + "\r");
+                                        "\rTemp: 36" + kDegrees + "\r" + Padded("F") +
+                                        "\rTemp: 37" + kDegrees + " (standby)\r");
   EXPECT_EQ(window.TempCells, (std::vector<std::string>{"", "", "36" + kDegrees}));
+  // Opening the runtime-suspended disk would count as waking it.
   for (const sim::RecordedEvent& event : disks.Events()) EXPECT_FALSE(event.Woke);
 }
 

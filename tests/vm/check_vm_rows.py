@@ -1,7 +1,10 @@
 """Checks the sections the test VM wrote against the emulated drives.
 
-Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA
-FIXTURES holds the SMART sectors QEMU's SATA drive answers with; they are
+Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA SERIAL...
+MODEL, SERIAL and FIRMWARE are the first SATA disk's; the SERIALs after
+SCHEMA are those of the SATA disks on the other ports, whose models are
+"HalVoric Emu Disk 2" and on. The NVMe drive comes after the SATA disks.
+FIXTURES holds the SMART sectors QEMU's SATA drives answer with; they are
 decoded here on their own, so the check does not share code with the tool.
 Every JSON document the VM wrote must also be valid against SCHEMA. The NVMe
 drive's figures and limits are checked against smartctl's report of the same
@@ -35,7 +38,7 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
                     "Critical Composite Temperature Time")]
 # Sections that hold text, not one of our JSON documents.
 NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
-            "smartctl-sata")
+            "smartctl-sata", "root-list-text", "helper-list-text")
 
 failures = []
 
@@ -124,6 +127,9 @@ def expected_disk_info(model, serial, firmware, source):
 
 def main():
     output, fixtures, model, serial, firmware, nvme_serial, schema = sys.argv[1:8]
+    other_serials = sys.argv[8:]
+    nvme_number = 1 + len(other_serials)
+    drive_count = nvme_number + 1
     found = sections(open(output, encoding="utf-8", errors="replace").read() + "=== \n")
     if "end" not in found:
         print("FAIL: the VM did not finish its runs")
@@ -153,6 +159,24 @@ def main():
                                "source": "attribute 190"},
                "ata_smart_attributes": {"table": table}, "drive_list_status": "OK",
                "halvoric_verdict": {"state": "ok", "reasons": []}})
+        check(f"{run}: every disk listed", [d["drive_number"] for d in listing],
+              list(range(drive_count)))
+        for n, other in enumerate(other_serials, start=1):
+            drive = listing[n] if len(listing) > n else {}
+            check(f"{run}: SATA drive {n} read",
+                  {k: drive.get(k) for k in ("device_path", "data_source", "model_name",
+                                             "serial_number", "smart_read",
+                                             "ata_smart_attributes")},
+                  {"device_path": f"/dev/sd{chr(ord('a') + n)}", "data_source": "ata",
+                   "model_name": f"HalVoric Emu Disk {n + 1}", "serial_number": other,
+                   "smart_read": True, "ata_smart_attributes": {"table": table}})
+        last = listing[-1] if listing else {}
+        check(f"{run}: NVMe drive after the SATA disks",
+              [last.get(k) for k in ("drive_number", "device_path", "data_source", "serial_number")],
+              [nvme_number, "/dev/nvme0n1", "nvme", nvme_serial])
+        rows = found[f"{run}-list-text.out"].splitlines()[1:]
+        check(f"{run}: every disk in the text list", [row.split()[0] for row in rows if row.strip()],
+              [str(n) for n in range(drive_count)])
         details = json.loads(found[f"{run}-sata.out"])
         check(f"{run}: Disk Info", details["disk_info"],
               expected_disk_info(model, serial, firmware, ata))
@@ -173,12 +197,13 @@ def main():
 
     listing = json.loads(found["limited-list.out"])["drives"]
     check("limited: SATA model", listing[0]["model_name"], model)
-    check("limited: NVMe model", listing[1]["model_name"], "QEMU NVMe Ctrl")
-    check("limited: NVMe node", listing[1]["device_path"], "/dev/nvme0n1")
+    check("limited: NVMe model", listing[nvme_number]["model_name"], "QEMU NVMe Ctrl")
+    check("limited: NVMe node", listing[nvme_number]["device_path"], "/dev/nvme0n1")
     check("limited: NVMe temperature from hwmon",
-          isinstance(listing[1]["temperature"]["current"], int), True)
-    check("limited: read from sysfs", [d["data_source"] for d in listing], ["sysfs", "sysfs"])
-    check("limited: no threshold to pass or fail by", listing[1]["smart_status"], {"passed": None})
+          isinstance(listing[nvme_number]["temperature"]["current"], int), True)
+    check("limited: read from sysfs", [d["data_source"] for d in listing], ["sysfs"] * drive_count)
+    check("limited: no threshold to pass or fail by", listing[nvme_number]["smart_status"],
+          {"passed": None})
     check("limited: SATA without a hwmon temperature is unread, for lack of rights",
           (listing[0]["smart_read"], "no right to send ATA commands" in listing[0]["smart_read_error"]),
           (False, True))
@@ -200,7 +225,7 @@ def main():
             "worst": None, "smart_info_status": "OK"}])
     hwmon = temperature.get("raw", {}).get("value")
     check("limited: temperature row carries the hwmon figure",
-          listing[1]["temperature"]["current"], hwmon)
+          listing[nvme_number]["temperature"]["current"], hwmon)
 
     reference = smartctl_fields(found["smartctl-nvme.out"])
     check("smartctl read the NVMe drive", "Critical Comp. Temp. Threshold" in reference, True)
@@ -267,8 +292,9 @@ def main():
                       ("limited", "unknown")):
         check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
               {"json_format_version": [1, 1],
-               "drives": [{"drive_number": 0, "device_path": "/dev/sda", "power_mode": sata},
-                          {"drive_number": 1, "device_path": "/dev/nvme0n1",
+               "drives": [{"drive_number": n, "device_path": f"/dev/sd{chr(ord('a') + n)}",
+                           "power_mode": sata} for n in range(nvme_number)] +
+                         [{"drive_number": nvme_number, "device_path": "/dev/nvme0n1",
                            "power_mode": "unknown"}]})
         check(f"{run}: power check without complaint", found[f"{run}-power.err"], "")
         check(f"{run}: power check exit status", found[f"{run}-power.exit"].strip(), "0")

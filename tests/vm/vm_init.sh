@@ -12,14 +12,19 @@ mount -t devtmpfs devtmpfs /dev
 while read -r module; do insmod "/modules/$module"; done </modules/order
 
 # Under software emulation on a busy host the disks may take a while.
+# Six SATA disks, drives 0 to 5, and the NVMe drive, drive 6.
+disks="sda sdb sdc sdd sde sdf nvme0n1"
+all_there() {
+  for disk in $disks; do [ -e /sys/block/$disk ] || return 1; done
+}
 for _ in $(seq 600); do
-  [ -e /sys/block/sda ] && [ -e /sys/block/nvme0n1 ] && break
+  all_there && break
   sleep 0.1
 done
 
 stty -F /dev/ttyS1 raw -echo
 exec 3>/dev/ttyS1
-for disk in sda nvme0n1; do
+for disk in $disks; do
   [ -e /sys/block/$disk ] || echo "=== missing-$disk" >&3
 done
 
@@ -63,9 +68,10 @@ helper_rights() {  # NAME DRIVE
 
 run root-power /opt/halvoric/halvoric-cli --power --json
 run root-list /opt/halvoric/halvoric-cli --json
+run root-list-text /opt/halvoric/halvoric-cli
 run root-sata /opt/halvoric/halvoric-cli --drive 0 --json
-run root-nvme /opt/halvoric/halvoric-cli --drive 1 --json
-run root-nvme-text /opt/halvoric/halvoric-cli --drive 1
+run root-nvme /opt/halvoric/halvoric-cli --drive 6 --json
+run root-nvme-text /opt/halvoric/halvoric-cli --drive 6
 # smartctl's section headings start with "===", as ours do.
 run smartctl-nvme sh -c "/sbin/smartctl -a /dev/nvme0 | sed 's/^===/---/'"
 run smartctl-sata sh -c "/sbin/smartctl -H -A /dev/sda | sed 's/^===/---/'"
@@ -73,22 +79,23 @@ run smartctl-sata sh -c "/sbin/smartctl -H -A /dev/sda | sed 's/^===/---/'"
 setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+p /opt/halvoric/halvoric-ata
 run helper-power user /opt/halvoric/halvoric-cli --power --json
 run helper-list user /opt/halvoric/halvoric-cli --json
+run helper-list-text user /opt/halvoric/halvoric-cli
 run helper-sata user /opt/halvoric/halvoric-cli --drive 0 --json
-run helper-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
+run helper-nvme user /opt/halvoric/halvoric-cli --drive 6 --json
 run helper-refuses-args user /opt/halvoric/halvoric-ata --drive 0
 run helper-rights-sata helper_rights sata 0
-run helper-rights-nvme helper_rights nvme 1
+run helper-rights-nvme helper_rights nvme 6
 
 # Installed without CAP_SYS_ADMIN: SATA as before, NVMe as unprivileged.
 setcap cap_dac_read_search,cap_sys_rawio+p /opt/halvoric/halvoric-ata
 run ata-only-power user /opt/halvoric/halvoric-cli --power --json
 run ata-only-sata user /opt/halvoric/halvoric-cli --drive 0 --json
-run ata-only-nvme user /opt/halvoric/halvoric-cli --drive 1 --json
+run ata-only-nvme user /opt/halvoric/halvoric-cli --drive 6 --json
 
 run limited-power user /opt/limited/halvoric-cli --power --json
 run limited-list user /opt/limited/halvoric-cli --json
 run limited-sata user /opt/limited/halvoric-cli --drive 0 --json
-run limited-nvme user /opt/limited/halvoric-cli --drive 1 --json
+run limited-nvme user /opt/limited/halvoric-cli --drive 6 --json
 
 echo "=== end" >&3
 exec 3>&-

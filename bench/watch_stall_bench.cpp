@@ -198,12 +198,14 @@ int main(int argc, char** argv) {
   const int ticks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
   const halvoric::Stalls few = halvoric::MeasureTicks(4, ticks);
   const halvoric::Stalls many = halvoric::MeasureTicks(64, ticks);
-  std::printf("ticks of  4 drives: longest stall %.2f ms (median of %d ticks; longest of all "
-              "%.2f ms), tick %.2f ms\n",
-              few.MedianMs, ticks, few.LongestMs, few.TickMs);
-  std::printf("ticks of 64 drives: longest stall %.2f ms (median of %d ticks; longest of all "
-              "%.2f ms), tick %.2f ms\n",
-              many.MedianMs, ticks, many.LongestMs, many.TickMs);
+  std::printf(
+      "ticks of  4 drives: longest stall %.2f ms (median of %d ticks; longest of all "
+      "%.2f ms), tick %.2f ms\n",
+      few.MedianMs, ticks, few.LongestMs, few.TickMs);
+  std::printf(
+      "ticks of 64 drives: longest stall %.2f ms (median of %d ticks; longest of all "
+      "%.2f ms), tick %.2f ms\n",
+      many.MedianMs, ticks, many.LongestMs, many.TickMs);
   const bool met = many.MedianMs < halvoric::kGoalMs;
   std::printf("64 drives stall the window %.1f x as long as 4 (goal: under %.0f ms): %s\n",
               many.MedianMs / few.MedianMs, halvoric::kGoalMs, met ? "met" : "MISSED");

@@ -38,7 +38,8 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
                     "Critical Composite Temperature Time")]
 # Sections that hold text, not one of our JSON documents.
 NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
-            "smartctl-sata", "root-list-text", "helper-list-text")
+            "smartctl-sata", "root-list-text", "helper-list-text", "runtime-status",
+            "runtime-metrics")
 
 failures = []
 
@@ -298,6 +299,20 @@ def main():
                            "power_mode": "unknown"}]})
         check(f"{run}: power check without complaint", found[f"{run}-power.err"], "")
         check(f"{run}: power check exit status", found[f"{run}-power.exit"].strip(), "0")
+
+    # The last SATA disk, runtime-suspended by the kernel: the power check
+    # and the metrics file leave it unopened, so it is still suspended.
+    suspended = f"sd{chr(ord('a') + nvme_number - 1)}"
+    check("runtime suspend reached", found["runtime-status-before.out"], "suspended\n")
+    modes = json.loads(found["runtime-power.out"] or "null") or {"drives": []}
+    check("runtime-suspended disk reads standby",
+          [d["power_mode"] for d in modes["drives"]],
+          ["active"] * (nvme_number - 1) + ["standby", "unknown"])
+    check("runtime-suspended disk in the metrics file",
+          f'smartctl_device_state{{device="{suspended}",state="standby"}} 1'
+          in found["runtime-metrics.out"], True)
+    check("runtime-suspended disk left suspended", found["runtime-status-after.out"],
+          "suspended\n")
 
     ata_only = json.loads(found["ata-only-sata.out"])
     check("helper without CAP_SYS_ADMIN: SATA still read with ATA commands",

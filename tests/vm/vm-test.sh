@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Boots Debian's kernel under QEMU with six emulated SATA disks on the AHCI
 # ports and an emulated NVMe disk, whose identities we choose, runs
-# halvoric-cli inside as root,
-# through halvoric-ata as an unprivileged user, and as that user without the
-# helper, and checks the rows against what the emulated drives report, the
-# NVMe drive's against what smartctl (smartmontools, a reference only) reads
-# from it in the same boot, and every JSON document against the published
-# schema.
+# halvoric-cli inside as root, through halvoric-ata as an unprivileged user,
+# and as that user without the helper, and checks the rows against what the
+# emulated drives report, that a disk the kernel has runtime-suspended is
+# left so, the NVMe drive's figures against what smartctl (smartmontools, a
+# reference only) reads from it in the same boot, and every JSON document
+# against the published schema.
 # Usage: vm-test.sh HALVORIC-CLI HALVORIC-ATA SCHEMA. Exit 77 (skipped)
 # without QEMU, a kernel image or busybox.
 set -euo pipefail

@@ -3,7 +3,8 @@
 # an unprivileged user through halvoric-ata (with and without its NVMe right),
 # and as that user without the helper, and smartctl on the NVMe drive for
 # reference, and writes every output to the second serial port. Each level
-# first asks the power modes, before any read. It also reads the helper's
+# first asks the power modes, before any read. As root it also lets the
+# kernel runtime-suspend the last SATA disk and asks again. It also reads the helper's
 # capabilities while the helper waits in a series of its own.
 /bin/busybox --install -s /bin
 mount -t proc proc /proc
@@ -72,6 +73,20 @@ run root-list-text /opt/halvoric/halvoric-cli
 run root-sata /opt/halvoric/halvoric-cli --drive 0 --json
 run root-nvme /opt/halvoric/halvoric-cli --drive 6 --json
 run root-nvme-text /opt/halvoric/halvoric-cli --drive 6
+# sdf left to the kernel's runtime power management: once it is suspended,
+# the power check and the metrics file must leave it so. It is resumed for
+# the runs after.
+echo 200 >/sys/block/sdf/device/power/autosuspend_delay_ms
+echo auto >/sys/block/sdf/device/power/control
+for _ in $(seq 100); do
+  [ "$(cat /sys/block/sdf/device/power/runtime_status)" = suspended ] && break
+  sleep 0.1
+done
+run runtime-status-before cat /sys/block/sdf/device/power/runtime_status
+run runtime-power /opt/halvoric/halvoric-cli --power --json
+run runtime-metrics sh -c "/opt/halvoric/halvoric-cli --prometheus /tmp/m.prom && cat /tmp/m.prom"
+run runtime-status-after cat /sys/block/sdf/device/power/runtime_status
+echo on >/sys/block/sdf/device/power/control
 # smartctl's section headings start with "===", as ours do.
 run smartctl-nvme sh -c "/sbin/smartctl -a /dev/nvme0 | sed 's/^===/---/'"
 run smartctl-sata sh -c "/sbin/smartctl -H -A /dev/sda | sed 's/^===/---/'"

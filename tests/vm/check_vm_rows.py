@@ -3,7 +3,10 @@
 Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA SERIAL...
 MODEL, SERIAL and FIRMWARE are the first SATA disk's; the SERIALs after
 SCHEMA are those of the SATA disks on the other ports, whose models are
-"HalVoric Emu Disk 2" and on. The NVMe drive comes after the SATA disks.
+"HalVoric Emu Disk 2" and on, all with FIRMWARE. The kernel names the SATA
+disks in the order their probes end, not by port: which disk each sdX is
+comes from its serial in sysfs (section disk-serials). The NVMe drive comes
+after the SATA disks.
 FIXTURES holds the SMART sectors QEMU's SATA drives answer with; they are
 decoded here on their own, so the check does not share code with the tool.
 Every JSON document the VM wrote must also be valid against SCHEMA. The NVMe
@@ -18,7 +21,7 @@ import jsonschema
 
 NAMES = {1: "Raw Read Error Rate", 3: "Spin Up Time", 4: "Start/Stop Count",
          5: "Reallocated Sector Count", 9: "Power On Hours Count", 12: "Power Cycle Count"}
-SECTORS = 64 * 1024 * 1024 // 512  # the 64 MiB disk image
+SECTORS = 64 * 1024 * 1024 // 512  # the 64 MiB disk images
 
 # smartctl's label, the row ID and the column it stands in, and our name.
 SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
@@ -39,7 +42,7 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
 # Sections that hold text, not one of our JSON documents.
 NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
             "smartctl-sata", "root-list-text", "helper-list-text", "runtime-status",
-            "runtime-metrics")
+            "runtime-metrics", "disk-serials")
 
 failures = []
 
@@ -139,6 +142,18 @@ def main():
     if missing:
         print("FAIL: the VM found no disk " + ", ".join(m.removeprefix("missing-") for m in missing))
         return 1
+    # sdX -> (model, serial), from the serial the kernel read from each disk.
+    models = {serial: model, **{other: f"HalVoric Emu Disk {n}"
+                                for n, other in enumerate(other_serials, start=2)}}
+    identity = {}
+    for line in found.get("disk-serials.out", "").splitlines():
+        name, *page = line.split()
+        kernel_serial = bytes(int(b, 16) for b in page[4:]).decode(errors="replace").strip()
+        identity[name] = (models.get(kernel_serial, "?"), kernel_serial)
+    check("every SATA disk found once, by its serial", sorted(s for _, s in identity.values()),
+          sorted(models))
+    sata_names = [f"sd{chr(ord('a') + n)}" for n in range(nvme_number)]
+    first_model, first_serial = identity.get("sda", ("?", "?"))
     ata = "the drive (ATA commands)"
     limited = "sysfs and hwmon (no right to send ATA commands)"
     failures.extend(invalid_documents(found, schema))
@@ -153,7 +168,7 @@ def main():
         listing = json.loads(found[f"{run}-list.out"])["drives"]
         check(f"{run}: drive 0 in the list", listing[0],
               {"drive_number": 0, "device_path": "/dev/sda", "data_source": "ata",
-               "power_mode": "active", "model_name": model, "serial_number": serial,
+               "power_mode": "active", "model_name": first_model, "serial_number": first_serial,
                "firmware_version": firmware, "smart_read": True, "smart_read_error": None,
                "smart_status": {"passed": passed},
                "temperature": {"current": airflow, "drive_warning": None, "drive_critical": None,
@@ -162,14 +177,15 @@ def main():
                "halvoric_verdict": {"state": "ok", "reasons": []}})
         check(f"{run}: every disk listed", [d["drive_number"] for d in listing],
               list(range(drive_count)))
-        for n, other in enumerate(other_serials, start=1):
+        for n, name in enumerate(sata_names[1:], start=1):
             drive = listing[n] if len(listing) > n else {}
+            disk_model, disk_serial = identity.get(name, ("?", "?"))
             check(f"{run}: SATA drive {n} read",
                   {k: drive.get(k) for k in ("device_path", "data_source", "model_name",
                                              "serial_number", "smart_read",
                                              "ata_smart_attributes")},
-                  {"device_path": f"/dev/sd{chr(ord('a') + n)}", "data_source": "ata",
-                   "model_name": f"HalVoric Emu Disk {n + 1}", "serial_number": other,
+                  {"device_path": f"/dev/{name}", "data_source": "ata",
+                   "model_name": disk_model, "serial_number": disk_serial,
                    "smart_read": True, "ata_smart_attributes": {"table": table}})
         last = listing[-1] if listing else {}
         check(f"{run}: NVMe drive after the SATA disks",
@@ -180,7 +196,7 @@ def main():
               [str(n) for n in range(drive_count)])
         details = json.loads(found[f"{run}-sata.out"])
         check(f"{run}: Disk Info", details["disk_info"],
-              expected_disk_info(model, serial, firmware, ata))
+              expected_disk_info(first_model, first_serial, firmware, ata))
         check(f"{run}: attribute table", details["ata_smart_attributes"], {"table": table})
         check(f"{run}: no complaint", found[f"{run}-sata.err"], "")
 
@@ -197,7 +213,7 @@ def main():
               found[f"helper-rights-{disk}.err"], "")
 
     listing = json.loads(found["limited-list.out"])["drives"]
-    check("limited: SATA model", listing[0]["model_name"], model)
+    check("limited: SATA model", listing[0]["model_name"], first_model)
     check("limited: NVMe model", listing[nvme_number]["model_name"], "QEMU NVMe Ctrl")
     check("limited: NVMe node", listing[nvme_number]["device_path"], "/dev/nvme0n1")
     check("limited: NVMe temperature from hwmon",
@@ -213,7 +229,7 @@ def main():
           "lack of rights" in message and "cmake --install" in message, True)
     sata = json.loads(found["limited-sata.out"])
     check("limited: SATA Disk Info from the kernel's IDENTIFY copy", sata["disk_info"],
-          expected_disk_info(model, serial, firmware, limited))
+          expected_disk_info(first_model, first_serial, firmware, limited))
     nvme = json.loads(found["limited-nvme.out"])
     check("limited: NVMe serial", nvme["disk_info"][12],
           {"name": "Serial number", "value": nvme_serial.ljust(20)})

@@ -30,8 +30,7 @@ sata_model="HalVoric Emu Disk 1"
 sata_serial="SerX7aB9c"
 sata_firmware="Fw2.5b1"
 nvme_serial="NvMe5eR1x"
-# The other five SATA disks, on ports 1 to 5; small, as only their
-# identity and SMART tables are read.
+# The other five SATA disks, on ports 1 to 5.
 other_serials=(SerPort1x SerPort2x SerPort3x SerPort4x SerPort5x)
 
 tmp=$(mktemp -d)
@@ -74,7 +73,8 @@ done
 truncate -s 64M "$tmp/sata.img" "$tmp/nvme.img"
 other_disks=()
 for port in 1 2 3 4 5; do
-  truncate -s 4M "$tmp/sata$port.img"
+  # The size of the first: the kernel may name any of them sda. Sparse.
+  truncate -s 64M "$tmp/sata$port.img"
   other_disks+=(-drive "if=none,id=sata$port,file=$tmp/sata$port.img,format=raw"
     -device "ide-hd,drive=sata$port,bus=ide.$port,model=HalVoric Emu Disk $((port + 1)),serial=${other_serials[port - 1]},ver=$sata_firmware")
 done

@@ -44,6 +44,16 @@ run() {  # NAME COMMAND...: stdout, stderr and exit status as three sections
 
 user() { su -s /bin/sh user -c "$*"; }
 
+# Each SATA disk's unit serial number page as the kernel read it, in hex:
+# the kernel names the disks in the order their probes end, not by port.
+disk_serials() {
+  for disk in $disks; do
+    [ -e /sys/block/$disk/device/vpd_pg80 ] || continue
+    echo "$disk $(od -An -tx1 -v /sys/block/$disk/device/vpd_pg80 | tr -s ' \n' '  ')"
+  done
+}
+run disk-serials disk_serials
+
 . /helper_requests.sh
 # The helper as the user, on DRIVE: its rights ("permitted in-force") before
 # the open, and the answer's status with its rights after the open and after

@@ -35,20 +35,24 @@ constexpr const char* kUsage =
     R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
        halvoric-cli --prometheus FILE [--scenario FILE]
 
-Lists the drives 0 to 3 as Halvoric's drive list shows them: ID, model,
-temperature and S.M.A.R.T. status.
+Lists every whole disk of this machine (up to 256, drive numbers 0 to 255)
+as Halvoric's drive list shows them: ID, model, temperature and S.M.A.R.T.
+status.
 
 Options:
   --drive N        print the Disk Info and SMART Info rows of drive N instead
   --power          print the power mode of each drive (or of drive N) instead:
                    active, standby, sleep or unknown. Only CHECK POWER MODE
-                   is sent, so a disk that has spun down stays spun down
+                   is sent, so a disk that has spun down stays spun down; a
+                   disk the kernel has runtime-suspended reads standby and
+                   is not opened
   --json           print JSON, for scripts (docs/cli-json.md)
   --prometheus FILE
                    write every drive's figures to FILE in Prometheus' text
                    format, for node_exporter's textfile collector, replacing
-                   FILE whole (docs/fleet.md). A disk in standby or asleep is
-                   not woken: the file says which mode it is in
+                   FILE whole (docs/fleet.md). A disk in standby or asleep,
+                   or one the kernel has runtime-suspended, is not woken:
+                   the file says which mode it is in
   --scenario FILE  read the simulated drives of a scenario file (see
                    docs/scenarios.md) instead of this machine's drives
   --help           show this help
@@ -131,6 +135,16 @@ struct SystemAccess {
   }
 };
 
+// Every drive number there may be a drive at; says once on stderr which
+// disks lie beyond the numbers.
+std::vector<DriveNumber> ScannedDrives(const DiskControl& disks) {
+  const std::string unnumbered = UnnumberedDisksText(disks.DriveCount());
+  if (!unnumbered.empty()) std::cerr << "halvoric-cli: " << unnumbered << "\n";
+  std::vector<DriveNumber> numbers(ScannedDriveCount(disks));
+  for (std::size_t n = 0; n < numbers.size(); ++n) numbers[n] = static_cast<DriveNumber>(n);
+  return numbers;
+}
+
 void PrintJson(const JsonValue& document) {
   document.Print(std::cout);
   std::cout << "\n";
@@ -140,7 +154,7 @@ int ListDrives(DriveReader& reader, OpenFailures& disks, const SystemAccess& acc
   CollectingSinks rows;
   std::vector<RecordedDrive> recorded;
   bool anyRead = false;
-  for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+  for (const DriveNumber n : ScannedDrives(disks)) {
     DriveRecord record = ReadDriveRecord(reader, n, access.tiers);
     if (record.OpenFailure != OpenError::None) {
       ExplainFailure(disks, n);
@@ -237,7 +251,7 @@ int ShowPowerModes(DriveReader& reader, OpenFailures& disks, const SystemAccess&
                    std::optional<DriveNumber> only, bool json) {
   std::vector<PoweredDrive> listed;
   const unsigned first = only.value_or(0);
-  const unsigned end = only ? first + 1 : kScannedDrives;
+  const unsigned end = only ? first + 1 : ScannedDriveCount(disks);
   for (unsigned number = first; number < end; ++number) {
     const auto n = static_cast<DriveNumber>(number);
     if (!reader.DriveExists(n)) {
@@ -266,7 +280,7 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
                     const std::string& file) {
   std::vector<LabelledRecord> drives;
   bool anyRead = false;
-  for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+  for (const DriveNumber n : ScannedDrives(disks)) {
     DriveRecord record = ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave);
     if (record.OpenFailure == OpenError::NotFound) continue;
     if (record.OpenFailure != OpenError::None) ExplainFailure(disks, n);

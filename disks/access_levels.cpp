@@ -122,6 +122,13 @@ std::string TieredDiskControl::KernelModel(unsigned driveNumber) const {
   return limited_->KernelModel(driveNumber);
 }
 
+// Whatever the level, the disks and their runtime state are sysfs's to tell.
+unsigned TieredDiskControl::DriveCount() const { return limited_->DriveCount(); }
+
+bool TieredDiskControl::RuntimeSuspended(unsigned driveNumber) const {
+  return limited_->RuntimeSuspended(driveNumber);
+}
+
 AccessLevel TieredDiskControl::LevelOf(DriveNumber n) const {
   const auto found = levels_.find(n);
   return found == levels_.end() ? AccessLevel::Unknown : found->second;

@@ -37,6 +37,8 @@ class TieredDiskControl final : public DiskControl, public DriveAccess {
   bool AnswersFromNvme(DeviceHandle handle) const override;
   TemperatureLimits KernelLimits(unsigned driveNumber) const override;
   std::string KernelModel(unsigned driveNumber) const override;
+  unsigned DriveCount() const override;
+  bool RuntimeSuspended(unsigned driveNumber) const override;
 
   AccessLevel LevelOf(DriveNumber n) const override;
   AccessReport Report() const override;

@@ -60,6 +60,15 @@ std::string SysfsDiskControl::KernelModel(unsigned driveNumber) const {
   return ReadDriveFacts(sysfsRoot_, disks[driveNumber]).Model;
 }
 
+unsigned SysfsDiskControl::DriveCount() const {
+  return static_cast<unsigned>(ListWholeDisks(sysfsRoot_).size());
+}
+
+bool SysfsDiskControl::RuntimeSuspended(unsigned driveNumber) const {
+  const std::vector<std::string> disks = ListWholeDisks(sysfsRoot_);
+  return driveNumber < disks.size() && IsRuntimeSuspended(sysfsRoot_, disks[driveNumber]);
+}
+
 bool SysfsDiskControl::Answer(const OpenDrive& drive, DriveCommand command,
                               AtaCommandResult& result) {
   result.Header.BufferSize = kSectorSize;

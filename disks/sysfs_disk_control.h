@@ -30,6 +30,8 @@ class SysfsDiskControl final : public DiskControl {
   void Close(DeviceHandle handle) override;
   TemperatureLimits KernelLimits(unsigned driveNumber) const override;
   std::string KernelModel(unsigned driveNumber) const override;
+  unsigned DriveCount() const override;
+  bool RuntimeSuspended(unsigned driveNumber) const override;
 
  private:
   struct OpenDrive {

@@ -68,10 +68,9 @@ std::vector<fs::path> HwmonIn(const fs::path& folder) {
   return found;
 }
 
-std::vector<fs::path> HwmonCandidates(const fs::path& device) {
-  std::vector<fs::path> candidates = HwmonIn(device / "hwmon");
-  const std::vector<fs::path> beside = HwmonIn(device);
-  candidates.insert(candidates.end(), beside.begin(), beside.end());
+// The controllers ("nvme0", not the namespace "nvme0n1") an NVMe
+// subsystem's folder links to, in name order.
+std::vector<fs::path> NvmeControllersIn(const fs::path& device) {
   std::error_code error;
   std::vector<fs::path> controllers;
   for (fs::directory_iterator it(device, error), end; !error && it != end; it.increment(error)) {
@@ -81,7 +80,14 @@ std::vector<fs::path> HwmonCandidates(const fs::path& device) {
     }
   }
   std::sort(controllers.begin(), controllers.end());
-  for (const fs::path& controller : controllers) {
+  return controllers;
+}
+
+std::vector<fs::path> HwmonCandidates(const fs::path& device) {
+  std::vector<fs::path> candidates = HwmonIn(device / "hwmon");
+  const std::vector<fs::path> beside = HwmonIn(device);
+  candidates.insert(candidates.end(), beside.begin(), beside.end());
+  for (const fs::path& controller : NvmeControllersIn(device)) {
     const std::vector<fs::path> more = HwmonIn(controller);
     candidates.insert(candidates.end(), more.begin(), more.end());
   }
@@ -138,6 +144,17 @@ DriveFacts ReadDriveFacts(const fs::path& sysfsRoot, const std::string& disk) {
     facts.MilliCelsius = ReadMilliCelsius(*hwmon / "temp1_input");
   }
   return facts;
+}
+
+bool IsRuntimeSuspended(const fs::path& sysfsRoot, const std::string& disk) {
+  const fs::path device = sysfsRoot / "block" / disk / "device";
+  std::vector<fs::path> carriers = {device, device / "device"};
+  for (const fs::path& controller : NvmeControllersIn(device)) {
+    carriers.push_back(controller / "device");
+  }
+  return std::any_of(carriers.begin(), carriers.end(), [](const fs::path& carrier) {
+    return ReadLine(carrier / "power/runtime_status") == "suspended";
+  });
 }
 
 int RoundToCelsius(int milliCelsius) {

@@ -37,6 +37,14 @@ DriveFacts ReadDriveFacts(const std::filesystem::path& sysfsRoot, const std::str
 // is missing or holds no number gives no figure.
 TemperatureLimits ReadHwmonLimits(const std::filesystem::path& sysfsRoot, const std::string& disk);
 
+// True when the kernel has runtime-suspended the disk: power/runtime_status
+// reads "suspended" for the device that carries it. That is the SCSI device
+// (block/NAME/device) of a SCSI or SATA disk, whose runtime suspend sd
+// spins down, or, for an NVMe namespace, the PCI function behind its
+// controller (block/NAME/device/device, or that of each controller under
+// an NVMe subsystem). Only sysfs is read: the disk is not opened.
+bool IsRuntimeSuspended(const std::filesystem::path& sysfsRoot, const std::string& disk);
+
 // Degrees Celsius, rounded to the nearest degree.
 int RoundToCelsius(int milliCelsius);
 

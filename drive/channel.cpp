@@ -37,6 +37,8 @@ std::uint8_t DriveHeadRegister(DriveNumber n) {
 }
 
 bool DriveExists(DiskControl& disks, DriveNumber n) {
+  // The kernel's word is enough: opening it would resume it.
+  if (disks.RuntimeSuspended(n)) return true;
   const OpenResult opened = disks.Open(DevicePath(n));
   if (!opened.Ok()) return false;
   disks.Close(*opened);

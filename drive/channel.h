@@ -18,6 +18,8 @@ using DriveNumber = std::uint8_t;
 // 0xA0 for even N, 0xB0 for odd N.
 std::uint8_t DriveHeadRegister(DriveNumber n);
 
+// Opens and closes drive N; a drive the kernel has runtime-suspended is
+// there without being opened.
 bool DriveExists(DiskControl& disks, DriveNumber n);
 
 // Fills `request` from the command's row (drive/drive_commands.h) and sends

@@ -57,6 +57,18 @@ class DiskControl {
   // The model the kernel shows every user for drive N; empty where it
   // shows none. A disk this user may not open is listed with it.
   virtual std::string KernelModel(unsigned /*driveNumber*/) const { return {}; }
+
+  // How many drive numbers there are: drives 0 to DriveCount() - 1 may be
+  // opened (every whole disk the kernel lists; a scenario may leave gaps).
+  // Told without opening any drive, so that a scan need not probe numbers
+  // that cannot be there. The count may pass what a DriveNumber can name.
+  // Backends that only serve another's drives keep the default.
+  virtual unsigned DriveCount() const { return 0; }
+
+  // True when the kernel has runtime-suspended drive N. Opening it, or any
+  // command, resumes it, so this is told from what the kernel shows every
+  // user, without opening the drive.
+  virtual bool RuntimeSuspended(unsigned /*driveNumber*/) const { return false; }
 };
 
 // "\\.\PhysicalDrive" followed by N in decimal: the one place the path is

@@ -1,5 +1,6 @@
 #include "drive/drive_number.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace halvoric {
@@ -8,6 +9,17 @@ namespace {
 constexpr std::string_view kPathPrefix = R"(\\.\PhysicalDrive)";
 
 }  // namespace
+
+unsigned ScannedDriveCount(const DiskControl& disks) {
+  return std::min(disks.DriveCount(), kMaxDrives);
+}
+
+std::string UnnumberedDisksText(unsigned diskCount) {
+  if (diskCount <= kMaxDrives) return {};
+  return "This machine has " + std::to_string(diskCount) + " disks; drive numbers end at " +
+         std::to_string(kMaxDrives - 1) + ", so the " + std::to_string(diskCount - kMaxDrives) +
+         " after the first " + std::to_string(kMaxDrives) + " are not listed or watched";
+}
 
 std::optional<DriveNumber> ParseDriveNumberText(std::string_view text) {
   if (text.empty()) return std::nullopt;

@@ -4,14 +4,24 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "drive/channel.h"
 
 namespace halvoric {
 
-// The drive list and the start-up scan look at drives 0 to 3.
-inline constexpr DriveNumber kScannedDrives = 4;
+// A DriveNumber has 8 bits: disks past the 256th get no number.
+inline constexpr unsigned kMaxDrives = 256;
+
+// The drive numbers the drive list, the start-up scan and the command-line
+// tool look at: 0 to ScannedDriveCount() - 1, every drive `disks` has, up
+// to kMaxDrives.
+unsigned ScannedDriveCount(const DiskControl& disks);
+
+// Says that `diskCount` disks are more than the drive numbers reach, and
+// which are left out; empty when every disk has a number.
+std::string UnnumberedDisksText(unsigned diskCount);
 
 // The number `text` holds in decimal: digits only, leading zeros allowed;
 // nothing for empty text, a sign, a blank, any other character, or a value

@@ -47,7 +47,8 @@ class DriveReader final : public DriveQueue {
   bool DriveExists(DriveNumber n);
   // Opens drive `n`, sends CHECK POWER MODE and nothing else, and closes
   // it: a disk in standby stays spun down. Unknown when the drive cannot be
-  // opened or the request fails.
+  // opened or the request fails; Standby, unopened, when the kernel has
+  // runtime-suspended it.
   PowerMode CheckPowerMode(DriveNumber n);
   std::string GetDriveModel(DriveNumber n);
   void GetDriveSummary(DriveNumber n, DriveSummary& summary);

@@ -88,6 +88,11 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   record.Power = series.Power;
   if (series.LeftAsleep) {
     record.LeftAsleep = true;
+    if (series.RuntimeSuspended) {
+      return Unread(std::move(record),
+                    "the kernel has suspended the drive (runtime power management); it was not "
+                    "opened, so as not to resume it");
+    }
     return Unread(std::move(record), std::string("the drive is in ") + PowerModeName(record.Power) +
                                          " and was not woken");
   }

@@ -69,7 +69,7 @@ inline constexpr SeriesStep kHealthTablesIfAwake[] = {
 };
 }  // namespace series_parts
 
-inline constexpr SeriesStep kPowerCheckSeries[] = {{SeriesRequest::PowerCheck}};
+inline constexpr SeriesStep kPowerCheckSeries[] = {{SeriesRequest::PowerCheck, true}};
 inline constexpr SeriesStep kModelSeries[] = {
     {SeriesRequest::QueryIdentify}, {SeriesRequest::SmartEnable}, {SeriesRequest::Identify}};
 inline constexpr auto kSummarySeries = JoinSteps(series_parts::kSummaryTables, kVerdictSteps);

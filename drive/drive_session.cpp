@@ -87,6 +87,16 @@ DriveSession::~DriveSession() {
 SeriesOutcome RunSeries(DiskControl& disks, ResultBlocks& blocks, DriveNumber n,
                         std::span<const SeriesStep> steps, FailedOpen failed) {
   SeriesOutcome outcome;
+  // A series that must not wake a spun-down disk leaves one the kernel has
+  // runtime-suspended unopened: the open, or any request, would resume it.
+  const bool leavesAsleep = !steps.empty() && steps.front().Request == SeriesRequest::PowerCheck &&
+                            steps.front().StopOnFailure;
+  if (leavesAsleep && disks.RuntimeSuspended(n)) {
+    outcome.Power = PowerMode::Standby;
+    outcome.LeftAsleep = true;
+    outcome.RuntimeSuspended = true;
+    return outcome;
+  }
   const DriveSession session(disks, n, failed);
   if (!session.Opened()) {
     outcome.OpenFailure = session.Open().Kind;

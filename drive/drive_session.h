@@ -92,6 +92,9 @@ struct SeriesOutcome {
   TableSource Source = TableSource::Ata;
   PowerMode Power = PowerMode::Unknown;  // Unknown unless the check was answered
   bool LeftAsleep = false;               // a power check stopped the series
+  // The kernel had runtime-suspended the drive: it was left unopened, as
+  // in standby.
+  bool RuntimeSuspended = false;
   std::uint8_t IdentifyCommand = kAtaIdentifyDevice;
   bool Enabled = false;
   bool Identified = false;
@@ -108,6 +111,8 @@ struct SeriesOutcome {
 
 // Runs `steps` in order over one session of drive `n`; the answers land in
 // `blocks`. Without the drive opened and with FailedOpen::Stop, no step runs.
+// Steps that start with a power check that stops the series never open a
+// drive that the kernel has runtime-suspended.
 SeriesOutcome RunSeries(DiskControl& disks, ResultBlocks& blocks, DriveNumber n,
                         std::span<const SeriesStep> steps, FailedOpen failed);
 

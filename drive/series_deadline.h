@@ -48,6 +48,10 @@ class SeriesDeadline final : public DiskControl {
   TemperatureLimits KernelLimits(unsigned driveNumber) const override {
     return inner_.KernelLimits(driveNumber);
   }
+  unsigned DriveCount() const override { return inner_.DriveCount(); }
+  bool RuntimeSuspended(unsigned driveNumber) const override {
+    return inner_.RuntimeSuspended(driveNumber);
+  }
 
  private:
   using Clock = std::chrono::steady_clock;

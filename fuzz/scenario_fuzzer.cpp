@@ -10,8 +10,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace halvoric;
-  halvoric::Result<sim::Scenario> scenario =
-      sim::ParseScenario(std::string(reinterpret_cast<const char*>(data), size), "fuzz", "/nonexistent");
+  halvoric::Result<sim::Scenario> scenario = sim::ParseScenario(
+      std::string(reinterpret_cast<const char*>(data), size), "fuzz", "/nonexistent");
   if (!scenario.Ok()) {
     if (scenario.Message.empty()) std::abort();
     return 0;
@@ -20,7 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (sim::SimDrive& drive : scenario->Drives) drive.DelayMs = 0;
   sim::SimulatedDisks disks(std::move(*scenario), [] { return 0.0; });
   DriveReader reader(disks);
-  for (DriveNumber n = 0; n < 4; ++n) {
+  // Every drive the scenario names, as the scan probes them.
+  for (const sim::SimDrive& drive : disks.Drives().Drives) {
+    const auto n = static_cast<DriveNumber>(drive.Number);
     if (!reader.DriveExists(n)) continue;
     (void)reader.CheckPowerMode(n);
     (void)reader.GetDriveSummaryIfAwake(n);

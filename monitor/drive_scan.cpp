@@ -17,8 +17,12 @@ void DriveScan::ScanDrives() {
     SummaryReading Summary;
   };
   std::vector<Found> found;
-  drives_.RunAndWait([&found](DriveReader& reader) {
-    for (DriveNumber n = 0; n < kScannedDrives; ++n) {
+  unsigned diskCount = 0;
+  drives_.RunAndWait([&found, &diskCount](DriveReader& reader) {
+    diskCount = reader.Disks().DriveCount();
+    const unsigned scanned = ScannedDriveCount(reader.Disks());
+    for (unsigned number = 0; number < scanned; ++number) {
+      const auto n = static_cast<DriveNumber>(number);
       if (!reader.DriveExists(n)) continue;
       Found drive{n, {}, {}};
       drive.Summary = reader.ReadSummary(n);
@@ -26,7 +30,10 @@ void DriveScan::ScanDrives() {
       found.push_back(std::move(drive));
     }
   });
-  driveCount_ = static_cast<std::uint8_t>(found.size());
+  if (const std::string unnumbered = UnnumberedDisksText(diskCount); !unnumbered.empty()) {
+    journal_.AddLogLine(unnumbered);
+  }
+  driveCount_ = found.size();
   scanned_.clear();
   for (const Found& drive : found) {
     const DriveSummary& summary = *drive.Summary.Summary;

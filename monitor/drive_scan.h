@@ -1,7 +1,7 @@
 // The start-up drive scan and the detail pages of the selected drive.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -34,8 +34,9 @@ class DriveScan {
         last_(last),
         history_(history) {}
 
-  // Probes drives 0 to 3 and gives each drive found a row; returns once
-  // they are read.
+  // Probes every drive number the disks have (up to 256) and gives each
+  // drive found a row; returns once they are read. Disks past the drive
+  // numbers' reach are journalled.
   void ScanDrives();
   // Fills both detail pages for the drive whose number `driveText` holds,
   // once its rows are read.
@@ -50,7 +51,7 @@ class DriveScan {
   void JournalDriveLimits(int criticalTemperature);
 
   // How many drives the scan found.
-  std::uint8_t DriveCount() const { return driveCount_; }
+  std::size_t DriveCount() const { return driveCount_; }
 
  private:
   DriveQueue& drives_;
@@ -59,7 +60,7 @@ class DriveScan {
   JournalLines& journal_;
   LastReadings& last_;
   ReadingLog* history_;
-  std::uint8_t driveCount_ = 0;
+  std::size_t driveCount_ = 0;
   struct ScannedDrive {
     std::string Model;
     TemperatureLimits Limits;

@@ -10,6 +10,27 @@ namespace {
 
 constexpr std::uint8_t kBalloonSeconds = 10;
 
+// The tray icon shows at most this many bytes of a balloon's text (cutting
+// the rest), which holds the lines of four drives.
+constexpr std::size_t kBalloonTextBytes = 255;
+
+// The drives' lines in order, as many whole ones as fit; those that do not
+// are counted in a last line, so that no drive is cut off unsaid.
+std::string BalloonText(const std::vector<std::string>& entries) {
+  std::string all;
+  for (const std::string& entry : entries) all += entry;
+  if (all.size() <= kBalloonTextBytes) return all;
+  std::string shown;
+  for (std::size_t kept = 0; kept < entries.size(); ++kept) {
+    const std::size_t left = entries.size() - kept;
+    const std::string more = "(" + std::to_string(left) +
+                             (left == 1 ? " more drive" : " more drives") + " in the drive list)\r";
+    if (shown.size() + entries[kept].size() + more.size() > kBalloonTextBytes) return shown + more;
+    shown += entries[kept];
+  }
+  return shown;
+}
+
 struct Reading {
   bool Asleep = false;
   std::string Model;
@@ -23,11 +44,11 @@ void TrayStatusReport::WindowHidden(std::size_t driveCount) {
   std::vector<DriveNumber> rows = view_.ListedDrives();
   if (rows.size() > driveCount) rows.resize(driveCount);
   reporting_ = true;
-  ReportFrom(std::move(rows), 0, "");
+  ReportFrom(std::move(rows), 0, {});
 }
 
 void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row,
-                                  std::string text) {
+                                  std::vector<std::string> entries) {
   if (row == rows.size()) {
     reporting_ = false;
     return;
@@ -47,20 +68,20 @@ void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row
         reading->Summary = reader.ReadSummary(n);
         reading->Summary.Power = mode;
       },
-      [this, rows = std::move(rows), row, text = std::move(text), reading]() mutable {
+      [this, rows = std::move(rows), row, entries = std::move(entries), reading]() mutable {
         LastReading& last = last_[rows[row]];
         if (history_) history_->Keep(rows[row], SummaryHistory(reading->Summary));
         if (!reading->Asleep) {
           last.Model = reading->Model;
           last.Temperature = TemperatureText(*reading->Summary.Summary);
         }
-        text += last.Model + '\r' + "Temp: " + last.Temperature +
-                (reading->Asleep ? " (standby)" : "") + '\r';
+        entries.push_back(last.Model + '\r' + "Temp: " + last.Temperature +
+                          (reading->Asleep ? " (standby)" : "") + '\r');
         // Each drive's balloon replaces the last, so the user sees progress
         // on slow drives and the last one lists them all.
-        view_.ShowStatusBalloon(text, kBalloonSeconds);
+        view_.ShowStatusBalloon(BalloonText(entries), kBalloonSeconds);
         if (!reading->Asleep) view_.ShowTemperatureCell(row, last.Temperature);
-        ReportFrom(std::move(rows), row + 1, std::move(text));
+        ReportFrom(std::move(rows), row + 1, std::move(entries));
       });
 }
 

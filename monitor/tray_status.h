@@ -1,5 +1,6 @@
 // The drive status balloon shown when the window goes to the tray: each
-// drive's model and temperature, read anew, and the "Temp" cells rewritten.
+// drive's model and temperature, read anew, as many drives as the balloon
+// holds and how many more there are, and the "Temp" cells rewritten.
 #pragma once
 
 #include <cstdint>
@@ -34,8 +35,9 @@ class TrayStatusReport {
   void WindowHidden(std::size_t driveCount);
 
  private:
-  // Reads the drive of row `row`, adds it to the balloon and goes on.
-  void ReportFrom(std::vector<DriveNumber> rows, std::size_t row, std::string text);
+  // Reads the drive of row `row`, adds its lines to the balloon's `entries`
+  // and goes on.
+  void ReportFrom(std::vector<DriveNumber> rows, std::size_t row, std::vector<std::string> entries);
 
   TrayStatusView& view_;
   const Settings& settings_;

@@ -36,6 +36,10 @@ class OpenFailures : public DiskControl {
   TemperatureLimits KernelLimits(unsigned driveNumber) const override {
     return inner_.KernelLimits(driveNumber);
   }
+  unsigned DriveCount() const override { return inner_.DriveCount(); }
+  bool RuntimeSuspended(unsigned driveNumber) const override {
+    return inner_.RuntimeSuspended(driveNumber);
+  }
 
   // The last failed open of `path`, if its last open failed.
   const OpenResult* FailureOf(const std::string& path) const {

@@ -178,7 +178,7 @@ class TTessivar_Form : public QWidget,
   DriveMonitor& Monitor;
   halvoric::Settings& Settings;
   // How many drives the start-up scan found; seconds left before hibernation.
-  std::uint8_t DriveCount() const { return Monitor.Scan().DriveCount(); }
+  std::size_t DriveCount() const { return Monitor.Scan().DriveCount(); }
   std::uint8_t HibernateCountdown() const { return Monitor.Countdown().SecondsLeft(); }
 
  private:

@@ -54,7 +54,8 @@ bool ParseNumber(const std::string& text, T& out) {
     base = 16;
     digits.remove_prefix(2);
   }
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), out, base);
+  const auto [end, error] =
+      std::from_chars(digits.data(), digits.data() + digits.size(), out, base);
   return error == std::errc() && end == digits.data() + digits.size() && !digits.empty();
 }
 
@@ -134,9 +135,8 @@ class Parser {
  private:
   // A recorded data sector is the drive's table: every ID counts as there.
   static bool HasAttribute(const SimDrive& drive, std::uint8_t id) {
-    return drive.DataSector ||
-           std::any_of(drive.Attributes.begin(), drive.Attributes.end(),
-                       [id](const SimAttribute& a) { return a.Id == id; });
+    return drive.DataSector || std::any_of(drive.Attributes.begin(), drive.Attributes.end(),
+                                           [id](const SimAttribute& a) { return a.Id == id; });
   }
 
   Result<> ParseLine(const std::string& raw) {
@@ -205,6 +205,7 @@ class Parser {
     if (key == "temperature") return ParseTemperatures(value, drive);
     if (key == "limits") return ParseLimits(value, drive);
     if (key == "power") return ParsePower(value, drive);
+    if (key == "runtime-suspend") return ParseRuntimeSuspend(value, drive);
     if (key == "fail") {
       for (const std::string& word : Words(value)) {
         const std::optional<Fault> fault = ParseFault(word);
@@ -258,11 +259,16 @@ class Parser {
       const std::string name = words[i].substr(0, equals);
       const std::string number = equals == std::string::npos ? "" : words[i].substr(equals + 1);
       bool ok = false;
-      if (name == "value") ok = ParseNumber(number, attribute.Value);
-      else if (name == "worst") ok = ParseNumber(number, attribute.Worst);
-      else if (name == "threshold") ok = ParseNumber(number, attribute.Threshold);
-      else if (name == "flags") ok = ParseNumber(number, attribute.Flags);
-      else if (name == "raw") ok = ParseNumber(number, attribute.Raw) && attribute.Raw < (1ull << 48);
+      if (name == "value")
+        ok = ParseNumber(number, attribute.Value);
+      else if (name == "worst")
+        ok = ParseNumber(number, attribute.Worst);
+      else if (name == "threshold")
+        ok = ParseNumber(number, attribute.Threshold);
+      else if (name == "flags")
+        ok = ParseNumber(number, attribute.Flags);
+      else if (name == "raw")
+        ok = ParseNumber(number, attribute.Raw) && attribute.Raw < (1ull << 48);
       if (!ok) return Failure{"bad attribute field '" + words[i] + "'"};
     }
     if (drive.Attributes.size() == kTableEntries) return Failure{"a table holds 30 attributes"};
@@ -335,27 +341,59 @@ class Parser {
     } else {
       return Failure{kForm};
     }
-    for (std::size_t i = 1; i < words.size(); i += 2) {
+    if (!ParseSpanTimes(words, 1, span)) return Failure{kForm};
+    if (const Result<> follows = CheckFollows(drive.PowerSpans, span, "power"); !follows.Ok()) {
+      return follows;
+    }
+    drive.PowerSpans.push_back(span);
+    return Result<>::Done();
+  }
+
+  Result<> ParseRuntimeSuspend(const std::string& value, SimDrive& drive) {
+    constexpr const char* kForm =
+        "runtime-suspend is 'always', or 'from SECONDS' and 'to SECONDS', one or both";
+    const auto words = Words(value);
+    TimeSpan span;
+    const bool always = words.size() == 1 && words[0] == "always";
+    if (words.empty() || (!always && !ParseSpanTimes(words, 0, span))) return Failure{kForm};
+    if (const Result<> follows = CheckFollows(drive.SuspendSpans, span, "runtime-suspend");
+        !follows.Ok()) {
+      return follows;
+    }
+    drive.SuspendSpans.push_back(span);
+    return Result<>::Done();
+  }
+
+  // "from SECONDS" (first) and "to SECONDS", each at most once, from
+  // words[first] on.
+  static bool ParseSpanTimes(const std::vector<std::string>& words, std::size_t first,
+                             TimeSpan& span) {
+    for (std::size_t i = first; i < words.size(); i += 2) {
       unsigned seconds = 0;
-      if (i + 1 >= words.size() || !ParseNumber(words[i + 1], seconds)) return Failure{kForm};
-      if (words[i] == "from" && i == 1) {
+      if (i + 1 >= words.size() || !ParseNumber(words[i + 1], seconds)) return false;
+      if (words[i] == "from" && i == first) {
         span.FromSeconds = seconds;
       } else if (words[i] == "to" && !span.ToSeconds) {
         span.ToSeconds = seconds;
       } else {
-        return Failure{kForm};
+        return false;
       }
     }
+    return true;
+  }
+
+  template <typename Span>
+  static Result<> CheckFollows(const std::vector<Span>& spans, const TimeSpan& span,
+                               const std::string& what) {
     if (span.ToSeconds && *span.ToSeconds <= span.FromSeconds) {
-      return Failure{"a power span must end after it starts"};
+      return Failure{"a " + what + " span must end after it starts"};
     }
-    if (!drive.PowerSpans.empty()) {
-      const PowerSpan& last = drive.PowerSpans.back();
+    if (!spans.empty()) {
+      const TimeSpan& last = spans.back();
       if (!last.ToSeconds || *last.ToSeconds > span.FromSeconds) {
-        return Failure{"power spans must follow one another in time without overlapping"};
+        return Failure{what + " spans must follow one another in time without overlapping"};
       }
     }
-    drive.PowerSpans.push_back(span);
     return Result<>::Done();
   }
 
@@ -372,8 +410,9 @@ class Parser {
                                                        : nullptr;
       int celsius = 0;
       if (limit == nullptr || !ParseNumber(number, celsius) || celsius < -273 || celsius > 255) {
-        return Failure{"limits are warning=, critical=, lowest= and highest= in degrees Celsius, "
-                       "-273 to 255"};
+        return Failure{
+            "limits are warning=, critical=, lowest= and highest= in degrees Celsius, "
+            "-273 to 255"};
       }
       *limit = celsius;
     }
@@ -459,6 +498,12 @@ const PowerSpan* SimDrive::PowerSpanAt(double seconds) const {
     if (!span.ToSeconds || seconds < *span.ToSeconds) return &span;
   }
   return nullptr;
+}
+
+bool SimDrive::RuntimeSuspendedAt(double seconds) const {
+  return std::any_of(SuspendSpans.begin(), SuspendSpans.end(), [seconds](const TimeSpan& span) {
+    return span.FromSeconds <= seconds && (!span.ToSeconds || seconds < *span.ToSeconds);
+  });
 }
 
 const SimDrive* Scenario::Find(unsigned number) const {

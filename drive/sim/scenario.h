@@ -60,12 +60,16 @@ struct AttributeChange {
   std::optional<std::uint64_t> Raw;
 };
 
-// The drive is in `Mode` (Standby or Sleep) from `FromSeconds` until
-// `ToSeconds` (for ever without it); outside every span it is active.
-struct PowerSpan {
-  PowerMode Mode = PowerMode::Standby;
+// From `FromSeconds` until `ToSeconds` (for ever without it).
+struct TimeSpan {
   double FromSeconds = 0;
   std::optional<double> ToSeconds;
+};
+
+// The drive is in `Mode` (Standby or Sleep) during the span; outside every
+// span it is active.
+struct PowerSpan : TimeSpan {
+  PowerMode Mode = PowerMode::Standby;
 };
 
 struct SimDrive {
@@ -81,14 +85,16 @@ struct SimDrive {
   std::vector<TemperaturePoint> Temperatures;
   std::vector<AttributeChange> Changes;  // in file order, each ID's in increasing time
   std::vector<PowerSpan> PowerSpans;     // in increasing time, not overlapping
+  // When the kernel holds the disk runtime-suspended; the same order.
+  std::vector<TimeSpan> SuspendSpans;
   std::set<Fault> Faults;
   TemperatureHome TemperatureIn = TemperatureHome::Attribute194;
   bool Failing = false;             // SMART RETURN STATUS says it is failing
   bool ThresholdsReversed = false;  // the threshold table lists the IDs backwards
   bool PermissionDenied = false;
-  unsigned DelayMs = 0;  // how long every request takes
+  unsigned DelayMs = 0;         // how long every request takes
   double DelayFromSeconds = 0;  // and from when
-  TemperatureLimits Limits;  // as the kernel's hwmon would show them
+  TemperatureLimits Limits;     // as the kernel's hwmon would show them
   // Recorded sectors replace the generated ones.
   std::optional<Sector> IdentifySector;
   std::optional<Sector> DataSector;
@@ -99,6 +105,7 @@ struct SimDrive {
   std::optional<int> TemperatureAt(double seconds) const;
   // The span of the schedule that holds `seconds`, if any.
   const PowerSpan* PowerSpanAt(double seconds) const;
+  bool RuntimeSuspendedAt(double seconds) const;
 };
 
 struct Scenario {

@@ -53,6 +53,8 @@ OpenResult SimulatedDisks::Open(const std::string& path) {
   RecordedEvent event{RecordedEvent::Kind::Open, path};
   event.Handle = result.Ok() ? *result : kInvalidHandle;
   event.Succeeded = result.Ok();
+  const auto number = ParseDrivePath(path);
+  event.Woke = number && RuntimeSuspended(*number);
   events_.push_back(event);
   return result;
 }
@@ -211,6 +213,19 @@ std::string SimulatedDisks::KernelModel(unsigned driveNumber) const {
 TemperatureLimits SimulatedDisks::KernelLimits(unsigned driveNumber) const {
   const SimDrive* drive = scenario_.Find(driveNumber);
   return drive == nullptr ? TemperatureLimits{} : drive->Limits;
+}
+
+unsigned SimulatedDisks::DriveCount() const {
+  unsigned count = 0;
+  for (const SimDrive& drive : scenario_.Drives) count = std::max(count, drive.Number + 1);
+  return count;
+}
+
+// The kernel suspends the disk again after its autosuspend delay, which is
+// shorter than any watch's tick: an open during the span does not end it.
+bool SimulatedDisks::RuntimeSuspended(unsigned driveNumber) const {
+  const SimDrive* drive = scenario_.Find(driveNumber);
+  return drive != nullptr && drive->RuntimeSuspendedAt(clock_());
 }
 
 }  // namespace halvoric::sim

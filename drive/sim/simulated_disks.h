@@ -2,7 +2,9 @@
 // It records every open, request and close, so tests can check a series
 // request by request. A drive in standby or asleep by its power schedule
 // answers CHECK POWER MODE with that mode; any other request reaching it
-// wakes it, as a real drive spins up, for the rest of that span.
+// wakes it, as a real drive spins up, for the rest of that span. A drive
+// in a runtime-suspend span says so without being opened; an open during
+// the span is recorded as one that resumed it.
 #pragma once
 
 #include <functional>
@@ -25,7 +27,9 @@ struct RecordedEvent {
   std::uint32_t Code = 0;       // Control
   AtaCommandRequest Request{};  // Control with a 32-byte request
   bool Succeeded = false;
-  bool Woke = false;  // Control: it woke the drive from standby or sleep
+  // Control: it woke the drive from standby or sleep; Open: it resumed a
+  // runtime-suspended drive.
+  bool Woke = false;
 };
 
 class SimulatedDisks : public DiskControl {
@@ -42,6 +46,9 @@ class SimulatedDisks : public DiskControl {
   // The scenario's `limits`, for every drive it lists.
   TemperatureLimits KernelLimits(unsigned driveNumber) const override;
   std::string KernelModel(unsigned driveNumber) const override;
+  // One past the highest drive number the scenario gives.
+  unsigned DriveCount() const override;
+  bool RuntimeSuspended(unsigned driveNumber) const override;
 
   const std::vector<RecordedEvent>& Events() const { return events_; }
   void ClearEvents() { events_.clear(); }

@@ -19,7 +19,7 @@ failures=0
 
 printf '[drive 0]\nfail = version enable identify read-data read-thresholds\n[drive 1]\nmodel = No tables\nfail = read-data\n[drive 2]\nmodel = No thresholds\nattribute = 5 value=90 worst=80 threshold=10 raw=3\nfail = read-thresholds\n' \
   >"$tmp/failing.scenario"
-printf '[drive 0]\nmodel = Asleep\nattribute = 194 raw=30\npower = sleep\n[drive 1]\nmodel = Standing by\nattribute = 194 raw=31\npower = standby\n[drive 2]\nmodel = Cannot tell\nfail = power-check\n' \
+printf '[drive 0]\nmodel = Asleep\nattribute = 194 raw=30\npower = sleep\n[drive 1]\nmodel = Standing by\nattribute = 194 raw=31\npower = standby\n[drive 2]\nmodel = Cannot tell\nfail = power-check\n[drive 3]\nmodel = Suspended\nruntime-suspend = always\n[drive 4]\nmodel = Fifth\n' \
   >"$tmp/sleeping.scenario"
 
 outputs=()
@@ -41,7 +41,7 @@ for scenario in "$scenarios/demo.scenario" "$scenarios/hot-drive.scenario" \
   name=$(basename "$scenario" .scenario)
   run "$name-list" --scenario "$scenario" --json
   run "$name-power" --scenario "$scenario" --power --json
-  for drive in 0 1 2 3; do
+  for drive in 0 1 2 3 4; do
     run "$name-drive-$drive" --scenario "$scenario" --drive "$drive" --json
     run "$name-power-$drive" --scenario "$scenario" --power --drive "$drive" --json
   done
@@ -77,10 +77,14 @@ check("demo: padding removed", demo[0]["model_name"], "Halvoric Demo SSD 500GB")
 check("locked drive listed unread", load("troubled-list")["drives"][2]["smart_read_error"],
       "cannot be opened: Permission denied")
 sleeping = load("sleeping-list")["drives"]
+# The list is the user's own read: a runtime-suspended drive is read (and
+# so resumed); --power leaves it unopened.
 check("power mode before the read", [d["power_mode"] for d in sleeping],
-      ["sleep", "standby", "unknown"])
+      ["sleep", "standby", "unknown", "active", "active"])
 check("sleeping drives are still read", [d["temperature"]["current"] for d in sleeping],
-      [30, 31, None])
+      [30, 31, None, None, None])
+check("power modes without a read", [d["power_mode"] for d in load("sleeping-power")["drives"]],
+      ["sleep", "standby", "unknown", "standby", "active"])
 for failure in failures:
     print("FAIL:", failure)
 sys.exit(1 if failures else 0)

@@ -19,10 +19,12 @@ check() {  # NAME EXPECTED_EXIT PATTERN_IN_OUTPUT ARGS...
   fi
 }
 
-printf '[drive 7]\nmodel = Beyond the scan\n' >"$tmp/none.scenario"
+printf '# no drive at all\n' >"$tmp/none.scenario"
+printf '[drive 7]\nmodel = Beyond the fourth\n' >"$tmp/seventh.scenario"
+for n in 0 1 2 3 4 5; do printf '[drive %s]\nmodel = Disk %s\n' "$n" "$n"; done >"$tmp/six.scenario"
 printf '[drive 0]\nmodel = x\nbogus = 1\n' >"$tmp/bad.scenario"
 printf '[drive 0]\nfail = version enable identify read-data read-thresholds\n' >"$tmp/mute.scenario"
-printf '[drive 0]\npower = standby\n[drive 1]\n[drive 2]\npower = sleep\n[drive 3]\nfail = power-check\n' \
+printf '[drive 0]\npower = standby\n[drive 1]\n[drive 2]\npower = sleep\n[drive 3]\nfail = power-check\n[drive 4]\nruntime-suspend = always\n' \
   >"$tmp/power.scenario"
 
 # Models holding C1 controls and bidirectional marks, embeddings, overrides
@@ -42,6 +44,9 @@ check "drive's own limits" 0 "Critical temperature      60°C" --scenario "$scen
 check "details json" 0 '{"name": "Drive/Head", "value": "176"}' \
   --scenario "$scenarios/demo.scenario" --drive 1 --json
 check "no drive" 2 "ID  Model" --scenario "$tmp/none.scenario"
+check "drive past the fourth" 0 "7   Beyond the fourth" --scenario "$tmp/seventh.scenario"
+check "six drives" 0 "5   Disk 5" --scenario "$tmp/six.scenario"
+check "six drives in JSON" 0 '"drive_number": 5,' --scenario "$tmp/six.scenario" --json
 check "absent drive" 2 "drive 3 could not be read" --scenario "$scenarios/hot-drive.scenario" --drive 3
 check "permission" 4 "drive 2 cannot be opened: Permission denied" \
   --scenario "$scenarios/troubled.scenario"
@@ -70,6 +75,7 @@ if [ "$(cat "$tmp/out")" != $'{\n  "json_format_version": [1, 1],\n  "drives": [
   failures=$((failures + 1))
 fi
 check "power of an active drive" 0 "1   active" --scenario "$tmp/power.scenario" --power
+check "power of a runtime-suspended drive" 0 "4   standby" --scenario "$tmp/power.scenario" --power
 check "power of an absent drive" 2 "drive 3 could not be read" \
   --scenario "$scenarios/hot-drive.scenario" --power --drive 3
 check "power without drives" 2 "ID  Power" --scenario "$tmp/none.scenario" --power

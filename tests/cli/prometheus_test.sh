@@ -57,6 +57,13 @@ fail = read-data
 [drive 3]
 model = Worn
 attribute = 5 value=30 worst=30 threshold=36 raw=2048
+[drive 4]
+model = Suspended
+runtime-suspend = always
+attribute = 194 raw=31
+[drive 5]
+model = Sixth
+attribute = 194 raw=36
 SCENARIO
 
 textfiles=$tmp/textfile
@@ -84,6 +91,10 @@ ln -s "$tmp/victim" "$tmp/shared/halvoric.prom"
 grep -qF 'model_name="Back\\slash \"quoted\""' "$tmp/odd.prom" || fail "model not escaped"
 grep -qF 'smartctl_device_state{device="sim1",state="standby"} 1' "$tmp/odd.prom" ||
   fail "the sleeping drive's state"
+grep -qF 'smartctl_device_state{device="sim4",state="standby"} 1' "$tmp/odd.prom" ||
+  fail "the runtime-suspended drive's state"
+grep -qF 'smartctl_device_temperature{device="sim5",temperature_type="current"} 36' "$tmp/odd.prom" ||
+  fail "the sixth drive's temperature"
 # Exit status: a drive left asleep counts as read, one that answered
 # nothing does not; the file is written either way.
 printf '[drive 0]\nmodel = Asleep\nattribute = 194 raw=30\npower = sleep\n' >"$tmp/asleep.scenario"

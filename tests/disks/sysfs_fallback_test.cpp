@@ -287,5 +287,43 @@ TEST_F(SysfsFallbackTest, PowerModeIsUnknownAtTheLimitedLevel) {
   }
 }
 
+// The kernel's runtime state of the device that carries each disk: sd's
+// SCSI device, or the PCI function behind an NVMe controller, directly or
+// under a subsystem. A suspended disk is not opened by a power check.
+TEST_F(SysfsFallbackTest, RuntimeSuspendIsReadWithoutOpeningTheDisk) {
+  tree.AddDisk("nvme1n1", false);  // drive 1, in disk order
+  const fs::path block = tree.Sys() / "block";
+  const struct {
+    const char* file;
+    const char* status;
+    std::vector<bool> suspended;  // drives 0 to 3: sda, vda, nvme0n1, nvme1n1
+  } cases[] = {
+      {"sda/device/power/runtime_status", "suspended\n", {true, false, false, false}},
+      {"sda/device/power/runtime_status", "active\n", {false, false, false, false}},
+      {"sda/device/power/runtime_status", "suspending\n", {false, false, false, false}},
+      {"nvme0n1/device/device/power/runtime_status", "suspended\n", {false, false, true, false}},
+      {"nvme1n1/device/nvme1/device/power/runtime_status",
+       "suspended",
+       {false, false, false, true}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    Write(block / c.file, c.status);
+    auto ata = std::make_unique<RefusingAta>();
+    RefusingAta* seen = ata.get();
+    TieredDiskControl disks(std::move(ata), std::make_unique<SysfsDiskControl>(tree.Sys()));
+    DriveReader reader(disks);
+    EXPECT_EQ(disks.DriveCount(), 4u);
+    for (DriveNumber n = 0; n < 4; ++n) {
+      EXPECT_EQ(disks.RuntimeSuspended(n), c.suspended[n]) << int(n);
+      if (c.suspended[n]) {
+        EXPECT_EQ(reader.CheckPowerMode(n), PowerMode::Standby);
+      }
+    }
+    EXPECT_TRUE(seen->closed.empty());  // nothing was opened
+    fs::remove(block / c.file);
+  }
+}
+
 }  // namespace
 }  // namespace halvoric

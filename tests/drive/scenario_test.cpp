@@ -45,6 +45,14 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
        "test:3: power spans must follow one another in time without overlapping"},
       {"[drive 0]\npower = standby from 10 to 30\npower = sleep from 0 to 5\n",
        "test:3: power spans must follow one another in time without overlapping"},
+      {"[drive 5]\nruntime-suspend = yes\n", "test:2: runtime-suspend is 'always', or 'from"},
+      {"[drive 5]\nruntime-suspend = always from 3\n", "test:2: runtime-suspend is 'always'"},
+      {"[drive 5]\nruntime-suspend =\n", "test:2: runtime-suspend is 'always'"},
+      {"[drive 5]\nruntime-suspend = to 5 from 9\n", "test:2: runtime-suspend is 'always'"},
+      {"[drive 5]\nruntime-suspend = from 9 to 9\n",
+       "test:2: a runtime-suspend span must end after it starts"},
+      {"[drive 5]\nruntime-suspend = always\nruntime-suspend = from 20\n",
+       "test:3: runtime-suspend spans must follow one another in time without overlapping"},
       {"[drive 0]\nattribute = 5\nattribute-change = 5 raw=8\n",
        "test:3: attribute-change is 'ID at SECONDS'"},
       {"[drive 0]\nattribute = 5\nattribute-change = 5 at 60\n",
@@ -76,8 +84,8 @@ temperature = 0:40 30:50 60:51
 )"),
                             [&now] { return now; });
   DriveReader reader(disks);
-  const std::pair<double, int> expected[] = {{0, 40}, {29.9, 40}, {30, 50}, {59, 50},
-                                             {60, 51}, {1e6, 51}};
+  const std::pair<double, int> expected[] = {{0, 40},  {29.9, 40}, {30, 50},
+                                             {59, 50}, {60, 51},   {1e6, 51}};
   for (const auto& [at, celsius] : expected) {
     now = at;
     DriveSummary summary;
@@ -106,9 +114,8 @@ attribute-change = 5 at 3600 raw=0x10000 value=36 worst=36
     std::uint64_t raw5, raw197;
     Status state5;
   } expected[] = {
-      {0, 0, 0, Status::Ok},           {1199.5, 0, 0, Status::Ok},
-      {1200, 8, 0, Status::Ok},        {1500, 8, 2, Status::Ok},
-      {3600, 0x10000, 2, Status::Bad}, {1e6, 0x10000, 2, Status::Bad},
+      {0, 0, 0, Status::Ok},    {1199.5, 0, 0, Status::Ok},      {1200, 8, 0, Status::Ok},
+      {1500, 8, 2, Status::Ok}, {3600, 0x10000, 2, Status::Bad}, {1e6, 0x10000, 2, Status::Bad},
   };
   for (const auto& e : expected) {
     SCOPED_TRACE("at " + std::to_string(e.at));
@@ -140,7 +147,8 @@ attribute-change = 190 at 0 raw=77
 }
 
 // The schedule alone: checking the mode never changes it, whatever the
-// time, and a span ends where its 'to' says.
+// time, and a span ends where its 'to' says. A drive the kernel holds
+// runtime-suspended reads standby without being opened.
 TEST(Scenario, PowerCheckFollowsTheScheduleWithoutWakingTheDrive) {
   double now = 0;
   sim::SimulatedDisks disks(test::ScenarioFrom(R"(
@@ -150,20 +158,33 @@ power = sleep from 900 to 1000
 power = standby from 1000
 [drive 1]
 power = sleep
+[drive 6]
+runtime-suspend = from 30 to 600
+runtime-suspend = from 900
 )"),
                             [&now] { return now; });
   DriveReader reader(disks);
-  const std::pair<double, PowerMode> expected[] = {
-      {0, PowerMode::Active},    {29.5, PowerMode::Active},   {30, PowerMode::Standby},
-      {599, PowerMode::Standby}, {600, PowerMode::Active},    {900, PowerMode::Sleep},
-      {999, PowerMode::Sleep},   {1000, PowerMode::Standby},  {1e7, PowerMode::Standby},
+  EXPECT_EQ(disks.DriveCount(), 7u);
+  const struct {
+    double at;
+    PowerMode mode;
+    bool suspended;
+  } expected[] = {
+      {0, PowerMode::Active, false},   {29.5, PowerMode::Active, false},
+      {30, PowerMode::Standby, true},  {599, PowerMode::Standby, true},
+      {600, PowerMode::Active, false}, {900, PowerMode::Sleep, true},
+      {999, PowerMode::Sleep, true},   {1000, PowerMode::Standby, true},
+      {1e7, PowerMode::Standby, true},
   };
-  for (const auto& [at, mode] : expected) {
+  for (const auto& [at, mode, suspended] : expected) {
     now = at;
     for (int again = 0; again < 2; ++again) {
       EXPECT_EQ(reader.CheckPowerMode(0), mode) << "at " << at;
     }
     EXPECT_EQ(reader.CheckPowerMode(1), PowerMode::Sleep) << "at " << at;
+    EXPECT_EQ(disks.RuntimeSuspended(6), suspended) << "at " << at;
+    EXPECT_EQ(reader.CheckPowerMode(6), suspended ? PowerMode::Standby : PowerMode::Active)
+        << "at " << at;
   }
   for (const auto& event : disks.Events()) EXPECT_FALSE(event.Woke);
 }
@@ -176,7 +197,11 @@ TEST(Scenario, AnyOtherRequestWakesTheDriveForTheRestOfItsSpan) {
     const char* name;
     std::function<void(DriveReader&)> series;
   } series[] = {
-      {"summary", [](DriveReader& r) { DriveSummary s; r.GetDriveSummary(0, s); }},
+      {"summary",
+       [](DriveReader& r) {
+         DriveSummary s;
+         r.GetDriveSummary(0, s);
+       }},
       {"model", [](DriveReader& r) { r.GetDriveModel(0); }},
       {"details",
        [](DriveReader& r) {

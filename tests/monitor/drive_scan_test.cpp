@@ -44,5 +44,28 @@ TEST(DriveScanTest, JournalsEachDriveCriticalBelowTheWarning) {
   }
 }
 
+// Every drive number is scanned, up to 255; disks past the last number are
+// said once.
+TEST(DriveScanTest, ScansEveryNumberAndJournalsDisksPastTheLast) {
+  sim::SimulatedDisks disks(
+      ScenarioOrFail("[drive 4]\nmodel = Fifth\n[drive 255]\nmodel = Last\n"));
+  DrivesWithLimits counted(disks);
+  DriveReader reader(counted);
+  for (const std::optional<unsigned> count : {std::optional<unsigned>(), std::optional(300u)}) {
+    counted.Count = count;
+    CollectingSinks rows;
+    RecordingJournal journal;
+    LastReadings last;
+    DriveScan scan(reader, nullptr, {rows, rows, rows}, journal, last);
+    scan.ScanDrives();
+    ASSERT_EQ(scan.DriveCount(), 2u);
+    EXPECT_EQ(rows.drives[0].Id + " " + rows.drives[1].Id, "4 255");
+    const std::vector<std::string> past = {
+        "This machine has 300 disks; drive numbers end at 255, so the 44 after the first 256 "
+        "are not listed or watched"};
+    EXPECT_EQ(journal.Lines, count ? past : std::vector<std::string>{});
+  }
+}
+
 }  // namespace
 }  // namespace halvoric::testing

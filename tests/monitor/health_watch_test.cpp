@@ -123,6 +123,22 @@ TEST_F(HealthTest, SwitchedOffItReadsNothing) {
   EXPECT_EQ(window_.HealthTimerMinutes, 0u);
 }
 
+// Opening a disk the kernel has runtime-suspended would resume it: the
+// watch leaves it unopened, and sees the change once it is back.
+TEST_F(HealthTest, ARuntimeSuspendedDriveIsLeftUnopenedUntilItIsBack) {
+  HealthWatch watch = Watch();
+  watch.Check();
+  disks_.Drives().Drives[0].SuspendSpans = {sim::TimeSpan{}};
+  disks_.ClearEvents();
+  Attribute(1).Raw = 8;
+  watch.Check();
+  EXPECT_TRUE(disks_.Events().empty());
+  EXPECT_TRUE(HealthLines().empty());
+  disks_.Drives().Drives[0].SuspendSpans.clear();
+  watch.Check();
+  EXPECT_EQ(HealthLines().size(), 1u);
+}
+
 TEST_F(HealthTest, AHandEditedRecordLosesOnlyItsBadLines) {
   Watch().Check();
   std::string record = ReadFile(Record());

@@ -139,8 +139,9 @@ inline std::string Padded(const std::string& model) {
 }
 
 // Passes every request on to `inner` and says the kernel shows `Limits[n]`
-// for drive n: simulated drives that name their own temperature limits, and
-// with `Nvme` tables that read as the NVMe translation's.
+// for drive n: simulated drives that name their own temperature limits,
+// with `Nvme` tables that read as the NVMe translation's, and with `Count`
+// a machine with more disks than the scenario.
 class DrivesWithLimits final : public DiskControl {
  public:
   explicit DrivesWithLimits(DiskControl& inner) : inner_(inner) {}
@@ -155,8 +156,11 @@ class DrivesWithLimits final : public DiskControl {
     return found == Limits.end() ? TemperatureLimits{} : found->second;
   }
   bool AnswersFromNvme(DeviceHandle) const override { return Nvme; }
+  unsigned DriveCount() const override { return Count.value_or(inner_.DriveCount()); }
+  bool RuntimeSuspended(unsigned n) const override { return inner_.RuntimeSuspended(n); }
   std::map<unsigned, TemperatureLimits> Limits;
   bool Nvme = false;
+  std::optional<unsigned> Count;  // the disks the kernel lists, if not the scenario's
 
  private:
   DiskControl& inner_;

@@ -436,17 +436,19 @@ TEST_F(WatchTest, TestMailReportsWhatHappened) {
 
 // The metrics file comes from the reads the watch takes anyway: one open of
 // each drive per check with or without it, a disk in standby left asleep,
-// and every watched drive in the file.
+// one the kernel has runtime-suspended left unopened, and every watched
+// drive in the file.
 TEST_F(WatchTest, MetricsFileComesFromTheWatchsOwnReads) {
   const std::string scenario =
       "[drive 0]\nmodel = Warm\nattribute = 194 value=100 worst=90 raw=0\ntemperature = 44\n"
-      "[drive 1]\nmodel = Resting\nattribute = 194 raw=30\npower = standby\n";
+      "[drive 1]\nmodel = Resting\nattribute = 194 raw=30\npower = standby\n"
+      "[drive 4]\nmodel = Suspended\nattribute = 194 raw=31\nruntime-suspend = always\n";
   for (const bool metrics : {false, true}) {
     SCOPED_TRACE(metrics);
     disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(scenario));
     drives_ = std::make_unique<DriveReader>(*disks_);
     MakeWatch();
-    window_.Watched = {0, 1};
+    window_.Watched = {0, 1, 4};
     settings_.TempWarn = true;
     settings_.MetricsFile = metrics ? dir_.File("halvoric.prom") : "";
     watch_->Check();
@@ -464,6 +466,7 @@ TEST_F(WatchTest, MetricsFileComesFromTheWatchsOwnReads) {
            R"(smartctl_device_temperature{device="sim0",temperature_type="current"} 44)",
            R"(smartctl_device_state{device="sim1",state="standby"} 1)",
            R"(halvoric_drive_read_ok{device="sim1"} 0)",
+           R"(smartctl_device_state{device="sim4",state="standby"} 1)",
        }) {
     EXPECT_NE(text.find(std::string(line) + "\n"), std::string::npos) << line << "\n" << text;
   }

@@ -39,6 +39,21 @@ const std::string kTwoDrives =
     "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
     "[drive 2]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n";
 
+// Six drives "M0".."M5" at 30 to 35 degrees: the balloon holds four
+// drives' lines, and counts the others.
+std::string SixDrives() {
+  std::string text;
+  for (int n = 0; n < 6; ++n) {
+    text += "[drive " + std::to_string(n) + "]\nmodel = M" + std::to_string(n) +
+            "\nattribute = 194 value=60 worst=50 raw=3" + std::to_string(n) + "\n";
+  }
+  return text;
+}
+std::string Line(int n) {
+  return Padded("M" + std::to_string(n)) + "\rTemp: 3" + std::to_string(n) + kDegrees + "\r";
+}
+const std::string kFourLines = Line(0) + Line(1) + Line(2) + Line(3);
+
 INSTANTIATE_TEST_SUITE_P(
     Drives, StatusReportTest,
     ::testing::Values(ReportCase{"TwoDrivesByTheirNumbers",
@@ -64,31 +79,47 @@ INSTANTIATE_TEST_SUITE_P(
                                  true,
                                  {Padded("A") + "\rTemp: 41" + kDegrees + "\r"},
                                  {"41" + kDegrees}},
-                      ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}}),
+                      ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}},
+                      ReportCase{"SixDrivesTheLastTwoCounted",
+                                 SixDrives(),
+                                 {0, 1, 2, 3, 4, 5},
+                                 6,
+                                 true,
+                                 {Line(0), Line(0) + Line(1), Line(0) + Line(1) + Line(2),
+                                  kFourLines, kFourLines + "(1 more drive in the drive list)\r",
+                                  kFourLines + "(2 more drives in the drive list)\r"},
+                                 {"30" + kDegrees, "31" + kDegrees, "32" + kDegrees,
+                                  "33" + kDegrees, "34" + kDegrees, "35" + kDegrees}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-// A disk in standby is not woken for the balloon: its line shows what it
-// said last, and its "Temp" cell keeps its text.
+// A disk in standby, or runtime-suspended by the kernel, is not woken for
+// the balloon: its line shows what it said last, and its "Temp" cell keeps
+// its text.
 TEST(StatusReport, ADiskInStandbyIsReportedFromItsLastReading) {
   sim::SimulatedDisks disks(ScenarioOrFail(
       "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\npower = standby\n"
       "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\npower = standby\n"
-      "[drive 2]\nmodel = C\nattribute = 194 value=62 worst=50 raw=36\n"));
+      "[drive 2]\nmodel = C\nattribute = 194 value=62 worst=50 raw=36\n"
+      "[drive 5]\nmodel = F\nattribute = 194 value=62 worst=50 raw=35\nruntime-suspend = "
+      "always\n"));
   DriveReader drives(disks);
   FakeWindow window;
-  window.Listed = {0, 1, 2};
+  window.Listed = {0, 1, 2, 5};
   Settings settings;
   settings.DiskStatus = true;
   LastReadings last;
   last[0] = {Padded("A"), "39" + kDegrees};
   last[1] = {Padded("B"), "N/A"};
+  last[5] = {Padded("F"), "37" + kDegrees};
   disks.ClearEvents();
-  TrayStatusReport(window, settings, drives, last).WindowHidden(3);
-  ASSERT_EQ(window.Balloons.size(), 3u);
+  TrayStatusReport(window, settings, drives, last).WindowHidden(4);
+  ASSERT_EQ(window.Balloons.size(), 4u);
   EXPECT_EQ(window.Balloons.back(), Padded("A") + "\rTemp: 39" + kDegrees + " (standby)\r" +
                                         Padded("B") + "\rTemp: N/A (standby)\r" + Padded("C") +
-                                        "\rTemp: 36" + kDegrees + "\r");
+                                        "\rTemp: 36" + kDegrees + "\r" + Padded("F") +
+                                        "\rTemp: 37" + kDegrees + " (standby)\r");
   EXPECT_EQ(window.TempCells, (std::vector<std::string>{"", "", "36" + kDegrees}));
+  // Opening the runtime-suspended disk would count as waking it.
   for (const sim::RecordedEvent& event : disks.Events()) EXPECT_FALSE(event.Woke);
 }
 

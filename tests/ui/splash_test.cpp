@@ -46,6 +46,7 @@ class WatchedDisks : public DiskControl {
     return disks_.Control(handle, code, in, inSize, out, outSize);
   }
   void Close(DeviceHandle handle) override { disks_.Close(handle); }
+  unsigned DriveCount() const override { return disks_.DriveCount(); }
 
   QSize SplashSizeAtProbe;
   int PaintsAtProbe = 0;

@@ -33,14 +33,15 @@ TEST_P(ScanTest, RowsCountAndFirstDetails) {
   EXPECT_TRUE(messages_.Errors.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Drives, ScanTest,
-                         ::testing::Values(ScanCase{"None", {}, {}, false},
-                                           ScanCase{"ZeroAndTwo", {0, 2}, {"0", "2"}, true},
-                                           ScanCase{"OnlyOne", {1}, {"1"}, false},
-                                           ScanCase{
-                                               "AllFour", {0, 1, 2, 3}, {"0", "1", "2", "3"}, true},
-                                           ScanCase{"FifthNeverProbed", {3, 4}, {"3"}, false}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Drives, ScanTest,
+    ::testing::Values(ScanCase{"None", {}, {}, false},
+                      ScanCase{"ZeroAndTwo", {0, 2}, {"0", "2"}, true},
+                      ScanCase{"OnlyOne", {1}, {"1"}, false},
+                      ScanCase{"AllFour", {0, 1, 2, 3}, {"0", "1", "2", "3"}, true},
+                      ScanCase{"PastTheFourth", {3, 4}, {"3", "4"}, false},
+                      ScanCase{"Six", {0, 1, 2, 3, 4, 5}, {"0", "1", "2", "3", "4", "5"}, true}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 // With the series on their own thread too: drive 0's pages are filled, and
 // a drive that missed its deadline is journalled, before the start line.

@@ -1,7 +1,13 @@
 """Checks the sections the test VM wrote against the emulated drives.
 
-Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA
-FIXTURES holds the SMART sectors QEMU's SATA drive answers with; they are
+Usage: check_vm_rows.py OUTPUT FIXTURES MODEL SERIAL FIRMWARE NVME_SERIAL SCHEMA SERIAL...
+MODEL, SERIAL and FIRMWARE are the first SATA disk's; the SERIALs after
+SCHEMA are those of the SATA disks on the other ports, whose models are
+"HalVoric Emu Disk 2" and on, all with FIRMWARE. The kernel names the SATA
+disks in the order their probes end, not by port: which disk each sdX is
+comes from its serial in sysfs (section disk-serials). The NVMe drive comes
+after the SATA disks.
+FIXTURES holds the SMART sectors QEMU's SATA drives answer with; they are
 decoded here on their own, so the check does not share code with the tool.
 Every JSON document the VM wrote must also be valid against SCHEMA. The NVMe
 drive's figures and limits are checked against smartctl's report of the same
@@ -15,7 +21,7 @@ import jsonschema
 
 NAMES = {1: "Raw Read Error Rate", 3: "Spin Up Time", 4: "Start/Stop Count",
          5: "Reallocated Sector Count", 9: "Power On Hours Count", 12: "Power Cycle Count"}
-SECTORS = 64 * 1024 * 1024 // 512  # the 64 MiB disk image
+SECTORS = 64 * 1024 * 1024 // 512  # the 64 MiB disk images
 
 # smartctl's label, the row ID and the column it stands in, and our name.
 SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
@@ -35,7 +41,8 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
                     "Critical Composite Temperature Time")]
 # Sections that hold text, not one of our JSON documents.
 NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
-            "smartctl-sata")
+            "smartctl-sata", "root-list-text", "helper-list-text", "runtime-status",
+            "runtime-metrics", "disk-serials")
 
 failures = []
 
@@ -124,6 +131,9 @@ def expected_disk_info(model, serial, firmware, source):
 
 def main():
     output, fixtures, model, serial, firmware, nvme_serial, schema = sys.argv[1:8]
+    other_serials = sys.argv[8:]
+    nvme_number = 1 + len(other_serials)
+    drive_count = nvme_number + 1
     found = sections(open(output, encoding="utf-8", errors="replace").read() + "=== \n")
     if "end" not in found:
         print("FAIL: the VM did not finish its runs")
@@ -132,6 +142,18 @@ def main():
     if missing:
         print("FAIL: the VM found no disk " + ", ".join(m.removeprefix("missing-") for m in missing))
         return 1
+    # sdX -> (model, serial), from the serial the kernel read from each disk.
+    models = {serial: model, **{other: f"HalVoric Emu Disk {n}"
+                                for n, other in enumerate(other_serials, start=2)}}
+    identity = {}
+    for line in found.get("disk-serials.out", "").splitlines():
+        name, *page = line.split()
+        kernel_serial = bytes(int(b, 16) for b in page[4:]).decode(errors="replace").strip()
+        identity[name] = (models.get(kernel_serial, "?"), kernel_serial)
+    check("every SATA disk found once, by its serial", sorted(s for _, s in identity.values()),
+          sorted(models))
+    sata_names = [f"sd{chr(ord('a') + n)}" for n in range(nvme_number)]
+    first_model, first_serial = identity.get("sda", ("?", "?"))
     ata = "the drive (ATA commands)"
     limited = "sysfs and hwmon (no right to send ATA commands)"
     failures.extend(invalid_documents(found, schema))
@@ -146,16 +168,35 @@ def main():
         listing = json.loads(found[f"{run}-list.out"])["drives"]
         check(f"{run}: drive 0 in the list", listing[0],
               {"drive_number": 0, "device_path": "/dev/sda", "data_source": "ata",
-               "power_mode": "active", "model_name": model, "serial_number": serial,
+               "power_mode": "active", "model_name": first_model, "serial_number": first_serial,
                "firmware_version": firmware, "smart_read": True, "smart_read_error": None,
                "smart_status": {"passed": passed},
                "temperature": {"current": airflow, "drive_warning": None, "drive_critical": None,
                                "source": "attribute 190"},
                "ata_smart_attributes": {"table": table}, "drive_list_status": "OK",
                "halvoric_verdict": {"state": "ok", "reasons": []}})
+        check(f"{run}: every disk listed", [d["drive_number"] for d in listing],
+              list(range(drive_count)))
+        for n, name in enumerate(sata_names[1:], start=1):
+            drive = listing[n] if len(listing) > n else {}
+            disk_model, disk_serial = identity.get(name, ("?", "?"))
+            check(f"{run}: SATA drive {n} read",
+                  {k: drive.get(k) for k in ("device_path", "data_source", "model_name",
+                                             "serial_number", "smart_read",
+                                             "ata_smart_attributes")},
+                  {"device_path": f"/dev/{name}", "data_source": "ata",
+                   "model_name": disk_model, "serial_number": disk_serial,
+                   "smart_read": True, "ata_smart_attributes": {"table": table}})
+        last = listing[-1] if listing else {}
+        check(f"{run}: NVMe drive after the SATA disks",
+              [last.get(k) for k in ("drive_number", "device_path", "data_source", "serial_number")],
+              [nvme_number, "/dev/nvme0n1", "nvme", nvme_serial])
+        rows = found[f"{run}-list-text.out"].splitlines()[1:]
+        check(f"{run}: every disk in the text list", [row.split()[0] for row in rows if row.strip()],
+              [str(n) for n in range(drive_count)])
         details = json.loads(found[f"{run}-sata.out"])
         check(f"{run}: Disk Info", details["disk_info"],
-              expected_disk_info(model, serial, firmware, ata))
+              expected_disk_info(first_model, first_serial, firmware, ata))
         check(f"{run}: attribute table", details["ata_smart_attributes"], {"table": table})
         check(f"{run}: no complaint", found[f"{run}-sata.err"], "")
 
@@ -172,13 +213,14 @@ def main():
               found[f"helper-rights-{disk}.err"], "")
 
     listing = json.loads(found["limited-list.out"])["drives"]
-    check("limited: SATA model", listing[0]["model_name"], model)
-    check("limited: NVMe model", listing[1]["model_name"], "QEMU NVMe Ctrl")
-    check("limited: NVMe node", listing[1]["device_path"], "/dev/nvme0n1")
+    check("limited: SATA model", listing[0]["model_name"], first_model)
+    check("limited: NVMe model", listing[nvme_number]["model_name"], "QEMU NVMe Ctrl")
+    check("limited: NVMe node", listing[nvme_number]["device_path"], "/dev/nvme0n1")
     check("limited: NVMe temperature from hwmon",
-          isinstance(listing[1]["temperature"]["current"], int), True)
-    check("limited: read from sysfs", [d["data_source"] for d in listing], ["sysfs", "sysfs"])
-    check("limited: no threshold to pass or fail by", listing[1]["smart_status"], {"passed": None})
+          isinstance(listing[nvme_number]["temperature"]["current"], int), True)
+    check("limited: read from sysfs", [d["data_source"] for d in listing], ["sysfs"] * drive_count)
+    check("limited: no threshold to pass or fail by", listing[nvme_number]["smart_status"],
+          {"passed": None})
     check("limited: SATA without a hwmon temperature is unread, for lack of rights",
           (listing[0]["smart_read"], "no right to send ATA commands" in listing[0]["smart_read_error"]),
           (False, True))
@@ -187,7 +229,7 @@ def main():
           "lack of rights" in message and "cmake --install" in message, True)
     sata = json.loads(found["limited-sata.out"])
     check("limited: SATA Disk Info from the kernel's IDENTIFY copy", sata["disk_info"],
-          expected_disk_info(model, serial, firmware, limited))
+          expected_disk_info(first_model, first_serial, firmware, limited))
     nvme = json.loads(found["limited-nvme.out"])
     check("limited: NVMe serial", nvme["disk_info"][12],
           {"name": "Serial number", "value": nvme_serial.ljust(20)})
@@ -200,7 +242,7 @@ def main():
             "worst": None, "smart_info_status": "OK"}])
     hwmon = temperature.get("raw", {}).get("value")
     check("limited: temperature row carries the hwmon figure",
-          listing[1]["temperature"]["current"], hwmon)
+          listing[nvme_number]["temperature"]["current"], hwmon)
 
     reference = smartctl_fields(found["smartctl-nvme.out"])
     check("smartctl read the NVMe drive", "Critical Comp. Temp. Threshold" in reference, True)
@@ -267,11 +309,26 @@ def main():
                       ("limited", "unknown")):
         check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
               {"json_format_version": [1, 1],
-               "drives": [{"drive_number": 0, "device_path": "/dev/sda", "power_mode": sata},
-                          {"drive_number": 1, "device_path": "/dev/nvme0n1",
+               "drives": [{"drive_number": n, "device_path": f"/dev/sd{chr(ord('a') + n)}",
+                           "power_mode": sata} for n in range(nvme_number)] +
+                         [{"drive_number": nvme_number, "device_path": "/dev/nvme0n1",
                            "power_mode": "unknown"}]})
         check(f"{run}: power check without complaint", found[f"{run}-power.err"], "")
         check(f"{run}: power check exit status", found[f"{run}-power.exit"].strip(), "0")
+
+    # The last SATA disk, runtime-suspended by the kernel: the power check
+    # and the metrics file leave it unopened, so it is still suspended.
+    suspended = f"sd{chr(ord('a') + nvme_number - 1)}"
+    check("runtime suspend reached", found["runtime-status-before.out"], "suspended\n")
+    modes = json.loads(found["runtime-power.out"] or "null") or {"drives": []}
+    check("runtime-suspended disk reads standby",
+          [d["power_mode"] for d in modes["drives"]],
+          ["active"] * (nvme_number - 1) + ["standby", "unknown"])
+    check("runtime-suspended disk in the metrics file",
+          f'smartctl_device_state{{device="{suspended}",state="standby"}} 1'
+          in found["runtime-metrics.out"], True)
+    check("runtime-suspended disk left suspended", found["runtime-status-after.out"],
+          "suspended\n")
 
     ata_only = json.loads(found["ata-only-sata.out"])
     check("helper without CAP_SYS_ADMIN: SATA still read with ATA commands",

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Boots Debian's kernel under QEMU with an emulated SATA disk and an emulated
-# NVMe disk whose identity we choose, runs halvoric-cli inside as root,
-# through halvoric-ata as an unprivileged user, and as that user without the
-# helper, and checks the rows against what the emulated drives report, the
-# NVMe drive's against what smartctl (smartmontools, a reference only) reads
-# from it in the same boot, and every JSON document against the published
-# schema.
+# Boots Debian's kernel under QEMU with six emulated SATA disks on the AHCI
+# ports and an emulated NVMe disk, whose identities we choose, runs
+# halvoric-cli inside as root, through halvoric-ata as an unprivileged user,
+# and as that user without the helper, and checks the rows against what the
+# emulated drives report, that a disk the kernel has runtime-suspended is
+# left so, the NVMe drive's figures against what smartctl (smartmontools, a
+# reference only) reads from it in the same boot, and every JSON document
+# against the published schema.
 # Usage: vm-test.sh HALVORIC-CLI HALVORIC-ATA SCHEMA. Exit 77 (skipped)
 # without QEMU, a kernel image or busybox.
 set -euo pipefail
@@ -29,6 +30,8 @@ sata_model="HalVoric Emu Disk 1"
 sata_serial="SerX7aB9c"
 sata_firmware="Fw2.5b1"
 nvme_serial="NvMe5eR1x"
+# The other five SATA disks, on ports 1 to 5.
+other_serials=(SerPort1x SerPort2x SerPort3x SerPort4x SerPort5x)
 
 tmp=$(mktemp -d)
 qemu_pid=""
@@ -68,12 +71,20 @@ done
 
 (cd "$root" && find . | cpio -o -H newc --quiet | gzip -1) >"$tmp/initrd.gz"
 truncate -s 64M "$tmp/sata.img" "$tmp/nvme.img"
+other_disks=()
+for port in 1 2 3 4 5; do
+  # The size of the first: the kernel may name any of them sda. Sparse.
+  truncate -s 64M "$tmp/sata$port.img"
+  other_disks+=(-drive "if=none,id=sata$port,file=$tmp/sata$port.img,format=raw"
+    -device "ide-hd,drive=sata$port,bus=ide.$port,model=HalVoric Emu Disk $((port + 1)),serial=${other_serials[port - 1]},ver=$sata_firmware")
+done
 
 qemu-system-x86_64 -machine q35 -accel tcg -m 512 -display none -monitor none -no-reboot \
   -kernel "$kernel" -initrd "$tmp/initrd.gz" -append "console=ttyS0 panic=-1 quiet" \
   -serial "file:$tmp/console.log" -serial "file:$tmp/out.txt" \
   -drive "if=none,id=sata,file=$tmp/sata.img,format=raw" \
   -device "ide-hd,drive=sata,bus=ide.0,model=$sata_model,serial=$sata_serial,ver=$sata_firmware" \
+  "${other_disks[@]}" \
   -drive "if=none,id=nvme,file=$tmp/nvme.img,format=raw" \
   -device "nvme,drive=nvme,serial=$nvme_serial" &
 qemu_pid=$!
@@ -91,7 +102,7 @@ qemu_pid=""
 
 [ -n "${HALVORIC_VM_KEEP:-}" ] && cp "$tmp/out.txt" "$tmp/console.log" "$HALVORIC_VM_KEEP/"
 /usr/bin/python3 "$here/check_vm_rows.py" "$tmp/out.txt" "$here/../fixtures/qemu-sata" \
-  "$sata_model" "$sata_serial" "$sata_firmware" "$nvme_serial" "$schema" || {
+  "$sata_model" "$sata_serial" "$sata_firmware" "$nvme_serial" "$schema" "${other_serials[@]}" || {
   tail -n 30 "$tmp/console.log"
   exit 1
 }

@@ -37,8 +37,10 @@ void DriveScan::ScanDrives() {
   scanned_.clear();
   for (const Found& drive : found) {
     const DriveSummary& summary = *drive.Summary.Summary;
-    AddDriveRow(sinks_.DriveList, drive.Number, drive.Model, summary);
-    last_[drive.Number] = {drive.Model, TemperatureText(summary)};
+    LastReading& last = last_[drive.Number] = LastReading();
+    last.Model = drive.Model;
+    TakeReading(last, summary, drive.Summary.Serial, acknowledged_);
+    sinks_.DriveList.AppendDriveRow(RowOf(drive.Number, last));
     scanned_[drive.Number] = {drive.Model, summary.Limits};
     if (history_) history_->Keep(drive.Number, SummaryHistory(drive.Summary));
   }
@@ -56,10 +58,10 @@ void ReadDetails(DriveReader& reader, const std::string& driveText, const DriveA
   // The scan opened the drive already, so its level is known before the read.
   const DriveNumber n = ParseDriveNumber(driveText);
   ReportedFigureRows shown(access->LevelOf(n), rows, rows);
-  reader.ReadDriveDetails(driveText, shown, shown);
+  const TemperatureSource temperature = reader.ReadDriveDetails(driveText, shown, shown);
   // Unknown now means the open failed and both pages were left as they were.
   if (const AccessLevel level = access->LevelOf(n); level != AccessLevel::Unknown) {
-    rows.AppendDiskInfoRow(AccessSourceRow(level));
+    rows.AppendDiskInfoRow(AccessSourceRow(level, temperature));
   }
 }
 

@@ -81,16 +81,16 @@ INSTANTIATE_TEST_SUITE_P(
                                  "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n",
                                  true,
                                  2,
-                                 Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") +
-                                     "\rTemp: 38" + kDegrees + "\r",
+                                 "A\rTemp: 41" + kDegrees + ", OK\r" +
+                                     "B\rTemp: 38" + kDegrees + ", OK\r",
                                  {QString::fromStdString("41" + kDegrees),
                                   QString::fromStdString("38" + kDegrees)}},
                       ReportCase{"DrivesZeroAndTwoByTheirCaptions",
                                  DrivesScenario({0, 2}),
                                  true,
                                  2,
-                                 Padded("Disk 0") + "\rTemp: 40" + kDegrees + "\r" +
-                                     Padded("Disk 2") + "\rTemp: 40" + kDegrees + "\r",
+                                 "Disk 0\rTemp: 40" + kDegrees + ", OK\r" +
+                                     "Disk 2\rTemp: 40" + kDegrees + ", OK\r",
                                  {QString::fromStdString("40" + kDegrees),
                                   QString::fromStdString("40" + kDegrees)}}),
     [](const auto& info) { return std::string(info.param.Name); });

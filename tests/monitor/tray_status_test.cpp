@@ -39,9 +39,9 @@ const std::string kTwoDrives =
     "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
     "[drive 2]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n";
 
-// Six drives with models of the full 40 characters at 30 to 35 degrees:
+// Six drives with models of 36 characters at 30 to 35 degrees:
 // the balloon holds four drives' lines, and counts the others.
-std::string ModelOf(int n) { return "M" + std::to_string(n) + std::string(38, '-'); }
+std::string ModelOf(int n) { return "M" + std::to_string(n) + std::string(34, '-'); }
 std::string SixDrives() {
   std::string text;
   for (int n = 0; n < 6; ++n) {
@@ -133,18 +133,10 @@ TEST(StatusReport, ADiskInStandbyIsReportedFromItsLastReading) {
   disks.ClearEvents();
   TrayStatusReport(window, settings, drives, last).WindowHidden(4);
   ASSERT_EQ(window.Balloons.size(), 4u);
-  EXPECT_EQ(window.Balloons.back(), "A
-Temp: 39" + kDegrees + " (standby), OK
-" +
-                                        "B
-Temp: N/A (standby), N/A
-" + "C
-Temp: 36" +
-                                        kDegrees + ", OK
-" + "F
-Temp: 37" + kDegrees +
-                                        " (standby), WARN: 1 pending sectors
-");
+  EXPECT_EQ(window.Balloons.back(), "A\rTemp: 39" + kDegrees + " (standby), OK\r" +
+                                        "B\rTemp: N/A (standby), N/A\r" + "C\rTemp: 36" +
+                                        kDegrees + ", OK\r" + "F\rTemp: 37" + kDegrees +
+                                        " (standby), WARN: 1 pending sectors\r");
   EXPECT_EQ(window.TempCells, (std::vector<std::string>{"", "", "36" + kDegrees}));
   // Opening the runtime-suspended disk would count as waking it.
   for (const sim::RecordedEvent& event : disks.Events()) EXPECT_FALSE(event.Woke);

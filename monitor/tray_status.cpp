@@ -84,7 +84,9 @@ void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row
         LastReading& last = last_[rows[row]];
         if (history_) history_->Keep(rows[row], SummaryHistory(reading->Summary));
         if (!reading->Asleep) {
-          last.Model = reading->Model;
+          // A drive that no longer identifies itself (one this user may not
+          // open) keeps the model it was listed with.
+          if (!reading->Model.empty()) last.Model = reading->Model;
           TakeReading(last, *reading->Summary.Summary, reading->Summary.Serial, acknowledged_);
         }
         // Without the model's padding, so that more drives fit.

@@ -8,7 +8,7 @@ namespace halvoric {
 namespace {
 
 std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& series,
-                                   DriveNumber n) {
+                                    DriveNumber n) {
   if (!series.ThresholdsRead) return std::nullopt;
   ResultBlocks& blocks = reader.Blocks();
   HealthReading reading;

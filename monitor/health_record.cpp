@@ -122,8 +122,8 @@ AcknowledgedCounts LoadAcknowledgedCounts(const std::string& path) {
       const std::size_t equals = count.find('=');
       unsigned id = 0;
       std::uint64_t raw = 0;
-      readable = equals != std::string::npos && ParseWhole(count.substr(0, equals), id) &&
-                 id > 0 && id <= 255 && ParseWhole(count.substr(equals + 1), raw) &&
+      readable = equals != std::string::npos && ParseWhole(count.substr(0, equals), id) && id > 0 &&
+                 id <= 255 && ParseWhole(count.substr(equals + 1), raw) &&
                  counts.emplace(static_cast<std::uint8_t>(id), raw).second;
     }
     if (readable) acknowledged[*serial] = std::move(counts);

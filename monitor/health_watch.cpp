@@ -69,8 +69,7 @@ std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading
       for (const std::string& reason : now.Reasons) {
         reasons += (reasons.empty() ? "" : "; ") + reason;
       }
-      lines.push_back(drive + "reads " + StatusText(now.Verdict) + " when first seen: " +
-                      reasons);
+      lines.push_back(drive + "reads " + StatusText(now.Verdict) + " when first seen: " + reasons);
     }
     return lines;
   }
@@ -127,9 +126,9 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
       changes.push_back(std::move(line));
     }
     // A status that did not come back keeps what the drive said before.
-    records[now->Serial] = {now->Attributes,
-                            now->DriveFailing.value_or(before != records.end() &&
-                                                       before->second.DriveFailing)};
+    records[now->Serial] = {
+        now->Attributes,
+        now->DriveFailing.value_or(before != records.end() && before->second.DriveFailing)};
     if (services_.History) services_.History->Keep(drives[i], CountsHistory(*now));
   }
   if (!read) {

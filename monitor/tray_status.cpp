@@ -90,9 +90,9 @@ void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row
           TakeReading(last, *reading->Summary.Summary, reading->Summary.Serial, acknowledged_);
         }
         // Without the model's padding, so that more drives fit.
-        entries.push_back(std::string(TrimControls(last.Model)) + '\r' + "Temp: " +
-                          last.Temperature + (reading->Asleep ? " (standby)" : "") + ", " +
-                          VerdictText(last) + '\r');
+        entries.push_back(std::string(TrimControls(last.Model)) + '\r' +
+                          "Temp: " + last.Temperature + (reading->Asleep ? " (standby)" : "") +
+                          ", " + VerdictText(last) + '\r');
         // Each drive's balloon replaces the last, so the user sees progress
         // on slow drives and the last one lists them all.
         view_.ShowStatusBalloon(BalloonText(entries), kBalloonSeconds);

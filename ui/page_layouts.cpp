@@ -41,15 +41,13 @@ constexpr int kAttributeStatusColumn = 6;
 
 void TTessivar_Form::BuildStatusColumns() {
   HDDs_ListView->setItemDelegateForColumn(
-      kDriveStatusColumn,
-      new StatusCellDelegate(
-          {QPoint(13, -2), true, OK_Image->pixmap(), WARN_Image->pixmap(), BAD_Image->pixmap()},
-          HDDs_ListView));
+      kDriveStatusColumn, new StatusCellDelegate({QPoint(13, -2), true, OK_Image->pixmap(),
+                                                  WARN_Image->pixmap(), BAD_Image->pixmap()},
+                                                 HDDs_ListView));
   SMARTInfo_ListView->setItemDelegateForColumn(
-      kAttributeStatusColumn,
-      new StatusCellDelegate(
-          {QPoint(20, -3), false, OK_Image->pixmap(), WARN_Image->pixmap(), BAD_Image->pixmap()},
-          SMARTInfo_ListView));
+      kAttributeStatusColumn, new StatusCellDelegate({QPoint(20, -3), false, OK_Image->pixmap(),
+                                                      WARN_Image->pixmap(), BAD_Image->pixmap()},
+                                                     SMARTInfo_ListView));
 }
 
 void TTessivar_Form::BuildLogPage() {

@@ -39,9 +39,8 @@ void StatusCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
                                const QModelIndex& index) const {
   if (const QPixmap* picture = ShownFor(index).Picture) {
     const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
-    const QPoint rowCorner = view != nullptr
-                                 ? view->visualRect(index.siblingAtColumn(0)).topLeft()
-                                 : option.rect.topLeft();
+    const QPoint rowCorner = view != nullptr ? view->visualRect(index.siblingAtColumn(0)).topLeft()
+                                             : option.rect.topLeft();
     painter->drawPixmap(rowCorner + look_.PictureOffset, *picture);
   }
   QStyledItemDelegate::paint(painter, option, index);

@@ -103,7 +103,8 @@ TEST_F(HealthTest, ADriveThatSaysItIsFailingAlertsOnce) {
   Watch().Check();
   disks_.Drives().Drives[0].Failing = true;
   Watch().Check();
-  const std::string failing = "HEALTH of drive 0 (Spinner, serial SN-1): the drive says it is failing";
+  const std::string failing =
+      "HEALTH of drive 0 (Spinner, serial SN-1): the drive says it is failing";
   EXPECT_EQ(HealthLines(), (std::vector<std::string>{failing, failing}));
   EXPECT_EQ(messages_.Alerts.size(), 2u);
 }

@@ -57,53 +57,52 @@ const std::string kFourLines = Line(0) + Line(1) + Line(2) + Line(3);
 
 INSTANTIATE_TEST_SUITE_P(
     Drives, StatusReportTest,
-    ::testing::Values(ReportCase{"TwoDrivesByTheirNumbers",
-                                 kTwoDrives,
-                                 {0, 2},
-                                 2,
-                                 true,
-                                 {"A\rTemp: 41" + kDegrees + ", OK\r",
-                                  "A\rTemp: 41" + kDegrees + ", OK\r" +
-                                      "B\rTemp: 38" + kDegrees + ", OK\r"},
-                                 {"41" + kDegrees, "38" + kDegrees}},
-                      ReportCase{"WithoutTemperature",
-                                 "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
-                                 {0},
-                                 1,
-                                 true,
-                                 {"Cool\rTemp: N/A, OK\r"},
-                                 {"N/A"}},
-                      ReportCase{"VerdictWithItsReasons",
-                                 "[drive 0]\nmodel = Worn\nattribute = 5 threshold=10 raw=8\n"
-                                 "attribute = 197 raw=2\nattribute = 194 raw=41\n"
-                                 "[drive 1]\nmodel = Mute\nfail = read-data\n",
-                                 {0, 1},
-                                 2,
-                                 true,
-                                 {"Worn\rTemp: 41" + kDegrees +
-                                      ", WARN: 8 reallocated sectors; 2 pending sectors\r",
-                                  "Worn\rTemp: 41" + kDegrees +
-                                      ", WARN: 8 reallocated sectors; 2 pending sectors\r" +
-                                      "Mute\rTemp: N/A, N/A\r"},
-                                 {"41" + kDegrees, "N/A"}},
-                      ReportCase{"OnlyTheScannedCount",
-                                 kTwoDrives,
-                                 {0, 2},
-                                 1,
-                                 true,
-                                 {"A\rTemp: 41" + kDegrees + ", OK\r"},
-                                 {"41" + kDegrees}},
-                      ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}},
-                      ReportCase{"SixDrivesTheLastTwoCounted",
-                                 SixDrives(),
-                                 {0, 1, 2, 3, 4, 5},
-                                 6,
-                                 true,
-                                 {Line(0), Line(0) + Line(1), Line(0) + Line(1) + Line(2),
-                                  kFourLines, kFourLines + "(1 more drive in the drive list)\r",
-                                  kFourLines + "(2 more drives in the drive list)\r"},
-                                 {"30" + kDegrees, "31" + kDegrees, "32" + kDegrees,
-                                  "33" + kDegrees, "34" + kDegrees, "35" + kDegrees}}),
+    ::testing::Values(
+        ReportCase{"TwoDrivesByTheirNumbers",
+                   kTwoDrives,
+                   {0, 2},
+                   2,
+                   true,
+                   {"A\rTemp: 41" + kDegrees + ", OK\r",
+                    "A\rTemp: 41" + kDegrees + ", OK\r" + "B\rTemp: 38" + kDegrees + ", OK\r"},
+                   {"41" + kDegrees, "38" + kDegrees}},
+        ReportCase{"WithoutTemperature",
+                   "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
+                   {0},
+                   1,
+                   true,
+                   {"Cool\rTemp: N/A, OK\r"},
+                   {"N/A"}},
+        ReportCase{
+            "VerdictWithItsReasons",
+            "[drive 0]\nmodel = Worn\nattribute = 5 threshold=10 raw=8\n"
+            "attribute = 197 raw=2\nattribute = 194 raw=41\n"
+            "[drive 1]\nmodel = Mute\nfail = read-data\n",
+            {0, 1},
+            2,
+            true,
+            {"Worn\rTemp: 41" + kDegrees + ", WARN: 8 reallocated sectors; 2 pending sectors\r",
+             "Worn\rTemp: 41" + kDegrees + ", WARN: 8 reallocated sectors; 2 pending sectors\r" +
+                 "Mute\rTemp: N/A, N/A\r"},
+            {"41" + kDegrees, "N/A"}},
+        ReportCase{"OnlyTheScannedCount",
+                   kTwoDrives,
+                   {0, 2},
+                   1,
+                   true,
+                   {"A\rTemp: 41" + kDegrees + ", OK\r"},
+                   {"41" + kDegrees}},
+        ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}},
+        ReportCase{"SixDrivesTheLastTwoCounted",
+                   SixDrives(),
+                   {0, 1, 2, 3, 4, 5},
+                   6,
+                   true,
+                   {Line(0), Line(0) + Line(1), Line(0) + Line(1) + Line(2), kFourLines,
+                    kFourLines + "(1 more drive in the drive list)\r",
+                    kFourLines + "(2 more drives in the drive list)\r"},
+                   {"30" + kDegrees, "31" + kDegrees, "32" + kDegrees, "33" + kDegrees,
+                    "34" + kDegrees, "35" + kDegrees}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // A disk in standby, or runtime-suspended by the kernel, is not woken for
@@ -134,8 +133,8 @@ TEST(StatusReport, ADiskInStandbyIsReportedFromItsLastReading) {
   TrayStatusReport(window, settings, drives, last).WindowHidden(4);
   ASSERT_EQ(window.Balloons.size(), 4u);
   EXPECT_EQ(window.Balloons.back(), "A\rTemp: 39" + kDegrees + " (standby), OK\r" +
-                                        "B\rTemp: N/A (standby), N/A\r" + "C\rTemp: 36" +
-                                        kDegrees + ", OK\r" + "F\rTemp: 37" + kDegrees +
+                                        "B\rTemp: N/A (standby), N/A\r" + "C\rTemp: 36" + kDegrees +
+                                        ", OK\r" + "F\rTemp: 37" + kDegrees +
                                         " (standby), WARN: 1 pending sectors\r");
   EXPECT_EQ(window.TempCells, (std::vector<std::string>{"", "", "36" + kDegrees}));
   // Opening the runtime-suspended disk would count as waking it.

@@ -63,7 +63,9 @@ TEST_P(BalloonSteeringTest, DriveModelReachesTheAreaWithoutIt) {
   const std::string shown = area.Last().record.Info();
   EXPECT_EQ(shown.find(character), std::string::npos);
   // Without the blanks the drive pads its 40 bytes with.
-  EXPECT_EQ(shown, "a?z\rTemp: 41\xC2\xB0" "C, OK\r");
+  EXPECT_EQ(shown,
+            "a?z\rTemp: 41\xC2\xB0"
+            "C, OK\r");
 }
 
 INSTANTIATE_TEST_SUITE_P(

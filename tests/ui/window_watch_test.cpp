@@ -70,8 +70,9 @@ TEST_F(FormTest, RowsFollowTheWatchAndAnAcknowledgedWarningHoldsUntilItsCountCha
   form.AcknowledgeWarning1->trigger();
   const QStringList acknowledged{"52\u00B0C", "OK", "8 reallocated sectors\nwarning acknowledged"};
   EXPECT_EQ(cells(0), acknowledged);
-  EXPECT_TRUE(JournalMessages().contains("WARNING of drive 0 (Worn, serial W1) acknowledged: 8 "
-                                         "reallocated sectors"));
+  EXPECT_TRUE(
+      JournalMessages().contains("WARNING of drive 0 (Worn, serial W1) acknowledged: 8 "
+                                 "reallocated sectors"));
   form.CheckTemp_Timer->timeout({});
   EXPECT_EQ(cells(0), acknowledged);
   EXPECT_FALSE(offered(0));
@@ -79,7 +80,8 @@ TEST_F(FormTest, RowsFollowTheWatchAndAnAcknowledgedWarningHoldsUntilItsCountCha
   form_.reset();
   monitor_.reset();
   Start(scenario);
-  EXPECT_EQ(cells(0), (QStringList{"40\u00B0C", "OK", "8 reallocated sectors\nwarning acknowledged"}));
+  EXPECT_EQ(cells(0),
+            (QStringList{"40\u00B0C", "OK", "8 reallocated sectors\nwarning acknowledged"}));
   disks_->Drives().Drives[0].Attributes[0].Raw = 9;
   form_->CheckTemp_Timer->timeout({});
   EXPECT_EQ(cells(0), (QStringList{"40\u00B0C", "WARN", "9 reallocated sectors"}));

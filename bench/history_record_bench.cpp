@@ -41,7 +41,7 @@ void BM_SaveHealthRecords(benchmark::State& state) {
   testing::TempDir folder;
   HealthRecords records;
   for (std::uint8_t id : {1, 5, 9, 12, 187, 194, 197, 198, 199}) {
-    records["WD-WCC4E1234567"].push_back({id, 1234, Status::Ok});
+    records["WD-WCC4E1234567"].Attributes.push_back({id, 1234, Status::Ok});
   }
   const std::string path = folder.File(HealthRecordFileName);
   for (auto _ : state) {

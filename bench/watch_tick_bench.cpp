@@ -60,6 +60,7 @@ struct QuietWindow final : WatchView,
   void StartCheckTimer() override { timer = true; }
   void StopCheckTimer() override { timer = false; }
   bool CheckTimerActive() const override { return timer; }
+  void ShowDriveReading(DriveNumber, const LastReading&) override {}
   void BringToFront() override {}
   void ShowCriticalTemperature(const std::string&) override {}
   void SetCaption(const std::string&) override {}

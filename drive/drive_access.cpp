@@ -34,12 +34,20 @@ std::uint8_t RowAttributeId(const std::string& id) {
 
 }  // namespace
 
-DiskInfoRow AccessSourceRow(AccessLevel level) {
+DiskInfoRow AccessSourceRow(AccessLevel level, std::optional<TemperatureSource> temperature) {
+  // The kernel's hwmon gives the temperature at the sysfs level, whatever
+  // table row it is shown in.
   if (level == AccessLevel::Limited) {
     return {"Data source", "sysfs and hwmon (no right to send ATA commands)"};
   }
-  if (level == AccessLevel::Nvme) return {"Data source", "the drive (NVMe health log)"};
-  return {"Data source", "the drive (ATA commands)"};
+  std::string source =
+      level == AccessLevel::Nvme ? "the drive (NVMe health log)" : "the drive (ATA commands)";
+  if (temperature == TemperatureSource::None) {
+    source += "; no temperature";
+  } else if (temperature) {
+    source += std::string("; temperature from ") + TemperatureSourceText(*temperature);
+  }
+  return {"Data source", source};
 }
 
 ReportedFigures ReportedFiguresOf(AccessLevel level, std::uint8_t id) {

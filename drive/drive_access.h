@@ -5,10 +5,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "drive/channel.h"
 #include "drive/row_sinks.h"
+#include "drive/summary.h"
 
 namespace halvoric {
 
@@ -33,8 +35,10 @@ class DriveAccess {
   virtual AccessReport Report() const = 0;
 };
 
-// The Disk Info row naming where a drive's figures came from.
-DiskInfoRow AccessSourceRow(AccessLevel level);
+// The Disk Info row naming where a drive's figures came from and, where the
+// drive itself was read, where its `temperature` was found.
+DiskInfoRow AccessSourceRow(AccessLevel level,
+                            std::optional<TemperatureSource> temperature = std::nullopt);
 
 // Which normalised figures of attribute `id` the drive itself reported at
 // `level`: at the levels that build the table (sysfs, NVMe) the others are

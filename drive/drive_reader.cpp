@@ -121,17 +121,20 @@ SummaryReading DriveReader::ReadSummary(DriveNumber n) { return SummarySeries(n,
 
 SummaryReading DriveReader::ReadSummaryIfAwake(DriveNumber n) { return SummarySeries(n, true); }
 
-void DriveReader::ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
-                                   SmartInfoSink& smartInfo) {
+TemperatureSource DriveReader::ReadDriveDetails(const std::string& driveText,
+                                                DiskInfoSink& diskInfo, SmartInfoSink& smartInfo) {
   // Only the number's own decimal form names a drive: "07" opens nothing.
   const std::optional<DriveNumber> n = ParseDriveNumberText(driveText);
-  if (n && driveText == std::to_string(*n)) ReadDriveDetails(*n, diskInfo, smartInfo);
+  if (!n || driveText != std::to_string(*n)) return TemperatureSource::None;
+  return ReadDriveDetails(*n, diskInfo, smartInfo);
 }
 
-void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
-                                   SmartInfoSink& smartInfo) {
+TemperatureSource DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
+                                                SmartInfoSink& smartInfo) {
   const SeriesOutcome series = RunSeries(n, kDetailSeries, FailedOpen::Stop);
-  if (series.OpenFailure != OpenError::None) return;
+  if (series.OpenFailure != OpenError::None) return TemperatureSource::None;
+  // Before the identify rows, whose strings are decoded in place.
+  const TemperatureSource temperature = DecodeSummary(series, n).TemperatureFrom;
   diskInfo.ClearDiskInfo();
   smartInfo.ClearSmartInfo();
   const TableSource source = series.Source;
@@ -143,12 +146,13 @@ void DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
                      series.IdentifyCommand, smartSupported, n);
   }
   ShowTemperatureLimits(diskInfo, LimitsOf(source, series.Identified, n));
-  if (!series.AttributesRead) return;
+  if (!series.AttributesRead) return temperature;
   ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
   if (const auto warning = CriticalWarningOf(blocks_.AttributeBlock.Data);
       warning && source == TableSource::Nvme) {
     AddDiskInfoRow(diskInfo, "Critical warning", CriticalWarningText(*warning));
   }
+  return temperature;
 }
 
 void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,

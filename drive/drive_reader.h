@@ -72,13 +72,14 @@ class DriveReader final : public DriveQueue {
   // threshold is its critical temperature.
   DriveSummary DecodeSummary(const SeriesOutcome& series, DriveNumber n) const;
 
-  // Fills both detail pages for drive `n`. A drive that cannot be opened
-  // leaves both pages as they were.
-  void ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo, SmartInfoSink& smartInfo);
+  // Fills both detail pages for drive `n` and says where its temperature
+  // was found. A drive that cannot be opened leaves both pages as they were.
+  TemperatureSource ReadDriveDetails(DriveNumber n, DiskInfoSink& diskInfo,
+                                     SmartInfoSink& smartInfo);
   // The same for the drive whose number `driveText` holds in decimal; text
   // that holds no drive number opens no drive.
-  void ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
-                        SmartInfoSink& smartInfo);
+  TemperatureSource ReadDriveDetails(const std::string& driveText, DiskInfoSink& diskInfo,
+                                     SmartInfoSink& smartInfo);
 
  private:
   // The summary's series, behind a power check that leaves a spun-down

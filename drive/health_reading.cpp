@@ -7,9 +7,16 @@ namespace halvoric {
 
 namespace {
 
-std::optional<HealthReading> Decode(const SeriesOutcome& series, ResultBlocks& blocks) {
+std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& series,
+                                    DriveNumber n) {
   if (!series.ThresholdsRead) return std::nullopt;
+  ResultBlocks& blocks = reader.Blocks();
   HealthReading reading;
+  // Before the strings, whose decoding turns the identify block in place.
+  DriveSummary summary = reader.DecodeSummary(series, n);
+  reading.Verdict = summary.Health;
+  reading.Reasons = std::move(summary.Reasons);
+  reading.DriveFailing = summary.DriveFailing;
   reading.Model = DecodeModel(blocks.IdentifyBlock);
   reading.Serial =
       DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
@@ -23,11 +30,11 @@ std::optional<HealthReading> Decode(const SeriesOutcome& series, ResultBlocks& b
 }  // namespace
 
 std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
-  return Decode(reader.RunSeries(n, kHealthSeries, FailedOpen::Stop), reader.Blocks());
+  return Decode(reader, reader.RunSeries(n, kHealthSeries, FailedOpen::Stop), n);
 }
 
 std::optional<HealthReading> ReadHealthIfAwake(DriveReader& reader, DriveNumber n) {
-  return Decode(reader.RunSeries(n, kHealthSeriesIfAwake, FailedOpen::RunAnyway), reader.Blocks());
+  return Decode(reader, reader.RunSeries(n, kHealthSeriesIfAwake, FailedOpen::RunAnyway), n);
 }
 
 }  // namespace halvoric

@@ -15,6 +15,11 @@ struct HealthReading {
   std::string Serial;  // the key the last reading is kept under
   std::vector<AttributeReading> Attributes;
   TableSource Source = TableSource::Ata;  // whose rules and names the readings follow
+  // The drive's verdict and why (drive/verdict.h), and what it said to
+  // SMART RETURN STATUS.
+  Status Verdict = Status::Unknown;
+  std::vector<std::string> Reasons;
+  std::optional<bool> DriveFailing;
 };
 
 // The same request series as a summary. Nothing when the drive cannot be

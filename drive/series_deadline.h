@@ -48,6 +48,9 @@ class SeriesDeadline final : public DiskControl {
   TemperatureLimits KernelLimits(unsigned driveNumber) const override {
     return inner_.KernelLimits(driveNumber);
   }
+  std::string KernelModel(unsigned driveNumber) const override {
+    return inner_.KernelModel(driveNumber);
+  }
   unsigned DriveCount() const override { return inner_.DriveCount(); }
   bool RuntimeSuspended(unsigned driveNumber) const override {
     return inner_.RuntimeSuspended(driveNumber);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ enum class TemperatureSource : std::uint8_t {
 // "attribute 194", "attribute 190", "SCT status", "NVMe health log", "none".
 const char* TemperatureSourceText(TemperatureSource source);
 
+// The raw counts of the defects that warn (reallocated, pending and
+// uncorrectable sectors; an NVMe drive's media errors) by attribute ID.
+using DefectCounts = std::map<std::uint8_t, std::uint64_t>;
+
 struct DriveSummary {
   std::int32_t Temperature = NoTemperature;  // degrees Celsius
   std::int32_t Threshold = NoThreshold;
@@ -39,6 +44,9 @@ struct DriveSummary {
   // Why it reads as it does, worst first; also what an OK drive's user
   // should know (a cable's CRC errors).
   std::vector<std::string> Reasons;
+  // The counts behind a WARN, zeros included: a warning the user
+  // acknowledged holds while they stay as they were.
+  DefectCounts Counts;
   // What the drive said to SMART RETURN STATUS: true for failing; none
   // where it was not asked or gave no answer.
   std::optional<bool> DriveFailing;

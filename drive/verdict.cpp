@@ -39,6 +39,7 @@ void JudgeTables(const std::vector<TableAttribute>& attributes, TableSource sour
   std::vector<std::string> bad;
   std::vector<std::string> warn;
   std::vector<std::string> noted;
+  summary.Counts.clear();
   for (const TableAttribute& attribute : attributes) {
     if (attribute.State == Status::Bad) {
       bad.push_back(Named(attribute) + " has reached its threshold");
@@ -48,6 +49,9 @@ void JudgeTables(const std::vector<TableAttribute>& attributes, TableSource sour
         std::begin(kCountedDefects), std::end(kCountedDefects), [&](const CountedDefect& d) {
           return d.Source == source && d.Id == attribute.Id;
         });
+    if (counted != std::end(kCountedDefects) && counted->Warns) {
+      summary.Counts[attribute.Id] = attribute.Raw;
+    }
     if (counted != std::end(kCountedDefects) && attribute.Raw > 0) {
       (counted->Warns ? warn : noted)
           .push_back(std::to_string(attribute.Raw) + " " + counted->Counted);

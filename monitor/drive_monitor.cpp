@@ -25,16 +25,19 @@ DriveMonitor::Attached::Attached(DriveMonitor& m, MonitorViews views)
     : SlowDrives(views.Journal, m.services_.SeriesDeadline),
       History(views.Journal, m.services_.Calendar, HistoryFileName,
               m.historyThread_ ? static_cast<WorkRunner&>(*m.historyThread_) : m.inPlaceWrites_),
+      Acknowledged(m.queue_, views.Journal, AcknowledgedWarningsFileName),
       Countdown(views.Countdown, views.Journal, m.services_.PowerControl),
       Alerts(
           m.settings_, views.Journal,
           {m.alertMails_, m.services_.Sounds, m.services_.Prompt, views.Alerts, m.services_.Time}),
       Watch(views.Watch, m.settings_, views.Journal, Countdown,
-            {m.queue_, Alerts, m.services_.Mail, m.services_.Messages, m.last_, &History}),
+            {m.queue_, Alerts, m.services_.Mail, m.services_.Messages, m.last_, &History,
+             &Acknowledged}),
       Health(views.Health, m.settings_, views.Journal, {m.queue_, Alerts, &History},
              HealthRecordFileName),
-      TrayStatus(views.Tray, m.settings_, m.queue_, m.last_, &History),
-      Scan(m.queue_, m.services_.Access, views.Lists, views.Journal, m.last_, &History) {
+      TrayStatus(views.Tray, m.settings_, m.queue_, m.last_, &History, &Acknowledged),
+      Scan(m.queue_, m.services_.Access, views.Lists, views.Journal, m.last_, &History,
+           &Acknowledged) {
   if (m.services_.DriveNames) Watch.DescribeDrivesWith(m.services_.Access, m.services_.DriveNames);
 }
 
@@ -56,6 +59,11 @@ void DriveMonitor::StartUp() {
   Scan().FillDriveDetails("0");
   Scan().JournalMissingRights();
   Scan().JournalDriveLimits(settings_.CritTempValue);
+}
+
+bool DriveMonitor::AcknowledgeWarning(DriveNumber n) {
+  const auto last = last_.find(n);
+  return last != last_.end() && attached_->Acknowledged.Acknowledge(n, last->second);
 }
 
 void DriveMonitor::Report(const SeriesEnds& ends) {

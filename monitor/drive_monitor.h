@@ -15,6 +15,7 @@
 #include "drive/drive_queue.h"
 #include "drive/drive_reader.h"
 #include "drive/series_deadline.h"
+#include "monitor/acknowledged_warnings.h"
 #include "monitor/alert_channels.h"
 #include "monitor/drive_scan.h"
 #include "monitor/health_watch.h"
@@ -96,6 +97,10 @@ class DriveMonitor {
   TrayStatusReport& TrayStatus() { return attached_->TrayStatus; }
   HistoryRecorder& History() { return attached_->History; }
   const LastReadings& Last() const { return last_; }
+  // The user acknowledged drive `n`'s warning: it reads OK from its last
+  // reading on, until a count behind it changes. False when that reading
+  // is no WARN that can be kept.
+  bool AcknowledgeWarning(DriveNumber n);
 
  private:
   // The drive queue as every user of it sees it: what each work met
@@ -118,6 +123,7 @@ class DriveMonitor {
     Attached(DriveMonitor& monitor, MonitorViews views);
     SlowDriveReport SlowDrives;
     HistoryRecorder History;
+    AcknowledgedWarnings Acknowledged;
     HibernationCountdown Countdown;
     AlertChannels Alerts;
     TemperatureWatch Watch;

@@ -15,16 +15,29 @@ void DriveScan::ScanDrives() {
     DriveNumber Number;
     std::string Model;
     SummaryReading Summary;
+    std::string Closed;  // why this user may not open it; empty when read
   };
   std::vector<Found> found;
   unsigned diskCount = 0;
   drives_.RunAndWait([&found, &diskCount](DriveReader& reader) {
-    diskCount = reader.Disks().DriveCount();
-    const unsigned scanned = ScannedDriveCount(reader.Disks());
+    DiskControl& disks = reader.Disks();
+    diskCount = disks.DriveCount();
+    const unsigned scanned = ScannedDriveCount(disks);
     for (unsigned number = 0; number < scanned; ++number) {
       const auto n = static_cast<DriveNumber>(number);
-      if (!reader.DriveExists(n)) continue;
-      Found drive{n, {}, {}};
+      if (!reader.DriveExists(n)) {
+        // A disk this user may not open is there all the same: listed by the
+        // kernel's model, unread.
+        const OpenResult opened = disks.Open(DevicePath(n));
+        if (opened.Ok()) disks.Close(*opened);
+        if (opened.Kind == OpenError::PermissionDenied) {
+          SummaryReading unread;
+          unread.Summary = DriveSummary();
+          found.push_back({n, disks.KernelModel(n), std::move(unread), opened.Message});
+        }
+        continue;
+      }
+      Found drive{n, {}, {}, {}};
       drive.Summary = reader.ReadSummary(n);
       drive.Model = reader.GetDriveModel(n);
       found.push_back(std::move(drive));
@@ -37,8 +50,16 @@ void DriveScan::ScanDrives() {
   scanned_.clear();
   for (const Found& drive : found) {
     const DriveSummary& summary = *drive.Summary.Summary;
-    AddDriveRow(sinks_.DriveList, drive.Number, drive.Model, summary);
-    last_[drive.Number] = {drive.Model, TemperatureText(summary)};
+    LastReading& last = last_[drive.Number] = LastReading();
+    last.Model = drive.Model;
+    TakeReading(last, summary, drive.Summary.Serial, acknowledged_);
+    if (!drive.Closed.empty()) {
+      last.Reasons = {"this user may not open the drive"};
+      journal_.AddLogLine("Drive " + std::to_string(drive.Number) + " (" +
+                          PrintableText(TrimControls(drive.Model)) +
+                          ") cannot be opened, so it is listed unread: " + drive.Closed);
+    }
+    sinks_.DriveList.AppendDriveRow(RowOf(drive.Number, last));
     scanned_[drive.Number] = {drive.Model, summary.Limits};
     if (history_) history_->Keep(drive.Number, SummaryHistory(drive.Summary));
   }
@@ -56,10 +77,10 @@ void ReadDetails(DriveReader& reader, const std::string& driveText, const DriveA
   // The scan opened the drive already, so its level is known before the read.
   const DriveNumber n = ParseDriveNumber(driveText);
   ReportedFigureRows shown(access->LevelOf(n), rows, rows);
-  reader.ReadDriveDetails(driveText, shown, shown);
+  const TemperatureSource temperature = reader.ReadDriveDetails(driveText, shown, shown);
   // Unknown now means the open failed and both pages were left as they were.
   if (const AccessLevel level = access->LevelOf(n); level != AccessLevel::Unknown) {
-    rows.AppendDiskInfoRow(AccessSourceRow(level));
+    rows.AppendDiskInfoRow(AccessSourceRow(level, temperature));
   }
 }
 

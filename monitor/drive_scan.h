@@ -8,6 +8,7 @@
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
 #include "drive/row_sinks.h"
+#include "monitor/acknowledged_warnings.h"
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
 #include "settings/journal.h"
@@ -24,15 +25,17 @@ class DriveScan {
  public:
   // `access` says which rights reached each drive; null for simulated
   // drives, which need none. `history` keeps the scan's readings; none
-  // keeps none.
+  // keeps none. Without `acknowledged` every WARN reads WARN.
   DriveScan(DriveQueue& drives, const DriveAccess* access, DriveScanSinks sinks,
-            JournalLines& journal, LastReadings& last, ReadingLog* history = nullptr)
+            JournalLines& journal, LastReadings& last, ReadingLog* history = nullptr,
+            AcknowledgedWarnings* acknowledged = nullptr)
       : drives_(drives),
         access_(access),
         sinks_(sinks),
         journal_(journal),
         last_(last),
-        history_(history) {}
+        history_(history),
+        acknowledged_(acknowledged) {}
 
   // Probes every drive number the disks have (up to 256) and gives each
   // drive found a row; returns once they are read. Disks past the drive
@@ -60,6 +63,7 @@ class DriveScan {
   JournalLines& journal_;
   LastReadings& last_;
   ReadingLog* history_;
+  AcknowledgedWarnings* acknowledged_;
   std::size_t driveCount_ = 0;
   struct ScannedDrive {
     std::string Model;

@@ -11,7 +11,10 @@ namespace halvoric {
 namespace {
 
 constexpr const char* kHeader = "# Halvoric: the last S.M.A.R.T. reading of each drive\n";
+constexpr const char* kAcknowledgedHeader =
+    "# Halvoric: the warnings acknowledged, with the counts they were acknowledged at\n";
 constexpr const char* kNoSerial = "-";
+constexpr const char* kFailing = "failing";
 
 // Serials are bytes as the drive sent them; hex keeps blanks, line breaks and
 // anything else out of the file's own structure.
@@ -45,8 +48,17 @@ bool ParseWhole(const std::string& text, Number& value) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
+Result<> Replaced(const std::string& path, const std::string& text) {
+  if (const Result<> written = ReplaceFile(path, text); !written.Ok()) {
+    return Failure{"Cannot write \"" + path + "\". " + written.Message};
+  }
+  return Result<>::Done();
+}
+
 }  // namespace
 
+// A record line is "serial id raw state"; "serial failing" says the drive
+// said it was failing, a line older versions leave out as unreadable.
 HealthRecords LoadHealthRecords(const std::string& path) {
   HealthRecords records;
   const auto content = ReadWholeFile(path);
@@ -57,33 +69,78 @@ HealthRecords LoadHealthRecords(const std::string& path) {
     if (line.empty() || line[0] == '#') continue;
     std::istringstream fields(line);
     std::string serialText, idText, rawText, state, extra;
-    if (!(fields >> serialText >> idText >> rawText >> state) || (fields >> extra)) continue;
+    if (!(fields >> serialText >> idText)) continue;
     const std::optional<std::string> serial = FromHex(serialText);
+    if (!serial) continue;
+    if (idText == kFailing) {
+      if (!(fields >> extra)) records[*serial].DriveFailing = true;
+      continue;
+    }
+    if (!(fields >> rawText >> state) || (fields >> extra)) continue;
     unsigned id = 0;
     AttributeReading reading;
-    if (!serial || !ParseWhole(idText, id) || id == 0 || id > 255 ||
-        !ParseWhole(rawText, reading.Raw) || (state != "OK" && state != "BAD")) {
+    if (!ParseWhole(idText, id) || id == 0 || id > 255 || !ParseWhole(rawText, reading.Raw) ||
+        (state != "OK" && state != "BAD")) {
       continue;
     }
     reading.Id = static_cast<std::uint8_t>(id);
     reading.State = state == "OK" ? Status::Ok : Status::Bad;
-    records[*serial].push_back(reading);
+    records[*serial].Attributes.push_back(reading);
   }
   return records;
 }
 
 Result<> SaveHealthRecords(const std::string& path, const HealthRecords& records) {
   std::string text = kHeader;
-  for (const auto& [serial, readings] : records) {
-    for (const AttributeReading& reading : readings) {
+  for (const auto& [serial, record] : records) {
+    for (const AttributeReading& reading : record.Attributes) {
       text += Hex(serial) + ' ' + std::to_string(reading.Id) + ' ' + std::to_string(reading.Raw) +
               ' ' + StatusText(reading.State) + '\n';
     }
+    if (record.DriveFailing) text += Hex(serial) + ' ' + kFailing + '\n';
   }
-  if (const Result<> written = ReplaceFile(path, text); !written.Ok()) {
-    return Failure{"Cannot write \"" + path + "\". " + written.Message};
+  return Replaced(path, text);
+}
+
+// A line is the serial and "id=raw" for each count.
+AcknowledgedCounts LoadAcknowledgedCounts(const std::string& path) {
+  AcknowledgedCounts acknowledged;
+  const auto content = ReadWholeFile(path);
+  if (!content.Ok()) return acknowledged;
+  std::istringstream lines(*content);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    std::istringstream fields(line);
+    std::string serialText, count;
+    fields >> serialText;
+    const std::optional<std::string> serial = FromHex(serialText);
+    if (!serial || serial->empty()) continue;
+    DefectCounts counts;
+    bool readable = true;
+    while (readable && fields >> count) {
+      const std::size_t equals = count.find('=');
+      unsigned id = 0;
+      std::uint64_t raw = 0;
+      readable = equals != std::string::npos && ParseWhole(count.substr(0, equals), id) && id > 0 &&
+                 id <= 255 && ParseWhole(count.substr(equals + 1), raw) &&
+                 counts.emplace(static_cast<std::uint8_t>(id), raw).second;
+    }
+    if (readable) acknowledged[*serial] = std::move(counts);
   }
-  return Result<>::Done();
+  return acknowledged;
+}
+
+Result<> SaveAcknowledgedCounts(const std::string& path, const AcknowledgedCounts& counts) {
+  std::string text = kAcknowledgedHeader;
+  for (const auto& [serial, held] : counts) {
+    text += Hex(serial);
+    for (const auto& [id, raw] : held) {
+      text += ' ' + std::to_string(id) + '=' + std::to_string(raw);
+    }
+    text += '\n';
+  }
+  return Replaced(path, text);
 }
 
 }  // namespace halvoric

@@ -14,7 +14,11 @@ namespace halvoric {
 
 inline constexpr char HealthRecordFileName[] = "drive-health.txt";
 
-using HealthRecords = std::map<std::string, std::vector<AttributeReading>>;
+struct HealthRecord {
+  std::vector<AttributeReading> Attributes;
+  bool DriveFailing = false;  // the drive said so at the last reading
+};
+using HealthRecords = std::map<std::string, HealthRecord>;
 
 // An absent file is an empty record. Lines that cannot be read are left out:
 // a drive forgotten is only read afresh, never reported as changed.
@@ -22,5 +26,16 @@ HealthRecords LoadHealthRecords(const std::string& path);
 
 // Replaces the file whole, or leaves it as it was.
 Result<> SaveHealthRecords(const std::string& path, const HealthRecords& records);
+
+// The warnings the user acknowledged, by serial number, with the counts
+// they were acknowledged at; in a file of their own beside the record, which
+// older versions rewrite without knowing of them.
+inline constexpr char AcknowledgedWarningsFileName[] = "drive-warnings-acknowledged.txt";
+using AcknowledgedCounts = std::map<std::string, DefectCounts>;
+
+// The same rules as the record's: an absent file is empty, a line that
+// cannot be read is left out.
+AcknowledgedCounts LoadAcknowledgedCounts(const std::string& path);
+Result<> SaveAcknowledgedCounts(const std::string& path, const AcknowledgedCounts& counts);
 
 }  // namespace halvoric

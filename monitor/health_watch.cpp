@@ -56,19 +56,38 @@ void HealthWatch::Start() {
 }
 
 std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading& now,
-                                              const std::vector<AttributeReading>& before) const {
+                                              const HealthRecord* before) const {
   const std::string drive = "HEALTH of drive " + std::to_string(n) + " (" +
                             std::string(TrimControls(now.Model)) + ", serial " +
                             std::string(TrimControls(now.Serial)) + "): ";
   std::vector<std::string> lines;
+  if (before == nullptr) {
+    // A drive already in trouble when first seen is news once; only then is
+    // it the baseline the next readings are compared with.
+    if (now.Verdict == Status::Bad || now.Verdict == Status::Warn) {
+      std::string reasons;
+      for (const std::string& reason : now.Reasons) {
+        reasons += (reasons.empty() ? "" : "; ") + reason;
+      }
+      lines.push_back(drive + "reads " + StatusText(now.Verdict) + " when first seen: " + reasons);
+    }
+    return lines;
+  }
+  if (now.DriveFailing == true && !before->DriveFailing) {
+    lines.push_back(drive + "the drive says it is failing");
+  }
   for (const AttributeReading& reading : now.Attributes) {
-    const AttributeReading* last = Find(before, reading.Id);
-    if (last == nullptr) continue;
+    const AttributeReading* last = Find(before->Attributes, reading.Id);
+    const bool counted = IsDamageCount(reading.Id, now.Source);
+    // A count the drive did not keep before counted nothing then.
+    if (last == nullptr && !counted) continue;
+    const AttributeReading none{reading.Id, 0, Status::Ok};
+    if (last == nullptr) last = &none;
     const std::string name = AttributeName(reading.Id, now.Source);
     if (last->State == Status::Ok && reading.State == Status::Bad) {
       lines.push_back(drive + name + " OK -> BAD");
     }
-    if (IsDamageCount(reading.Id, now.Source) && reading.Raw > last->Raw) {
+    if (counted && reading.Raw > last->Raw) {
       lines.push_back(drive + name + " raw " + std::to_string(last->Raw) + " -> " +
                       std::to_string(reading.Raw));
     }
@@ -102,12 +121,14 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
     if (!now) continue;
     read = true;
     const auto before = records.find(now->Serial);
-    if (before != records.end()) {
-      for (std::string& line : Changes(drives[i], *now, before->second)) {
-        changes.push_back(std::move(line));
-      }
+    for (std::string& line :
+         Changes(drives[i], *now, before == records.end() ? nullptr : &before->second)) {
+      changes.push_back(std::move(line));
     }
-    records[now->Serial] = now->Attributes;
+    // A status that did not come back keeps what the drive said before.
+    records[now->Serial] = {
+        now->Attributes,
+        now->DriveFailing.value_or(before != records.end() && before->second.DriveFailing)};
     if (services_.History) services_.History->Keep(drives[i], CountsHistory(*now));
   }
   if (!read) {

@@ -1,7 +1,9 @@
 // The health watch: at start and then every HealthMinutes, each watched
 // drive's attributes are compared with its last reading. An attribute that
-// newly reads BAD, or a rise in a count of damaged sectors, is journalled
-// and raises the alerts the user switched on, once per change.
+// newly reads BAD, a count of damaged sectors that appears or rises, or the
+// drive saying it is failing, is journalled and raises the alerts the user
+// switched on, once per change; so does a drive that reads BAD or WARN the
+// first time the watch sees it.
 #pragma once
 
 #include <cstdint>
@@ -51,9 +53,10 @@ class HealthWatch {
   void Check();
 
  private:
-  // The journal lines for what changed since `before`.
+  // The journal lines for what changed since `before`; none for a first
+  // reading.
   std::vector<std::string> Changes(DriveNumber n, const HealthReading& now,
-                                   const std::vector<AttributeReading>& before) const;
+                                   const HealthRecord* before) const;
   // Judges the readings of `drives`, taken away from the window.
   void Compare(const std::vector<DriveNumber>& drives,
                const std::vector<std::optional<HealthReading>>& readings);

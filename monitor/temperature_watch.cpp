@@ -61,6 +61,7 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
             metrics_.push_back(
                 {names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
           }
+          Show(n, reading.Summary);
           // The user may have unticked the row, or switched the warning off,
           // while the drives were read.
           const bool alerted = StillWatched(n) && Judge(n, reading.Summary.Summary);
@@ -81,10 +82,16 @@ bool TemperatureWatch::StillWatched(DriveNumber n) const {
   return std::find(ticked.begin(), ticked.end(), n) != ticked.end();
 }
 
+void TemperatureWatch::Show(DriveNumber n, const SummaryReading& reading) {
+  if (!reading.Summary) return;
+  LastReading& last = services_.Last[n];
+  TakeReading(last, *reading.Summary, reading.Serial, services_.Acknowledged);
+  view_.ShowDriveReading(n, last);
+}
+
 bool TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& awake) {
   if (!awake) return false;
   const DriveSummary& summary = *awake;
-  services_.Last[n].Temperature = TemperatureText(summary);
   // A drive that did not answer this time neither starts nor ends an
   // excursion.
   if (summary.Temperature == NoTemperature) return false;

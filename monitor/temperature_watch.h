@@ -17,6 +17,7 @@
 
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
+#include "monitor/acknowledged_warnings.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/history_recorder.h"
@@ -29,9 +30,9 @@
 
 namespace halvoric {
 
-class WatchView {
+// Each drive's row shows what the watch read at its last check.
+class WatchView : public virtual DriveRowView {
  public:
-  virtual ~WatchView() = default;
   // The drives whose rows are ticked in the drive list, in list order.
   virtual std::vector<DriveNumber> WatchedDrives() const = 0;
   // The timer that calls Check() every 30 seconds.
@@ -51,6 +52,8 @@ struct WatchServices {
   LastReadings& Last;
   // Where each reading is kept for the history; none keeps none.
   ReadingLog* History = nullptr;
+  // The warnings the user acknowledged; none reads every WARN as WARN.
+  AcknowledgedWarnings* Acknowledged = nullptr;
 };
 
 class TemperatureWatch {
@@ -97,6 +100,8 @@ class TemperatureWatch {
 
   // Reads the drives from `drives[next]` on and judges them in order.
   void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
+  // Shows what drive `n` said in its row; nothing for a sleeping drive.
+  void Show(DriveNumber n, const SummaryReading& reading);
   // Whether a popup alert waited for an answer.
   bool Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
   // Whether drive `n` is still to be judged: its row ticked, the warning on.

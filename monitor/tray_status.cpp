@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "base/text_trim.h"
 #include "drive/power_mode.h"
 
 namespace halvoric {
@@ -29,6 +30,17 @@ std::string BalloonText(const std::vector<std::string>& entries) {
     shown += entries[kept];
   }
   return shown;
+}
+
+// "WARN: 8 pending sectors; 3 reallocated sectors"
+std::string VerdictText(const LastReading& last) {
+  std::string text = StatusText(last.State);
+  const char* separator = ": ";
+  for (const std::string& reason : last.Reasons) {
+    text += separator + reason;
+    separator = "; ";
+  }
+  return text;
 }
 
 struct Reading {
@@ -72,15 +84,19 @@ void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row
         LastReading& last = last_[rows[row]];
         if (history_) history_->Keep(rows[row], SummaryHistory(reading->Summary));
         if (!reading->Asleep) {
-          last.Model = reading->Model;
-          last.Temperature = TemperatureText(*reading->Summary.Summary);
+          // A drive that no longer identifies itself (one this user may not
+          // open) keeps the model it was listed with.
+          if (!reading->Model.empty()) last.Model = reading->Model;
+          TakeReading(last, *reading->Summary.Summary, reading->Summary.Serial, acknowledged_);
         }
-        entries.push_back(last.Model + '\r' + "Temp: " + last.Temperature +
-                          (reading->Asleep ? " (standby)" : "") + '\r');
+        // Without the model's padding, so that more drives fit.
+        entries.push_back(std::string(TrimControls(last.Model)) + '\r' +
+                          "Temp: " + last.Temperature + (reading->Asleep ? " (standby)" : "") +
+                          ", " + VerdictText(last) + '\r');
         // Each drive's balloon replaces the last, so the user sees progress
         // on slow drives and the last one lists them all.
         view_.ShowStatusBalloon(BalloonText(entries), kBalloonSeconds);
-        if (!reading->Asleep) view_.ShowTemperatureCell(row, last.Temperature);
+        if (!reading->Asleep) view_.ShowDriveReading(rows[row], last);
         ReportFrom(std::move(rows), row + 1, std::move(entries));
       });
 }

@@ -45,6 +45,7 @@ icon() {  # name, then drawing arguments on a transparent 16x16 canvas
 }
 check='stroke #1e8c2e stroke-width 3 fill none polyline 2,8 6,12 14,3'
 cross='stroke #e02020 stroke-width 3 line 3,3 13,13 line 13,3 3,13'
+exclamation='stroke #f0a000 stroke-width 3 line 8,2 8,9 line 8,12 8,13'
 drive='fill #9aa3ad stroke #3c4550 stroke-width 1 roundrectangle 1,5 14,12 2,2 fill #3c4550 point 12,10'
 
 icon list-0-check.png -draw "$check"
@@ -63,6 +64,7 @@ icon list-6-grid.png -fill white -stroke '#3c4550' -draw 'rectangle 0,0 15,15' \
 # The status pictures sit on black, which the list drawing keys out.
 convert -size 16x16 xc:black -draw "$check" "${png[@]}" PNG32:ok.png
 convert -size 16x16 xc:black -draw "$cross" "${png[@]}" PNG32:bad.png
+convert -size 16x16 xc:black -draw "$exclamation" "${png[@]}" PNG32:warn.png
 
 icon tray.png -fill '#2a62c9' -draw 'rectangle 0,0 15,15' -draw "fill #b0b6be circle 8,8 8,2" \
   -fill '#e8ecf0' -draw 'circle 8,8 9,8'

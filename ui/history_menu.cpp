@@ -1,4 +1,5 @@
-// The drive list's context menu and the history windows it opens.
+// The drive list's context menu: the history windows it opens, and the
+// acknowledgement of a drive's warning.
 #include <QMenu>
 
 #include "ui/list_view_sinks.h"
@@ -11,6 +12,7 @@ void TTessivar_Form::BuildDriveListMenu() {
   connect(HDDs_ListView, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { HDDs_ListViewContextPopup(pos); });
   connect(TempHistory1, &QAction::triggered, this, [this] { TempHistory1Click(); });
+  connect(AcknowledgeWarning1, &QAction::triggered, this, [this] { AcknowledgeWarning1Click(); });
 }
 
 void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
@@ -19,10 +21,20 @@ void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
   HistoryDrive = static_cast<DriveNumber>(row->data(0, kDriveNumberRole).toUInt());
   // A drive that never identified itself has nothing kept under its name.
   TempHistory1->setEnabled(Monitor.History().SerialOf(HistoryDrive).has_value());
+  AcknowledgeWarning1->setVisible(row->text(kDriveStatusColumn) == QLatin1String("WARN"));
+  // It is kept by serial number.
+  const auto last = Monitor.Last().find(HistoryDrive);
+  AcknowledgeWarning1->setEnabled(last != Monitor.Last().end() && !last->second.Serial.empty());
   HDDs_PopupMenu->popup(HDDs_ListView->viewport()->mapToGlobal(pos));
 }
 
 void TTessivar_Form::TempHistory1Click() { ShowTemperatureHistory(HistoryDrive); }
+
+void TTessivar_Form::AcknowledgeWarning1Click() {
+  if (Monitor.AcknowledgeWarning(HistoryDrive)) {
+    ShowDriveReading(HistoryDrive, Monitor.Last().at(HistoryDrive));
+  }
+}
 
 QWidget* TTessivar_Form::ShowTemperatureHistory(DriveNumber n) {
   HistoryRecorder& history = Monitor.History();

@@ -13,6 +13,15 @@ QTreeWidgetItem* AppendRow(QTreeWidget& list, std::initializer_list<std::string>
   for (const std::string& cell : cells) item->setText(column++, QString::fromStdString(cell));
   return item;
 }
+
+// The reasons for the row's verdict, one a line, wherever the row is pointed at.
+void ShowReasons(QTreeWidgetItem& item, const std::vector<std::string>& reasons) {
+  QStringList lines;
+  for (const std::string& reason : reasons) lines << QString::fromStdString(reason);
+  for (int column = 0; column < item.columnCount(); ++column) {
+    item.setToolTip(column, lines.join('\n'));
+  }
+}
 }  // namespace
 
 ListViewSinks::ListViewSinks(QTreeWidget& drives, QTreeWidget& diskInfo, QTreeWidget& smartInfo,
@@ -27,6 +36,17 @@ void ListViewSinks::AppendDriveRow(const DriveListRow& row) {
   item->setData(0, kDriveNumberRole, row.Number);
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
+  ShowReasons(*item, row.Reasons);
+}
+
+void ListViewSinks::UpdateDriveRow(const DriveListRow& row) {
+  for (int i = 0; i < drives_.topLevelItemCount(); ++i) {
+    QTreeWidgetItem* item = drives_.topLevelItem(i);
+    if (item->data(0, kDriveNumberRole).toUInt() != row.Number) continue;
+    item->setText(kDriveTempColumn, QString::fromStdString(row.Temp));
+    item->setText(kDriveStatusColumn, StatusText(row.State));
+    ShowReasons(*item, row.Reasons);
+  }
 }
 
 void ListViewSinks::ClearDiskInfo() { diskInfo_.clear(); }

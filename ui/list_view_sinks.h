@@ -10,6 +10,8 @@ namespace halvoric {
 
 // The drive a row of the drive list stands for, kept beside its caption.
 inline constexpr int kDriveNumberRole = Qt::UserRole;
+inline constexpr int kDriveTempColumn = 2;
+inline constexpr int kDriveStatusColumn = 3;
 
 class ListViewSinks final : public DriveListSink, public DiskInfoSink, public SmartInfoSink {
  public:
@@ -18,6 +20,8 @@ class ListViewSinks final : public DriveListSink, public DiskInfoSink, public Sm
                 QIcon diskInfoIcon);
 
   void AppendDriveRow(const DriveListRow& row) override;
+  // Rewrites the temperature and verdict of the row of `row.Number`.
+  void UpdateDriveRow(const DriveListRow& row);
   void ClearDiskInfo() override;
   void AppendDiskInfoRow(const DiskInfoRow& row) override;
   void ClearSmartInfo() override;

@@ -2,6 +2,7 @@
 // Info with their coloured status column (and the drive list's), and Log.
 #include <QVBoxLayout>
 
+#include "ui/list_view_sinks.h"
 #include "ui/pictures.h"
 #include "ui/report_view.h"
 #include "ui/status_cell_delegate.h"
@@ -35,19 +36,18 @@ void TTessivar_Form::BuildDetailPages() {
 }
 
 namespace {
-constexpr int kDriveStatusColumn = 3;
 constexpr int kAttributeStatusColumn = 6;
 }  // namespace
 
 void TTessivar_Form::BuildStatusColumns() {
   HDDs_ListView->setItemDelegateForColumn(
-      kDriveStatusColumn,
-      new StatusCellDelegate({QPoint(13, -2), true, OK_Image->pixmap(), BAD_Image->pixmap()},
-                             HDDs_ListView));
+      kDriveStatusColumn, new StatusCellDelegate({QPoint(13, -2), true, OK_Image->pixmap(),
+                                                  WARN_Image->pixmap(), BAD_Image->pixmap()},
+                                                 HDDs_ListView));
   SMARTInfo_ListView->setItemDelegateForColumn(
-      kAttributeStatusColumn,
-      new StatusCellDelegate({QPoint(20, -3), false, OK_Image->pixmap(), BAD_Image->pixmap()},
-                             SMARTInfo_ListView));
+      kAttributeStatusColumn, new StatusCellDelegate({QPoint(20, -3), false, OK_Image->pixmap(),
+                                                      WARN_Image->pixmap(), BAD_Image->pixmap()},
+                                                     SMARTInfo_ListView));
 }
 
 void TTessivar_Form::BuildLogPage() {

@@ -52,6 +52,7 @@ void TTessivar_Form::BuildPreferencesPage() {
   QWidget* page = Preferences_TabSheet = new QWidget;
   BAD_Image = StatusPicture(page, "bad.png", {224, 240, 16, 16});
   OK_Image = StatusPicture(page, "ok.png", {240, 240, 16, 16});
+  WARN_Image = StatusPicture(page, "warn.png", {256, 240, 16, 16});
   // Five blanks after "Test" keep the caption clear of the glyph.
   MailTest_Button = GlyphButton(page, "Test     ", "glyph-test.png", {368, 179, 71, 20});
   SndBrowse_Button = GlyphButton(page, "Choose", "glyph-choose.png", {368, 136, 71, 20});

@@ -8,24 +8,41 @@ namespace halvoric {
 StatusCellDelegate::StatusCellDelegate(StatusCellLook look, QObject* parent)
     : GridCellDelegate(parent), look_(std::move(look)) {}
 
-bool StatusCellDelegate::IsOk(const QModelIndex& index) {
-  return index.data(Qt::DisplayRole).toString() == QLatin1String("OK");
+StatusCellDelegate::Shown StatusCellDelegate::ShownFor(const QModelIndex& index) const {
+  struct Row {
+    const char* Text;
+    Shown Look;
+  };
+  // Case-sensitive: only the texts the drive core writes.
+  const Row rows[] = {
+      {"OK", {StatusOkColour, &look_.OkPicture}},
+      {"WARN", {StatusWarnColour, &look_.WarnPicture}},
+      {"N/A", {std::nullopt, nullptr}},
+  };
+  const QString text = index.data(Qt::DisplayRole).toString();
+  for (const Row& row : rows) {
+    if (text == QLatin1String(row.Text)) return row.Look;
+  }
+  return {StatusBadColour, &look_.BadPicture};
 }
 
 void StatusCellDelegate::initStyleOption(QStyleOptionViewItem* option,
                                          const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
   if (look_.Bold) option->font.setBold(true);
-  option->palette.setColor(QPalette::Text, IsOk(index) ? StatusOkColour : StatusBadColour);
+  if (const std::optional<QColor> colour = ShownFor(index).Colour) {
+    option->palette.setColor(QPalette::Text, *colour);
+  }
 }
 
 void StatusCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const {
-  const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
-  const QPoint rowCorner = view != nullptr ? view->visualRect(index.siblingAtColumn(0)).topLeft()
-                                           : option.rect.topLeft();
-  painter->drawPixmap(rowCorner + look_.PictureOffset,
-                      IsOk(index) ? look_.OkPicture : look_.BadPicture);
+  if (const QPixmap* picture = ShownFor(index).Picture) {
+    const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
+    const QPoint rowCorner = view != nullptr ? view->visualRect(index.siblingAtColumn(0)).topLeft()
+                                             : option.rect.topLeft();
+    painter->drawPixmap(rowCorner + look_.PictureOffset, *picture);
+  }
   QStyledItemDelegate::paint(painter, option, index);
   DrawGridLines(painter, option);
 }

@@ -144,6 +144,7 @@ void TTessivar_Form::BuildComponents() {
 
   HDDs_PopupMenu = new QMenu(this);
   TempHistory1 = HDDs_PopupMenu->addAction("Temperature history\u2026");
+  AcknowledgeWarning1 = HDDs_PopupMenu->addAction("Acknowledge warning");
 
   EventLogWriter1.SetAppName("Tessivar");
 

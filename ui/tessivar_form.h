@@ -114,9 +114,11 @@ class TTessivar_Form : public QWidget,
   void Exit1Click();
 
   // The drive list's context menu: the temperature history of the row's
-  // drive, in a window of its own.
+  // drive, in a window of its own, and for a row reading WARN the
+  // acknowledgement of its warning.
   void HDDs_ListViewContextPopup(const QPoint& pos);
   void TempHistory1Click();
+  void AcknowledgeWarning1Click();
   // The window opened for drive `n`; null when no reading of it was kept.
   QWidget* ShowTemperatureHistory(DriveNumber n);
 
@@ -137,6 +139,7 @@ class TTessivar_Form : public QWidget,
   // The Preferences page.
   QLabel* BAD_Image;
   QLabel* OK_Image;
+  QLabel* WARN_Image;
   QPushButton* MailTest_Button;
   QPushButton* SndBrowse_Button;
   QCheckBox* AutoRun_CheckBox;
@@ -167,6 +170,7 @@ class TTessivar_Form : public QWidget,
   QAction* Exit1;
   QMenu* HDDs_PopupMenu;
   QAction* TempHistory1;
+  QAction* AcknowledgeWarning1;
   // The drive whose row the context menu was opened on.
   DriveNumber HistoryDrive = 0;
   TEventLogWriter EventLogWriter1;
@@ -219,7 +223,8 @@ class TTessivar_Form : public QWidget,
   void StopCountdownTimer() override;
   // TrayStatusView
   std::vector<DriveNumber> ListedDrives() const override;
-  void ShowTemperatureCell(std::size_t row, const std::string& text) override;
+  // DriveRowView, for the watch and the tray report
+  void ShowDriveReading(DriveNumber n, const LastReading& reading) override;
   void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override;
   // HealthView
   void StartHealthTimer(std::uint32_t minutes) override;

@@ -165,10 +165,8 @@ std::vector<DriveNumber> TTessivar_Form::ListedDrives() const {
   return DrivesOfRows(*HDDs_ListView, false);
 }
 
-void TTessivar_Form::ShowTemperatureCell(std::size_t row, const std::string& text) {
-  if (QTreeWidgetItem* item = HDDs_ListView->topLevelItem(static_cast<int>(row))) {
-    item->setText(2, QString::fromStdString(text));
-  }
+void TTessivar_Form::ShowDriveReading(DriveNumber n, const LastReading& reading) {
+  sinks_->UpdateDriveRow(RowOf(n, reading));
 }
 
 void TTessivar_Form::StartHealthTimer(std::uint32_t minutes) {

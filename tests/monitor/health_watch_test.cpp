@@ -71,16 +71,56 @@ TEST_F(HealthTest, EachRiseOfADamageCountAlertsOnce) {
   EXPECT_EQ(window_.Fronts, 2);
 }
 
+// The simulated drive says it is failing once an attribute reached its
+// threshold: both are news once, in one alert.
 TEST_F(HealthTest, AnAttributeThatNewlyReadsBadAlertsOnce) {
   HealthWatch watch = Watch();
   watch.Check();
   Attribute(0).Value = 6;  // at its threshold
   watch.Check();
   watch.Check();
-  EXPECT_EQ(HealthLines(), std::vector<std::string>{
-                               "HEALTH of drive 0 (Spinner, serial SN-1): Raw Read Error Rate "
-                               "OK -> BAD"});
+  EXPECT_EQ(HealthLines(),
+            (std::vector<std::string>{
+                "HEALTH of drive 0 (Spinner, serial SN-1): the drive says it is failing",
+                "HEALTH of drive 0 (Spinner, serial SN-1): Raw Read Error Rate OK -> BAD"}));
   EXPECT_EQ(messages_.Alerts.size(), 1u);
+}
+
+// The drive's own verdict alone, all attributes OK: once, also across a
+// restart, and again only after it said it was passing in between.
+TEST_F(HealthTest, ADriveThatSaysItIsFailingAlertsOnce) {
+  sim::SimDrive& drive = disks_.Drives().Drives[0];
+  Watch().Check();
+  drive.Failing = true;
+  for (int check = 0; check < 2; ++check) Watch().Check();
+  drive.Faults.insert(sim::Fault::ReturnStatus);  // no answer: what it said before holds
+  Watch().Check();
+  drive.Faults.clear();
+  drive.Failing = false;
+  Watch().Check();
+  drive.Failing = true;
+  Watch().Check();
+  const std::string failing =
+      "HEALTH of drive 0 (Spinner, serial SN-1): the drive says it is failing";
+  EXPECT_EQ(HealthLines(), (std::vector<std::string>{failing, failing}));
+}
+
+// A drive already in trouble when first seen is reported once, with the
+// reasons; it is the baseline after. A count that appears later is a rise.
+TEST_F(HealthTest, FirstSightOfADriveInTroubleAlertsOnceWithItsReasons) {
+  Attribute(1).Raw = 5120;
+  disks_.Drives().Drives[0].Attributes.push_back({197, 0x0012, 100, 100, 0, 8});
+  HealthWatch watch = Watch();
+  watch.Check();
+  watch.Check();
+  disks_.Drives().Drives[0].Attributes.push_back({198, 0x0010, 100, 100, 0, 2});
+  watch.Check();
+  EXPECT_EQ(HealthLines(),
+            (std::vector<std::string>{
+                "HEALTH of drive 0 (Spinner, serial SN-1): reads WARN when first seen: 5120 "
+                "reallocated sectors; 8 pending sectors",
+                "HEALTH of drive 0 (Spinner, serial SN-1): Offline Uncorrectable raw 0 -> 2"}));
+  EXPECT_EQ(messages_.Alerts.size(), 2u);
 }
 
 // A reading whose thresholds did not come back says nothing: kept, it would
@@ -93,8 +133,11 @@ TEST_F(HealthTest, AReadingWithoutItsThresholdsIsNotKept) {
   watch.Check();
   disks_.Drives().Drives[0].Faults.clear();
   watch.Check();
-  EXPECT_EQ(HealthLines(), std::vector<std::string>{});
-  EXPECT_EQ(messages_.Alerts.size(), 0u);
+  EXPECT_EQ(HealthLines(), std::vector<std::string>{
+                               "HEALTH of drive 0 (Spinner, serial SN-1): reads BAD when first "
+                               "seen: the drive says it is failing; Raw Read Error Rate has "
+                               "reached its threshold"});
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
 }
 
 // The record outlives the program: a change made while it was not running is
@@ -112,7 +155,9 @@ TEST_F(HealthTest, AnotherDriveInTheSameSlotIsAFirstReading) {
   disks_.Drives().Drives[0].Serial = "SN-2";
   Attribute(1).Raw = 100;
   Watch().Check();
-  EXPECT_TRUE(HealthLines().empty());
+  EXPECT_EQ(HealthLines(), std::vector<std::string>{
+                               "HEALTH of drive 0 (Spinner, serial SN-2): reads WARN when first "
+                               "seen: 100 reallocated sectors"});
 }
 
 TEST_F(HealthTest, SwitchedOffItReadsNothing) {
@@ -165,7 +210,7 @@ TEST_F(HealthTest, NvmeRowsByNvmesNamesAndRules) {
   sim::SimulatedDisks disks(
       ScenarioOrFail("[drive 0]\nmodel = Flash\nserial = NV-1\n"
                      "attribute = 0x60 value=10 worst=10 threshold=10 raw=10\n"
-                     "attribute = 0x63 value=100 worst=100 raw=1\n"));
+                     "attribute = 0x63 value=100 worst=100 raw=1\nfail = return-status\n"));
   DrivesWithLimits nvme(disks);
   nvme.Nvme = true;
   DriveReader reader(nvme);
@@ -177,6 +222,7 @@ TEST_F(HealthTest, NvmeRowsByNvmesNamesAndRules) {
   EXPECT_EQ(
       HealthLines(),
       (std::vector<std::string>{
+          "HEALTH of drive 0 (Flash, serial NV-1): reads WARN when first seen: 1 media errors",
           "HEALTH of drive 0 (Flash, serial NV-1): Available Spare OK -> BAD",
           "HEALTH of drive 0 (Flash, serial NV-1): Media and Data Integrity Errors raw 1 -> 3"}));
 }

@@ -53,9 +53,13 @@ class FakeWindow final : public WatchView,
   void StopCountdownTimer() override { CountdownTimer = false; }
 
   std::vector<DriveNumber> ListedDrives() const override { return Listed; }
-  void ShowTemperatureCell(std::size_t row, const std::string& text) override {
-    if (row >= TempCells.size()) TempCells.resize(row + 1);
-    TempCells[row] = text;
+  void ShowDriveReading(DriveNumber n, const LastReading& reading) override {
+    Shown[n] = reading;
+    const auto row = std::find(Listed.begin(), Listed.end(), n);
+    if (row == Listed.end()) return;
+    const auto i = static_cast<std::size_t>(row - Listed.begin());
+    if (i >= TempCells.size()) TempCells.resize(i + 1);
+    TempCells[i] = reading.Temperature;
   }
   void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override {
     Balloons.push_back(text);
@@ -73,7 +77,8 @@ class FakeWindow final : public WatchView,
   std::string Caption = kWindowCaption;
   bool CountdownTimer = false;
   std::vector<DriveNumber> Listed;
-  std::vector<std::string> TempCells;
+  std::vector<std::string> TempCells;  // by row of Listed
+  std::map<DriveNumber, LastReading> Shown;
   std::vector<std::string> Balloons;
   int BalloonSeconds = 0;
 };

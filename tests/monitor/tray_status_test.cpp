@@ -39,57 +39,70 @@ const std::string kTwoDrives =
     "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
     "[drive 2]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n";
 
-// Six drives "M0".."M5" at 30 to 35 degrees: the balloon holds four
-// drives' lines, and counts the others.
+// Six drives with models of 36 characters at 30 to 35 degrees:
+// the balloon holds four drives' lines, and counts the others.
+std::string ModelOf(int n) { return "M" + std::to_string(n) + std::string(34, '-'); }
 std::string SixDrives() {
   std::string text;
   for (int n = 0; n < 6; ++n) {
-    text += "[drive " + std::to_string(n) + "]\nmodel = M" + std::to_string(n) +
+    text += "[drive " + std::to_string(n) + "]\nmodel = " + ModelOf(n) +
             "\nattribute = 194 value=60 worst=50 raw=3" + std::to_string(n) + "\n";
   }
   return text;
 }
 std::string Line(int n) {
-  return Padded("M" + std::to_string(n)) + "\rTemp: 3" + std::to_string(n) + kDegrees + "\r";
+  return ModelOf(n) + "\rTemp: 3" + std::to_string(n) + kDegrees + ", OK\r";
 }
 const std::string kFourLines = Line(0) + Line(1) + Line(2) + Line(3);
 
 INSTANTIATE_TEST_SUITE_P(
     Drives, StatusReportTest,
-    ::testing::Values(ReportCase{"TwoDrivesByTheirNumbers",
-                                 kTwoDrives,
-                                 {0, 2},
-                                 2,
-                                 true,
-                                 {Padded("A") + "\rTemp: 41" + kDegrees + "\r",
-                                  Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") +
-                                      "\rTemp: 38" + kDegrees + "\r"},
-                                 {"41" + kDegrees, "38" + kDegrees}},
-                      ReportCase{"WithoutTemperature",
-                                 "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
-                                 {0},
-                                 1,
-                                 true,
-                                 {Padded("Cool") + "\rTemp: N/A\r"},
-                                 {"N/A"}},
-                      ReportCase{"OnlyTheScannedCount",
-                                 kTwoDrives,
-                                 {0, 2},
-                                 1,
-                                 true,
-                                 {Padded("A") + "\rTemp: 41" + kDegrees + "\r"},
-                                 {"41" + kDegrees}},
-                      ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}},
-                      ReportCase{"SixDrivesTheLastTwoCounted",
-                                 SixDrives(),
-                                 {0, 1, 2, 3, 4, 5},
-                                 6,
-                                 true,
-                                 {Line(0), Line(0) + Line(1), Line(0) + Line(1) + Line(2),
-                                  kFourLines, kFourLines + "(1 more drive in the drive list)\r",
-                                  kFourLines + "(2 more drives in the drive list)\r"},
-                                 {"30" + kDegrees, "31" + kDegrees, "32" + kDegrees,
-                                  "33" + kDegrees, "34" + kDegrees, "35" + kDegrees}}),
+    ::testing::Values(
+        ReportCase{"TwoDrivesByTheirNumbers",
+                   kTwoDrives,
+                   {0, 2},
+                   2,
+                   true,
+                   {"A\rTemp: 41" + kDegrees + ", OK\r",
+                    "A\rTemp: 41" + kDegrees + ", OK\r" + "B\rTemp: 38" + kDegrees + ", OK\r"},
+                   {"41" + kDegrees, "38" + kDegrees}},
+        ReportCase{"WithoutTemperature",
+                   "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
+                   {0},
+                   1,
+                   true,
+                   {"Cool\rTemp: N/A, OK\r"},
+                   {"N/A"}},
+        ReportCase{
+            "VerdictWithItsReasons",
+            "[drive 0]\nmodel = Worn\nattribute = 5 threshold=10 raw=8\n"
+            "attribute = 197 raw=2\nattribute = 194 raw=41\n"
+            "[drive 1]\nmodel = Mute\nfail = read-data\n",
+            {0, 1},
+            2,
+            true,
+            {"Worn\rTemp: 41" + kDegrees + ", WARN: 8 reallocated sectors; 2 pending sectors\r",
+             "Worn\rTemp: 41" + kDegrees + ", WARN: 8 reallocated sectors; 2 pending sectors\r" +
+                 "Mute\rTemp: N/A, N/A\r"},
+            {"41" + kDegrees, "N/A"}},
+        ReportCase{"OnlyTheScannedCount",
+                   kTwoDrives,
+                   {0, 2},
+                   1,
+                   true,
+                   {"A\rTemp: 41" + kDegrees + ", OK\r"},
+                   {"41" + kDegrees}},
+        ReportCase{"DiskStatusOff", kTwoDrives, {0, 2}, 2, false, {}, {}},
+        ReportCase{"SixDrivesTheLastTwoCounted",
+                   SixDrives(),
+                   {0, 1, 2, 3, 4, 5},
+                   6,
+                   true,
+                   {Line(0), Line(0) + Line(1), Line(0) + Line(1) + Line(2), kFourLines,
+                    kFourLines + "(1 more drive in the drive list)\r",
+                    kFourLines + "(2 more drives in the drive list)\r"},
+                   {"30" + kDegrees, "31" + kDegrees, "32" + kDegrees, "33" + kDegrees,
+                    "34" + kDegrees, "35" + kDegrees}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 // A disk in standby, or runtime-suspended by the kernel, is not woken for
@@ -108,16 +121,21 @@ TEST(StatusReport, ADiskInStandbyIsReportedFromItsLastReading) {
   Settings settings;
   settings.DiskStatus = true;
   LastReadings last;
-  last[0] = {Padded("A"), "39" + kDegrees};
-  last[1] = {Padded("B"), "N/A"};
-  last[5] = {Padded("F"), "37" + kDegrees};
+  last[0].Model = Padded("A");
+  last[0].Temperature = "39" + kDegrees;
+  last[0].State = Status::Ok;
+  last[1].Model = Padded("B");
+  last[5].Model = Padded("F");
+  last[5].Temperature = "37" + kDegrees;
+  last[5].State = Status::Warn;
+  last[5].Reasons = {"1 pending sectors"};
   disks.ClearEvents();
   TrayStatusReport(window, settings, drives, last).WindowHidden(4);
   ASSERT_EQ(window.Balloons.size(), 4u);
-  EXPECT_EQ(window.Balloons.back(), Padded("A") + "\rTemp: 39" + kDegrees + " (standby)\r" +
-                                        Padded("B") + "\rTemp: N/A (standby)\r" + Padded("C") +
-                                        "\rTemp: 36" + kDegrees + "\r" + Padded("F") +
-                                        "\rTemp: 37" + kDegrees + " (standby)\r");
+  EXPECT_EQ(window.Balloons.back(), "A\rTemp: 39" + kDegrees + " (standby), OK\r" +
+                                        "B\rTemp: N/A (standby), N/A\r" + "C\rTemp: 36" + kDegrees +
+                                        ", OK\r" + "F\rTemp: 37" + kDegrees +
+                                        " (standby), WARN: 1 pending sectors\r");
   EXPECT_EQ(window.TempCells, (std::vector<std::string>{"", "", "36" + kDegrees}));
   // Opening the runtime-suspended disk would count as waking it.
   for (const sim::RecordedEvent& event : disks.Events()) EXPECT_FALSE(event.Woke);

@@ -23,7 +23,7 @@ class BalloonWindow final : public TrayStatusView {
  public:
   explicit BalloonWindow(TTrayIcon& icon) : icon_(icon) {}
   std::vector<DriveNumber> ListedDrives() const override { return {0}; }
-  void ShowTemperatureCell(std::size_t, const std::string&) override {}
+  void ShowDriveReading(DriveNumber, const LastReading&) override {}
   void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override {
     icon_.ShowBalloon("Halvoric", text, BalloonIconKind::Info, seconds);
   }
@@ -62,9 +62,10 @@ TEST_P(BalloonSteeringTest, DriveModelReachesTheAreaWithoutIt) {
 
   const std::string shown = area.Last().record.Info();
   EXPECT_EQ(shown.find(character), std::string::npos);
-  // The drive pads its 40 bytes with blanks.
-  const std::string padding(40 - 2 - character.size(), ' ');
-  EXPECT_EQ(shown, "a?z" + padding + "\rTemp: 41\xC2\xB0" "C\r");
+  // Without the blanks the drive pads its 40 bytes with.
+  EXPECT_EQ(shown,
+            "a?z\rTemp: 41\xC2\xB0"
+            "C, OK\r");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -33,7 +33,7 @@ TEST(Pictures, EveryStoredPictureDecodesAtItsSize) {
       EXPECT_EQ(QImageReader::imageFormat(path), "jpeg");
     }
   }
-  EXPECT_EQ(count, 18);
+  EXPECT_EQ(count, 19);
 }
 
 TEST(DemoScenario, BesideTheExecutableElseInstalled) {

@@ -64,6 +64,18 @@ TEST_F(StartupTest, DriveRowCarriesModelTemperatureAndStatus) {
   EXPECT_EQ(row->text(3), "OK");
 }
 
+// A disk this user may not open is listed unread, by the kernel's model,
+// with the reason as its tooltip, and the journal says why once.
+TEST_F(StartupTest, ADiskTheUserMayNotOpenIsListedUnread) {
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}) + "permission = denied\n");
+  const QTreeWidgetItem* row = form.HDDs_ListView->topLevelItem(1);
+  ASSERT_NE(row, nullptr);
+  EXPECT_EQ((QStringList{row->text(0), row->text(1), row->text(2), row->text(3), row->toolTip(0)}),
+            (QStringList{"1", "Disk 1", "N/A", "N/A", "this user may not open the drive"}));
+  EXPECT_EQ(JournalMessages().filter("Drive 1 (Disk 1) cannot be opened, so it is listed").size(),
+            1);
+}
+
 // A drive whose own critical temperature lies below the user's warning is
 // named once at start-up, as the last line before the start line.
 TEST_F(StartupTest, DriveCriticalBelowTheWarningIsJournalled) {

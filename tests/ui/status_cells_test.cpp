@@ -1,5 +1,6 @@
 #include <QImage>
 #include <QStyleOptionViewItem>
+#include <map>
 
 #include "form_fixture.h"
 #include "ui/grid_cell_delegate.h"
@@ -12,8 +13,9 @@ struct CellCase {
   const char* Name;
   bool DriveList;  // else the SMART Info list
   QString Status;
-  QColor Colour;
+  QColor Colour;  // invalid: the list's own text colour
   bool Bold;
+  const char* Picture;  // "OK", "WARN", "BAD"; null for none
 };
 
 class StatusCellTest : public FormTest, public ::testing::WithParamInterface<CellCase> {};
@@ -43,7 +45,8 @@ TEST_P(StatusCellTest, ColourBoldnessAndPicture) {
   QStyleOptionViewItem option;
   option.initFrom(list);
   delegate->initStyleOption(&option, cell);
-  EXPECT_EQ(option.palette.color(QPalette::Text), c.Colour);
+  EXPECT_EQ(option.palette.color(QPalette::Text),
+            c.Colour.isValid() ? c.Colour : list->palette().color(QPalette::Text));
   EXPECT_EQ(option.font.bold(), c.Bold);
   for (int other = 0; other < column; ++other) {
     EXPECT_EQ(dynamic_cast<StatusCellDelegate*>(
@@ -54,18 +57,27 @@ TEST_P(StatusCellTest, ColourBoldnessAndPicture) {
 
   form.show();
   const QImage shot = list->viewport()->grab().toImage();
-  const QImage ok = form.OK_Image->pixmap().toImage();
-  const QImage bad = form.BAD_Image->pixmap().toImage();
-  const std::optional<QPoint> pixel = TellingPixel(ok, bad);
-  ASSERT_TRUE(pixel.has_value());
-  const QPoint at = list->visualRect(list->model()->index(0, 0)).topLeft() + offset + *pixel;
-  EXPECT_EQ(shot.pixelColor(at), (c.Status == "OK" ? ok : bad).pixelColor(*pixel));
+  const std::map<std::string, QImage> pictures{{"OK", form.OK_Image->pixmap().toImage()},
+                                               {"WARN", form.WARN_Image->pixmap().toImage()},
+                                               {"BAD", form.BAD_Image->pixmap().toImage()}};
+  const QPoint rowCorner = list->visualRect(list->model()->index(0, 0)).topLeft() + offset;
+  // Where the picture drawn differs from another, the cell shows it; with
+  // none drawn, it shows none of them.
+  const QImage* drawn = c.Picture ? &pictures.at(c.Picture) : nullptr;
+  for (const auto& [name, one] : pictures) {
+    for (const auto& [otherName, other] : pictures) {
+      if (name == otherName || (drawn && &one != drawn)) continue;
+      const std::optional<QPoint> pixel = TellingPixel(one, other);
+      ASSERT_TRUE(pixel.has_value());
+      EXPECT_EQ(shot.pixelColor(rowCorner + *pixel) == one.pixelColor(*pixel), drawn != nullptr)
+          << name << " beside " << otherName;
+    }
+  }
+  if (!drawn) return;
   // The picture's black background is not drawn: what lies beneath shows.
-  const QImage& drawn = c.Status == "OK" ? ok : bad;
-  const QPoint corner(0, drawn.height() - 1);
-  EXPECT_EQ(drawn.pixelColor(corner).alpha(), 0);
-  const QPoint cornerAt = list->visualRect(list->model()->index(0, 0)).topLeft() + offset + corner;
-  EXPECT_NE(shot.pixelColor(cornerAt), QColor(Qt::black));
+  const QPoint corner(0, drawn->height() - 1);
+  EXPECT_EQ(drawn->pixelColor(corner).alpha(), 0);
+  EXPECT_NE(shot.pixelColor(rowCorner + corner), QColor(Qt::black));
 }
 
 // Each cell of the three lists, status cells too, ends right and below in a
@@ -93,16 +105,19 @@ TEST_F(FormTest, EveryListDrawsGridLines) {
 }
 
 const QColor kGreen(0, 128, 0);
+const QColor kAmber(200, 120, 0);
 const QColor kRed(255, 0, 0);
 
-INSTANTIATE_TEST_SUITE_P(Cells, StatusCellTest,
-                         ::testing::Values(CellCase{"DriveOk", true, "OK", kGreen, true},
-                                           CellCase{"DriveBad", true, "BAD", kRed, true},
-                                           CellCase{"DriveLowercaseOkIsBad", true, "ok", kRed,
-                                                    true},
-                                           CellCase{"AttributeOk", false, "OK", kGreen, false},
-                                           CellCase{"AttributeBad", false, "BAD", kRed, false}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Cells, StatusCellTest,
+    ::testing::Values(CellCase{"DriveOk", true, "OK", kGreen, true, "OK"},
+                      CellCase{"DriveWarn", true, "WARN", kAmber, true, "WARN"},
+                      CellCase{"DriveBad", true, "BAD", kRed, true, "BAD"},
+                      CellCase{"DriveNotRead", true, "N/A", QColor(), true, nullptr},
+                      CellCase{"DriveLowercaseOkIsBad", true, "ok", kRed, true, "BAD"},
+                      CellCase{"AttributeOk", false, "OK", kGreen, false, "OK"},
+                      CellCase{"AttributeBad", false, "BAD", kRed, false, "BAD"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace halvoric::testing

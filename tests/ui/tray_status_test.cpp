@@ -76,23 +76,22 @@ TEST_P(StatusReportTest, MinimiseShowsEachDriveAndRewritesTheTempCells) {
 
 INSTANTIATE_TEST_SUITE_P(
     Drives, StatusReportTest,
-    ::testing::Values(ReportCase{"TwoDrives",
-                                 "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
-                                 "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n",
-                                 true,
-                                 2,
-                                 Padded("A") + "\rTemp: 41" + kDegrees + "\r" + Padded("B") +
-                                     "\rTemp: 38" + kDegrees + "\r",
-                                 {QString::fromStdString("41" + kDegrees),
-                                  QString::fromStdString("38" + kDegrees)}},
-                      ReportCase{"DrivesZeroAndTwoByTheirCaptions",
-                                 DrivesScenario({0, 2}),
-                                 true,
-                                 2,
-                                 Padded("Disk 0") + "\rTemp: 40" + kDegrees + "\r" +
-                                     Padded("Disk 2") + "\rTemp: 40" + kDegrees + "\r",
-                                 {QString::fromStdString("40" + kDegrees),
-                                  QString::fromStdString("40" + kDegrees)}}),
+    ::testing::Values(
+        ReportCase{
+            "TwoDrives",
+            "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=41\n"
+            "[drive 1]\nmodel = B\nattribute = 194 value=62 worst=50 raw=38\n",
+            true,
+            2,
+            "A\rTemp: 41" + kDegrees + ", OK\r" + "B\rTemp: 38" + kDegrees + ", OK\r",
+            {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)}},
+        ReportCase{
+            "DrivesZeroAndTwoByTheirCaptions",
+            DrivesScenario({0, 2}),
+            true,
+            2,
+            "Disk 0\rTemp: 40" + kDegrees + ", OK\r" + "Disk 2\rTemp: 40" + kDegrees + ", OK\r",
+            {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TrayTest, IconIsInTheTrayFromTheStartWithItsTooltip) {

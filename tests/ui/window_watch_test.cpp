@@ -1,5 +1,6 @@
 // The watch as the window shows it: ticked rows only, the popup's countdown
-// in the caption, the raised critical temperature in its field.
+// in the caption, the raised critical temperature in its field, the rows
+// following each check, and a warning acknowledged from the row's menu.
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QTimer>
@@ -37,6 +38,41 @@ TEST_F(FormTest, WatchReadsTickedRowsAndShowsThePopupsOutcome) {
       EXPECT_EQ(event.Path, "\\\\.\\PhysicalDrive1");
     }
   }
+}
+
+// After each check the rows show that check's temperature and verdict, the
+// reasons as their tooltip. A WARN acknowledged from the row's menu reads
+// OK, after a restart too, until the count behind it changes.
+TEST_F(FormTest, RowsFollowTheWatchAndAnAcknowledgedWarningHoldsUntilItsCountChanges) {
+  WriteFile("config.xml", "<Tessivar><TempWarn>-1</TempWarn><HealthWarn>0</HealthWarn></Tessivar>");
+  const std::string scenario =
+      "[drive 0]\nmodel = Worn\nserial = W1\nattribute = 5 threshold=10 raw=8\n"
+      "attribute = 194 raw=40\n";
+  const auto row = [this](bool openMenu = false) {
+    QTreeWidget& list = *form_->HDDs_ListView;
+    QTreeWidgetItem* item = list.topLevelItem(0);
+    if (openMenu) form_->HDDs_ListViewContextPopup(list.visualItemRect(item).center());
+    return QStringList{item->text(2), item->text(3), item->toolTip(1),
+                       openMenu && form_->AcknowledgeWarning1->isVisible() ? "offered" : ""};
+  };
+  TTessivar_Form& form = Start(scenario);
+  disks_->Drives().Drives[0].Attributes[1].Raw = 52;
+  form.CheckTemp_Timer->timeout({});
+  EXPECT_EQ(row(true), (QStringList{"52\u00B0C", "WARN", "8 reallocated sectors", "offered"}));
+  form.AcknowledgeWarning1->trigger();
+  const QString acknowledged = "8 reallocated sectors\nwarning acknowledged";
+  EXPECT_TRUE(JournalMessages().contains(
+      "WARNING of drive 0 (Worn, serial W1) acknowledged: 8 reallocated sectors"));
+  form.CheckTemp_Timer->timeout({});
+  EXPECT_EQ(row(true), (QStringList{"52\u00B0C", "OK", acknowledged, ""}));
+
+  form_.reset();
+  monitor_.reset();
+  Start(scenario);
+  EXPECT_EQ(row(), (QStringList{"40\u00B0C", "OK", acknowledged, ""}));
+  disks_->Drives().Drives[0].Attributes[0].Raw = 9;
+  form_->CheckTemp_Timer->timeout({});
+  EXPECT_EQ(row(), (QStringList{"40\u00B0C", "WARN", "9 reallocated sectors", ""}));
 }
 
 // A drive that stops answering once the window is up: while its series runs

@@ -65,7 +65,8 @@ std::optional<Fault> ParseFault(const std::string& word) {
       {"enable", Fault::Enable},      {"identify", Fault::Identify},
       {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds},
       {"power-check", Fault::PowerCheck}, {"return-status", Fault::ReturnStatus},
-      {"sct-status", Fault::SctStatus}};
+      {"sct-status", Fault::SctStatus}, {"self-test", Fault::SelfTest},
+      {"self-test-log", Fault::SelfTestLog}, {"error-log", Fault::ErrorLog}};
   for (const auto& [name, fault] : kNames) {
     if (word == name) return fault;
   }
@@ -233,10 +234,99 @@ class Parser {
     if (key == "thresholds") {
       return SetSwitch(key, value, "in-order", "reversed", drive.ThresholdsReversed);
     }
+    if (key == "self-tests") return ParseSelfTests(value, drive);
+    if (key == "self-test-seconds") {
+      if (!ParseNumber(value, drive.SelfTestSeconds) || drive.SelfTestSeconds > 86400) {
+        return Failure{"self-test-seconds is a number of seconds up to 86400"};
+      }
+      return Result<>::Done();
+    }
+    if (key == "self-test-result") return ParseSelfTestResult(value, drive);
+    if (key == "self-test-log") return ParseSelfTestLog(value, drive);
+    if (key == "error-count") return ParseErrorCounts(value, drive);
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
     if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
     return Failure{"unknown key '" + key + "'"};
+  }
+
+  static Result<> ParseSelfTests(const std::string& value, SimDrive& drive) {
+    const auto words = Words(value);
+    const auto has = [&words](const char* w) {
+      return std::find(words.begin(), words.end(), w) != words.end();
+    };
+    const std::size_t known = has("short") + has("extended") + has("conveyance");
+    const bool none = words.size() == 1 && words[0] == "none";
+    if (!none && (known != words.size() || has("short") != has("extended") || known == 0)) {
+      return Failure{"self-tests is 'none', 'short extended' or 'short extended conveyance'"};
+    }
+    drive.RunsSelfTests = !none;
+    drive.RunsConveyance = has("conveyance");
+    return Result<>::Done();
+  }
+
+  static Result<> ParseSelfTestResult(const std::string& value, SimDrive& drive) {
+    const auto words = Words(value);
+    std::uint64_t lba = 0;
+    if (words.size() == 1 && words[0] == "passed") {
+      drive.SelfTestFailsAt.reset();
+    } else if (words.size() == 2 && words[0] == "failed" && ParseNumber(words[1], lba) &&
+               lba < (1ull << 28)) {
+      drive.SelfTestFailsAt = lba;
+    } else {
+      return Failure{"self-test-result is 'passed' or 'failed LBA', LBA below 2^28"};
+    }
+    return Result<>::Done();
+  }
+
+  static Result<> ParseSelfTestLog(const std::string& value, SimDrive& drive) {
+    constexpr const char* kForm =
+        "self-test-log is 'short|extended|conveyance passed|aborted|failed HOURS [LBA]'";
+    static const std::pair<const char*, std::uint8_t> kKinds[] = {
+        {"short", 1}, {"extended", 2}, {"conveyance", 3}};
+    static const std::pair<const char*, std::uint8_t> kResults[] = {
+        {"passed", 0}, {"aborted", 1}, {"failed", 7}};
+    const auto words = Words(value);
+    SimSelfTestEntry entry;
+    const auto find = [](const auto& table, const std::string& word, std::uint8_t& into) {
+      for (const auto& [name, code] : table) {
+        if (word == name) into = code;
+      }
+      return std::any_of(std::begin(table), std::end(table),
+                         [&word](const auto& p) { return word == p.first; });
+    };
+    if (words.size() < 3 || words.size() > 4 || !find(kKinds, words[0], entry.Subcommand) ||
+        !find(kResults, words[1], entry.Status) || !ParseNumber(words[2], entry.Hours) ||
+        entry.Hours > 0xFFFF) {
+      return Failure{kForm};
+    }
+    if (words.size() == 4 && (entry.Status != 7 || !ParseNumber(words[3], entry.Lba) ||
+                              entry.Lba >= (1ull << 28))) {
+      return Failure{kForm};
+    }
+    drive.SelfTestLog.push_back(entry);
+    return Result<>::Done();
+  }
+
+  static Result<> ParseErrorCounts(const std::string& value, SimDrive& drive) {
+    drive.ErrorCounts.clear();
+    for (const std::string& word : Words(value)) {
+      const auto colon = word.find(':');
+      unsigned seconds = 0;
+      ErrorCountPoint point;
+      if (!ParseNumber(colon == std::string::npos ? "0" : word.substr(0, colon), seconds) ||
+          !ParseNumber(colon == std::string::npos ? word : word.substr(colon + 1), point.Count) ||
+          point.Count > 0xFFFF) {
+        return Failure{"error-count is 'COUNT' or a list of 'SECONDS:COUNT', COUNT up to 65535"};
+      }
+      point.AtSeconds = seconds;
+      if (!drive.ErrorCounts.empty() && point.AtSeconds <= drive.ErrorCounts.back().AtSeconds) {
+        return Failure{"error-count points must be in increasing time"};
+      }
+      drive.ErrorCounts.push_back(point);
+    }
+    if (drive.ErrorCounts.empty()) return Failure{"error-count needs a value"};
+    return Result<>::Done();
   }
 
   Result<> LoadSector(const std::string& value, std::optional<Sector>& sector) {
@@ -481,6 +571,19 @@ void SetChecksum(Sector& s) {
   s.back() = static_cast<std::uint8_t>(-sum);
 }
 
+// SMART READ DATA: the last logged test's status (363), EXECUTE OFF-LINE
+// IMMEDIATE and the tests it runs (367), error logging (370), and the
+// polling minutes of real drives (372-374).
+void PutSelfTestCapabilities(const SimDrive& drive, Sector& s) {
+  if (!drive.SelfTestLog.empty()) s[363] = static_cast<std::uint8_t>(drive.SelfTestLog.back().Status << 4);
+  s[367] = static_cast<std::uint8_t>(0x01 | (drive.RunsSelfTests ? 0x10 : 0) |
+                                     (drive.RunsConveyance ? 0x20 : 0));
+  s[370] = 0x01;
+  s[372] = 2;
+  s[373] = 90;
+  s[374] = 5;
+}
+
 }  // namespace
 
 std::optional<int> SimDrive::TemperatureAt(double seconds) const {
@@ -490,6 +593,15 @@ std::optional<int> SimDrive::TemperatureAt(double seconds) const {
     celsius = point.Celsius;
   }
   return celsius;
+}
+
+std::uint32_t SimDrive::ErrorCountAt(double seconds) const {
+  std::uint32_t count = 0;
+  for (const ErrorCountPoint& point : ErrorCounts) {
+    if (point.AtSeconds > seconds) break;
+    count = point.Count;
+  }
+  return count;
 }
 
 const PowerSpan* SimDrive::PowerSpanAt(double seconds) const {
@@ -566,6 +678,7 @@ Sector BuildDataSector(const SimDrive& drive, double seconds) {
       entry[4] = a.Worst;
       PutRaw(entry, a.Raw);
     }
+    PutSelfTestCapabilities(drive, s);
     SetChecksum(s);
   }
   bool changed = false;
@@ -613,6 +726,71 @@ Sector BuildSctStatusSector(const SimDrive& drive, double seconds) {
   if (drive.TemperatureIn == TemperatureHome::SctStatus && celsius) {
     s[kSctStatusTemperature] = static_cast<std::uint8_t>(*celsius);
   }
+  return s;
+}
+
+void SealSector(Sector& s) { SetChecksum(s); }
+
+std::uint32_t PowerOnHoursAt(const SimDrive& drive, double seconds) {
+  std::uint64_t hours = 0;
+  for (const SimAttribute& a : drive.Attributes) {
+    if (a.Id == 9) hours = a.Raw & 0xFFFFFFFF;
+  }
+  return static_cast<std::uint32_t>(hours + static_cast<std::uint64_t>(seconds / 3600));
+}
+
+Sector BuildErrorLogSector(const SimDrive& drive, double seconds) {
+  constexpr std::size_t kStructures = 5;
+  constexpr std::size_t kStructureSize = 90;
+  Sector s{};
+  s[0] = 0x01;
+  const std::uint32_t count = drive.ErrorCountAt(seconds);
+  const std::uint32_t hours = PowerOnHoursAt(drive, seconds);
+  // Error k (from 1) lies in slot (k - 1) mod 5: an uncorrectable read at
+  // LBA 1000 + k, logged one hour after the one before it.
+  for (std::uint32_t k = count > kStructures ? count - kStructures + 1 : 1; k <= count; ++k) {
+    std::uint8_t* data = s.data() + 2 + ((k - 1) % kStructures) * kStructureSize + 60;
+    const std::uint32_t lba = 1000 + k;
+    data[1] = 0x40;  // UNC
+    data[2] = 1;
+    data[3] = static_cast<std::uint8_t>(lba);
+    data[4] = static_cast<std::uint8_t>(lba >> 8);
+    data[5] = static_cast<std::uint8_t>(lba >> 16);
+    data[6] = 0xE0;
+    data[7] = 0x51;  // DRDY, DSC, ERR
+    const std::uint32_t at = hours > count - k ? hours - (count - k) : 0;
+    data[28] = static_cast<std::uint8_t>(at);
+    data[29] = static_cast<std::uint8_t>(at >> 8);
+  }
+  if (count > 0) s[1] = static_cast<std::uint8_t>((count - 1) % kStructures + 1);
+  s[452] = static_cast<std::uint8_t>(count);
+  s[453] = static_cast<std::uint8_t>(count >> 8);
+  SetChecksum(s);
+  return s;
+}
+
+Sector BuildSelfTestLogSector(const SimDrive& drive,
+                              const std::vector<SimSelfTestEntry>& ranSince) {
+  constexpr std::size_t kDescriptors = 21;
+  constexpr std::size_t kDescriptorSize = 24;
+  Sector s{};
+  PutWord(s, 0, 0x0001);
+  std::size_t logged = 0;
+  for (const auto* entries : {&drive.SelfTestLog, &ranSince}) {
+    for (const SimSelfTestEntry& e : *entries) {
+      std::uint8_t* d = s.data() + 2 + (logged % kDescriptors) * kDescriptorSize;
+      std::memset(d, 0, kDescriptorSize);
+      d[0] = e.Subcommand;
+      d[1] = static_cast<std::uint8_t>(e.Status << 4);
+      d[2] = static_cast<std::uint8_t>(e.Hours);
+      d[3] = static_cast<std::uint8_t>(e.Hours >> 8);
+      const std::uint64_t lba = e.Status == 7 ? e.Lba : 0xFFFFFFFF;
+      for (std::size_t i = 0; i < 4; ++i) d[5 + i] = static_cast<std::uint8_t>(lba >> (8 * i));
+      ++logged;
+    }
+  }
+  if (logged > 0) s[508] = static_cast<std::uint8_t>((logged - 1) % kDescriptors + 1);
+  SetChecksum(s);
   return s;
 }
 

@@ -227,7 +227,7 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
     if (logs.ExtendedSelfTests) kept.emplace_back("extended", &*logs.ExtendedSelfTests);
     return kept;
   };
-  out.Family("smartctl_device_self_test_log_count", "Device SMART self test log count", "gauge",
+  out.Family("smartctl_device_self_test_log_count", "Device SMART self test log count", "untyped",
              [&] {
                each([&](const LabelledRecord& drive) {
                  for (const auto& [type, log] : selfTestLogs(drive.Record.Logs)) {
@@ -237,7 +237,7 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                });
              });
   out.Family("smartctl_device_self_test_log_error_count",
-             "Device SMART self test log error count", "gauge", [&] {
+             "Device SMART self test log error count", "untyped", [&] {
                each([&](const LabelledRecord& drive) {
                  for (const auto& [type, log] : selfTestLogs(drive.Record.Logs)) {
                    out.Sample({{"device", drive.Device}, {"self_test_log_type", type}},
@@ -245,7 +245,7 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                  }
                });
              });
-  out.Family("smartctl_device_error_log_count", "Device SMART error log count", "gauge", [&] {
+  out.Family("smartctl_device_error_log_count", "Device SMART error log count", "untyped", [&] {
     each([&](const LabelledRecord& drive) {
       const DriveLogs& logs = drive.Record.Logs;
       if (logs.Errors) {

@@ -282,7 +282,7 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
       {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x00), "sector count and number"},
       {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x04), "sector count and number"},
       {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD4, 0x01), "not allowed as a data read"},
-      {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x09), "0x01, 0x06 or 0xE0"},
+      {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x09), "0xE0, 0x01 or 0x06"},
       {Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x04), "0x03 or 0x07"},  // device statistics
       {Numbered(SMART_RCV_DRIVE_DATA, 0x3F, 0, 0x07), "not allowed"},   // WRITE LOG EXT
       {[] {

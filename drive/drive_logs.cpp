@@ -76,7 +76,7 @@ void DecodeAta(const ResultBlocks& blocks, const SeriesOutcome& series, DriveLog
     logs.ExtendedErrors = DecodeExtendedErrorLog(*log);
   }
   if (!series.AttributesRead) return;
-  const SelfTestLog* newest = logs.SelfTests ? &*logs.SelfTests
+  const SelfTestLog* newest = logs.SelfTests           ? &*logs.SelfTests
                               : logs.ExtendedSelfTests ? &*logs.ExtendedSelfTests
                                                        : nullptr;
   logs.Abilities = AtaSelfTestAbilities(blocks.AttributeBlock.Data);
@@ -87,8 +87,7 @@ void DecodeAta(const ResultBlocks& blocks, const SeriesOutcome& series, DriveLog
 
 bool KeepsSelfTestLog(const ResultBlocks& blocks, const SeriesOutcome& outcome) {
   if (outcome.Source == TableSource::Nvme) {
-    return outcome.Identified &&
-           NvmeSelfTestAbilities(blocks.IdentifyBlock.Data).ShortAndExtended;
+    return outcome.Identified && NvmeSelfTestAbilities(blocks.IdentifyBlock.Data).ShortAndExtended;
   }
   return AtaDataSays(blocks, outcome, kOfflineCapability, kSelfTestsSupported);
 }
@@ -138,8 +137,7 @@ Result<SelfTestStarted> RunSelfTest(DriveReader& reader, DriveNumber n, SelfTest
   }
   if (action != SelfTestAction::Abort && now.Running) {
     return Failure{"a self-test already runs on " + drive + " (" +
-                   std::to_string(now.PercentLeft.value_or(0)) +
-                   "% remaining); abort it first"};
+                   std::to_string(now.PercentLeft.value_or(0)) + "% remaining); abort it first"};
   }
   const auto* row = std::find_if(std::begin(kActionCommands), std::end(kActionCommands),
                                  [action](const auto& r) { return r.Action == action; });

@@ -32,7 +32,7 @@ struct ErrorBit {
   bool NamesLba;  // the error happened at the LBA the registers hold
 };
 constexpr ErrorBit kErrorBits[] = {
-    {0x80, "ICRC", false}, {0x40, "UNC", true},  {0x20, "MC", false},  {0x10, "IDNF", true},
+    {0x80, "ICRC", false}, {0x40, "UNC", true},   {0x20, "MC", false}, {0x10, "IDNF", true},
     {0x08, "MCR", false},  {0x04, "ABRT", false}, {0x02, "NM", false}, {0x01, "AMNF", true},
 };
 

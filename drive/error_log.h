@@ -27,7 +27,7 @@ struct AtaErrorEntry {
 struct AtaErrorLog {
   std::uint8_t Revision = 0;
   bool ChecksumOk = true;
-  std::uint32_t Count = 0;  // every error since the drive was made
+  std::uint32_t Count = 0;             // every error since the drive was made
   std::vector<AtaErrorEntry> Entries;  // the newest kept, newest first
 };
 

@@ -45,7 +45,7 @@ constexpr std::size_t kNvmeResultLba = 16;
 constexpr std::uint8_t kNvmeLbaValid = 0x02;
 constexpr std::uint8_t kNvmeUnusedResult = 0x0F;
 constexpr std::uint8_t kNvmeCanSelfTest = 0x10;  // OACS bit 4
-constexpr int kNvmeShortMinutes = 2;  // NVMe bounds a short test by two minutes
+constexpr int kNvmeShortMinutes = 2;             // NVMe bounds a short test by two minutes
 
 constexpr std::uint8_t kStatusRunning = 15;
 
@@ -55,25 +55,31 @@ struct Named {
 };
 
 constexpr Named kAtaTypes[] = {
-    {0x00, "Offline"},           {0x01, "Short offline"},       {0x02, "Extended offline"},
-    {0x03, "Conveyance offline"}, {0x04, "Selective offline"},  {0x7F, "Abort offline test"},
-    {0x81, "Short captive"},     {0x82, "Extended captive"},    {0x83, "Conveyance captive"},
+    {0x00, "Offline"},
+    {0x01, "Short offline"},
+    {0x02, "Extended offline"},
+    {0x03, "Conveyance offline"},
+    {0x04, "Selective offline"},
+    {0x7F, "Abort offline test"},
+    {0x81, "Short captive"},
+    {0x82, "Extended captive"},
+    {0x83, "Conveyance captive"},
     {0x84, "Selective captive"},
 };
 constexpr Named kAtaResults[] = {
-    {0, "Completed without error"},      {1, "Aborted by host"},
-    {2, "Interrupted (host reset)"},     {3, "Fatal or unknown error"},
-    {4, "Completed: unknown failure"},   {5, "Completed: electrical failure"},
+    {0, "Completed without error"},       {1, "Aborted by host"},
+    {2, "Interrupted (host reset)"},      {3, "Fatal or unknown error"},
+    {4, "Completed: unknown failure"},    {5, "Completed: electrical failure"},
     {6, "Completed: servo/seek failure"}, {7, "Completed: read failure"},
-    {8, "Completed: handling damage"},   {15, "Self-test routine in progress"},
+    {8, "Completed: handling damage"},    {15, "Self-test routine in progress"},
 };
 constexpr Named kNvmeTypes[] = {{1, "Short"}, {2, "Extended"}, {0x0E, "Vendor specific"}};
 constexpr Named kNvmeResultTexts[] = {
-    {0, "Completed without error"},       {1, "Aborted: Self-test command"},
-    {2, "Aborted: Controller Reset"},     {3, "Aborted: Namespace removed"},
-    {4, "Aborted: Format NVM command"},   {5, "Fatal or unknown test error"},
+    {0, "Completed without error"},           {1, "Aborted: Self-test command"},
+    {2, "Aborted: Controller Reset"},         {3, "Aborted: Namespace removed"},
+    {4, "Aborted: Format NVM command"},       {5, "Fatal or unknown test error"},
     {6, "Completed: unknown failed segment"}, {7, "Completed: failed segments"},
-    {8, "Aborted: unknown reason"},       {9, "Aborted: sanitize operation"},
+    {8, "Aborted: unknown reason"},           {9, "Aborted: sanitize operation"},
 };
 
 template <std::size_t N>
@@ -179,9 +185,8 @@ std::optional<int> SelfTestAbilities::MinutesOf(SelfTestAction action) const {
 }
 
 std::size_t SelfTestLog::FailedCount() const {
-  return static_cast<std::size_t>(std::count_if(Entries.begin(), Entries.end(), [](const auto& e) {
-    return e.Passed == false;
-  }));
+  return static_cast<std::size_t>(std::count_if(Entries.begin(), Entries.end(),
+                                                [](const auto& e) { return e.Passed == false; }));
 }
 
 bool SectorChecksumOk(const SectorBytes& sector) {

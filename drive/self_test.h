@@ -41,10 +41,10 @@ struct SelfTestState {
 };
 
 struct SelfTestEntry {
-  std::uint8_t Type = 0;  // ATA: the subcommand that ran it; NVMe: the self-test code
-  std::string TypeText;   // "Short offline", "Extended captive", "Short"
-  std::uint8_t Result = 0;  // ATA: the status byte whole; NVMe: the result code
-  std::string ResultText;   // "Completed without error"
+  std::uint8_t Type = 0;            // ATA: the subcommand that ran it; NVMe: the self-test code
+  std::string TypeText;             // "Short offline", "Extended captive", "Short"
+  std::uint8_t Result = 0;          // ATA: the status byte whole; NVMe: the result code
+  std::string ResultText;           // "Completed without error"
   std::optional<bool> Passed;       // none for a test aborted or still running
   std::optional<int> PercentLeft;   // ATA: what was left when it stopped
   std::uint64_t LifetimeHours = 0;  // the drive's power-on hours then
@@ -53,7 +53,7 @@ struct SelfTestEntry {
 
 struct SelfTestLog {
   std::uint16_t Revision = 0;
-  bool ChecksumOk = true;             // ATA logs carry one; NVMe's none
+  bool ChecksumOk = true;              // ATA logs carry one; NVMe's none
   std::vector<SelfTestEntry> Entries;  // newest first
   std::size_t FailedCount() const;
 };

@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                           request.SectorCount == 1 && request.CylinderLow == 0 &&
                           request.CylinderHigh == 0;
   const bool allowed = request.Command == kAtaIdentifyDevice ||
-                       request.Command == kAtaIdentifyPacketDevice || readOnlySmart ||
-                       readLogExt || request.Command == kAtaCheckPowerMode;
+                       request.Command == kAtaIdentifyPacketDevice || readOnlySmart || readLogExt ||
+                       request.Command == kAtaCheckPowerMode;
   if (!allowed) std::abort();
   return 0;
 }

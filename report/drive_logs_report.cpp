@@ -65,9 +65,8 @@ JsonValue AtaErrorLogJson(const AtaErrorLog& log) {
 
 JsonValue NvmeSelfTestLogJson(const DriveLogs& logs) {
   const SelfTestState& state = *logs.SelfTest;
-  static const char* const kOperations[] = {"No self-test in progress",
-                                            "Short self-test in progress",
-                                            "Extended self-test in progress"};
+  static const char* const kOperations[] = {
+      "No self-test in progress", "Short self-test in progress", "Extended self-test in progress"};
   const std::string operation =
       state.Value < std::size(kOperations) ? kOperations[state.Value] : "Vendor specific";
   JsonMembers members{{"current_self_test_operation", Named(state.Value, operation)}};

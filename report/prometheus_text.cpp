@@ -236,8 +236,8 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                  }
                });
              });
-  out.Family("smartctl_device_self_test_log_error_count",
-             "Device SMART self test log error count", "untyped", [&] {
+  out.Family("smartctl_device_self_test_log_error_count", "Device SMART self test log error count",
+             "untyped", [&] {
                each([&](const LabelledRecord& drive) {
                  for (const auto& [type, log] : selfTestLogs(drive.Record.Logs)) {
                    out.Sample({{"device", drive.Device}, {"self_test_log_type", type}},

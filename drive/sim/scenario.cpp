@@ -60,13 +60,18 @@ bool ParseNumber(const std::string& text, T& out) {
 }
 
 std::optional<Fault> ParseFault(const std::string& word) {
-  static const std::pair<const char*, Fault> kNames[] = {
-      {"open", Fault::Open},          {"version", Fault::Version},
-      {"enable", Fault::Enable},      {"identify", Fault::Identify},
-      {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds},
-      {"power-check", Fault::PowerCheck}, {"return-status", Fault::ReturnStatus},
-      {"sct-status", Fault::SctStatus}, {"self-test", Fault::SelfTest},
-      {"self-test-log", Fault::SelfTestLog}, {"error-log", Fault::ErrorLog}};
+  static const std::pair<const char*, Fault> kNames[] = {{"open", Fault::Open},
+                                                         {"version", Fault::Version},
+                                                         {"enable", Fault::Enable},
+                                                         {"identify", Fault::Identify},
+                                                         {"read-data", Fault::ReadData},
+                                                         {"read-thresholds", Fault::ReadThresholds},
+                                                         {"power-check", Fault::PowerCheck},
+                                                         {"return-status", Fault::ReturnStatus},
+                                                         {"sct-status", Fault::SctStatus},
+                                                         {"self-test", Fault::SelfTest},
+                                                         {"self-test-log", Fault::SelfTestLog},
+                                                         {"error-log", Fault::ErrorLog}};
   for (const auto& [name, fault] : kNames) {
     if (word == name) return fault;
   }
@@ -300,8 +305,8 @@ class Parser {
         entry.Hours > 0xFFFF) {
       return Failure{kForm};
     }
-    if (words.size() == 4 && (entry.Status != 7 || !ParseNumber(words[3], entry.Lba) ||
-                              entry.Lba >= (1ull << 28))) {
+    if (words.size() == 4 &&
+        (entry.Status != 7 || !ParseNumber(words[3], entry.Lba) || entry.Lba >= (1ull << 28))) {
       return Failure{kForm};
     }
     drive.SelfTestLog.push_back(entry);
@@ -575,7 +580,8 @@ void SetChecksum(Sector& s) {
 // IMMEDIATE and the tests it runs (367), error logging (370), and the
 // polling minutes of real drives (372-374).
 void PutSelfTestCapabilities(const SimDrive& drive, Sector& s) {
-  if (!drive.SelfTestLog.empty()) s[363] = static_cast<std::uint8_t>(drive.SelfTestLog.back().Status << 4);
+  if (!drive.SelfTestLog.empty())
+    s[363] = static_cast<std::uint8_t>(drive.SelfTestLog.back().Status << 4);
   s[367] = static_cast<std::uint8_t>(0x01 | (drive.RunsSelfTests ? 0x10 : 0) |
                                      (drive.RunsConveyance ? 0x20 : 0));
   s[370] = 0x01;

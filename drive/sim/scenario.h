@@ -29,7 +29,7 @@ enum class Fault {
   PowerCheck,
   ReturnStatus,
   SctStatus,
-  SelfTest,     // starting or aborting one
+  SelfTest,  // starting or aborting one
   SelfTestLog,
   ErrorLog,
 };

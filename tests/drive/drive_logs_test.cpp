@@ -15,7 +15,8 @@ struct Sector {
   std::uint8_t bytes[kSectorSize]{};
   void Seal() {
     std::uint8_t sum = 0;
-    for (std::size_t i = 0; i + 1 < kSectorSize; ++i) sum = static_cast<std::uint8_t>(sum + bytes[i]);
+    for (std::size_t i = 0; i + 1 < kSectorSize; ++i)
+      sum = static_cast<std::uint8_t>(sum + bytes[i]);
     bytes[kSectorSize - 1] = static_cast<std::uint8_t>(-sum);
   }
 };
@@ -34,9 +35,9 @@ void PutAtaTest(Sector& s, std::size_t slot, std::uint8_t type, std::uint8_t sta
 TEST(DriveLogs, AtaSelfTestLogIsReadNewestFirstAroundItsRing) {
   Sector s;
   s.bytes[0] = 1;
-  PutAtaTest(s, 20, 0x02, 0x00, 100, 0);           // oldest, in the last slot
-  PutAtaTest(s, 0, 0x01, 0x74, 120, 0x1234);       // read failure, 40% left
-  PutAtaTest(s, 1, 0x81, 0x10, 130, 0);            // captive, aborted by host
+  PutAtaTest(s, 20, 0x02, 0x00, 100, 0);      // oldest, in the last slot
+  PutAtaTest(s, 0, 0x01, 0x74, 120, 0x1234);  // read failure, 40% left
+  PutAtaTest(s, 1, 0x81, 0x10, 130, 0);       // captive, aborted by host
   s.bytes[508] = 2;
   s.Seal();
   const SelfTestLog log = DecodeAtaSelfTestLog(s.bytes);
@@ -140,8 +141,8 @@ TEST(DriveLogs, NvmeLogsSayWhatRunsAndWhatEnded) {
   st.bytes[0] = 0x02;
   st.bytes[1] = 30;
   for (std::size_t i = 0; i < 18; ++i) st.bytes[4 + i * 28] = 0x0F;  // unused
-  st.bytes[4] = 0x17;   // short, failed segments
-  st.bytes[4 + 2] = 0x02;  // the LBA is valid
+  st.bytes[4] = 0x17;                                                // short, failed segments
+  st.bytes[4 + 2] = 0x02;                                            // the LBA is valid
   st.bytes[4 + 4] = 0x10;
   st.bytes[4 + 16] = 0x99;
   const SelfTestState state = NvmeSelfTestState(st.bytes);
@@ -154,7 +155,7 @@ TEST(DriveLogs, NvmeLogsSayWhatRunsAndWhatEnded) {
   EXPECT_EQ(log.Entries[0].LifetimeHours, 16u);
 
   Sector errors;
-  errors.bytes[64] = 7;        // the second entry only is used
+  errors.bytes[64] = 7;          // the second entry only is used
   errors.bytes[64 + 12] = 0x05;  // phase tag 1, status 2
   EXPECT_EQ(DecodeNvmeErrorLog(errors.bytes).Entries.size(), 1u);
   EXPECT_EQ(DecodeNvmeErrorLog(errors.bytes).Entries[0].StatusField, 2u);

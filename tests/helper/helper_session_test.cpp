@@ -78,7 +78,8 @@ struct CountingNvmeAdmin final : NvmeAdmin {
     seen.push_back(rights.inForce);
     auto* into = reinterpret_cast<std::uint8_t*>(static_cast<std::uintptr_t>(command.addr));
     if (command.opcode == 0x06) std::memcpy(into, controller.data(), command.data_len);
-    if (command.opcode == 0x02) std::memcpy(into, log.data(), std::min<std::size_t>(command.data_len, log.size()));
+    if (command.opcode == 0x02)
+      std::memcpy(into, log.data(), std::min<std::size_t>(command.data_len, log.size()));
     return 0;
   }
   NvmeIdentifyData controller{};
@@ -324,13 +325,14 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
             HelperStatus::Ok);
   EXPECT_EQ(sgIo.calls, 1);
   // The logs and the background self-tests are let through.
-  for (const HelperRequest& allowed :
-       {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x01), Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x06),
-        Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x03), Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x07),
-        Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x01),
-        Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x02),
-        Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x03),
-        Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x7F)}) {
+  for (const HelperRequest& allowed : {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x01),
+                                       Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x06),
+                                       Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x03),
+                                       Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x07),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x01),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x02),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x03),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x7F)}) {
     EXPECT_NE(StatusOf(Send(allowed)), HelperStatus::Refused);
   }
   EXPECT_EQ(sgIo.calls, 9);

@@ -308,7 +308,7 @@ def main():
     for run, sata in (("root", "active"), ("helper", "active"), ("ata-only", "active"),
                       ("limited", "unknown")):
         check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
-              {"json_format_version": [1, 1],
+              {"json_format_version": [1, 2],
                "drives": [{"drive_number": n, "device_path": f"/dev/sd{chr(ord('a') + n)}",
                            "power_mode": sata} for n in range(nvme_number)] +
                          [{"drive_number": nvme_number, "device_path": "/dev/nvme0n1",

@@ -154,13 +154,6 @@ Sector BuildThresholdSector(const SimDrive& drive);
 // The SCT status log at `seconds`; its temperature only for a drive that
 // keeps it there.
 Sector BuildSctStatusSector(const SimDrive& drive, double seconds);
-// The summary error log at `seconds`: the count, and its newest five errors.
-Sector BuildErrorLogSector(const SimDrive& drive, double seconds);
-// The self-test log: the scenario's entries, then `ranSince`, oldest first.
-Sector BuildSelfTestLogSector(const SimDrive& drive, const std::vector<SimSelfTestEntry>& ranSince);
-// The drive's power-on hours at `seconds`: attribute 9's raw value, and
-// the hours since the simulation began.
-std::uint32_t PowerOnHoursAt(const SimDrive& drive, double seconds);
 // Sets the last byte so that the sector's bytes add up to 0.
 void SealSector(Sector& s);
 

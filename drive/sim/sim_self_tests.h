@@ -1,6 +1,6 @@
-// The self-tests started on simulated drives: each runs for its drive's
-// `self-test-seconds` and then joins its log, passed or failed as the
-// scenario says; an abort ends it at once.
+// The self-tests started on simulated drives and the logs they answer
+// with: each test runs for its drive's `self-test-seconds` and then joins
+// its log, passed or failed as the scenario says; an abort ends it at once.
 #pragma once
 
 #include <cstdint>
@@ -11,6 +11,14 @@
 #include "drive/sim/scenario.h"
 
 namespace halvoric::sim {
+
+// The summary error log at `seconds`: the count, and its newest five errors.
+Sector BuildErrorLogSector(const SimDrive& drive, double seconds);
+// The self-test log: the scenario's entries, then `ranSince`, oldest first.
+Sector BuildSelfTestLogSector(const SimDrive& drive, const std::vector<SimSelfTestEntry>& ranSince);
+// The drive's power-on hours at `seconds`: attribute 9's raw value, and
+// the hours since the simulation began.
+std::uint32_t PowerOnHoursAt(const SimDrive& drive, double seconds);
 
 class SimSelfTests {
  public:

@@ -12,12 +12,14 @@
 #include "base/text_trim.h"
 #include "disks/access_levels.h"
 #include "disks/whole_disks.h"
+#include "drive/drive_logs.h"
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
 #include "drive/sim/simulated_disks.h"
 #include "report/cli_output.h"
 #include "report/drive_json.h"
+#include "report/drive_logs_report.h"
 #include "report/open_failures.h"
 #include "report/prometheus_text.h"
 
@@ -30,9 +32,12 @@ constexpr int kExitNoDrive = 2;
 constexpr int kExitNotWritten = 3;
 constexpr int kExitDriveBad = 4;
 constexpr int kExitDriveWarns = 5;
+constexpr int kExitSelfTestRefused = 6;
 
 constexpr const char* kUsage =
     R"(Usage: halvoric-cli [--drive N] [--power] [--json] [--scenario FILE]
+       halvoric-cli --self-test short|extended|conveyance|abort --drive N
+                    [--scenario FILE]
        halvoric-cli --prometheus FILE [--scenario FILE]
 
 Lists every whole disk of this machine (up to 256, drive numbers 0 to 255)
@@ -40,7 +45,13 @@ as Halvoric's drive list shows them: ID, model, temperature and S.M.A.R.T.
 status.
 
 Options:
-  --drive N        print the Disk Info and SMART Info rows of drive N instead
+  --drive N        print the Disk Info and SMART Info rows of drive N instead,
+                   with its self-test (kind and percentage left while one
+                   runs), its self-test log and its error log
+  --self-test KIND start a self-test of drive N in the drive's background,
+                   print how long the drive says it takes, and exit; 'abort'
+                   ends the one that runs. Only a test the drive supports,
+                   and never while another runs
   --power          print the power mode of each drive (or of drive N) instead:
                    active, standby, sleep or unknown. Only CHECK POWER MODE
                    is sent, so a disk that has spun down stays spun down; a
@@ -60,7 +71,8 @@ Options:
 Drive N is the Nth whole disk of this machine (docs/drive-order.md).
 Exit status: 0 fine, 1 usage error, 2 no drive could be read (none there, or
 none that answered), 3 the --prometheus file could not be written, 4 a drive
-listed reads BAD, 5 a drive listed reads WARN and none BAD.
+listed reads BAD, 5 a drive listed reads WARN and none BAD, 6 the self-test
+was not started or aborted (the message says why).
 )";
 
 struct Options {
@@ -69,7 +81,16 @@ struct Options {
   bool power = false;
   std::optional<std::string> scenario;
   std::optional<std::string> prometheus;
+  std::optional<SelfTestAction> selfTest;
 };
+
+std::optional<SelfTestAction> ParseSelfTestAction(const std::string& word) {
+  for (const SelfTestAction action : {SelfTestAction::Short, SelfTestAction::Extended,
+                                      SelfTestAction::Conveyance, SelfTestAction::Abort}) {
+    if (word == SelfTestActionWord(action)) return action;
+  }
+  return std::nullopt;
+}
 
 // `help` is set when --help comes before any mistake.
 Result<Options> ParseOptions(int argc, char** argv, bool& help) {
@@ -86,6 +107,11 @@ Result<Options> ParseOptions(int argc, char** argv, bool& help) {
     } else if (arg == "--drive" && hasValue) {
       options.drive = ParseDriveNumberText(argv[++i]);
       if (!options.drive) return Failure{"--drive takes a drive number from 0 to 255"};
+    } else if (arg == "--self-test" && hasValue) {
+      options.selfTest = ParseSelfTestAction(argv[++i]);
+      if (!options.selfTest) {
+        return Failure{"--self-test takes short, extended, conveyance or abort"};
+      }
     } else if (arg == "--scenario" && hasValue) {
       options.scenario = argv[++i];
     } else if (arg == "--prometheus" && hasValue) {
@@ -97,6 +123,9 @@ Result<Options> ParseOptions(int argc, char** argv, bool& help) {
   }
   if (options.prometheus && (options.drive || options.json || options.power)) {
     return Failure{"--prometheus writes every drive's figures and goes with --scenario alone"};
+  }
+  if (options.selfTest && (!options.drive || options.json || options.power)) {
+    return Failure{"--self-test needs --drive N and goes with --scenario alone"};
   }
   return options;
 }
@@ -232,11 +261,15 @@ int ShowDrive(DriveReader& reader, OpenFailures& disks, const SystemAccess& acce
     return kExitNoDrive;
   }
   const bool answered = ReadDetailRows(reader, access, drive, rows);
+  const DriveLogs logs = ReadDriveLogs(reader, drive);
   access.ReportAtStart();
   if (recorded) {
-    PrintJson(DriveDetailsDocument(*recorded, rows.diskInfo));
+    JsonValue::Object document = DriveDetailsDocument(*recorded, rows.diskInfo);
+    for (auto& member : DriveLogMembers(logs)) document.Members.push_back(std::move(member));
+    PrintJson(document);
   } else {
     PrintDetails(std::cout, drive, rows);
+    if (answered) PrintDriveLogs(std::cout, logs);
   }
   if (!answered) {
     std::cerr << "halvoric-cli: drive " << int(drive) << " answered none of the commands\n";
@@ -287,6 +320,10 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
     // A disk left asleep was read as far as it should be.
     const bool identified = record.Model && !TrimControls(*record.Model).empty();
     anyRead = anyRead || record.LeftAsleep || record.SmartRead || identified;
+    // Only a drive that is awake is asked for its logs.
+    if (record.OpenFailure == OpenError::None && !record.LeftAsleep) {
+      record.Logs = ReadDriveLogs(reader, n);
+    }
     drives.push_back({access.DeviceLabel(n), std::move(record)});
   }
   access.ReportAtStart();
@@ -296,6 +333,18 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
     return kExitNotWritten;
   }
   return anyRead ? kExitOk : kExitNoDrive;
+}
+
+int RunSelfTestCommand(DriveReader& reader, OpenFailures& disks, DriveNumber drive,
+                       SelfTestAction action) {
+  const Result<SelfTestStarted> started = RunSelfTest(reader, drive, action);
+  if (!started.Ok()) {
+    ExplainFailure(disks, drive);
+    std::cerr << "halvoric-cli: " << started.Message << "\n";
+    return kExitSelfTestRefused;
+  }
+  PrintSelfTestStarted(std::cout, drive, *started);
+  return kExitOk;
 }
 
 int Run(int argc, char** argv) {
@@ -329,6 +378,9 @@ int Run(int argc, char** argv) {
   OpenFailures disks(*backend);
   DriveReader reader(disks);
   if (options->prometheus) return WritePrometheus(reader, disks, access, *options->prometheus);
+  if (options->selfTest) {
+    return RunSelfTestCommand(reader, disks, *options->drive, *options->selfTest);
+  }
   if (options->power) return ShowPowerModes(reader, disks, access, options->drive, options->json);
   return options->drive ? ShowDrive(reader, disks, access, *options->drive, options->json)
                         : ListDrives(reader, disks, access, options->json);

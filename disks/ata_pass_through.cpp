@@ -43,7 +43,8 @@ bool AnswerVersion(unsigned driveNumber, std::size_t inSize, void* out, std::siz
 
 bool RunAtaPassThrough(SgIo& sgIo, int fd, const CheckedAtaRequest& checked, void* out) {
   const bool dataIn = checked.Protocol == AtaProtocol::PioDataIn;
-  AtaPassThroughCdb cdb = BuildAtaPassThrough16(checked.Request, checked.Protocol);
+  AtaPassThroughCdb cdb =
+      BuildAtaPassThrough16(checked.Request, checked.Protocol, RowOf(checked.Command).Lba48);
   std::array<std::uint8_t, kSectorSize> data{};
   std::array<std::uint8_t, kSenseBufferSize> sense{};
 

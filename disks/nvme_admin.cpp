@@ -11,8 +11,15 @@ namespace {
 
 constexpr std::uint8_t kAdminGetLogPage = 0x02;
 constexpr std::uint8_t kAdminIdentify = 0x06;
+constexpr std::uint8_t kAdminDeviceSelfTest = 0x14;
 constexpr std::uint32_t kCnsController = 0x01;
+constexpr std::uint32_t kLogErrorInformation = 0x01;
 constexpr std::uint32_t kLogSmartHealth = 0x02;
+constexpr std::uint32_t kLogSelfTest = 0x06;
+// Device Self-test codes (CDW10 bits 3..0).
+constexpr std::uint32_t kShortSelfTest = 0x1;
+constexpr std::uint32_t kExtendedSelfTest = 0x2;
+constexpr std::uint32_t kAbortSelfTest = 0xF;
 constexpr std::uint32_t kAllNamespaces = 0xFFFFFFFF;
 // SMART reads answer within milliseconds; the bound only keeps a hung drive
 // from blocking the caller forever.
@@ -28,14 +35,30 @@ bool Identify(NvmeAdmin& admin, int fd, NvmeIdentifyData& data) {
   return admin.Submit(fd, command) == 0;
 }
 
-bool ReadHealthLog(NvmeAdmin& admin, int fd, NvmeHealthLog& log) {
+// The log's first `size` bytes, a whole number of dwords.
+bool ReadLog(NvmeAdmin& admin, int fd, std::uint32_t page, std::uint8_t* into, std::uint32_t size) {
   nvme_admin_cmd command{};
   command.opcode = kAdminGetLogPage;
   command.nsid = kAllNamespaces;
-  command.addr = reinterpret_cast<std::uintptr_t>(log.data());
-  command.data_len = log.size();
+  command.addr = reinterpret_cast<std::uintptr_t>(into);
+  command.data_len = size;
   // Number of dwords minus one in bits 16..27, the log page in bits 0..7.
-  command.cdw10 = kLogSmartHealth | ((log.size() / 4 - 1) << 16);
+  command.cdw10 = page | ((size / 4 - 1) << 16);
+  command.timeout_ms = kCommandTimeoutMs;
+  return admin.Submit(fd, command) == 0;
+}
+
+bool ReadHealthLog(NvmeAdmin& admin, int fd, NvmeHealthLog& log) {
+  return ReadLog(admin, fd, kLogSmartHealth, log.data(), log.size());
+}
+
+// Runs in the drive's background, on every namespace; the command returns
+// at once, and fails while another test runs.
+bool DeviceSelfTest(NvmeAdmin& admin, int fd, std::uint32_t code) {
+  nvme_admin_cmd command{};
+  command.opcode = kAdminDeviceSelfTest;
+  command.nsid = kAllNamespaces;
+  command.cdw10 = code;
   command.timeout_ms = kCommandTimeoutMs;
   return admin.Submit(fd, command) == 0;
 }
@@ -64,6 +87,21 @@ bool RunNvmeRequest(NvmeAdmin& admin, int fd, const CheckedAtaRequest& checked, 
     case NvmeEquivalent::HealthThresholds:
       done = ReadHealthLog(admin, fd, log);
       if (done) NvmeHealthToThresholds(log, result.Data);
+      break;
+    case NvmeEquivalent::SelfTestLog:
+      done = ReadLog(admin, fd, kLogSelfTest, result.Data, kSectorSize);
+      break;
+    case NvmeEquivalent::ErrorLog:
+      done = ReadLog(admin, fd, kLogErrorInformation, result.Data, kSectorSize);
+      break;
+    case NvmeEquivalent::ShortSelfTest:
+      done = DeviceSelfTest(admin, fd, kShortSelfTest);
+      break;
+    case NvmeEquivalent::ExtendedSelfTest:
+      done = DeviceSelfTest(admin, fd, kExtendedSelfTest);
+      break;
+    case NvmeEquivalent::AbortSelfTest:
+      done = DeviceSelfTest(admin, fd, kAbortSelfTest);
       break;
     case NvmeEquivalent::None:
       // Nothing is sent: a command the drive has no equivalent for must not

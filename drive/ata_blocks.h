@@ -35,6 +35,19 @@ inline constexpr std::uint8_t kSmartFailingCylinderHigh = 0x2C;
 // The SCT status the drive keeps in this log: its temperature now.
 inline constexpr std::uint8_t kSctStatusLog = 0xE0;
 inline constexpr std::size_t kSctStatusTemperature = 200;
+// The logs a self-test and an error leave, and the command that starts and
+// aborts a self-test in the drive's background (never the captive 81h-84h,
+// which hold the drive busy until the test ends).
+inline constexpr std::uint8_t kAtaReadLogExt = 0x2F;
+inline constexpr std::uint8_t kSmartExecuteOffline = 0xD4;
+inline constexpr std::uint8_t kSummaryErrorLog = 0x01;
+inline constexpr std::uint8_t kExtendedErrorLog = 0x03;
+inline constexpr std::uint8_t kSelfTestLog = 0x06;
+inline constexpr std::uint8_t kExtendedSelfTestLog = 0x07;
+inline constexpr std::uint8_t kOfflineShortTest = 0x01;
+inline constexpr std::uint8_t kOfflineExtendedTest = 0x02;
+inline constexpr std::uint8_t kOfflineConveyanceTest = 0x03;
+inline constexpr std::uint8_t kOfflineAbortTest = 0x7F;
 
 inline constexpr std::size_t kSectorSize = 512;
 

@@ -1,8 +1,10 @@
 #include "drive/ata_request_check.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace halvoric {
 namespace {
@@ -41,12 +43,32 @@ std::string NotAllowed(std::uint32_t code, const AtaCommandRequest& request) {
   return std::string("command not allowed ") + (role == std::end(kRoles) ? "" : role->Role);
 }
 
+// The sector numbers the rows of one command permit: a log's address or a
+// self-test's subcommand. "1", or "0x01, 0x06 or 0xE0".
+std::string PermittedNumbers(std::uint32_t code, const DriveCommandRow& row) {
+  std::vector<std::uint8_t> numbers;
+  for (const DriveCommandRow& r : DriveCommands()) {
+    if (r.Code == code && r.Ata == row.Ata && r.Features == row.Features && r.HelperPermits) {
+      numbers.push_back(r.SectorNumber);
+    }
+  }
+  if (numbers.size() == 1) return std::to_string(numbers.front());
+  std::string text;
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "0x%02X", numbers[i]);
+    text += (i == 0 ? "" : i + 1 == numbers.size() ? " or " : ", ") + std::string(hex);
+  }
+  return text;
+}
+
 // Every register must hold what the channel puts there for the command;
 // nothing else may reach the drive through them.
-Result<> CheckRegisters(const AtaCommandRequest& request, const DriveCommandRow& row) {
+Result<> CheckRegisters(std::uint32_t code, const AtaCommandRequest& request,
+                        const DriveCommandRow& row) {
   if (request.SectorCount != row.SectorCount || request.SectorNumber != row.SectorNumber) {
-    return Failure{"sector count and number must be " + std::to_string(row.SectorCount) + " for " +
-                   row.Name};
+    return Failure{"sector count and number must be " + std::to_string(row.SectorCount) + " and " +
+                   PermittedNumbers(code, row) + " for " + row.Name};
   }
   if (request.CylinderLow != row.CylinderLow || request.CylinderHigh != row.CylinderHigh) {
     return Failure{"cylinder registers do not belong to the command"};
@@ -79,7 +101,7 @@ Result<CheckedAtaRequest> CheckAtaRequest(std::uint32_t code, const void* in, st
   const DriveCommandRow* row = FindDriveCommand(code, checked.Request);
   if (row == nullptr) return Failure{NotAllowed(code, checked.Request)};
   if (!row->HelperPermits) return Failure{std::string(row->Name) + " is not allowed"};
-  Result<> fits = CheckRegisters(checked.Request, *row);
+  Result<> fits = CheckRegisters(code, checked.Request, *row);
   if (!fits.Ok()) return Failure{std::move(fits.Message)};
   checked.Command = row->Command;
   checked.Protocol = row->Protocol;

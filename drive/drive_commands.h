@@ -23,6 +23,14 @@ enum class DriveCommand : std::uint8_t {
   CheckPowerMode,
   SmartReturnStatus,
   SmartReadSctStatus,
+  SmartReadErrorLog,
+  SmartReadSelfTestLog,
+  ReadExtendedErrorLog,
+  ReadExtendedSelfTestLog,
+  StartShortSelfTest,
+  StartExtendedSelfTest,
+  StartConveyanceSelfTest,
+  AbortSelfTest,
 };
 
 // What an NVMe drive is asked in place of the command, and which block of
@@ -33,6 +41,11 @@ enum class NvmeEquivalent : std::uint8_t {
   IdentifyController,  // the IDENTIFY sector
   HealthAttributes,    // the health log as the attribute table
   HealthThresholds,    // the health log as the threshold table
+  SelfTestLog,         // log page 06h, its first 512 bytes
+  ErrorLog,            // log page 01h, its newest eight entries
+  ShortSelfTest,       // Device Self-test, code 1
+  ExtendedSelfTest,    // Device Self-test, code 2
+  AbortSelfTest,       // Device Self-test, code Fh
 };
 
 struct DriveCommandRow {
@@ -57,6 +70,9 @@ struct DriveCommandRow {
   // The drive answers in the registers it returns: without them back, the
   // command went unanswered, whatever else succeeded.
   bool AnswersInRegisters = false;
+  // A 48-bit command: the pass-through says so, though every upper byte
+  // stays 0.
+  bool Lba48 = false;
 };
 
 // One row per DriveCommand, in its order.
@@ -97,6 +113,43 @@ inline constexpr std::array kDriveCommands = {
                     kSctStatusLog, kSmartCylinderLow, kSmartCylinderHigh, AtaProtocol::PioDataIn,
                     kSectorSize, SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult),
                     NvmeEquivalent::None, true, false},
+    // The logs read only their first sector: the summary logs are one
+    // sector long, and the extended logs' first page holds their count and
+    // newest entries.
+    DriveCommandRow{DriveCommand::SmartReadErrorLog, "SMART READ LOG", kAtaSmart, kSmartReadLog, 1,
+                    kSummaryErrorLog, kSmartCylinderLow, kSmartCylinderHigh, AtaProtocol::PioDataIn,
+                    kSectorSize, SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult),
+                    NvmeEquivalent::ErrorLog, true, false},
+    DriveCommandRow{DriveCommand::SmartReadSelfTestLog, "SMART READ LOG", kAtaSmart, kSmartReadLog,
+                    1, kSelfTestLog, kSmartCylinderLow, kSmartCylinderHigh, AtaProtocol::PioDataIn,
+                    kSectorSize, SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult),
+                    NvmeEquivalent::SelfTestLog, true, false},
+    DriveCommandRow{DriveCommand::ReadExtendedErrorLog, "READ LOG EXT", kAtaReadLogExt, 0, 1,
+                    kExtendedErrorLog, 0, 0, AtaProtocol::PioDataIn, kSectorSize,
+                    SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult), NvmeEquivalent::None, true,
+                    false, false, true},
+    DriveCommandRow{DriveCommand::ReadExtendedSelfTestLog, "READ LOG EXT", kAtaReadLogExt, 0, 1,
+                    kExtendedSelfTestLog, 0, 0, AtaProtocol::PioDataIn, kSectorSize,
+                    SMART_RCV_DRIVE_DATA, sizeof(AtaCommandResult), NvmeEquivalent::None, true,
+                    false, false, true},
+    // Self-tests run in the drive's background: the command returns at once
+    // and the drive goes on answering. Conveyance has no NVMe counterpart.
+    DriveCommandRow{DriveCommand::StartShortSelfTest, "SMART EXECUTE OFF-LINE IMMEDIATE", kAtaSmart,
+                    kSmartExecuteOffline, 1, kOfflineShortTest, kSmartCylinderLow,
+                    kSmartCylinderHigh, AtaProtocol::NonData, 0, SMART_SEND_DRIVE_COMMAND,
+                    sizeof(AtaResultHeader), NvmeEquivalent::ShortSelfTest, true, false},
+    DriveCommandRow{DriveCommand::StartExtendedSelfTest, "SMART EXECUTE OFF-LINE IMMEDIATE",
+                    kAtaSmart, kSmartExecuteOffline, 1, kOfflineExtendedTest, kSmartCylinderLow,
+                    kSmartCylinderHigh, AtaProtocol::NonData, 0, SMART_SEND_DRIVE_COMMAND,
+                    sizeof(AtaResultHeader), NvmeEquivalent::ExtendedSelfTest, true, false},
+    DriveCommandRow{DriveCommand::StartConveyanceSelfTest, "SMART EXECUTE OFF-LINE IMMEDIATE",
+                    kAtaSmart, kSmartExecuteOffline, 1, kOfflineConveyanceTest, kSmartCylinderLow,
+                    kSmartCylinderHigh, AtaProtocol::NonData, 0, SMART_SEND_DRIVE_COMMAND,
+                    sizeof(AtaResultHeader), NvmeEquivalent::None, true, false},
+    DriveCommandRow{DriveCommand::AbortSelfTest, "SMART EXECUTE OFF-LINE IMMEDIATE", kAtaSmart,
+                    kSmartExecuteOffline, 1, kOfflineAbortTest, kSmartCylinderLow,
+                    kSmartCylinderHigh, AtaProtocol::NonData, 0, SMART_SEND_DRIVE_COMMAND,
+                    sizeof(AtaResultHeader), NvmeEquivalent::AbortSelfTest, true, false},
 };
 
 inline constexpr std::size_t kDriveCommandCount = kDriveCommands.size();

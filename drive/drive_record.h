@@ -12,6 +12,7 @@
 #include "drive/channel.h"
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
+#include "drive/drive_logs.h"
 #include "drive/drive_reader.h"
 #include "drive/power_mode.h"
 #include "drive/row_sinks.h"
@@ -61,6 +62,9 @@ struct DriveRecord {
   std::optional<std::int32_t> DriveCritical;
   // The drive list's row figures, exactly as the list computes them.
   DriveSummary Summary;
+  // Its self-test and logs, where a reader asked for them after the record
+  // (ReadDriveLogs); empty otherwise.
+  DriveLogs Logs;
 
   // The drive's answer to SMART RETURN STATUS where it gave one; else every
   // reported figure above its threshold, absent when the table was not read

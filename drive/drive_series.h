@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 
+#include "drive/drive_logs.h"
 #include "drive/drive_session.h"
 
 namespace halvoric {
@@ -82,5 +83,18 @@ inline constexpr auto kRecordSeriesIfAwake =
 inline constexpr auto kHealthSeries = JoinSteps(series_parts::kHealthTables, kVerdictSteps);
 inline constexpr auto kHealthSeriesIfAwake =
     JoinSteps(series_parts::kHealthTablesIfAwake, kVerdictSteps);
+
+// A drive's self-test and its logs: SMART READ DATA and IDENTIFY say which
+// logs it keeps, and only those are asked for.
+inline constexpr SeriesStep kLogSeries[] = {
+    {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},
+    {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes},
+    {SeriesRequest::Send, false, DriveCommand::SmartReadSelfTestLog, &KeepsSelfTestLog},
+    {SeriesRequest::Send, false, DriveCommand::SmartReadErrorLog, &KeepsErrorLog},
+    {SeriesRequest::Send, false, DriveCommand::ReadExtendedSelfTestLog, &KeepsExtendedSelfTestLog},
+    {SeriesRequest::Send, false, DriveCommand::ReadExtendedErrorLog, &KeepsExtendedErrorLog},
+};
 
 }  // namespace halvoric

@@ -45,6 +45,10 @@ inline constexpr std::uint8_t kNvmeWarnBackup = 0x10;       // volatile memory b
 // An ATA drive's own sector is never read there.
 inline constexpr std::size_t kNvmeSectorWarningKelvin = 400;   // bytes 400..401
 inline constexpr std::size_t kNvmeSectorCriticalKelvin = 402;  // bytes 402..403
+// And what it says of self-tests: the low byte of OACS (bit 4: Device
+// Self-test supported) and EDSTT, the extended test's minutes.
+inline constexpr std::size_t kNvmeSectorAdminCommands = 404;
+inline constexpr std::size_t kNvmeSectorExtendedTestMinutes = 406;  // bytes 406..407
 
 // The name of a row of an NVMe table: blank-padded to 24 characters like the
 // catalogue's, longer names kept whole. The temperature, power cycles and

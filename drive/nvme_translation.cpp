@@ -91,6 +91,9 @@ void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector
   FillStandInIdentify(strings, sector);
   std::copy_n(controller.data() + kNvmeWarningTemperature, 2, sector + kNvmeSectorWarningKelvin);
   std::copy_n(controller.data() + kNvmeCriticalTemperature, 2, sector + kNvmeSectorCriticalKelvin);
+  sector[kNvmeSectorAdminCommands] = controller[kNvmeAdminCommands];
+  std::copy_n(controller.data() + kNvmeExtendedTestMinutes, 2,
+              sector + kNvmeSectorExtendedTestMinutes);
 }
 
 int NvmeCelsius(const NvmeHealthLog& log) {

@@ -24,6 +24,8 @@ inline constexpr std::size_t kNvmeFirmware = 64;  // bytes 64..71
 inline constexpr std::size_t kNvmeFirmwareLength = 8;
 inline constexpr std::size_t kNvmeWarningTemperature = 266;   // WCTEMP, 2 bytes LE, Kelvin
 inline constexpr std::size_t kNvmeCriticalTemperature = 268;  // CCTEMP, 2 bytes LE, Kelvin
+inline constexpr std::size_t kNvmeAdminCommands = 256;        // OACS, 2 bytes LE
+inline constexpr std::size_t kNvmeExtendedTestMinutes = 316;  // EDSTT, 2 bytes LE
 
 // SMART / Health Information log (log page 02h), the fields used.
 inline constexpr std::size_t kNvmeCriticalWarning = 0;       // bit field
@@ -43,7 +45,7 @@ using NvmeIdentifyData = std::array<std::uint8_t, kNvmeIdentifySize>;
 using NvmeHealthLog = std::array<std::uint8_t, kNvmeHealthLogSize>;
 
 // The strings go into the ATA fields of the same lengths, with the ATA
-// byte order, WCTEMP and CCTEMP where drive/nvme_figures.h says; everything
+// byte order, WCTEMP, CCTEMP, OACS and EDSTT where drive/nvme_figures.h says; everything
 // else in the sector is 0.
 void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector)[kSectorSize]);
 

@@ -11,10 +11,11 @@ constexpr std::uint8_t kDeviceSelect = 0x10;
 
 }  // namespace
 
-AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaProtocol protocol) {
+AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaProtocol protocol,
+                                        bool lba48) {
   AtaPassThroughCdb cdb{};
   cdb[0] = kAtaPassThrough16;
-  cdb[1] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(protocol) << 1);
+  cdb[1] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(protocol) << 1 | (lba48 ? 1 : 0));
   cdb[2] = protocol == AtaProtocol::PioDataIn
                ? kTransferToHost | kLengthInBlocks | kLengthInSectorCount
                : kCheckCondition;

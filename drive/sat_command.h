@@ -17,9 +17,9 @@ enum class AtaProtocol : std::uint8_t { NonData = 3, PioDataIn = 4 };
 
 using AtaPassThroughCdb = std::array<std::uint8_t, kAtaPassThrough16Length>;
 
-// Byte by byte (28-bit command, so every "upper" byte stays 0):
+// Byte by byte (every "upper" byte stays 0):
 //   0  operation code 0x85
-//   1  PROTOCOL in bits 4..1, EXTEND (bit 0) clear
+//   1  PROTOCOL in bits 4..1, EXTEND (bit 0) set only for a 48-bit command
 //   2  non-data: CK_COND (0x20), so the registers come back in the sense
 //      data; PIO data-in: T_DIR (0x08, to host), BYT_BLOK (0x04, count is in
 //      blocks) and T_LENGTH = 2 (length in the sector count field), without
@@ -32,6 +32,7 @@ using AtaPassThroughCdb = std::array<std::uint8_t, kAtaPassThrough16Length>;
 //  11  LBA (47:40) = 0        12  cylinder high (LBA high)
 //  13  drive/head (device)    14  command
 //  15  control = 0
-AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaProtocol protocol);
+AtaPassThroughCdb BuildAtaPassThrough16(const AtaCommandRequest& request, AtaProtocol protocol,
+                                        bool lba48 = false);
 
 }  // namespace halvoric

@@ -1,6 +1,7 @@
 // Any bytes as a drive's answers: the IDENTIFY decoder, the attribute and
-// threshold tables, the summary and the NVMe translation must neither crash
-// nor read out of bounds, whatever a drive or a bridge sends.
+// threshold tables, the summary, the NVMe translation and the self-test and
+// error logs must neither crash nor read out of bounds, whatever a drive or
+// a bridge sends.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,9 +10,11 @@
 
 #include "drive/attributes.h"
 #include "drive/collecting_sinks.h"
+#include "drive/error_log.h"
 #include "drive/identify.h"
 #include "drive/nvme_figures.h"
 #include "drive/nvme_translation.h"
+#include "drive/self_test.h"
 
 namespace {
 
@@ -67,5 +70,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   NvmeHealthToAttributes(log, sector);
   NvmeHealthToThresholds(log, sector);
   (void)NvmeCelsius(log);
+
+  // The logs hold no more entries than their layouts have places for.
+  for (const SectorBytes* bytes : {&identify.Data, &attributes.Data, &thresholds.Data}) {
+    const SelfTestLog ata = DecodeAtaSelfTestLog(*bytes);
+    (void)AtaSelfTestState(*bytes, &ata);
+    (void)AtaSelfTestAbilities(*bytes);
+    (void)NvmeSelfTestAbilities(*bytes);
+    (void)NvmeSelfTestState(*bytes);
+    const bool fits = ata.Entries.size() <= 21 &&
+                      DecodeExtendedSelfTestLog(*bytes).Entries.size() <= 19 &&
+                      DecodeNvmeSelfTestLog(*bytes).Entries.size() <= 18 &&
+                      DecodeAtaErrorLog(*bytes).Entries.size() <= 5 &&
+                      DecodeExtendedErrorLog(*bytes).Entries.size() <= 4 &&
+                      DecodeNvmeErrorLog(*bytes).Entries.size() <= 8;
+    if (!fits) std::abort();
+  }
   return 0;
 }

@@ -1,6 +1,6 @@
 // Any bytes as a request to the privileged helper: whatever the check lets
 // through must be one of the commands the helper may send, with nothing to
-// write to the disk.
+// write to the disk and no self-test that holds it captive.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -26,15 +26,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size < sizeof request) return 0;  // the version query carries no registers
   std::memcpy(&request, data, sizeof request);
   // Kept apart from the command table on purpose: the SMART features that
-  // only read or report, never write, change a setting beyond SMART ENABLE,
-  // or start anything on the drive.
+  // only read or report, never write or change a setting beyond SMART
+  // ENABLE; the logs of self-tests and errors; and the self-tests that run
+  // in the drive's background and their abort, never a captive one
+  // (81h-84h), which holds the drive busy until it ends.
+  const std::uint8_t log = request.SectorNumber;
+  const bool readableLog = log == kSctStatusLog || log == kSummaryErrorLog || log == kSelfTestLog;
+  const bool backgroundTest = log == kOfflineShortTest || log == kOfflineExtendedTest ||
+                              log == kOfflineConveyanceTest || log == kOfflineAbortTest;
   const bool readOnlySmart =
       request.Command == kAtaSmart &&
       (request.Features == kSmartEnableOperations || request.Features == kSmartReadData ||
        request.Features == kSmartReadThresholds || request.Features == kSmartReturnStatus ||
-       (request.Features == kSmartReadLog && request.SectorNumber == kSctStatusLog));
+       (request.Features == kSmartReadLog && readableLog) ||
+       (request.Features == kSmartExecuteOffline && backgroundTest));
+  // READ LOG EXT of the two logs, their first page, one sector.
+  const bool readLogExt = request.Command == kAtaReadLogExt && request.Features == 0 &&
+                          (log == kExtendedErrorLog || log == kExtendedSelfTestLog) &&
+                          request.SectorCount == 1 && request.CylinderLow == 0 &&
+                          request.CylinderHigh == 0;
   const bool allowed = request.Command == kAtaIdentifyDevice ||
-                       request.Command == kAtaIdentifyPacketDevice || readOnlySmart ||
+                       request.Command == kAtaIdentifyPacketDevice || readOnlySmart || readLogExt ||
                        request.Command == kAtaCheckPowerMode;
   if (!allowed) std::abort();
   return 0;

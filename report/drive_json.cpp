@@ -10,7 +10,7 @@ namespace {
 // Raised in its second number when keys are added, in its first when a key
 // changes meaning or goes.
 constexpr int kJsonFormatMajor = 1;
-constexpr int kJsonFormatMinor = 1;
+constexpr int kJsonFormatMinor = 2;
 
 JsonValue FormatVersion() { return JsonItems{kJsonFormatMajor, kJsonFormatMinor}; }
 
@@ -111,7 +111,8 @@ JsonValue DriveListDocument(const std::vector<RecordedDrive>& drives) {
   return JsonObject({{"json_format_version", FormatVersion()}, {"drives", std::move(items)}});
 }
 
-JsonValue DriveDetailsDocument(const RecordedDrive& drive, const std::vector<DiskInfoRow>& rows) {
+JsonValue::Object DriveDetailsDocument(const RecordedDrive& drive,
+                                       const std::vector<DiskInfoRow>& rows) {
   JsonMembers members{{"json_format_version", FormatVersion()}};
   for (auto& member : DriveRecordMembers(drive.Record, drive.Node)) {
     members.push_back(std::move(member));
@@ -121,7 +122,7 @@ JsonValue DriveDetailsDocument(const RecordedDrive& drive, const std::vector<Dis
     diskInfo.push_back(JsonLine({{"name", row.Caption}, {"value", JsonValue::OrNull(row.Value)}}));
   }
   members.emplace_back("disk_info", std::move(diskInfo));
-  return JsonObject(std::move(members));
+  return JsonValue::Object{std::move(members)};
 }
 
 JsonValue PowerModesDocument(const std::vector<PoweredDrive>& drives) {

@@ -32,7 +32,8 @@ struct RecordedDrive {
 
 JsonValue DriveListDocument(const std::vector<RecordedDrive>& drives);
 // One drive with the rows of its Disk Info page.
-JsonValue DriveDetailsDocument(const RecordedDrive& drive, const std::vector<DiskInfoRow>& rows);
+JsonValue::Object DriveDetailsDocument(const RecordedDrive& drive,
+                                       const std::vector<DiskInfoRow>& rows);
 JsonValue PowerModesDocument(const std::vector<PoweredDrive>& drives);
 
 }  // namespace halvoric::cli

@@ -219,6 +219,45 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                  }
                });
              });
+  // The ATA logs, by the key smartctl's JSON files them under.
+  const auto selfTestLogs = [](const DriveLogs& logs) {
+    std::vector<std::pair<const char*, const SelfTestLog*>> kept;
+    if (logs.Source != TableSource::Ata) return kept;
+    if (logs.SelfTests) kept.emplace_back("standard", &*logs.SelfTests);
+    if (logs.ExtendedSelfTests) kept.emplace_back("extended", &*logs.ExtendedSelfTests);
+    return kept;
+  };
+  out.Family("smartctl_device_self_test_log_count", "Device SMART self test log count", "untyped",
+             [&] {
+               each([&](const LabelledRecord& drive) {
+                 for (const auto& [type, log] : selfTestLogs(drive.Record.Logs)) {
+                   out.Sample({{"device", drive.Device}, {"self_test_log_type", type}},
+                              Number(std::uint64_t{log->Entries.size()}));
+                 }
+               });
+             });
+  out.Family("smartctl_device_self_test_log_error_count", "Device SMART self test log error count",
+             "untyped", [&] {
+               each([&](const LabelledRecord& drive) {
+                 for (const auto& [type, log] : selfTestLogs(drive.Record.Logs)) {
+                   out.Sample({{"device", drive.Device}, {"self_test_log_type", type}},
+                              Number(std::uint64_t{log->FailedCount()}));
+                 }
+               });
+             });
+  out.Family("smartctl_device_error_log_count", "Device SMART error log count", "untyped", [&] {
+    each([&](const LabelledRecord& drive) {
+      const DriveLogs& logs = drive.Record.Logs;
+      if (logs.Errors) {
+        out.Sample({{"device", drive.Device}, {"error_log_type", "summary"}},
+                   Number(std::uint64_t{logs.Errors->Count}));
+      }
+      if (logs.ExtendedErrors) {
+        out.Sample({{"device", drive.Device}, {"error_log_type", "extended"}},
+                   Number(std::uint64_t{logs.ExtendedErrors->Count}));
+      }
+    });
+  });
   out.Family("halvoric_drive_power_mode",
              "Power mode as CHECK POWER MODE reported it: 0 active, 1 standby, 2 sleep, 3 unknown",
              "gauge", [&] {

@@ -60,12 +60,18 @@ bool ParseNumber(const std::string& text, T& out) {
 }
 
 std::optional<Fault> ParseFault(const std::string& word) {
-  static const std::pair<const char*, Fault> kNames[] = {
-      {"open", Fault::Open},          {"version", Fault::Version},
-      {"enable", Fault::Enable},      {"identify", Fault::Identify},
-      {"read-data", Fault::ReadData}, {"read-thresholds", Fault::ReadThresholds},
-      {"power-check", Fault::PowerCheck}, {"return-status", Fault::ReturnStatus},
-      {"sct-status", Fault::SctStatus}};
+  static const std::pair<const char*, Fault> kNames[] = {{"open", Fault::Open},
+                                                         {"version", Fault::Version},
+                                                         {"enable", Fault::Enable},
+                                                         {"identify", Fault::Identify},
+                                                         {"read-data", Fault::ReadData},
+                                                         {"read-thresholds", Fault::ReadThresholds},
+                                                         {"power-check", Fault::PowerCheck},
+                                                         {"return-status", Fault::ReturnStatus},
+                                                         {"sct-status", Fault::SctStatus},
+                                                         {"self-test", Fault::SelfTest},
+                                                         {"self-test-log", Fault::SelfTestLog},
+                                                         {"error-log", Fault::ErrorLog}};
   for (const auto& [name, fault] : kNames) {
     if (word == name) return fault;
   }
@@ -233,10 +239,99 @@ class Parser {
     if (key == "thresholds") {
       return SetSwitch(key, value, "in-order", "reversed", drive.ThresholdsReversed);
     }
+    if (key == "self-tests") return ParseSelfTests(value, drive);
+    if (key == "self-test-seconds") {
+      if (!ParseNumber(value, drive.SelfTestSeconds) || drive.SelfTestSeconds > 86400) {
+        return Failure{"self-test-seconds is a number of seconds up to 86400"};
+      }
+      return Result<>::Done();
+    }
+    if (key == "self-test-result") return ParseSelfTestResult(value, drive);
+    if (key == "self-test-log") return ParseSelfTestLog(value, drive);
+    if (key == "error-count") return ParseErrorCounts(value, drive);
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
     if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
     return Failure{"unknown key '" + key + "'"};
+  }
+
+  static Result<> ParseSelfTests(const std::string& value, SimDrive& drive) {
+    const auto words = Words(value);
+    const auto has = [&words](const char* w) {
+      return std::find(words.begin(), words.end(), w) != words.end();
+    };
+    const std::size_t known = has("short") + has("extended") + has("conveyance");
+    const bool none = words.size() == 1 && words[0] == "none";
+    if (!none && (known != words.size() || has("short") != has("extended") || known == 0)) {
+      return Failure{"self-tests is 'none', 'short extended' or 'short extended conveyance'"};
+    }
+    drive.RunsSelfTests = !none;
+    drive.RunsConveyance = has("conveyance");
+    return Result<>::Done();
+  }
+
+  static Result<> ParseSelfTestResult(const std::string& value, SimDrive& drive) {
+    const auto words = Words(value);
+    std::uint64_t lba = 0;
+    if (words.size() == 1 && words[0] == "passed") {
+      drive.SelfTestFailsAt.reset();
+    } else if (words.size() == 2 && words[0] == "failed" && ParseNumber(words[1], lba) &&
+               lba < (1ull << 28)) {
+      drive.SelfTestFailsAt = lba;
+    } else {
+      return Failure{"self-test-result is 'passed' or 'failed LBA', LBA below 2^28"};
+    }
+    return Result<>::Done();
+  }
+
+  static Result<> ParseSelfTestLog(const std::string& value, SimDrive& drive) {
+    constexpr const char* kForm =
+        "self-test-log is 'short|extended|conveyance passed|aborted|failed HOURS [LBA]'";
+    static const std::pair<const char*, std::uint8_t> kKinds[] = {
+        {"short", 1}, {"extended", 2}, {"conveyance", 3}};
+    static const std::pair<const char*, std::uint8_t> kResults[] = {
+        {"passed", 0}, {"aborted", 1}, {"failed", 7}};
+    const auto words = Words(value);
+    SimSelfTestEntry entry;
+    const auto find = [](const auto& table, const std::string& word, std::uint8_t& into) {
+      for (const auto& [name, code] : table) {
+        if (word == name) into = code;
+      }
+      return std::any_of(std::begin(table), std::end(table),
+                         [&word](const auto& p) { return word == p.first; });
+    };
+    if (words.size() < 3 || words.size() > 4 || !find(kKinds, words[0], entry.Subcommand) ||
+        !find(kResults, words[1], entry.Status) || !ParseNumber(words[2], entry.Hours) ||
+        entry.Hours > 0xFFFF) {
+      return Failure{kForm};
+    }
+    if (words.size() == 4 &&
+        (entry.Status != 7 || !ParseNumber(words[3], entry.Lba) || entry.Lba >= (1ull << 28))) {
+      return Failure{kForm};
+    }
+    drive.SelfTestLog.push_back(entry);
+    return Result<>::Done();
+  }
+
+  static Result<> ParseErrorCounts(const std::string& value, SimDrive& drive) {
+    drive.ErrorCounts.clear();
+    for (const std::string& word : Words(value)) {
+      const auto colon = word.find(':');
+      unsigned seconds = 0;
+      ErrorCountPoint point;
+      if (!ParseNumber(colon == std::string::npos ? "0" : word.substr(0, colon), seconds) ||
+          !ParseNumber(colon == std::string::npos ? word : word.substr(colon + 1), point.Count) ||
+          point.Count > 0xFFFF) {
+        return Failure{"error-count is 'COUNT' or a list of 'SECONDS:COUNT', COUNT up to 65535"};
+      }
+      point.AtSeconds = seconds;
+      if (!drive.ErrorCounts.empty() && point.AtSeconds <= drive.ErrorCounts.back().AtSeconds) {
+        return Failure{"error-count points must be in increasing time"};
+      }
+      drive.ErrorCounts.push_back(point);
+    }
+    if (drive.ErrorCounts.empty()) return Failure{"error-count needs a value"};
+    return Result<>::Done();
   }
 
   Result<> LoadSector(const std::string& value, std::optional<Sector>& sector) {
@@ -481,6 +576,20 @@ void SetChecksum(Sector& s) {
   s.back() = static_cast<std::uint8_t>(-sum);
 }
 
+// SMART READ DATA: the last logged test's status (363), EXECUTE OFF-LINE
+// IMMEDIATE and the tests it runs (367), error logging (370), and the
+// polling minutes of real drives (372-374).
+void PutSelfTestCapabilities(const SimDrive& drive, Sector& s) {
+  if (!drive.SelfTestLog.empty())
+    s[363] = static_cast<std::uint8_t>(drive.SelfTestLog.back().Status << 4);
+  s[367] = static_cast<std::uint8_t>(0x01 | (drive.RunsSelfTests ? 0x10 : 0) |
+                                     (drive.RunsConveyance ? 0x20 : 0));
+  s[370] = 0x01;
+  s[372] = 2;
+  s[373] = 90;
+  s[374] = 5;
+}
+
 }  // namespace
 
 std::optional<int> SimDrive::TemperatureAt(double seconds) const {
@@ -490,6 +599,15 @@ std::optional<int> SimDrive::TemperatureAt(double seconds) const {
     celsius = point.Celsius;
   }
   return celsius;
+}
+
+std::uint32_t SimDrive::ErrorCountAt(double seconds) const {
+  std::uint32_t count = 0;
+  for (const ErrorCountPoint& point : ErrorCounts) {
+    if (point.AtSeconds > seconds) break;
+    count = point.Count;
+  }
+  return count;
 }
 
 const PowerSpan* SimDrive::PowerSpanAt(double seconds) const {
@@ -566,6 +684,7 @@ Sector BuildDataSector(const SimDrive& drive, double seconds) {
       entry[4] = a.Worst;
       PutRaw(entry, a.Raw);
     }
+    PutSelfTestCapabilities(drive, s);
     SetChecksum(s);
   }
   bool changed = false;
@@ -615,5 +734,7 @@ Sector BuildSctStatusSector(const SimDrive& drive, double seconds) {
   }
   return s;
 }
+
+void SealSector(Sector& s) { SetChecksum(s); }
 
 }  // namespace halvoric::sim

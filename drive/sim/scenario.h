@@ -29,6 +29,9 @@ enum class Fault {
   PowerCheck,
   ReturnStatus,
   SctStatus,
+  SelfTest,  // starting or aborting one
+  SelfTestLog,
+  ErrorLog,
 };
 
 // Where the drive reports its temperature schedule.
@@ -58,6 +61,21 @@ struct AttributeChange {
   std::optional<std::uint8_t> Value;
   std::optional<std::uint8_t> Worst;
   std::optional<std::uint64_t> Raw;
+};
+
+// A self-test the drive logged: its subcommand, the status nibble it ended
+// with, the drive's power-on hours then and the LBA it failed at.
+struct SimSelfTestEntry {
+  std::uint8_t Subcommand = 1;
+  std::uint8_t Status = 0;
+  std::uint32_t Hours = 0;
+  std::uint64_t Lba = 0;
+};
+
+// From `AtSeconds` on the drive has counted `Count` errors.
+struct ErrorCountPoint {
+  double AtSeconds = 0;
+  std::uint32_t Count = 0;
 };
 
 // From `FromSeconds` until `ToSeconds` (for ever without it).
@@ -95,6 +113,14 @@ struct SimDrive {
   unsigned DelayMs = 0;         // how long every request takes
   double DelayFromSeconds = 0;  // and from when
   TemperatureLimits Limits;     // as the kernel's hwmon would show them
+  // Self-tests: which it runs, how long one runs here, where one started
+  // here fails (none: it passes), what its log held before.
+  bool RunsSelfTests = true;
+  bool RunsConveyance = false;
+  unsigned SelfTestSeconds = 30;
+  std::optional<std::uint64_t> SelfTestFailsAt;
+  std::vector<SimSelfTestEntry> SelfTestLog;  // oldest first
+  std::vector<ErrorCountPoint> ErrorCounts;   // in increasing time
   // Recorded sectors replace the generated ones.
   std::optional<Sector> IdentifySector;
   std::optional<Sector> DataSector;
@@ -103,6 +129,7 @@ struct SimDrive {
   bool Fails(Fault f) const { return Faults.count(f) != 0; }
   // The temperature reported at `seconds`, if the drive has a schedule.
   std::optional<int> TemperatureAt(double seconds) const;
+  std::uint32_t ErrorCountAt(double seconds) const;
   // The span of the schedule that holds `seconds`, if any.
   const PowerSpan* PowerSpanAt(double seconds) const;
   bool RuntimeSuspendedAt(double seconds) const;
@@ -127,5 +154,7 @@ Sector BuildThresholdSector(const SimDrive& drive);
 // The SCT status log at `seconds`; its temperature only for a drive that
 // keeps it there.
 Sector BuildSctStatusSector(const SimDrive& drive, double seconds);
+// Sets the last byte so that the sector's bytes add up to 0.
+void SealSector(Sector& s);
 
 }  // namespace halvoric::sim

@@ -12,6 +12,9 @@
 namespace halvoric::sim {
 namespace {
 
+// SMART READ DATA's self-test execution status.
+constexpr std::size_t kSelfTestStatusByte = 363;
+
 // The time-out the Linux backend gives each request.
 constexpr unsigned kRequestTimeoutMs = 10000;
 
@@ -142,10 +145,16 @@ bool SimulatedDisks::Answer(const SimDrive& drive, const DriveCommandRow& row,
       }
       PutSector(out, BuildIdentifySector(drive));
       return true;
-    case DriveCommand::SmartReadData:
+    case DriveCommand::SmartReadData: {
       if (drive.Packet || drive.Fails(Fault::ReadData)) return false;
-      PutSector(out, BuildDataSector(drive, clock_()));
+      Sector data = BuildDataSector(drive, now);
+      if (const auto status = selfTests_.StatusAt(drive, now)) {
+        data[kSelfTestStatusByte] = *status;
+        SealSector(data);
+      }
+      PutSector(out, data);
       return true;
+    }
     case DriveCommand::SmartReadThresholds:
       if (drive.Packet || drive.Fails(Fault::ReadThresholds)) return false;
       PutSector(out, BuildThresholdSector(drive));
@@ -168,6 +177,29 @@ bool SimulatedDisks::Answer(const SimDrive& drive, const DriveCommandRow& row,
       }
       PutSector(out, BuildSctStatusSector(drive, now));
       return true;
+    case DriveCommand::SmartReadErrorLog:
+      if (drive.Packet || drive.Fails(Fault::ErrorLog)) return false;
+      PutSector(out, BuildErrorLogSector(drive, now));
+      return true;
+    case DriveCommand::SmartReadSelfTestLog:
+      if (drive.Packet || !drive.RunsSelfTests || drive.Fails(Fault::SelfTestLog)) return false;
+      PutSector(out, BuildSelfTestLogSector(drive, selfTests_.Ran(drive, now)));
+      return true;
+    case DriveCommand::ReadExtendedErrorLog:
+    case DriveCommand::ReadExtendedSelfTestLog:
+      // Its IDENTIFY data names no general-purpose logging.
+      return false;
+    case DriveCommand::StartShortSelfTest:
+    case DriveCommand::StartExtendedSelfTest:
+    case DriveCommand::StartConveyanceSelfTest:
+    case DriveCommand::AbortSelfTest: {
+      if (drive.Packet || drive.Fails(Fault::SelfTest)) return false;
+      const bool abort = row.Command == DriveCommand::AbortSelfTest;
+      if (abort) selfTests_.Abort(drive, now);
+      if (!abort && !selfTests_.Start(drive, request.SectorNumber, now)) return false;
+      std::memset(out, 0, sizeof(AtaResultHeader));
+      return true;
+    }
   }
   return false;
 }

@@ -16,6 +16,7 @@
 #include "drive/disk_control.h"
 #include "drive/drive_commands.h"
 #include "drive/sim/scenario.h"
+#include "drive/sim/sim_self_tests.h"
 
 namespace halvoric::sim {
 
@@ -72,6 +73,7 @@ class SimulatedDisks : public DiskControl {
   DeviceHandle nextHandle_ = 100;
   std::vector<RecordedEvent> events_;
   std::map<unsigned, double> wokenAt_;  // drive number -> when a request last woke it
+  SimSelfTests selfTests_;
 };
 
 }  // namespace halvoric::sim

@@ -39,6 +39,20 @@ check "warning and its reasons" 5 "WARN  5120 reallocated sectors, Attribute 190
   --scenario "$scenarios/demo.scenario"
 check "list json" 5 '"temperature": {"current": 34,' --scenario "$scenarios/demo.scenario" --json
 check "details" 0 "C2  Temperature" --scenario "$scenarios/demo.scenario" --drive 1
+check "self-test log" 0 "#1   Extended offline     Completed: read failure" \
+  --scenario "$scenarios/troubled.scenario" --drive 0
+check "error log" 0 "Error 2 at 20500 hours: UNC at LBA 1002 (error 0x40, status 0x51)" \
+  --scenario "$scenarios/troubled.scenario" --drive 0
+check "self-test json" 0 '"lba": 4660' --scenario "$scenarios/troubled.scenario" --drive 0 --json
+check "self-test started" 0 "Short self-test started on drive 0; it takes about 2 minutes." \
+  --scenario "$scenarios/troubled.scenario" --self-test short --drive 0
+check "self-test unsupported" 6 "drive 0 does not run conveyance self-tests" \
+  --scenario "$scenarios/troubled.scenario" --self-test conveyance --drive 0
+check "nothing to abort" 6 "no self-test runs on drive 0" \
+  --scenario "$scenarios/troubled.scenario" --self-test abort --drive 0
+check "self-test without a drive" 1 "--self-test needs --drive N" \
+  --scenario "$scenarios/troubled.scenario" --self-test short
+check "self-test kind" 1 "--self-test takes short, extended, conveyance or abort" --self-test long --drive 0
 check "drive's own limits" 0 "Critical temperature      60°C" --scenario "$scenarios/demo.scenario" \
   --drive 1
 check "details json" 0 '{"name": "Drive/Head", "value": "176"}' \
@@ -69,7 +83,7 @@ check "power json" 0 '{"drive_number": 2, "device_path": null, "power_mode": "sl
   --scenario "$tmp/power.scenario" --power --json
 # The whole output: drive 3 alone.
 "$cli" --scenario "$tmp/power.scenario" --power --drive 3 --json >"$tmp/out"
-if [ "$(cat "$tmp/out")" != $'{\n  "json_format_version": [1, 1],\n  "drives": [\n    {"drive_number": 3, "device_path": null, "power_mode": "unknown"}\n  ]\n}' ]; then
+if [ "$(cat "$tmp/out")" != $'{\n  "json_format_version": [1, 2],\n  "drives": [\n    {"drive_number": 3, "device_path": null, "power_mode": "unknown"}\n  ]\n}' ]; then
   echo "FAIL: power of one drive"
   cat "$tmp/out"
   failures=$((failures + 1))

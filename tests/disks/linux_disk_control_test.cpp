@@ -173,7 +173,9 @@ TEST_F(LinuxDiskControlTest, MalformedRequestsNeverReachTheKernel) {
       {"EnableInputLong", SMART_SEND_DRIVE_COMMAND, Request(0xB0, 0xD8, 0), 33, 16},
       {"EnableOutputShort", SMART_SEND_DRIVE_COMMAND, Request(0xB0, 0xD8, 0), 32, 15},
       {"EnableWithBuffer", SMART_SEND_DRIVE_COMMAND, Request(0xB0, 0xD8, 512), 32, 528},
-      {"OtherNonDataCommand", SMART_SEND_DRIVE_COMMAND, Request(0xB0, 0xD4, 0), 32, 16},
+      {"CaptiveSelfTest", SMART_SEND_DRIVE_COMMAND,
+       With(Request(0xB0, 0xD4, 0), &AtaCommandRequest::SectorNumber, 0x82), 32, 16},
+      {"OtherNonDataCommand", SMART_SEND_DRIVE_COMMAND, Request(0xB0, 0xD6, 0), 32, 16},
       {"ReadOutputShort", SMART_RCV_DRIVE_DATA, Request(0xB0, 0xD0, 512), 32, 527},
       {"ReadWithoutBuffer", SMART_RCV_DRIVE_DATA, Request(0xB0, 0xD0, 0), 32, 528},
       {"ReadTwoSectors", SMART_RCV_DRIVE_DATA,
@@ -183,7 +185,12 @@ TEST_F(LinuxDiskControlTest, MalformedRequestsNeverReachTheKernel) {
          return r;
        }(),
        32, 1040},
-      {"ReadSmartLog", SMART_RCV_DRIVE_DATA, Request(0xB0, 0xD5, 512), 32, 528},
+      {"ReadUnlistedSmartLog", SMART_RCV_DRIVE_DATA,
+       With(Request(0xB0, 0xD5, 512), &AtaCommandRequest::SectorNumber, 0x80), 32, 528},
+      {"ReadLogExtSecondPage", SMART_RCV_DRIVE_DATA,
+       With(With(Request(0x2F, 0, 512), &AtaCommandRequest::SectorNumber, 0x07),
+            &AtaCommandRequest::CylinderLow, 1),
+       32, 528},
       {"ReadSectors", SMART_RCV_DRIVE_DATA, Request(0x20, 0, 512), 32, 528},
       {"PowerCheckInputShort", CHECK_POWER_MODE, PowerRequest(), 31, 16},
       {"PowerCheckOutputShort", CHECK_POWER_MODE, PowerRequest(), 32, 15},
@@ -229,8 +236,9 @@ TEST_F(LinuxDiskControlTest, MalformedRequestsNeverReachTheKernel) {
   EXPECT_EQ(sgIo->calls, 0);
 }
 
-// Every command and feature value under both control codes: only the five
-// of the series reach the kernel, each with the transfer of its own kind.
+// Every command and feature value under both control codes, LBA low 1:
+// only the rows of the command table reach the kernel (the error log and
+// the short self-test among them), each with the transfer of its own kind.
 TEST_F(LinuxDiskControlTest, OnlyTheSeriesCommandsEverReachTheKernel) {
   const DeviceHandle handle = OpenDrive(1);
   std::set<std::pair<int, int>> sentWithData;
@@ -252,8 +260,10 @@ TEST_F(LinuxDiskControlTest, OnlyTheSeriesCommandsEverReachTheKernel) {
     }
   }
   EXPECT_EQ(sentWithData,
-            (std::set<std::pair<int, int>>{{0xA1, 0}, {0xB0, 0xD0}, {0xB0, 0xD1}, {0xEC, 0}}));
-  EXPECT_EQ(sentWithout, (std::set<std::pair<int, int>>{{0xB0, 0xD8}, {0xB0, 0xDA}}));
+            (std::set<std::pair<int, int>>{
+                {0xA1, 0}, {0xB0, 0xD0}, {0xB0, 0xD1}, {0xB0, 0xD5}, {0xEC, 0}}));
+  EXPECT_EQ(sentWithout,
+            (std::set<std::pair<int, int>>{{0xB0, 0xD4}, {0xB0, 0xD8}, {0xB0, 0xDA}}));
 }
 
 // Every command value under the power check's control code: only CHECK

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "drive/drive_logs.h"
 #include "drive/drive_reader.h"
 #include "recording_sinks.h"
 
@@ -46,6 +47,10 @@ TEST(DecoderRobustness, RandomAnswersStayWellDefined) {
     reader.ReadDriveDetails(std::to_string(n), sinks, sinks);
     EXPECT_LE(sinks.smartInfo.size(), 30u);
     EXPECT_LE(sinks.diskInfo.size(), 13u);
+    const DriveLogs logs = ReadDriveLogs(reader, n);
+    EXPECT_LE(logs.SelfTests ? logs.SelfTests->Entries.size() : 0, 21u);
+    EXPECT_LE(logs.Errors ? logs.Errors->Entries.size() : 0, 5u);
+    (void)RunSelfTest(reader, n, SelfTestAction::Short);
   }
 }
 

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "drive/attributes.h"
+#include "drive/drive_logs.h"
 #include "drive/drive_reader.h"
 #include "drive/health_reading.h"
 #include "recording_sinks.h"
@@ -66,6 +67,12 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
        "test:4: changes of one attribute must be in increasing time"},
       {"[drive 0]\nattribute = 5\nattribute-change = 9 at 60 raw=1\n",
        "test: drive 0 changes attribute 9, which it does not have"},
+      {"[drive 0]\nself-tests = short\n", "test:2: self-tests is 'none', 'short extended'"},
+      {"[drive 0]\nself-test-result = failed\n", "test:2: self-test-result is 'passed' or"},
+      {"[drive 0]\nself-test-log = short passed 10 99\n", "test:2: self-test-log is"},
+      {"[drive 0]\nself-test-log = long passed 10\n", "test:2: self-test-log is"},
+      {"[drive 0]\nerror-count = 9:1 3:2\n", "test:2: error-count points must be in increasing"},
+      {"[drive 0]\nself-test-seconds = 86401\n", "test:2: self-test-seconds is a number"},
   };
   for (const Case& c : cases) {
     const auto result = sim::ParseScenario(c.text, "test", HALVORIC_FIXTURES);
@@ -273,6 +280,58 @@ TEST(Scenario, ShippedExamplesLoad) {
     const auto result = sim::LoadScenario(std::string(HALVORIC_SCENARIOS) + "/" + name);
     ASSERT_TRUE(result.Ok()) << result.Message;
     EXPECT_FALSE(result->Drives.empty()) << name;
+  }
+}
+
+// A short test runs for the scenario's seconds, is never started twice,
+// and ends in the log failed at its LBA; the error count rises on time.
+TEST(Scenario, SelfTestsRunOnTimeAndEndInTheLogs) {
+  double now = 0;
+  sim::SimulatedDisks disks(test::ScenarioFrom(R"(
+[drive 0]
+attribute = 9 raw=500
+self-test-seconds = 40
+self-test-result = failed 4660
+self-test-log = extended passed 480
+error-count = 0:1 60:7
+)"),
+                            [&now] { return now; });
+  DriveReader reader(disks);
+  const auto started = RunSelfTest(reader, 0, SelfTestAction::Short);
+  ASSERT_TRUE(started.Ok()) << started.Message;
+  EXPECT_EQ(started->Minutes, 2);
+  EXPECT_EQ(RunSelfTest(reader, 0, SelfTestAction::Conveyance).Message,
+            "drive 0 does not run conveyance self-tests");
+  now = 10;
+  EXPECT_EQ(RunSelfTest(reader, 0, SelfTestAction::Extended).Message,
+            "a self-test already runs on drive 0 (80% remaining); abort it first");
+  DriveLogs logs = ReadDriveLogs(reader, 0);
+  ASSERT_TRUE(logs.SelfTest && logs.SelfTests && logs.Errors);
+  EXPECT_EQ(logs.SelfTest->PercentLeft, 80);
+  EXPECT_EQ(logs.SelfTests->Entries.size(), 1u);
+  EXPECT_EQ(logs.Errors->Count, 1u);
+
+  now = 61;
+  logs = ReadDriveLogs(reader, 0);
+  EXPECT_FALSE(logs.SelfTest->Running);
+  EXPECT_EQ(logs.SelfTest->Passed, false);
+  ASSERT_EQ(logs.SelfTests->Entries.size(), 2u);
+  EXPECT_EQ(logs.SelfTests->Entries[0].TypeText, "Short offline");
+  EXPECT_EQ(logs.SelfTests->Entries[0].FailingLba, 4660u);
+  EXPECT_EQ(logs.SelfTests->Entries[1].LifetimeHours, 480u);
+  EXPECT_EQ(logs.Errors->Count, 7u);
+  EXPECT_EQ(logs.Errors->Entries.size(), 5u);
+  EXPECT_TRUE(logs.Errors->ChecksumOk && logs.SelfTests->ChecksumOk);
+  EXPECT_EQ(RunSelfTest(reader, 0, SelfTestAction::Abort).Message, "no self-test runs on drive 0");
+
+  ASSERT_TRUE(RunSelfTest(reader, 0, SelfTestAction::Extended).Ok());
+  EXPECT_TRUE(RunSelfTest(reader, 0, SelfTestAction::Abort).Ok());
+  logs = ReadDriveLogs(reader, 0);
+  EXPECT_EQ(logs.SelfTests->Entries[0].ResultText, "Aborted by host");
+  // Only the logs the drive says it keeps are asked for; no GPL, no
+  // READ LOG EXT.
+  for (const auto& event : test::ControlEvents(disks)) {
+    EXPECT_NE(event.Request.Command, kAtaReadLogExt);
   }
 }
 

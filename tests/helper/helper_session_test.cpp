@@ -74,16 +74,19 @@ struct CountingNvmeAdmin final : NvmeAdmin {
   }
   int Submit(int, nvme_admin_cmd& command) override {
     opcodes.push_back(command.opcode);
+    cdw10.push_back(command.cdw10);
     seen.push_back(rights.inForce);
     auto* into = reinterpret_cast<std::uint8_t*>(static_cast<std::uintptr_t>(command.addr));
     if (command.opcode == 0x06) std::memcpy(into, controller.data(), command.data_len);
-    if (command.opcode == 0x02) std::memcpy(into, log.data(), command.data_len);
+    if (command.opcode == 0x02)
+      std::memcpy(into, log.data(), std::min<std::size_t>(command.data_len, log.size()));
     return 0;
   }
   NvmeIdentifyData controller{};
   NvmeHealthLog log{};
   const RecordingRights& rights;
   std::vector<std::uint8_t> opcodes;
+  std::vector<std::uint32_t> cdw10;
   RightsSeen seen;
 };
 
@@ -125,6 +128,16 @@ HelperRequest PowerCheckRequest(std::uint8_t command = 0xE5, std::uint32_t outSi
   request.OutSize = outSize;
   request.Ata.DriveHead = 0xA0;
   request.Ata.Command = command;
+  return request;
+}
+
+// A request of `command` and `features` with LBA low `number`: a log's
+// address or a self-test's subcommand.
+HelperRequest Numbered(std::uint32_t code, std::uint8_t command, std::uint8_t features,
+                       std::uint8_t number) {
+  const bool data = code == SMART_RCV_DRIVE_DATA;
+  HelperRequest request = AtaRequest(code, command, features, data ? 512 : 0, data ? 528 : 16);
+  request.Ata.SectorNumber = number;
   return request;
 }
 
@@ -262,6 +275,23 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
       {AtaRequest(SMART_GET_VERSION, 0, 0, 0, 16), "24-byte"},
       {AtaRequest(0x2D0C00, 0xB0, 0xD0, 512, 528), "control code"},
       {WithRegister(&AtaCommandRequest::SectorNumber, 0x10), "sector count and number"},
+      // Captive self-tests hold the drive busy for hours; offline data
+      // collection and the selective test are not offered.
+      {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x81), "0x01, 0x02, 0x03 or 0x7F"},
+      {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x82), "sector count and number"},
+      {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x84), "sector count and number"},
+      {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x00), "sector count and number"},
+      {Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x04), "sector count and number"},
+      {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD4, 0x01), "not allowed as a data read"},
+      {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x09), "0xE0, 0x01 or 0x06"},
+      {Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x04), "0x03 or 0x07"},  // device statistics
+      {Numbered(SMART_RCV_DRIVE_DATA, 0x3F, 0, 0x07), "not allowed"},   // WRITE LOG EXT
+      {[] {
+         HelperRequest r = Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x07);
+         r.Ata.CylinderLow = 1;  // the second page
+         return r;
+       }(),
+       "cylinder registers"},
       {WithRegister(&AtaCommandRequest::CylinderLow, 0x00), "cylinder registers"},
       {WithRegister(&AtaCommandRequest::DriveHead, 0xE0), "drive/head"},  // LBA mode
       {WithRegister(&AtaCommandRequest::Features, 0x01, 0xEC), "features"},
@@ -294,6 +324,18 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0xB0, 0xD0, 512, 528))),
             HelperStatus::Ok);
   EXPECT_EQ(sgIo.calls, 1);
+  // The logs and the background self-tests are let through.
+  for (const HelperRequest& allowed : {Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x01),
+                                       Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x06),
+                                       Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x03),
+                                       Numbered(SMART_RCV_DRIVE_DATA, 0x2F, 0, 0x07),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x01),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x02),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x03),
+                                       Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x7F)}) {
+    EXPECT_NE(StatusOf(Send(allowed)), HelperStatus::Refused);
+  }
+  EXPECT_EQ(sgIo.calls, 9);
 
   // The power check goes out, and the count comes back in the reply.
   sgIo.sense = {0x72, 0x01, 0,    0x1D, 0, 0, 0, 0x0E, 0x09, 0x0C, 0,
@@ -304,18 +346,18 @@ TEST_F(HelperSessionTest, RefusesUnlistedRequestsOnAnOpenDisk) {
   EXPECT_EQ(reply.Out[offsetof(RegisterAnswer, SectorCount)], 0x00);
   sgIo.sense[13] = 0xFF;
   EXPECT_EQ(Send(PowerCheckRequest()).Reply.Out[offsetof(RegisterAnswer, SectorCount)], 0xFF);
-  EXPECT_EQ(sgIo.calls, 3);
+  EXPECT_EQ(sgIo.calls, 11);
   EXPECT_TRUE(nvme.opcodes.empty());
   // Each command had the ATA right in force, and the refusals raised none.
-  EXPECT_EQ(sgIo.seen, RightsSeen(3, PrivilegedCall::AtaCommand));
-  EXPECT_EQ(rights.raised.size(), 4u);
+  EXPECT_EQ(sgIo.seen, RightsSeen(11, PrivilegedCall::AtaCommand));
+  EXPECT_EQ(rights.raised.size(), 12u);
   EXPECT_FALSE(rights.inForce);
 }
 
 // The whole series on an NVMe drive: each accepted request becomes one of
-// the two fixed admin commands (or none), a refused one reaches nothing,
+// the admin commands its row names (or none), a refused one reaches nothing,
 // and ATA pass-through is never used.
-TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
+TEST_F(HelperSessionTest, ServesAnNvmeDriveWithItsRowsAdminCommandsOnly) {
   if (!AddRealBlockDisk("nvme0n1")) GTEST_SKIP() << "needs /dev/loop0 and root";
   const HelperAnswer open = Send(OpenRequest(0));
   ASSERT_EQ(StatusOf(open), HelperStatus::Ok) << open.Message;
@@ -342,8 +384,16 @@ TEST_F(HelperSessionTest, ServesAnNvmeDriveWithTheTwoAdminCommandsOnly) {
   EXPECT_EQ(StatusOf(Send(PowerCheckRequest())), HelperStatus::RequestFailed);
   EXPECT_EQ(StatusOf(Send(AtaRequest(SMART_RCV_DRIVE_DATA, 0x25, 0, 512, 528))),
             HelperStatus::Refused);  // READ DMA EXT
-  EXPECT_EQ(nvme.opcodes, (std::vector<std::uint8_t>{0x06, 0x02}));
-  EXPECT_EQ(nvme.seen, RightsSeen(2, PrivilegedCall::NvmeCommand));
+  // The self-test log is log page 06h; a short test is Device Self-test
+  // with code 1; conveyance has no NVMe counterpart and sends nothing.
+  EXPECT_EQ(StatusOf(Send(Numbered(SMART_RCV_DRIVE_DATA, 0xB0, 0xD5, 0x06))), HelperStatus::Ok);
+  EXPECT_EQ(nvme.cdw10.back() & 0xFF, 0x06u);
+  EXPECT_EQ(StatusOf(Send(Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x01))), HelperStatus::Ok);
+  EXPECT_EQ(nvme.cdw10.back(), 0x1u);
+  EXPECT_EQ(StatusOf(Send(Numbered(SMART_SEND_DRIVE_COMMAND, 0xB0, 0xD4, 0x03))),
+            HelperStatus::RequestFailed);
+  EXPECT_EQ(nvme.opcodes, (std::vector<std::uint8_t>{0x06, 0x02, 0x02, 0x14}));
+  EXPECT_EQ(nvme.seen, RightsSeen(4, PrivilegedCall::NvmeCommand));
   EXPECT_FALSE(rights.inForce);
   EXPECT_EQ(sgIo.calls, 0);
 }

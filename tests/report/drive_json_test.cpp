@@ -97,14 +97,14 @@ TEST(DriveRecordMembers, UnreadDrives) {
 TEST(JsonDocuments, StartWithTheFormatVersionAndPrintEmptyListsWhole) {
   const std::pair<std::string, std::string> cases[] = {
       {Printed(DriveListDocument({})),
-       "{\n  \"json_format_version\": [1, 1],\n  \"drives\": []\n}"},
+       "{\n  \"json_format_version\": [1, 2],\n  \"drives\": []\n}"},
       {Printed(PowerModesDocument({{2, "/dev/sdc", PowerMode::Sleep}})),
-       "{\n  \"json_format_version\": [1, 1],\n  \"drives\": [\n"
+       "{\n  \"json_format_version\": [1, 2],\n  \"drives\": [\n"
        "    {\"drive_number\": 2, \"device_path\": \"/dev/sdc\", \"power_mode\": \"sleep\"}\n  "
        "]\n}"},
       {Printed(DriveDetailsDocument({DriveRecord{}, std::nullopt}, {{"Heads", "16"}, {"IDE", {}}}))
            .substr(0, 39),
-       "{\n  \"json_format_version\": [1, 1],\n  \"d"},
+       "{\n  \"json_format_version\": [1, 2],\n  \"d"},
   };
   for (const auto& [printed, expected] : cases) EXPECT_EQ(printed, expected);
   const std::string details =

@@ -68,6 +68,9 @@ attribute = 5 value=100 worst=99 threshold=36 raw=3
 attribute = 9 value=98 worst=98 threshold=0 raw=10
 attribute = 12 value=99 worst=99 threshold=0 raw=7
 attribute = 194 value=112 worst=95 threshold=0 raw=38
+self-test-log = extended passed 8
+self-test-log = short failed 9 4660
+error-count = 3
 [drive 1]
 model = Resting
 power = standby
@@ -91,6 +94,10 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
   for (DriveNumber n = 0; n < 5; ++n) {
     drives.push_back(
         {SimulatedDeviceName(n), ReadDriveRecord(reader, n, nullptr, SleepingDrive::Leave)});
+    DriveRecord& record = drives.back().Record;
+    if (record.OpenFailure == OpenError::None && !record.LeftAsleep) {
+      record.Logs = ReadDriveLogs(reader, n);
+    }
   }
   const Parsed parsed = Parse(PrometheusText(drives));
   const struct {
@@ -111,11 +118,16 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
       {R"(smartctl_device_power_cycle_count{device="sim0"})", "7"},
       {R"(smartctl_device_state{device="sim0",state="active"})", "1"},
       {R"(halvoric_drive_read_ok{device="sim0"})", "1"},
+      {R"(smartctl_device_self_test_log_count{device="sim0",self_test_log_type="standard"})", "2"},
+      {R"(smartctl_device_self_test_log_error_count{device="sim0",self_test_log_type="standard"})",
+       "1"},
+      {R"(smartctl_device_error_log_count{device="sim0",error_log_type="summary"})", "3"},
       // Asleep: its mode, and no figure a wake-up would have given.
       {R"(smartctl_device_state{device="sim1",state="standby"})", "1"},
       {R"(halvoric_drive_power_mode{device="sim1"})", "1"},
       {R"(halvoric_drive_read_ok{device="sim1"})", "0"},
       {R"(smartctl_device_temperature{device="sim1",temperature_type="current"})", std::nullopt},
+      {R"(smartctl_device_error_log_count{device="sim1",error_log_type="summary"})", std::nullopt},
       // Identified but no table: no made-up figures, no verdict.
       {R"(smartctl_device{device="sim2",model_name="No Data",serial_number="",firmware_version=""})",
        "1"},
@@ -144,7 +156,7 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
     EXPECT_EQ(key.find(R"(device="sim1",model_name)"), std::string::npos) << key;
     EXPECT_EQ(key.find(R"(smartctl_device{device="sim3")"), std::string::npos) << key;
   }
-  EXPECT_EQ(parsed.families.size(), 16u);
+  EXPECT_EQ(parsed.families.size(), 19u);
 }
 
 // An NVMe drive's health log under smartctl_exporter's NVMe names, judged by

@@ -42,7 +42,7 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
 # Sections that hold text, not one of our JSON documents.
 NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
             "smartctl-sata", "root-list-text", "helper-list-text", "runtime-status",
-            "runtime-metrics", "disk-serials")
+            "runtime-metrics", "disk-serials", "helper-selftest", "smartctl-logs")
 
 failures = []
 
@@ -308,7 +308,7 @@ def main():
     for run, sata in (("root", "active"), ("helper", "active"), ("ata-only", "active"),
                       ("limited", "unknown")):
         check(f"{run}: power modes", json.loads(found[f"{run}-power.out"] or "null"),
-              {"json_format_version": [1, 1],
+              {"json_format_version": [1, 2],
                "drives": [{"drive_number": n, "device_path": f"/dev/sd{chr(ord('a') + n)}",
                            "power_mode": sata} for n in range(nvme_number)] +
                          [{"drive_number": nvme_number, "device_path": "/dev/nvme0n1",
@@ -329,6 +329,32 @@ def main():
           in found["runtime-metrics.out"], True)
     check("runtime-suspended disk left suspended", found["runtime-status-after.out"],
           "suspended\n")
+
+    # Self-tests started through the helper, and the logs as smartctl reads
+    # them: the same entries under the same keys.
+    for kind in ("short", "extended"):
+        check(f"helper: {kind} self-test started", (found[f"helper-selftest-{kind}.exit"].strip(),
+              found[f"helper-selftest-{kind}.err"]), ("0", ""))
+    ours = json.loads(found["helper-logs.out"])
+    theirs = json.loads(found["smartctl-logs.out"])
+
+    def self_tests(document):
+        table = document.get("ata_smart_self_test_log", {}).get("standard", {}).get("table", [])
+        return [(r.get("type", {}).get("value"), r.get("status", {}).get("value"),
+                 r.get("status", {}).get("passed"), r.get("lifetime_hours")) for r in table]
+    check("self-test log as smartctl reads it", self_tests(ours), self_tests(theirs))
+    check("self-test log: the extended test, then the short one",
+          [row[0] for row in self_tests(ours)][:2], [2, 1])
+    for key in ("ata_smart_self_test_log", "ata_smart_error_log"):
+        for log, body in theirs.get(key, {}).items():
+            check(f"{key}.{log}: smartctl's keys", sorted(ours.get(key, {}).get(log, {})),
+                  sorted(k for k in body if k != "error_count_outdated"))
+    check("error log count as smartctl reads it",
+          ours.get("ata_smart_error_log", {}).get("summary", {}).get("count"),
+          theirs.get("ata_smart_error_log", {}).get("summary", {}).get("count"))
+    polling = theirs.get("ata_smart_data", {}).get("self_test", {}).get("polling_minutes")
+    check("polling minutes as smartctl reads them",
+          ours.get("ata_smart_data", {}).get("self_test", {}).get("polling_minutes"), polling)
 
     ata_only = json.loads(found["ata-only-sata.out"])
     check("helper without CAP_SYS_ADMIN: SATA still read with ATA commands",

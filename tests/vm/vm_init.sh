@@ -2,7 +2,8 @@
 # /init of the test VM: loads the disk drivers, runs halvoric-cli as root, as
 # an unprivileged user through halvoric-ata (with and without its NVMe right),
 # and as that user without the helper, and smartctl on the NVMe drive for
-# reference, and writes every output to the second serial port. Each level
+# reference, and writes every output to the second serial port. Through the
+# helper it runs a short and an extended self-test on the first SATA disk. Each level
 # first asks the power modes, before any read. As root it also lets the
 # kernel runtime-suspend the last SATA disk and asks again. It also reads the helper's
 # capabilities while the helper waits in a series of its own.
@@ -107,6 +108,17 @@ run helper-list user /opt/halvoric/halvoric-cli --json
 run helper-list-text user /opt/halvoric/halvoric-cli
 run helper-sata user /opt/halvoric/halvoric-cli --drive 0 --json
 run helper-nvme user /opt/halvoric/halvoric-cli --drive 6 --json
+# Self-tests through the helper as the user: a short one, then, once the
+# drive no longer says one runs (30 s at most), an extended one; then the
+# logs as ours and as smartctl reads them.
+run helper-selftest-short user /opt/halvoric/halvoric-cli --self-test short --drive 0
+for _ in $(seq 60); do
+  user /opt/halvoric/halvoric-cli --drive 0 --json | grep -q '"in progress' || break
+  sleep 0.5
+done
+run helper-selftest-extended user /opt/halvoric/halvoric-cli --self-test extended --drive 0
+run helper-logs user /opt/halvoric/halvoric-cli --drive 0 --json
+run smartctl-logs /sbin/smartctl -j -c -l selftest -l error /dev/sda
 run helper-refuses-args user /opt/halvoric/halvoric-ata --drive 0
 run helper-rights-sata helper_rights sata 0
 run helper-rights-nvme helper_rights nvme 6

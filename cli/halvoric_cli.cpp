@@ -10,8 +10,10 @@
 
 #include "base/staged_file.h"
 #include "base/text_trim.h"
+#include "base/utf8.h"
 #include "disks/access_levels.h"
 #include "disks/whole_disks.h"
+#include "drive/drive_database_files.h"
 #include "drive/drive_logs.h"
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
@@ -377,6 +379,13 @@ int Run(int argc, char** argv) {
   }
   OpenFailures disks(*backend);
   DriveReader reader(disks);
+  std::shared_ptr<const DriveDatabase> database = LoadDriveDatabase(DriveDatabasePaths());
+  if (database) {
+    for (const std::string& why : database->Skipped) {
+      std::cerr << "halvoric-cli: drive database entry skipped: " << PrintableText(why) << "\n";
+    }
+  }
+  reader.UseDatabase(std::move(database));
   if (options->prometheus) return WritePrometheus(reader, disks, access, *options->prometheus);
   if (options->selfTest) {
     return RunSelfTestCommand(reader, disks, *options->drive, *options->selfTest);

@@ -164,5 +164,6 @@ inline constexpr std::size_t kIdentifyFirmware = 46;       // words 23..26
 inline constexpr std::size_t kIdentifyFirmwareLength = 8;
 inline constexpr std::size_t kIdentifyModel = 54;          // words 27..46
 inline constexpr std::size_t kIdentifyModelLength = 40;
+inline constexpr std::size_t kIdentifyRotationRate = 434;  // word 217
 
 }  // namespace halvoric

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "drive/attribute_catalogue.h"
+#include "base/text_trim.h"
 #include "drive/nvme_figures.h"
 #include "drive/verdict.h"
 
@@ -93,34 +93,61 @@ std::uint64_t RawValue48(const AttributeEntry& entry) {
   return raw;
 }
 
+std::string FlagsText(std::uint16_t flags) {
+  std::string text = "POSRCK";
+  for (std::size_t bit = 0; bit < text.size(); ++bit) {
+    if (!(flags & (1u << bit))) text[bit] = '-';
+  }
+  if (flags >> text.size()) text += '+';
+  return text;
+}
+
+std::string FlagsLongText(std::uint16_t flags) {
+  constexpr const char* kNames[] = {"prefailure", "updated_online", "performance",
+                                    "error_rate", "event_count",    "auto_keep"};
+  std::string text;
+  for (std::size_t bit = 0; bit < std::size(kNames); ++bit) {
+    if (!(flags & (1u << bit))) continue;
+    if (!text.empty()) text += ',';
+    text += kNames[bit];
+  }
+  return text;
+}
+
 void AddAttributeRow(SmartInfoSink& sink, const TableAttribute& attribute) {
   char hex[3];
   std::snprintf(hex, sizeof hex, "%02X", attribute.Id);
-  sink.AppendSmartInfoRow({hex, std::string(attribute.Name), std::to_string(attribute.Threshold),
+  sink.AppendSmartInfoRow({hex, attribute.Name, std::to_string(attribute.Threshold),
                            std::to_string(attribute.Value), std::to_string(attribute.Worst),
-                           std::to_string(attribute.Raw), attribute.State});
+                           std::to_string(attribute.Raw), attribute.State, attribute.RawText});
 }
 
 std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
-                                           TableSource source) {
+                                           TableSource source, const DriveMeanings& meanings) {
   std::vector<TableAttribute> listed;
   WalkTable(attributes, [&](std::size_t p, const AttributeEntry& entry) {
     const std::int32_t threshold = ThresholdFor(thresholds, p, entry.Id);
-    listed.push_back({.Id = entry.Id,
-                      .Name = source == TableSource::Nvme ? NvmeFigureName(entry.Id)
-                                                          : GetAttributeName(entry.Id),
-                      .Value = entry.Value,
-                      .Worst = entry.Worst,
-                      .Threshold = threshold,
-                      .Raw = RawValue48(entry),
-                      .State = EntryStatus(entry, threshold, source)});
+    const bool nvme = source == TableSource::Nvme;
+    const AttributeMeaning& meaning = meanings.Of(entry.Id);
+    const std::string nvmeName = nvme ? std::string(NvmeFigureName(entry.Id)) : std::string();
+    listed.push_back(
+        {.Id = entry.Id,
+         .Name = nvme ? nvmeName : meaning.Shown,
+         .SmartctlName = nvme ? std::string(TrimControls(nvmeName)) : meaning.Name,
+         .Flags = static_cast<std::uint16_t>(entry.Flags[0] | entry.Flags[1] << 8),
+         .Value = entry.Value,
+         .Worst = entry.Worst,
+         .Threshold = threshold,
+         .Raw = RawValue48(entry),
+         .RawText = nvme ? std::to_string(RawValue48(entry)) : RawString(meaning.Layout, entry),
+         .State = EntryStatus(entry, threshold, source)});
   });
   return listed;
 }
 
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds,
-                    TableSource source) {
-  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds, source)) {
+                    TableSource source, const DriveMeanings& meanings) {
+  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds, source, meanings)) {
     AddAttributeRow(sink, attribute);
   }
 }
@@ -134,14 +161,23 @@ std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thr
   return readings;
 }
 
-DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds, TableSource source) {
+DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds, TableSource source,
+                                const DriveMeanings& meanings) {
   DriveSummary summary;
   if (const std::optional<TemperatureEntry> found = TemperatureAttributeOf(attributes)) {
     const AttributeEntry& entry = found->Entry;
     summary.Threshold = ThresholdFor(thresholds, found->Position, entry.Id);
     summary.Value = entry.Value;
     summary.Worst = entry.Worst;
-    if (entry.Id == kTemperatureAttribute) {
+    const RawLayout& layout = meanings.Of(entry.Id).Layout;
+    const bool tenths = source == TableSource::Ata && layout.Format == RawFormat::Temp10x;
+    if (tenths) {
+      // The drive keeps tenths of a degree: any other reading is ten times too hot.
+      const std::optional<int> celsius = RawCelsius(layout, entry);
+      summary.TemperatureFrom = entry.Id == kTemperatureAttribute ? TemperatureSource::Attribute194
+                                                                  : TemperatureSource::Attribute190;
+      summary.Temperature = celsius.value_or(summary.Value);
+    } else if (entry.Id == kTemperatureAttribute) {
       summary.TemperatureFrom = source == TableSource::Nvme ? TemperatureSource::NvmeHealth
                                                             : TemperatureSource::Attribute194;
       summary.Temperature = TemperatureRawFigure(entry);
@@ -163,7 +199,7 @@ DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds, Tabl
     summary.Value = AttributeAt(attributes, end).Value;
     summary.Worst = AttributeAt(attributes, end).Worst;
   }
-  JudgeTables(ListAttributes(attributes, thresholds, source), source, summary);
+  JudgeTables(ListAttributes(attributes, thresholds, source, meanings), source, summary);
   return summary;
 }
 

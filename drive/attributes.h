@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drive/ata_blocks.h"
+#include "drive/attribute_meanings.h"
 #include "drive/row_sinks.h"
 #include "drive/summary.h"
 
@@ -53,23 +54,35 @@ std::uint64_t RawValue48(const AttributeEntry& entry);
 // record's entry, the row's text) is made from this one.
 struct TableAttribute {
   std::uint8_t Id = 0;
-  std::string_view Name;  // by the source's names, blank-padded
+  std::string Name;          // by the source's names, blank-padded
+  std::string SmartctlName;  // as smartctl spells it, for readers of our reports
+  std::uint16_t Flags = 0;   // the entry's status flags
   std::int32_t Value = 0;
   std::int32_t Worst = 0;
   std::int32_t Threshold = 0;
   std::uint64_t Raw = 0;      // the 48-bit little-endian raw value
+  std::string RawText;        // the raw value as the drive means it
   Status State = Status::Ok;  // by the source's rules
 };
+
+// smartctl's flag letters: "PO--CK" for pre-failure, online, event count,
+// auto-keep; "+" when a bit it has no letter for is set.
+std::string FlagsText(std::uint16_t flags);
+// The set flags' long names, comma-separated: "prefailure,updated_online".
+std::string FlagsLongText(std::uint16_t flags);
 
 void AddAttributeRow(SmartInfoSink& sink, const TableAttribute& attribute);
 
 // One per attribute in table order, up to the first empty entry.
+// `meanings` names an ATA table's rows and reads their raw values.
 std::vector<TableAttribute> ListAttributes(TableData attributes, TableData thresholds,
-                                           TableSource source = TableSource::Ata);
+                                           TableSource source = TableSource::Ata,
+                                           const DriveMeanings& meanings = BuiltInMeanings());
 
 // One row per attribute, up to the first empty entry.
 void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresholds,
-                    TableSource source = TableSource::Ata);
+                    TableSource source = TableSource::Ata,
+                    const DriveMeanings& meanings = BuiltInMeanings());
 
 // An attribute as the health watch follows it and keeps it between runs.
 struct AttributeReading {
@@ -86,8 +99,10 @@ std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thr
 // The summary of the temperature attribute (194, else 190), found before the
 // first empty entry; NoTemperature and NoThreshold when there is none. Its
 // verdict covers every attribute up to the first empty entry
-// (drive/verdict.h). The drive's limits are the caller's to add.
+// (drive/verdict.h). A temperature kept as tenths by `meanings` is read so.
+// The drive's limits are the caller's to add.
 DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds,
-                                TableSource source = TableSource::Ata);
+                                TableSource source = TableSource::Ata,
+                                const DriveMeanings& meanings = BuiltInMeanings());
 
 }  // namespace halvoric

@@ -1,5 +1,8 @@
 #include "drive/drive_reader.h"
 
+#include <algorithm>
+
+#include "base/text_trim.h"
 #include "drive/attributes.h"
 #include "drive/drive_number.h"
 #include "drive/drive_series.h"
@@ -22,7 +25,41 @@ std::optional<std::uint8_t> CriticalWarningOf(TableData attributes) {
   return std::nullopt;
 }
 
+// IDENTIFY word 217: 1 for a drive without rotating media, else its speed.
+DriveKind KindOf(const AtaCommandResult& identify) {
+  const unsigned rate = identify.Data[kIdentifyRotationRate] |
+                        identify.Data[kIdentifyRotationRate + 1] << 8;
+  if (rate == 1) return DriveKind::Ssd;
+  return rate >= 0x401 && rate != 0xFFFF ? DriveKind::Hdd : DriveKind::Any;
+}
+
+// An ATA string of the block as it reads, leaving the block as it was.
+std::string IdentityText(const AtaCommandResult& identify, std::size_t at, std::size_t length) {
+  std::uint8_t copy[kIdentifyModelLength];
+  std::copy_n(identify.Data + at, length, copy);
+  return std::string(TrimControls(DecodeAtaString(copy, length)));
+}
+
 }  // namespace
+
+void DriveReader::UseDatabase(std::shared_ptr<const DriveDatabase> database) {
+  database_ = std::move(database);
+  meanings_.clear();
+}
+
+const DriveMeanings& DriveReader::MeaningsOf(const SeriesOutcome& series) {
+  if (series.Source != TableSource::Ata || !series.Identified) return BuiltInMeanings();
+  const AtaCommandResult& identify = blocks_.IdentifyBlock;
+  const std::string model = IdentityText(identify, kIdentifyModel, kIdentifyModelLength);
+  const std::string firmware = IdentityText(identify, kIdentifyFirmware, kIdentifyFirmwareLength);
+  const DriveKind kind = KindOf(identify);
+  const std::string key = model + '\n' + firmware + '\n' + std::to_string(static_cast<int>(kind));
+  auto found = meanings_.find(key);
+  if (found == meanings_.end()) {
+    found = meanings_.emplace(key, MeaningsFor(database_.get(), model, firmware, kind)).first;
+  }
+  return found->second;
+}
 
 void ShowTemperatureLimits(DiskInfoSink& sink, const TemperatureLimits& limits) {
   const std::pair<const char*, const std::optional<int>&> rows[] = {
@@ -76,10 +113,12 @@ SummaryReading DriveReader::SummarySeries(DriveNumber n, bool ifAwake) {
   return reading;
 }
 
-DriveSummary DriveReader::DecodeSummary(const SeriesOutcome& series, DriveNumber n) const {
+DriveSummary DriveReader::DecodeSummary(const SeriesOutcome& series, DriveNumber n) {
   const TableSource source = series.Source;
-  DriveSummary summary =
-      DecodeDriveSummary(blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
+  const DriveMeanings& meanings = MeaningsOf(series);
+  DriveSummary summary = DecodeDriveSummary(blocks_.AttributeBlock.Data,
+                                            blocks_.ThresholdBlock.Data, source, meanings);
+  summary.ModelWarning = meanings.Warning;
   if (summary.Temperature == NoTemperature &&
       series.AnsweredTo(DriveCommand::SmartReadSctStatus)) {
     // A signed byte; 80h says the drive has no reading.
@@ -145,9 +184,13 @@ TemperatureSource DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& dis
     ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, series.IdentifyRequest,
                      series.IdentifyCommand, smartSupported, n);
   }
+  const DriveMeanings& meanings = MeaningsOf(series);
+  if (!meanings.Family.empty()) AddDiskInfoRow(diskInfo, "Model family", meanings.Family);
+  if (!meanings.Warning.empty()) AddDiskInfoRow(diskInfo, "Known issue", meanings.Warning);
   ShowTemperatureLimits(diskInfo, LimitsOf(source, series.Identified, n));
   if (!series.AttributesRead) return temperature;
-  ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source);
+  ShowAttributes(smartInfo, blocks_.AttributeBlock.Data, blocks_.ThresholdBlock.Data, source,
+                 meanings);
   if (const auto warning = CriticalWarningOf(blocks_.AttributeBlock.Data);
       warning && source == TableSource::Nvme) {
     AddDiskInfoRow(diskInfo, "Critical warning", CriticalWarningText(*warning));
@@ -164,6 +207,7 @@ void AddDriveRow(DriveListSink& sink, DriveNumber n, const std::string& model,
   row.Temp = TemperatureText(summary);
   row.State = summary.Health;
   row.Reasons = summary.Reasons;
+  row.ModelWarning = summary.ModelWarning;
   row.Checked = true;
   sink.AppendDriveRow(row);
 }

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -11,6 +13,7 @@
 #include "drive/attributes.h"
 #include "drive/channel.h"
 #include "drive/disk_control.h"
+#include "drive/drive_database.h"
 #include "drive/drive_queue.h"
 #include "drive/drive_session.h"
 #include "drive/power_mode.h"
@@ -44,6 +47,13 @@ class DriveReader final : public DriveQueue {
   DiskControl& Disks() { return disks_; }
   ResultBlocks& Blocks() { return blocks_; }
 
+  // The drive database that names attributes and reads their raw values;
+  // null keeps the built-in meanings.
+  void UseDatabase(std::shared_ptr<const DriveDatabase> database);
+  // What the attributes of the drive a series just identified mean: by its
+  // model and firmware, built once per drive.
+  const DriveMeanings& MeaningsOf(const SeriesOutcome& series);
+
   bool DriveExists(DriveNumber n);
   // Opens drive `n`, sends CHECK POWER MODE and nothing else, and closes
   // it: a disk in standby stays spun down. Unknown when the drive cannot be
@@ -70,7 +80,7 @@ class DriveReader final : public DriveQueue {
   // The summary of the tables and answers a series of drive `n` left in the
   // blocks, with its verdict and the drive's limits; an NVMe drive's
   // threshold is its critical temperature.
-  DriveSummary DecodeSummary(const SeriesOutcome& series, DriveNumber n) const;
+  DriveSummary DecodeSummary(const SeriesOutcome& series, DriveNumber n);
 
   // Fills both detail pages for drive `n` and says where its temperature
   // was found. A drive that cannot be opened leaves both pages as they were.
@@ -88,6 +98,8 @@ class DriveReader final : public DriveQueue {
 
   DiskControl& disks_;
   ResultBlocks blocks_;
+  std::shared_ptr<const DriveDatabase> database_;
+  std::map<std::string, DriveMeanings> meanings_;  // by model, firmware and kind
 };
 
 // The drive number a row caption holds in decimal; 0 for anything else.

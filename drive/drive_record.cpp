@@ -25,23 +25,29 @@ std::string WhyNoTable(AccessLevel level, bool identified) {
                     : "the drive answered neither IDENTIFY nor SMART READ DATA";
 }
 
-void TakeIdentity(DriveRecord& record, AtaCommandResult& identify) {
+// Decodes a copy: the strings turn in place, and the drive's meanings are
+// looked up in the block as it came.
+void TakeIdentity(DriveRecord& record, AtaCommandResult identify) {
   record.Serial = DecodeAtaString(identify.Data + kIdentifySerial, kIdentifySerialLength);
   record.Firmware = DecodeAtaString(identify.Data + kIdentifyFirmware, kIdentifyFirmwareLength);
   record.Model = DecodeModel(identify);
 }
 
-void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks) {
-  for (const TableAttribute& attribute :
-       ListAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, record.Source)) {
+void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks,
+                    const DriveMeanings& meanings) {
+  for (const TableAttribute& attribute : ListAttributes(
+           blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, record.Source, meanings)) {
     const ReportedFigures reported = ReportedFiguresOf(record.Level, attribute.Id);
     AttributeRecord entry;
     entry.Id = attribute.Id;
-    entry.Name = std::string(attribute.Name);
+    entry.Name = attribute.Name;
+    entry.SmartctlName = attribute.SmartctlName;
+    entry.Flags = attribute.Flags;
     if (reported.Value) entry.Value = attribute.Value;
     if (reported.Worst) entry.Worst = attribute.Worst;
     if (reported.Threshold && record.ThresholdsRead) entry.Threshold = attribute.Threshold;
     entry.Raw = attribute.Raw;
+    entry.RawText = attribute.RawText;
     entry.State = attribute.State;
     record.Attributes.push_back(std::move(entry));
   }
@@ -104,12 +110,15 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
 
   // From the tables as read: all zero after a failed read, as for the list.
   record.Summary = reader.DecodeSummary(series, n);
+  const DriveMeanings& meanings = reader.MeaningsOf(series);
+  record.Family = meanings.Family;
+  record.ModelWarning = meanings.Warning;
   record.DriveWarning = record.Summary.Limits.Warning;
   record.DriveCritical = record.Summary.Limits.Critical;
   if (!record.SmartRead) {
     return Unread(std::move(record), WhyNoTable(record.Level, series.Identified));
   }
-  TakeAttributes(record, blocks);
+  TakeAttributes(record, blocks, meanings);
   if (record.Summary.Temperature != NoTemperature) record.Temperature = record.Summary.Temperature;
   return record;
 }

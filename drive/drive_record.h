@@ -30,6 +30,9 @@ struct AttributeRecord {
   std::optional<std::int32_t> Threshold;
   std::uint64_t Raw = 0;      // the 48-bit raw value
   Status State = Status::Ok;  // the SMART Info page's Status
+  std::string SmartctlName;   // as smartctl spells it: "Reallocated_Sector_Ct"
+  std::uint16_t Flags = 0;    // the entry's status flags
+  std::string RawText;        // the raw value as the drive means it
 };
 
 struct DriveRecord {
@@ -46,6 +49,9 @@ struct DriveRecord {
   std::optional<std::string> Model;
   std::optional<std::string> Serial;
   std::optional<std::string> Firmware;
+  // The drive database's family and warning for the model; empty for none.
+  std::string Family;
+  std::string ModelWarning;
 
   // Read means the attribute table came back; ReadError says why not.
   bool SmartRead = false;

@@ -31,6 +31,7 @@ struct DriveListRow {
   std::string Temp;
   Status State = Status::Ok;
   std::vector<std::string> Reasons;  // why it reads as it does (drive/verdict.h)
+  std::string ModelWarning;          // the drive database's warning for the model
   bool Checked = true;
 };
 
@@ -50,6 +51,9 @@ struct SmartInfoRow {
   std::string Worst;
   std::string Raw;
   Status State = Status::Ok;
+  // The raw value as the drive means it ("41 (Min/Max 18/47)"), the RAW
+  // cell's tooltip; empty for none.
+  std::string RawText;
 };
 
 class DriveListSink {

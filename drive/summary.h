@@ -47,6 +47,9 @@ struct DriveSummary {
   // The counts behind a WARN, zeros included: a warning the user
   // acknowledged holds while they stay as they were.
   DefectCounts Counts;
+  // What the drive database warns of for this model and firmware (known
+  // firmware faults); empty for none.
+  std::string ModelWarning;
   // What the drive said to SMART RETURN STATUS: true for failing; none
   // where it was not asked or gave no answer.
   std::optional<bool> DriveFailing;

@@ -1,5 +1,6 @@
 #include "monitor/drive_monitor.h"
 
+#include "drive/drive_database_files.h"
 #include "monitor/health_record.h"
 #include "monitor/history_store.h"
 
@@ -17,7 +18,19 @@ DriveMonitor::DriveMonitor(MonitorServices services)
       queue_(*this, driveThread_ ? static_cast<DriveQueue&>(*driveThread_) : reader_),
       historyThread_(services_.SeriesOnOwnThread ? std::make_unique<WorkThread>(services_.Post)
                                                  : nullptr),
-      alertMails_(services_.Mail, services_.Post) {}
+      alertMails_(services_.Mail, services_.Post) {
+  if (services_.DriveDatabaseFiles.empty()) return;
+  // Parsed on the drives' thread while the window is built; the scan
+  // queues behind it.
+  queue_.Run(
+      [this](DriveReader& reader) {
+        std::shared_ptr<const DriveDatabase> database =
+            LoadDriveDatabase(services_.DriveDatabaseFiles);
+        if (database) databaseSkipped_ = database->Skipped;
+        reader.UseDatabase(std::move(database));
+      },
+      {});
+}
 
 DriveMonitor::~DriveMonitor() { Stop(); }
 
@@ -56,9 +69,12 @@ void DriveMonitor::Stop() {
 
 void DriveMonitor::StartUp() {
   Scan().ScanDrives();
+  // The scan ran behind the database's load, so its skips are known.
+  Scan().JournalDatabaseSkips(databaseSkipped_);
   Scan().FillDriveDetails("0");
   Scan().JournalMissingRights();
   Scan().JournalDriveLimits(settings_.CritTempValue);
+  Scan().JournalModelWarnings();
 }
 
 bool DriveMonitor::AcknowledgeWarning(DriveNumber n) {

@@ -40,6 +40,9 @@ struct MonitorServices {
   // The kernel's name of each drive, for the metrics file; empty for
   // simulated drives, which get made-up names.
   TemperatureWatch::DeviceNames DriveNames;
+  // The drive database's files, searched first to last; none keeps the
+  // built-in attribute names and formats.
+  std::vector<std::string> DriveDatabaseFiles;
   Mailer& Mail;
   SoundPlayer& Sounds;
   Hibernator& PowerControl;
@@ -71,7 +74,8 @@ struct MonitorViews {
 
 class DriveMonitor {
  public:
-  // Starts the monitor's threads; nothing runs on them before Attach.
+  // Starts the monitor's threads; nothing but the drive database's load
+  // runs on them before Attach.
   explicit DriveMonitor(MonitorServices services);
   ~DriveMonitor();
   DriveMonitor(const DriveMonitor&) = delete;
@@ -85,7 +89,7 @@ class DriveMonitor {
   void Stop();
 
   // The start-up's drive part: the scan, drive 0's detail pages, then what
-  // the scan met. Returns once all of it is shown and journalled.
+  // the scan and the drive database's load met. Returns once all of it is shown and journalled.
   void StartUp();
 
   const MonitorServices& Services() const { return services_; }
@@ -146,6 +150,8 @@ class DriveMonitor {
   std::unique_ptr<WorkThread> historyThread_;  // none: history written in place
   MailDispatch alertMails_;
   LastReadings last_;
+  // Written by the drives' thread before the scan, read after it.
+  std::vector<std::string> databaseSkipped_;
   std::unique_ptr<Attached> attached_;
 };
 

@@ -59,8 +59,10 @@ void DriveScan::ScanDrives() {
                           PrintableText(TrimControls(drive.Model)) +
                           ") cannot be opened, so it is listed unread: " + drive.Closed);
     }
-    sinks_.DriveList.AppendDriveRow(RowOf(drive.Number, last));
-    scanned_[drive.Number] = {drive.Model, summary.Limits};
+    DriveListRow row = RowOf(drive.Number, last);
+    row.ModelWarning = summary.ModelWarning;
+    sinks_.DriveList.AppendDriveRow(row);
+    scanned_[drive.Number] = {drive.Model, summary.Limits, summary.ModelWarning};
     if (history_) history_->Keep(drive.Number, SummaryHistory(drive.Summary));
   }
 }
@@ -107,6 +109,21 @@ void DriveScan::JournalDriveLimits(int criticalTemperature) {
                         PrintableText(TrimControls(drive.Model)) + ") says it is critical at " +
                         std::to_string(*own) + kDegreesCelsius + "; the warning is set to " +
                         std::to_string(criticalTemperature) + kDegreesCelsius);
+  }
+}
+
+void DriveScan::JournalDatabaseSkips(const std::vector<std::string>& skipped) {
+  for (const std::string& why : skipped) {
+    journal_.AddLogLine("Drive database entry skipped: " + PrintableText(why));
+  }
+}
+
+void DriveScan::JournalModelWarnings() {
+  for (const auto& [n, drive] : scanned_) {
+    if (drive.ModelWarning.empty()) continue;
+    journal_.AddLogLine("Drive " + std::to_string(n) + " (" +
+                        PrintableText(TrimControls(drive.Model)) +
+                        "): the drive database warns: " + PrintableText(drive.ModelWarning));
   }
 }
 

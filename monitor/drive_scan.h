@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
@@ -37,6 +38,8 @@ class DriveScan {
         history_(history),
         acknowledged_(acknowledged) {}
 
+  // Journals each drive database entry its load had to skip.
+  void JournalDatabaseSkips(const std::vector<std::string>& skipped);
   // Probes every drive number the disks have (up to 256) and gives each
   // drive found a row; returns once they are read. Disks past the drive
   // numbers' reach are journalled.
@@ -52,6 +55,8 @@ class DriveScan {
   // Says, for each drive the scan found whose own critical temperature is
   // below the user's `criticalTemperature`, that the alert comes too late.
   void JournalDriveLimits(int criticalTemperature);
+  // Says what the drive database warns of for each drive the scan found.
+  void JournalModelWarnings();
 
   // How many drives the scan found.
   std::size_t DriveCount() const { return driveCount_; }
@@ -68,6 +73,7 @@ class DriveScan {
   struct ScannedDrive {
     std::string Model;
     TemperatureLimits Limits;
+    std::string ModelWarning;
   };
   std::map<DriveNumber, ScannedDrive> scanned_;
 };

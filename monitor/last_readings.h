@@ -29,6 +29,7 @@ inline DriveListRow RowOf(DriveNumber n, const LastReading& reading) {
           .Temp = reading.Temperature,
           .State = reading.State,
           .Reasons = reading.Reasons,
+          .ModelWarning = {},  // the scan's to add: the row keeps it
           .Checked = true};
 }
 

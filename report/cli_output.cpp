@@ -63,8 +63,13 @@ void PrintDetails(std::ostream& out, DriveNumber drive, const CollectingSinks& r
       << Column("Worst", 7) << Column("RAW", 16) << "Status\n";
   for (const auto& row : rows.smartInfo) {
     out << "  " << Column(row.Id, 4) << Column(row.Name, nameWidth) << Column(row.Threshold, 11)
-        << Column(row.Value, 7) << Column(row.Worst, 7) << Column(row.Raw, 16)
-        << StatusText(row.State) << "\n";
+        << Column(row.Value, 7) << Column(row.Worst, 7) << Column(row.Raw, 16);
+    // The raw value as the drive means it, where that says more than the number.
+    if (row.RawText.empty() || row.RawText == row.Raw) {
+      out << StatusText(row.State) << "\n";
+    } else {
+      out << Column(StatusText(row.State), 8) << Printable(row.RawText) << "\n";
+    }
   }
 }
 

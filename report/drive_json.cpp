@@ -36,17 +36,32 @@ JsonValue DataSource(const DriveRecord& record) {
   return {};
 }
 
+// smartctl's flags object: the value, its letters and one key per flag.
+JsonValue Flags(std::uint16_t flags) {
+  JsonMembers members{{"value", flags}, {"string", FlagsText(flags) + (flags >> 6 ? "" : " ")}};
+  constexpr const char* kNames[] = {"prefailure", "updated_online", "performance",
+                                    "error_rate", "event_count",    "auto_keep"};
+  for (std::size_t bit = 0; bit < std::size(kNames); ++bit) {
+    members.emplace_back(kNames[bit], (flags & (1u << bit)) != 0);
+  }
+  return JsonLine(std::move(members));
+}
+
+JsonValue OrNull(const std::string& text) { return text.empty() ? JsonValue() : JsonValue(text); }
+
 JsonValue AttributeTable(const DriveRecord& record) {
   if (!record.SmartRead) return {};
   JsonItems table;
   for (const AttributeRecord& attribute : record.Attributes) {
     table.push_back(JsonLine({
         {"id", attribute.Id},
-        {"name", std::string(TrimControls(attribute.Name))},
+        {"name", attribute.SmartctlName},
+        {"display_name", std::string(TrimControls(attribute.Name))},
         {"value", JsonValue::OrNull(attribute.Value)},
         {"worst", JsonValue::OrNull(attribute.Worst)},
         {"thresh", JsonValue::OrNull(attribute.Threshold)},
-        {"raw", JsonLine({{"value", attribute.Raw}})},
+        {"flags", Flags(attribute.Flags)},
+        {"raw", JsonLine({{"value", attribute.Raw}, {"string", attribute.RawText}})},
         {"smart_info_status", StatusText(attribute.State)},
     }));
   }
@@ -83,9 +98,11 @@ JsonMembers DriveRecordMembers(const DriveRecord& record, const DeviceNode& node
       {"device_path", NodeOrNull(node)},
       {"data_source", DataSource(record)},
       {"power_mode", PowerModeName(record.Power)},
+      {"model_family", OrNull(record.Family)},
       {"model_name", DriveText(record.Model)},
       {"serial_number", DriveText(record.Serial)},
       {"firmware_version", DriveText(record.Firmware)},
+      {"drive_database_warning", OrNull(record.ModelWarning)},
       {"smart_read", record.SmartRead},
       {"smart_read_error", record.SmartRead ? JsonValue() : JsonValue(record.ReadError)},
       {"smart_status",

@@ -130,6 +130,7 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
     each([&](const LabelledRecord& drive) {
       if (drive.Record.OpenFailure != OpenError::None || drive.Record.LeftAsleep) return;
       out.Sample({{"device", drive.Device},
+                  {"model_family", drive.Record.Family},
                   {"model_name", Shown(drive.Record.Model)},
                   {"serial_number", Shown(drive.Record.Serial)},
                   {"firmware_version", Shown(drive.Record.Firmware)}},
@@ -167,8 +168,10 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
       for (const AttributeRecord& attribute : drive.Record.Attributes) {
         const auto add = [&](const char* type, const std::string& value) {
           out.Sample({{"device", drive.Device},
+                      {"attribute_flags_long", FlagsLongText(attribute.Flags)},
+                      {"attribute_flags_short", FlagsText(attribute.Flags)},
                       {"attribute_id", std::to_string(attribute.Id)},
-                      {"attribute_name", std::string(TrimControls(attribute.Name))},
+                      {"attribute_name", attribute.SmartctlName},
                       {"attribute_value_type", type}},
                      value);
         };
@@ -284,7 +287,7 @@ std::string PrometheusText(const std::vector<LabelledRecord>& drives) {
                    if (!Judged(drive.Record, attribute)) continue;
                    out.Sample({{"device", drive.Device},
                                {"attribute_id", std::to_string(attribute.Id)},
-                               {"attribute_name", std::string(TrimControls(attribute.Name))}},
+                               {"attribute_name", attribute.SmartctlName}},
                               attribute.State == Status::Ok ? "0" : "1");
                  }
                });

@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (AddressSanitizer and UndefinedBehavior-
 # Sanitizer on) and runs each for half a minute on a copy of its seed corpus:
-# the XML reader, the drive decoders over raw sectors, the scenario parser,
-# the helper's request check and the mail settings. A crash, leak, timeout or
+# the XML reader, the drive decoders over raw sectors, the drive database
+# parser, the scenario parser, the helper's request check and the mail
+# settings. A crash, leak, timeout or
 # memory blow-up fails the script; libFuzzer leaves the input that caused it
 # in build-fuzz/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(xml_reader drive_decoder scenario helper_request mail_config)
-corpora=(xml drive scenario request mailconf)
+targets=(xml_reader drive_decoder drive_database scenario helper_request mail_config)
+corpora=(xml drive drivedb scenario request mailconf)
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DHALVORIC_FUZZ=ON -DHALVORIC_SANITIZE=ON -DHALVORIC_BENCH=OFF -DHALVORIC_GUI=OFF

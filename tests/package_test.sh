@@ -56,6 +56,8 @@ lintian --fail-on error,warning --tag-display-limit 0 "$package" ||
 
 dpkg-deb -f "$package" Depends | grep -q 'libqt6widgets6' ||
   fail "Depends has no Qt library: $(dpkg-deb -f "$package" Depends)"
+dpkg-deb -f "$package" Suggests | grep -qx smartmontools ||
+  fail "Suggests is not smartmontools: $(dpkg-deb -f "$package" Suggests)"
 
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$package" >"$work/install.log" 2>&1 ||
   { cat "$work/install.log"; fail "apt-get install"; }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "desktop/program_files.h"
+#include "drive/drive_database_files.h"
 
 namespace halvoric {
 
@@ -17,6 +18,7 @@ PlatformServices LinuxDesktop::Services() {
               .Disks = *disks_,
               .Access = access_,
               .DriveNames = driveNames_,
+              .DriveDatabaseFiles = DriveDatabasePaths(),
               .Mail = *mailer_,
               .Sounds = sound_,
               .PowerControl = power_,

@@ -1,5 +1,6 @@
 #include "ui/list_view_sinks.h"
 
+#include <QTextDocument>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -7,6 +8,16 @@
 namespace halvoric {
 
 namespace {
+constexpr int kModelColumn = 1;  // of the drive list
+constexpr int kRawColumn = 5;    // of the SMART Info page
+// The drive database's warning for the row's model, kept on its model cell.
+constexpr int kModelWarningRole = Qt::UserRole;
+
+// Plain text: a tooltip that looked like markup would be read as such.
+QString PlainTip(const std::string& text) {
+  return Qt::convertFromPlainText(QString::fromStdString(text), Qt::WhiteSpaceNormal);
+}
+
 QTreeWidgetItem* AppendRow(QTreeWidget& list, std::initializer_list<std::string> cells) {
   auto* item = new QTreeWidgetItem(&list);
   int column = 0;
@@ -18,6 +29,11 @@ QTreeWidgetItem* AppendRow(QTreeWidget& list, std::initializer_list<std::string>
 void ShowReasons(QTreeWidgetItem& item, const std::vector<std::string>& reasons) {
   QStringList lines;
   for (const std::string& reason : reasons) lines << QString::fromStdString(reason);
+  // A known fault of the model stays below whatever the readings say.
+  if (const QString warning = item.data(kModelColumn, kModelWarningRole).toString();
+      !warning.isEmpty()) {
+    lines << warning;
+  }
   for (int column = 0; column < item.columnCount(); ++column) {
     item.setToolTip(column, lines.join('\n'));
   }
@@ -36,6 +52,7 @@ void ListViewSinks::AppendDriveRow(const DriveListRow& row) {
   item->setData(0, kDriveNumberRole, row.Number);
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
+  item->setData(kModelColumn, kModelWarningRole, QString::fromStdString(row.ModelWarning));
   ShowReasons(*item, row.Reasons);
 }
 
@@ -59,8 +76,11 @@ void ListViewSinks::AppendDiskInfoRow(const DiskInfoRow& row) {
 void ListViewSinks::ClearSmartInfo() { smartInfo_.clear(); }
 
 void ListViewSinks::AppendSmartInfoRow(const SmartInfoRow& row) {
-  AppendRow(smartInfo_, {row.Id, row.Name, row.Threshold, row.Value, row.Worst, row.Raw,
-                         StatusText(row.State)});
+  QTreeWidgetItem* item = AppendRow(smartInfo_, {row.Id, row.Name, row.Threshold, row.Value,
+                                                 row.Worst, row.Raw, StatusText(row.State)});
+  if (!row.RawText.empty()) {
+    item->setToolTip(kRawColumn, PlainTip(row.RawText));
+  }
 }
 
 }  // namespace halvoric

@@ -118,11 +118,11 @@ pids+=($!)
 if wait_for "http://127.0.0.1:$node_port/metrics" smartctl_device 5 "$tmp/scrape"; then
   for expected in \
     'node_textfile_scrape_error 0' \
-    'smartctl_device{device="sim1",firmware_version="80.00A80",model_name="Halvoric Demo HDD 2TB",serial_number="WD-HDD2T00042"} 1' \
+    'smartctl_device{device="sim1",firmware_version="80.00A80",model_family="",model_name="Halvoric Demo HDD 2TB",serial_number="WD-HDD2T00042"} 1' \
     'smartctl_device_temperature{device="sim0",temperature_type="current"} 34' \
     'smartctl_device_temperature{device="sim1",temperature_type="current"} 41' \
     'smartctl_device_temperature{device="sim2",temperature_type="current"} 38' \
-    'smartctl_device_attribute{attribute_id="5",attribute_name="Reallocated Sector Count",attribute_value_type="raw",device="sim2"} 5120' \
+    'smartctl_device_attribute{attribute_flags_long="prefailure,updated_online,event_count,auto_keep",attribute_flags_short="PO--CK",attribute_id="5",attribute_name="Reallocated_Sector_Ct",attribute_value_type="raw",device="sim2"} 5120' \
     'smartctl_device_power_on_seconds{device="sim0"} 3.14316e+07' \
     'halvoric_drive_read_ok{device="sim3"} 0'; do
     grep -qxF -- "$expected" "$tmp/scrape" || fail "node_exporter does not serve: $expected"

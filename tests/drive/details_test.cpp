@@ -40,7 +40,7 @@ class Details : public ::testing::Test {
 
   void Prefill() {
     sinks.AppendDiskInfoRow({"old", "row"});
-    sinks.AppendSmartInfoRow({"01", "old", "0", "0", "0", "0", Status::Ok});
+    sinks.AppendSmartInfoRow({"01", "old", "0", "0", "0", "0", Status::Ok, ""});
   }
 };
 

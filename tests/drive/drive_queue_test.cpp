@@ -157,7 +157,7 @@ TEST(SeriesDeadline, ARestingDriveLeavesTheDetailPagesAsTheyWere) {
   test::RecordingSinks shown;
   reader.ReadDriveDetails(0, shown, shown);  // late: the drive rests
   shown.AppendDiskInfoRow({"old", "row"});
-  shown.AppendSmartInfoRow({"01", "old", "0", "0", "0", "0", Status::Ok});
+  shown.AppendSmartInfoRow({"01", "old", "0", "0", "0", "0", Status::Ok, ""});
   const auto diskInfo = shown.DiskInfoCaptions();
   const std::size_t smartInfo = shown.smartInfo.size();
   const int reached = disks.requests;

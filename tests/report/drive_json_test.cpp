@@ -33,10 +33,10 @@ DriveRecord ReadRecord() {
   record.Firmware = "\tF1\n";
   record.SmartRead = true;
   record.ThresholdsRead = true;
-  record.Attributes.push_back(
-      {194, "Temperature             ", 40, 38, 0, 0x2A00280026, Status::Ok});
-  record.Attributes.push_back(
-      {5, "Reallocated Sector Count", 10, std::nullopt, 36, 9, Status::Bad});
+  record.Attributes.push_back({194, "Temperature             ", 40, 38, 0, 0x2A00280026, Status::Ok,
+                               "Temperature_Celsius", 0x22, "38 (Min/Max 40/42)"});
+  record.Attributes.push_back({5, "Reallocated Sector Count", 10, std::nullopt, 36, 9, Status::Bad,
+                               "Reallocated_Sector_Ct", 0x33, "9"});
   record.Temperature = 38;
   record.Summary.Temperature = 38;
   record.Summary.Health = Status::Bad;
@@ -71,11 +71,18 @@ TEST(DriveRecordMembers, ReadDrive) {
   for (const auto& [key, json] : cases) EXPECT_EQ(Member(members, key), json) << key;
   EXPECT_EQ(Member(members, "ata_smart_attributes"),
             "{\n  \"table\": [\n"
-            "    {\"id\": 194, \"name\": \"Temperature\", \"value\": 40, \"worst\": 38, "
-            "\"thresh\": 0, \"raw\": {\"value\": 180391247910}, \"smart_info_status\": \"OK\"},\n"
-            "    {\"id\": 5, \"name\": \"Reallocated Sector Count\", \"value\": 10, "
-            "\"worst\": null, \"thresh\": 36, \"raw\": {\"value\": 9}, "
-            "\"smart_info_status\": \"BAD\"}\n  ]\n}");
+            "    {\"id\": 194, \"name\": \"Temperature_Celsius\", \"display_name\": "
+            "\"Temperature\", \"value\": 40, \"worst\": 38, \"thresh\": 0, \"flags\": "
+            "{\"value\": 34, \"string\": \"-O---K \", \"prefailure\": false, "
+            "\"updated_online\": true, \"performance\": false, \"error_rate\": false, "
+            "\"event_count\": false, \"auto_keep\": true}, \"raw\": {\"value\": 180391247910, "
+            "\"string\": \"38 (Min/Max 40/42)\"}, \"smart_info_status\": \"OK\"},\n"
+            "    {\"id\": 5, \"name\": \"Reallocated_Sector_Ct\", \"display_name\": "
+            "\"Reallocated Sector Count\", \"value\": 10, \"worst\": null, \"thresh\": 36, "
+            "\"flags\": {\"value\": 51, \"string\": \"PO--CK \", \"prefailure\": true, "
+            "\"updated_online\": true, \"performance\": false, \"error_rate\": false, "
+            "\"event_count\": true, \"auto_keep\": true}, \"raw\": {\"value\": 9, \"string\": "
+            "\"9\"}, \"smart_info_status\": \"BAD\"}\n  ]\n}");
 }
 
 // Only a drive that opened has a data source; either says why it is unread.

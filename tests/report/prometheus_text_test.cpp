@@ -64,7 +64,7 @@ constexpr const char* kDrives = R"(
 model = Quote "Disk" \ 1
 serial = S0
 firmware = F0
-attribute = 5 value=100 worst=99 threshold=36 raw=3
+attribute = 5 value=100 worst=99 threshold=36 raw=3 flags=0x33
 attribute = 9 value=98 worst=98 threshold=0 raw=10
 attribute = 12 value=99 worst=99 threshold=0 raw=7
 attribute = 194 value=112 worst=95 threshold=0 raw=38
@@ -104,15 +104,15 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
     std::string key;
     std::optional<std::string> value;  // absent: no such sample
   } cases[] = {
-      {R"(smartctl_device{device="sim0",model_name="Quote \"Disk\" \\ 1",serial_number="S0",firmware_version="F0"})",
+      {R"(smartctl_device{device="sim0",model_family="",model_name="Quote \"Disk\" \\ 1",serial_number="S0",firmware_version="F0"})",
        "1"},
       {R"(smartctl_device_temperature{device="sim0",temperature_type="current"})", "38"},
       {R"(smartctl_device_smart_status{device="sim0"})", "1"},
-      {R"(smartctl_device_attribute{device="sim0",attribute_id="5",attribute_name="Reallocated Sector Count",attribute_value_type="thresh"})",
+      {R"(smartctl_device_attribute{device="sim0",attribute_flags_long="prefailure,updated_online,event_count,auto_keep",attribute_flags_short="PO--CK",attribute_id="5",attribute_name="Reallocated_Sector_Ct",attribute_value_type="thresh"})",
        "36"},
-      {R"(smartctl_device_attribute{device="sim0",attribute_id="5",attribute_name="Reallocated Sector Count",attribute_value_type="raw"})",
+      {R"(smartctl_device_attribute{device="sim0",attribute_flags_long="prefailure,updated_online,event_count,auto_keep",attribute_flags_short="PO--CK",attribute_id="5",attribute_name="Reallocated_Sector_Ct",attribute_value_type="raw"})",
        "3"},
-      {R"(smartctl_device_attribute{device="sim0",attribute_id="5",attribute_name="Reallocated Sector Count",attribute_value_type="worst"})",
+      {R"(smartctl_device_attribute{device="sim0",attribute_flags_long="prefailure,updated_online,event_count,auto_keep",attribute_flags_short="PO--CK",attribute_id="5",attribute_name="Reallocated_Sector_Ct",attribute_value_type="worst"})",
        "99"},
       {R"(smartctl_device_power_on_seconds{device="sim0"})", "36000"},
       {R"(smartctl_device_power_cycle_count{device="sim0"})", "7"},
@@ -129,7 +129,7 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
       {R"(smartctl_device_temperature{device="sim1",temperature_type="current"})", std::nullopt},
       {R"(smartctl_device_error_log_count{device="sim1",error_log_type="summary"})", std::nullopt},
       // Identified but no table: no made-up figures, no verdict.
-      {R"(smartctl_device{device="sim2",model_name="No Data",serial_number="",firmware_version=""})",
+      {R"(smartctl_device{device="sim2",model_family="",model_name="No Data",serial_number="",firmware_version=""})",
        "1"},
       {R"(halvoric_drive_read_ok{device="sim2"})", "0"},
       {R"(smartctl_device_smart_status{device="sim2"})", std::nullopt},
@@ -138,9 +138,9 @@ TEST(PrometheusText, SaysForEachDriveWhatWasReadAndWhatNot) {
       {R"(halvoric_drive_read_ok{device="sim3"})", "0"},
       {R"(halvoric_drive_power_mode{device="sim3"})", std::nullopt},
       {R"(smartctl_device_smart_status{device="sim4"})", "0"},
-      {R"(halvoric_drive_attribute_failing{device="sim4",attribute_id="5",attribute_name="Reallocated Sector Count"})",
+      {R"(halvoric_drive_attribute_failing{device="sim4",attribute_id="5",attribute_name="Reallocated_Sector_Ct"})",
        "1"},
-      {R"(halvoric_drive_attribute_failing{device="sim0",attribute_id="5",attribute_name="Reallocated Sector Count"})",
+      {R"(halvoric_drive_attribute_failing{device="sim0",attribute_id="5",attribute_name="Reallocated_Sector_Ct"})",
        "0"},
   };
   for (const auto& c : cases) {
@@ -169,6 +169,7 @@ TEST(PrometheusText, NvmeHealthFiguresUnderTheirOwnNames) {
     AttributeRecord attribute;
     attribute.Id = id;
     attribute.Name = name;
+    attribute.SmartctlName = name;
     attribute.Raw = raw;
     attribute.Threshold = threshold;
     attribute.State = state;

@@ -87,6 +87,7 @@ class FormTest : public ::testing::Test {
                 .Disks = disks,
                 .Access = access_,
                 .DriveNames = {},
+                .DriveDatabaseFiles = databaseFiles_,
                 .Mail = mail_,
                 .Sounds = sound_,
                 .PowerControl = power_,
@@ -127,6 +128,7 @@ class FormTest : public ::testing::Test {
   const DriveAccess* access_ = nullptr;
   // A tick's outcome is there to look at as soon as the tick returns.
   bool seriesOnOwnThread_ = false;
+  std::vector<std::string> databaseFiles_;  // none: the built-in names
   std::chrono::milliseconds seriesDeadline_ = kSeriesDeadline;
   FakeSystemLog log_;
   FakeDialogs dialogs_;

@@ -94,6 +94,28 @@ TEST_F(StartupTest, DriveCriticalBelowTheWarningIsJournalled) {
   EXPECT_EQ(journal.last(), "Halvoric Started !");
 }
 
+// The drive database, read on the drives' thread: its warning for a model
+// and the entries it skipped are journalled once before the start line, the
+// warning also on the drive's row, and the raw values read by their formats.
+TEST_F(StartupTest, DriveDatabaseWarningsAndSkipsAreJournalledOnce) {
+  seriesOnOwnThread_ = true;
+  WriteFile("drivedb.h",
+            "{ \"DEFAULT\", \"-\", \"-\", \"\", \"-v 194,tempminmax,Temperature_Celsius\" },\n"
+            "{ \"Disks\", \"Disk 1\", \"\", \"Loses data\", \"-v 194,raw8\" },\n"
+            "{ \"Broken\", \"(\", \"\", \"\", \"\" },\n");
+  databaseFiles_ = {File("drivedb.h")};
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}));
+  const QStringList journal = JournalMessages();
+  EXPECT_EQ(journal.count("Drive 1 (Disk 1): the drive database warns: Loses data"), 1);
+  EXPECT_EQ(journal.filter("Drive database entry skipped: ").size(), 1);
+  EXPECT_EQ(journal.last(), "Halvoric Started !");
+  EXPECT_TRUE(form.HDDs_ListView->topLevelItem(0)->toolTip(1).isEmpty());
+  EXPECT_TRUE(form.HDDs_ListView->topLevelItem(1)->toolTip(1).contains("Loses data"));
+  const QTreeWidgetItem* temperature = form.SMARTInfo_ListView->topLevelItem(0);
+  ASSERT_NE(temperature, nullptr);
+  EXPECT_FALSE(temperature->toolTip(5).isEmpty());
+}
+
 TEST_F(StartupTest, SelectingARowShowsThatDrive) {
   TTessivar_Form& form = Start(DrivesScenario({1, 2}));
   ASSERT_EQ(form.DiskInfo_ListView->topLevelItemCount(), 0);

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# What the drive database costs at start-up: runs halvoric-demo on the four
+# drives of scenarios/demo.scenario under a private Xvfb display, alternately
+# without the database (HALVORIC_DRIVEDB set empty) and with the installed
+# one, and measures from process start until the window "Halvoric" is
+# mapped. Prints both medians and their ratio; exits 1 when the database
+# adds 5 % or more. Needs xvfb, xdotool and smartmontools' drivedb.h.
+# Usage: bench/drivedb_startup.sh [build directory, default build] [runs, default 7]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+runs=${2:-7}
+demo=$PWD/$build/bin/halvoric-demo
+scenario=$PWD/scenarios/demo.scenario
+
+source scripts/lib/rig.sh
+work=$(mktemp -d)
+demo_pid=
+trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null; rig_stop_all; rm -rf "$work"' EXIT
+start_xvfb 1024x768x24
+
+# Milliseconds from start until the window is shown; $1 is the database setting.
+startup() {
+  local start shown
+  start=$(date +%s%N)
+  if [ "$1" = off ]; then
+    (cd "$work" && HALVORIC_DRIVEDB= QT_QPA_PLATFORM=xcb exec "$demo" "$scenario" 2>/dev/null) &
+  else
+    (cd "$work" && unset HALVORIC_DRIVEDB && QT_QPA_PLATFORM=xcb exec "$demo" "$scenario" \
+      2>/dev/null) &
+  fi
+  demo_pid=$!
+  until xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
+    sleep 0.005
+  done
+  shown=$(date +%s%N)
+  kill -TERM "$demo_pid"
+  wait "$demo_pid" 2>/dev/null || true
+  demo_pid=
+  echo $(((shown - start) / 1000000))
+}
+
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+
+without=()
+with=()
+for _ in $(seq "$runs"); do
+  without+=($(startup off))
+  with+=($(startup on))
+done
+a=$(median "${without[@]}")
+b=$(median "${with[@]}")
+echo "start-up to window shown without the drive database: median $a ms (runs: ${without[*]})"
+echo "start-up to window shown with the drive database:    median $b ms (runs: ${with[*]})"
+awk -v a="$a" -v b="$b" 'BEGIN {
+  printf "the database adds %.1f %%\n", (b - a) * 100 / a
+  exit (b - a) * 100 / a >= 5
+}'

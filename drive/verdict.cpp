@@ -42,7 +42,7 @@ void JudgeTables(const std::vector<TableAttribute>& attributes, TableSource sour
   summary.Counts.clear();
   for (const TableAttribute& attribute : attributes) {
     if (attribute.State == Status::Bad) {
-      bad.push_back(Named(attribute) + " has reached its threshold");
+      bad.push_back(Named(attribute) + " failing now");
       continue;
     }
     const auto counted = std::find_if(
@@ -58,7 +58,7 @@ void JudgeTables(const std::vector<TableAttribute>& attributes, TableSource sour
     }
     const bool failedBefore = source == TableSource::Ata && attribute.Threshold > 0 &&
                               attribute.Worst <= attribute.Threshold;
-    if (failedBefore) warn.push_back(Named(attribute) + " reached its threshold in the past");
+    if (failedBefore) warn.push_back(Named(attribute) + " failed in the past");
   }
   summary.Health = !bad.empty() ? Status::Bad : !warn.empty() ? Status::Warn : Status::Ok;
   summary.Reasons = std::move(bad);

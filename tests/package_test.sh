@@ -109,8 +109,11 @@ grep -qx 'Exec="/usr/bin/halvoric" --user-settings' "$entry" || fail "$entry: $(
 # The installed tool and scenario list the same drives as the package's own
 # build does on the source's scenario.
 scenario=/usr/share/halvoric/scenarios/demo.scenario
-/usr/bin/halvoric-cli --scenario "$scenario" >"$work/installed.txt" || fail "halvoric-cli --scenario $scenario"
-"$build/bin/halvoric-cli" --scenario "$source/scenarios/demo.scenario" >"$work/built.txt"
+# The demo has a drive that reads WARN: exit status 5.
+status=0
+/usr/bin/halvoric-cli --scenario "$scenario" >"$work/installed.txt" || status=$?
+[ "$status" -eq 5 ] || fail "halvoric-cli --scenario $scenario exited with $status"
+"$build/bin/halvoric-cli" --scenario "$source/scenarios/demo.scenario" >"$work/built.txt" || true
 diff "$work/built.txt" "$work/installed.txt" || fail "the installed tool lists other drives"
 grep -q 'Halvoric Demo SSD 500GB' "$work/installed.txt" || fail "no demo drive listed"
 

@@ -35,7 +35,7 @@ steering=('c2 9b' 'e2 80 aa' 'e2 80 ab' 'e2 80 ac' 'e2 80 ad' 'e2 80 ae' 'e2 81 
   'e2 81 a8' 'e2 81 a9' 'e2 80 8e' 'e2 80 8f' 'd8 9c')
 
 check "list" 5 "1   Halvoric Demo HDD 2TB" --scenario "$scenarios/demo.scenario"
-check "warning and its reasons" 5 "WARN  5120 reallocated sectors, Airflow Temperature reached its threshold in the past, 8 pending sectors" \
+check "warning and its reasons" 5 "WARN  5120 reallocated sectors, Airflow Temperature failed in the past, 8 pending sectors" \
   --scenario "$scenarios/demo.scenario"
 check "list json" 5 '"temperature": {"current": 34,' --scenario "$scenarios/demo.scenario" --json
 check "details" 0 "C2  Temperature" --scenario "$scenarios/demo.scenario" --drive 1

@@ -135,8 +135,8 @@ TEST_F(HealthTest, AReadingWithoutItsThresholdsIsNotKept) {
   watch.Check();
   EXPECT_EQ(HealthLines(), std::vector<std::string>{
                                "HEALTH of drive 0 (Spinner, serial SN-1): reads BAD when first "
-                               "seen: the drive says it is failing; Raw Read Error Rate has "
-                               "reached its threshold"});
+                               "seen: the drive says it is failing; Raw Read Error Rate "
+                               "failing now"});
   EXPECT_EQ(messages_.Alerts.size(), 1u);
 }
 

@@ -41,7 +41,7 @@ DriveRecord ReadRecord() {
   record.Summary.Temperature = 38;
   record.Summary.Health = Status::Bad;
   record.Summary.TemperatureFrom = TemperatureSource::Attribute194;
-  record.Summary.Reasons = {"Reallocated Sector Count has reached its threshold"};
+  record.Summary.Reasons = {"Reallocated Sector Count failing now"};
   return record;
 }
 
@@ -65,8 +65,7 @@ TEST(DriveRecordMembers, ReadDrive) {
        "\"source\": \"attribute 194\"}"},
       {"drive_list_status", "\"BAD\""},
       {"halvoric_verdict",
-       "{\"state\": \"bad\", \"reasons\": [\"Reallocated Sector Count has reached its "
-       "threshold\"]}"},
+       "{\"state\": \"bad\", \"reasons\": [\"Reallocated Sector Count failing now\"]}"},
   };
   for (const auto& [key, json] : cases) EXPECT_EQ(Member(members, key), json) << key;
   EXPECT_EQ(Member(members, "ata_smart_attributes"),

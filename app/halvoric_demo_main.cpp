@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvoric-demo: the monitor on the simulated drives of a scenario file,
 // the bundled demo or the one named as the argument.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvoric: the monitor on this machine's drives, one per user.
 #include <QApplication>
 #include <cstdio>

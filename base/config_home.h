@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's configuration folder, where the settings, the start-at-logon
 // entry and the mail configuration live. Header-only: the mail library
 // takes it without linking the rest of base/.

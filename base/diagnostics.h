@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Developer diagnostics: the decisions the program takes about a machine
 // (which way each drive is read, the helper starting or failing, each
 // fallback), for whoever finds out why a drive shows less than expected.

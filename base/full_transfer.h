@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Moving a whole buffer through a call that may move only part of it at a
 // time (read, write, send, recv), calling it again where a signal cut it
 // short.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The outcome of anything that can be expected to fail: done (with a value
 // where there is one), or failed with a message the user can read. Nothing
 // below the window throws; callers decide whether and where to show Message.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Replacing a file whole or not at all: the new content goes to a temporary
 // file beside the target, reaches the disk, and only then takes the target's
 // name. A crash or a full disk at any point leaves the old file intact.

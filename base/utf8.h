@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which bytes of a text are UTF-8. A drive's strings and the settings' texts
 // are bytes that need not be, and whatever passes them on to a stricter
 // reader (a JSON parser, a desktop entry) must tell.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Work that may wait for a disk, taken off the thread that gives it. Each
 // piece runs on one thread of its own, one at a time in the order given,
 // and its `done` is handed back to the giving thread through `post`.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The baseline of the idle benchmark: the least a Qt 6 program with the same
 // visible parts needs (a list, four tabs, a tray icon), doing nothing.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of the drive core's own work per series, over simulated drives
 // that answer at once, so it can be weighed against a real drive's command
 // time (milliseconds per ATA command).

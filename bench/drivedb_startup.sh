@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the drive database costs at start-up: runs halvoric-demo on the four
 # drives of scenarios/demo.scenario under a private Xvfb display, alternately
 # without the database (HALVORIC_DRIVEDB set empty) and with the installed

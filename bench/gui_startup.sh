@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start-up time and idle memory of the main window: runs halvoric-demo on the
 # four drives of scenarios/demo.scenario under a private Xvfb display,
 # measures from process start until the window "Halvoric" is mapped, then lets

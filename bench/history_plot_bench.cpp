@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How long the temperature history window takes to open on a year of
 // readings of one drive (every 30 seconds, reduced as the program reduces
 // them), from the click to the first picture, against a bare window of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of keeping one reading in the temperature history, with a week
 // of readings every 30 seconds already in the file and a reduction every
 // ten minutes of readings, as the program runs after a week. The baseline

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Halvoric against a bare Qt window in the same run, both on a private Xvfb
 # screen with a tray host (trayer): start-up time to the mapped window, then
 # an idle spell with the temperature warning on, measuring per thread the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether a watch tick over many drives keeps the window's event loop free:
 // the main window as halvoric-demo builds it (offscreen), on simulated
 // drives, with the temperature warning and the metrics file on. A tick reads

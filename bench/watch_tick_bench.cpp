@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A watch tick as the program runs it: the watched drives read on the drive
 // thread in one hand-over, judged back on the window's thread, and the
 // readings written to the temperature history on a thread of its own. A

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading an element with many attributes: the time must grow with their
 // number, not with its square (a hand-made config.xml is read at start-up).
 #include <benchmark/benchmark.h>

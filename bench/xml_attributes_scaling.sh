@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whether reading an element's attributes grows with their number: counts the
 # instructions (callgrind, repeatable whatever else the machine does) of one
 # read of 25k, 50k and 100k attributes and prints the ratio per doubling.

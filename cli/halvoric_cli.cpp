@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvoric-cli: the drive list and one drive's detail rows on the terminal,
 // from this machine's drives or from a scenario of simulated drives.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start at logon: the per-user XDG autostart entry Halvoric.desktop, which
 // desktops read from the autostart folder of the user's config home.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/autostart_entry_text.h"
 
 #include "base/utf8.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The text of the XDG autostart entry that starts the program at logon.
 #pragma once
 

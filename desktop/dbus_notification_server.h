@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Balloons through org.freedesktop.Notifications on the session bus, with
 // the server followed as it comes and goes.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emergency hibernation request: systemd-logind's Hibernate method on
 // the system bus.
 #pragma once

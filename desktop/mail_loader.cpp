@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/mail_loader.h"
 
 #include <dlfcn.h>

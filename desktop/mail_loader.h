@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's side of the mail library: the Linux implementation of the
 // Mailer seam that loads libhalvoric-sendmail.so at run time and calls its
 // SendMail with the nine arguments in their fixed order.

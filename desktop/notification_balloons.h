@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The balloon of BalloonServer on a freedesktop.org notification server
 // (org.freedesktop.Notifications), without the bus itself: which calls go
 // out, and what the server's answers and signals mean for the balloon.

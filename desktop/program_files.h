@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Files the programs keep for their own use: the mail library and the
 // manual. In the build tree they lie beside the programs; installed, the
 // library lies in lib/halvoric/ and the manual in share/halvoric/ under the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's dialogs through Qt: file choosers, message boxes titled
 // with the application's name, and the popup alert.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Web pages and local files opened by the desktop's default programs.
 #pragma once
 

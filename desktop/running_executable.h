@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The file of the program that is running, for entries that must start it
 // again and for libraries that lie beside it.
 #pragma once

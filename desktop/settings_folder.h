@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where the user's configuration lives, and the folder the program keeps its
 // settings in when it is started from the desktop's menu or at logon: a
 // desktop entry cannot name $XDG_CONFIG_HOME, so the program finds it.

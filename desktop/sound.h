@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alert sound: a WAV file played through libcanberra, which reaches
 // PulseAudio, PipeWire or ALSA. The path goes to the library as a property,
 // never through a shell, so any file name plays.

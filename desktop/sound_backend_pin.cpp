@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/sound_backend_pin.h"
 
 #include <dlfcn.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libcanberra's backends finish a sound on a detached thread that still runs
 // backend code after it reported the end; destroying the context right then
 // unloads the backend under that thread (a crash seen with the ALSA backend).

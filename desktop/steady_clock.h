@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine's clocks: setting the wall clock moves no alert, and the
 // history is kept in calendar time.
 #pragma once

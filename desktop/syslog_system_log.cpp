@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/syslog_system_log.h"
 
 #include <syslog.h>

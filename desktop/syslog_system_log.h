@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system log through syslog(3): facility user, informational records.
 #pragma once
 

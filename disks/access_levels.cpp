@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/access_levels.h"
 
 #include <linux/capability.h>

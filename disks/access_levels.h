@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The machine's disks, each read the best way this process's rights allow,
 // remembering which way each drive got for the detail pages and the
 // start-up report.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Carrying out the disk control interface's requests on an open Linux disk:
 // the version answer, and one checked ATA request as SG_IO ATA PASS-THROUGH.
 // Shared by the direct path and the privileged helper.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The few capability operations the program and its helper need, straight
 // on the kernel's capget/capset so no extra library is involved.
 #pragma once

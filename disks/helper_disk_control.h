@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk control interface through the privileged helper: Open starts one
 // halvoric-ata process for the series and asks it to open the drive, every
 // control request is one message to it, and Close ends it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/linux_disk_control.h"
 
 #include <fcntl.h>

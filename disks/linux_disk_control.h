@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk control interface on Linux: "\\.\PhysicalDriveN" is the Nth whole
 // disk (see docs/drive-order.md), the version query is answered here, and
 // the ATA control codes run as SG_IO ATA PASS-THROUGH (16) commands, or as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/nvme_admin.h"
 
 #include <sys/ioctl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk control interface's ATA requests carried out on an NVMe drive
 // with the only two admin commands this program ever sends: Identify
 // Controller and Get Log Page for the SMART / Health Information log, each

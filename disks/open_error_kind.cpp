@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/open_error_kind.h"
 
 #include <cerrno>

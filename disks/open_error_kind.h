@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Why a device node could not be opened, in the disk control interface's terms.
 #pragma once
 

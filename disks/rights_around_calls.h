@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The privileged helper's rights, each in force only while the one system
 // call that needs it runs. Everything else the helper does (reading and
 // checking requests, listing disks, writing replies) runs with none in

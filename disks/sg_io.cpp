@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/sg_io.h"
 
 #include <sys/ioctl.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one system call of the drive channel, behind a seam so that the
 // translation around it runs in tests without a drive.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk control interface for a user without the right to send ATA
 // commands: every disk the kernel lists can be opened, and the series is
 // answered from sysfs and hwmon (see docs/access-levels.md). IDENTIFY gets

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "disks/sysfs_drive_facts.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the kernel tells every user about a disk: its identity strings in
 // sysfs and its temperature from the drive's hwmon device (drivetemp for
 // SATA disks, the NVMe driver's own for NVMe controllers).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the device node of a whole disk for the privileged helper, after
 // making sure it is exactly the disk the kernel lists and nothing else.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole disks of this machine, in the order that gives drive numbers.
 #pragma once
 

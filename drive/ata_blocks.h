@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Binary blocks exchanged with the disk control interface. Every field is a
 // fixed-width byte or a little-endian integer at the offset given beside it;
 // the static_asserts pin each block's size and key offsets.

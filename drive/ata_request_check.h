@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Checking an ATA request of the disk control interface before it reaches
 // the kernel: only the rows of the command table that the helper permits,
 // with their registers and the sizes of their control code, ever become a

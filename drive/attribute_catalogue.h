@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Display names of S.M.A.R.T. attribute IDs.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each attribute ID means on one drive: smartctl's name for it, the
 // name the window shows and how its raw bytes are read. Built from the
 // field's usual names, the drive database's defaults and the drive's own

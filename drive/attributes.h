@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of the SMART attribute and threshold tables: the SMART Info rows
 // and the temperature summary of a drive.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive command channel: the presence probe, the five requests of a
 // series and the power check. Each request fills the caller's request block
 // completely and reports only whether the disk control interface accepted it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sinks that keep every row they receive: the command-line tool prints them,
 // the tests look at them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The disk control interface: the one seam through which the drive core
 // reaches hardware. Implementations: the Linux SG_IO backend, the simulated
 // drives of a scenario file, and small fakes inside unit tests.

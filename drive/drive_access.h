@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the program knows about its rights to each drive, and how the detail
 // pages show a drive that could only be read from what the kernel tells
 // every user. No OS calls here: the window and the command-line tool share

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every ATA command the program sends, one row each. The channel fills its
 // requests from the rows, the helper's check lets through only what a row
 // permits, the NVMe and sysfs backends and the simulated drives answer by

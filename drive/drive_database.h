@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The field's drive database, read as data: entries of a family name, model
 // and firmware patterns, a warning and attribute presets, in the syntax of
 // a C array of five-string structs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive examined rather than watched: its self-test now, the self-tests
 // and errors it logged, and the self-test started or aborted on request.
 // Each is one call over the reader; nothing here writes to the disk.

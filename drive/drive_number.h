@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drive numbers: how many drives the program scans, and reading a number
 // back out of text (a row caption, a command-line argument, the N of
 // a device path).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where drive series run. A drive that takes long to answer must not hold
 // up the window, so the program runs every series on a thread of its own
 // and hands each result back to the window's thread; the command-line tool

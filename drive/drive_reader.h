@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The request series of the drive core: presence probe, power check, model,
 // temperature summary and the detail read, each opening and closing the
 // drive once.

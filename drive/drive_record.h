@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One drive as a single read sees it: identity, temperature, attribute table,
 // power mode and why anything is missing. The command-line tool's JSON and
 // any other machine-readable report are written from this record, so they

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every reader's list of requests, in the order the drive receives them. A
 // command that joins the reading of a drive's tables joins kVerdictSteps,
 // and with it every series that reads them.

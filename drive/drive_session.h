@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One series of requests to one drive: the drive opened once, the steps
 // sent in the order the caller lists them, and the drive closed again on
 // every path when the session ends. Every reader of a drive is one call of

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The errors a drive logged: ATA's summary error log (SMART READ LOG 01h)
 // and the first page of its extended one (READ LOG EXT 03h), NVMe's error
 // information log (page 01h). Every decoder takes whatever bytes came.

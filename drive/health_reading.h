@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive's identity and every attribute's state, read for the health watch.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The wire protocol between the program and halvoric-ata, the privileged
 // helper that alone may send ATA commands. One helper process serves one
 // request series: the first request opens a drive, the following ones carry

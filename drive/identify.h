@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding of IDENTIFY DEVICE / IDENTIFY PACKET DEVICE answers into the model
 // text and the rows of the Disk Info page.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where an NVMe drive's health figures stand in the attribute table the
 // program builds for it, and how such a table is named and judged. The three
 // figures with an ATA attribute of the same meaning use that ID; the others

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // An NVMe drive's answers put into the blocks of the ATA series, so that the
 // drive core reads an NVMe drive like any other: Identify Controller becomes
 // the IDENTIFY sector's strings, the SMART / Health Information log becomes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive's power mode as CHECK POWER MODE reports it. Asking is the one
 // request that never spins a disk up, so a caller can leave a disk in
 // standby alone instead of waking it with the series.

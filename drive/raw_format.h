@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How an attribute's raw bytes are read: the field's raw formats and byte
 // orders, as smartctl's -v option names them.
 #pragma once

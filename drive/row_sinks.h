@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rows the drive core produces, and the small sinks that receive them.
 // The main window, the command-line tool and the tests implement these, so
 // all of them see exactly the same rows.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Building the SCSI ATA PASS-THROUGH (16) command block that carries one ATA
 // request of the disk control interface to a drive behind libata.
 #pragma once

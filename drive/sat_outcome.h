@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Deciding whether an ATA command sent through SG_IO succeeded. A failed ATA
 // command does not fail the ioctl, so the decision rests on the SCSI status,
 // the sense key and the returned ATA status register.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the SCSI sense data that comes back from ATA PASS-THROUGH: the
 // sense key, and the drive's error and status registers when they are in it.
 #pragma once

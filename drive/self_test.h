@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive's self-tests: which it runs and for how long (SMART READ DATA, or
 // an NVMe drive's Identify Controller), the one running now, and the log
 // of those that ended (ATA logs 06h and 07h, NVMe log page 06h). Every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive/series_deadline.h"
 
 namespace halvoric {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A series that runs past its deadline is cut short: its later requests
 // fail without reaching the drive. One drive that does not answer then holds
 // up the others for the deadline and the one request under way, which the

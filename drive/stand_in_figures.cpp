@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive/stand_in_figures.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stand-in figures the program fills in where it builds a drive's
 // sectors itself (the sysfs fallback, the NVMe health log), so that both
 // levels show the same values where the drive reported none and the alerts

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive reduced to its temperature, its verdict and the reasons for it,
 // and its own temperature limits.
 #pragma once

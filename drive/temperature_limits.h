@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temperatures a drive itself names as its limits, and the extremes it
 // keeps, in degrees Celsius. Absent when the drive does not state them.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive's verdict: what the list, the tray, the command-line tool and
 // JSON say of it, and why.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any text as a drive database file: the parser must skip what it cannot
 // read without crashing, and every entry it keeps must match and read raw
 // values by its presets, whatever a local file or a broken update holds.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a drive's answers: the IDENTIFY decoder, the attribute and
 // threshold tables, the summary, the NVMe translation and the self-test and
 // error logs must neither crash nor read out of bounds, whatever a drive or

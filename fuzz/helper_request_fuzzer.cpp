@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a request to the privileged helper: whatever the check lets
 // through must be one of the commands the helper may send, with nothing to
 // write to the disk and no self-test that holds it captive.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as mail.conf: read or refused with a message, never a crash.
 #include <cstddef>
 #include <cstdint>

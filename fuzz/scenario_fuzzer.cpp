@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as a scenario file: the parser accepts or refuses with a
 // message, and what it accepts the simulated drives can answer from.
 #include <cstddef>

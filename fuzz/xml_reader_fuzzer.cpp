@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Any bytes as config.xml: the reader, the writer on what it built and the
 // settings lookup must neither crash nor read out of bounds.
 #include <cstddef>

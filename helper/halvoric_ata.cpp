@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // halvoric-ata: the only part of Halvoric that may send commands to a drive.
 // It is started by the program once per request series and speaks the
 // fixed-size protocol of platform/helper_protocol.h on stdin and stdout. It

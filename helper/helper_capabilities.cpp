@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "helper/helper_capabilities.h"
 
 #include <linux/capability.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The privileged helper's rights as the capabilities of its own process:
 // permitted from the file, in force only around the call that needs one.
 #pragma once

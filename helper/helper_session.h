@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The privileged helper's whole behaviour apart from process set-up: reading
 // fixed-size requests, checking each, and answering from one whole disk.
 #pragma once

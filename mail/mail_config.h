@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mail library's own settings: which SMTP server to use and how to log
 // in. They live in a small key=value file so that the program's settings
 // never hold a mail password.

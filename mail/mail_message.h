@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Turns the caller's texts into one RFC 5322 message ready for SMTP DATA.
 #pragma once
 

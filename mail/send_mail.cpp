@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The C entry of the mail library. Nothing may escape it but the result and
 // the error text: the caller is C-linkage code loaded through dlsym.
 #include "mail/send_mail.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 /* The mail library's one entry point, with C linkage so that the program can
  * find it by name at run time.
  *

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hands a composed mail to an SMTP server through libcurl.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The warnings the user acknowledged: such a drive reads OK, in the list and
 // the tray, until one of the counts behind its warning changes.
 #pragma once

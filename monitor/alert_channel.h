@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One way an alert reaches the user. Every watch raises each of its alerts
 // on every channel, in the channels' order; each channel decides for itself
 // whether the user switched it on and how often it repeats.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alert channels the user can switch on, and the list every watch
 // raises its alerts on: mail and sound first, then the popup, whose wait
 // for an answer comes last.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alert mail and the test mail: one sender, one subject, the body given.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/drive_monitor.h"
 
 #include "drive/drive_database_files.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor without its window: the drive thread and the series deadline,
 // the history's thread and store, the watches and their alert channels, the
 // tray status report, the last readings, the slow-drive report and the

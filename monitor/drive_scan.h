@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up drive scan and the detail pages of the selected drive.
 #pragma once
 

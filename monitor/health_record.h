@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The last reading of each drive's attributes, by serial number, kept in a
 // small file beside config.xml so that a restart neither forgets a change
 // nor reports it twice.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The health watch: at start and then every HealthMinutes, each watched
 // drive's attributes are compared with its last reading. An attribute that
 // newly reads BAD, a count of damaged sectors that appears or rises, or the

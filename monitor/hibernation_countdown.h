@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emergency countdown of a popup alert: one tick a second in the window
 // caption, and at zero the hibernation request.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the history window draws, worked out without widgets: the readings
 // of the chosen range thinned to what a window's width can show, cut into
 // runs wherever the drive slept or the program did not run, and the CSV a

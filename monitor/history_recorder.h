@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hands every reading the watches take to the history store, stamped with
 // the calendar time. The store is written through `writer`, which the
 // program runs away from the window: a commit can wait for a busy disk.

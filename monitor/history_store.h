@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature history: every reading the program takes, per drive by
 // serial number, in an SQLite database beside config.xml. Readings older
 // than a week are reduced to ten-minute minimum, mean and maximum; those

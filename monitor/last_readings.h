@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What each drive said when it was last read, for the times it must not be
 // asked: a disk in standby is left asleep and reported from here.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sends alert mails one after another on a thread of their own, so that a
 // slow or unreachable mail server never holds up the window, the alert
 // sound, the popup or the hibernation countdown. Each outcome comes back

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Says in the journal when a drive ran past the deadline of its series, and
 // so read as not answering: once, and again only after it answered in time.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every 30 seconds while the warning is on: re-read the watched drives and
 // raise the alerts the user switched on. Every channel compares and reports
 // the drive's temperature; a drive without one never alerts. Each time above

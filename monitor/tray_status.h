@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive status balloon shown when the window goes to the tray: each
 // drive's model, temperature and verdict, read anew, as many drives as the
 // balloon holds and how many more there are, and the rows rewritten.

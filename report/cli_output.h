@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Printing of drive rows for the command-line tool as text; the JSON
 // documents are built in drive_json.h.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The documents of `halvoric-cli --json` (docs/cli-json.md, checked against
 // docs/halvoric-cli.schema.json): keys named as smartctl names the same
 // figures, absent figures null.

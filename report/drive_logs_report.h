@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A drive's self-test and logs (drive/drive_logs.h) for others: the
 // command-line tool's text, and JSON under smartctl's keys.
 #pragma once

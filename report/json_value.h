@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small JSON document tree and its printer: the command-line tool builds
 // each document whole, so every value is written in one place, with one
 // escaping, and absent figures are null rather than a stand-in number.

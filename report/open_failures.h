@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Forwards to another disk control backend and remembers why opens failed,
 // so the command-line tool can tell the user what stopped it.
 #pragma once

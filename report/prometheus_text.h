@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drive records in the Prometheus text exposition format, for node_exporter's
 // textfile collector. Names and labels follow smartctl_exporter where the
 // figure means the same, so that dashboards and alert rules written for it

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the fuzz targets with clang (AddressSanitizer and UndefinedBehavior-
 # Sanitizer on) and runs each for half a minute on a copy of its seed corpus:
 # the XML reader, the drive decoders over raw sectors, the drive database

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Halvoric needs: `run` (the default) for
 # building and running it, `test` for that and every test tool. The lists
 # are scripts/packages-run.txt and scripts/packages-test.txt. Skips apt

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Draws Halvoric's pictures with ImageMagick (Debian `imagemagick`) into
 # ui/pictures/. The results are committed; run this again only to change them.
 # Splash, banner and logo are baseline JPEGs, everything else PNG.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a StatusNotifierItem desktop: a watcher on a private
 # session bus, the notification server dunst and the window manager openbox
 # under Xvfb, on the demo's four simulated drives. The item registers;

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package halvoric_<version>_amd64.deb: a Release build of
 # only what the package installs (no tests, no benchmarks), for /usr, then
 # cpack. Prints the package's path on the last line.

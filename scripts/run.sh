@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Halvoric and opens its window on this
 # machine's drives.
 set -euo pipefail

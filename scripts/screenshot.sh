@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Starts halvoric-demo on the bundled scenario under a private Xvfb display
 # with a window manager (openbox) and saves the framed main window as
 # docs/screenshot.png (Debian xvfb, openbox, x11-utils, xdotool, imagemagick),

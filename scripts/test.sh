@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds Halvoric and runs every test: a plain build,
 # then the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Shows the tray demo's icon in a real tray (trayer on Xvfb): the window
 # minimises to the tray with a balloon, a screenshot is taken, and a double
 # click on the icon must bring the window back.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The tray host coming and going while the real program runs, on both roads
 # to a tray: trayer (XEmbed) started after the program, ended and started
 # again; a StatusNotifierWatcher ended and started again. Each time the icon

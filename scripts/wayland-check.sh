@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under Wayland: Weston's headless compositor with Qt's
 # Wayland platform plugin, a StatusNotifierWatcher on a private session bus.
 # The window opens (Weston's screenshot differs from the empty desktop's and

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program under a window manager (openbox on Xvfb): a start-up
 # error box (config.xml with a bad Boolean) is the active window and no
 # splash covers it; once answered, the main window opens decorated and

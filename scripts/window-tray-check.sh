@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real program in a real tray (trayer on Xvfb), on the demo's simulated
 # drives: the icon docks, minimising hides the window to the tray with the
 # drive status balloon (screenshot), a single click on the icon leaves it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The popup alert: a message the user must answer before the watch goes on.
 #pragma once
 

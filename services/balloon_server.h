@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Balloons shown by the desktop's notification server instead of being drawn
 // at the tray icon: one balloon per process, which each show replaces.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The time that rules how often alerts repeat; tests turn it by hand.
 #pragma once
 

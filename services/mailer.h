@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Alert mails: the texts and numbers of one SendMail call of the mail
 // library, and the seam that sends them.
 #pragma once

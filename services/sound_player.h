@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alert sound: a WAV file played on the desktop's sound output.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start at logon: an entry that makes the desktop start the program when the
 // user logs on.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The system log that the journal mirrors its lines to.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opens a web page or a local file with the desktop's default program.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal's mirror in the system log: a source registered once, then one
 // informational record per journal line.
 #pragma once

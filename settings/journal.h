@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal: dated lines on the Log page, each mirrored to the system log,
 // and the page's Save and Clear buttons.
 #pragma once

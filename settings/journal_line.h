@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a journal line reads: local date and time, " * ", the message.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Preferences page: every control keeps its setting equal to itself and
 // journals the change. The same handlers run when the settings load sets
 // the controls, so a setting loaded as on has its full effect. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The stored settings: element name and field, in file order. The twelve of
 // the Preferences page come first; the ones added later follow them, so a
 // reader that knows only the twelve still finds each where it looks.

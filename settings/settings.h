@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's preferences, in the order config.xml stores them.
 #pragma once
 

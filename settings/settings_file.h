@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // config.xml: reading the settings from it and writing them to it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file and the Preferences controls: the file's values shown at
 // start, the settings written back when the program ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How settings are written as text and read back.
 #pragma once
 

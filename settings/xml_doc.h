@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The XML document: itself the root element, plus the declaration, the text
 // last loaded and the message of the last load.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The element of the small XML document model behind config.xml.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Hands the balloon requests of the area's icons to a notification server.
 // Every balloon is asked for as a hide and a show, and the status report
 // asks once per drive; what reaches the server is decided once control is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pointer and keyboard as a tray icon sees them, and menus opened at
 // the pointer.
 #pragma once

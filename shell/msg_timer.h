@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A light periodic timer that ticks through one hidden receiver shared by
 // every timer of the process. The tray icon runs its click, cycle and exit
 // timers on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The desktop's notification area: icons are added, changed and removed by
 // their record; the area reports back to the record's window.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/notify_icon_record.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The record that describes one icon to the notification area, with the
 // field sizes that bound its texts, and the notifications the area sends back.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window that owns a tray icon: the icon hides it to the tray, brings it
 // back and learns when the user minimises it.
 #pragma once

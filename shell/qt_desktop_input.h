@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pointer, keyboard and pop-up menus of the Qt desktop.
 #pragma once
 

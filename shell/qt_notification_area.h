@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The notification area of this desktop, through Qt's tray icon: one
 // QSystemTrayIcon per icon identifier.
 #pragma once

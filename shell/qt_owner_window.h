@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A Qt top-level widget as the window that owns a tray icon. An event filter
 // turns the user's minimise into the tray icon's hide when the hook asks so.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One running monitor per user. A second start would put a second icon in
 // the tray, raise every alert twice and overwrite the first one's settings
 // when it ends; instead it asks the running one to show its window.

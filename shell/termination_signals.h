@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The requests to end the program that arrive as signals: SIGTERM when the
 // desktop session ends or the machine shuts down, SIGHUP, SIGINT. The
 // handler only notes the request; it is carried out on the event loop,

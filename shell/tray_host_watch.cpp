@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/tray_host_watch.h"
 
 #include <QDBusConnection>

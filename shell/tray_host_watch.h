@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Follows the desktop's tray host as it comes and goes (its host restarted,
 // or started after the program), through what the desktop announces: the
 // StatusNotifierWatcher's name on the session bus, or the owner of the X11

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // TTrayIcon: one icon in the desktop's notification area with its tooltip,
 // balloons, mouse events and pop-up menu, and the owner window's minimise to
 // the tray. Events are optional: an empty one is not raised.

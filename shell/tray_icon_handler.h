@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one receiver of the notification area's notifications for every tray
 // icon of the process; it hands each to the icon it belongs to.
 #pragma once

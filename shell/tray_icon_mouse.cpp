@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How a tray icon turns the area's notifications and its own timers into
 // events: click recognition, enter and exit, icon cycling, the menu.
 #include <QAction>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "shell/x11_tray_selection.h"
 
 #include <xcb/xcb.h>

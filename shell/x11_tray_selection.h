@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The X11 tray manager selection (_NET_SYSTEM_TRAY_Sn of the freedesktop.org
 // system tray protocol): a tray owns it while it runs, announces a new owner
 // with a MANAGER message on the root window, and its owner window is

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Folders are floors: each includes only the folders it may build on, so no
 # circle can grow back between the window and its logic.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every built program and the mail library carry their hardening: position
 # independent (type DYN), immediate binding, a read-only relocation segment,
 # the stack protector where it has stack buffers to guard, and, in optimised

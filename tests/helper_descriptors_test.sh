@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # What the helper holds while it waits for a request.
 # A caller that starts the helper with stdin, stdout or stderr closed must
 # not have the disk opened under that number: the helper fills each closed

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Talking to the real helper from a shell: its fixed-size requests
 # (drive/helper_protocol.h) as bytes, and what a test reads back from the
 # helper and its process. Sourced by bash test scripts and by the test VM's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The man pages: formatted without a warning, each with a NAME section that
 # the manual database can index, and the command-line tool's page naming
 # every option its --help names.

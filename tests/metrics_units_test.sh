@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The installed metrics service: systemd accepts the units, the system user
 # can be created, and the service keeps the
 # helper's file capabilities working: no setting that implies

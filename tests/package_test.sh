@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package, as a user meets it: built by scripts/package.sh, free of
 # lintian errors and warnings, installed with apt-get, working (the CLI, the
 # helper's capabilities, the menu entry, the demo scenario's drives, "Help

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The README's command to run Halvoric installs what running needs and no
 # test tool: the run list and the test list share nothing, and nothing on
 # the test list is pulled in by the run list's dependencies (packages every

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Where halvoric-demo finds the scenario it shows when given none.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws a list's cells with grid lines, as a report view with grid lines
 // shows them: each cell's right and bottom edge in the style's grid colour.
 #pragma once

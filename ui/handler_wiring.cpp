@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Connects the controls and timers to their handlers: check boxes on every
 // change of state (a click, or the settings load setting them), edits on
 // every change of text and on losing the focus.

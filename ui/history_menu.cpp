@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive list's context menu: the history windows it opens, and the
 // acknowledgement of a drive's warning.
 #include <QMenu>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature history of one drive in a window of its own: the last
 // hour, day, week, month or year as a line chart, with the critical
 // temperature, the minimum-maximum band where readings were reduced, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the drive list's menu gets a history window. The window draws with
 // Qt Charts, which brings OpenGL and its libraries with it; the program
 // loads them from a module of its own at the first window, so that a

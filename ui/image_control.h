@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A picture on the window that can be clicked, like the maker's logo.
 #pragma once
 

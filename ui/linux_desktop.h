@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The services of a Linux desktop, wired in one place for both programs.
 // Only the drives differ: the machine's own or simulated ones.
 #pragma once

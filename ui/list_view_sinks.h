@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive core's rows, put into the window's three lists.
 #pragma once
 

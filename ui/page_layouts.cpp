@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pages below the drive list besides Preferences: Disk Info and SMART
 // Info with their coloured status column (and the drive list's), and Log.
 #include <QVBoxLayout>

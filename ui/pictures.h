@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The pictures stored with the program (ui/pictures, made by
 // scripts/make-artwork.sh) by their file names.
 #pragma once

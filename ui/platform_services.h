@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Everything the main window and its monitor reach outside the process,
 // handed over in one piece: the programs wire the machine's services, tests
 // wire fakes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's start: splash picture, application title, the main window
 // created while the picture shows, then the window on screen.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Places a window in the middle of the desktop it is on.
 #pragma once
 

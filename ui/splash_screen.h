@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The picture on screen while the main window is being created.
 #pragma once
 

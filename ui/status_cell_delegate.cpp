@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/status_cell_delegate.h"
 
 #include <QAbstractItemView>

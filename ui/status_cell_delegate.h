@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Draws a list's "Status" cells: "OK" in green with the OK picture, "WARN"
 // in amber with the WARN picture, "N/A" in the list's own colour without a
 // picture, anything else in red with the BAD picture. The picture sits near

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: the drive list, the four pages below it and the window's
 // non-visual parts. It shows the monitor the program's entry built, through
 // narrow views, and keeps the settings, the journal and the Preferences

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window's handlers, each handing the event to the logic object it
 // belongs to, and the views through which those objects show themselves.
 #include <QCheckBox>

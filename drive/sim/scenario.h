@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Simulated drives described in a human-writable scenario file. The format is
 // documented in docs/scenarios.md.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive/sim/sim_self_tests.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The self-tests started on simulated drives and the logs they answer
 // with: each test runs for its drive's `self-test-seconds` and then joins
 // its log, passed or failed as the scenario says; an abort ends it at once.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A disk control backend answering from the simulated drives of a scenario.
 // It records every open, request and close, so tests can check a series
 // request by request. A drive in standby or asleep by its power schedule

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced after rig.sh by the checks that give a program today's desktop
 # services: a private session bus, a StatusNotifierWatcher and a
 # notification server. Each needs XDG_RUNTIME_DIR, made by start_session.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts that start programs for a check or a measurement.
 # Every process they start is tracked here and stopped by its PID at the end.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A private directory for one test, removed with everything in it, and whole
 // files in and out.
 #pragma once

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Validates halvoric-cli's JSON documents against the published schema.
 
 Usage: check_cli_json.py SCHEMA [--documented-in DOC] [--reject] FILE...

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # halvoric-cli --json against the published schema: the shipped scenarios,
 # drives that fail to read or cannot be opened, drives asleep, and documents
 # the schema must refuse (stand-in numbers, an unread drive said to be OK).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # halvoric-cli end to end over the shipped scenarios: output, exit codes, errors.
 set -u
 cli=$1

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # halvoric-cli --prometheus against the real readers of its file: promtool's
 # checks, node_exporter's textfile collector on a loopback port, a Prometheus
 # server scraping that node_exporter, and the example alert rules run by

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tests/desktop/child_process.h"
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Programs a test starts as real counterparts (an SMTP server, a bus, a D-Bus
 // mock), each stopped by its own PID when the test ends.
 #pragma once

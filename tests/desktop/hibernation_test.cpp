@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LogindHibernator against python-dbusmock's logind on a private bus that
 // stands in for the system bus; dbus-monitor shows what went over the wire,
 // since the mock turns D-Bus types into Python ones.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The balloon on a notification server, driven through a fake bus that
 // answers only when the test says so, as a busy server would.
 #include "desktop/notification_balloons.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Does with a StatusNotifierItem's exported menu (com.canonical.dbusmenu)
 what a panel does: prints its labels, one a line, or clicks the item with
 the label given.

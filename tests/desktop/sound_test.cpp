@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // CanberraSoundPlayer through libcanberra's ALSA backend into ALSA's file
 // plugin: the test's own .asoundrc makes the default output a named pipe,
 // which must carry exactly the samples of the WAV that was played. The pipe

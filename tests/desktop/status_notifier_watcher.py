@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 """python3-dbusmock template: a StatusNotifierWatcher with a host registered,
 as a desktop's panel offers it. Items that register are listed and
 announced."""

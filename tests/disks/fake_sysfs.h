@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A throw-away /sys and /dev pair in a temporary directory.
 #pragma once
 

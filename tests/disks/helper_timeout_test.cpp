@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A helper that stops answering is ended, and the series fails in time
 // instead of holding the program up for good.
 #include <gtest/gtest.h>

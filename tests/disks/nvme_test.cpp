@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // NVMe drives read with rights: the translation of Identify Controller and
 // the health log into the series' blocks, the two admin commands that reach
 // the kernel, and how the levels show the figures that were filled in.

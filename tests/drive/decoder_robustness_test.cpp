@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drives may answer anything: every decoder must stay in bounds for any bytes.
 // Run under the sanitizers, this walks many random answers through them.
 #include <gtest/gtest.h>

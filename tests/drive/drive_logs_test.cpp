@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The self-test and error log decoders on sectors built byte by byte: the
 // ring of each log, the checksum, and what a drive may send beyond the
 // layout.

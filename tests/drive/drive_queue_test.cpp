@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Series away from the caller's thread, and the deadline that ends a series
 // of a drive that does not answer.
 #include "drive/drive_queue.h"

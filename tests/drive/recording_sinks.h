@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Sinks that keep every row they receive, for assertions.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Builds simulated drives from scenario text inside a test.
 #pragma once
 

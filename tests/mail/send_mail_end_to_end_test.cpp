@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real mail library, loaded the way the program loads it, against a real
 // SMTP server on loopback that stores what it receives in a maildir.
 #include <gtest/gtest.h>

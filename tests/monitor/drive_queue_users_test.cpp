@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watch and the scan with drive reads that come back later, as they do
 // when series run away from the window.
 #include <gtest/gtest.h>

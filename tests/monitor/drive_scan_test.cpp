@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The start-up scan's line about drives whose own critical temperature lies
 // below the user's, on simulated drives naming their limits.
 #include "monitor/drive_scan.h"

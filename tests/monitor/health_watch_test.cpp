@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The health watch over simulated drives whose attributes change between
 // readings, with its record in a private folder.
 #include <memory>

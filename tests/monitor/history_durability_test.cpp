@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history survives what happens to a desktop: the program killed while
 // it writes, a disk that fills up, and a year of readings every 30 seconds.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the history window draws: runs cut where the drive slept or the
 // program did not run, thinned to a window's width, and the exported CSV.
 #include "monitor/history_plot.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature history: what is kept, how it shrinks with age, and what
 // the user is told when it cannot be kept.
 #include "monitor/history_store.h"

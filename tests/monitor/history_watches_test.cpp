@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watches hand the history what they read, and nothing they did not:
 // a sleeping drive's night is kept as standby, not read.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Alert mails on their own thread: a mail server that does not answer holds
 // up neither the popup and its countdown nor the checks, and mails do not
 // pile up meanwhile.

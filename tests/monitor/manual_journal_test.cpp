@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual's table of journal lines (the Preferences page in help.html)
 // says what the code writes: each box's on and off line, and the line of a
 // new critical temperature. A change on either side fails here.

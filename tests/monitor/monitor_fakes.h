@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window as the monitor's logic sees it, and the journal it writes to.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole day of both watches over simulated drives whose power, health and
 // temperature change on a schedule: what the user would live through.
 #include <memory>

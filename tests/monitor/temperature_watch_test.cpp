@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature watch and the hibernation countdown, driven through their
 // views on simulated drives, without a window.
 #include <filesystem>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive status report when the window goes to the tray.
 #include <memory>
 

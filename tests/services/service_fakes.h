@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Small fakes of the platform services, recording what the logic asked of
 // them; each answers as the test sets it.
 #pragma once

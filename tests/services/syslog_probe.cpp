@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes through the window's system-log path (TEventLogWriter on
 // SyslogSystemLog) so that system_log_test.sh can read back what the system
 // logger received.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window's system log, received by a real rsyslogd: the probe writes
 # through TEventLogWriter and SyslogSystemLog, in a private mount namespace
 # whose /dev/log is the socket of an rsyslogd started here on its own

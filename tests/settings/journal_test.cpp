@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The journal: its lines, its mirror in the system log, and saving it.
 #include "settings/journal.h"
 

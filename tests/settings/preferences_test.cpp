@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Preferences page's logic through its view, and the settings file's
 // load and save, without a window.
 #include "settings/preferences.h"

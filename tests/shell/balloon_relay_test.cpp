@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The relay between the area's balloon requests and a notification server,
 // on a fake server that records what reaches it.
 #include "shell/balloon_relay.h"

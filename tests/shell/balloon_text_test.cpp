@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive status balloon from a simulated drive to the notification area,
 // and the text Qt is given for it.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Waiting in tests for what the event loop delivers.
 #pragma once
 

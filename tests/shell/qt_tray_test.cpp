@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Qt side of the tray: the owner window's minimise hook on a real
 // widget, and the watch on the tray's host.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A tiny program with a real tray icon for the check under Xvfb: a window
 // that minimises to the tray with a status balloon and comes back on a double
 // click. It says on stdout what happened, one word a line.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window with the drives' access levels: the source row and hidden
 // made-up figures on the detail pages, and the start-up line about rights.
 #include <map>

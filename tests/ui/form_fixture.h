@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A main window on simulated drives and small fakes, in a private current
 // directory (the window reads and writes config.xml there).
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Widgets need one QApplication for the whole test program.
 #include <gtest/gtest.h>
 

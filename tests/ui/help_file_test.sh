@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The manual that "Help and Manual" opens, as the build tree has it beside the
 # program: well-formed, self-contained, and every link of its contents leads somewhere.
 # Usage: help_file_test.sh PROGRAM

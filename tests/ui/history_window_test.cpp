@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The drive list's context menu and the temperature history window it opens.
 #include <sqlite3.h>
 

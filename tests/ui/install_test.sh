@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `cmake --install` into a scratch root: the programs and the drive helper
 # (with its capabilities when run as root) side by side in bin/, the mail
 # library in the private lib/halvoric/, the manual and the demo scenario in

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Started as the menu entry starts it, the program keeps config.xml in the
 # user's settings folder, made private on first use; a folder that cannot be
 # made ends the start with a message and status 1, before any window. A

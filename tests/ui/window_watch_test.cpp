@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watch as the window shows it: ticked rows only, the popup's countdown
 // in the caption, the raised critical temperature in its field, the rows
 // following each check, and a warning acknowledged from the row's menu.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Boots Debian's kernel under QEMU with six emulated SATA disks on the AHCI
 # ports and an emulated NVMe disk, whose identities we choose, runs
 # halvoric-cli inside as root, through halvoric-ata as an unprivileged user,

@@ -1,4 +1,5 @@
 #!/bin/busybox sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # /init of the test VM: loads the disk drivers, runs halvoric-cli as root, as
 # an unprivileged user through halvoric-ata (with and without its NVMe right),
 # and as that user without the helper, and smartctl on the NVMe drive for

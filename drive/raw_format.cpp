@@ -102,10 +102,13 @@ std::string TempMinMax(const Assembled& raw) {
   const auto b = [&raw](std::size_t i) { return static_cast<int>(raw.Bytes[i]); };
   const int t = static_cast<std::int8_t>(raw.Bytes[0]);
   if ((raw.Number >> 8) == 0) return std::to_string(t);
-  const auto spans = [t](int low, int high) { return low <= t && t <= high && low < high; };
+  const auto spans = [t](int low, int high) { return low <= t && t <= high; };
   if (b(1) == 0 && b(3) == 0 && b(5) == 0) {
     if (spans(b(2), b(4))) return Printed("%d (Min/Max %d/%d)", t, b(2), b(4));
     if (spans(b(4), b(2))) return Printed("%d (Min/Max %d/%d)", t, b(4), b(2));
+  }
+  if (b(1) == 0 && b(4) == 0 && b(5) == 0 && spans(b(2), b(3))) {
+    return Printed("%d (Min/Max %d/%d)", t, b(2), b(3));
   }
   if (b(3) == 0 && b(4) == 0 && b(5) == 0 && spans(b(1), b(2))) {
     return Printed("%d (Min/Max %d/%d)", t, b(1), b(2));

@@ -199,6 +199,7 @@ TEST(RawFormat, EveryFormatAndByteOrder) {
       {"tempminmax", Entry({36}), "36"},
       {"tempminmax", Entry({36, 0, 17, 0, 0, 0}), "36 (0 0 0 17 0)"},
       {"tempminmax", Entry({36, 20, 45}), "36 (Min/Max 20/45)"},
+      {"tempminmax", Entry({31, 0, 31, 31, 0, 0}), "31 (Min/Max 31/31)"},
       {"temp10x", Entry({0x9F, 0x01}), "41.5"},
       // Byte orders: big-endian, a zero, the value and worst bytes.
       {"raw48:012345", Entry({1, 0, 0, 0, 0, 0}), "1099511627776"},

@@ -44,7 +44,7 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
 # Sections that hold text, not one of our JSON documents.
 NOT_JSON = ("helper-refuses-args", "helper-rights", "root-nvme-text", "smartctl-nvme",
             "smartctl-sata", "root-list-text", "helper-list-text", "runtime-status",
-            "runtime-metrics", "disk-serials", "helper-selftest", "smartctl-logs")
+            "runtime-metrics", "disk-serials", "helper-selftest", "smartctl-logs", "smartctl-attributes")
 
 failures = []
 
@@ -180,6 +180,16 @@ def main():
     passed, airflow = smartctl_verdict_and_airflow(found["smartctl-sata.out"])
     check("smartctl read the SATA drive's verdict and temperature", (passed, airflow is None),
           (True, False))
+    # Names, flags and raw values as smartctl spells them, from the same
+    # drive database in the same boot.
+    def spelled(table):
+        return [(row["id"], row["name"], row["flags"]["string"], row["raw"]["string"])
+                for row in table]
+    reference = spelled(json.loads(found["smartctl-attributes.out"])["ata_smart_attributes"]["table"])
+    for run in ("root", "helper"):
+        drive = json.loads(found[f"{run}-sata.out"])
+        check(f"{run}: attributes as smartctl spells them",
+              spelled(drive["ata_smart_attributes"]["table"]), reference)
     for run in ("root", "helper"):
         listing = [window_names(d) for d in json.loads(found[f"{run}-list.out"])["drives"]]
         check(f"{run}: drive 0 in the list", listing[0],

@@ -62,6 +62,10 @@ copy_with_libraries "$helper" /opt/halvoric/halvoric-ata
 copy_with_libraries "$cli" /opt/limited/halvoric-cli
 copy_with_libraries "$(command -v setcap)" /sbin/setcap
 copy_with_libraries "$smartctl" /sbin/smartctl
+# Both read the same drive database, where it is installed.
+for db in /usr/share/smartmontools/drivedb.h /var/lib/smartmontools/drivedb/drivedb.h; do
+  [ -r "$db" ] && mkdir -p "$root$(dirname "$db")" && cp "$db" "$root$db"
+done
 
 for module in ahci sd_mod sg nvme drivetemp; do
   modprobe -S "$version" --show-depends "$module" 2>/dev/null || true

@@ -102,6 +102,7 @@ echo on >/sys/block/sdf/device/power/control
 # smartctl's section headings start with "===", as ours do.
 run smartctl-nvme sh -c "/sbin/smartctl -a /dev/nvme0 | sed 's/^===/---/'"
 run smartctl-sata sh -c "/sbin/smartctl -H -A /dev/sda | sed 's/^===/---/'"
+run smartctl-attributes /sbin/smartctl -A -j /dev/sda
 
 setcap cap_dac_read_search,cap_sys_rawio,cap_sys_admin+p /opt/halvoric/halvoric-ata
 run helper-power user /opt/halvoric/halvoric-cli --power --json

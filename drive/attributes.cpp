@@ -153,15 +153,6 @@ void ShowAttributes(SmartInfoSink& sink, TableData attributes, TableData thresho
   }
 }
 
-std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds,
-                                             TableSource source) {
-  std::vector<AttributeReading> readings;
-  for (const TableAttribute& attribute : ListAttributes(attributes, thresholds, source)) {
-    readings.push_back({attribute.Id, attribute.Raw, attribute.State});
-  }
-  return readings;
-}
-
 DriveSummary DecodeDriveSummary(TableData attributes, TableData thresholds, TableSource source,
                                 const DriveMeanings& meanings) {
   DriveSummary summary;

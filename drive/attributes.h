@@ -93,10 +93,6 @@ struct AttributeReading {
   bool operator==(const AttributeReading&) const = default;
 };
 
-// One reading per SMART Info row, in table order.
-std::vector<AttributeReading> ReadAttributes(TableData attributes, TableData thresholds,
-                                             TableSource source = TableSource::Ata);
-
 // The summary of the temperature attribute (194, else 190), found before the
 // first empty entry; NoTemperature and NoThreshold when there is none. Its
 // verdict covers every attribute up to the first empty entry

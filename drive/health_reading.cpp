@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive/health_reading.h"
 
+#include "base/text_trim.h"
 #include "drive/drive_series.h"
 #include "drive/identify.h"
 
@@ -22,8 +23,12 @@ std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& se
   reading.Serial =
       DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
   reading.Source = series.Source;
-  reading.Attributes =
-      ReadAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, reading.Source);
+  for (const TableAttribute& attribute :
+       ListAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, reading.Source,
+                      reader.MeaningsOf(series))) {
+    reading.Attributes.push_back({attribute.Id, attribute.Raw, attribute.State});
+    reading.Names[attribute.Id] = std::string(TrimControls(attribute.Name));
+  }
   if (reading.Attributes.empty()) return std::nullopt;
   return reading;
 }

@@ -2,6 +2,7 @@
 // A drive's identity and every attribute's state, read for the health watch.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ struct HealthReading {
   std::string Model;   // as the drive sends it, blank-padded
   std::string Serial;  // the key the last reading is kept under
   std::vector<AttributeReading> Attributes;
+  // Each attribute's name as the window shows it, by the drive's meanings;
+  // not kept between runs.
+  std::map<std::uint8_t, std::string> Names;
   TableSource Source = TableSource::Ata;  // whose rules and names the readings follow
   // The drive's verdict and why (drive/verdict.h), and what it said to
   // SMART RETURN STATUS.

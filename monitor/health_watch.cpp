@@ -13,9 +13,15 @@ namespace halvoric {
 
 namespace {
 
-std::string AttributeName(std::uint8_t id, TableSource source) {
-  return std::string(
-      TrimControls(source == TableSource::Nvme ? NvmeFigureName(id) : GetAttributeName(id)));
+// The window's name for the attribute, so that an alert and the SMART Info
+// page call it the same; a reading made without names falls back to the
+// catalogue's.
+std::string AttributeName(const HealthReading& reading, std::uint8_t id) {
+  if (const auto named = reading.Names.find(id); named != reading.Names.end()) {
+    return named->second;
+  }
+  return std::string(TrimControls(reading.Source == TableSource::Nvme ? NvmeFigureName(id)
+                                                                       : GetAttributeName(id)));
 }
 
 // Reallocated sectors, uncorrectable errors, pending and offline
@@ -84,7 +90,7 @@ std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading
     if (last == nullptr && !counted) continue;
     const AttributeReading none{reading.Id, 0, Status::Ok};
     if (last == nullptr) last = &none;
-    const std::string name = AttributeName(reading.Id, now.Source);
+    const std::string name = AttributeName(now, reading.Id);
     if (last->State == Status::Ok && reading.State == Status::Bad) {
       lines.push_back(drive + name + " OK -> BAD");
     }

@@ -242,7 +242,7 @@ TEST(TableSourceTest, NvmeNamesAndRulesOnlyForNvmeTables) {
     RecordingSinks sinks;
     ShowAttributes(sinks, t.attributes, t.thresholds, c.source);
     ASSERT_EQ(sinks.smartInfo.size(), 3u);
-    const auto readings = ReadAttributes(t.attributes, t.thresholds, c.source);
+    const auto readings = ListAttributes(t.attributes, t.thresholds, c.source);
     for (std::size_t i = 0; i < 3; ++i) {
       EXPECT_EQ(sinks.smartInfo[i].Name, c.names[i]) << i;
       EXPECT_EQ(sinks.smartInfo[i].State, c.states[i]) << i;

@@ -114,13 +114,14 @@ TEST_F(HealthTest, FirstSightOfADriveInTroubleAlertsOnceWithItsReasons) {
   HealthWatch watch = Watch();
   watch.Check();
   watch.Check();
-  disks_.Drives().Drives[0].Attributes.push_back({198, 0x0010, 100, 100, 0, 2});
+  // 187 is none of the catalogue's: the alert names it as the window does.
+  disks_.Drives().Drives[0].Attributes.push_back({187, 0x0032, 100, 100, 0, 2});
   watch.Check();
   EXPECT_EQ(HealthLines(),
             (std::vector<std::string>{
                 "HEALTH of drive 0 (Spinner, serial SN-1): reads WARN when first seen: 5120 "
                 "reallocated sectors; 8 pending sectors",
-                "HEALTH of drive 0 (Spinner, serial SN-1): Offline Uncorrectable raw 0 -> 2"}));
+                "HEALTH of drive 0 (Spinner, serial SN-1): Reported Uncorrectable raw 0 -> 2"}));
   EXPECT_EQ(messages_.Alerts.size(), 2u);
 }
 

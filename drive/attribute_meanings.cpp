@@ -165,7 +165,9 @@ void Apply(const AttributePreset& preset, DriveKind kind, bool own, DriveMeaning
     meaning.Layout = preset.Layout;
     if (preset.Name.empty()) return;
     meaning.Name = preset.Name;
-    if (own) meaning.Shown = Readable(preset.Name);
+    // Defaults name IDs the window knows by other names; where it knows
+    // none, smartctl's name beats "(Unknown attribute)".
+    if (own || meaning.Shown == kUnknownAttributeName) meaning.Shown = Readable(preset.Name);
   };
   if (preset.Id != 0) {
     one(meanings.Attributes[preset.Id]);

@@ -28,8 +28,8 @@ constexpr const char* kDatabase = R"db(/*
     "-", "-",
     "Default settings",
     "-v 5,raw16(raw16),Reallocated_Sector_Ct "
-    "-v 9,raw24(raw8),Power_On_Hours "
-    //  14-174 Unknown_Attribute
+    "-v 9,raw24(raw8),Power_On_Hours -v 16,raw48,Default_Only_Name "
+    //  17-174 Unknown_Attribute
     "-v 177,raw48,Wear_Leveling_Count,SSD "
     "-v 194,tempminmax,Temperature_Celsius "
     "-v 231,raw48,Temperature_Celsius,HDD"
@@ -74,7 +74,7 @@ AttributeEntry Entry(std::initializer_list<std::uint8_t> raw, std::uint8_t reser
 TEST(DriveDatabase, ReadsEntriesAndSkipsBadOnesSayingWhere) {
   const DriveDatabase database = Parsed();
   EXPECT_EQ(database.Entries.size(), 3u);
-  EXPECT_EQ(database.Defaults.size(), 5u);
+  EXPECT_EQ(database.Defaults.size(), 6u);
   ASSERT_EQ(database.Skipped.size(), 3u);
   EXPECT_EQ(database.Skipped[0], "test.h:28: the model pattern does not compile: (unclosed");
   EXPECT_EQ(database.Skipped[1], "test.h:29: -v 300,raw48,Nope: the ID is not 1 to 255 or N");
@@ -138,6 +138,9 @@ TEST(DriveMeanings, NamesAndFormatsByEntryDefaultsAndKind) {
       {nullptr, "ANY", "", DriveKind::Any, 187, "Reported_Uncorrect", "Reported Uncorrectable",
        Entry({2}), "2"},
       {nullptr, "ANY", "", DriveKind::Any, 15, "Unknown_Attribute", "(Unknown attribute)",
+       Entry({2}), "2"},
+      // A default names an ID the window knows no name for.
+      {&database, "OTHER HDD", "", DriveKind::Hdd, 16, "Default_Only_Name", "Default Only Name",
        Entry({2}), "2"},
       // A byte order, and a format without a name that keeps the default name.
       {&database, "TEST SSD 250GB", "X1", DriveKind::Ssd, 1, "Byte_Order_Test", "Byte Order Test",

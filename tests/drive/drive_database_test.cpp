@@ -199,10 +199,12 @@ TEST(RawFormat, EveryFormatAndByteOrder) {
       {"sec2hour", Entry({0x3D, 0x02}), "0h+09m+33s"},
       {"halfmin2hour", Entry({121}), "1h+00m"},
       {"msec24hour32", Entry({5, 0, 0, 0, 0xE8, 0x03}), "5h+00m+01.000s"},
+      {"msec24hour32", Entry({159, 0, 0, 0, 0x1E, 0x63}, 0x1A), "159h+28m+49.310s"},
       {"tempminmax", Entry({36}), "36"},
       {"tempminmax", Entry({36, 0, 17, 0, 0, 0}), "36 (0 0 0 17 0)"},
       {"tempminmax", Entry({36, 20, 45}), "36 (Min/Max 20/45)"},
       {"tempminmax", Entry({31, 0, 31, 31, 0, 0}), "31 (Min/Max 31/31)"},
+      {"tempminmax", Entry({45, 0, 45, 46, 10, 0}), "45 (Min/Max 45/46 #10)"},
       {"temp10x", Entry({0x9F, 0x01}), "41.5"},
       // Byte orders: big-endian, a zero, the value and worst bytes.
       {"raw48:012345", Entry({1, 0, 0, 0, 0, 0}), "1099511627776"},

@@ -157,12 +157,13 @@ std::string RawString(const RawLayout& layout, const AttributeEntry& entry) {
     case RawFormat::Raw56:
     case RawFormat::Raw64:
       return Decimal(n);
+    // Lower-case digits, as smartctl writes them (WD SSDs' 230 shows letters).
     case RawFormat::Hex48:
-      return Printed("0x%012" PRIX64, n);
+      return Printed("0x%012" PRIx64, n);
     case RawFormat::Hex56:
-      return Printed("0x%014" PRIX64, n);
+      return Printed("0x%014" PRIx64, n);
     case RawFormat::Hex64:
-      return Printed("0x%016" PRIX64, n);
+      return Printed("0x%016" PRIx64, n);
     case RawFormat::Raw16Raw16:
       if ((n >> 16) == 0) return Decimal(word(0));
       return Printed("%u (%u %u)", word(0), word(2), word(1));

@@ -183,9 +183,9 @@ TEST(RawFormat, EveryFormatAndByteOrder) {
       {"raw48", Entry({1, 2, 3, 4, 5, 6}), "6618611909121"},
       {"raw8", Entry({1, 2, 3, 4, 5, 6}), "6 5 4 3 2 1"},
       {"raw16", Entry({1, 2, 3, 4, 5, 6}), "1541 1027 513"},
-      {"hex48", Entry({0x2A, 0, 0, 0, 0, 0xAB}), "0xAB000000002A"},
+      {"hex48", Entry({0x2A, 0, 0, 0, 0, 0xAB}), "0xab000000002a"},
       {"raw56", Entry({1}, 1), "281474976710657"},
-      {"hex56", Entry({1}, 0xFF), "0xFF000000000001"},
+      {"hex56", Entry({1}, 0xFF), "0xff000000000001"},
       {"raw64", Entry({1}, 0, 2, 3), "66306"},
       {"hex64", Entry({1}, 0, 2, 3), "0x0000000000010302"},
       {"raw16(raw16)", Entry({7, 0}), "7"},
@@ -209,7 +209,7 @@ TEST(RawFormat, EveryFormatAndByteOrder) {
       // Byte orders: big-endian, a zero, the value and worst bytes.
       {"raw48:012345", Entry({1, 0, 0, 0, 0, 0}), "1099511627776"},
       {"raw24/raw24:z54z10", Entry({1, 2, 0, 0, 3, 4}), "1027/513"},
-      {"hex48:w01234", Entry({1, 2, 3, 4, 5}, 0, 0, 0xEE), "0xEE0102030405"},
+      {"hex48:w01234", Entry({1, 2, 3, 4, 5}, 0, 0, 0xEE), "0xee0102030405"},
       {"raw24/raw32:zvzzzw", Entry({}, 0, 7, 9), "7/9"},
   };
   for (const auto& c : cases) {

@@ -222,7 +222,8 @@ class Parser {
       }
       return Result<>::Done();
     }
-    if (key == "permission") return SetSwitch(key, value, "granted", "denied", drive.PermissionDenied);
+    if (key == "permission")
+      return SetSwitch(key, value, "granted", "denied", drive.PermissionDenied);
     if (key == "delay-ms") return ParseDelay(value, drive);
     if (key == "temperature-in") {
       static const std::pair<const char*, TemperatureHome> kHomes[] = {

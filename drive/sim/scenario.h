@@ -44,7 +44,7 @@ struct SimAttribute {
   std::uint8_t Value = 100;
   std::uint8_t Worst = 100;
   std::uint8_t Threshold = 0;
-  std::uint64_t Raw = 0;  // 48 bits, little-endian in the table
+  std::uint64_t Raw = 0;      // 48 bits, little-endian in the table
   std::uint8_t Reserved = 0;  // the byte after them, which some raw formats read
 };
 

@@ -37,6 +37,9 @@ std::string_view DefaultOrder(RawFormat format) {
     case RawFormat::Raw56:
     case RawFormat::Hex56:
     case RawFormat::Raw24Raw32:
+    // Milliseconds past a minute need more than two bytes (Seagate's head
+    // flying hours): the reserved byte holds the third.
+    case RawFormat::Msec24Hour32:
       return "r543210";
     case RawFormat::Raw64:
     case RawFormat::Hex64:
@@ -107,8 +110,12 @@ std::string TempMinMax(const Assembled& raw) {
     if (spans(b(2), b(4))) return Printed("%d (Min/Max %d/%d)", t, b(2), b(4));
     if (spans(b(4), b(2))) return Printed("%d (Min/Max %d/%d)", t, b(4), b(2));
   }
-  if (b(1) == 0 && b(4) == 0 && b(5) == 0 && spans(b(2), b(3))) {
-    return Printed("%d (Min/Max %d/%d)", t, b(2), b(3));
+  // Seagate's airflow temperature counts the times it went over its limit
+  // in bytes 4 and 5.
+  if (b(1) == 0 && spans(b(2), b(3))) {
+    const int count = b(4) | b(5) << 8;
+    if (count == 0) return Printed("%d (Min/Max %d/%d)", t, b(2), b(3));
+    return Printed("%d (Min/Max %d/%d #%d)", t, b(2), b(3), count);
   }
   if (b(3) == 0 && b(4) == 0 && b(5) == 0 && spans(b(1), b(2))) {
     return Printed("%d (Min/Max %d/%d)", t, b(1), b(2));
@@ -150,12 +157,13 @@ std::string RawString(const RawLayout& layout, const AttributeEntry& entry) {
     case RawFormat::Raw56:
     case RawFormat::Raw64:
       return Decimal(n);
+    // Lower-case digits, as smartctl writes them (WD SSDs' 230 shows letters).
     case RawFormat::Hex48:
-      return Printed("0x%012" PRIX64, n);
+      return Printed("0x%012" PRIx64, n);
     case RawFormat::Hex56:
-      return Printed("0x%014" PRIX64, n);
+      return Printed("0x%014" PRIx64, n);
     case RawFormat::Hex64:
-      return Printed("0x%016" PRIX64, n);
+      return Printed("0x%016" PRIx64, n);
     case RawFormat::Raw16Raw16:
       if ((n >> 16) == 0) return Decimal(word(0));
       return Printed("%u (%u %u)", word(0), word(2), word(1));

@@ -47,7 +47,7 @@ std::optional<RawFormat> ParseRawFormat(std::string_view name);
 bool ValidByteOrder(std::string_view order);
 
 // The raw value as smartctl's raw.string writes it: "41 (Min/Max 18/47)",
-// "8731h+05m", "0x00000000002A".
+// "8731h+05m", "0x2f2423142f24".
 std::string RawString(const RawLayout& layout, const AttributeEntry& entry);
 
 // Degrees Celsius by a temperature format (tempminmax, temp10x); none for

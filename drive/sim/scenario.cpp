@@ -207,6 +207,7 @@ class Parser {
       }
       return Result<>::Done();
     }
+    if (key == "rotation") return ParseRotation(value, drive);
     if (key == "attribute") return ParseAttribute(value, drive);
     if (key == "attribute-change") return ParseChange(value, drive);
     if (key == "temperature") return ParseTemperatures(value, drive);
@@ -221,7 +222,8 @@ class Parser {
       }
       return Result<>::Done();
     }
-    if (key == "permission") return SetSwitch(key, value, "granted", "denied", drive.PermissionDenied);
+    if (key == "permission")
+      return SetSwitch(key, value, "granted", "denied", drive.PermissionDenied);
     if (key == "delay-ms") return ParseDelay(value, drive);
     if (key == "temperature-in") {
       static const std::pair<const char*, TemperatureHome> kHomes[] = {
@@ -344,6 +346,18 @@ class Parser {
     return Result<>::Done();
   }
 
+  static Result<> ParseRotation(const std::string& value, SimDrive& drive) {
+    unsigned rpm = 0;
+    if (value == "ssd") {
+      drive.RotationRate = 1;
+    } else if (ParseNumber(value, rpm) && rpm >= 0x401 && rpm < 0xFFFF) {
+      drive.RotationRate = static_cast<std::uint16_t>(rpm);
+    } else {
+      return Failure{"rotation is 'ssd' or the speed in rpm, 1025 to 65534"};
+    }
+    return Result<>::Done();
+  }
+
   Result<> ParseAttribute(const std::string& value, SimDrive& drive) {
     const auto words = Words(value);
     SimAttribute attribute;
@@ -365,6 +379,8 @@ class Parser {
         ok = ParseNumber(number, attribute.Flags);
       else if (name == "raw")
         ok = ParseNumber(number, attribute.Raw) && attribute.Raw < (1ull << 48);
+      else if (name == "reserved")
+        ok = ParseNumber(number, attribute.Reserved);
       if (!ok) return Failure{"bad attribute field '" + words[i] + "'"};
     }
     if (drive.Attributes.size() == kTableEntries) return Failure{"a table holds 30 attributes"};
@@ -662,6 +678,7 @@ Sector BuildIdentifySector(const SimDrive& drive) {
     PutWord(s, 85, 0x0001);  // SMART enabled
     // SCT Command Transport, for the drive that keeps its temperature there.
     if (drive.TemperatureIn == TemperatureHome::SctStatus) PutWord(s, 206, 0x0001);
+    PutWord(s, kIdentifyRotationRate / 2, drive.RotationRate);
   }
   PutAtaString(s, kIdentifySerial, kIdentifySerialLength, drive.Serial);
   PutAtaString(s, kIdentifyFirmware, kIdentifyFirmwareLength, drive.Firmware);
@@ -684,6 +701,7 @@ Sector BuildDataSector(const SimDrive& drive, double seconds) {
       entry[3] = a.Value;
       entry[4] = a.Worst;
       PutRaw(entry, a.Raw);
+      entry[offsetof(AttributeEntry, Reserved)] = a.Reserved;
     }
     PutSelfTestCapabilities(drive, s);
     SetChecksum(s);

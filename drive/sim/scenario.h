@@ -44,7 +44,8 @@ struct SimAttribute {
   std::uint8_t Value = 100;
   std::uint8_t Worst = 100;
   std::uint8_t Threshold = 0;
-  std::uint64_t Raw = 0;  // 48 bits, little-endian in the table
+  std::uint64_t Raw = 0;      // 48 bits, little-endian in the table
+  std::uint8_t Reserved = 0;  // the byte after them, which some raw formats read
 };
 
 // From `AtSeconds` on (since the simulation started) the drive reports
@@ -100,6 +101,8 @@ struct SimDrive {
   std::uint16_t Cylinders = 16383;
   std::uint16_t Heads = 16;
   std::uint16_t SectorsPerTrack = 63;
+  // IDENTIFY word 217: 0 unknown, 1 no rotating media, else the speed.
+  std::uint16_t RotationRate = 0;
   std::vector<SimAttribute> Attributes;
   std::vector<TemperaturePoint> Temperatures;
   std::vector<AttributeChange> Changes;  // in file order, each ID's in increasing time

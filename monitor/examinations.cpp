@@ -12,8 +12,9 @@ namespace {
 constexpr std::uint8_t kNoticeSeconds = 10;
 
 std::string Sentence(std::string text) {
-  if (!text.empty()) text.front() = static_cast<char>(std::toupper(text.front()));
-  return text + ".";
+  if (text.empty()) return text;
+  text.front() = static_cast<char>(std::toupper(text.front()));
+  return text.back() == '.' ? text : text + ".";
 }
 
 }  // namespace

@@ -68,19 +68,6 @@ void Fill(QTreeWidget& view, const QStringList& columns, const cli::LogRows& row
   view.header()->resizeSections(QHeaderView::ResizeToContents);
 }
 
-QString OpenFailureText(DriveNumber n, OpenError error) {
-  switch (error) {
-    case OpenError::NotFound:
-      return DriveWords(n) + " is not there any more.";
-    case OpenError::PermissionDenied:
-      return DriveWords(n) + " cannot be opened: no permission to read it.";
-    case OpenError::None:
-    case OpenError::Other:
-      break;
-  }
-  return DriveWords(n) + " cannot be opened.";
-}
-
 }  // namespace
 
 DriveLogsWindow::DriveLogsWindow(DriveMonitor& monitor, DriveNumber n, const std::string& model,
@@ -161,7 +148,8 @@ void DriveLogsWindow::Show(const LogsReading& reading) {
     readNow_->show();
     readNow_->setFocus();
   } else if (reading.Logs.OpenFailure != OpenError::None) {
-    status_->setText(OpenFailureText(drive_, reading.Logs.OpenFailure));
+    status_->setText(DriveWords(drive_) + " cannot be opened: " +
+                     QString::fromStdString(reading.Logs.OpenMessage) + ".");
   } else {
     status_->clear();
     ShowLogs(reading.Logs);

@@ -418,7 +418,8 @@ TEST_F(HistoryWindowTest, TheLogsWindowShowsTheDrivesLogsAndAsksBeforeWakingIt) 
       Start(DrivesScenario({0}) +
             "self-test-log = extended passed 11800\nself-test-log = short failed 11900 4660\n"
             "error-count = 3\n" +
-            DrivesScenario({1}) + "runtime-suspend = always\n");
+            DrivesScenario({1}) + "runtime-suspend = always\n" + DrivesScenario({2}) +
+            "permission = denied\n");
   OpenMenu(form, 0);
   form.DriveLogs1->trigger();
   form.ShowDriveLogs(0);
@@ -448,6 +449,14 @@ TEST_F(HistoryWindowTest, TheLogsWindowShowsTheDrivesLogsAndAsksBeforeWakingIt) 
   EXPECT_EQ(asleep->SelfTestHeading()->text(),
             "Self-test log (SMART log 06h): No self-tests logged");
   EXPECT_EQ(asleep->ErrorHeading()->text(), "Error log (ATA summary log 01h): No errors logged");
+
+  // A drive this user may not open says so, in the window and when asked for a test.
+  EXPECT_EQ(form.ShowDriveLogs(2)->Status()->text(),
+            "Drive 2 cannot be opened: Permission denied.");
+  form.HistoryDrive = 2;
+  form.SelfTestClick(SelfTestAction::Short);
+  EXPECT_EQ(messages_.Errors,
+            std::vector<std::string>({"Drive 2 cannot be opened: Permission denied."}));
 }
 
 }  // namespace

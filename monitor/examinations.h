@@ -58,7 +58,8 @@ class Examinations {
   const KnownSelfTests* Known(DriveNumber n) const;
 
  private:
-  // Every test that began, or was aborted, on request passes here.
+  // Every test that began, or was aborted, on request passes here: the one
+  // place the rest of the monitor learns of it.
   void Began(DriveNumber n, const SelfTestStarted& started);
 
   DriveQueue& drives_;

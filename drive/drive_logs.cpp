@@ -112,6 +112,7 @@ DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
   const SeriesOutcome series = reader.RunSeries(n, kLogSeries, FailedOpen::Stop);
   DriveLogs logs;
   logs.OpenFailure = series.OpenFailure;
+  logs.OpenMessage = series.OpenMessage;
   logs.Source = series.Source;
   if (series.OpenFailure != OpenError::None) return logs;
   if (series.Source == TableSource::Nvme) {
@@ -125,7 +126,9 @@ DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
 Result<SelfTestStarted> RunSelfTest(DriveReader& reader, DriveNumber n, SelfTestAction action) {
   const std::string drive = "drive " + std::to_string(n);
   const DriveLogs logs = ReadDriveLogs(reader, n);
-  if (logs.OpenFailure != OpenError::None) return Failure{drive + " cannot be opened"};
+  if (logs.OpenFailure != OpenError::None) {
+    return Failure{drive + " cannot be opened: " + logs.OpenMessage};
+  }
   const std::string word = SelfTestActionWord(action);
   if (!logs.Abilities.Runs(action)) {
     return Failure{drive + " does not run " +

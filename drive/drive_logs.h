@@ -5,6 +5,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 
 #include "base/result.h"
 #include "drive/channel.h"
@@ -18,6 +19,7 @@ class DriveReader;
 
 struct DriveLogs {
   OpenError OpenFailure = OpenError::None;
+  std::string OpenMessage;  // the system's reason, when the open failed
   TableSource Source = TableSource::Ata;
   SelfTestAbilities Abilities;
   // None where the drive did not say (SMART READ DATA, or NVMe's log).

@@ -51,7 +51,8 @@ DriveMonitor::Attached::Attached(DriveMonitor& m, MonitorViews views)
              HealthRecordFileName),
       TrayStatus(views.Tray, m.settings_, m.queue_, m.last_, &History, &Acknowledged),
       Scan(m.queue_, m.services_.Access, views.Lists, views.Journal, m.last_, &History,
-           &Acknowledged) {
+           &Acknowledged),
+      Exams(m.queue_, views.Journal, views.Tray) {
   if (m.services_.DriveNames) Watch.DescribeDrivesWith(m.services_.Access, m.services_.DriveNames);
 }
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor without its window: the drive thread and the series deadline,
 // the history's thread and store, the watches and their alert channels, the
-// tray status report, the last readings, the slow-drive report and the
-// health record. The program's entry builds it and hands it to the window,
-// which attaches its views and shows it.
+// tray status report, the last readings, the slow-drive report, the
+// health record and the examinations the user asks for. The program's entry builds it and hands it
+// to the window, which attaches its views and shows it.
 #pragma once
 
 #include <chrono>
@@ -19,6 +19,7 @@
 #include "monitor/acknowledged_warnings.h"
 #include "monitor/alert_channels.h"
 #include "monitor/drive_scan.h"
+#include "monitor/examinations.h"
 #include "monitor/health_watch.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/history_recorder.h"
@@ -107,6 +108,15 @@ class DriveMonitor {
   // is no WARN that can be kept.
   bool AcknowledgeWarning(DriveNumber n);
 
+  // The user's examinations of a drive (monitor/examinations.h).
+  void StartSelfTest(DriveNumber n, SelfTestAction action, Examinations::StartDone done) {
+    attached_->Exams.StartSelfTest(n, action, std::move(done));
+  }
+  void ReadLogs(DriveNumber n, Waking waking, Examinations::LogsDone done) {
+    attached_->Exams.ReadLogs(n, waking, std::move(done));
+  }
+  const KnownSelfTests* SelfTestsOf(DriveNumber n) const { return attached_->Exams.Known(n); }
+
  private:
   // The drive queue as every user of it sees it: what each work met
   // (drives past their deadline, or back in time) is journalled once that
@@ -135,6 +145,7 @@ class DriveMonitor {
     HealthWatch Health;
     TrayStatusReport TrayStatus;
     DriveScan Scan;
+    Examinations Exams;
   };
 
   void Report(const SeriesEnds& ends);

@@ -2,6 +2,7 @@
 #include "report/drive_logs_report.h"
 
 #include <iomanip>
+#include <sstream>
 #include <string>
 
 namespace halvoric::cli {
@@ -99,6 +100,12 @@ JsonValue NvmeErrorLogJson(const NvmeErrorLog& log) {
   return JsonObject({{"read", std::uint64_t{log.Entries.size()}}, {"table", std::move(table)}});
 }
 
+std::string Hex(unsigned value, int digits) {
+  std::ostringstream text;
+  text << "0x" << std::hex << std::setw(digits) << std::setfill('0') << value;
+  return text.str();
+}
+
 void PrintSelfTestLog(std::ostream& out, const char* title, const SelfTestLog& log) {
   out << title << (log.ChecksumOk ? "" : " (its checksum is wrong)") << ":\n";
   if (log.Entries.empty()) {
@@ -107,22 +114,18 @@ void PrintSelfTestLog(std::ostream& out, const char* title, const SelfTestLog& l
   }
   out << "  Num  Test                 Status                             Remaining  "
          "LifeTime(hours)  LBA_of_first_error\n";
-  for (std::size_t i = 0; i < log.Entries.size(); ++i) {
-    const SelfTestEntry& e = log.Entries[i];
-    out << "  #" << std::left << std::setw(3) << i + 1 << " " << std::setw(20) << e.TypeText << " "
-        << std::setw(34) << e.ResultText << " " << std::right << std::setw(8)
-        << e.PercentLeft.value_or(0) << "%  " << std::setw(15) << e.LifetimeHours << "  "
-        << (e.FailingLba ? std::to_string(*e.FailingLba) : "-") << "\n";
+  for (const auto& row : SelfTestRows(log)) {
+    out << "  #" << std::left << std::setw(3) << row[0] << " " << std::setw(20) << row[1] << " "
+        << std::setw(34) << row[2] << " " << std::right << std::setw(9) << row[3] << "  "
+        << std::setw(15) << row[4] << "  " << row[5] << "\n";
   }
 }
 
 void PrintErrorLog(std::ostream& out, const char* title, const AtaErrorLog& log) {
   out << title << (log.ChecksumOk ? "" : " (its checksum is wrong)") << ": " << log.Count
       << (log.Count == 1 ? " error" : " errors") << "\n";
-  for (const AtaErrorEntry& e : log.Entries) {
-    out << "  Error " << e.Number << " at " << e.LifetimeHours << " hours: " << e.Description
-        << " (error 0x" << std::hex << std::setw(2) << std::setfill('0') << unsigned{e.Error}
-        << ", status 0x" << std::setw(2) << unsigned{e.Status} << std::dec << std::setfill(' ')
+  for (const auto& row : AtaErrorRows(log)) {
+    out << "  Error " << row[0] << " at " << row[1] << " hours: " << row[2] << " (" << row[3]
         << ")\n";
   }
 }
@@ -157,16 +160,7 @@ JsonMembers DriveLogMembers(const DriveLogs& logs) {
 }
 
 void PrintDriveLogs(std::ostream& out, const DriveLogs& logs) {
-  out << "\nSelf-test: ";
-  if (!logs.SelfTest) {
-    out << "not reported\n";
-  } else if (logs.SelfTest->Running) {
-    const std::string& kind = logs.SelfTest->Kind;
-    out << (kind.empty() ? "a" : kind) << " self-test running, "
-        << logs.SelfTest->PercentLeft.value_or(0) << "% left\n";
-  } else {
-    out << "none running; the last one: " << logs.SelfTest->Text << "\n";
-  }
+  out << "\nSelf-test: " << SelfTestNowText(logs) << "\n";
   if (logs.SelfTests) PrintSelfTestLog(out, "Self-test log", *logs.SelfTests);
   if (logs.ExtendedSelfTests) {
     PrintSelfTestLog(out, "Extended self-test log", *logs.ExtendedSelfTests);
@@ -175,12 +169,49 @@ void PrintDriveLogs(std::ostream& out, const DriveLogs& logs) {
   if (logs.ExtendedErrors) PrintErrorLog(out, "Extended error log", *logs.ExtendedErrors);
   if (logs.NvmeErrors) {
     out << "Error information log: " << logs.NvmeErrors->Entries.size() << " entries read\n";
-    for (const NvmeErrorEntry& e : logs.NvmeErrors->Entries) {
-      out << "  Error " << e.ErrorCount << ": queue " << e.SubmissionQueue << ", command "
-          << e.CommandId << ", status 0x" << std::hex << e.StatusField << std::dec << ", LBA "
-          << e.Lba << "\n";
+    for (const auto& row : NvmeErrorRows(*logs.NvmeErrors)) {
+      out << "  Error " << row[0] << ": queue " << row[1] << ", command " << row[2] << ", status "
+          << row[3] << ", LBA " << row[4] << "\n";
     }
   }
+}
+
+LogRows SelfTestRows(const SelfTestLog& log) {
+  LogRows rows;
+  for (std::size_t i = 0; i < log.Entries.size(); ++i) {
+    const SelfTestEntry& e = log.Entries[i];
+    rows.push_back({std::to_string(i + 1), e.TypeText, e.ResultText,
+                    std::to_string(e.PercentLeft.value_or(0)) + "%",
+                    std::to_string(e.LifetimeHours),
+                    e.FailingLba ? std::to_string(*e.FailingLba) : "-"});
+  }
+  return rows;
+}
+
+LogRows AtaErrorRows(const AtaErrorLog& log) {
+  LogRows rows;
+  for (const AtaErrorEntry& e : log.Entries) {
+    rows.push_back({std::to_string(e.Number), std::to_string(e.LifetimeHours), e.Description,
+                    "error " + Hex(e.Error, 2) + ", status " + Hex(e.Status, 2)});
+  }
+  return rows;
+}
+
+LogRows NvmeErrorRows(const NvmeErrorLog& log) {
+  LogRows rows;
+  for (const NvmeErrorEntry& e : log.Entries) {
+    rows.push_back({std::to_string(e.ErrorCount), std::to_string(e.SubmissionQueue),
+                    std::to_string(e.CommandId), Hex(e.StatusField, 1), std::to_string(e.Lba)});
+  }
+  return rows;
+}
+
+std::string SelfTestNowText(const DriveLogs& logs) {
+  if (!logs.SelfTest) return "not reported";
+  const SelfTestState& now = *logs.SelfTest;
+  if (!now.Running) return "none running; the last one: " + now.Text;
+  return (now.Kind.empty() ? std::string("a") : now.Kind) + " self-test running, " +
+         std::to_string(now.PercentLeft.value_or(0)) + "% left";
 }
 
 void PrintSelfTestStarted(std::ostream& out, DriveNumber drive, const SelfTestStarted& started) {

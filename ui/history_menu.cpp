@@ -14,6 +14,7 @@ void TTessivar_Form::BuildDriveListMenu() {
           [this](const QPoint& pos) { HDDs_ListViewContextPopup(pos); });
   connect(TempHistory1, &QAction::triggered, this, [this] { TempHistory1Click(); });
   connect(AcknowledgeWarning1, &QAction::triggered, this, [this] { AcknowledgeWarning1Click(); });
+  BuildSelfTestMenu();
 }
 
 void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
@@ -26,6 +27,7 @@ void TTessivar_Form::HDDs_ListViewContextPopup(const QPoint& pos) {
   // It is kept by serial number.
   const auto last = Monitor.Last().find(HistoryDrive);
   AcknowledgeWarning1->setEnabled(last != Monitor.Last().end() && !last->second.Serial.empty());
+  PrepareSelfTestEntries(HistoryDrive);
   HDDs_PopupMenu->popup(HDDs_ListView->viewport()->mapToGlobal(pos));
 }
 

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
@@ -21,8 +22,10 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "monitor/drive_monitor.h"
@@ -41,6 +44,7 @@
 
 namespace halvoric {
 
+class DriveLogsWindow;
 class ListViewSinks;
 
 class TTessivar_Form : public QWidget,
@@ -122,6 +126,12 @@ class TTessivar_Form : public QWidget,
   void AcknowledgeWarning1Click();
   // The window opened for drive `n`; null when no reading of it was kept.
   QWidget* ShowTemperatureHistory(DriveNumber n);
+  // The row's drive examined: a self-test started or aborted (a refusal in
+  // a message box), and its self-tests and errors in a window of its own.
+  void SelfTestClick(SelfTestAction action);
+  void DriveLogs1Click();
+  // Drive `n`'s window, one per drive: opened and read, or raised.
+  DriveLogsWindow* ShowDriveLogs(DriveNumber n);
 
   // Controls on the client area.
   TImage* Image2;
@@ -172,6 +182,12 @@ class TTessivar_Form : public QWidget,
   QMenu* HDDs_PopupMenu;
   QAction* TempHistory1;
   QAction* AcknowledgeWarning1;
+  QMenu* SelfTest1;
+  QAction* ShortSelfTest1;
+  QAction* ExtendedSelfTest1;
+  QAction* ConveyanceSelfTest1;
+  QAction* AbortSelfTest1;
+  QAction* DriveLogs1;
   // The drive whose row the context menu was opened on.
   DriveNumber HistoryDrive = 0;
   TEventLogWriter EventLogWriter1;
@@ -239,10 +255,16 @@ class TTessivar_Form : public QWidget,
   void BuildComponents();
   void BuildTrayIcon();
   void BuildDriveListMenu();
+  void BuildSelfTestMenu();
+  std::array<std::pair<QAction*, SelfTestAction>, 4> SelfTestEntries() const;
+  // Enables the entries drive `n` allows as far as known, then asks it.
+  void PrepareSelfTestEntries(DriveNumber n);
+  void ShowSelfTestEntries(DriveNumber n);
   void BuildStatusColumns();
   void SetColumnWidths();
 
   std::unique_ptr<ListViewSinks> sinks_;
+  std::map<DriveNumber, QPointer<DriveLogsWindow>> logsWindows_;
   // Removed first when the window goes: the focus leaving its edits as the
   // widgets are torn down must not run a handler on a half-destroyed window.
   std::vector<QObject*> focusFilters_;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The drive list's context menu and the temperature history window it opens.
+// The drive list's context menu and the windows it opens: the temperature
+// history, and a drive's self-tests and errors.
 #include <sqlite3.h>
 
 #include <QApplication>
@@ -16,6 +17,7 @@
 #include "desktop/qt_dialogs.h"
 #include "form_fixture.h"
 #include "monitor/history_store.h"
+#include "ui/drive_logs_window.h"
 
 namespace halvoric::testing {
 namespace {
@@ -50,6 +52,26 @@ class HistoryWindowTest : public FormTest {
       }
     }
     return lines;
+  }
+  // Opens the row's menu on drive `n`, as a right click on its row does.
+  void OpenMenu(TTessivar_Form& form, int row) {
+    const QRect place = form.HDDs_ListView->visualItemRect(form.HDDs_ListView->topLevelItem(row));
+    form.HDDs_ListViewContextPopup(place.center());
+    form.HDDs_PopupMenu->close();
+  }
+  // The self-tests started or aborted that reached the simulated drives.
+  std::size_t SelfTestCommands() const {
+    std::size_t sent = 0;
+    for (const sim::RecordedEvent& e : disks_->Events()) {
+      sent += e.What == sim::RecordedEvent::Kind::Control && e.Request.Command == 0xB0 &&
+              e.Request.Features == 0xD4;
+    }
+    return sent;
+  }
+  static QStringList Cells(const QTreeWidget& view, int row) {
+    QStringList cells;
+    for (int c = 0; c < view.columnCount(); ++c) cells << view.topLevelItem(row)->text(c);
+    return cells;
   }
   static std::shared_ptr<int> CountDraws(HistoryWindow& window) {
     auto draws = std::make_shared<int>(0);
@@ -314,6 +336,127 @@ TEST_F(HistoryWindowTest, DriveStringsAreShownAsWritten) {
     // The chart cuts a title too wide for it back into markup: none is given.
     EXPECT_TRUE(window.Chart()->title().isEmpty());
   }
+}
+
+// The self-test entries offer what each drive runs, as it said when the
+// menu opened; a drive that sleeps is not woken to ask it.
+TEST_F(HistoryWindowTest, TheSelfTestEntriesFollowTheDrivesAbilitiesAndItsRunningTest) {
+  TTessivar_Form& form = Start(DrivesScenario({0}) + "self-tests = none\n" + DrivesScenario({1}) +
+                               "self-tests = short extended conveyance\n" + DrivesScenario({2}) +
+                               "runtime-suspend = always\n");
+  EXPECT_EQ(form.DriveLogs1->text(), QString::fromUtf8("Self-tests and &errors\u2026"));
+  EXPECT_EQ(form.SelfTest1->menuAction()->menu(), form.SelfTest1);
+  disks_->ClearEvents();
+  struct Row {
+    int row;
+    std::function<void()> before;
+    std::array<bool, 4> enabled;  // short, extended, conveyance, abort
+  };
+  const std::vector<Row> rows = {
+      {0, {}, {false, false, false, false}},
+      {1, {}, {true, true, true, false}},
+      {2, {}, {false, false, false, false}},
+      {1,
+       [&] {
+         OpenMenu(form, 1);
+         form.ExtendedSelfTest1->trigger();
+       },
+       {false, false, false, true}},
+      {1, [&] { form.AbortSelfTest1->trigger(); }, {true, true, true, false}},
+  };
+  for (const Row& row : rows) {
+    if (row.before) row.before();
+    OpenMenu(form, row.row);
+    const std::array<QAction*, 4> entries = {form.ShortSelfTest1, form.ExtendedSelfTest1,
+                                             form.ConveyanceSelfTest1, form.AbortSelfTest1};
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+      EXPECT_EQ(entries[i]->isEnabled(), row.enabled[i]) << row.row << " " << i;
+    }
+  }
+  EXPECT_TRUE(messages_.Errors.empty());
+  EXPECT_TRUE(
+      JournalMessages().contains("Extended self-test started on drive 1: about 90 minutes"));
+  EXPECT_TRUE(JournalMessages().contains("Self-test aborted on drive 1"));
+  for (const sim::RecordedEvent& event : disks_->Events()) EXPECT_FALSE(event.Woke);
+}
+
+// A test already running, or one whose start the drive has not answered
+// yet, is never started again: the second start reaches no drive.
+TEST_F(HistoryWindowTest, ASecondSelfTestIsRefused) {
+  for (const bool ownThread : {false, true}) {
+    SCOPED_TRACE(ownThread);
+    form_.reset();
+    monitor_.reset();
+    seriesOnOwnThread_ = ownThread;
+    TTessivar_Form& form = Start(DrivesScenario({0}));
+    messages_.Errors.clear();
+    form.HistoryDrive = 0;
+    disks_->ClearEvents();
+    form.SelfTestClick(SelfTestAction::Short);
+    form.SelfTestClick(SelfTestAction::Short);
+    QElapsedTimer waited;
+    waited.start();
+    while (messages_.Errors.empty() && waited.elapsed() < 5000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    ASSERT_EQ(messages_.Errors.size(), 1u);
+    EXPECT_EQ(messages_.Errors[0].rfind(ownThread ? "A self-test is being started on drive 0"
+                                                  : "A self-test already runs on drive 0 (",
+                                        0),
+              0u)
+        << messages_.Errors[0];
+    while (!JournalMessages().contains("Short self-test started on drive 0: about 2 minutes") &&
+           waited.elapsed() < 5000) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(SelfTestCommands(), 1u);
+  }
+}
+
+TEST_F(HistoryWindowTest, TheLogsWindowShowsTheDrivesLogsAndAsksBeforeWakingIt) {
+  TTessivar_Form& form =
+      Start(DrivesScenario({0}) +
+            "self-test-log = extended passed 11800\nself-test-log = short failed 11900 4660\n"
+            "error-count = 3\n" +
+            DrivesScenario({1}) + "runtime-suspend = always\n" + DrivesScenario({2}) +
+            "permission = denied\n");
+  OpenMenu(form, 0);
+  form.DriveLogs1->trigger();
+  form.ShowDriveLogs(0);
+  const auto windows = form.findChildren<DriveLogsWindow*>();
+  ASSERT_EQ(windows.size(), 1);
+  DriveLogsWindow& logs = *windows[0];
+  EXPECT_TRUE(logs.isWindow());
+  EXPECT_EQ(logs.windowTitle(), QString::fromUtf8("Self-tests and errors \u2014 drive 0, Disk 0"));
+  EXPECT_EQ(logs.Now()->text(),
+            "Self-test now: none running; the last one: completed: read failure");
+  EXPECT_EQ(logs.SelfTestHeading()->text(), "Self-test log (SMART log 06h): 2 tests");
+  ASSERT_EQ(logs.SelfTests()->topLevelItemCount(), 2);
+  EXPECT_EQ(Cells(*logs.SelfTests(), 0),
+            QStringList({"1", "Short offline", "Completed: read failure", "0%", "11900", "4660"}));
+  EXPECT_EQ(Cells(*logs.SelfTests(), 1)[1], "Extended offline");
+  EXPECT_EQ(logs.ErrorHeading()->text(), "Error log (ATA summary log 01h): 3 errors");
+  ASSERT_EQ(logs.Errors()->topLevelItemCount(), 3);
+  EXPECT_EQ(Cells(*logs.Errors(), 0)[2], "UNC at LBA 1003");
+
+  DriveLogsWindow* asleep = form.ShowDriveLogs(1);
+  EXPECT_EQ(asleep->Status()->text(),
+            "Drive 1 is in standby. Reading its logs wakes it. Read now?");
+  EXPECT_FALSE(asleep->ReadNowButton()->isHidden());
+  EXPECT_TRUE(asleep->SelfTests()->isHidden());
+  asleep->ReadNowButton()->click();
+  EXPECT_TRUE(asleep->Status()->text().isEmpty());
+  EXPECT_EQ(asleep->SelfTestHeading()->text(),
+            "Self-test log (SMART log 06h): No self-tests logged");
+  EXPECT_EQ(asleep->ErrorHeading()->text(), "Error log (ATA summary log 01h): No errors logged");
+
+  // A drive this user may not open says so, in the window and when asked for a test.
+  EXPECT_EQ(form.ShowDriveLogs(2)->Status()->text(),
+            "Drive 2 cannot be opened: Permission denied.");
+  form.HistoryDrive = 2;
+  form.SelfTestClick(SelfTestAction::Short);
+  EXPECT_EQ(messages_.Errors,
+            std::vector<std::string>({"Drive 2 cannot be opened: Permission denied."}));
 }
 
 }  // namespace

@@ -97,6 +97,41 @@ TEST(HistoryOfTheWatches, KeepsTemperaturesStandbyAndCountsAsTheWatchesReadThem)
   }
 }
 
+// With the temperature warning off the health watch alone keeps the
+// history going: a temperature or a standby at each of its checks.
+TEST(HistoryOfTheWatches, TheHealthWatchAloneKeepsTemperatureAndStandby) {
+  TempDir dir;
+  double now = 0;
+  sim::SimulatedDisks disks(ScenarioOrFail(kDrives), [&now] { return now; });
+  DriveReader drives(disks);
+  WatchRig rig;
+  rig.Window.Watched = {0};
+  FakeMailer mail;
+  ImmediateMailQueue queue(mail);
+  FakeWallClock calendar;
+  const WallClock::TimePoint start = calendar.Time;
+  HistoryRecorder history(rig.Journal, calendar, dir.File(HistoryFileName));
+  HealthWatch health = rig.Health(drives, queue, dir.File("drive-health.txt"), &history);
+  for (int second = 0; second < 4 * kHour; second += 600) {
+    now = second;
+    calendar.Time = start + std::chrono::seconds(second);
+    health.Check();
+  }
+  Result<HistoryStore> store = HistoryStore::Open(dir.File(HistoryFileName));
+  ASSERT_TRUE(store.Ok()) << store.Message;
+  Result<std::vector<HistoryDrive>> known = store->Drives();
+  ASSERT_TRUE(known.Ok() && known->size() == 1u);
+  Result<std::vector<HistoryReading>> kept = store->Readings((*known)[0].Serial);
+  ASSERT_TRUE(kept.Ok());
+  ASSERT_EQ(kept->size(), 4u * 6);
+  for (std::size_t i = 0; i < kept->size(); ++i) {
+    const bool asleep = i >= 6 && i < 18;
+    EXPECT_EQ((*kept)[i].Power, asleep ? PowerMode::Standby : PowerMode::Active) << i;
+    EXPECT_EQ((*kept)[i].Temperature, asleep ? std::nullopt : std::optional<int>(i < 3 ? 35 : 37))
+        << i;
+  }
+}
+
 TEST(HistoryOfTheWatches, TheTrayReportKeepsWhatItReadAndAStandbyUnderTheLastSerial) {
   TempDir dir;
   double now = 0;

@@ -144,10 +144,11 @@ TEST_P(FirstStartTest, WarningAndPopupOnAtTheDrivesOwnLimit) {
   const QStringList lines = JournalMessages().filter("FIRST START");
   EXPECT_EQ(lines, c.Line ? QStringList{QString::fromUtf8(c.Line)} : QStringList{});
   // The drives (at 40) alert at the next check, with nothing set by hand,
-  // when their own limit lies below.
-  form.CheckTemp_Timer->timeout({});
+  // when their own limit lies below; the answer raises the critical
+  // temperature to 40, so the second drive does not alert again.
   const bool hot = c.WarningOn && form.CritTemp_Edit->text().toInt() < 40;
-  EXPECT_EQ(messages_.Alerts.size(), hot ? 2u : 0u);
+  form.CheckTemp_Timer->timeout({});
+  EXPECT_EQ(messages_.Alerts.size(), hot ? 1u : 0u);
   // Saved at once: the next start reads what this one decided.
   if (c.Line != nullptr) {
     const std::string saved = ReadFile("config.xml");

@@ -114,6 +114,7 @@ TEST_F(FormTest, TheDriveListReadsAndWorksFromTheKeyboard) {
   TTessivar_Form& form = Start(DrivesScenario({0, 1}));
   form.show();
   form.activateWindow();
+  ASSERT_TRUE(RunUntil([&] { return form.isActiveWindow(); }));
   QTreeWidget& list = *form.HDDs_ListView;
   QTreeWidgetItem* row = list.topLevelItem(0);
   // The item keeps the drive's padding; only the drawing leaves it out.
@@ -129,7 +130,7 @@ TEST_F(FormTest, TheDriveListReadsAndWorksFromTheKeyboard) {
   row->setText(1, padded);
 
   list.setCurrentItem(row);
-  const QRect cell = list.visualRect(list.model()->index(0, 2));
+  const QRect cell = list.visualRect(list.currentIndex());
   form.Main_PageControl->setFocus();
   const QImage unfocused = list.viewport()->grab(cell).toImage();
   list.setFocus();

@@ -74,13 +74,13 @@ TEST_P(StatusReportTest, MinimiseShowsEachDriveAndRewritesTheTempCells) {
   TTessivar_Form& form = Shown(c.Scenario, c.DiskStatus);
   for (int i = 0; i < form.HDDs_ListView->topLevelItemCount(); ++i)
     form.HDDs_ListView->topLevelItem(i)->setText(2, "stale");
-  tray_.requests.clear();
-
   const auto look = [&] {
+    ASSERT_FALSE(tray_.requests.empty());
     EXPECT_EQ(tray_.Last().record.Tip(), c.Tip);
     EXPECT_EQ(MarkOf(tray_.Last().record.icon), c.Mark);
   };
   look();
+  tray_.requests.clear();
   Minimise(form);
   look();
 

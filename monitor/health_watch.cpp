@@ -132,7 +132,11 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
   bool read = false;
   for (std::size_t i = 0; i < drives.size() && i < readings.size(); ++i) {
     const HealthCheck& check = readings[i];
-    if (services_.History) services_.History->Keep(drives[i], CheckHistory(check));
+    // A drive that could not be read says nothing worth a row.
+    const HistoryReading history = CheckHistory(check);
+    if (services_.History && (check.Reading || PlotShows(history))) {
+      services_.History->Keep(drives[i], history);
+    }
     const std::optional<HealthReading>& now = check.Reading;
     if (!now) continue;
     read = true;

@@ -122,57 +122,49 @@ struct FirstStartCase {
   bool Protect;
   const char* Config;  // none: no file
   const char* Limits;  // the scenario's line for drive 1
-  bool WarningOn;
   const char* Critical;
-  const char* Line;  // the journal's first-start line; none for no line
+  const char* Why;  // the end of the journal's first-start line; none: no first start
 };
 
 class FirstStartTest : public FormTest, public ::testing::WithParamInterface<FirstStartCase> {};
 
-// Only the menu entry's start on a new account is protected at once; a file
-// that exists is read as it is, even one that switches everything off.
+// Only the menu entry's start on a new account is protected at once, saved
+// at once; the drives (at 40) alert at the next check when their own limit
+// lies below (once: the answer raises the critical temperature to 40).
 TEST_P(FirstStartTest, WarningAndPopupOnAtTheDrivesOwnLimit) {
   const FirstStartCase& c = GetParam();
   protectOnFirstRun_ = c.Protect;
   if (c.Config != nullptr) WriteFile("config.xml", c.Config);
   TTessivar_Form& form = Start(DrivesScenario({0, 1}) + c.Limits);
-  EXPECT_EQ(form.Settings.TempWarn, c.WarningOn);
-  EXPECT_EQ(form.Settings.PopupNotification, c.WarningOn);
-  EXPECT_EQ(form.CheckTemp_Timer->isActive(), c.WarningOn);
+  const bool on = c.Why != nullptr;
+  EXPECT_EQ((std::vector<bool>{form.Settings.TempWarn, form.Settings.PopupNotification,
+                               form.CheckTemp_Timer->isActive()}),
+            std::vector<bool>(3, on));
   EXPECT_EQ(form.CritTemp_Edit->text(), c.Critical);
   EXPECT_EQ(form.Settings.CritTempValue, form.CritTemp_Edit->text().toUInt());
-  const QStringList lines = JournalMessages().filter("FIRST START");
-  EXPECT_EQ(lines, c.Line ? QStringList{QString::fromUtf8(c.Line)} : QStringList{});
-  // The drives (at 40) alert at the next check, with nothing set by hand,
-  // when their own limit lies below; the answer raises the critical
-  // temperature to 40, so the second drive does not alert again.
-  const bool hot = c.WarningOn && form.CritTemp_Edit->text().toInt() < 40;
+  const QString line =
+      QString::fromUtf8("FIRST START: temperature warning and popup alert on at ") + c.Critical +
+      QString::fromUtf8("\u00B0C, ") + c.Why;
+  EXPECT_EQ(JournalMessages().filter("FIRST START"), on ? QStringList{line} : QStringList{});
+  EXPECT_EQ(ReadFile("config.xml").find("<TempWarn>-1") != std::string::npos, on);
+  const bool hot = on && form.CritTemp_Edit->text().toInt() < 40;
   form.CheckTemp_Timer->timeout({});
   EXPECT_EQ(messages_.Alerts.size(), hot ? 1u : 0u);
-  // Saved at once: the next start reads what this one decided.
-  if (c.Line != nullptr) {
-    const std::string saved = ReadFile("config.xml");
-    EXPECT_NE(saved.find("<TempWarn>-1"), std::string::npos);
-    EXPECT_NE(saved.find(std::string("<Temp>") + c.Critical), std::string::npos);
-  }
 }
+
+const char* const kNamed = "the lowest warning temperature the drives name";
+const char* const kUnnamed = "as no drive names a warning temperature";
 
 INSTANTIATE_TEST_SUITE_P(
     Starts, FirstStartTest,
     ::testing::Values(
-        FirstStartCase{"DriveLimit", true, nullptr, "limits = warning=35 critical=70\n", true, "35",
-                       "FIRST START: temperature warning and popup alert on at 35\u00B0C, the "
-                       "lowest warning temperature the drives name"},
-        FirstStartCase{"NoLimit", true, nullptr, "", true, "50",
-                       "FIRST START: temperature warning and popup alert on at 50\u00B0C, as no "
-                       "drive names a warning temperature"},
-        FirstStartCase{"LimitPastTheField", true, nullptr, "limits = warning=120\n", true, "50",
-                       "FIRST START: temperature warning and popup alert on at 50\u00B0C, as no "
-                       "drive names a warning temperature"},
+        FirstStartCase{"DriveLimit", true, nullptr, "limits = warning=35\n", "35", kNamed},
+        FirstStartCase{"NoLimit", true, nullptr, "", "50", kUnnamed},
+        FirstStartCase{"LimitPastTheField", true, nullptr, "limits = warning=120\n", "50",
+                       kUnnamed},
         FirstStartCase{"FileExists", true, "<Tessivar><Temp>60</Temp></Tessivar>",
-                       "limits = warning=45\n", false, "60", nullptr},
-        FirstStartCase{"NotFromTheMenu", false, nullptr, "limits = warning=45\n", false, "50",
-                       nullptr}),
+                       "limits = warning=45\n", "60", nullptr},
+        FirstStartCase{"NotFromTheMenu", false, nullptr, "limits = warning=45\n", "50", nullptr}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(StartupTest, SelectingARowShowsThatDrive) {

@@ -115,16 +115,18 @@ INSTANTIATE_TEST_SUITE_P(
             {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)},
             "Halvoric\nDrive 0: 40" + kDegrees + ", OK\nDrive 2: 40" + kDegrees + ", OK",
             "none"},
-        // WARN marks the icon amber; the balloon still informs.
-        ReportCase{"WarnMarksAmber",
+        // WARN marks the icon amber; above the critical temperature (50 by
+        // default) the balloon warns.
+        ReportCase{"WarnMarksAmberHotWarns",
                    "[drive 0]\nmodel = A\nattribute = 5 value=100 worst=100 threshold=10 raw=8\n"
-                   "attribute = 194 value=59 worst=50 raw=41\n",
+                   "attribute = 194 value=59 worst=50 raw=52\n",
                    true,
                    1,
-                   "A\rTemp: 41" + kDegrees + ", WARN: 8 reallocated sectors\r",
-                   {QString::fromStdString("41" + kDegrees)},
-                   "Halvoric\nDrive 0: 41" + kDegrees + ", WARN",
-                   "amber"},
+                   "A\rTemp: 52" + kDegrees + ", WARN: 8 reallocated sectors\r",
+                   {QString::fromStdString("52" + kDegrees)},
+                   "Halvoric\nDrive 0: 52" + kDegrees + ", WARN",
+                   "amber",
+                   BalloonIconKind::Warning},
         // BAD outweighs WARN in the mark, and the balloon warns.
         ReportCase{
             "BadMarksRedAndWarns",
@@ -138,17 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
             {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)},
             "Halvoric\nDrive 0: 41" + kDegrees + ", WARN\nDrive 1: 38" + kDegrees + ", BAD",
             "red",
-            BalloonIconKind::Warning},
-        // Above the critical temperature (50 by default) the balloon warns.
-        ReportCase{"HotWarnsWithoutAMark",
-                   "[drive 0]\nmodel = A\nattribute = 194 value=59 worst=50 raw=52\n",
-                   true,
-                   1,
-                   "A\rTemp: 52" + kDegrees + ", OK\r",
-                   {QString::fromStdString("52" + kDegrees)},
-                   "Halvoric\nDrive 0: 52" + kDegrees + ", OK",
-                   "none",
-                   BalloonIconKind::Warning}),
+            BalloonIconKind::Warning}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TrayTest, IconIsInTheTrayFromTheStartWithItsTooltip) {

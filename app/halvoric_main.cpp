@@ -19,10 +19,12 @@ namespace {
 // --user-settings (the desktop's menu entry) keeps config.xml in the user's
 // settings folder, --settings-dir DIR in DIR; without either it stays in the
 // folder the program was started from. Qt has taken its own options by now.
-int EnterSettingsFolderOfArguments(const QStringList& arguments) {
+// `userSettings` says whether the menu entry's option was given.
+int EnterSettingsFolderOfArguments(const QStringList& arguments, bool& userSettings) {
   std::optional<std::filesystem::path> folder;
   for (qsizetype i = 1; i < arguments.size(); ++i) {
     if (arguments[i] == QLatin1String("--user-settings")) {
+      userSettings = true;
       folder = halvoric::UserSettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
       if (!folder) {
         std::fprintf(stderr, "halvoric: neither XDG_CONFIG_HOME nor HOME names your folders\n");
@@ -47,7 +49,9 @@ int EnterSettingsFolderOfArguments(const QStringList& arguments) {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  if (const int status = EnterSettingsFolderOfArguments(QCoreApplication::arguments())) {
+  bool userSettings = false;
+  if (const int status =
+          EnterSettingsFolderOfArguments(QCoreApplication::arguments(), userSettings)) {
     return status;
   }
   halvoric::InstallQtDiagnostics();
@@ -71,7 +75,9 @@ int main(int argc, char** argv) {
   halvoric::LinuxDesktop desktop(std::move(disks), access, [](halvoric::DriveNumber n) {
     return halvoric::WholeDiskName(halvoric::ListWholeDisks("/sys"), n);
   });
-  const halvoric::MainWindow program = halvoric::StartMainWindow(desktop.Services());
+  halvoric::PlatformServices services = desktop.Services();
+  services.ProtectOnFirstRun = userSettings;
+  const halvoric::MainWindow program = halvoric::StartMainWindow(std::move(services));
   window = program.Form.get();
   return halvoric::RunMainWindow(*program.Form);
 }

@@ -3,7 +3,8 @@
 // readings of one drive (every 30 seconds, reduced as the program reduces
 // them), from the click to the first picture, against a bare window of the
 // size showing an empty chart, opened the same way. With --screenshot FILE it saves the
-// window, on the last month, as the README shows it.
+// window, on the last week (weekday ticks, nights in standby, a Sunday
+// off), as the README shows it.
 //
 //   history_plot_bench [--history FILE] [--screenshot FILE.png]
 //
@@ -151,7 +152,7 @@ int main(int argc, char** argv) {
     std::printf("%-28s %10.1f %8.1f\n", name, Median(times), Median(times) / baseline);
   }
   if (!screenshot.empty()) {
-    QWidget* window = open(HistoryRange::Month)();
+    QWidget* window = open(HistoryRange::Week)();
     window->show();
     if (!window->grab().save(QString::fromStdString(screenshot))) return 1;
     delete window;

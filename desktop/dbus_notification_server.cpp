@@ -48,8 +48,9 @@ DBusNotificationServer::DBusNotificationServer()
 DBusNotificationServer::~DBusNotificationServer() = default;
 
 void DBusNotificationServer::Show(std::string_view title, std::string_view text,
-                                  std::uint32_t timeoutMs, Listener listener) {
-  balloons_.Show(title, text, timeoutMs, std::move(listener));
+                                  std::string_view icon, std::uint32_t timeoutMs,
+                                  Listener listener) {
+  balloons_.Show(title, text, icon, timeoutMs, std::move(listener));
 }
 
 void DBusNotificationServer::Hide() { balloons_.Hide(); }
@@ -83,7 +84,7 @@ void DBusNotificationServer::Notify(const NotifyCall& call) {
   QDBusMessage message = Call(QStringLiteral("Notify"));
   QStringList actions;
   for (const std::string& action : call.actions) actions << Text(action);
-  message << Text(call.appName) << static_cast<uint>(call.replacesId) << QString()
+  message << Text(call.appName) << static_cast<uint>(call.replacesId) << Text(call.appIcon)
           << Text(call.summary) << Text(call.body) << actions << QVariantMap()
           << static_cast<int>(call.expireTimeoutMs);
   auto* answer = new QDBusPendingCallWatcher(

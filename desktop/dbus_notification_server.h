@@ -20,8 +20,8 @@ class DBusNotificationServer final : public QObject, public BalloonServer, priva
   DBusNotificationServer();
   ~DBusNotificationServer() override;
 
-  void Show(std::string_view title, std::string_view text, std::uint32_t timeoutMs,
-            Listener listener) override;
+  void Show(std::string_view title, std::string_view text, std::string_view icon,
+            std::uint32_t timeoutMs, Listener listener) override;
   void Hide() override;
 
  private slots:

@@ -44,9 +44,10 @@ std::string EscapeBodyMarkup(std::string_view text) {
 }
 
 void NotificationBalloons::Show(std::string_view title, std::string_view text,
-                                std::uint32_t timeoutMs, Listener listener) {
+                                std::string_view icon, std::uint32_t timeoutMs, Listener listener) {
   NotifyCall call;
   call.appName = "Halvoric";
+  call.appIcon = icon;
   call.summary = title;
   call.body = text;
   call.actions = {DefaultAction, "Show"};

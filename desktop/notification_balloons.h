@@ -17,6 +17,7 @@ namespace halvoric {
 // One Notify call as it goes on the wire.
 struct NotifyCall {
   std::string appName;
+  std::string appIcon;  // a freedesktop icon name, or empty
   std::uint32_t replacesId = 0;
   std::string summary;
   std::string body;
@@ -47,8 +48,8 @@ class NotificationBalloons : public BalloonServer {
  public:
   explicit NotificationBalloons(NotificationBus& bus) : bus_(bus) {}
 
-  void Show(std::string_view title, std::string_view text, std::uint32_t timeoutMs,
-            Listener listener) override;
+  void Show(std::string_view title, std::string_view text, std::string_view icon,
+            std::uint32_t timeoutMs, Listener listener) override;
   void Hide() override;
 
   void CapabilitiesAnswered(const std::vector<std::string>& capabilities);

@@ -19,6 +19,7 @@ std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& se
   reading.Verdict = summary.Health;
   reading.Reasons = std::move(summary.Reasons);
   reading.DriveFailing = summary.DriveFailing;
+  reading.Temperature = summary.Temperature;
   reading.Model = DecodeModel(blocks.IdentifyBlock);
   reading.Serial =
       DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
@@ -39,8 +40,10 @@ std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n) {
   return Decode(reader, reader.RunSeries(n, kHealthSeries, FailedOpen::Stop), n);
 }
 
-std::optional<HealthReading> ReadHealthIfAwake(DriveReader& reader, DriveNumber n) {
-  return Decode(reader, reader.RunSeries(n, kHealthSeriesIfAwake, FailedOpen::RunAnyway), n);
+HealthCheck ReadHealthIfAwake(DriveReader& reader, DriveNumber n) {
+  const SeriesOutcome series = reader.RunSeries(n, kHealthSeriesIfAwake, FailedOpen::RunAnyway);
+  if (series.LeftAsleep) return {series.Power, std::nullopt};
+  return {series.Power, Decode(reader, series, n)};
 }
 
 }  // namespace halvoric

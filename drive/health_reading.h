@@ -9,6 +9,7 @@
 
 #include "drive/attributes.h"
 #include "drive/drive_reader.h"
+#include "drive/power_mode.h"
 
 namespace halvoric {
 
@@ -25,14 +26,22 @@ struct HealthReading {
   Status Verdict = Status::Unknown;
   std::vector<std::string> Reasons;
   std::optional<bool> DriveFailing;
+  std::int32_t Temperature = NoTemperature;  // as the drive's summary reads it
+};
+
+// A check of a drive that may be asleep: the power mode it answered, and
+// the reading when it was awake.
+struct HealthCheck {
+  PowerMode Power = PowerMode::Unknown;
+  std::optional<HealthReading> Reading;
 };
 
 // The same request series as a summary. Nothing when the drive cannot be
 // opened, does not identify itself or sends no attribute table: a reading
 // that says nothing must not look like a drive whose attributes vanished.
 std::optional<HealthReading> ReadHealth(DriveReader& reader, DriveNumber n);
-// The same behind CHECK POWER MODE in one open: nothing, and no other
+// The same behind CHECK POWER MODE in one open: no reading, and no other
 // command, for a drive in standby or asleep.
-std::optional<HealthReading> ReadHealthIfAwake(DriveReader& reader, DriveNumber n);
+HealthCheck ReadHealthIfAwake(DriveReader& reader, DriveNumber n);
 
 }  // namespace halvoric

@@ -49,6 +49,7 @@ bool AcknowledgedWarnings::Acknowledge(DriveNumber n, LastReading& reading) {
 void TakeReading(LastReading& last, const DriveSummary& summary, const std::string& serial,
                  AcknowledgedWarnings* acknowledged) {
   last.Temperature = TemperatureText(summary);
+  last.Celsius = summary.Temperature;
   last.State = summary.Health;
   last.Reasons = summary.Reasons;
   last.Counts = summary.Counts;

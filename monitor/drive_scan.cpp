@@ -113,6 +113,15 @@ void DriveScan::JournalDriveLimits(int criticalTemperature) {
   }
 }
 
+std::optional<int> DriveScan::LowestWarningLimit() const {
+  std::optional<int> lowest;
+  for (const auto& [n, drive] : scanned_) {
+    const std::optional<int> own = drive.Limits.Warning;
+    if (own && (!lowest || *own < *lowest)) lowest = own;
+  }
+  return lowest;
+}
+
 void DriveScan::JournalDatabaseSkips(const std::vector<std::string>& skipped) {
   for (const std::string& why : skipped) {
     journal_.AddLogLine("Drive database entry skipped: " + PrintableText(why));

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ class DriveScan {
   void JournalDriveLimits(int criticalTemperature);
   // Says what the drive database warns of for each drive the scan found.
   void JournalModelWarnings();
+
+  // The lowest warning temperature a drive the scan found names itself.
+  std::optional<int> LowestWarningLimit() const;
 
   // How many drives the scan found.
   std::size_t DriveCount() const { return driveCount_; }

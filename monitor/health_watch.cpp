@@ -39,10 +39,17 @@ const AttributeReading* Find(const std::vector<AttributeReading>& readings, std:
   return found == readings.end() ? nullptr : &*found;
 }
 
-HistoryReading CountsHistory(const HealthReading& reading) {
+// The temperature and power mode too, so that the history has a reading
+// every check, with the temperature warning off as well; a drive asleep is
+// kept as standby under the serial it last read with.
+HistoryReading CheckHistory(const HealthCheck& check) {
   HistoryReading history;
+  history.Power = check.Power;
+  if (!check.Reading) return history;
+  const HealthReading& reading = *check.Reading;
   history.Serial = reading.Serial;
   history.Model = reading.Model;
+  if (reading.Temperature != NoTemperature) history.Temperature = reading.Temperature;
   // An NVMe drive's figures are numbered apart from ATA's attributes.
   if (reading.Source == TableSource::Nvme) return history;
   for (std::size_t i = 0; i < kDamageCounts.size(); ++i) {
@@ -108,7 +115,7 @@ void HealthWatch::Check() {
   if (alertWaiting_ || checking_ || !settings_.HealthWarn) return;
   checking_ = true;
   const std::vector<DriveNumber> drives = view_.WatchedDrives();
-  auto readings = std::make_shared<std::vector<std::optional<HealthReading>>>();
+  auto readings = std::make_shared<std::vector<HealthCheck>>();
   services_.Drives.Run(
       [drives, readings](DriveReader& reader) {
         // A sleeping disk is read at the first check it is awake for.
@@ -118,13 +125,19 @@ void HealthWatch::Check() {
 }
 
 void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
-                          const std::vector<std::optional<HealthReading>>& readings) {
+                          const std::vector<HealthCheck>& readings) {
   if (!records_) records_ = LoadHealthRecords(recordPath_);
   HealthRecords& records = *records_;
   std::vector<std::string> changes;
   bool read = false;
   for (std::size_t i = 0; i < drives.size() && i < readings.size(); ++i) {
-    const std::optional<HealthReading>& now = readings[i];
+    const HealthCheck& check = readings[i];
+    // A drive that could not be read says nothing worth a row.
+    const HistoryReading history = CheckHistory(check);
+    if (services_.History && (check.Reading || PlotShows(history))) {
+      services_.History->Keep(drives[i], history);
+    }
+    const std::optional<HealthReading>& now = check.Reading;
     if (!now) continue;
     read = true;
     const auto before = records.find(now->Serial);
@@ -136,7 +149,6 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
     records[now->Serial] = {
         now->Attributes,
         now->DriveFailing.value_or(before != records.end() && before->second.DriveFailing)};
-    if (services_.History) services_.History->Keep(drives[i], CountsHistory(*now));
   }
   if (!read) {
     checking_ = false;

@@ -59,8 +59,7 @@ class HealthWatch {
   std::vector<std::string> Changes(DriveNumber n, const HealthReading& now,
                                    const HealthRecord* before) const;
   // Judges the readings of `drives`, taken away from the window.
-  void Compare(const std::vector<DriveNumber>& drives,
-               const std::vector<std::optional<HealthReading>>& readings);
+  void Compare(const std::vector<DriveNumber>& drives, const std::vector<HealthCheck>& readings);
   void Alert(const std::vector<std::string>& lines);
 
   HealthView& view_;

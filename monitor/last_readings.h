@@ -13,8 +13,9 @@ namespace halvoric {
 
 struct LastReading {
   std::string Model;
-  std::string Temperature = "N/A";  // as the "Temp" cell shows it
-  Status State = Status::Unknown;   // as the "Status" cell shows it
+  std::string Temperature = "N/A";       // as the "Temp" cell shows it
+  std::int32_t Celsius = NoTemperature;  // the same as a number
+  Status State = Status::Unknown;        // as the "Status" cell shows it
   std::vector<std::string> Reasons;
   std::string Serial;   // empty while the drive has not identified itself
   DefectCounts Counts;  // what an acknowledged warning holds to

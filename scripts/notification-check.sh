@@ -2,8 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program on a StatusNotifierItem desktop: a watcher on a private
 # session bus, the notification server dunst and the window manager openbox
-# under Xvfb, on the demo's four simulated drives. The item registers;
-# minimising leaves one notification holding all four drives; its action,
+# under Xvfb, on the demo's four simulated drives. The item registers with
+# the demo's WARN drive marked amber and a tooltip line per drive;
+# minimising leaves one notification holding all four drives, with the
+# warning sign for a drive above the critical temperature; its action,
 # the item's Activate and the item's menu bring the window back; closing it
 # and letting it expire raise the balloon's hide and time-out events
 # (halvoric.tray diagnostics); "Exit" in the item's menu ends the program.
@@ -12,14 +14,15 @@ set -euo pipefail
 
 demo=$(realpath "$1")
 out=$2
-for tool in Xvfb xdpyinfo openbox dunst dunstctl busctl gdbus dbus-daemon xdotool import; do
+for tool in Xvfb xdpyinfo openbox dunst dunstctl busctl gdbus dbus-daemon dbus-monitor xdotool import; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 77; }
 done
 /usr/bin/python3 -c 'import dbusmock' 2>/dev/null || { echo "missing python3-dbusmock"; exit 77; }
 rm -rf "$out"
 mkdir -p "$out/run"
 out=$(cd "$out" && pwd)
-printf '<Tessivar><DiskStatus>-1</DiskStatus></Tessivar>' >"$out/run/config.xml"
+# 40 degrees: the demo's second drive (41 and warming) is above it.
+printf '<Tessivar><DiskStatus>-1</DiskStatus><Temp>40</Temp></Tessivar>' >"$out/run/config.xml"
 log="$out/halvoric-demo.log"
 
 source "$(dirname "$0")/lib/rig.sh"
@@ -63,6 +66,9 @@ openbox --sm-disable >/dev/null 2>&1 &
 rig_track $!
 start_watcher "$out/watcher.log"
 start_dunst "$out/dunstrc"
+dbus-monitor --session "type='method_call',interface='org.freedesktop.Notifications',member='Notify'" \
+  >"$out/notify.log" 2>&1 &
+rig_track $!
 
 (cd "$out/run" && QT_LOGGING_RULES="halvoric.tray=true" QT_QPA_PLATFORM=xcb exec "$demo") \
   >"$log" 2>&1 &
@@ -73,6 +79,11 @@ wait_for '[ -n "$(registered_item "$out/watcher.log")" ]' 50
 item=$(registered_item "$out/watcher.log")
 grep -q "balloons through the notification server" "$log"
 echo "item $item registered with the watcher"
+look=$(/usr/bin/python3 "$(dirname "$0")/../tests/desktop/sni_look.py" "$item")
+expect "the tooltip's first line" "$(head -1 <<<"$look")" "Halvoric"
+grep -q "^Drive 2: .*, WARN$" <<<"$look" || { echo "FAIL: no WARN line for drive 2 in: $look"; exit 1; }
+expect "the icon's mark" "$(tail -1 <<<"$look")" "amber"
+echo "the item's tooltip names each drive and its icon carries the amber mark"
 
 minimise
 expect "notifications shown" "$(dunstctl count displayed)" 1
@@ -80,6 +91,9 @@ expect "notifications closed" "$(dunstctl count history)" 0
 # dunst shows its notifications at the screen's upper right corner.
 import -window root -crop 340x175+938+42 +repage -define png:exclude-chunks=date,time \
   "$out/notification.png"
+grep -q 'string "dialog-warning"' "$out/notify.log" ||
+  { echo "FAIL: the balloon of a drive above the critical temperature has no warning sign"; exit 1; }
+echo "the notification carries the warning sign"
 dunstctl close
 wait_for '[ "$(said "balloon hidden")" = 1 ]' 50
 history=$(dunstctl history)

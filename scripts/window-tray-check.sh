@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The real program in a real tray (trayer on Xvfb), on the demo's simulated
-# drives: the icon docks, minimising hides the window to the tray with the
-# drive status balloon (screenshot), a single click on the icon leaves it
+# drives: the icon docks with the amber mark of the demo's WARN drive,
+# minimising hides the window to the tray with the drive status balloon
+# (screenshot; its warning sign for a drive above the critical temperature), a single click on the icon leaves it
 # there, a double click brings the window back, "Exit" in the tray menu saves
 # config.xml and ends it, and so does SIGTERM while it is in the tray.
 # Usage: window-tray-check.sh HALVORIC_DEMO OUTPUT_DIR
@@ -15,14 +16,22 @@ for tool in Xvfb xdpyinfo trayer xdotool xwininfo import; do
 done
 rm -rf "$out"
 mkdir -p "$out/run"
-# The status balloon is the "Show disk status in the system tray" setting.
-printf '<Tessivar><DiskStatus>-1</DiskStatus></Tessivar>' >"$out/run/config.xml"
+# The status balloon is the "Show disk status in the system tray" setting;
+# at 40 degrees the demo's second drive (41 and warming) is above the
+# critical temperature.
+printf '<Tessivar><DiskStatus>-1</DiskStatus><Temp>40</Temp></Tessivar>' >"$out/run/config.xml"
 
 source "$(dirname "$0")/lib/rig.sh"
 trap rig_stop_all EXIT
 
 window_shown() { xdotool search --onlyvisible --name "^Halvoric$" >/dev/null; }
 icon_docked() { [ "$(xwininfo -children -id "$tray" | grep -c '^ *0x')" -gt 0 ]; }
+# Pixels of the tray in the mark's amber, whatever the smoothing did to it.
+amber_pixels() {
+  import -window "$tray" -depth 8 txt:- |
+    sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+    awk '$1 >= 200 && $2 > 120 && $2 < 200 && $3 < 80 { n++ } END { print n + 0 }'
+}
 # An ended child stays a zombie until it is waited for.
 demo_ended() { [[ "$(ps -o stat= -p "$demo_pid" || true)" != [^Z]* ]]; }
 
@@ -62,7 +71,8 @@ rig_track "$demo_pid"
 
 wait_for window_shown 100
 wait_for icon_docked 50
-echo "icon in the tray"
+wait_for '[ "$(amber_pixels)" -ge 4 ]' 50
+echo "icon in the tray, with the amber mark of a drive reading WARN"
 
 iconify "$(xdotool search --onlyvisible --name "^Halvoric$" | head -1)"
 wait_for '! window_shown' 50

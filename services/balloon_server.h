@@ -17,9 +17,10 @@ class BalloonServer {
 
   virtual ~BalloonServer() = default;
   // Replaces the balloon shown, if any. The text breaks its lines with LF and
-  // is plain text; `listener` hears what becomes of this balloon only.
-  virtual void Show(std::string_view title, std::string_view text, std::uint32_t timeoutMs,
-                    Listener listener) = 0;
+  // is plain text; `icon` is a freedesktop icon name ("dialog-warning"), or
+  // empty for none; `listener` hears what becomes of this balloon only.
+  virtual void Show(std::string_view title, std::string_view text, std::string_view icon,
+                    std::uint32_t timeoutMs, Listener listener) = 0;
   // Closes the balloon shown; its listener hears nothing more.
   virtual void Hide() = 0;
 };

@@ -88,7 +88,11 @@ SettingsLoad ReadSettings(const TXmlNode& root) {
 
 SettingsLoad LoadSettingsFile(const std::string& path) {
   std::error_code statError;
-  if (!std::filesystem::exists(path, statError) && !statError) return {};
+  if (!std::filesystem::exists(path, statError) && !statError) {
+    SettingsLoad absent;
+    absent.Absent = true;
+    return absent;
+  }
   TXmlDoc doc;
   if (const Result<> loaded = doc.LoadFromFile(path); !loaded.Ok()) {
     return {Settings{}, {loaded.Message}, {}, {}};

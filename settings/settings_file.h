@@ -32,6 +32,8 @@ struct SettingsLoad {
   std::vector<RefusedSetting> Refused;
   // The reader's LastError when a syntax error stopped it before the end.
   std::string SyntaxError;
+  // No file was there: the program's first start in this folder.
+  bool Absent = false;
 };
 
 // Each setting comes from the first direct child of `root` with its exact

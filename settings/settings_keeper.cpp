@@ -2,9 +2,11 @@
 #include "settings/settings_keeper.h"
 
 #include <iostream>
+#include <utility>
 
 #include "base/staged_file.h"
 #include "base/whole_file.h"
+#include "drive/row_sinks.h"
 #include "settings/settings_file.h"
 
 namespace halvoric {
@@ -28,7 +30,12 @@ std::string FirstLine(const std::string& message) {
 }  // namespace
 
 void SettingsKeeper::Load() {
-  const SettingsLoad load = LoadSettingsFile(path_);
+  SettingsLoad load = LoadSettingsFile(path_);
+  firstStart_ = load.Absent && protectWhenAbsent_;
+  if (firstStart_) {
+    load.Values.TempWarn = true;
+    load.Values.PopupNotification = true;
+  }
   settings_ = load.Values;
   view_.ShowSettings(load.Values);
   settings_.CritTempValue = load.Values.CritTempValue;
@@ -45,6 +52,21 @@ void SettingsKeeper::Load() {
   }
   // One bad value must not cost the user a working monitor: tell and go on.
   for (const std::string& error : load.Errors) messages_.ShowError(error);
+}
+
+void SettingsKeeper::SettleFirstStart(std::optional<int> driveWarning) {
+  if (!std::exchange(firstStart_, false)) return;
+  // The field admits 0 to 100; a drive naming anything else names no limit.
+  const bool named = driveWarning && *driveWarning > 0 && *driveWarning <= 100;
+  const int critical = named ? *driveWarning : DefaultCritTemp;
+  settings_.Temp = std::to_string(critical);
+  settings_.CritTempValue = static_cast<std::uint8_t>(critical);
+  view_.ShowSettings(settings_);
+  journal_.AddLogLine("FIRST START: temperature warning and popup alert on at " +
+                      std::to_string(critical) + kDegreesCelsius +
+                      (named ? ", the lowest warning temperature the drives name"
+                             : ", as no drive names a warning temperature"));
+  if (const Result<> saved = Save(); !saved.Ok()) journal_.AddLogLine(saved.Message);
 }
 
 Result<> SettingsKeeper::Save() {

@@ -3,6 +3,7 @@
 // start, the settings written back when the program ends.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "services/message_boxes.h"
@@ -22,14 +23,18 @@ class SettingsView {
 
 class SettingsKeeper {
  public:
-  // `settings` is the program's one copy; `path` the settings file.
+  // `settings` is the program's one copy; `path` the settings file. With
+  // `protectWhenAbsent`, a start that finds no file (a new account's first
+  // start from the menu) begins with the temperature warning and the popup
+  // alert on, so that the drives are watched before anyone configures them.
   SettingsKeeper(SettingsView& view, Settings& settings, JournalLines& journal,
-                 MessageBoxes& messages, std::string path)
+                 MessageBoxes& messages, std::string path, bool protectWhenAbsent = false)
       : view_(view),
         settings_(settings),
         journal_(journal),
         messages_(messages),
-        path_(std::move(path)) {}
+        path_(std::move(path)),
+        protectWhenAbsent_(protectWhenAbsent) {}
 
   // Reads the file into the settings and the controls; shows what could not
   // be read and goes on. A file the reader could not follow to its end is
@@ -41,6 +46,11 @@ class SettingsKeeper {
   // termination signal): the settings are written as a close would. Once a
   // close has written them, nothing is left to do.
   void SaveAtQuit();
+  // After the drive scan of a protected first start: the critical
+  // temperature becomes the lowest warning temperature the drives name
+  // (`driveWarning`), else the default; journalled once and saved at once,
+  // so that the next start reads it. Nothing on any other start.
+  void SettleFirstStart(std::optional<int> driveWarning);
 
  private:
   SettingsView& view_;
@@ -50,6 +60,8 @@ class SettingsKeeper {
   Result<> Save();
 
   std::string path_;
+  bool protectWhenAbsent_;
+  bool firstStart_ = false;
   bool savedAtClose_ = false;
   // The file holds settings the reader could not follow: keep it as it is
   // beside the new one, so that nothing the user wrote by hand is lost.

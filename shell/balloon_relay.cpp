@@ -23,6 +23,20 @@ TrayNotification BalloonNotification(BalloonServer::Outcome outcome) {
   return TrayNotification::BalloonHide;
 }
 
+const char* BalloonIconName(BalloonIconKind kind) {
+  switch (kind) {
+    case BalloonIconKind::Info:
+      return "dialog-information";
+    case BalloonIconKind::Warning:
+      return "dialog-warning";
+    case BalloonIconKind::Error:
+      return "dialog-error";
+    case BalloonIconKind::None:
+      break;
+  }
+  return "";
+}
+
 const char* BalloonOutcomeName(BalloonServer::Outcome outcome) {
   switch (outcome) {
     case BalloonServer::Outcome::Shown:
@@ -47,7 +61,11 @@ void BalloonRelay::Ask(const NotifyIconRecord& record) {
     // Balloon texts break their lines with CR; notifications with LF.
     std::string text = record.info.data();
     std::ranges::replace(text, '\r', '\n');
-    wanted_ = Wanted{record.window, record.id, record.infoTitle.data(), std::move(text),
+    wanted_ = Wanted{record.window,
+                     record.id,
+                     record.infoTitle.data(),
+                     std::move(text),
+                     BalloonIconName(record.infoIcon),
                      record.timeoutOrVersion};
   }
   if (std::exchange(sendPosted_, true)) return;
@@ -66,7 +84,7 @@ void BalloonRelay::Send() {
   const Wanted next = std::move(*wanted_);
   wanted_.reset();
   owner_ = next.id;
-  server_.Show(next.title, next.text, next.timeoutMs,
+  server_.Show(next.title, next.text, next.icon, next.timeoutMs,
                [window = next.window, id = next.id](BalloonServer::Outcome outcome) {
                  Diagnose(DiagnosticArea::Tray,
                           std::string("balloon ") + BalloonOutcomeName(outcome));

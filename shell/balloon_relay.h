@@ -21,6 +21,8 @@ namespace halvoric {
 TrayNotification BalloonNotification(BalloonServer::Outcome outcome);
 // How the developer diagnostics name it.
 const char* BalloonOutcomeName(BalloonServer::Outcome outcome);
+// The freedesktop icon name of the picture `kind` beside a balloon.
+const char* BalloonIconName(BalloonIconKind kind);
 
 class BalloonRelay {
  public:
@@ -37,6 +39,7 @@ class BalloonRelay {
     std::uint32_t id;
     std::string title;
     std::string text;
+    std::string icon;
     std::uint32_t timeoutMs;
   };
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Draws a list's cells with grid lines, as a report view with grid lines
 // shows them: each cell's right and bottom edge in the style's grid colour.
+// A cell's text is drawn without its trailing blanks, and the cell with the
+// keyboard focus is framed where every style shows it.
 #pragma once
 
 #include <QStyledItemDelegate>
@@ -18,7 +20,9 @@ class GridCellDelegate : public QStyledItemDelegate {
   static QColor GridColour(const QStyleOptionViewItem& option);
 
  protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
   static void DrawGridLines(QPainter* painter, const QStyleOptionViewItem& option);
+  static void DrawFocus(QPainter* painter, const QStyleOptionViewItem& option);
 };
 
 }  // namespace halvoric

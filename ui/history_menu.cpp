@@ -1,17 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The drive list's context menu: the history windows it opens, and the
 // acknowledgement of a drive's warning.
+#include <QKeyEvent>
 #include <QMenu>
+#include <functional>
 
 #include "ui/list_view_sinks.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric {
 
+namespace {
+
+// Shift+F10, the keyboard's other way to a context menu, which Qt leaves to
+// programs: it opens the menu at the current row, as the menu key does.
+class MenuKeyFilter : public QObject {
+ public:
+  MenuKeyFilter(QObject* parent, std::function<void()> open)
+      : QObject(parent), open_(std::move(open)) {}
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier) {
+        open_();
+        return true;
+      }
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  std::function<void()> open_;
+};
+
+}  // namespace
+
 void TTessivar_Form::BuildDriveListMenu() {
   HDDs_ListView->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(HDDs_ListView, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { HDDs_ListViewContextPopup(pos); });
+  HDDs_ListView->installEventFilter(new MenuKeyFilter(HDDs_ListView, [this] {
+    if (const QTreeWidgetItem* row = HDDs_ListView->currentItem()) {
+      HDDs_ListViewContextPopup(HDDs_ListView->visualItemRect(row).center());
+    }
+  }));
   connect(TempHistory1, &QAction::triggered, this, [this] { TempHistory1Click(); });
   connect(AcknowledgeWarning1, &QAction::triggered, this, [this] { AcknowledgeWarning1Click(); });
   BuildSelfTestMenu();

@@ -3,13 +3,16 @@
 
 #include <QBoxLayout>
 #include <QDateTime>
+#include <QMouseEvent>
+#include <QToolTip>
 #include <QtCharts/QAreaSeries>
-#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QCategoryAxis>
 #include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 
 #include "base/staged_file.h"
 #include "base/text_trim.h"
@@ -21,6 +24,10 @@ namespace {
 const QColor kLine(0x1f, 0x6f, 0xb4);
 const QColor kBand(0x1f, 0x6f, 0xb4, 0x40);
 const QColor kCritical(0xc0, 0x20, 0x20);
+// Grey, lighter than the band: asleep is neither a reading nor nothing.
+const QColor kStandby(0x80, 0x80, 0x80, 0x50);
+// The pointer finds a point this many pixels either side.
+constexpr int kHoverPixels = 12;
 
 std::int64_t Seconds(WallClock::TimePoint time) {
   return std::chrono::duration_cast<std::chrono::seconds>(time.time_since_epoch()).count();
@@ -32,18 +39,12 @@ QString Trimmed(const std::string& text) {
   return QString::fromUtf8(std::string(TrimControls(text)));
 }
 
-const char* AxisFormat(HistoryRange range) {
-  switch (range) {
-    case HistoryRange::Hour:
-    case HistoryRange::Day:
-      return "HH:mm";
-    case HistoryRange::Week:
-    case HistoryRange::Month:
-      return "d MMM";
-    case HistoryRange::Year:
-      break;
-  }
-  return "MMM yyyy";
+std::int64_t LocalOffset(std::int64_t time) {
+  return QDateTime::fromSecsSinceEpoch(time).offsetFromUtc();
+}
+
+QString Degrees(double celsius, int decimals) {
+  return QString::number(celsius, 'f', decimals) + "\u00b0C";
 }
 
 }  // namespace
@@ -75,6 +76,9 @@ HistoryWindow::HistoryWindow(HistoryWindowServices services, std::string storePa
   note_->setTextFormat(Qt::PlainText);
   resize(760, 460);
   view_->setRenderHint(QPainter::Antialiasing);
+  view_->setMouseTracking(true);
+  view_->viewport()->setMouseTracking(true);
+  view_->viewport()->installEventFilter(this);
   chart_->legend()->setAlignment(Qt::AlignBottom);
 
   auto* buttons = new QHBoxLayout;
@@ -150,10 +154,14 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
     chart_->removeAxis(axis);
     delete axis;
   }
-  auto* time = new QDateTimeAxis;
-  time->setFormat(AxisFormat(range_));
-  time->setTickCount(7);
-  time->setRange(QDateTime::fromSecsSinceEpoch(from), QDateTime::fromSecsSinceEpoch(to));
+  // Labels on calendar boundaries, where a reader looks for them.
+  auto* time = new QCategoryAxis;
+  time->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  time->setRange(Ms(from), Ms(to));
+  time->setStartValue(Ms(from));
+  for (const AxisTick& tick : AxisTicks(range_, from, to, LocalOffset)) {
+    time->append(QString::fromStdString(tick.Label), Ms(tick.Time));
+  }
   auto* degrees = new QValueAxis;
   degrees->setTitleText("\u00b0C");
   degrees->setLabelFormat("%d");
@@ -171,7 +179,8 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
   int highest = critical_;
   bool lineNamed = false;
   bool bandNamed = false;
-  for (const PlotRun& run : PlotRuns(points_, from, to)) {
+  runs_ = PlotRuns(points_, from, to);
+  for (const PlotRun& run : runs_) {
     auto* mean = new QLineSeries;
     mean->setPen(QPen(kLine, 2));
     QList<QPointF> line;
@@ -217,15 +226,66 @@ void HistoryWindow::Draw(std::int64_t from, std::int64_t to) {
   attach(critical, true);
   degrees->setRange(lowest - 5, highest + 5);
   degrees->applyNiceNumbers();
+
+  // One area over the whole height for every stretch of standby; it has no
+  // height between them.
+  const std::vector<StandbySpan> standby = StandbySpans(points_, from, to);
+  if (!standby.empty()) {
+    auto* band = new QAreaSeries;
+    auto* upper = new QLineSeries(band);
+    auto* lower = new QLineSeries(band);
+    const qreal bottom = degrees->min();
+    for (const StandbySpan& span : standby) {
+      upper->append({{Ms(span.From), bottom},
+                     {Ms(span.From), degrees->max()},
+                     {Ms(span.To), degrees->max()},
+                     {Ms(span.To), bottom}});
+    }
+    lower->append({{Ms(from), bottom}, {Ms(to), bottom}});
+    band->setUpperSeries(upper);
+    band->setLowerSeries(lower);
+    band->setName("Standby");
+    band->setPen(Qt::NoPen);
+    band->setBrush(kStandby);
+    attach(band, true);
+  }
   emit Drawn();
 }
 
 void HistoryWindow::ExportCsv() {
-  const std::optional<std::string> path = services_.Dialogs.ChooseFileToSave({"CSV file (*.csv)"});
+  std::optional<std::string> path = services_.Dialogs.ChooseFileToSave({"CSV file (*.csv)"});
   if (!path) return;
+  // A name typed without a suffix means the kind of file the dialog offers.
+  if (std::filesystem::path(*path).extension().empty()) *path += ".csv";
   if (const Result<> written = ReplaceFile(*path, HistoryCsv(points_)); !written.Ok()) {
     services_.Messages.ShowError("Cannot write \"" + *path + "\". " + written.Message);
   }
+}
+
+void HistoryWindow::Hover(const QPoint& at) {
+  const QPointF value = chart_->mapToValue(chart_->mapFromScene(view_->mapToScene(at)));
+  const QPointF nearby =
+      chart_->mapToValue(chart_->mapFromScene(view_->mapToScene(at + QPoint(kHoverPixels, 0))));
+  const auto time = static_cast<std::int64_t>(value.x() / 1000.0);
+  const auto reach = static_cast<std::int64_t>((nearby.x() - value.x()) / 1000.0);
+  const HistoryPoint* point = PointNear(runs_, time, std::max<std::int64_t>(reach, 1));
+  if (point == nullptr || !point->Mean) {
+    hoverText_.clear();
+    QToolTip::hideText();
+    return;
+  }
+  // A point may stand for many readings: its mean, and how far they went.
+  hoverText_ = QDateTime::fromSecsSinceEpoch(point->Time).toString("ddd d MMM yyyy HH:mm") + "\n" +
+               Degrees(*point->Mean, point->Min == point->Max ? 0 : 1) + "\nlowest " +
+               Degrees(point->Min, 0) + ", highest " + Degrees(point->Max, 0);
+  QToolTip::showText(view_->viewport()->mapToGlobal(at), hoverText_, view_);
+}
+
+bool HistoryWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view_->viewport() && event->type() == QEvent::MouseMove) {
+    Hover(static_cast<QMouseEvent*>(event)->position().toPoint());
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 QWidget* MakeHistoryWindow(const HistoryWindowRequest& request) {

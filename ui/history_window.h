@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature history of one drive in a window of its own: the last
 // hour, day, week, month or year as a line chart, with the critical
-// temperature, the minimum-maximum band where readings were reduced, and
-// gaps where the drive slept or the program did not run.
+// temperature, the minimum-maximum band where readings were reduced, a grey
+// band where the drive slept, gaps where the program did not run, and the
+// reading under the pointer.
 #pragma once
 
 #include <QButtonGroup>
@@ -42,6 +43,8 @@ class HistoryWindow : public QWidget {
   QChart* Chart() const { return chart_; }
   QLabel* Heading() const { return heading_; }
   QLabel* Note() const { return note_; }
+  // What the pointer last showed over the chart; empty over no reading.
+  const QString& HoverText() const { return hoverText_; }
 
  signals:
   // After each drawing of the chart.
@@ -49,6 +52,10 @@ class HistoryWindow : public QWidget {
 
  private:
   void Draw(std::int64_t from, std::int64_t to);
+  // The time, temperature, lowest and highest of the point near `at`, a
+  // position in the chart's view.
+  void Hover(const QPoint& at);
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
   HistoryWindowServices services_;
   std::string storePath_;
@@ -56,6 +63,8 @@ class HistoryWindow : public QWidget {
   int critical_;
   HistoryRange range_ = HistoryRange::Day;
   std::vector<HistoryPoint> points_;
+  std::vector<PlotRun> runs_;  // as drawn
+  QString hoverText_;
   QChart* chart_;
   QChartView* view_;
   QLabel* heading_;

@@ -2,6 +2,7 @@
 #include "ui/pictures.h"
 
 #include <QImage>
+#include <QPainter>
 
 namespace halvoric {
 
@@ -20,5 +21,22 @@ QPixmap TransparentPicture(const QString& fileName) {
 }
 
 QIcon Glyph(const QString& fileName) { return QIcon(Picture(fileName)); }
+
+QIcon MarkedGlyph(const QString& fileName, const QColor& mark) {
+  constexpr int kSide = 32;
+  constexpr int kMark = 15;
+  QPixmap marked(kSide, kSide);
+  marked.fill(Qt::transparent);
+  QPainter painter(&marked);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.drawPixmap(marked.rect(), Picture(fileName));
+  // A light rim keeps the mark apart from the disc on a dark panel too.
+  painter.setPen(QPen(Qt::white, 2));
+  painter.setBrush(mark);
+  painter.drawEllipse(QRectF(kSide - kMark - 1, kSide - kMark - 1, kMark, kMark));
+  painter.end();
+  return QIcon(marked);
+}
 
 }  // namespace halvoric

@@ -14,5 +14,8 @@ QPixmap Picture(const QString& fileName);
 // background it was drawn on, shows what lies beneath.
 QPixmap TransparentPicture(const QString& fileName);
 QIcon Glyph(const QString& fileName);
+// The picture with a round mark of `mark` at its lower right, drawn larger
+// than the picture's 16 pixels so that a tray scaling it up keeps it sharp.
+QIcon MarkedGlyph(const QString& fileName, const QColor& mark);
 
 }  // namespace halvoric

@@ -28,6 +28,9 @@ struct PlatformServices {
   DesktopInput& Input;
   // Makes a drive's temperature history window; none shows none.
   HistoryWindowOpener OpenHistoryWindow;
+  // A start without a settings file switches the temperature warning and
+  // the popup alert on: the menu entry's start on a new account.
+  bool ProtectOnFirstRun = false;
 };
 
 // Hands `task` to the running event loop, to run later on its thread;

@@ -46,6 +46,7 @@ void StatusCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& op
   }
   QStyledItemDelegate::paint(painter, option, index);
   DrawGridLines(painter, option);
+  DrawFocus(painter, option);
 }
 
 }  // namespace halvoric

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "monitor/drive_monitor.h"
+#include "monitor/tray_look.h"
 #include "services/file_dialogs.h"
 #include "settings/event_log_writer.h"
 #include "settings/journal.h"
@@ -190,6 +191,8 @@ class TTessivar_Form : public QWidget,
   QAction* DriveLogs1;
   // The drive whose row the context menu was opened on.
   DriveNumber HistoryDrive = 0;
+  // Brings the tray icon's mark and tooltip up to the drives' last readings.
+  void ShowTrayLook();
   TEventLogWriter EventLogWriter1;
   std::array<QIcon, 7> ImageListIcons;
   FileDialogSpec OpenDialog1;
@@ -214,7 +217,9 @@ class TTessivar_Form : public QWidget,
 
  private:
   Journal Journal1{*this, EventLogWriter1, Platform.Dialogs, Platform.Monitor.Messages};
-  SettingsKeeper SettingsFile{*this, Settings, Journal1, Platform.Monitor.Messages, ConfigFileName};
+  SettingsKeeper SettingsFile{*this,          Settings,
+                              Journal1,       Platform.Monitor.Messages,
+                              ConfigFileName, Platform.ProtectOnFirstRun};
   halvoric::Preferences Preferences1;
 
   // JournalView
@@ -265,6 +270,8 @@ class TTessivar_Form : public QWidget,
 
   std::unique_ptr<ListViewSinks> sinks_;
   std::map<DriveNumber, QPointer<DriveLogsWindow>> logsWindows_;
+  // What the tray icon shows now: a tray is told only of a change.
+  TrayLook trayLook_;
   // Removed first when the window goes: the focus leaving its edits as the
   // widgets are torn down must not run a handler on a half-destroyed window.
   std::vector<QObject*> focusFilters_;

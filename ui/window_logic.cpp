@@ -3,8 +3,10 @@
 // belongs to, and the views through which those objects show themselves.
 #include <QCheckBox>
 #include <QTreeWidgetItem>
+#include <map>
 
 #include "ui/list_view_sinks.h"
+#include "ui/pictures.h"
 #include "ui/tessivar_form.h"
 
 namespace halvoric {
@@ -34,6 +36,8 @@ void TTessivar_Form::FormCreate() {
   // Drive 0's pages filled and what the scan met journalled before the start
   // line, so that it stays the last line of the start-up.
   Monitor.StartUp();
+  SettingsFile.SettleFirstStart(Monitor.Scan().LowestWarningLimit());
+  ShowTrayLook();
   AddLogLine("Halvoric Started !");
   // Once the window is up: a change it reports may bring the window forward.
   QTimer::singleShot(0, this, [this] { Monitor.Health().Start(); });
@@ -168,6 +172,20 @@ std::vector<DriveNumber> TTessivar_Form::ListedDrives() const {
 
 void TTessivar_Form::ShowDriveReading(DriveNumber n, const LastReading& reading) {
   sinks_->UpdateDriveRow(RowOf(n, reading));
+  ShowTrayLook();
+}
+
+void TTessivar_Form::ShowTrayLook() {
+  TrayLook look = TrayLookOf(Monitor.Last(), ListedDrives(), Settings.CritTempValue);
+  if (look.Mark != trayLook_.Mark) {
+    static const std::map<Status, QColor> marks = {{Status::Warn, QColor(0xf0, 0xa0, 0x00)},
+                                                   {Status::Bad, QColor(0xd0, 0x20, 0x20)}};
+    const auto mark = marks.find(look.Mark);
+    TrayIcon1.SetIcon(mark == marks.end() ? Glyph("tray.png")
+                                          : MarkedGlyph("tray.png", mark->second));
+  }
+  if (look.Tip != trayLook_.Tip) TrayIcon1.SetHint(look.Tip);
+  trayLook_ = std::move(look);
 }
 
 void TTessivar_Form::StartHealthTimer(std::uint32_t minutes) {
@@ -176,7 +194,9 @@ void TTessivar_Form::StartHealthTimer(std::uint32_t minutes) {
 void TTessivar_Form::StopHealthTimer() { HealthCheck_Timer->stop(); }
 
 void TTessivar_Form::ShowStatusBalloon(const std::string& text, std::uint8_t seconds) {
-  TrayIcon1.ShowBalloon("Halvoric", text, BalloonIconKind::Info, seconds);
+  const bool alarming = TrayLookOf(Monitor.Last(), ListedDrives(), Settings.CritTempValue).Alarming;
+  TrayIcon1.ShowBalloon("Halvoric", text,
+                        alarming ? BalloonIconKind::Warning : BalloonIconKind::Info, seconds);
 }
 
 }  // namespace halvoric

@@ -40,7 +40,7 @@ struct Rig {
   }
   // A balloon on screen under `id`, on a server without body markup.
   void ShowAs(std::uint32_t id, std::string name = "a") {
-    balloons.Show("Halvoric", "text", 10000, Listener(name));
+    balloons.Show("Halvoric", "text", "", 10000, Listener(name));
     if (bus.calls.back() == "caps") balloons.CapabilitiesAnswered({"actions"});
     balloons.NotifyAnswered(id);
     bus.calls.clear();
@@ -51,19 +51,21 @@ struct Rig {
 TEST(NotificationBalloons, BalloonsAskedWhileTheServerIsBusyLeaveOnlyTheLast) {
   Rig rig;
   for (const char* text : {"A\n", "A\nB\n", "A\nB\nC\n", "A\nB\nC\nD\n"})
-    rig.balloons.Show("Halvoric", text, 10000, rig.Listener("x"));
+    rig.balloons.Show("Halvoric", text, "", 10000, rig.Listener("x"));
   EXPECT_EQ(rig.bus.calls, std::vector<std::string>{"caps"});
   rig.balloons.CapabilitiesAnswered({"body", "actions"});
   EXPECT_EQ(rig.bus.calls.back(), "notify 0 A\nB\nC\nD\n");
   EXPECT_EQ(rig.bus.last.appName, "Halvoric");
+  EXPECT_EQ(rig.bus.last.appIcon, "");
   EXPECT_EQ(rig.bus.last.summary, "Halvoric");
   EXPECT_EQ(rig.bus.last.actions, (std::vector<std::string>{"default", "Show"}));
   EXPECT_EQ(rig.bus.last.expireTimeoutMs, 10000);
 
-  rig.balloons.Show("Halvoric", "E\n", 10000, rig.Listener("y"));
+  rig.balloons.Show("Halvoric", "E\n", "dialog-warning", 10000, rig.Listener("y"));
   EXPECT_EQ(rig.bus.calls.size(), 2u);  // held until the answer names the balloon
   rig.balloons.NotifyAnswered(7);
   EXPECT_EQ(rig.bus.calls.back(), "notify 7 E\n");
+  EXPECT_EQ(rig.bus.last.appIcon, "dialog-warning");
   rig.balloons.NotifyAnswered(7);
   EXPECT_EQ(rig.heard, "x:shown y:shown ");
   EXPECT_EQ(rig.bus.calls.size(), 3u);  // capabilities were asked once
@@ -80,7 +82,7 @@ TEST(NotificationBalloons, BodyIsEscapedOnlyForAServerThatReadsMarkup) {
   };
   for (const Row& row : rows) {
     Rig rig;
-    rig.balloons.Show("<i>", "<b>M&S\"'\n", 5000, nullptr);
+    rig.balloons.Show("<i>", "<b>M&S\"'\n", "", 5000, nullptr);
     rig.balloons.CapabilitiesAnswered(row.capabilities);
     EXPECT_EQ(rig.bus.last.body, row.body);
     EXPECT_EQ(rig.bus.last.summary, "<i>");  // the summary is never markup
@@ -94,7 +96,7 @@ TEST(NotificationBalloons, TimeOutZeroLeavesItToTheServerRatherThanNeverExpiring
   } rows[] = {{0, -1}, {10000, 10000}, {255000, 255000}, {0x80000000u, -1}};
   for (const auto& row : rows) {
     Rig rig;
-    rig.balloons.Show("t", "x", row.timeoutMs, nullptr);
+    rig.balloons.Show("t", "x", "", row.timeoutMs, nullptr);
     rig.balloons.CapabilitiesAnswered({});
     EXPECT_EQ(rig.bus.last.expireTimeoutMs, row.expire) << row.timeoutMs;
   }
@@ -139,7 +141,7 @@ TEST(NotificationBalloons, SignalsBecomeTheBalloonsEvents) {
 TEST(NotificationBalloons, AReplacedBalloonsListenerHearsNothingMore) {
   Rig rig;
   rig.ShowAs(7, "old");
-  rig.balloons.Show("Halvoric", "new", 10000, rig.Listener("new"));
+  rig.balloons.Show("Halvoric", "new", "", 10000, rig.Listener("new"));
   rig.balloons.NotifyAnswered(7);
   rig.balloons.NotificationClosed(7, 1);
   EXPECT_EQ(rig.heard, "new:shown new:expired ");
@@ -151,7 +153,7 @@ TEST(NotificationBalloons, AReplacementOfAClickedBalloonIsNewAgain) {
   Rig rig;
   rig.ShowAs(7, "old");
   rig.balloons.ActionInvoked(7, "default");
-  rig.balloons.Show("Halvoric", "new", 10000, rig.Listener("new"));
+  rig.balloons.Show("Halvoric", "new", "", 10000, rig.Listener("new"));
   rig.balloons.NotifyAnswered(7);
   rig.balloons.NotificationClosed(7, 1);
   EXPECT_EQ(rig.heard, "old:clicked new:shown new:expired ");
@@ -167,34 +169,34 @@ TEST(NotificationBalloons, HideClosesTheShownBalloonQuietly) {
   EXPECT_EQ(rig.heard, "");
 
   rig.bus.calls.clear();
-  rig.balloons.Show("Halvoric", "text", 10000, rig.Listener("b"));
+  rig.balloons.Show("Halvoric", "text", "", 10000, rig.Listener("b"));
   EXPECT_EQ(rig.bus.calls.back(), "notify 0 text");  // a closed balloon is not replaced
 }
 
 TEST(NotificationBalloons, HideWhileTheAnswerIsOutClosesWhatItNames) {
   Rig rig;
   rig.ShowAs(7);
-  rig.balloons.Show("Halvoric", "text", 10000, rig.Listener("b"));
+  rig.balloons.Show("Halvoric", "text", "", 10000, rig.Listener("b"));
   rig.balloons.Hide();
   rig.balloons.NotifyAnswered(9);
   EXPECT_EQ(rig.bus.calls, (std::vector<std::string>{"notify 7 text", "close 9"}));
 
   // A show after the hide, before the answer, replaces instead.
   rig.bus.calls.clear();
-  rig.balloons.Show("Halvoric", "one", 10000, nullptr);
+  rig.balloons.Show("Halvoric", "one", "", 10000, nullptr);
   rig.balloons.Hide();
-  rig.balloons.Show("Halvoric", "two", 10000, nullptr);
+  rig.balloons.Show("Halvoric", "two", "", 10000, nullptr);
   rig.balloons.NotifyAnswered(10);
   EXPECT_EQ(rig.bus.calls, (std::vector<std::string>{"notify 0 one", "notify 10 two"}));
 }
 
 TEST(NotificationBalloons, AFailedCallShowsNothingAndTheNextStartsAfresh) {
   Rig rig;
-  rig.balloons.Show("Halvoric", "one", 10000, rig.Listener("a"));
+  rig.balloons.Show("Halvoric", "one", "", 10000, rig.Listener("a"));
   rig.balloons.CapabilitiesAnswered({});
   rig.balloons.NotifyAnswered(std::nullopt);
   rig.balloons.NotificationClosed(0, 1);
-  rig.balloons.Show("Halvoric", "two", 10000, rig.Listener("b"));
+  rig.balloons.Show("Halvoric", "two", "", 10000, rig.Listener("b"));
   rig.balloons.NotifyAnswered(3);
   EXPECT_EQ(rig.bus.calls, (std::vector<std::string>{"caps", "notify 0 one", "notify 0 two"}));
   EXPECT_EQ(rig.heard, "b:shown ");
@@ -206,7 +208,7 @@ TEST(NotificationBalloons, ANewServerTakesTheBalloonAndIsAskedItsCapabilities) {
   rig.balloons.ServerChanged();
   rig.balloons.NotificationClosed(7, 1);  // the old server's last word
   EXPECT_EQ(rig.heard, "a:dismissed ");
-  rig.balloons.Show("Halvoric", "<", 10000, nullptr);
+  rig.balloons.Show("Halvoric", "<", "", 10000, nullptr);
   rig.balloons.CapabilitiesAnswered({"body-markup"});
   EXPECT_EQ(rig.bus.calls, (std::vector<std::string>{"caps", "notify 0 &lt;"}));
 }

@@ -97,6 +97,35 @@ TEST(HistoryOfTheWatches, KeepsTemperaturesStandbyAndCountsAsTheWatchesReadThem)
   }
 }
 
+// With the temperature warning off the health watch alone keeps the
+// history going: a temperature or a standby at each of its checks.
+TEST(HistoryOfTheWatches, TheHealthWatchAloneKeepsTemperatureAndStandby) {
+  TempDir dir;
+  double now = 0;
+  sim::SimulatedDisks disks(ScenarioOrFail(kDrives), [&now] { return now; });
+  DriveReader drives(disks);
+  WatchRig rig;
+  rig.Window.Watched = {0};
+  FakeMailer mail;
+  ImmediateMailQueue queue(mail);
+  FakeWallClock calendar;
+  HistoryRecorder history(rig.Journal, calendar, dir.File(HistoryFileName));
+  HealthWatch health = rig.Health(drives, queue, dir.File("drive-health.txt"), &history);
+  for (; now < 4 * kHour; now += 1800, calendar.Time += std::chrono::seconds(1800)) health.Check();
+  Result<HistoryStore> store = HistoryStore::Open(dir.File(HistoryFileName));
+  ASSERT_TRUE(store.Ok()) << store.Message;
+  Result<std::vector<HistoryDrive>> known = store->Drives();
+  ASSERT_TRUE(known.Ok() && known->size() == 1u);
+  const Result<std::vector<HistoryReading>> readings = store->Readings((*known)[0].Serial);
+  ASSERT_TRUE(readings.Ok());
+  std::string kept;
+  for (const HistoryReading& r : *readings) {
+    kept += r.Power == PowerMode::Standby ? "standby "
+                                          : std::to_string(r.Temperature.value_or(0)) + " ";
+  }
+  EXPECT_EQ(kept, "35 37 standby standby standby standby 37 37 ");
+}
+
 TEST(HistoryOfTheWatches, TheTrayReportKeepsWhatItReadAndAStandbyUnderTheLastSerial) {
   TempDir dir;
   double now = 0;

@@ -16,10 +16,10 @@ namespace {
 using testing::RunFor;
 
 struct FakeServer final : BalloonServer {
-  void Show(std::string_view title, std::string_view text, std::uint32_t timeoutMs,
-            Listener l) override {
+  void Show(std::string_view title, std::string_view text, std::string_view icon,
+            std::uint32_t timeoutMs, Listener l) override {
     calls.push_back("show " + std::string(title) + "|" + std::string(text) + "|" +
-                    std::to_string(timeoutMs));
+                    std::string(icon) + "|" + std::to_string(timeoutMs));
     listener = std::move(l);
   }
   void Hide() override {
@@ -41,9 +41,11 @@ struct Rig {
   BalloonRelay relay{server};
 
   // What TTrayIcon::ShowBalloon sends: a hide, then the balloon.
-  void ShowBalloon(std::uint32_t id, const std::string& text) {
+  void ShowBalloon(std::uint32_t id, const std::string& text,
+                   BalloonIconKind icon = BalloonIconKind::Info) {
     Hide(id);
     NotifyIconRecord record = Record(id);
+    record.infoIcon = icon;
     CopyCut(record.info, text);
     CopyCut(record.infoTitle, "Halvoric");
     record.timeoutOrVersion = 10000;
@@ -64,12 +66,14 @@ TEST(BalloonRelay, ABurstOfBalloonsReachesTheServerAsItsLast) {
   for (const char* text : {"A\r", "A\rB\r", "A\rB\rC\r", "A\rB\rC\rD\r"}) rig.ShowBalloon(1, text);
   EXPECT_TRUE(rig.server.calls.empty());  // not before control is back in the loop
   RunFor(20);
-  EXPECT_EQ(rig.server.calls, std::vector<std::string>{"show Halvoric|A\nB\nC\nD\n|10000"});
+  EXPECT_EQ(rig.server.calls,
+            std::vector<std::string>{"show Halvoric|A\nB\nC\nD\n|dialog-information|10000"});
 
-  // The next minimise: its first hide replaces, it does not close.
-  rig.ShowBalloon(1, "E\r");
+  // The next minimise: its first hide replaces, it does not close. The
+  // balloon's sign goes with it, named as the server knows icons.
+  rig.ShowBalloon(1, "E\r", BalloonIconKind::Warning);
   RunFor(20);
-  EXPECT_EQ(rig.server.calls.back(), "show Halvoric|E\n|10000");
+  EXPECT_EQ(rig.server.calls.back(), "show Halvoric|E\n|dialog-warning|10000");
   EXPECT_EQ(rig.server.calls.size(), 2u);
 }
 

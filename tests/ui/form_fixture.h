@@ -109,6 +109,7 @@ class FormTest : public ::testing::Test {
         .OpenHistoryWindow = [](const HistoryWindowRequest& request) -> Result<QWidget*> {
           return MakeHistoryWindow(request);
         },
+        .ProtectOnFirstRun = protectOnFirstRun_,
     };
   }
 
@@ -127,6 +128,7 @@ class FormTest : public ::testing::Test {
   }
 
   const DriveAccess* access_ = nullptr;
+  bool protectOnFirstRun_ = false;  // as the menu entry's start
   // A tick's outcome is there to look at as soon as the tick returns.
   bool seriesOnOwnThread_ = false;
   std::vector<std::string> databaseFiles_;  // none: the built-in names

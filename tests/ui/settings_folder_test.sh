@@ -34,6 +34,10 @@ pid=
 [ "$(stat -c %a "$home/config/halvoric")" = 700 ] || { echo "FAIL: folder not private"; exit 1; }
 [ -f "$home/config/halvoric/config.xml" ] || { echo "FAIL: no config.xml in the settings folder"; exit 1; }
 [ ! -e "$home/config.xml" ] || { echo "FAIL: config.xml in the starting folder"; exit 1; }
+# The first start watches the drives at once.
+grep -q '<TempWarn>-1' "$home/config/halvoric/config.xml" &&
+  grep -q '<PopupNotification>-1' "$home/config/halvoric/config.xml" ||
+  { echo "FAIL: the first start left the temperature warning or the popup off"; exit 1; }
 echo "settings folder: config.xml kept in $home/config/halvoric"
 
 # The comment stops the reader, and a folder config.xml.bak then blocks the save, for root too.

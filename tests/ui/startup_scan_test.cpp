@@ -117,6 +117,56 @@ TEST_F(StartupTest, DriveDatabaseWarningsAndSkipsAreJournalledOnce) {
   EXPECT_FALSE(temperature->toolTip(5).isEmpty());
 }
 
+struct FirstStartCase {
+  const char* Name;
+  bool Protect;
+  const char* Config;  // none: no file
+  const char* Limits;  // the scenario's line for drive 1
+  const char* Critical;
+  const char* Why;  // the end of the journal's first-start line; none: no first start
+};
+
+class FirstStartTest : public FormTest, public ::testing::WithParamInterface<FirstStartCase> {};
+
+// Only the menu entry's start on a new account is protected at once, saved
+// at once; the drives (at 40) alert at the next check when their own limit
+// lies below (once: the answer raises the critical temperature to 40).
+TEST_P(FirstStartTest, WarningAndPopupOnAtTheDrivesOwnLimit) {
+  const FirstStartCase& c = GetParam();
+  protectOnFirstRun_ = c.Protect;
+  if (c.Config != nullptr) WriteFile("config.xml", c.Config);
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}) + c.Limits);
+  const bool on = c.Why != nullptr;
+  EXPECT_EQ((std::vector<bool>{form.Settings.TempWarn, form.Settings.PopupNotification,
+                               form.CheckTemp_Timer->isActive()}),
+            std::vector<bool>(3, on));
+  EXPECT_EQ(form.CritTemp_Edit->text(), c.Critical);
+  EXPECT_EQ(form.Settings.CritTempValue, form.CritTemp_Edit->text().toUInt());
+  const QString line =
+      QString::fromUtf8("FIRST START: temperature warning and popup alert on at ") + c.Critical +
+      QString::fromUtf8("\u00B0C, ") + c.Why;
+  EXPECT_EQ(JournalMessages().filter("FIRST START"), on ? QStringList{line} : QStringList{});
+  EXPECT_EQ(ReadFile("config.xml").find("<TempWarn>-1") != std::string::npos, on);
+  const bool hot = on && form.CritTemp_Edit->text().toInt() < 40;
+  form.CheckTemp_Timer->timeout({});
+  EXPECT_EQ(messages_.Alerts.size(), hot ? 1u : 0u);
+}
+
+const char* const kNamed = "the lowest warning temperature the drives name";
+const char* const kUnnamed = "as no drive names a warning temperature";
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, FirstStartTest,
+    ::testing::Values(
+        FirstStartCase{"DriveLimit", true, nullptr, "limits = warning=35\n", "35", kNamed},
+        FirstStartCase{"NoLimit", true, nullptr, "", "50", kUnnamed},
+        FirstStartCase{"LimitPastTheField", true, nullptr, "limits = warning=120\n", "50",
+                       kUnnamed},
+        FirstStartCase{"FileExists", true, "<Tessivar><Temp>60</Temp></Tessivar>",
+                       "limits = warning=45\n", "60", nullptr},
+        FirstStartCase{"NotFromTheMenu", false, nullptr, "limits = warning=45\n", "50", nullptr}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
 TEST_F(StartupTest, SelectingARowShowsThatDrive) {
   TTessivar_Form& form = Start(DrivesScenario({1, 2}));
   ASSERT_EQ(form.DiskInfo_ListView->topLevelItemCount(), 0);

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QApplication>
 #include <QImage>
+#include <QKeyEvent>
 #include <QStyleOptionViewItem>
 #include <map>
 
@@ -103,6 +105,42 @@ TEST_F(FormTest, EveryListDrawsGridLines) {
       EXPECT_EQ(shot.pixelColor(cell.right(), cell.center().y()), grid) << column;
     }
   }
+}
+
+// What a keyboard user meets in the drive list: a model cell as wide as its
+// model, the cell with the focus framed, the menu on Shift+F10 as on the
+// menu key.
+TEST_F(FormTest, TheDriveListReadsAndWorksFromTheKeyboard) {
+  TTessivar_Form& form = Start(DrivesScenario({0, 1}));
+  form.show();
+  form.activateWindow();
+  ASSERT_TRUE(RunUntil([&] { return form.isActiveWindow(); }));
+  QTreeWidget& list = *form.HDDs_ListView;
+  QTreeWidgetItem* row = list.topLevelItem(0);
+  // The item keeps the drive's padding; only the drawing leaves it out.
+  const QString padded = row->text(1);
+  ASSERT_NE(padded, padded.trimmed());
+  const QModelIndex model = list.model()->index(0, 1);
+  QStyleOptionViewItem option;
+  option.initFrom(&list);
+  option.widget = &list;
+  const QSize drawn = list.itemDelegateForIndex(model)->sizeHint(option, model);
+  row->setText(1, padded.trimmed());
+  EXPECT_EQ(list.itemDelegateForIndex(model)->sizeHint(option, model), drawn);
+  row->setText(1, padded);
+
+  list.setCurrentItem(row);
+  const QRect cell = list.visualRect(list.currentIndex());
+  form.Main_PageControl->setFocus();
+  const QImage unfocused = list.viewport()->grab(cell).toImage();
+  list.setFocus();
+  ASSERT_TRUE(list.hasFocus());
+  EXPECT_NE(list.viewport()->grab(cell).toImage(), unfocused);
+
+  QKeyEvent shiftF10(QEvent::KeyPress, Qt::Key_F10, Qt::ShiftModifier);
+  QApplication::sendEvent(&list, &shiftF10);
+  EXPECT_TRUE(form.HDDs_PopupMenu->isVisible());
+  form.HDDs_PopupMenu->close();
 }
 
 const QColor kGreen(0, 128, 0);

@@ -8,17 +8,25 @@
 namespace halvoric::testing {
 namespace {
 
-std::vector<std::string> Balloons(const FakeArea& area) {
+std::vector<std::string> Balloons(const FakeArea& area,
+                                  BalloonIconKind icon = BalloonIconKind::Info) {
   std::vector<std::string> texts;
   for (const FakeArea::Request& r : area.requests) {
     if (r.op == "modify" && (r.record.flags & NIF_INFO) && !r.record.Info().empty()) {
       EXPECT_EQ(r.record.InfoTitle(), "Halvoric");
-      EXPECT_EQ(r.record.infoIcon, BalloonIconKind::Info);
+      EXPECT_EQ(r.record.infoIcon, icon);
       EXPECT_EQ(r.record.timeoutOrVersion, 10000u);
       texts.push_back(r.record.Info());
     }
   }
   return texts;
+}
+
+// The mark drawn at the icon's lower right: "red", "amber" or "none".
+std::string MarkOf(const QIcon& icon) {
+  const QColor corner = icon.pixmap(32, 32).toImage().pixelColor(24, 24);
+  if (corner.alpha() < 200 || corner.red() < 200) return "none";
+  return corner.green() < 80 ? "red" : corner.green() > 120 ? "amber" : "none";
 }
 
 QStringList TempCells(const TTessivar_Form& form) {
@@ -53,6 +61,10 @@ struct ReportCase {
   int BalloonCount;
   std::string LastBalloon;
   QStringList Cells;  // the "Temp" column afterwards
+  // The tray icon's look, before and after the report alike.
+  std::string Tip;
+  std::string Mark;
+  BalloonIconKind Icon = BalloonIconKind::Info;
 };
 
 class StatusReportTest : public TrayTest, public ::testing::WithParamInterface<ReportCase> {};
@@ -62,13 +74,19 @@ TEST_P(StatusReportTest, MinimiseShowsEachDriveAndRewritesTheTempCells) {
   TTessivar_Form& form = Shown(c.Scenario, c.DiskStatus);
   for (int i = 0; i < form.HDDs_ListView->topLevelItemCount(); ++i)
     form.HDDs_ListView->topLevelItem(i)->setText(2, "stale");
+  const auto look = [&] {
+    ASSERT_FALSE(tray_.requests.empty());
+    EXPECT_EQ(tray_.Last().record.Tip(), c.Tip);
+    EXPECT_EQ(MarkOf(tray_.Last().record.icon), c.Mark);
+  };
+  look();
   tray_.requests.clear();
-
   Minimise(form);
+  look();
 
-  const std::vector<std::string> balloons = Balloons(tray_);
+  const std::vector<std::string> balloons = Balloons(tray_, c.Icon);
   ASSERT_EQ(balloons.size(), static_cast<size_t>(c.BalloonCount));
-  if (!balloons.empty()) {
+  if (!balloons.empty() && !c.LastBalloon.empty()) {
     EXPECT_EQ(balloons.back(), c.LastBalloon);
   }
   EXPECT_EQ(TempCells(form), c.Cells);
@@ -85,20 +103,50 @@ INSTANTIATE_TEST_SUITE_P(
             true,
             2,
             "A\rTemp: 41" + kDegrees + ", OK\r" + "B\rTemp: 38" + kDegrees + ", OK\r",
-            {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)}},
+            {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)},
+            "Halvoric\nDrive 0: 41" + kDegrees + ", OK\nDrive 1: 38" + kDegrees + ", OK",
+            "none"},
         ReportCase{
             "DrivesZeroAndTwoByTheirCaptions",
             DrivesScenario({0, 2}),
             true,
             2,
             "Disk 0\rTemp: 40" + kDegrees + ", OK\r" + "Disk 2\rTemp: 40" + kDegrees + ", OK\r",
-            {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)}}),
+            {QString::fromStdString("40" + kDegrees), QString::fromStdString("40" + kDegrees)},
+            "Halvoric\nDrive 0: 40" + kDegrees + ", OK\nDrive 2: 40" + kDegrees + ", OK",
+            "none"},
+        // WARN marks the icon amber; above the critical temperature (50 by
+        // default) the balloon warns.
+        ReportCase{"WarnMarksAmberHotWarns",
+                   "[drive 0]\nmodel = A\nattribute = 5 value=100 worst=100 threshold=10 raw=8\n"
+                   "attribute = 194 value=59 worst=50 raw=52\n",
+                   true,
+                   1,
+                   "A\rTemp: 52" + kDegrees + ", WARN: 8 reallocated sectors\r",
+                   {QString::fromStdString("52" + kDegrees)},
+                   "Halvoric\nDrive 0: 52" + kDegrees + ", WARN",
+                   "amber",
+                   BalloonIconKind::Warning},
+        // BAD outweighs WARN in the mark, and the balloon warns.
+        ReportCase{
+            "BadMarksRedAndWarns",
+            "[drive 0]\nmodel = A\nattribute = 5 value=100 worst=100 threshold=10 raw=8\n"
+            "attribute = 194 value=59 worst=50 raw=41\n"
+            "[drive 1]\nmodel = B\nattribute = 5 value=5 worst=5 threshold=10\n"
+            "attribute = 194 value=62 worst=50 raw=38\n",
+            true,
+            2,
+            "",
+            {QString::fromStdString("41" + kDegrees), QString::fromStdString("38" + kDegrees)},
+            "Halvoric\nDrive 0: 41" + kDegrees + ", WARN\nDrive 1: 38" + kDegrees + ", BAD",
+            "red",
+            BalloonIconKind::Warning}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(TrayTest, IconIsInTheTrayFromTheStartWithItsTooltip) {
   Shown(DrivesScenario({0}));
   ASSERT_EQ(tray_.present.size(), 1u);
-  EXPECT_EQ(tray_.Last().record.Tip(), "Halvoric");
+  EXPECT_EQ(tray_.Last().record.Tip(), "Halvoric\nDrive 0: 40" + kDegrees + ", OK");
   EXPECT_FALSE(tray_.Last().record.icon.isNull());
 }
 

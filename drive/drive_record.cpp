@@ -79,10 +79,11 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   DriveRecord record;
   record.Number = n;
   const bool leave = sleeping == SleepingDrive::Leave;
-  const SeriesOutcome series = reader.RunSeries(
-      n, leave ? std::span<const SeriesStep>(kRecordSeriesIfAwake)
-            : std::span<const SeriesStep>(kRecordSeries),
-      FailedOpen::Stop);
+  const SeriesOutcome series =
+      reader.RunSeries(n,
+                       leave ? std::span<const SeriesStep>(kRecordSeriesIfAwake)
+                             : std::span<const SeriesStep>(kRecordSeries),
+                       FailedOpen::Stop);
   if (series.OpenFailure != OpenError::None) {
     record.OpenFailure = series.OpenFailure;
     // The kernel still names a disk this user may not open.
@@ -105,7 +106,10 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   }
   record.Source = series.Source;
   const ResultBlocks& blocks = reader.Blocks();
-  if (series.Identified) TakeIdentity(record, reader.Blocks().IdentifyBlock);
+  if (series.Identified) {
+    TakeIdentity(record, blocks.IdentifyBlock);
+    record.Facts = DecodeDeviceFacts(blocks.IdentifyBlock.Data, record.Source == TableSource::Nvme);
+  }
   record.SmartRead = series.AttributesRead;
   record.ThresholdsRead = series.ThresholdsRead;
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "drive/channel.h"
+#include "drive/device_facts.h"
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
 #include "drive/drive_logs.h"
@@ -53,6 +54,8 @@ struct DriveRecord {
   // The drive database's family and warning for the model; empty for none.
   std::string Family;
   std::string ModelWarning;
+  // Size, sector sizes, rotation, link and standards, as IDENTIFY says them.
+  DeviceFacts Facts;
 
   // Read means the attribute table came back; ReadError says why not.
   bool SmartRead = false;

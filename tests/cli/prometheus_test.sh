@@ -119,7 +119,7 @@ pids+=($!)
 if wait_for "http://127.0.0.1:$node_port/metrics" smartctl_device 5 "$tmp/scrape"; then
   for expected in \
     'node_textfile_scrape_error 0' \
-    'smartctl_device{device="sim1",firmware_version="80.00A80",model_family="",model_name="Halvoric Demo HDD 2TB",serial_number="WD-HDD2T00042"} 1' \
+    'smartctl_device{ata_additional_product_id="",ata_version="",device="sim1",firmware_version="80.00A80",form_factor="",interface="sat",model_family="",model_name="Halvoric Demo HDD 2TB",protocol="ATA",sata_version="",serial_number="WD-HDD2T00042"} 1' \
     'smartctl_device_temperature{device="sim0",temperature_type="current"} 34' \
     'smartctl_device_temperature{device="sim1",temperature_type="current"} 41' \
     'smartctl_device_temperature{device="sim2",temperature_type="current"} 38' \

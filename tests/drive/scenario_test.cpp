@@ -338,7 +338,7 @@ TEST(Scenario, OnlyRegularFilesAreRead) {
 }
 
 TEST(Scenario, ShippedExamplesLoad) {
-  for (const char* name : {"demo.scenario", "hot-drive.scenario", "troubled.scenario"}) {
+  for (const char* name : {"demo.scenario", "hot-drive.scenario", "troubled.scenario", "fleet.scenario"}) {
     const auto result = sim::LoadScenario(std::string(HALVORIC_SCENARIOS) + "/" + name);
     ASSERT_TRUE(result.Ok()) << result.Message;
     EXPECT_FALSE(result->Drives.empty()) << name;

@@ -3,12 +3,15 @@
 # halvoric-cli --prometheus against the real readers of its file: promtool's
 # checks, node_exporter's textfile collector on a loopback port, a Prometheus
 # server scraping that node_exporter, and the example alert rules run by
-# promtool on series taken from the tool's own output.
-# Usage: prometheus_test.sh HALVORIC-CLI SCENARIOS RULES
+# promtool on series taken from the tool's own output; a second
+# node_exporter serves a mixed storage server's file, on which every panel
+# and variable of the Grafana dashboard must find series.
+# Usage: prometheus_test.sh HALVORIC-CLI SCENARIOS RULES DASHBOARD
 set -u
 cli=$1
 scenarios=$2
 rules=$3
+dashboard=$4
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
@@ -111,10 +114,18 @@ done
 [ $? -eq 3 ] && grep -q "cannot write" "$tmp/err" || fail "an unwritable file is not reported"
 
 # node_exporter reads the folder; a file it cannot parse would set
-# node_textfile_scrape_error.
+# node_textfile_scrape_error. The storage server is a host of its own.
 node_port=$(free_port)
 prometheus-node-exporter --web.listen-address="127.0.0.1:$node_port" --collector.disable-defaults \
   --collector.textfile --collector.textfile.directory="$textfiles" >"$tmp/node.log" 2>&1 &
+pids+=($!)
+mkdir "$tmp/fleet"
+"$cli" --scenario "$scenarios/fleet.scenario" --prometheus "$tmp/fleet/halvoric.prom" ||
+  fail "writing the storage server's file exited with $?"
+promtool check metrics <"$tmp/fleet/halvoric.prom" || fail "promtool check metrics on the server's file"
+fleet_port=$(free_port)
+prometheus-node-exporter --web.listen-address="127.0.0.1:$fleet_port" --collector.disable-defaults \
+  --collector.textfile --collector.textfile.directory="$tmp/fleet" >"$tmp/fleet-node.log" 2>&1 &
 pids+=($!)
 if wait_for "http://127.0.0.1:$node_port/metrics" smartctl_device 5 "$tmp/scrape"; then
   for expected in \
@@ -142,12 +153,12 @@ global:
 scrape_configs:
   - job_name: node
     static_configs:
-      - targets: ['127.0.0.1:$node_port']
+      - targets: ['127.0.0.1:$node_port', '127.0.0.1:$fleet_port']
 CONFIG
 prometheus --config.file="$tmp/prometheus.yml" --storage.tsdb.path="$tmp/tsdb" \
   --web.listen-address="127.0.0.1:$prom_port" >"$tmp/prometheus.log" 2>&1 &
 pids+=($!)
-query="http://127.0.0.1:$prom_port/api/v1/query?query=smartctl_device_temperature"
+query="http://127.0.0.1:$prom_port/api/v1/query?query=smartctl_device_temperature%7Binstance%3D%22127.0.0.1:$node_port%22%7D"
 if wait_for "$query" '"sim2"' 30 "$tmp/query"; then
   temperatures=$(/usr/bin/python3 -c '
 import json, sys
@@ -158,6 +169,42 @@ print(" ".join(r["metric"]["device"] + "=" + r["value"][1] for r in sorted(resul
 else
   fail "Prometheus did not return the drives' temperatures"
   tail -5 "$tmp/prometheus.log"
+fi
+
+# The dashboard: every panel's query and every variable's, with the storage
+# server as the host chosen and all its drives, returns series.
+api="http://127.0.0.1:$prom_port/api/v1"
+if wait_for "$api/query?query=halvoric_drive_verdict%7Binstance%3D%22127.0.0.1:$fleet_port%22%7D" '"sim3"' 30 "$tmp/fleet-query"; then
+  /usr/bin/python3 - "$dashboard" "$api" "127.0.0.1:$fleet_port" <<'PYTHON' || fail "dashboard queries without series"
+import json, re, sys, urllib.parse, urllib.request
+dashboard, api, host = json.load(open(sys.argv[1])), sys.argv[2], sys.argv[3]
+chosen = {"instance": host, "device": ".*"}
+def fill(expr):
+    return re.sub(r"\$(\w+)", lambda m: chosen[m.group(1)], expr)
+def get(path, **params):
+    url = f"{api}/{path}?" + urllib.parse.urlencode(params, doseq=True)
+    return json.load(urllib.request.urlopen(url))["data"]
+empty = []
+for panel in dashboard["panels"]:
+    for target in panel["targets"]:
+        if not get("query", query=fill(target["expr"]))["result"]:
+            empty.append(f'panel "{panel["title"]}": {target["expr"]}')
+for variable in dashboard["templating"]["list"]:
+    if variable["type"] != "query":
+        continue
+    match = re.fullmatch(r"label_values\((.+), (\w+)\)", variable["query"]["query"])
+    series = get("series", **{"match[]": fill(match.group(1))})
+    if not [s for s in series if s.get(match.group(2))]:
+        empty.append(f'variable {variable["name"]}: {variable["query"]["query"]}')
+hosts = {s["instance"] for s in get("series", **{"match[]": "smartctl_version"})}
+if len(hosts) != 2:
+    empty.append(f"the hosts variable lists {sorted(hosts)}")
+print("\n".join(empty))
+sys.exit(1 if empty else 0)
+PYTHON
+else
+  fail "Prometheus did not return the storage server's verdicts"
+  cat "$tmp/fleet-node.log"
 fi
 
 # The example rules, on series as the tool wrote them.

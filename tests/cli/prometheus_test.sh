@@ -110,6 +110,21 @@ for case in asleep:0 silent:2; do
   grep -q 'halvoric_drive_read_ok{device="sim0"} 0' "$tmp/${case%:*}.prom" ||
     fail "${case%:*} drive: not in the file"
 done
+# A drive that stops answering is cut at the series deadline (10 s; the
+# request under way ends at the kernel's 10 s as well): the run ends long
+# before the minute and more its series and logs would take, and the other
+# drives are in the file.
+printf '[drive 0]\nattribute = 194 raw=30\n[drive 1]\nmodel = Hung\ndelay-ms = 60000\n[drive 2]\nattribute = 194 raw=32\n' >"$tmp/hung.scenario"
+started=$SECONDS
+"$cli" --scenario "$tmp/hung.scenario" --prometheus "$tmp/hung.prom" 2>"$tmp/hung.err" ||
+  fail "the run with a hung drive exited with $?"
+[ $((SECONDS - started)) -lt 25 ] || fail "a hung drive held the run for $((SECONDS - started)) s"
+for expected in 'smartctl_device_temperature{device="sim0",temperature_type="current"} 30' \
+  'smartctl_device_temperature{device="sim2",temperature_type="current"} 32' \
+  'halvoric_drive_read_ok{device="sim1"} 0'; do
+  grep -qxF -- "$expected" "$tmp/hung.prom" || fail "with a hung drive, the file lacks: $expected"
+done
+grep -q "drive 1 did not answer within 10 s" "$tmp/hung.err" || fail "the hung drive is not named"
 "$cli" --scenario "$scenarios/demo.scenario" --prometheus "$tmp/no/such/folder/x.prom" 2>"$tmp/err"
 [ $? -eq 3 ] && grep -q "cannot write" "$tmp/err" || fail "an unwritable file is not reported"
 

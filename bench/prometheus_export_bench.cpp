@@ -59,10 +59,8 @@ void Export(benchmark::State& state, unsigned copies) {
   for (auto _ : state) {
     std::vector<LabelledRecord> drives;
     for (DriveNumber n = 0; n < disks.DriveCount(); ++n) {
-      DriveRecord record = ReadDriveRecord(reader, n, nullptr, SleepingDrive::Leave);
-      if (record.OpenFailure == OpenError::None && !record.LeftAsleep) {
-        record.Logs = ReadDriveLogs(reader, n);
-      }
+      DriveRecord record =
+          ReadDriveRecord(reader, n, nullptr, SleepingDrive::Leave, RecordLogs::Read);
       drives.push_back({SimulatedDeviceName(n), std::move(record)});
     }
     if (!ReplaceFile(file, PrometheusText(drives), LinkRule::ReplaceName).Ok()) {

@@ -319,16 +319,13 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
   std::vector<LabelledRecord> drives;
   bool anyRead = false;
   for (const DriveNumber n : ScannedDrives(disks)) {
-    DriveRecord record = ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave);
+    DriveRecord record =
+        ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave, RecordLogs::Read);
     if (record.OpenFailure == OpenError::NotFound) continue;
     if (record.OpenFailure != OpenError::None) ExplainFailure(disks, n);
     // A disk left asleep was read as far as it should be.
     const bool identified = record.Model && !TrimControls(*record.Model).empty();
     anyRead = anyRead || record.LeftAsleep || record.SmartRead || identified;
-    // Only a drive that is awake is asked for its logs.
-    if (record.OpenFailure == OpenError::None && !record.LeftAsleep) {
-      record.Logs = ReadDriveLogs(reader, n);
-    }
     drives.push_back({access.DeviceLabel(n), std::move(record)});
   }
   access.ReportAtStart();

@@ -89,10 +89,15 @@ enum class SleepingDrive {
   Leave,  // stops there, for readers that run unattended on a schedule
 };
 
+// Whether the record's series reads the drive's logs too (DriveRecord::Logs):
+// one open of the drive instead of two, for a run over many drives.
+enum class RecordLogs { Leave, Read };
+
 // Opens drive `n` once: CHECK POWER MODE, then the identify and SMART series.
 // `access` tells the level the open got (none: the drive answers ATA
 // commands, as simulated drives do).
 DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
-                            SleepingDrive sleeping = SleepingDrive::Wake);
+                            SleepingDrive sleeping = SleepingDrive::Wake,
+                            RecordLogs logs = RecordLogs::Leave);
 
 }  // namespace halvoric

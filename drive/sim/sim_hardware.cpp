@@ -12,8 +12,6 @@ namespace {
 
 constexpr std::uint32_t kLogicalSector = 512;
 constexpr std::uint32_t kLargestPhysical = 32768;
-constexpr std::uint16_t kFirstRpm = 0x0401;
-constexpr std::uint16_t kNonRotating = 1;
 
 constexpr std::pair<const char*, unsigned> kLinks[] = {{"1.5", 1}, {"3.0", 2}, {"6.0", 3}};
 constexpr std::pair<const char*, unsigned> kForms[] = {{"5.25", 1}, {"3.5", 2},   {"2.5", 3},
@@ -54,13 +52,6 @@ bool ParseField(const std::string& name, const std::string& figure, SimHardware&
            hardware.PhysicalSector <= kLargestPhysical &&
            std::has_single_bit(hardware.PhysicalSector);
   }
-  if (name == "rpm") {
-    if (figure == "ssd") {
-      hardware.Rpm = 0;
-      return true;
-    }
-    return Number(figure, hardware.Rpm) && hardware.Rpm >= kFirstRpm && hardware.Rpm < 0xFFFF;
-  }
   if (name == "link") return ParseLink(figure, hardware);
   if (name == "form") return Lookup(kForms, figure, hardware.FormFactor);
   return false;
@@ -81,9 +72,8 @@ Result<> ParseHardware(const std::string& value, SimHardware& hardware) {
     if (equals == std::string::npos ||
         !ParseField(word.substr(0, equals), word.substr(equals + 1), hardware)) {
       return Failure{"bad hardware field '" + word +
-                     "': blocks=N, physical=BYTES (512 to 32768, a power of two), rpm=N (1025 "
-                     "or more) or rpm=ssd, link=1.5|3.0|6.0[/CURRENT], form=5.25|3.5|2.5|1.8|"
-                     "mSATA|M.2"};
+                     "': blocks=N, physical=BYTES (512 to 32768, a power of two), "
+                     "link=1.5|3.0|6.0[/CURRENT], form=5.25|3.5|2.5|1.8|mSATA|M.2"};
     }
   }
   if (!any || hardware.Blocks == 0) return Failure{"hardware needs at least blocks=N"};
@@ -102,7 +92,6 @@ void PutHardware(const SimHardware& hardware, std::array<std::uint8_t, kSectorSi
       static_cast<std::uint16_t>(std::countr_zero(hardware.PhysicalSector / kLogicalSector));
   // Bit 14: the word is valid; bit 13: several logical sectors per physical.
   PutWord(s, 106, static_cast<std::uint16_t>(0x4000 | (perPhysical ? 0x2000 | perPhysical : 0)));
-  PutWord(s, 217, hardware.Rpm ? hardware.Rpm : kNonRotating);
   if (hardware.LinkMax) {
     PutWord(s, 76, static_cast<std::uint16_t>(((1u << hardware.LinkMax) - 1) << 1));
     PutWord(s, 77, static_cast<std::uint16_t>(hardware.LinkCurrent << 1));

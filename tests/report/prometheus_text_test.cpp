@@ -66,7 +66,8 @@ constexpr const char* kDrives = R"(
 model = Quote "Disk" \ 1
 serial = S0
 firmware = F0
-hardware = blocks=27344764928 physical=4096 rpm=7200 link=6.0/3.0 form=3.5
+hardware = blocks=27344764928 physical=4096 link=6.0/3.0 form=3.5
+rotation = 7200
 attribute = 5 value=100 worst=99 threshold=36 raw=3 flags=0x33
 attribute = 9 value=98 worst=98 threshold=0 raw=10
 attribute = 12 value=99 worst=99 threshold=0 raw=7

@@ -68,6 +68,10 @@ attribute = 194 raw=31
 [drive 5]
 model = Sixth
 attribute = 194 raw=36
+[drive 6]
+type = nvme
+model = Degraded NVMe
+nvme-health = critical-warning=4
 SCENARIO
 
 textfiles=$tmp/textfile
@@ -240,6 +244,7 @@ def clean(key):
     return {k: v.strip('"') for k, v in labels(key).items()}
 hot = find("smartctl_device_temperature", 'device="sim0"')
 worn = find("halvoric_drive_attribute_failing", 'device="sim3"', 'attribute_id="5"')
+degraded = find("halvoric_drive_attribute_failing", 'device="sim6"', 'attribute_id="100"')
 asleep = find("halvoric_drive_power_mode", 'device="sim1"')
 realloc = find("smartctl_device_attribute", 'device="sim3"', 'attribute_id="5"', '"raw"')
 raw = int(series[realloc])
@@ -258,8 +263,9 @@ said = {
         "description": "Its figures have not been read for a day. Wake it (halvoric-cli --drive N) to have them read."},
 }
 def alert(name, eval_time, key=None, severity=None):
-    expected = [] if key is None else [{"exp_labels": {**clean(key), "severity": severity},
-                                        "exp_annotations": said[name](clean(key))}]
+    keys = [] if key is None else key if isinstance(key, list) else [key]
+    expected = [{"exp_labels": {**clean(k), "severity": severity},
+                 "exp_annotations": said[name](clean(k))} for k in keys]
     return {"alertname": name, "eval_time": eval_time, "exp_alerts": expected}
 test = {
     "rule_files": [sys.argv[2]],
@@ -269,12 +275,14 @@ test = {
         "input_series": [
             {"series": hot, "values": f"{series[hot]}x30"},
             {"series": worn, "values": f"{series[worn]}x5"},
+            {"series": degraded, "values": f"{series[degraded]}x5"},
             {"series": realloc, "values": f"{raw}x30 {raw + 8}x30"},
         ],
         "alert_rule_test": [
             alert("DriveHot", "9m"),
             alert("DriveHot", "11m", hot, "warning"),
-            alert("DriveAttributeFailing", "2m", worn, "critical"),
+            # An NVMe drive's Critical Warning fails it as a threshold does.
+            alert("DriveAttributeFailing", "2m", [worn, degraded], "critical"),
             alert("DriveReallocatedSectorsRising", "20m"),
             alert("DriveReallocatedSectorsRising", "45m", realloc, "warning"),
         ],

@@ -356,7 +356,7 @@ TEST(NvmeTranslationTest, CountersTooLargeForTheRawValueStayAtItsTop) {
     log[kNvmePowerOnHours + 8] = c.high;
     std::uint8_t data[kSectorSize];
     NvmeHealthToAttributes(log, data);
-    const AttributeEntry hours = AttributeAt(data, 5);
+    const AttributeEntry hours = AttributeAt(data, 7);
     ASSERT_EQ(hours.Id, 9);
     EXPECT_EQ(std::vector<std::uint8_t>(hours.Raw, hours.Raw + 6),
               std::vector<std::uint8_t>(c.raw, c.raw + 6));

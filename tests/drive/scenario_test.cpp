@@ -89,7 +89,7 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
       {"[drive 0]\ntype = nvme\nnvme-change = 60 media-errors=1\n", "test:3: nvme-change is"},
       {"[drive 0]\ntype = nvme\nnvme-controller = warning=-300\n", "test:3: bad nvme-controller"},
       {"[drive 0]\ntype = nvme\nattribute = 5\n", "test: drive 0 is an NVMe drive"},
-      {"[drive 0]\nhardware = rpm=7200\n", "test:2: hardware needs at least blocks=N"},
+      {"[drive 0]\nhardware = form=2.5\n", "test:2: hardware needs at least blocks=N"},
       {"[drive 0]\nhardware = blocks=8 physical=1000\n", "test:2: bad hardware field 'physical"},
   };
   for (const Case& c : cases) {

@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "drive/drive_number.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
+#include "drive/series_deadline.h"
 #include "drive/sim/simulated_disks.h"
 #include "report/cli_output.h"
 #include "report/drive_json.h"
@@ -317,16 +319,13 @@ int WritePrometheus(DriveReader& reader, OpenFailures& disks, const SystemAccess
   std::vector<LabelledRecord> drives;
   bool anyRead = false;
   for (const DriveNumber n : ScannedDrives(disks)) {
-    DriveRecord record = ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave);
+    DriveRecord record =
+        ReadDriveRecord(reader, n, access.tiers, SleepingDrive::Leave, RecordLogs::Read);
     if (record.OpenFailure == OpenError::NotFound) continue;
     if (record.OpenFailure != OpenError::None) ExplainFailure(disks, n);
     // A disk left asleep was read as far as it should be.
     const bool identified = record.Model && !TrimControls(*record.Model).empty();
     anyRead = anyRead || record.LeftAsleep || record.SmartRead || identified;
-    // Only a drive that is awake is asked for its logs.
-    if (record.OpenFailure == OpenError::None && !record.LeftAsleep) {
-      record.Logs = ReadDriveLogs(reader, n);
-    }
     drives.push_back({access.DeviceLabel(n), std::move(record)});
   }
   access.ReportAtStart();
@@ -378,7 +377,21 @@ int Run(int argc, char** argv) {
     access.disks = ListWholeDisks("/sys");
     backend = std::move(system);
   }
-  OpenFailures disks(*backend);
+  // The timer's run must end, and write the drives that answer, even when
+  // one of sixty hangs: its series is cut at the deadline.
+  std::optional<SeriesDeadline> deadline;
+  DiskControl* control = backend.get();
+  if (options->prometheus) {
+    control = &deadline.emplace(
+        *backend, kSeriesDeadline,
+        [said = std::set<DriveNumber>()](DriveNumber n, bool overran) mutable {
+          if (overran && said.insert(n).second) {
+            std::cerr << "halvoric-cli: drive " << std::to_string(n) << " did not answer within "
+                      << kSeriesDeadline.count() / 1000 << " s; its figures are left out\n";
+          }
+        });
+  }
+  OpenFailures disks(*control);
   DriveReader reader(disks);
   std::shared_ptr<const DriveDatabase> database = LoadDriveDatabase(DriveDatabasePaths());
   if (database) {

@@ -109,16 +109,19 @@ bool KeepsExtendedErrorLog(const ResultBlocks& blocks, const SeriesOutcome& outc
 }
 
 DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
-  const SeriesOutcome series = reader.RunSeries(n, kLogSeries, FailedOpen::Stop);
+  return LogsOf(reader.Blocks(), reader.RunSeries(n, kLogSeries, FailedOpen::Stop));
+}
+
+DriveLogs LogsOf(const ResultBlocks& blocks, const SeriesOutcome& series) {
   DriveLogs logs;
   logs.OpenFailure = series.OpenFailure;
   logs.OpenMessage = series.OpenMessage;
   logs.Source = series.Source;
   if (series.OpenFailure != OpenError::None) return logs;
   if (series.Source == TableSource::Nvme) {
-    DecodeNvme(reader.Blocks(), series, logs);
+    DecodeNvme(blocks, series, logs);
   } else {
-    DecodeAta(reader.Blocks(), series, logs);
+    DecodeAta(blocks, series, logs);
   }
   return logs;
 }

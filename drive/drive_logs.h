@@ -34,6 +34,8 @@ struct DriveLogs {
 // One series: IDENTIFY, SMART READ DATA and each log the drive says it
 // keeps. It wakes a drive that sleeps.
 DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n);
+// The logs of a series that opened the drive and held the log steps.
+DriveLogs LogsOf(const ResultBlocks& blocks, const SeriesOutcome& series);
 
 struct SelfTestStarted {
   SelfTestAction Action = SelfTestAction::Short;

@@ -54,6 +54,13 @@ void TakeAttributes(DriveRecord& record, const ResultBlocks& blocks,
   }
 }
 
+std::span<const SeriesStep> RecordSeries(SleepingDrive sleeping, RecordLogs logs) {
+  const bool leave = sleeping == SleepingDrive::Leave;
+  if (logs == RecordLogs::Read) return leave ? kRecordAndLogSeriesIfAwake : kRecordAndLogSeries;
+  return leave ? std::span<const SeriesStep>(kRecordSeriesIfAwake)
+               : std::span<const SeriesStep>(kRecordSeries);
+}
+
 }  // namespace
 
 std::optional<bool> DriveRecord::Passed() const {
@@ -75,14 +82,10 @@ std::optional<bool> DriveRecord::Passed() const {
 }
 
 DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
-                            SleepingDrive sleeping) {
+                            SleepingDrive sleeping, RecordLogs logs) {
   DriveRecord record;
   record.Number = n;
-  const bool leave = sleeping == SleepingDrive::Leave;
-  const SeriesOutcome series = reader.RunSeries(
-      n, leave ? std::span<const SeriesStep>(kRecordSeriesIfAwake)
-            : std::span<const SeriesStep>(kRecordSeries),
-      FailedOpen::Stop);
+  const SeriesOutcome series = reader.RunSeries(n, RecordSeries(sleeping, logs), FailedOpen::Stop);
   if (series.OpenFailure != OpenError::None) {
     record.OpenFailure = series.OpenFailure;
     // The kernel still names a disk this user may not open.
@@ -105,7 +108,11 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   }
   record.Source = series.Source;
   const ResultBlocks& blocks = reader.Blocks();
-  if (series.Identified) TakeIdentity(record, reader.Blocks().IdentifyBlock);
+  if (logs == RecordLogs::Read) record.Logs = LogsOf(blocks, series);
+  if (series.Identified) {
+    TakeIdentity(record, blocks.IdentifyBlock);
+    record.Facts = DecodeDeviceFacts(blocks.IdentifyBlock.Data, record.Source == TableSource::Nvme);
+  }
   record.SmartRead = series.AttributesRead;
   record.ThresholdsRead = series.ThresholdsRead;
 

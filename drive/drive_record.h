@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "drive/channel.h"
+#include "drive/device_facts.h"
 #include "drive/disk_control.h"
 #include "drive/drive_access.h"
 #include "drive/drive_logs.h"
@@ -53,6 +54,8 @@ struct DriveRecord {
   // The drive database's family and warning for the model; empty for none.
   std::string Family;
   std::string ModelWarning;
+  // Size, sector sizes, rotation, link and standards, as IDENTIFY says them.
+  DeviceFacts Facts;
 
   // Read means the attribute table came back; ReadError says why not.
   bool SmartRead = false;
@@ -86,10 +89,15 @@ enum class SleepingDrive {
   Leave,  // stops there, for readers that run unattended on a schedule
 };
 
+// Whether the record's series reads the drive's logs too (DriveRecord::Logs):
+// one open of the drive instead of two, for a run over many drives.
+enum class RecordLogs { Leave, Read };
+
 // Opens drive `n` once: CHECK POWER MODE, then the identify and SMART series.
 // `access` tells the level the open got (none: the drive answers ATA
 // commands, as simulated drives do).
 DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAccess* access,
-                            SleepingDrive sleeping = SleepingDrive::Wake);
+                            SleepingDrive sleeping = SleepingDrive::Wake,
+                            RecordLogs logs = RecordLogs::Leave);
 
 }  // namespace halvoric

@@ -29,6 +29,15 @@ constexpr std::array<SeriesStep, A + B> JoinSteps(const SeriesStep (&first)[A],
   return steps;
 }
 
+template <std::size_t A, std::size_t B>
+constexpr std::array<SeriesStep, A + B> JoinSteps(const std::array<SeriesStep, A>& first,
+                                                  const SeriesStep (&then)[B]) {
+  std::array<SeriesStep, A + B> steps{};
+  std::copy(first.begin(), first.end(), steps.begin());
+  std::copy(then, then + B, steps.begin() + A);
+  return steps;
+}
+
 namespace series_parts {
 inline constexpr SeriesStep kSummaryTables[] = {
     {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},    {SeriesRequest::Identify},
@@ -87,15 +96,26 @@ inline constexpr auto kHealthSeriesIfAwake =
 
 // A drive's self-test and its logs: SMART READ DATA and IDENTIFY say which
 // logs it keeps, and only those are asked for.
-inline constexpr SeriesStep kLogSeries[] = {
-    {SeriesRequest::QueryIdentify},
-    {SeriesRequest::SmartEnable},
-    {SeriesRequest::Identify},
-    {SeriesRequest::ReadAttributes},
+inline constexpr SeriesStep kLogSteps[] = {
     {SeriesRequest::Send, false, DriveCommand::SmartReadSelfTestLog, &KeepsSelfTestLog},
     {SeriesRequest::Send, false, DriveCommand::SmartReadErrorLog, &KeepsErrorLog},
     {SeriesRequest::Send, false, DriveCommand::ReadExtendedSelfTestLog, &KeepsExtendedSelfTestLog},
     {SeriesRequest::Send, false, DriveCommand::ReadExtendedErrorLog, &KeepsExtendedErrorLog},
 };
+namespace series_parts {
+inline constexpr SeriesStep kLogTables[] = {
+    {SeriesRequest::QueryIdentify},
+    {SeriesRequest::SmartEnable},
+    {SeriesRequest::Identify},
+    {SeriesRequest::ReadAttributes},
+};
+}  // namespace series_parts
+inline constexpr auto kLogSeries = JoinSteps(series_parts::kLogTables, kLogSteps);
+
+// A record and the logs in one open, as a run over many drives reads them.
+inline constexpr auto kRecordAndLogSeries =
+    JoinSteps(JoinSteps(series_parts::kRecordTables, kLogSteps), kVerdictSteps);
+inline constexpr auto kRecordAndLogSeriesIfAwake =
+    JoinSteps(JoinSteps(series_parts::kRecordTablesIfAwake, kLogSteps), kVerdictSteps);
 
 }  // namespace halvoric

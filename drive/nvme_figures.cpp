@@ -21,6 +21,8 @@ constexpr std::pair<std::uint8_t, std::string_view> kNames[] = {
     {kNvmeErrorLogEntriesId, "Error Information Log Entries"},
     {kNvmeWarningTempTimeId, "Warning Composite Temperature Time"},
     {kNvmeCriticalTempTimeId, "Critical Composite Temperature Time"},
+    {kNvmeDataUnitsReadId, "Data Units Read         "},
+    {kNvmeDataUnitsWrittenId, "Data Units Written      "},
 };
 
 constexpr std::pair<std::uint8_t, const char*> kWarningBits[] = {

@@ -32,6 +32,10 @@ inline constexpr std::uint8_t kNvmeCriticalWarningId = 0x64;  // the log's byte 
 inline constexpr std::uint8_t kNvmeErrorLogEntriesId = 0x65;  // count
 inline constexpr std::uint8_t kNvmeWarningTempTimeId = 0x66;  // minutes
 inline constexpr std::uint8_t kNvmeCriticalTempTimeId = 0x67;  // minutes
+// Thousands of 512-byte units, as the log counts them.
+inline constexpr std::uint8_t kNvmeDataUnitsReadId = 0x68;
+inline constexpr std::uint8_t kNvmeDataUnitsWrittenId = 0x69;
+inline constexpr std::uint64_t kNvmeDataUnitBytes = 512'000;
 
 // Critical Warning bits (health log byte 0).
 inline constexpr std::uint8_t kNvmeWarnSpare = 0x01;        // spare below threshold
@@ -50,6 +54,9 @@ inline constexpr std::size_t kNvmeSectorCriticalKelvin = 402;  // bytes 402..403
 // Self-test supported) and EDSTT, the extended test's minutes.
 inline constexpr std::size_t kNvmeSectorAdminCommands = 404;
 inline constexpr std::size_t kNvmeSectorExtendedTestMinutes = 406;  // bytes 406..407
+// TNVMCAP, the controller's total capacity in bytes: its low 8 bytes, LE;
+// 0 when the drive does not say.
+inline constexpr std::size_t kNvmeSectorCapacityBytes = 408;  // bytes 408..415
 
 // The name of a row of an NVMe table: blank-padded to 24 characters like the
 // catalogue's, longer names kept whole. The temperature, power cycles and

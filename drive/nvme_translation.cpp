@@ -38,9 +38,10 @@ void PutMinutes(const NvmeHealthLog& log, std::size_t offset, AttributeEntry& en
 
 // The table's order: the health log's.
 constexpr std::uint8_t kTableIds[] = {
-    kNvmeCriticalWarningId, kNvmeTemperatureId,     kNvmeAvailableSpareId,  kNvmePercentageUsedId,
-    kNvmePowerCyclesId,     kNvmePowerOnHoursId,    kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId,
-    kNvmeErrorLogEntriesId, kNvmeWarningTempTimeId, kNvmeCriticalTempTimeId};
+    kNvmeCriticalWarningId, kNvmeTemperatureId,      kNvmeAvailableSpareId,  kNvmePercentageUsedId,
+    kNvmeDataUnitsReadId,   kNvmeDataUnitsWrittenId, kNvmePowerCyclesId,     kNvmePowerOnHoursId,
+    kNvmeUnsafeShutdownsId, kNvmeMediaErrorsId,      kNvmeErrorLogEntriesId, kNvmeWarningTempTimeId,
+    kNvmeCriticalTempTimeId};
 
 AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
   if (id == kNvmeTemperatureId) return StandInTemperatureEntry(NvmeCelsius(log));
@@ -56,6 +57,12 @@ AttributeEntry EntryFor(std::uint8_t id, const NvmeHealthLog& log) {
       break;
     case kNvmePercentageUsedId:
       entry.Raw[0] = log[kNvmePercentageUsed];
+      break;
+    case kNvmeDataUnitsReadId:
+      PutCounter(log, kNvmeDataUnitsRead, entry);
+      break;
+    case kNvmeDataUnitsWrittenId:
+      PutCounter(log, kNvmeDataUnitsWritten, entry);
       break;
     case kNvmePowerCyclesId:
       PutCounter(log, kNvmePowerCycles, entry);
@@ -95,6 +102,11 @@ void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector
   sector[kNvmeSectorAdminCommands] = controller[kNvmeAdminCommands];
   std::copy_n(controller.data() + kNvmeExtendedTestMinutes, 2,
               sector + kNvmeSectorExtendedTestMinutes);
+  // A capacity past 2^64 bytes is no real one; it reads as not given.
+  const auto* capacity = controller.data() + kNvmeTotalCapacity;
+  if (std::all_of(capacity + 8, capacity + 16, [](auto b) { return b == 0; })) {
+    std::copy_n(capacity, 8, sector + kNvmeSectorCapacityBytes);
+  }
 }
 
 int NvmeCelsius(const NvmeHealthLog& log) {

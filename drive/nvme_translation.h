@@ -27,6 +27,7 @@ inline constexpr std::size_t kNvmeWarningTemperature = 266;   // WCTEMP, 2 bytes
 inline constexpr std::size_t kNvmeCriticalTemperature = 268;  // CCTEMP, 2 bytes LE, Kelvin
 inline constexpr std::size_t kNvmeAdminCommands = 256;        // OACS, 2 bytes LE
 inline constexpr std::size_t kNvmeExtendedTestMinutes = 316;  // EDSTT, 2 bytes LE
+inline constexpr std::size_t kNvmeTotalCapacity = 280;        // TNVMCAP, 16 bytes LE
 
 // SMART / Health Information log (log page 02h), the fields used.
 inline constexpr std::size_t kNvmeCriticalWarning = 0;       // bit field
@@ -34,6 +35,8 @@ inline constexpr std::size_t kNvmeCompositeTemperature = 1;  // 2 bytes LE, Kelv
 inline constexpr std::size_t kNvmeAvailableSpare = 3;        // percent
 inline constexpr std::size_t kNvmeSpareThreshold = 4;        // percent
 inline constexpr std::size_t kNvmePercentageUsed = 5;        // percent
+inline constexpr std::size_t kNvmeDataUnitsRead = 32;        // 16 bytes LE
+inline constexpr std::size_t kNvmeDataUnitsWritten = 48;     // 16 bytes LE
 inline constexpr std::size_t kNvmePowerCycles = 112;         // 16 bytes LE
 inline constexpr std::size_t kNvmePowerOnHours = 128;        // 16 bytes LE
 inline constexpr std::size_t kNvmeUnsafeShutdowns = 144;     // 16 bytes LE
@@ -46,7 +49,7 @@ using NvmeIdentifyData = std::array<std::uint8_t, kNvmeIdentifySize>;
 using NvmeHealthLog = std::array<std::uint8_t, kNvmeHealthLogSize>;
 
 // The strings go into the ATA fields of the same lengths, with the ATA
-// byte order, WCTEMP, CCTEMP, OACS and EDSTT where drive/nvme_figures.h says; everything
+// byte order, WCTEMP, CCTEMP, OACS, EDSTT and TNVMCAP where drive/nvme_figures.h says; everything
 // else in the sector is 0.
 void NvmeIdentifyToAta(const NvmeIdentifyData& controller, std::uint8_t (&sector)[kSectorSize]);
 

@@ -182,7 +182,7 @@ for file in /usr/bin/halvoric /usr/bin/halvoric-demo /usr/bin/halvoric-cli /usr/
   /usr/share/doc/halvoric/changelog.gz /usr/share/doc/halvoric/fleet.md.gz \
   /lib/systemd/system/halvoric-metrics.service /lib/systemd/system/halvoric-metrics.timer \
   /usr/lib/sysusers.d/halvoric-metrics.conf \
-  /usr/share/halvoric/prometheus/halvoric.rules.yml; do
+  /usr/share/halvoric/prometheus/halvoric.rules.yml /usr/share/halvoric/grafana/halvoric-drives.json; do
   grep -qx "$file" "$work/files.txt" || fail "the package lacks $file"
 done
 # The metrics service's file goes with the package, and node_exporter's

@@ -125,8 +125,15 @@ class Parser {
     }
     for (const SimDrive& drive : scenario_.Drives) {
       const std::string named = origin_ + ": drive " + std::to_string(drive.Number);
+      // An NVMe drive's figures are its health log's; a table would be
+      // silently ignored.
+      if (drive.Nvme && (!drive.Attributes.empty() || !drive.Changes.empty() || drive.DataSector)) {
+        return Failure{named +
+                       " is an NVMe drive: give its figures with nvme-health, not "
+                       "attribute lines"};
+      }
       const std::optional<std::uint8_t> home = TemperatureAttribute(drive);
-      if (!drive.Temperatures.empty() && home && !HasAttribute(drive, *home)) {
+      if (!drive.Temperatures.empty() && home && !drive.Nvme && !HasAttribute(drive, *home)) {
         return Failure{named + " has a temperature but no attribute " + std::to_string(*home)};
       }
       for (const AttributeChange& change : drive.Changes) {
@@ -195,10 +202,15 @@ class Parser {
     if (key == "serial") return SetString(drive.Serial, value, kIdentifySerialLength);
     if (key == "firmware") return SetString(drive.Firmware, value, kIdentifyFirmwareLength);
     if (key == "type") {
-      if (value != "ata" && value != "atapi") return Failure{"type is 'ata' or 'atapi'"};
+      if (value != "ata" && value != "atapi" && value != "nvme") {
+        return Failure{"type is 'ata', 'atapi' or 'nvme'"};
+      }
       drive.Packet = value == "atapi";
+      if (value == "nvme") drive.Nvme.emplace();
       return Result<>::Done();
     }
+    if (key.starts_with("nvme-")) return ParseNvmeKey(key, value, drive);
+    if (key == "hardware") return ParseHardware(value, drive.Hardware.emplace());
     if (key == "geometry") {
       const auto w = Words(value);
       if (w.size() != 3 || !ParseNumber(w[0], drive.Cylinders) || !ParseNumber(w[1], drive.Heads) ||
@@ -255,6 +267,14 @@ class Parser {
     if (key == "identify-file") return LoadSector(value, drive.IdentifySector);
     if (key == "smart-data-file") return LoadSector(value, drive.DataSector);
     if (key == "smart-thresholds-file") return LoadSector(value, drive.ThresholdSector);
+    return Failure{"unknown key '" + key + "'"};
+  }
+
+  static Result<> ParseNvmeKey(const std::string& key, const std::string& value, SimDrive& drive) {
+    if (!drive.Nvme) return Failure{key + " needs 'type = nvme' before it"};
+    if (key == "nvme-controller") return ParseNvmeController(value, *drive.Nvme);
+    if (key == "nvme-health") return ParseNvmeHealth(value, *drive.Nvme);
+    if (key == "nvme-change") return ParseNvmeChange(value, *drive.Nvme);
     return Failure{"unknown key '" + key + "'"};
   }
 
@@ -679,6 +699,7 @@ Sector BuildIdentifySector(const SimDrive& drive) {
     // SCT Command Transport, for the drive that keeps its temperature there.
     if (drive.TemperatureIn == TemperatureHome::SctStatus) PutWord(s, 206, 0x0001);
     PutWord(s, kIdentifyRotationRate / 2, drive.RotationRate);
+    if (drive.Hardware) PutHardware(*drive.Hardware, s);
   }
   PutAtaString(s, kIdentifySerial, kIdentifySerialLength, drive.Serial);
   PutAtaString(s, kIdentifyFirmware, kIdentifyFirmwareLength, drive.Firmware);

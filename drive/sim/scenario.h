@@ -13,6 +13,8 @@
 #include "base/result.h"
 #include "drive/ata_blocks.h"
 #include "drive/power_mode.h"
+#include "drive/sim/sim_hardware.h"
+#include "drive/sim/sim_nvme.h"
 #include "drive/temperature_limits.h"
 
 namespace halvoric::sim {
@@ -95,6 +97,8 @@ struct PowerSpan : TimeSpan {
 struct SimDrive {
   unsigned Number = 0;
   bool Packet = false;  // an ATAPI device
+  // An NVMe drive: it answers from these through the NVMe translation.
+  std::optional<SimNvme> Nvme;
   std::string Model;
   std::string Serial;
   std::string Firmware;
@@ -103,6 +107,7 @@ struct SimDrive {
   std::uint16_t SectorsPerTrack = 63;
   // IDENTIFY word 217: 0 unknown, 1 no rotating media, else the speed.
   std::uint16_t RotationRate = 0;
+  std::optional<SimHardware> Hardware;  // none: IDENTIFY names no size or link
   std::vector<SimAttribute> Attributes;
   std::vector<TemperaturePoint> Temperatures;
   std::vector<AttributeChange> Changes;  // in file order, each ID's in increasing time

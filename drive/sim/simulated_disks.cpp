@@ -9,12 +9,16 @@
 #include "drive/attributes.h"
 #include "drive/drive_commands.h"
 #include "drive/drive_number.h"
+#include "drive/nvme_translation.h"
 
 namespace halvoric::sim {
 namespace {
 
 // SMART READ DATA's self-test execution status.
 constexpr std::size_t kSelfTestStatusByte = 363;
+
+// The composite temperature of an NVMe drive without a schedule.
+constexpr int kNvmeDefaultCelsius = 40;
 
 // The time-out the Linux backend gives each request.
 constexpr unsigned kRequestTimeoutMs = 10000;
@@ -107,6 +111,8 @@ bool SimulatedDisks::Control(DeviceHandle handle, std::uint32_t code, const void
     }
     if (code == SMART_GET_VERSION) {
       event.Succeeded = AnswerVersion(drive, out, outSize);
+    } else if (row && drive.Nvme) {
+      event.Succeeded = AnswerNvme(drive, *row, now, out, outSize);
     } else if (row) {
       event.Succeeded = Answer(drive, *row, *request, now, out, outSize);
     }
@@ -203,6 +209,53 @@ bool SimulatedDisks::Answer(const SimDrive& drive, const DriveCommandRow& row,
     }
   }
   return false;
+}
+
+// As the Linux backend's NVMe path does: the row's NVMe equivalent, its
+// answer put into the ATA blocks by the same translation.
+bool SimulatedDisks::AnswerNvme(const SimDrive& drive, const DriveCommandRow& row, double now,
+                                void* out, std::size_t outSize) const {
+  if (!out || outSize < sizeof(AtaCommandResult)) return false;
+  const SimNvme& nvme = *drive.Nvme;
+  AtaCommandResult result{};
+  const auto log = [&] {
+    return BuildNvmeHealthLog(nvme, now, drive.TemperatureAt(now).value_or(kNvmeDefaultCelsius));
+  };
+  switch (row.Nvme) {
+    case NvmeEquivalent::IdentifyController:
+      if (drive.Fails(Fault::Identify)) return false;
+      NvmeIdentifyToAta(BuildNvmeIdentify(nvme, drive.Model, drive.Serial, drive.Firmware),
+                        result.Data);
+      break;
+    case NvmeEquivalent::HealthAttributes:
+      if (drive.Fails(Fault::ReadData)) return false;
+      NvmeHealthToAttributes(log(), result.Data);
+      break;
+    case NvmeEquivalent::HealthThresholds:
+      if (drive.Fails(Fault::ReadThresholds)) return false;
+      NvmeHealthToThresholds(log(), result.Data);
+      break;
+    case NvmeEquivalent::SelfTestLog:
+      if (drive.Fails(Fault::SelfTestLog)) return false;
+      BuildEmptyNvmeSelfTestLog(result.Data);
+      break;
+    case NvmeEquivalent::ErrorLog:
+      if (drive.Fails(Fault::ErrorLog)) return false;
+      break;
+    default:
+      // It says it runs no self-tests (OACS), and NVMe has no power check.
+      return false;
+  }
+  result.Header.BufferSize = kSectorSize;
+  std::memcpy(out, &result, sizeof result);
+  return true;
+}
+
+bool SimulatedDisks::AnswersFromNvme(DeviceHandle handle) const {
+  const auto it = open_.find(handle);
+  if (it == open_.end()) return false;
+  const SimDrive* drive = scenario_.Find(it->second);
+  return drive && drive->Nvme;
 }
 
 bool SimulatedDisks::AnswerPowerCheck(const SimDrive& drive, double now, void* out) const {

@@ -51,6 +51,7 @@ class SimulatedDisks : public DiskControl {
   // One past the highest drive number the scenario gives.
   unsigned DriveCount() const override;
   bool RuntimeSuspended(unsigned driveNumber) const override;
+  bool AnswersFromNvme(DeviceHandle handle) const override;
 
   const std::vector<RecordedEvent>& Events() const { return events_; }
   void ClearEvents() { events_.clear(); }
@@ -64,6 +65,8 @@ class SimulatedDisks : public DiskControl {
   bool Answer(const SimDrive& drive, const DriveCommandRow& row, const AtaCommandRequest& request,
               double now, void* out, std::size_t outSize);
   bool AnswerPowerCheck(const SimDrive& drive, double now, void* out) const;
+  bool AnswerNvme(const SimDrive& drive, const DriveCommandRow& row, double now, void* out,
+                  std::size_t outSize) const;
   // Standby or Sleep while a span of the schedule holds `now` and no
   // request woke the drive during it; else Active.
   PowerMode PowerModeAt(const SimDrive& drive, double now) const;

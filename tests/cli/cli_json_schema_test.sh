@@ -38,7 +38,8 @@ run() {  # NAME ARGS...: keeps the output; a crash or an exit other than 0, 2, 4
 }
 
 for scenario in "$scenarios/demo.scenario" "$scenarios/hot-drive.scenario" \
-  "$scenarios/troubled.scenario" "$tmp/failing.scenario" "$tmp/sleeping.scenario"; do
+  "$scenarios/troubled.scenario" "$scenarios/fleet.scenario" "$tmp/failing.scenario" \
+  "$tmp/sleeping.scenario"; do
   name=$(basename "$scenario" .scenario)
   run "$name-list" --scenario "$scenario" --json
   run "$name-power" --scenario "$scenario" --power --json
@@ -55,7 +56,7 @@ expect_output() {  # NAME
   }
 }
 for name in troubled-drive-2 failing-drive-0 failing-drive-1 failing-drive-2 sleeping-drive-0 \
-  demo-drive-3 failing-list sleeping-power; do
+  demo-drive-3 failing-list sleeping-power fleet-drive-3; do
   expect_output "$name"
 done
 

@@ -3,12 +3,15 @@
 # halvoric-cli --prometheus against the real readers of its file: promtool's
 # checks, node_exporter's textfile collector on a loopback port, a Prometheus
 # server scraping that node_exporter, and the example alert rules run by
-# promtool on series taken from the tool's own output.
-# Usage: prometheus_test.sh HALVORIC-CLI SCENARIOS RULES
+# promtool on series taken from the tool's own output; a second
+# node_exporter serves a mixed storage server's file, on which every panel
+# and variable of the Grafana dashboard must find series.
+# Usage: prometheus_test.sh HALVORIC-CLI SCENARIOS RULES DASHBOARD
 set -u
 cli=$1
 scenarios=$2
 rules=$3
+dashboard=$4
 tmp=$(mktemp -d)
 pids=()
 cleanup() {
@@ -65,6 +68,10 @@ attribute = 194 raw=31
 [drive 5]
 model = Sixth
 attribute = 194 raw=36
+[drive 6]
+type = nvme
+model = Degraded NVMe
+nvme-health = critical-warning=4
 SCENARIO
 
 textfiles=$tmp/textfile
@@ -107,19 +114,42 @@ for case in asleep:0 silent:2; do
   grep -q 'halvoric_drive_read_ok{device="sim0"} 0' "$tmp/${case%:*}.prom" ||
     fail "${case%:*} drive: not in the file"
 done
+# A drive that stops answering is cut at the series deadline (10 s; the
+# request under way ends at the kernel's 10 s as well): the run ends long
+# before the minute and more its series and logs would take, and the other
+# drives are in the file.
+printf '[drive 0]\nattribute = 194 raw=30\n[drive 1]\nmodel = Hung\ndelay-ms = 60000\n[drive 2]\nattribute = 194 raw=32\n' >"$tmp/hung.scenario"
+started=$SECONDS
+"$cli" --scenario "$tmp/hung.scenario" --prometheus "$tmp/hung.prom" 2>"$tmp/hung.err" ||
+  fail "the run with a hung drive exited with $?"
+[ $((SECONDS - started)) -lt 25 ] || fail "a hung drive held the run for $((SECONDS - started)) s"
+for expected in 'smartctl_device_temperature{device="sim0",temperature_type="current"} 30' \
+  'smartctl_device_temperature{device="sim2",temperature_type="current"} 32' \
+  'halvoric_drive_read_ok{device="sim1"} 0'; do
+  grep -qxF -- "$expected" "$tmp/hung.prom" || fail "with a hung drive, the file lacks: $expected"
+done
+grep -q "drive 1 did not answer within 10 s" "$tmp/hung.err" || fail "the hung drive is not named"
 "$cli" --scenario "$scenarios/demo.scenario" --prometheus "$tmp/no/such/folder/x.prom" 2>"$tmp/err"
 [ $? -eq 3 ] && grep -q "cannot write" "$tmp/err" || fail "an unwritable file is not reported"
 
 # node_exporter reads the folder; a file it cannot parse would set
-# node_textfile_scrape_error.
+# node_textfile_scrape_error. The storage server is a host of its own.
 node_port=$(free_port)
 prometheus-node-exporter --web.listen-address="127.0.0.1:$node_port" --collector.disable-defaults \
   --collector.textfile --collector.textfile.directory="$textfiles" >"$tmp/node.log" 2>&1 &
 pids+=($!)
+mkdir "$tmp/fleet"
+"$cli" --scenario "$scenarios/fleet.scenario" --prometheus "$tmp/fleet/halvoric.prom" ||
+  fail "writing the storage server's file exited with $?"
+promtool check metrics <"$tmp/fleet/halvoric.prom" || fail "promtool check metrics on the server's file"
+fleet_port=$(free_port)
+prometheus-node-exporter --web.listen-address="127.0.0.1:$fleet_port" --collector.disable-defaults \
+  --collector.textfile --collector.textfile.directory="$tmp/fleet" >"$tmp/fleet-node.log" 2>&1 &
+pids+=($!)
 if wait_for "http://127.0.0.1:$node_port/metrics" smartctl_device 5 "$tmp/scrape"; then
   for expected in \
     'node_textfile_scrape_error 0' \
-    'smartctl_device{device="sim1",firmware_version="80.00A80",model_family="",model_name="Halvoric Demo HDD 2TB",serial_number="WD-HDD2T00042"} 1' \
+    'smartctl_device{ata_additional_product_id="",ata_version="",device="sim1",firmware_version="80.00A80",form_factor="",interface="sat",model_family="",model_name="Halvoric Demo HDD 2TB",protocol="ATA",sata_version="",serial_number="WD-HDD2T00042"} 1' \
     'smartctl_device_temperature{device="sim0",temperature_type="current"} 34' \
     'smartctl_device_temperature{device="sim1",temperature_type="current"} 41' \
     'smartctl_device_temperature{device="sim2",temperature_type="current"} 38' \
@@ -142,12 +172,12 @@ global:
 scrape_configs:
   - job_name: node
     static_configs:
-      - targets: ['127.0.0.1:$node_port']
+      - targets: ['127.0.0.1:$node_port', '127.0.0.1:$fleet_port']
 CONFIG
 prometheus --config.file="$tmp/prometheus.yml" --storage.tsdb.path="$tmp/tsdb" \
   --web.listen-address="127.0.0.1:$prom_port" >"$tmp/prometheus.log" 2>&1 &
 pids+=($!)
-query="http://127.0.0.1:$prom_port/api/v1/query?query=smartctl_device_temperature"
+query="http://127.0.0.1:$prom_port/api/v1/query?query=smartctl_device_temperature%7Binstance%3D%22127.0.0.1:$node_port%22%7D"
 if wait_for "$query" '"sim2"' 30 "$tmp/query"; then
   temperatures=$(/usr/bin/python3 -c '
 import json, sys
@@ -158,6 +188,42 @@ print(" ".join(r["metric"]["device"] + "=" + r["value"][1] for r in sorted(resul
 else
   fail "Prometheus did not return the drives' temperatures"
   tail -5 "$tmp/prometheus.log"
+fi
+
+# The dashboard: every panel's query and every variable's, with the storage
+# server as the host chosen and all its drives, returns series.
+api="http://127.0.0.1:$prom_port/api/v1"
+if wait_for "$api/query?query=halvoric_drive_verdict%7Binstance%3D%22127.0.0.1:$fleet_port%22%7D" '"sim3"' 30 "$tmp/fleet-query"; then
+  /usr/bin/python3 - "$dashboard" "$api" "127.0.0.1:$fleet_port" <<'PYTHON' || fail "dashboard queries without series"
+import json, re, sys, urllib.parse, urllib.request
+dashboard, api, host = json.load(open(sys.argv[1])), sys.argv[2], sys.argv[3]
+chosen = {"instance": host, "device": ".*"}
+def fill(expr):
+    return re.sub(r"\$(\w+)", lambda m: chosen[m.group(1)], expr)
+def get(path, **params):
+    url = f"{api}/{path}?" + urllib.parse.urlencode(params, doseq=True)
+    return json.load(urllib.request.urlopen(url))["data"]
+empty = []
+for panel in dashboard["panels"]:
+    for target in panel["targets"]:
+        if not get("query", query=fill(target["expr"]))["result"]:
+            empty.append(f'panel "{panel["title"]}": {target["expr"]}')
+for variable in dashboard["templating"]["list"]:
+    if variable["type"] != "query":
+        continue
+    match = re.fullmatch(r"label_values\((.+), (\w+)\)", variable["query"]["query"])
+    series = get("series", **{"match[]": fill(match.group(1))})
+    if not [s for s in series if s.get(match.group(2))]:
+        empty.append(f'variable {variable["name"]}: {variable["query"]["query"]}')
+hosts = {s["instance"] for s in get("series", **{"match[]": "smartctl_version"})}
+if len(hosts) != 2:
+    empty.append(f"the hosts variable lists {sorted(hosts)}")
+print("\n".join(empty))
+sys.exit(1 if empty else 0)
+PYTHON
+else
+  fail "Prometheus did not return the storage server's verdicts"
+  cat "$tmp/fleet-node.log"
 fi
 
 # The example rules, on series as the tool wrote them.
@@ -178,6 +244,7 @@ def clean(key):
     return {k: v.strip('"') for k, v in labels(key).items()}
 hot = find("smartctl_device_temperature", 'device="sim0"')
 worn = find("halvoric_drive_attribute_failing", 'device="sim3"', 'attribute_id="5"')
+degraded = find("halvoric_drive_attribute_failing", 'device="sim6"', 'attribute_id="100"')
 asleep = find("halvoric_drive_power_mode", 'device="sim1"')
 realloc = find("smartctl_device_attribute", 'device="sim3"', 'attribute_id="5"', '"raw"')
 raw = int(series[realloc])
@@ -196,8 +263,9 @@ said = {
         "description": "Its figures have not been read for a day. Wake it (halvoric-cli --drive N) to have them read."},
 }
 def alert(name, eval_time, key=None, severity=None):
-    expected = [] if key is None else [{"exp_labels": {**clean(key), "severity": severity},
-                                        "exp_annotations": said[name](clean(key))}]
+    keys = [] if key is None else key if isinstance(key, list) else [key]
+    expected = [{"exp_labels": {**clean(k), "severity": severity},
+                 "exp_annotations": said[name](clean(k))} for k in keys]
     return {"alertname": name, "eval_time": eval_time, "exp_alerts": expected}
 test = {
     "rule_files": [sys.argv[2]],
@@ -207,12 +275,14 @@ test = {
         "input_series": [
             {"series": hot, "values": f"{series[hot]}x30"},
             {"series": worn, "values": f"{series[worn]}x5"},
+            {"series": degraded, "values": f"{series[degraded]}x5"},
             {"series": realloc, "values": f"{raw}x30 {raw + 8}x30"},
         ],
         "alert_rule_test": [
             alert("DriveHot", "9m"),
             alert("DriveHot", "11m", hot, "warning"),
-            alert("DriveAttributeFailing", "2m", worn, "critical"),
+            # An NVMe drive's Critical Warning fails it as a threshold does.
+            alert("DriveAttributeFailing", "2m", [worn, degraded], "critical"),
             alert("DriveReallocatedSectorsRising", "20m"),
             alert("DriveReallocatedSectorsRising", "45m", realloc, "warning"),
         ],

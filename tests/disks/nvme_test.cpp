@@ -53,6 +53,8 @@ NvmeHealthLog Health(int kelvin) {
   log[kNvmeAvailableSpare] = 97;
   log[kNvmeSpareThreshold] = 10;
   log[kNvmePercentageUsed] = 3;
+  PutCounter(log, kNvmeDataUnitsRead, 0x010203);  // 66051
+  PutCounter(log, kNvmeDataUnitsWritten, 4096);
   PutCounter(log, kNvmePowerCycles, 0x0102);  // 258
   PutCounter(log, kNvmePowerOnHours, 0x030201);
   PutCounter(log, kNvmeUnsafeShutdowns, 7);
@@ -141,6 +143,8 @@ TEST_F(NvmeTest, DetailReadShowsIdentityAndHealthRows) {
       {"C2", "Temperature             ", "-", "-", "40"},
       {"60", "Available Spare         ", "10", "97", "97"},
       {"61", "Percentage Used         ", "-", "-", "3"},
+      {"68", "Data Units Read         ", "-", "-", "66051"},
+      {"69", "Data Units Written      ", "-", "-", "4096"},
       {"0C", "Power Cycle Count       ", "-", "-", "258"},
       {"09", "Power On Hours Count    ", "-", "-", "197121"},
       {"62", "Unsafe Shutdowns        ", "-", "-", "7"},
@@ -352,7 +356,7 @@ TEST(NvmeTranslationTest, CountersTooLargeForTheRawValueStayAtItsTop) {
     log[kNvmePowerOnHours + 8] = c.high;
     std::uint8_t data[kSectorSize];
     NvmeHealthToAttributes(log, data);
-    const AttributeEntry hours = AttributeAt(data, 5);
+    const AttributeEntry hours = AttributeAt(data, 7);
     ASSERT_EQ(hours.Id, 9);
     EXPECT_EQ(std::vector<std::uint8_t>(hours.Raw, hours.Raw + 6),
               std::vector<std::uint8_t>(c.raw, c.raw + 6));

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "drive/device_facts.h"
 #include "drive/drive_reader.h"
 #include "recording_sinks.h"
 #include "sim_helpers.h"
@@ -118,6 +119,51 @@ TEST(Identify, ModelSeriesDecodesOddLengthMixedCaseStrings) {
   EXPECT_EQ(reader.GetDriveModel(0), "aBcDe" + std::string(35, ' '));
   // Every answer is decoded once: a second read gives the same text.
   EXPECT_EQ(reader.GetDriveModel(0), "aBcDe" + std::string(35, ' '));
+}
+
+// The device's own facts: QEMU's recorded drive as it is, then with the
+// words a real drive fills set one case at a time.
+TEST(Identify, DeviceFactsAsSmartctlNamesThem) {
+  const auto with = [](std::initializer_list<std::pair<std::size_t, std::uint16_t>> words) {
+    AtaCommandResult block = FixtureBlock("identify.bin");
+    for (const auto& [word, value] : words) {
+      block.Data[2 * word] = static_cast<std::uint8_t>(value);
+      block.Data[2 * word + 1] = static_cast<std::uint8_t>(value >> 8);
+    }
+    return DecodeDeviceFacts(block.Data, false);
+  };
+  const DeviceFacts qemu = with({});
+  EXPECT_EQ(qemu.CapacityBlocks, 131072u);
+  EXPECT_EQ(qemu.CapacityBytes(), 67108864u);
+  EXPECT_EQ(qemu.PhysicalBlockSize, 512u);
+  EXPECT_EQ(qemu.AtaVersion, "ATA/ATAPI-7");
+  EXPECT_FALSE(qemu.RotationRate || qemu.SpeedMax || qemu.SpeedCurrent);
+  EXPECT_EQ(qemu.SataVersion + qemu.FormFactor + qemu.AdditionalProduct, "");
+
+  // 4 KiB physical sectors of 512-byte logical ones; 4 KiB logical ones.
+  EXPECT_EQ(with({{106, 0x6003}}).PhysicalBlockSize, 4096u);
+  const DeviceFacts native = with({{106, 0x5000}, {117, 2048}, {118, 0}});
+  EXPECT_EQ(native.LogicalBlockSize, 4096u);
+  EXPECT_EQ(native.CapacityBytes(), 131072u * 4096u);
+  // A sector size word that is not valid says the old 512 bytes.
+  EXPECT_EQ(with({{106, 0x8003}}).PhysicalBlockSize, 512u);
+  // Without 48-bit addresses only words 60..61 count.
+  EXPECT_EQ(with({{83, 0x4000}, {60, 0x1000}, {61, 0}}).CapacityBlocks, 0x1000u);
+  EXPECT_EQ(with({{217, 7200}}).RotationRate, 7200u);
+  EXPECT_FALSE(with({{217, 1}}).RotationRate);
+  const DeviceFacts sata = with({{76, 0x010E}, {77, 0x0004}, {222, 0x10FF}, {168, 3}});
+  EXPECT_EQ(sata.SpeedMax, 6'000'000'000u);
+  EXPECT_EQ(sata.SpeedCurrent, 3'000'000'000u);
+  EXPECT_EQ(sata.SataVersion, "SATA 3.2");
+  EXPECT_EQ(sata.FormFactor, "2.5 inches");
+  EXPECT_EQ(with({{80, 0x0FF0}, {81, 0}}).AtaVersion, "ACS-4 (minor revision not indicated)");
+  EXPECT_EQ(with({{80, 0xFFFF}}).AtaVersion, "");
+  // "HC7020E0" in ATA's byte order, and the bit that says it is there.
+  EXPECT_EQ(with({{69, 0x6000}, {170, 0x4843}, {171, 0x3730}, {172, 0x3230}, {173, 0x4530}})
+                .AdditionalProduct,
+            "HC7020E0");
+  // A capacity whose bytes pass 2^64 has none in bytes.
+  EXPECT_FALSE(with({{106, 0x5000}, {117, 0}, {118, 1}, {103, 0xFFFF}}).CapacityBytes());
 }
 
 }  // namespace

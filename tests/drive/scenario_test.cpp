@@ -2,11 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 #include "drive/attributes.h"
 #include "drive/drive_logs.h"
 #include "drive/drive_reader.h"
 #include "drive/health_reading.h"
+#include "drive/nvme_figures.h"
 #include "recording_sinks.h"
 #include "sim_helpers.h"
 
@@ -77,6 +79,18 @@ TEST(Scenario, MistakesAreReportedWithTheirLine) {
       {"[drive 0]\nself-test-log = long passed 10\n", "test:2: self-test-log is"},
       {"[drive 0]\nerror-count = 9:1 3:2\n", "test:2: error-count points must be in increasing"},
       {"[drive 0]\nself-test-seconds = 86401\n", "test:2: self-test-seconds is a number"},
+      {"[drive 0]\nnvme-health = media-errors=1\n", "test:2: nvme-health needs 'type = nvme'"},
+      {"[drive 0]\ntype = nvme\nnvme-health = spare=5\n", "test:3: unknown NVMe health field"},
+      {"[drive 0]\ntype = nvme\nnvme-health = percentage-used=256\n",
+       "test:3: percentage-used takes a number from 0 to 255"},
+      {"[drive 0]\ntype = nvme\nnvme-change = at 9 media-errors=1\nnvme-change = at 5 "
+       "media-errors=2\n",
+       "test:4: media-errors: its figures must be given in increasing time"},
+      {"[drive 0]\ntype = nvme\nnvme-change = 60 media-errors=1\n", "test:3: nvme-change is"},
+      {"[drive 0]\ntype = nvme\nnvme-controller = warning=-300\n", "test:3: bad nvme-controller"},
+      {"[drive 0]\ntype = nvme\nattribute = 5\n", "test: drive 0 is an NVMe drive"},
+      {"[drive 0]\nhardware = form=2.5\n", "test:2: hardware needs at least blocks=N"},
+      {"[drive 0]\nhardware = blocks=8 physical=1000\n", "test:2: bad hardware field 'physical"},
   };
   for (const Case& c : cases) {
     const auto result = sim::ParseScenario(c.text, "test", HALVORIC_FIXTURES);
@@ -142,6 +156,50 @@ attribute-change = 5 at 3600 raw=0x10000 value=36 worst=36
       sum = static_cast<std::uint8_t>(sum + byte);
     }
     EXPECT_EQ(sum, 0);
+  }
+}
+
+// An NVMe drive's health log changes on its own schedule and reaches the
+// reader through the NVMe translation, judged by NVMe's rules.
+TEST(Scenario, NvmeHealthFollowsItsChangesThroughTheTranslation) {
+  double now = 0;
+  sim::SimulatedDisks disks(test::ScenarioFrom(R"(
+[drive 0]
+type = nvme
+model = Sim NVMe
+temperature = 0:45 600:71
+nvme-controller = warning=70 critical=80
+nvme-health = percentage-used=3 available-spare=100 spare-threshold=10
+nvme-change = at 300 media-errors=2
+nvme-change = at 900 available-spare=5 critical-warning=1
+)"),
+                            [&now] { return now; });
+  DriveReader reader(disks);
+  const struct {
+    double at;
+    int celsius;
+    std::uint64_t mediaErrors, spare;
+    Status spareState;
+  } expected[] = {{0, 45, 0, 100, Status::Ok},
+                  {300, 45, 2, 100, Status::Ok},
+                  {600, 71, 2, 100, Status::Ok},
+                  {900, 71, 2, 5, Status::Bad}};
+  for (const auto& e : expected) {
+    SCOPED_TRACE("at " + std::to_string(e.at));
+    now = e.at;
+    DriveSummary summary;
+    reader.GetDriveSummary(0, summary);
+    EXPECT_EQ(summary.Temperature, e.celsius);
+    EXPECT_EQ(summary.Limits.Warning, 70);
+    const std::optional<HealthReading> reading = ReadHealth(reader, 0);
+    ASSERT_TRUE(reading);
+    EXPECT_EQ(reading->Source, TableSource::Nvme);
+    std::map<std::uint8_t, const AttributeReading*> rows;
+    for (const AttributeReading& a : reading->Attributes) rows[a.Id] = &a;
+    ASSERT_TRUE(rows.count(kNvmeMediaErrorsId) && rows.count(kNvmeAvailableSpareId));
+    EXPECT_EQ(rows[kNvmeMediaErrorsId]->Raw, e.mediaErrors);
+    EXPECT_EQ(rows[kNvmeAvailableSpareId]->Raw, e.spare);
+    EXPECT_EQ(rows[kNvmeAvailableSpareId]->State, e.spareState);
   }
 }
 
@@ -280,7 +338,7 @@ TEST(Scenario, OnlyRegularFilesAreRead) {
 }
 
 TEST(Scenario, ShippedExamplesLoad) {
-  for (const char* name : {"demo.scenario", "hot-drive.scenario", "troubled.scenario"}) {
+  for (const char* name : {"demo.scenario", "hot-drive.scenario", "troubled.scenario", "fleet.scenario"}) {
     const auto result = sim::LoadScenario(std::string(HALVORIC_SCENARIOS) + "/" + name);
     ASSERT_TRUE(result.Ok()) << result.Message;
     EXPECT_FALSE(result->Drives.empty()) << name;

@@ -31,6 +31,8 @@ SMARTCTL_HEALTH = [("Critical Warning", 0x64, "raw", "Critical Warning"),
                    ("Available Spare", 0x60, "raw", "Available Spare"),
                    ("Available Spare Threshold", 0x60, "thresh", "Available Spare"),
                    ("Percentage Used", 0x61, "raw", "Percentage Used"),
+                   ("Data Units Read", 0x68, "raw", "Data Units Read"),
+                   ("Data Units Written", 0x69, "raw", "Data Units Written"),
                    ("Power Cycles", 0x0C, "raw", "Power Cycle Count"),
                    ("Power On Hours", 0x09, "raw", "Power On Hours Count"),
                    ("Unsafe Shutdowns", 0x62, "raw", "Unsafe Shutdowns"),
@@ -302,7 +304,8 @@ def main():
         health = (details["ata_smart_attributes"] or {}).get("table", [])
         rows = {row["id"]: row for row in health}
         check(f"{run}: NVMe health rows in the log's order", [row["id"] for row in health],
-              [0x64, 0xC2, 0x60, 0x61, 0x0C, 0x09, 0x62, 0x63, 0x65, 0x66, 0x67])
+              [0x64, 0xC2, 0x60, 0x61, 0x68, 0x69, 0x0C, 0x09, 0x62, 0x63, 0x65, 0x66,
+               0x67])
         for label, row_id, column, name in SMARTCTL_HEALTH:
             check(f"{run}: NVMe row {row_id:02X} named", rows.get(row_id, {}).get("name"), name)
             check(f"{run}: NVMe {label} as smartctl reads it",

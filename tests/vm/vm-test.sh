@@ -16,15 +16,10 @@ helper=$(realpath "$2")
 schema=$(realpath "$3")
 here=$(dirname "$(realpath "$0")")
 
-kernel=$(ls /boot/vmlinuz-* 2>/dev/null | sort -V | tail -n 1 || true)
+source "$here/vm_boot.sh"
 smartctl=$(command -v smartctl || true)
 [ -n "$smartctl" ] || { echo "skipped: smartctl missing (Debian smartmontools)"; exit 77; }
-for tool in qemu-system-x86_64 cpio setcap; do
-  command -v "$tool" >/dev/null || { echo "skipped: $tool missing"; exit 77; }
-done
-[ -n "$kernel" ] && [ -r "$kernel" ] || { echo "skipped: no readable /boot/vmlinuz-*"; exit 77; }
-[ -x /bin/busybox ] || { echo "skipped: busybox-static missing"; exit 77; }
-version=${kernel#/boot/vmlinuz-}
+vm_require setcap
 
 # Odd lengths and mixed case: a byte-pair swap gone wrong shows at once.
 sata_model="HalVoric Emu Disk 1"
@@ -35,46 +30,24 @@ nvme_serial="NvMe5eR1x"
 other_serials=(SerPort1x SerPort2x SerPort3x SerPort4x SerPort5x)
 
 tmp=$(mktemp -d)
-qemu_pid=""
 cleanup() {
-  [ -n "$qemu_pid" ] && kill "$qemu_pid" 2>/dev/null
+  [ -n "$vm_qemu_pid" ] && kill "$vm_qemu_pid" 2>/dev/null
   rm -rf "$tmp"
 }
 trap cleanup EXIT
 
 root=$tmp/root
-mkdir -p "$root"/{bin,sbin,proc,sys,dev,tmp,etc,modules,opt/halvoric,opt/limited}
-cp /bin/busybox "$root/bin/busybox"
-cp "$here/vm_init.sh" "$root/init"
+vm_root "$root" "$here/vm_init.sh"
+mkdir -p "$root"/{opt/halvoric,opt/limited}
 cp "$here/../helper_requests.sh" "$root/helper_requests.sh"
-printf 'root:x:0:0::/:/bin/sh\nuser:x:1000:1000::/tmp:/bin/sh\n' >"$root/etc/passwd"
-printf 'root:x:0:\nuser:x:1000:\n' >"$root/etc/group"
+vm_copy_with_libraries "$root" "$cli" /opt/halvoric/halvoric-cli
+vm_copy_with_libraries "$root" "$helper" /opt/halvoric/halvoric-ata
+vm_copy_with_libraries "$root" "$cli" /opt/limited/halvoric-cli
+vm_copy_with_libraries "$root" "$(command -v setcap)" /sbin/setcap
+vm_copy_with_libraries "$root" "$smartctl" /sbin/smartctl
+vm_drive_database "$root"
+vm_modules "$root" ahci sd_mod sg nvme drivetemp
 
-copy_with_libraries() {  # FILE DESTINATION
-  cp "$1" "$root$2"
-  ldd "$1" | grep -o '/[^ ]*' | while read -r lib; do
-    mkdir -p "$root$(dirname "$lib")"
-    cp -L "$lib" "$root$lib"
-  done
-}
-copy_with_libraries "$cli" /opt/halvoric/halvoric-cli
-copy_with_libraries "$helper" /opt/halvoric/halvoric-ata
-copy_with_libraries "$cli" /opt/limited/halvoric-cli
-copy_with_libraries "$(command -v setcap)" /sbin/setcap
-copy_with_libraries "$smartctl" /sbin/smartctl
-# Both read the same drive database, where it is installed.
-for db in /usr/share/smartmontools/drivedb.h /var/lib/smartmontools/drivedb/drivedb.h; do
-  [ -r "$db" ] && mkdir -p "$root$(dirname "$db")" && cp "$db" "$root$db"
-done
-
-for module in ahci sd_mod sg nvme drivetemp; do
-  modprobe -S "$version" --show-depends "$module" 2>/dev/null || true
-done | awk '$1 == "insmod" { print $2 }' | awk '!seen[$0]++' | while read -r ko; do
-  cp "$ko" "$root/modules/"
-  basename "$ko" >>"$root/modules/order"
-done
-
-(cd "$root" && find . | cpio -o -H newc --quiet | gzip -1) >"$tmp/initrd.gz"
 truncate -s 64M "$tmp/sata.img" "$tmp/nvme.img"
 other_disks=()
 for port in 1 2 3 4 5; do
@@ -84,26 +57,12 @@ for port in 1 2 3 4 5; do
     -device "ide-hd,drive=sata$port,bus=ide.$port,model=HalVoric Emu Disk $((port + 1)),serial=${other_serials[port - 1]},ver=$sata_firmware")
 done
 
-qemu-system-x86_64 -machine q35 -accel tcg -m 512 -display none -monitor none -no-reboot \
-  -kernel "$kernel" -initrd "$tmp/initrd.gz" -append "console=ttyS0 panic=-1 quiet" \
-  -serial "file:$tmp/console.log" -serial "file:$tmp/out.txt" \
+vm_boot "$root" "$tmp" 120 \
   -drive "if=none,id=sata,file=$tmp/sata.img,format=raw" \
   -device "ide-hd,drive=sata,bus=ide.0,model=$sata_model,serial=$sata_serial,ver=$sata_firmware" \
   "${other_disks[@]}" \
   -drive "if=none,id=nvme,file=$tmp/nvme.img,format=raw" \
-  -device "nvme,drive=nvme,serial=$nvme_serial" &
-qemu_pid=$!
-for _ in $(seq 1200); do
-  kill -0 "$qemu_pid" 2>/dev/null || break
-  sleep 0.1
-done
-if kill -0 "$qemu_pid" 2>/dev/null; then
-  echo "FAIL: the VM did not power off within 120 s"
-  tail -n 30 "$tmp/console.log"
-  exit 1
-fi
-wait "$qemu_pid" || true
-qemu_pid=""
+  -device "nvme,drive=nvme,serial=$nvme_serial"
 
 [ -n "${HALVORIC_VM_KEEP:-}" ] && cp "$tmp/out.txt" "$tmp/console.log" "$HALVORIC_VM_KEEP/"
 /usr/bin/python3 "$here/check_vm_rows.py" "$tmp/out.txt" "$here/../fixtures/qemu-sata" \

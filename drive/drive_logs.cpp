@@ -6,6 +6,7 @@
 
 #include "drive/drive_reader.h"
 #include "drive/drive_series.h"
+#include "drive/identify.h"
 #include "drive/nvme_figures.h"
 
 namespace halvoric {
@@ -108,19 +109,49 @@ bool KeepsExtendedErrorLog(const ResultBlocks& blocks, const SeriesOutcome& outc
          GeneralPurposeLogging(blocks, outcome);
 }
 
-DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
-  const SeriesOutcome series = reader.RunSeries(n, kLogSeries, FailedOpen::Stop);
+DriveLogs DecodeDriveLogs(const ResultBlocks& blocks, const SeriesOutcome& series) {
   DriveLogs logs;
   logs.OpenFailure = series.OpenFailure;
   logs.OpenMessage = series.OpenMessage;
   logs.Source = series.Source;
   if (series.OpenFailure != OpenError::None) return logs;
   if (series.Source == TableSource::Nvme) {
-    DecodeNvme(reader.Blocks(), series, logs);
+    DecodeNvme(blocks, series, logs);
   } else {
-    DecodeAta(reader.Blocks(), series, logs);
+    DecodeAta(blocks, series, logs);
   }
   return logs;
+}
+
+DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
+  const SeriesOutcome series = reader.RunSeries(n, kLogSeries, FailedOpen::Stop);
+  DriveLogs logs = DecodeDriveLogs(reader.Blocks(), series);
+  // After the abilities: decoding the strings turns the identify block in place.
+  if (series.Identified) {
+    AtaCommandResult& identify = reader.Blocks().IdentifyBlock;
+    logs.Model = DecodeModel(identify);
+    logs.Serial = DecodeAtaString(identify.Data + kIdentifySerial, kIdentifySerialLength);
+  }
+  return logs;
+}
+
+bool IsNvme(const ResultBlocks&, const SeriesOutcome& outcome) {
+  return outcome.Source == TableSource::Nvme;
+}
+
+SelfTestPoll PollSelfTest(DriveReader& reader, DriveNumber n) {
+  const SeriesOutcome series = reader.RunSeries(n, kSelfTestPollSeries, FailedOpen::Stop);
+  SelfTestPoll poll;
+  poll.Asleep = series.LeftAsleep;
+  const ResultBlocks& blocks = reader.Blocks();
+  if (series.Source == TableSource::Nvme) {
+    if (series.AnsweredTo(DriveCommand::SmartReadSelfTestLog)) {
+      poll.State = NvmeSelfTestState(blocks.AnswerOf(DriveCommand::SmartReadSelfTestLog).Data);
+    }
+  } else if (series.AttributesRead) {
+    poll.State = AtaSelfTestState(blocks.AttributeBlock.Data, nullptr);
+  }
+  return poll;
 }
 
 Result<SelfTestStarted> RunSelfTest(DriveReader& reader, DriveNumber n, SelfTestAction action) {

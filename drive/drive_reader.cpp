@@ -8,9 +8,8 @@
 #include "drive/drive_number.h"
 #include "drive/drive_series.h"
 #include "drive/identify.h"
-#include "drive/self_test.h"
-#include "drive/verdict.h"
 #include "drive/nvme_figures.h"
+#include "drive/self_test.h"
 #include "drive/verdict.h"
 
 namespace halvoric {

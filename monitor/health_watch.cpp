@@ -136,7 +136,8 @@ HealthRecords& HealthWatch::Records() {
 }
 
 void HealthWatch::TakeLogs(DriveNumber n, const DriveLogs& logs) {
-  if (!settings_.HealthWarn || alertWaiting_ || logs.OpenFailure != OpenError::None) return;
+  // A drive that did not identify itself has no record to compare with.
+  if (!settings_.HealthWarn || alertWaiting_ || logs.Serial.empty()) return;
   HealthRecord& record = Records()[logs.Serial];
   LogChanges changes = CompareLogs(HealthPrefix(n, logs.Model, logs.Serial), logs, record);
   Keep(std::move(changes.Alerts), std::move(changes.Notes), false);

@@ -25,8 +25,7 @@ bool SameTest(const KnownFailedSelfTest& known, const SelfTestEntry& entry) {
 std::string FailureText(const SelfTestEntry& entry) {
   std::string text = entry.TypeText + " self-test failed";
   if (entry.FailingLba) text += " at LBA " + std::to_string(*entry.FailingLba);
-  return text + " (" + entry.ResultText + ", at " + std::to_string(entry.LifetimeHours) +
-         " hours)";
+  return text + " (" + entry.ResultText + ", at " + std::to_string(entry.LifetimeHours) + " hours)";
 }
 
 std::optional<std::uint64_t> ErrorCountOf(const DriveLogs& logs) {
@@ -73,8 +72,8 @@ void CompareSelfTests(const std::string& drive, const SelfTestLog& log, bool bas
 }  // namespace
 
 std::string DriveNamed(DriveNumber n, const std::string& model, const std::string& serial) {
-  return "drive " + std::to_string(n) + " (" + PrintableText(TrimControls(model)) +
-         ", serial " + PrintableText(TrimControls(serial)) + ")";
+  return "drive " + std::to_string(n) + " (" + PrintableText(TrimControls(model)) + ", serial " +
+         PrintableText(TrimControls(serial)) + ")";
 }
 
 LogChanges CompareLogs(const std::string& drive, const DriveLogs& logs, HealthRecord& record) {

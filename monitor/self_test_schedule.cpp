@@ -27,8 +27,10 @@ LocalHour LocalHourOf(WallClock::TimePoint time) {
   hour.Day = local.tm_mday;
   hour.Weekday = local.tm_wday == 0 ? 7 : local.tm_wday;
   hour.Hour = local.tm_hour;
-  hour.Key = ((static_cast<std::int64_t>(local.tm_year + 1900) * 100 + hour.Month) * 100 +
-              hour.Day) * 100 + hour.Hour;
+  hour.Key =
+      ((static_cast<std::int64_t>(local.tm_year + 1900) * 100 + hour.Month) * 100 + hour.Day) *
+          100 +
+      hour.Hour;
   return hour;
 }
 
@@ -38,9 +40,8 @@ Result<SelfTestSchedule> SelfTestSchedule::Parse(const std::string& text) {
   try {
     schedule.pattern_.emplace(text, std::regex::extended | std::regex::nosubs);
   } catch (const std::regex_error& error) {
-    return Failure{"The self-test schedule \"" + text +
-                   "\" is no valid regular expression (" + error.what() +
-                   "): no self-test is scheduled"};
+    return Failure{"The self-test schedule \"" + text + "\" is no valid regular expression (" +
+                   error.what() + "): no self-test is scheduled"};
   }
   return schedule;
 }

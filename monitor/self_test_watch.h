@@ -29,7 +29,7 @@ struct SelfTestServices {
   LastReadings& Last;
   // Keeps each scheduled start and raises the alerts of the logs.
   HealthWatch& Health;
-  const Clock& Time;         // for the minute between two reads of a test's progress
+  const Clock& Time;          // for the minute between two reads of a test's progress
   const WallClock& Calendar;  // for the local hour the schedule names
 };
 

@@ -258,6 +258,12 @@ TEST_F(HealthTest, AFailedSelfTestAlertsOnceUntilSuperseded) {
   rig_.Time.Advance(1min);
   tests.Tick();
   EXPECT_FALSE(window_.Shown[0].SelfTest);
+  const auto verdict = [&] {
+    const DriveSummary summary = *drives_.ReadSummary(0).Summary;
+    return std::make_pair(summary.Health, summary.Reasons);
+  };
+  EXPECT_EQ(verdict(),
+            std::make_pair(Status::Warn, std::vector<std::string>{"last self-test failed"}));
   watch.Check();
   Watch().Check();
   drive.SelfTestFailsAt.reset();
@@ -274,6 +280,7 @@ TEST_F(HealthTest, AFailedSelfTestAlertsOnceUntilSuperseded) {
       journal_.Has("SELF-TEST of drive 0 (Spinner, serial SN-1): Short offline self-test "
                    "ended: Completed: read failure at LBA 4660"));
   EXPECT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_EQ(verdict(), std::make_pair(Status::Ok, std::vector<std::string>{}));
 }
 
 TEST_F(HealthTest, ARisingErrorCountAlertsOnce) {

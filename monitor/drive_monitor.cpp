@@ -54,7 +54,7 @@ DriveMonitor::Attached::Attached(DriveMonitor& m, MonitorViews views)
       TrayStatus(views.Tray, m.settings_, m.queue_, m.last_, &History, &Acknowledged),
       Scan(m.queue_, m.services_.Access, views.Lists, views.Journal, m.last_, &History,
            &Acknowledged),
-      Exams(m.queue_, views.Journal, views.Tray) {
+      Exams(m.queue_, views.Journal, views.Tray, &SelfTests) {
   if (m.services_.DriveNames) Watch.DescribeDrivesWith(m.services_.Access, m.services_.DriveNames);
 }
 

@@ -6,6 +6,7 @@
 
 #include "drive/drive_reader.h"
 #include "drive/drive_series.h"
+#include "drive/identify.h"
 #include "drive/nvme_figures.h"
 
 namespace halvoric {
@@ -108,11 +109,7 @@ bool KeepsExtendedErrorLog(const ResultBlocks& blocks, const SeriesOutcome& outc
          GeneralPurposeLogging(blocks, outcome);
 }
 
-DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
-  return LogsOf(reader.Blocks(), reader.RunSeries(n, kLogSeries, FailedOpen::Stop));
-}
-
-DriveLogs LogsOf(const ResultBlocks& blocks, const SeriesOutcome& series) {
+DriveLogs DecodeDriveLogs(const ResultBlocks& blocks, const SeriesOutcome& series) {
   DriveLogs logs;
   logs.OpenFailure = series.OpenFailure;
   logs.OpenMessage = series.OpenMessage;
@@ -124,6 +121,37 @@ DriveLogs LogsOf(const ResultBlocks& blocks, const SeriesOutcome& series) {
     DecodeAta(blocks, series, logs);
   }
   return logs;
+}
+
+DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n) {
+  const SeriesOutcome series = reader.RunSeries(n, kLogSeries, FailedOpen::Stop);
+  DriveLogs logs = DecodeDriveLogs(reader.Blocks(), series);
+  // After the abilities: decoding the strings turns the identify block in place.
+  if (series.Identified) {
+    AtaCommandResult& identify = reader.Blocks().IdentifyBlock;
+    logs.Model = DecodeModel(identify);
+    logs.Serial = DecodeAtaString(identify.Data + kIdentifySerial, kIdentifySerialLength);
+  }
+  return logs;
+}
+
+bool IsNvme(const ResultBlocks&, const SeriesOutcome& outcome) {
+  return outcome.Source == TableSource::Nvme;
+}
+
+SelfTestPoll PollSelfTest(DriveReader& reader, DriveNumber n) {
+  const SeriesOutcome series = reader.RunSeries(n, kSelfTestPollSeries, FailedOpen::Stop);
+  SelfTestPoll poll;
+  poll.Asleep = series.LeftAsleep;
+  const ResultBlocks& blocks = reader.Blocks();
+  if (series.Source == TableSource::Nvme) {
+    if (series.AnsweredTo(DriveCommand::SmartReadSelfTestLog)) {
+      poll.State = NvmeSelfTestState(blocks.AnswerOf(DriveCommand::SmartReadSelfTestLog).Data);
+    }
+  } else if (series.AttributesRead) {
+    poll.State = AtaSelfTestState(blocks.AttributeBlock.Data, nullptr);
+  }
+  return poll;
 }
 
 Result<SelfTestStarted> RunSelfTest(DriveReader& reader, DriveNumber n, SelfTestAction action) {

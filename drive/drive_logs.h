@@ -21,6 +21,8 @@ struct DriveLogs {
   OpenError OpenFailure = OpenError::None;
   std::string OpenMessage;  // the system's reason, when the open failed
   TableSource Source = TableSource::Ata;
+  std::string Model;   // as the drive sends it; empty where it did not identify
+  std::string Serial;  // itself
   SelfTestAbilities Abilities;
   // None where the drive did not say (SMART READ DATA, or NVMe's log).
   std::optional<SelfTestState> SelfTest;
@@ -34,8 +36,17 @@ struct DriveLogs {
 // One series: IDENTIFY, SMART READ DATA and each log the drive says it
 // keeps. It wakes a drive that sleeps.
 DriveLogs ReadDriveLogs(DriveReader& reader, DriveNumber n);
-// The logs of a series that opened the drive and held the log steps.
-DriveLogs LogsOf(const ResultBlocks& blocks, const SeriesOutcome& series);
+// The self-test and logs among what a series of drive tables read, for a
+// reader that adds the log steps to its own; the strings are left to it.
+DriveLogs DecodeDriveLogs(const ResultBlocks& blocks, const SeriesOutcome& series);
+
+// The self-test running now, read while one runs: nothing but CHECK POWER
+// MODE reaches a drive in standby.
+struct SelfTestPoll {
+  bool Asleep = false;
+  std::optional<SelfTestState> State;  // none: asleep, or the drive did not say
+};
+SelfTestPoll PollSelfTest(DriveReader& reader, DriveNumber n);
 
 struct SelfTestStarted {
   SelfTestAction Action = SelfTestAction::Short;
@@ -52,5 +63,6 @@ bool KeepsSelfTestLog(const ResultBlocks& blocks, const SeriesOutcome& outcome);
 bool KeepsErrorLog(const ResultBlocks& blocks, const SeriesOutcome& outcome);
 bool KeepsExtendedSelfTestLog(const ResultBlocks& blocks, const SeriesOutcome& outcome);
 bool KeepsExtendedErrorLog(const ResultBlocks& blocks, const SeriesOutcome& outcome);
+bool IsNvme(const ResultBlocks& blocks, const SeriesOutcome& outcome);
 
 }  // namespace halvoric

@@ -9,6 +9,7 @@
 #include "drive/drive_series.h"
 #include "drive/identify.h"
 #include "drive/nvme_figures.h"
+#include "drive/self_test.h"
 #include "drive/verdict.h"
 
 namespace halvoric {
@@ -135,6 +136,11 @@ DriveSummary DriveReader::DecodeSummary(const SeriesOutcome& series, DriveNumber
           ? DriveSaysFailing(blocks_.RegistersOf(DriveCommand::SmartReturnStatus))
           : std::nullopt;
   JudgeDrive(series.AttributesRead && series.ThresholdsRead, failing, summary);
+  // SMART READ DATA carries how the latest self-test ended (byte 363);
+  // an NVMe drive says it in its self-test log, which a summary does not read.
+  if (source == TableSource::Ata && series.AttributesRead && series.ThresholdsRead) {
+    JudgeLastSelfTest(AtaSelfTestState(blocks_.AttributeBlock.Data, nullptr).Passed, summary);
+  }
   summary.Limits = LimitsOf(source, series.Identified, n);
   if (source == TableSource::Nvme && summary.Temperature != NoTemperature &&
       summary.Limits.Critical) {

@@ -108,7 +108,7 @@ DriveRecord ReadDriveRecord(DriveReader& reader, DriveNumber n, const DriveAcces
   }
   record.Source = series.Source;
   const ResultBlocks& blocks = reader.Blocks();
-  if (logs == RecordLogs::Read) record.Logs = LogsOf(blocks, series);
+  if (logs == RecordLogs::Read) record.Logs = DecodeDriveLogs(blocks, series);
   if (series.Identified) {
     TakeIdentity(record, blocks.IdentifyBlock);
     record.Facts = DecodeDeviceFacts(blocks.IdentifyBlock.Data, record.Source == TableSource::Nvme);

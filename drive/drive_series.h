@@ -28,6 +28,20 @@ constexpr std::array<SeriesStep, A + B> JoinSteps(const SeriesStep (&first)[A],
   std::copy(then, then + B, steps.begin() + A);
   return steps;
 }
+template <std::size_t A, std::size_t B>
+constexpr std::array<SeriesStep, A + B> JoinSteps(const std::array<SeriesStep, A>& first,
+                                                  const SeriesStep (&then)[B]) {
+  std::array<SeriesStep, A + B> steps{};
+  std::copy(first.begin(), first.end(), steps.begin());
+  std::copy(then, then + B, steps.begin() + A);
+  return steps;
+}
+
+// The logs the health watch compares, read only where the drive keeps them.
+inline constexpr SeriesStep kHealthLogSteps[] = {
+    {SeriesRequest::Send, false, DriveCommand::SmartReadSelfTestLog, &KeepsSelfTestLog},
+    {SeriesRequest::Send, false, DriveCommand::SmartReadErrorLog, &KeepsErrorLog},
+};
 
 template <std::size_t A, std::size_t B>
 constexpr std::array<SeriesStep, A + B> JoinSteps(const std::array<SeriesStep, A>& first,
@@ -90,9 +104,10 @@ inline constexpr auto kDetailSeries = JoinSteps(series_parts::kDetailTables, kVe
 inline constexpr auto kRecordSeries = JoinSteps(series_parts::kRecordTables, kVerdictSteps);
 inline constexpr auto kRecordSeriesIfAwake =
     JoinSteps(series_parts::kRecordTablesIfAwake, kVerdictSteps);
-inline constexpr auto kHealthSeries = JoinSteps(series_parts::kHealthTables, kVerdictSteps);
+inline constexpr auto kHealthSeries =
+    JoinSteps(JoinSteps(series_parts::kHealthTables, kVerdictSteps), kHealthLogSteps);
 inline constexpr auto kHealthSeriesIfAwake =
-    JoinSteps(series_parts::kHealthTablesIfAwake, kVerdictSteps);
+    JoinSteps(JoinSteps(series_parts::kHealthTablesIfAwake, kVerdictSteps), kHealthLogSteps);
 
 // A drive's self-test and its logs: SMART READ DATA and IDENTIFY say which
 // logs it keeps, and only those are asked for.
@@ -117,5 +132,13 @@ inline constexpr auto kRecordAndLogSeries =
     JoinSteps(JoinSteps(series_parts::kRecordTables, kLogSteps), kVerdictSteps);
 inline constexpr auto kRecordAndLogSeriesIfAwake =
     JoinSteps(JoinSteps(series_parts::kRecordTablesIfAwake, kLogSteps), kVerdictSteps);
+
+// While a self-test runs, how far it got: SMART READ DATA byte 363, or an
+// NVMe drive's self-test log; nothing but the power check for a sleeping disk.
+inline constexpr SeriesStep kSelfTestPollSeries[] = {
+    {SeriesRequest::PowerCheck, true},
+    {SeriesRequest::ReadAttributes},
+    {SeriesRequest::Send, false, DriveCommand::SmartReadSelfTestLog, &IsNvme},
+};
 
 }  // namespace halvoric

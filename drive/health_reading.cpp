@@ -4,6 +4,7 @@
 #include "base/text_trim.h"
 #include "drive/drive_series.h"
 #include "drive/identify.h"
+#include "drive/verdict.h"
 
 namespace halvoric {
 
@@ -16,6 +17,11 @@ std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& se
   HealthReading reading;
   // Before the strings, whose decoding turns the identify block in place.
   DriveSummary summary = reader.DecodeSummary(series, n);
+  reading.Logs = DecodeDriveLogs(blocks, series);
+  if (reading.Logs.Source == TableSource::Nvme && reading.Logs.SelfTests &&
+      !reading.Logs.SelfTests->Entries.empty()) {
+    JudgeLastSelfTest(reading.Logs.SelfTests->Entries.front().Passed, summary);
+  }
   reading.Verdict = summary.Health;
   reading.Reasons = std::move(summary.Reasons);
   reading.DriveFailing = summary.DriveFailing;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "drive/attributes.h"
+#include "drive/drive_logs.h"
 #include "drive/drive_reader.h"
 #include "drive/power_mode.h"
 
@@ -27,6 +28,8 @@ struct HealthReading {
   std::vector<std::string> Reasons;
   std::optional<bool> DriveFailing;
   std::int32_t Temperature = NoTemperature;  // as the drive's summary reads it
+  // The self-test now and the logs, where the drive keeps them.
+  DriveLogs Logs;
 };
 
 // A check of a drive that may be asleep: the power mode it answered, and

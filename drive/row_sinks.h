@@ -33,6 +33,7 @@ struct DriveListRow {
   Status State = Status::Ok;
   std::vector<std::string> Reasons;  // why it reads as it does (drive/verdict.h)
   std::string ModelWarning;          // the drive database's warning for the model
+  std::string SelfTest;              // while one runs: "Extended self-test: 70% left"
   bool Checked = true;
 };
 

@@ -89,4 +89,11 @@ void JudgeDrive(bool tablesRead, std::optional<bool> driveSaysFailing, DriveSumm
   }
 }
 
+void JudgeLastSelfTest(std::optional<bool> latestPassed, DriveSummary& summary) {
+  if (latestPassed != false) return;
+  if (summary.Health != Status::Ok && summary.Health != Status::Warn) return;
+  summary.Health = Status::Warn;
+  summary.Reasons.push_back("last self-test failed");
+}
+
 }  // namespace halvoric

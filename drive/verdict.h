@@ -26,4 +26,8 @@ std::optional<bool> DriveSaysFailing(const RegisterAnswer& answer);
 // come back.
 void JudgeDrive(bool tablesRead, std::optional<bool> driveSaysFailing, DriveSummary& summary);
 
+// A drive whose latest self-test failed reads WARN, unless its verdict is
+// already worse or unknown: a later passing test clears it.
+void JudgeLastSelfTest(std::optional<bool> latestPassed, DriveSummary& summary);
+
 }  // namespace halvoric

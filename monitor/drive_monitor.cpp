@@ -46,13 +46,15 @@ DriveMonitor::Attached::Attached(DriveMonitor& m, MonitorViews views)
           {m.alertMails_, m.services_.Sounds, m.services_.Prompt, views.Alerts, m.services_.Time}),
       Watch(views.Watch, m.settings_, views.Journal, Countdown,
             {m.queue_, Alerts, m.services_.Mail, m.services_.Messages, m.last_, &History,
-             &Acknowledged}),
-      Health(views.Health, m.settings_, views.Journal, {m.queue_, Alerts, &History},
+             &Acknowledged, &SelfTests}),
+      Health(views.Health, m.settings_, views.Journal, {m.queue_, Alerts, &History, &SelfTests},
              HealthRecordFileName),
+      SelfTests(views.Watch, m.settings_, views.Journal,
+                {m.queue_, m.last_, Health, m.services_.Time, m.services_.Calendar}),
       TrayStatus(views.Tray, m.settings_, m.queue_, m.last_, &History, &Acknowledged),
       Scan(m.queue_, m.services_.Access, views.Lists, views.Journal, m.last_, &History,
            &Acknowledged),
-      Exams(m.queue_, views.Journal, views.Tray) {
+      Exams(m.queue_, views.Journal, views.Tray, &SelfTests) {
   if (m.services_.DriveNames) Watch.DescribeDrivesWith(m.services_.Access, m.services_.DriveNames);
 }
 
@@ -77,6 +79,7 @@ void DriveMonitor::StartUp() {
   Scan().JournalMissingRights();
   Scan().JournalDriveLimits(settings_.CritTempValue);
   Scan().JournalModelWarnings();
+  SelfTests().Start();
 }
 
 bool DriveMonitor::AcknowledgeWarning(DriveNumber n) {

@@ -25,6 +25,7 @@
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
 #include "monitor/mail_dispatch.h"
+#include "monitor/self_test_watch.h"
 #include "monitor/slow_drives.h"
 #include "monitor/temperature_watch.h"
 #include "monitor/tray_status.h"
@@ -99,6 +100,8 @@ class DriveMonitor {
   DriveScan& Scan() { return attached_->Scan; }
   TemperatureWatch& Watch() { return attached_->Watch; }
   HealthWatch& Health() { return attached_->Health; }
+  // A self-test started or aborted from the window tells it here.
+  SelfTestWatch& SelfTests() { return attached_->SelfTests; }
   HibernationCountdown& Countdown() { return attached_->Countdown; }
   TrayStatusReport& TrayStatus() { return attached_->TrayStatus; }
   HistoryRecorder& History() { return attached_->History; }
@@ -143,6 +146,7 @@ class DriveMonitor {
     AlertChannels Alerts;
     TemperatureWatch Watch;
     HealthWatch Health;
+    SelfTestWatch SelfTests;
     TrayStatusReport TrayStatus;
     DriveScan Scan;
     Examinations Exams;

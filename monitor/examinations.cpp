@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "drive/drive_reader.h"
+#include "monitor/self_test_watch.h"
 
 namespace halvoric {
 namespace {
@@ -84,6 +85,7 @@ const KnownSelfTests* Examinations::Known(DriveNumber n) const {
 }
 
 void Examinations::Began(DriveNumber n, const SelfTestStarted& started) {
+  if (selfTests_) selfTests_->Started(n, started.Action);
   if (const auto known = known_.find(n); known != known_.end()) {
     known->second.Running = started.Action != SelfTestAction::Abort;
   }

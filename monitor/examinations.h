@@ -21,6 +21,8 @@
 
 namespace halvoric {
 
+class SelfTestWatch;
+
 // Whether reading a drive's logs may spin it up.
 enum class Waking : std::uint8_t { LeaveAsleep, Wake };
 
@@ -41,8 +43,10 @@ struct KnownSelfTests {
 
 class Examinations {
  public:
-  Examinations(DriveQueue& drives, JournalLines& journal, TrayStatusView& notices)
-      : drives_(drives), journal_(journal), notices_(notices) {}
+  // `selfTests` follows each test begun here; none follows nothing.
+  Examinations(DriveQueue& drives, JournalLines& journal, TrayStatusView& notices,
+               SelfTestWatch* selfTests = nullptr)
+      : drives_(drives), journal_(journal), notices_(notices), selfTests_(selfTests) {}
 
   using LogsDone = std::function<void(const LogsReading&)>;
   void ReadLogs(DriveNumber n, Waking waking, LogsDone done);
@@ -65,6 +69,7 @@ class Examinations {
   DriveQueue& drives_;
   JournalLines& journal_;
   TrayStatusView& notices_;
+  SelfTestWatch* selfTests_;
   std::map<DriveNumber, KnownSelfTests> known_;
   std::set<DriveNumber> starting_;
 };

@@ -16,6 +16,12 @@ constexpr const char* kAcknowledgedHeader =
     "# Halvoric: the warnings acknowledged, with the counts they were acknowledged at\n";
 constexpr const char* kNoSerial = "-";
 constexpr const char* kFailing = "failing";
+constexpr const char* kLogsRead = "logs";
+constexpr const char* kErrors = "errors";
+constexpr const char* kFailedSelfTest = "failed-self-test";
+constexpr const char* kScheduled = "scheduled";
+constexpr const char* kSuperseded = "superseded";
+constexpr const char* kOpen = "open";
 
 // Serials are bytes as the drive sent them; hex keeps blanks, line breaks and
 // anything else out of the file's own structure.
@@ -56,6 +62,46 @@ Result<> Replaced(const std::string& path, const std::string& text) {
   return Result<>::Done();
 }
 
+// The lines of the logs and the schedule, which older versions leave out
+// as unreadable; false for a line that is none of them, or broken.
+bool ReadLogLine(const std::string& kind, std::istringstream& fields, HealthRecord& record) {
+  std::string extra;
+  if (kind == kLogsRead) {
+    if (fields >> extra) return false;
+    record.LogsRead = true;
+    return true;
+  }
+  if (kind == kErrors || kind == kScheduled) {
+    std::string text;
+    if (!(fields >> text) || (fields >> extra)) return false;
+    if (kind == kErrors) {
+      std::uint64_t count = 0;
+      if (!ParseWhole(text, count)) return false;
+      record.ErrorCount = count;
+    } else {
+      std::int64_t hour = 0;
+      if (!ParseWhole(text, hour)) return false;
+      record.ScheduledHour = hour;
+    }
+    return true;
+  }
+  if (kind != kFailedSelfTest) return false;
+  std::string hours, type, result, lba, state;
+  KnownFailedSelfTest known;
+  unsigned typeValue = 0, resultValue = 0;
+  if (!(fields >> hours >> type >> result >> lba >> state) || (fields >> extra) ||
+      !ParseWhole(hours, known.Hours) || !ParseWhole(type, typeValue) || typeValue > 255 ||
+      !ParseWhole(result, resultValue) || resultValue > 255 || !ParseWhole(lba, known.Lba) ||
+      (state != kOpen && state != kSuperseded)) {
+    return false;
+  }
+  known.Type = static_cast<std::uint8_t>(typeValue);
+  known.Result = static_cast<std::uint8_t>(resultValue);
+  known.Superseded = state == kSuperseded;
+  record.FailedSelfTests.push_back(known);
+  return true;
+}
+
 }  // namespace
 
 // A record line is "serial id raw state"; "serial failing" says the drive
@@ -75,6 +121,18 @@ HealthRecords LoadHealthRecords(const std::string& path) {
     if (!serial) continue;
     if (idText == kFailing) {
       if (!(fields >> extra)) records[*serial].DriveFailing = true;
+      continue;
+    }
+    // A broken line of the logs is left out like any other.
+    HealthRecord logs;
+    if (ReadLogLine(idText, fields, logs)) {
+      HealthRecord& record = records[*serial];
+      record.LogsRead = record.LogsRead || logs.LogsRead;
+      if (logs.ErrorCount) record.ErrorCount = logs.ErrorCount;
+      if (logs.ScheduledHour) record.ScheduledHour = logs.ScheduledHour;
+      for (const KnownFailedSelfTest& known : logs.FailedSelfTests) {
+        record.FailedSelfTests.push_back(known);
+      }
       continue;
     }
     if (!(fields >> rawText >> state) || (fields >> extra)) continue;
@@ -99,6 +157,18 @@ Result<> SaveHealthRecords(const std::string& path, const HealthRecords& records
               ' ' + StatusText(reading.State) + '\n';
     }
     if (record.DriveFailing) text += Hex(serial) + ' ' + kFailing + '\n';
+    if (record.LogsRead) text += Hex(serial) + ' ' + kLogsRead + '\n';
+    if (record.ErrorCount) {
+      text += Hex(serial) + ' ' + kErrors + ' ' + std::to_string(*record.ErrorCount) + '\n';
+    }
+    for (const KnownFailedSelfTest& known : record.FailedSelfTests) {
+      text += Hex(serial) + ' ' + kFailedSelfTest + ' ' + std::to_string(known.Hours) + ' ' +
+              std::to_string(known.Type) + ' ' + std::to_string(known.Result) + ' ' +
+              std::to_string(known.Lba) + ' ' + (known.Superseded ? kSuperseded : kOpen) + '\n';
+    }
+    if (record.ScheduledHour) {
+      text += Hex(serial) + ' ' + kScheduled + ' ' + std::to_string(*record.ScheduledHour) + '\n';
+    }
   }
   return Replaced(path, text);
 }

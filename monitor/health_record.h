@@ -4,7 +4,9 @@
 // nor reports it twice.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +17,24 @@ namespace halvoric {
 
 inline constexpr char HealthRecordFileName[] = "drive-health.txt";
 
+// A failed self-test as the drive logged it, known from an earlier read.
+struct KnownFailedSelfTest {
+  std::uint64_t Hours = 0;
+  std::uint8_t Type = 0;
+  std::uint8_t Result = 0;
+  std::uint64_t Lba = 0;
+  bool Superseded = false;  // a later passing extended test was seen
+};
+
 struct HealthRecord {
   std::vector<AttributeReading> Attributes;
   bool DriveFailing = false;  // the drive said so at the last reading
+  // The logs: false until they were first read, the baseline after.
+  bool LogsRead = false;
+  std::vector<KnownFailedSelfTest> FailedSelfTests;
+  std::optional<std::uint64_t> ErrorCount;
+  // The local hour (YYYYMMDDHH) a scheduled self-test last started in.
+  std::optional<std::int64_t> ScheduledHour;
 };
 using HealthRecords = std::map<std::string, HealthRecord>;
 

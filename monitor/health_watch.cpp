@@ -8,6 +8,8 @@
 #include "base/text_trim.h"
 #include "drive/attribute_catalogue.h"
 #include "drive/nvme_figures.h"
+#include "monitor/log_changes.h"
+#include "monitor/self_test_watch.h"
 
 namespace halvoric {
 
@@ -61,6 +63,11 @@ HistoryReading CheckHistory(const HealthCheck& check) {
   return history;
 }
 
+std::string HealthPrefix(DriveNumber n, const std::string& model, const std::string& serial) {
+  return "HEALTH of drive " + std::to_string(n) + " (" + std::string(TrimControls(model)) +
+         ", serial " + std::string(TrimControls(serial)) + "): ";
+}
+
 }  // namespace
 
 void HealthWatch::Start() {
@@ -71,9 +78,7 @@ void HealthWatch::Start() {
 
 std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading& now,
                                               const HealthRecord* before) const {
-  const std::string drive = "HEALTH of drive " + std::to_string(n) + " (" +
-                            std::string(TrimControls(now.Model)) + ", serial " +
-                            std::string(TrimControls(now.Serial)) + "): ";
+  const std::string drive = HealthPrefix(n, now.Model, now.Serial);
   std::vector<std::string> lines;
   if (before == nullptr) {
     // A drive already in trouble when first seen is news once; only then is
@@ -122,13 +127,37 @@ void HealthWatch::Check() {
         for (const DriveNumber n : drives) readings->push_back(ReadHealthIfAwake(reader, n));
       },
       [this, drives, readings] { Compare(drives, *readings); });
+  if (services_.SelfTests) services_.SelfTests->Tick();
+}
+
+HealthRecords& HealthWatch::Records() {
+  if (!records_) records_ = LoadHealthRecords(recordPath_);
+  return *records_;
+}
+
+void HealthWatch::TakeLogs(DriveNumber n, const DriveLogs& logs) {
+  // A drive that did not identify itself has no record to compare with.
+  if (!settings_.HealthWarn || alertWaiting_ || logs.Serial.empty()) return;
+  HealthRecord& record = Records()[logs.Serial];
+  LogChanges changes = CompareLogs(HealthPrefix(n, logs.Model, logs.Serial), logs, record);
+  Keep(std::move(changes.Alerts), std::move(changes.Notes), false);
+}
+
+std::optional<std::int64_t> HealthWatch::ScheduledHour(const std::string& serial) {
+  const auto found = Records().find(serial);
+  return found == Records().end() ? std::nullopt : found->second.ScheduledHour;
+}
+
+void HealthWatch::KeepScheduledStart(const std::string& serial, std::int64_t hour) {
+  Records()[serial].ScheduledHour = hour;
+  Keep({}, {}, false);
 }
 
 void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
                           const std::vector<HealthCheck>& readings) {
-  if (!records_) records_ = LoadHealthRecords(recordPath_);
-  HealthRecords& records = *records_;
+  HealthRecords& records = Records();
   std::vector<std::string> changes;
+  std::vector<std::string> notes;
   bool read = false;
   for (std::size_t i = 0; i < drives.size() && i < readings.size(); ++i) {
     const HealthCheck& check = readings[i];
@@ -140,37 +169,51 @@ void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
     const std::optional<HealthReading>& now = check.Reading;
     if (!now) continue;
     read = true;
-    const auto before = records.find(now->Serial);
-    for (std::string& line :
-         Changes(drives[i], *now, before == records.end() ? nullptr : &before->second)) {
+    const bool known = records.contains(now->Serial);
+    HealthRecord& record = records[now->Serial];
+    for (std::string& line : Changes(drives[i], *now, known ? &record : nullptr)) {
       changes.push_back(std::move(line));
     }
+    LogChanges logs =
+        CompareLogs(HealthPrefix(drives[i], now->Model, now->Serial), now->Logs, record);
+    changes.insert(changes.end(), logs.Alerts.begin(), logs.Alerts.end());
+    notes.insert(notes.end(), logs.Notes.begin(), logs.Notes.end());
+    record.Attributes = now->Attributes;
     // A status that did not come back keeps what the drive said before.
-    records[now->Serial] = {
-        now->Attributes,
-        now->DriveFailing.value_or(before != records.end() && before->second.DriveFailing)};
+    record.DriveFailing = now->DriveFailing.value_or(known && record.DriveFailing);
+    if (services_.SelfTests && now->Logs.SelfTest) {
+      services_.SelfTests->Learn(drives[i], *now->Logs.SelfTest);
+    }
   }
   if (!read) {
     checking_ = false;
     return;
   }
-  // Kept before the alerts: a popup left waiting, or a crash, must not
-  // report the same change twice. Written away from the window, whose
-  // flush can wait for a busy disk.
+  Keep(std::move(changes), std::move(notes), true);
+}
+
+// Kept before the alerts: a popup left waiting, or a crash, must not
+// report the same change twice. Written away from the window, whose
+// flush can wait for a busy disk.
+void HealthWatch::Keep(std::vector<std::string> changes, std::vector<std::string> notes,
+                       bool endsCheck) {
   auto saved = std::make_shared<Result<>>(Result<>::Done());
-  services_.Drives.Run([saved, path = recordPath_,
-                        records](DriveReader&) { *saved = SaveHealthRecords(path, records); },
-                       [this, saved, changes = std::move(changes)] {
-                         checking_ = false;
-                         if (!saved->Ok()) {
-                           if (!saveFailureJournalled_) journal_.AddLogLine(saved->Message);
-                           saveFailureJournalled_ = true;
-                         } else {
-                           saveFailureJournalled_ = false;
-                         }
-                         for (const std::string& line : changes) journal_.AddLogLine(line);
-                         if (!changes.empty()) Alert(changes);
-                       });
+  services_.Drives.Run(
+      [saved, path = recordPath_, records = Records()](DriveReader&) {
+        *saved = SaveHealthRecords(path, records);
+      },
+      [this, saved, endsCheck, changes = std::move(changes), notes = std::move(notes)] {
+        if (endsCheck) checking_ = false;
+        if (!saved->Ok()) {
+          if (!saveFailureJournalled_) journal_.AddLogLine(saved->Message);
+          saveFailureJournalled_ = true;
+        } else {
+          saveFailureJournalled_ = false;
+        }
+        for (const std::string& line : changes) journal_.AddLogLine(line);
+        for (const std::string& line : notes) journal_.AddLogLine(line);
+        if (!changes.empty()) Alert(changes);
+      });
 }
 
 void HealthWatch::Alert(const std::vector<std::string>& lines) {

@@ -4,7 +4,8 @@
 // newly reads BAD, a count of damaged sectors that appears or rises, or the
 // drive saying it is failing, is journalled and raises the alerts the user
 // switched on, once per change; so does a drive that reads BAD or WARN the
-// first time the watch sees it.
+// first time the watch sees it, a failed self-test new in its log, and a
+// rise of its error log's count.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,8 @@
 
 namespace halvoric {
 
+class SelfTestWatch;
+
 class HealthView {
  public:
   virtual ~HealthView() = default;
@@ -36,6 +39,8 @@ struct HealthServices {
   AlertChannels& Alerts;
   // Where the counts of each reading are kept for the history; none keeps none.
   ReadingLog* History = nullptr;
+  // Told what each reading says of a running self-test, and of each tick.
+  SelfTestWatch* SelfTests = nullptr;
 };
 
 class HealthWatch {
@@ -53,6 +58,15 @@ class HealthWatch {
   void Start();
   void Check();
 
+  // Logs read elsewhere (a self-test's end): compared and alerted as the
+  // watch's own; nothing with HealthWarn off or while a popup waits, as
+  // the next check reads them again.
+  void TakeLogs(DriveNumber n, const DriveLogs& logs);
+  // The local hour a scheduled self-test last started in on the drive of
+  // `serial`, kept in the record so that a restart does not repeat it.
+  std::optional<std::int64_t> ScheduledHour(const std::string& serial);
+  void KeepScheduledStart(const std::string& serial, std::int64_t hour);
+
  private:
   // The journal lines for what changed since `before`; none for a first
   // reading.
@@ -61,6 +75,10 @@ class HealthWatch {
   // Judges the readings of `drives`, taken away from the window.
   void Compare(const std::vector<DriveNumber>& drives, const std::vector<HealthCheck>& readings);
   void Alert(const std::vector<std::string>& lines);
+  HealthRecords& Records();
+  // Saves the record, then journals `changes`, raising the alert for them,
+  // and `notes`. `endsCheck` when a check's own.
+  void Keep(std::vector<std::string> changes, std::vector<std::string> notes, bool endsCheck);
 
   HealthView& view_;
   const Settings& settings_;

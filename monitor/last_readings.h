@@ -3,13 +3,29 @@
 // asked: a disk in standby is left asleep and reported from here.
 #pragma once
 
+#include <cctype>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "drive/drive_reader.h"
 
 namespace halvoric {
+
+// A self-test that runs on the drive.
+struct SelfTestProgress {
+  std::string Kind;                // "short", "extended", ...; empty where unknown
+  std::optional<int> PercentLeft;  // none until the drive said
+};
+
+// "Extended self-test: 70% left", "Self-test: 40% left", "Short self-test running".
+inline std::string SelfTestProgressText(const SelfTestProgress& progress) {
+  std::string text = progress.Kind.empty() ? "Self-test" : progress.Kind + " self-test";
+  text.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(text.front())));
+  if (!progress.PercentLeft) return text + " running";
+  return text + ": " + std::to_string(*progress.PercentLeft) + "% left";
+}
 
 struct LastReading {
   std::string Model;
@@ -19,6 +35,7 @@ struct LastReading {
   std::vector<std::string> Reasons;
   std::string Serial;   // empty while the drive has not identified itself
   DefectCounts Counts;  // what an acknowledged warning holds to
+  std::optional<SelfTestProgress> SelfTest;  // while one runs
 };
 
 using LastReadings = std::map<DriveNumber, LastReading>;
@@ -32,6 +49,7 @@ inline DriveListRow RowOf(DriveNumber n, const LastReading& reading) {
           .State = reading.State,
           .Reasons = reading.Reasons,
           .ModelWarning = {},  // the scan's to add: the row keeps it
+          .SelfTest = reading.SelfTest ? SelfTestProgressText(*reading.SelfTest) : "",
           .Checked = true};
 }
 

@@ -8,6 +8,7 @@
 #include "base/text_trim.h"
 #include "drive/drive_record.h"
 #include "monitor/alert_mail.h"
+#include "monitor/self_test_watch.h"
 
 namespace halvoric {
 
@@ -19,6 +20,9 @@ void TemperatureWatch::Check() {
   checking_ = true;
   metrics_.clear();
   CheckFrom(view_.WatchedDrives(), 0);
+  // Behind the temperatures on the drives' queue, so a self-test's reads
+  // never hold them up.
+  if (services_.SelfTests) services_.SelfTests->Tick();
 }
 
 void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t next) {

@@ -31,6 +31,8 @@
 
 namespace halvoric {
 
+class SelfTestWatch;
+
 // Each drive's row shows what the watch read at its last check.
 class WatchView : public virtual DriveRowView {
  public:
@@ -55,6 +57,8 @@ struct WatchServices {
   ReadingLog* History = nullptr;
   // The warnings the user acknowledged; none reads every WARN as WARN.
   AcknowledgedWarnings* Acknowledged = nullptr;
+  // Told of each tick; none has no self-tests watched.
+  SelfTestWatch* SelfTests = nullptr;
 };
 
 class TemperatureWatch {

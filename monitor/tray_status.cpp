@@ -93,7 +93,8 @@ void TrayStatusReport::ReportFrom(std::vector<DriveNumber> rows, std::size_t row
         // Without the model's padding, so that more drives fit.
         entries.push_back(std::string(TrimControls(last.Model)) + '\r' +
                           "Temp: " + last.Temperature + (reading->Asleep ? " (standby)" : "") +
-                          ", " + VerdictText(last) + '\r');
+                          ", " + VerdictText(last) + '\r' +
+                          (last.SelfTest ? SelfTestProgressText(*last.SelfTest) + '\r' : ""));
         // Each drive's balloon replaces the last, so the user sees progress
         // on slow drives and the last one lists them all.
         view_.ShowStatusBalloon(BalloonText(entries), kBalloonSeconds);

@@ -32,7 +32,7 @@ struct SettingField {
   std::variant<bool Settings::*, std::string Settings::*, MinutesField, CritTempText> Member;
 };
 
-inline constexpr std::array<SettingField, 17> SettingFields{{
+inline constexpr std::array<SettingField, 18> SettingFields{{
     {"AutoRun", &Settings::AutoRun},
     {"LogEvents", &Settings::LogEvents},
     {"SystemLog", &Settings::SystemLog},
@@ -50,6 +50,7 @@ inline constexpr std::array<SettingField, 17> SettingFields{{
     {"MailRepeatMinutes", MinutesField{&Settings::MailRepeatMinutes, 0, 7 * 24 * 60}},
     {"UseDriveLimits", &Settings::UseDriveLimits},
     {"MetricsFile", &Settings::MetricsFile},
+    {"SelfTestSchedule", &Settings::SelfTestSchedule},
 }};
 
 }  // namespace halvoric

@@ -39,6 +39,9 @@ struct Settings {
   // Where each watch tick writes the drives' figures for Prometheus'
   // node_exporter; empty writes none.
   std::string MetricsFile{};
+  // When the ticked drives run which self-test: a regular expression over
+  // "T/MM/DD/d/HH" (monitor/self_test_schedule.h); empty runs none.
+  std::string SelfTestSchedule{};
 
   bool operator==(const Settings&) const = default;
 };

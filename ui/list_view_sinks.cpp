@@ -26,10 +26,12 @@ QTreeWidgetItem* AppendRow(QTreeWidget& list, std::initializer_list<std::string>
   return item;
 }
 
-// The reasons for the row's verdict, one a line, wherever the row is pointed at.
-void ShowReasons(QTreeWidgetItem& item, const std::vector<std::string>& reasons) {
+// The reasons for the row's verdict, one a line, and the self-test that
+// runs, wherever the row is pointed at.
+void ShowReasons(QTreeWidgetItem& item, const DriveListRow& row) {
   QStringList lines;
-  for (const std::string& reason : reasons) lines << QString::fromStdString(reason);
+  for (const std::string& reason : row.Reasons) lines << QString::fromStdString(reason);
+  if (!row.SelfTest.empty()) lines << QString::fromStdString(row.SelfTest);
   // A known fault of the model stays below whatever the readings say.
   if (const QString warning = item.data(kModelColumn, kModelWarningRole).toString();
       !warning.isEmpty()) {
@@ -54,7 +56,7 @@ void ListViewSinks::AppendDriveRow(const DriveListRow& row) {
   item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
   item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
   item->setData(kModelColumn, kModelWarningRole, QString::fromStdString(row.ModelWarning));
-  ShowReasons(*item, row.Reasons);
+  ShowReasons(*item, row);
 }
 
 void ListViewSinks::UpdateDriveRow(const DriveListRow& row) {
@@ -63,7 +65,7 @@ void ListViewSinks::UpdateDriveRow(const DriveListRow& row) {
     if (item->data(0, kDriveNumberRole).toUInt() != row.Number) continue;
     item->setText(kDriveTempColumn, QString::fromStdString(row.Temp));
     item->setText(kDriveStatusColumn, StatusText(row.State));
-    ShowReasons(*item, row.Reasons);
+    ShowReasons(*item, row);
   }
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The health watch over simulated drives whose attributes change between
 // readings, with its record in a private folder.
+#include <ctime>
 #include <memory>
 
 #include "tests/base/temp_files.h"
@@ -37,7 +38,8 @@ class HealthTest : public ::testing::Test {
   }
 
   TempDir dir_;
-  sim::SimulatedDisks disks_{ScenarioOrFail(kDrive)};
+  double seconds_ = 0;  // since the simulation began
+  sim::SimulatedDisks disks_{ScenarioOrFail(kDrive), [this] { return seconds_; }};
   DriveReader drives_{disks_};
   WatchRig rig_;
   FakeWindow& window_ = rig_.Window;
@@ -190,6 +192,7 @@ TEST_F(HealthTest, AHandEditedRecordLosesOnlyItsBadLines) {
   Watch().Check();
   std::string record = ReadFile(Record());
   record += "zz 5 9 OK\n534e2d31 5 x OK\n534e2d31 300 1 OK\n534e2d31 5 1 MAYBE\n\n";
+  record += "534e2d31 errors x\n534e2d31 failed-self-test 1 2 3\n534e2d31 scheduled\n";
   WriteFile(Record(), record);
   Attribute(1).Raw = 1;
   Watch().Check();
@@ -227,6 +230,141 @@ TEST_F(HealthTest, NvmeRowsByNvmesNamesAndRules) {
           "HEALTH of drive 0 (Flash, serial NV-1): reads WARN when first seen: 1 media errors",
           "HEALTH of drive 0 (Flash, serial NV-1): Available Spare OK -> BAD",
           "HEALTH of drive 0 (Flash, serial NV-1): Media and Data Integrity Errors raw 1 -> 3"}));
+}
+
+// A self-test that fails at an LBA after running for some seconds: its
+// progress shows in the row, its end is journalled, and the failure alerts
+// once, neither again at the next check nor after a restart. A later
+// passing extended test supersedes it: noted, with no alert.
+TEST_F(HealthTest, AFailedSelfTestAlertsOnceUntilSuperseded) {
+  using std::chrono_literals::operator""min;
+  sim::SimDrive& drive = disks_.Drives().Drives[0];
+  drive.SelfTestSeconds = 20;
+  drive.SelfTestFailsAt = 4660;
+  rig_.Last[0].Model = "Spinner";
+  HealthWatch watch = Watch();
+  SelfTestWatch tests = rig_.SelfTests(drives_, watch);
+  watch.Check();  // the logs' baseline
+  ASSERT_TRUE(RunSelfTest(drives_, 0, SelfTestAction::Short).Ok());
+  tests.Started(0, SelfTestAction::Short);
+  EXPECT_EQ(RowOf(0, window_.Shown[0]).SelfTest, "Short self-test running");
+  seconds_ = 10;
+  rig_.Time.Advance(1min);
+  tests.Tick();
+  EXPECT_EQ(RowOf(0, window_.Shown[0]).SelfTest, "Short self-test: 50% left");
+  seconds_ = 30;
+  tests.Tick();  // within the minute: not read
+  EXPECT_EQ(RowOf(0, window_.Shown[0]).SelfTest, "Short self-test: 50% left");
+  rig_.Time.Advance(1min);
+  tests.Tick();
+  EXPECT_FALSE(window_.Shown[0].SelfTest);
+  const auto verdict = [&] {
+    const DriveSummary summary = *drives_.ReadSummary(0).Summary;
+    return std::make_pair(summary.Health, summary.Reasons);
+  };
+  EXPECT_EQ(verdict(),
+            std::make_pair(Status::Warn, std::vector<std::string>{"last self-test failed"}));
+  watch.Check();
+  Watch().Check();
+  drive.SelfTestFailsAt.reset();
+  ASSERT_TRUE(RunSelfTest(drives_, 0, SelfTestAction::Extended).Ok());
+  seconds_ = 60;
+  Watch().Check();
+  const std::string failure =
+      "HEALTH of drive 0 (Spinner, serial SN-1): Short offline self-test failed at LBA 4660 "
+      "(Completed: read failure, at 1000 hours)";
+  EXPECT_EQ(HealthLines(),
+            (std::vector<std::string>{failure,
+                                      failure + ", superseded by a later passing extended test"}));
+  EXPECT_TRUE(
+      journal_.Has("SELF-TEST of drive 0 (Spinner, serial SN-1): Short offline self-test "
+                   "ended: Completed: read failure at LBA 4660"));
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+  EXPECT_EQ(verdict(), std::make_pair(Status::Ok, std::vector<std::string>{}));
+}
+
+TEST_F(HealthTest, ARisingErrorCountAlertsOnce) {
+  disks_.Drives().Drives[0].ErrorCounts = {{0, 0}, {600, 3}};
+  Watch().Check();
+  seconds_ = 700;
+  Watch().Check();
+  Watch().Check();
+  EXPECT_EQ(HealthLines(), std::vector<std::string>{
+                               "HEALTH of drive 0 (Spinner, serial SN-1): error log count 0 -> 3"});
+  EXPECT_EQ(messages_.Alerts.size(), 1u);
+}
+
+// A week of the schedule with a tick every quarter hour: a short test at 02
+// and 03, Saturday's 03 the extended one instead; each once in its hour, a
+// restart within it too; skipped while the disk sleeps or a test runs.
+TEST_F(HealthTest, AScheduledWeek) {
+  using std::chrono_literals::operator""min;
+  sim::SimDrive& drive = disks_.Drives().Drives[0];
+  const double day = 86400, hour = 3600;
+  drive.PowerSpans.push_back({{day + hour, day + 4 * hour}, PowerMode::Standby});
+  settings_.SelfTestSchedule = "(S/../.././0[23]|L/../../6/03)";
+  std::tm monday{};
+  monday.tm_mday = 7;
+  monday.tm_mon = 11;
+  monday.tm_year = 126;
+  monday.tm_isdst = -1;
+  rig_.Calendar.Time = std::chrono::system_clock::from_time_t(std::mktime(&monday));
+  std::optional<HealthWatch> health;
+  std::optional<SelfTestWatch> tests;
+  const auto start = [&] {
+    tests.reset();
+    health.emplace(Watch());
+    tests.emplace(rig_.SelfTests(drives_, *health));
+    tests->Start();
+  };
+  start();
+  std::vector<std::string> scheduled;
+  for (int step = 0; step < 7 * 96; ++step) {
+    seconds_ = step * 15 * 60;
+    // Wednesday's test at 02 still runs at 03.
+    drive.SelfTestSeconds = step / 96 == 2 ? 5400 : 30;
+    if (step == 3 * 96 + 10) start();  // Thursday 02:30
+    const std::size_t before = journal_.Lines.size();
+    tests->Tick();
+    for (std::size_t i = before; i < journal_.Lines.size(); ++i) {
+      const std::string& line = journal_.Lines[i];
+      if (line.find("scheduled") == std::string::npos) continue;
+      scheduled.push_back(std::to_string(step / 96 + 1) + " " + std::to_string(step % 96 / 4) +
+                          " " + line.substr(line.find("): ") + 3));
+    }
+    rig_.Calendar.Advance(15min);
+    rig_.Time.Advance(15min);
+  }
+  const std::string started = "scheduled short self-test started (about 2 minutes)";
+  EXPECT_EQ(scheduled, (std::vector<std::string>{
+                           "1 2 " + started,
+                           "1 3 " + started,
+                           "2 2 scheduled short self-test skipped: the drive is asleep",
+                           "2 3 scheduled short self-test skipped: the drive is asleep",
+                           "3 2 " + started,
+                           "3 3 scheduled short self-test skipped: a self-test already runs",
+                           "4 2 " + started,
+                           "4 3 " + started,
+                           "5 2 " + started,
+                           "5 3 " + started,
+                           "6 2 " + started,
+                           "6 3 scheduled extended self-test started (about 90 minutes)",
+                           "7 2 " + started,
+                           "7 3 " + started,
+                       }));
+}
+
+TEST_F(HealthTest, AnInvalidScheduleIsJournalledOnceAndStartsNothing) {
+  settings_.SelfTestSchedule = "(S/../.././02";
+  HealthWatch watch = Watch();
+  SelfTestWatch tests = rig_.SelfTests(drives_, watch);
+  tests.Start();
+  disks_.ClearEvents();
+  tests.Tick();
+  ASSERT_EQ(journal_.Lines.size(), 1u);
+  EXPECT_EQ(journal_.Lines[0].rfind("The self-test schedule \"(S/../.././02\" is no valid", 0), 0u)
+      << journal_.Lines[0];
+  EXPECT_TRUE(disks_.Events().empty());
 }
 
 }  // namespace

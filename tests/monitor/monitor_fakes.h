@@ -15,6 +15,7 @@
 #include "monitor/health_watch.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/mail_dispatch.h"
+#include "monitor/self_test_watch.h"
 #include "monitor/temperature_watch.h"
 #include "monitor/tray_status.h"
 #include "settings/journal.h"
@@ -122,6 +123,9 @@ struct WatchRig {
                      ReadingLog* history = nullptr) {
     return HealthWatch(Window, Values, Journal, {drives, Channels(mails), history}, record);
   }
+  SelfTestWatch SelfTests(DriveQueue& drives, HealthWatch& health) {
+    return SelfTestWatch(Window, Values, Journal, {drives, Last, health, Time, Calendar});
+  }
 
   FakeWindow Window;
   RecordingJournal Journal;
@@ -129,6 +133,7 @@ struct WatchRig {
   FakePower Power;
   FakeMessages Messages;
   FakeClock Time;
+  FakeWallClock Calendar;
   LastReadings Last;
   Settings Values;
   HibernationCountdown Countdown{Window, Journal, Power};

@@ -14,7 +14,8 @@ struct ReportCase {
   std::size_t DriveCount;
   bool DiskStatus;
   std::vector<std::string> Balloons;
-  std::vector<std::string> Cells;  // the "Temp" cells rewritten
+  std::vector<std::string> Cells;                 // the "Temp" cells rewritten
+  std::optional<SelfTestProgress> SelfTest = {};  // running on the first row's drive
 };
 
 class StatusReportTest : public ::testing::TestWithParam<ReportCase> {};
@@ -28,6 +29,7 @@ TEST_P(StatusReportTest, ShowsEachDriveAndRewritesTheTempCells) {
   Settings settings;
   settings.DiskStatus = c.DiskStatus;
   LastReadings last;
+  if (c.SelfTest) last[c.Rows.front()].SelfTest = c.SelfTest;
   TrayStatusReport(window, settings, drives, last).WindowHidden(c.DriveCount);
   EXPECT_EQ(window.Balloons, c.Balloons);
   EXPECT_EQ(window.TempCells, c.Cells);
@@ -67,6 +69,14 @@ INSTANTIATE_TEST_SUITE_P(
                    {"A\rTemp: 41" + kDegrees + ", OK\r",
                     "A\rTemp: 41" + kDegrees + ", OK\r" + "B\rTemp: 38" + kDegrees + ", OK\r"},
                    {"41" + kDegrees, "38" + kDegrees}},
+        ReportCase{"ARunningSelfTest",
+                   kTwoDrives,
+                   {0},
+                   1,
+                   true,
+                   {"A\rTemp: 41" + kDegrees + ", OK\rExtended self-test: 70% left\r"},
+                   {"41" + kDegrees},
+                   SelfTestProgress{"extended", 70}},
         ReportCase{"WithoutTemperature",
                    "[drive 0]\nmodel = Cool\nattribute = 5 value=100 threshold=10\n",
                    {0},

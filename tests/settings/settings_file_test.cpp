@@ -30,7 +30,7 @@ TEST(SettingsFile, SavesTheExactLayout) {
             "  <HealthWarn>-1\r\n  </HealthWarn>\r\n  <HealthMinutes>10\r\n  </HealthMinutes>\r\n"
             "  <MailRepeatMinutes>60\r\n  </MailRepeatMinutes>\r\n"
             "  <UseDriveLimits>0\r\n  </UseDriveLimits>\r\n"
-            "  <MetricsFile/>\r\n"
+            "  <MetricsFile/>\r\n  <SelfTestSchedule/>\r\n"
             "</Tessivar>");
 }
 

@@ -43,7 +43,7 @@ class DriveReader final : public DriveQueue {
     work(*this);
     done();
   }
-  void RunAndWait(Work work) override { work(*this); }
+  void RunAndWait(Work work, const Meanwhile& /*meanwhile*/ = {}) override { work(*this); }
 
   DiskControl& Disks() { return disks_; }
   ResultBlocks& Blocks() { return blocks_; }

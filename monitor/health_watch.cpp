@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "base/diagnostics.h"
 #include "base/text_trim.h"
 #include "drive/attribute_catalogue.h"
 #include "drive/nvme_figures.h"
@@ -126,7 +127,10 @@ void HealthWatch::Check() {
 
 void HealthWatch::Compare(const std::vector<DriveNumber>& drives,
                           const std::vector<HealthCheck>& readings) {
-  if (!records_) records_ = LoadHealthRecords(recordPath_);
+  if (!records_) {
+    records_ = LoadHealthRecords(recordPath_);
+    Diagnose(DiagnosticArea::Startup, "the health record read (first health check)");
+  }
   HealthRecords& records = *records_;
   std::vector<std::string> changes;
   bool read = false;

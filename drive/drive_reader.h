@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "drive/ata_blocks.h"
 #include "drive/attributes.h"
@@ -100,7 +101,10 @@ class DriveReader final : public DriveQueue {
   DiskControl& disks_;
   ResultBlocks blocks_;
   std::shared_ptr<const DriveDatabase> database_;
-  std::map<std::string, DriveMeanings> meanings_;  // by model, firmware and kind
+  // Drives of one entry and kind share their meanings (some 40 KiB): a
+  // machine of many disks keeps a copy per model family, not per disk.
+  std::map<std::string, const DriveMeanings*> meaningsOfDrive_;  // by model, firmware and kind
+  std::map<std::pair<const DriveEntry*, DriveKind>, DriveMeanings> meanings_;
 };
 
 // The drive number a row caption holds in decimal; 0 for anything else.

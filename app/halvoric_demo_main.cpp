@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <cstdio>
 
+#include "base/diagnostics.h"
 #include "desktop/qt_diagnostics.h"
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
@@ -14,6 +15,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   halvoric::InstallQtDiagnostics();
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the application object");
   const QStringList arguments = QApplication::arguments();
   const QString path = arguments.size() > 1
                            ? arguments[1]
@@ -24,8 +26,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "halvoric-demo: %s\n", scenario.Message.c_str());
     return 1;
   }
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the scenario read");
   halvoric::LinuxDesktop desktop(
       std::make_unique<halvoric::sim::SimulatedDisks>(std::move(*scenario)));
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup,
+                     "the desktop's services (D-Bus connections)");
   const halvoric::MainWindow program = halvoric::StartMainWindow(desktop.Services());
   return halvoric::RunMainWindow(*program.Form);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "base/diagnostics.h"
 #include "desktop/qt_diagnostics.h"
 #include "desktop/settings_folder.h"
 #include "disks/access_levels.h"
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
     return status;
   }
   halvoric::InstallQtDiagnostics();
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the application object");
   halvoric::TTessivar_Form* window = nullptr;
   const QString address = halvoric::UserInstanceAddress();
   if (address.isEmpty()) {
@@ -69,12 +71,16 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "halvoric: already running; its window was brought to the front\n");
     return 0;
   }
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the single-instance guard");
   std::unique_ptr<halvoric::TieredDiskControl> disks = halvoric::MakeSystemDiskControl();
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the drives' rights found");
   const halvoric::DriveAccess* access = disks.get();
   // The metrics file names drives as the kernel does, as halvoric-cli does.
   halvoric::LinuxDesktop desktop(std::move(disks), access, [](halvoric::DriveNumber n) {
     return halvoric::WholeDiskName(halvoric::ListWholeDisks("/sys"), n);
   });
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup,
+                     "the desktop's services (D-Bus connections)");
   halvoric::PlatformServices services = desktop.Services();
   services.ProtectOnFirstRun = userSettings;
   const halvoric::MainWindow program = halvoric::StartMainWindow(std::move(services));

@@ -13,10 +13,11 @@
 namespace halvoric {
 
 enum class DiagnosticArea {
-  Access,  // which way a drive is read, and each step down to a lesser way
-  Helper,  // halvoric-ata: started, not started, refused, gone
-  Sysfs,   // what sysfs and hwmon have for a drive read without rights
-  Tray,    // which tray the desktop has, its host coming and going, balloon events
+  Access,   // which way a drive is read, and each step down to a lesser way
+  Helper,   // halvoric-ata: started, not started, refused, gone
+  Sysfs,    // what sysfs and hwmon have for a drive read without rights
+  Tray,     // which tray the desktop has, its host coming and going, balloon events
+  Startup,  // each phase of the start-up as it ends; the sink adds the time
 };
 
 using DiagnosticSink = void (*)(DiagnosticArea area, std::string_view text);

@@ -1,15 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Whether a watch tick over many drives keeps the window's event loop free:
-// the main window as halvoric-demo builds it (offscreen), on simulated
-// drives, with the temperature warning and the metrics file on. A tick reads
-// the watched drives on the drive thread, judges them back on the window's
-// thread, keeps the readings in the temperature history on its own thread
-// and writes the metrics file. Every piece of work the window's thread runs
-// for the tick (the timer's handler and each result handed back from the
-// other threads) is timed; the longest of a tick is the longest the window
-// could not answer. Ticks of 64 drives are weighed against ticks of 4 in
-// the same run. Prints the medians of the ticks' longest pieces and exits 1
-// when that of 64 drives is 50 ms or more.
+// What a watch tick costs the window as the drives grow: the main window as
+// halvoric-demo builds it (offscreen), on 4, 64 and 200 simulated drives in
+// one run, with the temperature warning and the metrics file on. A tick
+// reads the watched drives on the drive thread, judges them back on the
+// window's thread, keeps the readings in the temperature history on its own
+// thread and writes the metrics file. Every piece of work the window's
+// thread runs for the tick (the timer's handler and each result handed back
+// from the other threads) is timed: their sum is the tick's work on the
+// window's thread, the longest the longest the window could not answer. On
+// a busy machine a piece's time also holds the spells the thread waited for
+// a core; the stall goal is judged on the thread's own time, and the time
+// as the clock saw it is printed beside it.
+// Then the history's thread alone: 64 drives' readings kept tick after tick
+// (a simulated clock 30 s apart), its busy time against the 30 s.
+// Prints the figures and the goals at 64 drives (work per tick at most
+// 5 ms, no stall of 16 ms or more, the history's thread busy under 5 % of
+// the time); exits 1 when one is missed.
 //
 //   watch_stall_bench [ticks, default 30]
 #include <QApplication>
@@ -19,20 +25,28 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "drive/sim/simulated_disks.h"
+#include "monitor/history_recorder.h"
 #include "tests/base/temp_files.h"
+#include "tests/services/service_fakes.h"
 #include "ui/linux_desktop.h"
 #include "ui/program_entry.h"
 
 namespace halvoric {
 namespace {
 
-constexpr double kGoalMs = 50;
+constexpr unsigned kDriveCounts[] = {4, 64, 200};
+constexpr unsigned kGoalDrives = 64;
+constexpr double kWorkGoalMs = 5;
+constexpr double kStallGoalMs = 16;  // one frame at 60 Hz
+constexpr double kHistoryGoalShare = 0.05;
+constexpr double kTickSeconds = 30;
 
 // Desktop drives with the attributes a real table holds, each its own
 // serial, so that every reading is kept under a drive of its own; all
@@ -60,22 +74,36 @@ double Median(std::vector<double> values) {
 }
 
 struct Stalls {
-  double MedianMs = 0;   // of the ticks' longest pieces
-  double LongestMs = 0;  // the longest piece of all ticks
-  double TickMs = 0;     // median time from the timer to its restart
+  double WorkMs = 0;        // median of the ticks' window-thread work
+  double MedianMs = 0;      // of the ticks' longest pieces
+  double LongestMs = 0;     // the longest piece of all ticks
+  double LongestOwnMs = 0;  // the most thread time a piece of all ticks took
+  double TickMs = 0;        // median time from the timer to its restart
 };
+
+qint64 ThreadNanoseconds() {
+  timespec now{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+  return static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
 
 // The window's thread: every task handed to it is timed.
 struct TimedLoop {
   QElapsedTimer Clock;
   qint64 Longest = 0;
+  qint64 LongestOwn = 0;
+  qint64 Total = 0;
   // Handed over from the drive and history threads too.
   std::atomic<int> Waiting = 0;
 
   void Run(const std::function<void()>& task) {
     const qint64 start = Clock.nsecsElapsed();
+    const qint64 ownStart = ThreadNanoseconds();
     task();
-    Longest = std::max(Longest, Clock.nsecsElapsed() - start);
+    const qint64 took = Clock.nsecsElapsed() - start;
+    Longest = std::max(Longest, took);
+    LongestOwn = std::max(LongestOwn, ThreadNanoseconds() - ownStart);
+    Total += took;
   }
 };
 TimedLoop loop;
@@ -115,9 +143,12 @@ Stalls MeasureTicks(unsigned driveCount, int ticks) {
     }
     std::vector<double> stalls;
     std::vector<double> durations;
+    std::vector<double> work;
     for (int tick = 0; tick < ticks; ++tick) {
       QCoreApplication::processEvents();
       loop.Longest = 0;
+      loop.LongestOwn = 0;
+      loop.Total = 0;
       const qint64 start = loop.Clock.nsecsElapsed();
       form.CheckTemp_Timer->stop();
       ++loop.Waiting;
@@ -127,8 +158,12 @@ Stalls MeasureTicks(unsigned driveCount, int ticks) {
       }
       durations.push_back(static_cast<double>(loop.Clock.nsecsElapsed() - start) / 1e6);
       stalls.push_back(static_cast<double>(loop.Longest) / 1e6);
+      work.push_back(static_cast<double>(loop.Total) / 1e6);
       result.LongestMs = std::max(result.LongestMs, stalls.back());
+      result.LongestOwnMs =
+          std::max(result.LongestOwnMs, static_cast<double>(loop.LongestOwn) / 1e6);
     }
+    result.WorkMs = Median(work);
     result.MedianMs = Median(stalls);
     result.TickMs = Median(durations);
     program.Form->close();
@@ -137,28 +172,87 @@ Stalls MeasureTicks(unsigned driveCount, int ticks) {
   return result;
 }
 
-void Print(const char* what, const Stalls& stalls, int ticks) {
-  std::printf(
-      "%s: longest stall %.2f ms (median of %d ticks; longest of all %.2f ms), tick %.2f "
-      "ms\n",
-      what, stalls.MedianMs, ticks, stalls.LongestMs, stalls.TickMs);
+// Runs the history's work where it is given, timing it.
+class TimedWriter final : public WorkRunner {
+ public:
+  void Run(Work work, Done done) override {
+    const auto start = std::chrono::steady_clock::now();
+    const bool wanted = work();
+    Busy += std::chrono::steady_clock::now() - start;
+    if (wanted && done) done();
+  }
+  std::chrono::steady_clock::duration Busy{};
+};
+
+class NoJournal final : public JournalLines {
+ public:
+  void AddLogLine(const std::string& line) override { std::fprintf(stderr, "%s\n", line.c_str()); }
+  void AddLogLineBareToSystemLog(const std::string& line) override { AddLogLine(line); }
+};
+
+// The share of the time between ticks that the history's thread is busy
+// keeping `driveCount` drives' readings, as the watch hands them over.
+double HistoryShare(unsigned driveCount, int ticks) {
+  const testing::TempDir folder;
+  NoJournal journal;
+  testing::FakeWallClock calendar;
+  TimedWriter writer;
+  {
+    HistoryRecorder history(journal, calendar, folder.File(HistoryFileName), writer);
+    for (int tick = 0; tick < ticks; ++tick) {
+      for (unsigned n = 0; n < driveCount; ++n) {
+        HistoryReading reading;
+        reading.Serial = "S" + std::to_string(n);
+        reading.Model = "Stall Disk " + std::to_string(n);
+        reading.Temperature = static_cast<int>(30 + (n + tick) % 10);
+        reading.Power = PowerMode::Active;
+        history.Keep(static_cast<DriveNumber>(n), std::move(reading));
+      }
+      calendar.Advance(std::chrono::seconds(static_cast<int>(kTickSeconds)));
+    }
+  }
+  return std::chrono::duration<double>(writer.Busy).count() / (ticks * kTickSeconds);
 }
 
 }  // namespace
 }  // namespace halvoric
 
 int main(int argc, char** argv) {
+  using namespace halvoric;
   // No screen needed: the window is drawn offscreen.
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication app(argc, argv);
-  halvoric::loop.Clock.start();
+  loop.Clock.start();
   const int ticks = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
-  const halvoric::Stalls few = halvoric::MeasureTicks(4, ticks);
-  const halvoric::Stalls many = halvoric::MeasureTicks(64, ticks);
-  halvoric::Print("ticks of  4 drives", few, ticks);
-  halvoric::Print("ticks of 64 drives", many, ticks);
-  const bool met = many.MedianMs < halvoric::kGoalMs;
-  std::printf("64 drives stall the window %.1f x as long as 4 (goal: under %.0f ms): %s\n",
-              many.MedianMs / few.MedianMs, halvoric::kGoalMs, met ? "met" : "MISSED");
+  Stalls atGoal;
+  std::printf("%d ticks each (medians; longest stall of all ticks)\n", ticks);
+  for (const unsigned count : kDriveCounts) {
+    const Stalls stalls = MeasureTicks(count, ticks);
+    std::printf(
+        "%3u drives: window-thread work per tick %.2f ms, longest stall %.2f ms (of all %.2f "
+        "ms, of which the thread's own %.2f ms), whole tick %.2f ms\n",
+        count, stalls.WorkMs, stalls.MedianMs, stalls.LongestMs, stalls.LongestOwnMs,
+        stalls.TickMs);
+    if (count == kGoalDrives) atGoal = stalls;
+  }
+  const double share = HistoryShare(kGoalDrives, ticks);
+  std::printf("history's thread at %u drives: busy %.3f %% of the time between ticks\n",
+              kGoalDrives, share * 100);
+  bool met = true;
+  const auto check = [&met](bool ok, const std::string& goal) {
+    std::printf("  %s %s\n", ok ? "met:   " : "missed:", goal.c_str());
+    met = met && ok;
+  };
+  std::printf("goals at %u drives:\n", kGoalDrives);
+  char line[160];
+  std::snprintf(line, sizeof line, "window-thread work per tick %.2f ms <= %.0f ms", atGoal.WorkMs,
+                kWorkGoalMs);
+  check(atGoal.WorkMs <= kWorkGoalMs, line);
+  std::snprintf(line, sizeof line, "longest stall, the thread's own time, %.2f ms < %.0f ms",
+                atGoal.LongestOwnMs, kStallGoalMs);
+  check(atGoal.LongestOwnMs < kStallGoalMs, line);
+  std::snprintf(line, sizeof line, "history's thread busy %.3f %% < %.0f %%", share * 100,
+                kHistoryGoalShare * 100);
+  check(share < kHistoryGoalShare, line);
   return met ? 0 : 1;
 }

@@ -185,13 +185,18 @@ const DriveMeanings& BuiltInMeanings() {
 
 DriveMeanings MeaningsFor(const DriveDatabase* database, const std::string& model,
                           const std::string& firmware, DriveKind kind) {
+  return MeaningsOfEntry(database, database ? database->Match(model, firmware) : nullptr, kind);
+}
+
+DriveMeanings MeaningsOfEntry(const DriveDatabase* database, const DriveEntry* entry,
+                              DriveKind kind) {
   DriveMeanings meanings = Usual(kind);
   if (database == nullptr) return meanings;
   // The defaults of a file searched earlier win: laid on last.
   for (auto preset = database->Defaults.rbegin(); preset != database->Defaults.rend(); ++preset) {
     Apply(*preset, kind, false, meanings);
   }
-  if (const DriveEntry* entry = database->Match(model, firmware)) {
+  if (entry != nullptr) {
     meanings.Family = entry->Family;
     meanings.Warning = entry->Warning;
     for (const AttributePreset& preset : entry->Presets) Apply(preset, kind, true, meanings);

@@ -36,5 +36,8 @@ const DriveMeanings& BuiltInMeanings();
 // built-in meanings for that kind.
 DriveMeanings MeaningsFor(const DriveDatabase* database, const std::string& model,
                           const std::string& firmware, DriveKind kind);
+// The same for a drive that matched `entry` of `database`; none matched when null.
+DriveMeanings MeaningsOfEntry(const DriveDatabase* database, const DriveEntry* entry,
+                              DriveKind kind);
 
 }  // namespace halvoric

@@ -3,8 +3,12 @@
 
 #include <regex.h>
 
+#include <algorithm>
 #include <charconv>
+#include <mutex>
 #include <utility>
+
+#include "drive/pattern_beginnings.h"
 
 namespace halvoric {
 namespace {
@@ -239,8 +243,15 @@ Result<DriveEntry> MakeEntry(std::vector<std::string>& fields) {
 }  // namespace
 
 struct WholeMatch::Compiled {
+  // Anchored at both ends: the pattern must match the whole text.
+  std::string Whole;
+  // What a matching text begins with; none known when empty.
+  std::vector<std::string> Beginnings;
+  std::once_flag Once;
   regex_t Pattern{};
   bool Built = false;  // a pattern that failed to compile holds nothing to free
+
+  void Build() { Built = regcomp(&Pattern, Whole.c_str(), REG_EXTENDED | REG_NOSUB) == 0; }
   ~Compiled() {
     if (Built) regfree(&Pattern);
   }
@@ -248,17 +259,29 @@ struct WholeMatch::Compiled {
 
 std::optional<WholeMatch> WholeMatch::Compile(const std::string& pattern) {
   auto compiled = std::make_shared<Compiled>();
-  // Anchored at both ends: the pattern must match the whole text.
-  const std::string whole = "^(" + pattern + ")$";
-  compiled->Built = regcomp(&compiled->Pattern, whole.c_str(), REG_EXTENDED | REG_NOSUB) == 0;
-  if (!compiled->Built) return std::nullopt;
+  compiled->Whole = "^(" + pattern + ")$";
+  if (std::optional<std::vector<std::string>> beginnings = PatternBeginnings(pattern)) {
+    compiled->Beginnings = std::move(*beginnings);
+  } else {
+    // Only the regex library can judge it: judged now, so that a bad one is
+    // skipped with the file's other faults.
+    std::call_once(compiled->Once, [&compiled] { compiled->Build(); });
+    if (!compiled->Built) return std::nullopt;
+  }
   WholeMatch match;
   match.compiled_ = std::move(compiled);
   return match;
 }
 
 bool WholeMatch::Matches(const std::string& text) const {
-  return regexec(&compiled_->Pattern, text.c_str(), 0, nullptr, 0) == 0;
+  const std::vector<std::string>& beginnings = compiled_->Beginnings;
+  if (!beginnings.empty() &&
+      std::none_of(beginnings.begin(), beginnings.end(),
+                   [&text](const std::string& start) { return text.starts_with(start); })) {
+    return false;
+  }
+  std::call_once(compiled_->Once, [this] { compiled_->Build(); });
+  return compiled_->Built && regexec(&compiled_->Pattern, text.c_str(), 0, nullptr, 0) == 0;
 }
 
 Result<std::vector<AttributePreset>> ParsePresets(std::string_view text) {

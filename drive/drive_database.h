@@ -27,15 +27,18 @@ struct AttributePreset {
   DriveKind Kind = DriveKind::Any;
 };
 
-// A POSIX extended pattern that must match a whole text.
+// A POSIX extended pattern that must match a whole text. Compiled at the
+// first text that begins as its matches do (most patterns never meet one);
+// safe to match from several threads.
 class WholeMatch {
  public:
+  // None when the pattern does not compile.
   static std::optional<WholeMatch> Compile(const std::string& pattern);
   bool Matches(const std::string& text) const;
 
  private:
   struct Compiled;
-  std::shared_ptr<const Compiled> compiled_;
+  std::shared_ptr<Compiled> compiled_;
 };
 
 struct DriveEntry {

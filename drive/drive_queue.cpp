@@ -1,12 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive/drive_queue.h"
 
+#include <chrono>
 #include <future>
 #include <memory>
 
 #include "drive/drive_reader.h"
 
 namespace halvoric {
+
+namespace {
+constexpr std::chrono::milliseconds kMeanwhileEvery{100};
+}  // namespace
 
 void DriveThread::Run(Work work, Done done) {
   thread_.Run(
@@ -17,7 +22,7 @@ void DriveThread::Run(Work work, Done done) {
       std::move(done));
 }
 
-void DriveThread::RunAndWait(Work work) {
+void DriveThread::RunAndWait(Work work, const Meanwhile& meanwhile) {
   // The job owns the promise: work dropped by a stop leaves it broken, which
   // ends the wait as well.
   auto ran = std::make_shared<std::promise<void>>();
@@ -30,7 +35,11 @@ void DriveThread::RunAndWait(Work work) {
       },
       nullptr);
   ran.reset();
-  waited.wait();
+  if (!meanwhile) {
+    waited.wait();
+    return;
+  }
+  while (waited.wait_for(kMeanwhileEvery) == std::future_status::timeout) meanwhile();
 }
 
 }  // namespace halvoric

@@ -17,13 +17,16 @@ class DriveQueue {
  public:
   using Work = std::function<void(DriveReader&)>;
   using Done = std::function<void()>;
+  using Meanwhile = std::function<void()>;
 
   virtual ~DriveQueue() = default;
   // Runs `work` on the drives, then `done` on the caller's thread. Work runs
   // in the order it was given, one at a time.
   virtual void Run(Work work, Done done) = 0;
-  // Runs `work` and returns once it has run.
-  virtual void RunAndWait(Work work) = 0;
+  // Runs `work` and returns once it has run. Where the work runs on a thread
+  // of its own, `meanwhile` runs on this one every tenth of a second of the
+  // wait: the start-up's splash tells how far a long scan has come.
+  virtual void RunAndWait(Work work, const Meanwhile& meanwhile = {}) = 0;
 };
 
 // Runs every series on one thread of its own. `post` hands a task to the
@@ -34,7 +37,7 @@ class DriveThread final : public DriveQueue {
       : reader_(reader), thread_(std::move(post)) {}
 
   void Run(Work work, Done done) override;
-  void RunAndWait(Work work) override;
+  void RunAndWait(Work work, const Meanwhile& meanwhile = {}) override;
   // Drops the work not yet begun, waits for the series under way and runs
   // no `done` after this. Call it from the thread that gives the work,
   // before the objects the `done`s reach go.

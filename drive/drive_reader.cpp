@@ -46,6 +46,7 @@ std::string IdentityText(const AtaCommandResult& identify, std::size_t at, std::
 
 void DriveReader::UseDatabase(std::shared_ptr<const DriveDatabase> database) {
   database_ = std::move(database);
+  meaningsOfDrive_.clear();
   meanings_.clear();
 }
 
@@ -56,11 +57,18 @@ const DriveMeanings& DriveReader::MeaningsOf(const SeriesOutcome& series) {
   const std::string firmware = IdentityText(identify, kIdentifyFirmware, kIdentifyFirmwareLength);
   const DriveKind kind = KindOf(identify);
   const std::string key = model + '\n' + firmware + '\n' + std::to_string(static_cast<int>(kind));
-  auto found = meanings_.find(key);
-  if (found == meanings_.end()) {
-    found = meanings_.emplace(key, MeaningsFor(database_.get(), model, firmware, kind)).first;
+  const DriveMeanings*& known = meaningsOfDrive_[key];
+  if (known == nullptr) {
+    const DriveEntry* entry = database_ ? database_->Match(model, firmware) : nullptr;
+    auto shared = meanings_.find({entry, kind});
+    if (shared == meanings_.end()) {
+      shared =
+          meanings_.emplace(std::pair(entry, kind), MeaningsOfEntry(database_.get(), entry, kind))
+              .first;
+    }
+    known = &shared->second;
   }
-  return found->second;
+  return *known;
 }
 
 void ShowTemperatureLimits(DiskInfoSink& sink, const TemperatureLimits& limits) {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "drive/ata_blocks.h"
 #include "drive/attributes.h"
@@ -43,7 +44,7 @@ class DriveReader final : public DriveQueue {
     work(*this);
     done();
   }
-  void RunAndWait(Work work) override { work(*this); }
+  void RunAndWait(Work work, const Meanwhile& /*meanwhile*/ = {}) override { work(*this); }
 
   DiskControl& Disks() { return disks_; }
   ResultBlocks& Blocks() { return blocks_; }
@@ -100,7 +101,10 @@ class DriveReader final : public DriveQueue {
   DiskControl& disks_;
   ResultBlocks blocks_;
   std::shared_ptr<const DriveDatabase> database_;
-  std::map<std::string, DriveMeanings> meanings_;  // by model, firmware and kind
+  // Drives of one entry and kind share their meanings (some 40 KiB): a
+  // machine of many disks keeps a copy per model family, not per disk.
+  std::map<std::string, const DriveMeanings*> meaningsOfDrive_;  // by model, firmware and kind
+  std::map<std::pair<const DriveEntry*, DriveKind>, DriveMeanings> meanings_;
 };
 
 // The drive number a row caption holds in decimal; 0 for anything else.

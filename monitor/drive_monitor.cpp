@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "monitor/drive_monitor.h"
 
+#include "base/diagnostics.h"
 #include "drive/drive_database_files.h"
 #include "monitor/health_record.h"
 #include "monitor/history_store.h"
@@ -29,6 +30,7 @@ DriveMonitor::DriveMonitor(MonitorServices services)
             LoadDriveDatabase(services_.DriveDatabaseFiles);
         if (database) databaseSkipped_ = database->Skipped;
         reader.UseDatabase(std::move(database));
+        Diagnose(DiagnosticArea::Startup, "the drive database parsed (drives' thread)");
       },
       {});
 }
@@ -72,10 +74,18 @@ void DriveMonitor::Stop() {
 }
 
 void DriveMonitor::StartUp() {
-  Scan().ScanDrives();
+  if (progressView_ != nullptr) {
+    const ScanProgress progress{*progressView_, services_.Time};
+    Scan().ScanDrives(&progress);
+  } else {
+    Scan().ScanDrives();
+  }
+  Diagnose(DiagnosticArea::Startup,
+           "the scan's reads (" + std::to_string(Scan().DriveCount()) + " drives)");
   // The scan ran behind the database's load, so its skips are known.
   Scan().JournalDatabaseSkips(databaseSkipped_);
   Scan().FillDriveDetails("0");
+  Diagnose(DiagnosticArea::Startup, "drive 0's detail pages");
   Scan().JournalMissingRights();
   Scan().JournalDriveLimits(settings_.CritTempValue);
   Scan().JournalModelWarnings();
@@ -105,12 +115,14 @@ void DriveMonitor::ReportingQueue::Run(Work work, Done done) {
       });
 }
 
-void DriveMonitor::ReportingQueue::RunAndWait(Work work) {
+void DriveMonitor::ReportingQueue::RunAndWait(Work work, const Meanwhile& meanwhile) {
   SeriesEnds ends;
-  inner_.RunAndWait([this, &work, &ends](DriveReader& reader) {
-    work(reader);
-    ends.swap(monitor_.endedInWork_);
-  });
+  inner_.RunAndWait(
+      [this, &work, &ends](DriveReader& reader) {
+        work(reader);
+        ends.swap(monitor_.endedInWork_);
+      },
+      meanwhile);
   monitor_.Report(ends);
 }
 

@@ -94,6 +94,8 @@ class DriveMonitor {
   // The start-up's drive part: the scan, drive 0's detail pages, then what
   // the scan and the drive database's load met. Returns once all of it is shown and journalled.
   void StartUp();
+  // Where StartUp's scan tells how far it has come once it takes long; none tells none.
+  void ShowScanProgressOn(ScanProgressView* view) { progressView_ = view; }
 
   const MonitorServices& Services() const { return services_; }
   Settings& Values() { return settings_; }
@@ -129,7 +131,7 @@ class DriveMonitor {
    public:
     ReportingQueue(DriveMonitor& monitor, DriveQueue& inner) : monitor_(monitor), inner_(inner) {}
     void Run(Work work, Done done) override;
-    void RunAndWait(Work work) override;
+    void RunAndWait(Work work, const Meanwhile& meanwhile = {}) override;
 
    private:
     DriveMonitor& monitor_;
@@ -168,6 +170,7 @@ class DriveMonitor {
   LastReadings last_;
   // Written by the drives' thread before the scan, read after it.
   std::vector<std::string> databaseSkipped_;
+  ScanProgressView* progressView_ = nullptr;
   std::unique_ptr<Attached> attached_;
 };
 

@@ -11,7 +11,7 @@
 
 namespace halvoric {
 
-void DriveScan::ScanDrives() {
+void DriveScan::ScanDrives(const ScanProgress* progress) {
   struct Found {
     DriveNumber Number;
     std::string Model;
@@ -20,30 +20,44 @@ void DriveScan::ScanDrives() {
   };
   std::vector<Found> found;
   unsigned diskCount = 0;
-  drives_.RunAndWait([&found, &diskCount](DriveReader& reader) {
-    DiskControl& disks = reader.Disks();
-    diskCount = disks.DriveCount();
-    const unsigned scanned = ScannedDriveCount(disks);
-    for (unsigned number = 0; number < scanned; ++number) {
-      const auto n = static_cast<DriveNumber>(number);
-      if (!reader.DriveExists(n)) {
-        // A disk this user may not open is there all the same: listed by the
-        // kernel's model, unread.
-        const OpenResult opened = disks.Open(DevicePath(n));
-        if (opened.Ok()) disks.Close(*opened);
-        if (opened.Kind == OpenError::PermissionDenied) {
-          SummaryReading unread;
-          unread.Summary = DriveSummary();
-          found.push_back({n, disks.KernelModel(n), std::move(unread), opened.Message});
+  // Written by the drives' thread, read by this one while it waits.
+  std::atomic<unsigned> reading = 0;
+  std::atomic<unsigned> total = 0;
+  DriveQueue::Meanwhile meanwhile;
+  if (progress != nullptr) {
+    meanwhile = [progress, &reading, &total, start = progress->Time.Now()] {
+      if (progress->Time.Now() - start < kScanProgressAfter || reading == 0) return;
+      progress->View.ShowScanProgress(reading, total);
+    };
+  }
+  drives_.RunAndWait(
+      [&found, &diskCount, &reading, &total](DriveReader& reader) {
+        DiskControl& disks = reader.Disks();
+        diskCount = disks.DriveCount();
+        const unsigned scanned = ScannedDriveCount(disks);
+        total = scanned;
+        for (unsigned number = 0; number < scanned; ++number) {
+          reading = number + 1;
+          const auto n = static_cast<DriveNumber>(number);
+          if (!reader.DriveExists(n)) {
+            // A disk this user may not open is there all the same: listed by the
+            // kernel's model, unread.
+            const OpenResult opened = disks.Open(DevicePath(n));
+            if (opened.Ok()) disks.Close(*opened);
+            if (opened.Kind == OpenError::PermissionDenied) {
+              SummaryReading unread;
+              unread.Summary = DriveSummary();
+              found.push_back({n, disks.KernelModel(n), std::move(unread), opened.Message});
+            }
+            continue;
+          }
+          Found drive{n, {}, {}, {}};
+          drive.Summary = reader.ReadSummary(n);
+          drive.Model = reader.GetDriveModel(n);
+          found.push_back(std::move(drive));
         }
-        continue;
-      }
-      Found drive{n, {}, {}, {}};
-      drive.Summary = reader.ReadSummary(n);
-      drive.Model = reader.GetDriveModel(n);
-      found.push_back(std::move(drive));
-    }
-  });
+      },
+      meanwhile);
   if (const std::string unnumbered = UnnumberedDisksText(diskCount); !unnumbered.empty()) {
     journal_.AddLogLine(unnumbered);
   }

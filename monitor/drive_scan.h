@@ -2,6 +2,8 @@
 // The start-up drive scan and the detail pages of the selected drive.
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -14,9 +16,26 @@
 #include "monitor/acknowledged_warnings.h"
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
+#include "services/clock.h"
 #include "settings/journal.h"
 
 namespace halvoric {
+
+// Where a long start-up scan says how far it has come.
+class ScanProgressView {
+ public:
+  virtual ~ScanProgressView() = default;
+  // Drive number `reading` - 1, the `reading`th of `total`, is being read.
+  virtual void ShowScanProgress(unsigned reading, unsigned total) = 0;
+};
+
+// A scan taking longer than this shows its progress.
+constexpr std::chrono::milliseconds kScanProgressAfter{500};
+
+struct ScanProgress {
+  ScanProgressView& View;
+  const Clock& Time;
+};
 
 struct DriveScanSinks {
   DriveListSink& DriveList;
@@ -44,8 +63,8 @@ class DriveScan {
   void JournalDatabaseSkips(const std::vector<std::string>& skipped);
   // Probes every drive number the disks have (up to 256) and gives each
   // drive found a row; returns once they are read. Disks past the drive
-  // numbers' reach are journalled.
-  void ScanDrives();
+  // numbers' reach are journalled. Told to `progress` once it takes long.
+  void ScanDrives(const ScanProgress* progress = nullptr);
   // Fills both detail pages for the drive whose number `driveText` holds,
   // once its rows are read.
   void ShowDriveDetails(const std::string& driveText);

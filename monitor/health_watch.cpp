@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "base/diagnostics.h"
 #include "base/text_trim.h"
 #include "drive/attribute_catalogue.h"
 #include "drive/nvme_figures.h"
@@ -131,7 +132,10 @@ void HealthWatch::Check() {
 }
 
 HealthRecords& HealthWatch::Records() {
-  if (!records_) records_ = LoadHealthRecords(recordPath_);
+  if (!records_) {
+    records_ = LoadHealthRecords(recordPath_);
+    Diagnose(DiagnosticArea::Startup, "the health record read (first health check)");
+  }
   return *records_;
 }
 

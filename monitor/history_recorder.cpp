@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/diagnostics.h"
 #include "base/text_trim.h"
 
 namespace halvoric {
@@ -37,6 +38,7 @@ void HistoryRecorder::Keep(DriveNumber n, HistoryReading reading) {
             return true;
           }
           store_.emplace(std::move(*opened));
+          Diagnose(DiagnosticArea::Startup, "the history store opened (history thread)");
         }
         if (const Result<> kept = store_->Record(reading); !kept.Ok()) *failure = kept.Message;
         return wanted || failure->has_value();

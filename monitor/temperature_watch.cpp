@@ -57,6 +57,11 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
         }
       },
       [this, drives = std::move(drives), next, readings]() mutable {
+        // The user may have unticked rows, or switched the warning off, while
+        // the drives were read. Asked once: an alert that waits for an answer
+        // ends this loop, and the drives after it are read anew.
+        const std::vector<DriveNumber> watched =
+            settings_.TempWarn ? view_.WatchedDrives() : std::vector<DriveNumber>();
         for (std::size_t i = next; i < drives.size(); ++i) {
           const DriveNumber n = drives[i];
           Reading& reading = (*readings)[i - next];
@@ -67,9 +72,8 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
                 {names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
           }
           Show(n, reading.Summary);
-          // The user may have unticked the row, or switched the warning off,
-          // while the drives were read.
-          const bool alerted = StillWatched(n) && Judge(n, reading.Summary.Summary);
+          const bool alerted = std::find(watched.begin(), watched.end(), n) != watched.end() &&
+                               Judge(n, reading.Summary.Summary);
           // The popup waited for an answer: the drives after it are read anew.
           if (alerted && i + 1 < drives.size()) {
             CheckFrom(std::move(drives), i + 1);
@@ -79,12 +83,6 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
         WriteMetrics();
         CheckEnded();
       });
-}
-
-bool TemperatureWatch::StillWatched(DriveNumber n) const {
-  if (!settings_.TempWarn) return false;
-  const std::vector<DriveNumber> ticked = view_.WatchedDrives();
-  return std::find(ticked.begin(), ticked.end(), n) != ticked.end();
 }
 
 void TemperatureWatch::Show(DriveNumber n, const SummaryReading& reading) {
@@ -135,13 +133,14 @@ int TemperatureWatch::AlertLimit(DriveNumber n, const DriveSummary& summary) {
   return own;
 }
 
-// Written away from the window, as the file's flush can take a while.
+// Made and written away from the window: the text of many drives takes a
+// while, and the file's flush can take longer.
 void TemperatureWatch::WriteMetrics() {
   if (settings_.MetricsFile.empty()) return;
   auto written = std::make_shared<Result<>>(Result<>::Done());
   services_.Drives.Run(
-      [written, file = settings_.MetricsFile, text = PrometheusText(metrics_)](DriveReader&) {
-        *written = ReplaceFile(file, text, LinkRule::ReplaceName);
+      [written, file = settings_.MetricsFile, drives = std::move(metrics_)](DriveReader&) {
+        *written = ReplaceFile(file, PrometheusText(drives), LinkRule::ReplaceName);
       },
       [this, written, file = settings_.MetricsFile] {
         if (written->Ok()) {

@@ -110,7 +110,6 @@ class TemperatureWatch {
   // Whether a popup alert waited for an answer.
   bool Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
   // Whether drive `n` is still to be judged: its row ticked, the warning on.
-  bool StillWatched(DriveNumber n) const;
   void CheckEnded();
   // The temperature above which drive `n` alerts now.
   int AlertLimit(DriveNumber n, const DriveSummary& summary);

@@ -57,15 +57,26 @@ void ListViewSinks::AppendDriveRow(const DriveListRow& row) {
   item->setCheckState(0, row.Checked ? Qt::Checked : Qt::Unchecked);
   item->setData(kModelColumn, kModelWarningRole, QString::fromStdString(row.ModelWarning));
   ShowReasons(*item, row);
+  rowOf_[row.Number] = drives_.topLevelItemCount() - 1;
 }
 
 void ListViewSinks::UpdateDriveRow(const DriveListRow& row) {
+  const auto update = [&row](QTreeWidgetItem& item) {
+    item.setText(kDriveTempColumn, QString::fromStdString(row.Temp));
+    item.setText(kDriveStatusColumn, StatusText(row.State));
+    ShowReasons(item, row);
+  };
+  // Where the scan put it: a tick of many drives would search the list for each.
+  if (const auto known = rowOf_.find(row.Number); known != rowOf_.end()) {
+    if (QTreeWidgetItem* item = drives_.topLevelItem(known->second);
+        item != nullptr && item->data(0, kDriveNumberRole).toUInt() == row.Number) {
+      update(*item);
+      return;
+    }
+  }
   for (int i = 0; i < drives_.topLevelItemCount(); ++i) {
     QTreeWidgetItem* item = drives_.topLevelItem(i);
-    if (item->data(0, kDriveNumberRole).toUInt() != row.Number) continue;
-    item->setText(kDriveTempColumn, QString::fromStdString(row.Temp));
-    item->setText(kDriveStatusColumn, StatusText(row.State));
-    ShowReasons(*item, row);
+    if (item->data(0, kDriveNumberRole).toUInt() == row.Number) update(*item);
   }
 }
 

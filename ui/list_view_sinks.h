@@ -4,6 +4,7 @@
 
 #include <QIcon>
 #include <QTreeWidget>
+#include <map>
 
 #include "drive/row_sinks.h"
 
@@ -33,6 +34,8 @@ class ListViewSinks final : public DriveListSink, public DiskInfoSink, public Sm
   QTreeWidget& diskInfo_;
   QTreeWidget& smartInfo_;
   QIcon diskInfoIcon_;
+  // Each drive's row as the scan appended it; checked before it is used.
+  std::map<unsigned, int> rowOf_;
 };
 
 }  // namespace halvoric

@@ -2,9 +2,11 @@
 #include "ui/program_entry.h"
 
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGuiApplication>
 #include <optional>
 
+#include "base/diagnostics.h"
 #include "shell/termination_signals.h"
 #include "ui/screen_centre.h"
 #include "ui/splash_screen.h"
@@ -38,11 +40,25 @@ class MessagesOverSplash final : public MessageBoxes {
   TSplashScreen* splash_ = nullptr;
 };
 
+// Marks the window's first paint on the start-up timeline, then goes.
+class FirstPaint final : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      Diagnose(DiagnosticArea::Startup, "the window's first paint");
+      watched->removeEventFilter(this);
+      deleteLater();
+    }
+    return false;
+  }
+};
+
 }  // namespace
 
 MainWindow StartMainWindow(PlatformServices platform) {
   auto splash = std::make_unique<TSplashScreen>();
   splash->ShowAtOnce();
+  Diagnose(DiagnosticArea::Startup, "the splash shown");
   // Lives as long as the program's one main window.
   static std::optional<MessagesOverSplash> messages;
   messages.emplace(platform.Monitor.Messages.get());
@@ -54,12 +70,18 @@ MainWindow StartMainWindow(PlatformServices platform) {
   QGuiApplication::setQuitOnLastWindowClosed(false);
   MainWindow window;
   window.Monitor = std::make_unique<DriveMonitor>(platform.Monitor);
+  Diagnose(DiagnosticArea::Startup, "the monitor's threads started");
   window.Form = std::make_unique<TTessivar_Form>(std::move(platform), *window.Monitor);
+  Diagnose(DiagnosticArea::Startup, "the window built");
+  window.Monitor->ShowScanProgressOn(splash.get());
   window.Form->FormCreate();
+  window.Monitor->ShowScanProgressOn(nullptr);
   messages->Cover(nullptr);
   splash.reset();
   CentreOnScreenOnceFramed(*window.Form);
+  window.Form->installEventFilter(new FirstPaint);
   window.Form->show();
+  Diagnose(DiagnosticArea::Startup, "the window shown");
   return window;
 }
 

@@ -13,6 +13,7 @@ namespace halvoric {
 namespace {
 // How long to wait for the window system to map the splash window.
 constexpr int kExposeWaitMs = 500;
+constexpr int kProgressHeight = 20;
 }  // namespace
 
 TSplashScreen::TSplashScreen()
@@ -23,7 +24,21 @@ TSplashScreen::TSplashScreen()
   splashImage->move(0, 0);
   splashImage->adjustSize();
   adjustSize();
+  progressText = new QLabel(this);
+  progressText->setAlignment(Qt::AlignCenter);
+  // A strip of its own: the picture's foot is no ground to read on.
+  progressText->setBackgroundRole(QPalette::Button);
+  progressText->setAutoFillBackground(true);
+  progressText->setGeometry(0, height() - kProgressHeight, width(), kProgressHeight);
+  progressText->hide();
   CentreOnScreen(*this);
+}
+
+void TSplashScreen::ShowScanProgress(unsigned reading, unsigned total) {
+  progressText->setText(QStringLiteral("Reading drive %1 of %2").arg(reading).arg(total));
+  progressText->show();
+  // The window's thread waits on the scan: no event loop paints it later.
+  progressText->repaint();
 }
 
 void TSplashScreen::ShowAtOnce() {

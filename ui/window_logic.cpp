@@ -5,6 +5,7 @@
 #include <QTreeWidgetItem>
 #include <map>
 
+#include "base/diagnostics.h"
 #include "ui/list_view_sinks.h"
 #include "ui/pictures.h"
 #include "ui/tessivar_form.h"
@@ -28,6 +29,7 @@ std::vector<DriveNumber> DrivesOfRows(const QTreeWidget& list, bool tickedOnly) 
 void TTessivar_Form::FormCreate() {
   Main_PageControl->setCurrentIndex(0);
   LoadSettings();
+  Diagnose(DiagnosticArea::Startup, "the settings read");
   // Without a system log the journal still works on the Log page.
   if (const Result<> registered = EventLogWriter1.RegisterSource(); !registered.Ok()) {
     Platform.Monitor.Messages.get().ShowError(registered.Message);

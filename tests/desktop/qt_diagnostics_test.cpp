@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QString>
 #include <QtGlobal>
 #include <map>
@@ -34,6 +35,7 @@ void OpenDrivesWithoutRights(const test::FakeSysfs& tree) {
   if (opened.Ok()) limited.Close(*opened);
   HelperDiskControl helper({(tree.Root() / "no-such-helper").string()});
   EXPECT_FALSE(helper.Open(DevicePath(0)).Ok());
+  Diagnose(DiagnosticArea::Startup, "the splash shown");
 }
 
 TEST(QtDiagnostics, AreSilentUntilARuleTurnsThemOn) {
@@ -46,14 +48,15 @@ TEST(QtDiagnostics, AreSilentUntilARuleTurnsThemOn) {
 
   const struct {
     const char* rules;
-    bool access, helper, sysfs;  // which categories log a line
+    bool access, helper, sysfs, startup;  // which categories log a line
   } cases[] = {
-      {"", false, false, false},
-      {"halvoric.*=true", true, true, true},
-      {"halvoric.*.debug=true", true, true, true},
-      {"halvoric.helper.debug=true", false, true, false},
-      {"halvoric.*=true\nhalvoric.access=false", false, true, true},
-      {"*.debug=false", false, false, false},
+      {"", false, false, false, false},
+      {"halvoric.*=true", true, true, true, true},
+      {"halvoric.*.debug=true", true, true, true, true},
+      {"halvoric.helper.debug=true", false, true, false, false},
+      {"halvoric.*=true\nhalvoric.access=false", false, true, true, true},
+      {"halvoric.startup=true", false, false, false, true},
+      {"*.debug=false", false, false, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.rules);
@@ -63,7 +66,8 @@ TEST(QtDiagnostics, AreSilentUntilARuleTurnsThemOn) {
     EXPECT_EQ(logged.count("halvoric.access"), c.access ? 1u : 0u);
     EXPECT_EQ(logged.count("halvoric.helper"), c.helper ? 1u : 0u);
     EXPECT_EQ(logged.count("halvoric.sysfs"), c.sysfs ? 1u : 0u);
-    EXPECT_EQ(logged.size(), std::size_t{c.access} + c.helper + c.sysfs);
+    EXPECT_EQ(logged.count("halvoric.startup"), c.startup ? 1u : 0u);
+    EXPECT_EQ(logged.size(), std::size_t{c.access} + c.helper + c.sysfs + c.startup);
     if (c.access) {
       EXPECT_NE(logged["halvoric.access"].find("drive 0: read from sysfs and hwmon only"),
                 std::string::npos)
@@ -72,6 +76,13 @@ TEST(QtDiagnostics, AreSilentUntilARuleTurnsThemOn) {
     if (c.helper) {
       EXPECT_NE(logged["halvoric.helper"].find("cannot start "), std::string::npos)
           << logged["halvoric.helper"];
+    }
+    if (c.startup) {
+      // When the phase ended since the program started, and how long it took.
+      EXPECT_TRUE(QString::fromStdString(logged["halvoric.startup"])
+                      .contains(QRegularExpression("^at [0-9]+\\.[0-9] ms, \\+[0-9]+\\.[0-9] ms: "
+                                                   "the splash shown\n$")))
+          << logged["halvoric.startup"];
     }
     if (c.sysfs) {
       EXPECT_NE(logged["halvoric.sysfs"].find("drive 0 is sda:"), std::string::npos)

@@ -2,6 +2,7 @@
 #include "drive/drive_database.h"
 
 #include <gtest/gtest.h>
+#include <regex.h>
 
 #include <filesystem>
 
@@ -12,6 +13,7 @@
 #include "drive/drive_database_files.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
+#include "drive/pattern_beginnings.h"
 #include "sim_helpers.h"
 
 namespace halvoric {
@@ -108,6 +110,78 @@ TEST(DriveDatabase, WholeModelAndFirmwareMatchFirstEntryWins) {
   for (const auto& c : cases) {
     const DriveEntry* entry = database.Match(c.model, c.firmware);
     EXPECT_EQ(entry ? entry->Family : "", c.family ? c.family : "") << c.model << " " << c.firmware;
+  }
+}
+
+// A pattern is compiled only for a text that begins as its matches must;
+// the beginnings are read from its text, and whatever is read must agree
+// with the regex library on every text.
+TEST(WholeMatch, BeginningsAgreeWithTheRegexLibrary) {
+  const struct {
+    const char* pattern;
+    std::vector<std::string> beginnings;  // empty: judged by compiling
+  } patterns[] = {
+      {"WDC WD40EFRX-.*", {"WDC WD40"}},  // eight characters tell enough
+      {"(WDC )?WD(10|20)EZ", {"WD10EZ", "WD20EZ", "WDC WD10", "WDC WD20"}},
+      {"ST[34]000DM00[0-9]", {"ST3000DM", "ST4000DM"}},
+      {"HD[0-9]+|Seagate .*", {"HD", "Seagate "}},
+      {"(A|B)+C", {"A", "B"}},
+      {"X*Y", {""}},
+      {"[^A]B", {""}},
+      {"M4-CT\\.?1", {"M4-CT.1", "M4-CT1"}},
+      {"[]x]Y", {"]Y", "xY"}},
+      {"SSD(064|128)E", {"SSD064E", "SSD128E"}},
+      // Beyond the plain forms: anchors, intervals, classes, escapes the
+      // library reads its own way, empty branches, a dash inside a list.
+      {"^ST1", {}},
+      {"ST1{2}", {}},
+      {"[[:digit:]]x", {}},
+      {"\\d", {}},
+      {"A|", {}},
+      {"()", {}},
+      {"[a-c-e]", {}},
+      {"[z-a]", {}},
+      {"(unclosed", {}},
+      {"a**", {}},
+  };
+  for (const auto& p : patterns) {
+    const std::optional<std::vector<std::string>> read = PatternBeginnings(p.pattern);
+    EXPECT_EQ(read.value_or(std::vector<std::string>{}), p.beginnings) << p.pattern;
+  }
+  const char* texts[] = {"",
+                         "WDC WD40EFRX-68N32N0",
+                         "WD10EZ",
+                         "WDC WD20EZ",
+                         "ST3000DM001",
+                         "ST5000DM001",
+                         "HD",
+                         "HD1",
+                         "Seagate X",
+                         "ABAC",
+                         "C",
+                         "XXY",
+                         "Y",
+                         "BB",
+                         "AB",
+                         "M4-CT.1",
+                         "M4-CTx1",
+                         "]Y",
+                         "xY",
+                         "ST11",
+                         "SSD128E",
+                         "SSD064"};
+  for (const auto& p : patterns) {
+    regex_t reference;
+    const std::string whole = std::string("^(") + p.pattern + ")$";
+    const bool compiles = regcomp(&reference, whole.c_str(), REG_EXTENDED | REG_NOSUB) == 0;
+    const std::optional<WholeMatch> match = WholeMatch::Compile(p.pattern);
+    ASSERT_EQ(match.has_value(), compiles) << p.pattern;
+    if (!compiles) continue;
+    for (const char* text : texts) {
+      EXPECT_EQ(match->Matches(text), regexec(&reference, text, 0, nullptr, 0) == 0)
+          << p.pattern << " on " << text;
+    }
+    regfree(&reference);
   }
 }
 

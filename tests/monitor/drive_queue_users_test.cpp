@@ -23,7 +23,7 @@ class LaterLine final : public DriveQueue {
     ++given;
     waiting_.push_back({std::move(work), std::move(done)});
   }
-  void RunAndWait(Work work) override { work(reader_); }
+  void RunAndWait(Work work, const Meanwhile& /*meanwhile*/ = {}) override { work(reader_); }
   // Runs every series given so far and those their results give.
   void Drain() {
     while (!waiting_.empty()) {

@@ -94,7 +94,7 @@ class FormTest : public ::testing::Test {
                 .PowerControl = power_,
                 .Prompt = messages_,
                 .Messages = messages != nullptr ? *messages : messages_,
-                .Time = clock_,
+                .Time = time_ != nullptr ? *time_ : static_cast<const Clock&>(clock_),
                 .Calendar = calendar_,
                 .Post = PostToEventLoop,
                 .SeriesOnOwnThread = seriesOnOwnThread_,
@@ -144,6 +144,7 @@ class FormTest : public ::testing::Test {
   FakePower power_;
   FakeUrls urls_;
   FakeClock clock_;
+  const Clock* time_ = nullptr;  // none: `clock_`
   FakeWallClock calendar_;
   std::unique_ptr<sim::SimulatedDisks> disks_;
   std::unique_ptr<DriveMonitor> monitor_;

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QEvent>
 
+#include "desktop/steady_clock.h"
 #include "form_fixture.h"
 #include "ui/program_entry.h"
 #include "ui/splash_screen.h"
@@ -74,6 +75,36 @@ TEST_F(SplashTest, ShownAndPaintedBeforeTheSlowProbeAndGoneAfter) {
   EXPECT_EQ(VisibleSplash(), nullptr);
   EXPECT_TRUE(form->isVisible());
   EXPECT_EQ(form->DriveCount(), 1);
+}
+
+// Notes the progress text of the splash each time it is painted.
+class ProgressPaints : public QObject {
+ public:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto* splash = dynamic_cast<TSplashScreen*>(watched->parent());
+    if (event->type() == QEvent::Paint && splash && watched == splash->progressText) {
+      Texts.push_back(splash->progressText->text().toStdString());
+    }
+    return false;
+  }
+  std::vector<std::string> Texts;
+};
+
+// A scan that takes longer than half a second says on the splash which
+// drive it is reading, while it waits on the drives' thread.
+TEST_F(SplashTest, ALongScanShowsItsProgress) {
+  const SteadyClock steady;
+  time_ = &steady;
+  seriesOnOwnThread_ = true;
+  sim::SimulatedDisks slow(
+      ParseOrFail(DrivesScenario({0}) + "delay-ms = 100\n" + DrivesScenario({1})));
+  ProgressPaints paints;
+  qApp->installEventFilter(&paints);
+  const MainWindow window = StartMainWindow(Services(slow));
+  qApp->removeEventFilter(&paints);
+  ASSERT_FALSE(paints.Texts.empty());
+  EXPECT_EQ(paints.Texts.front(), "Reading drive 1 of 2");
+  EXPECT_EQ(window.Form->DriveCount(), 2);
 }
 
 // Notes whether the splash was still up when a message box came.

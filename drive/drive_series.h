@@ -43,15 +43,6 @@ inline constexpr SeriesStep kHealthLogSteps[] = {
     {SeriesRequest::Send, false, DriveCommand::SmartReadErrorLog, &KeepsErrorLog},
 };
 
-template <std::size_t A, std::size_t B>
-constexpr std::array<SeriesStep, A + B> JoinSteps(const std::array<SeriesStep, A>& first,
-                                                  const SeriesStep (&then)[B]) {
-  std::array<SeriesStep, A + B> steps{};
-  std::copy(first.begin(), first.end(), steps.begin());
-  std::copy(then, then + B, steps.begin() + A);
-  return steps;
-}
-
 namespace series_parts {
 inline constexpr SeriesStep kSummaryTables[] = {
     {SeriesRequest::QueryIdentify},  {SeriesRequest::SmartEnable},    {SeriesRequest::Identify},

@@ -248,6 +248,8 @@ degraded = find("halvoric_drive_attribute_failing", 'device="sim6"', 'attribute_
 asleep = find("halvoric_drive_power_mode", 'device="sim1"')
 realloc = find("smartctl_device_attribute", 'device="sim3"', 'attribute_id="5"', '"raw"')
 raw = int(series[realloc])
+failed_tests = find("smartctl_device_self_test_log_error_count", 'device="sim0"')
+errors = find("smartctl_device_error_log_count", 'device="sim0"')
 # The annotations as the rules word them; no instance label in a rule test.
 said = {
     "DriveHot": lambda l: {"summary": f"Drive {l['device']} on  is at {series[hot]} °C",
@@ -258,6 +260,12 @@ said = {
     "DriveReallocatedSectorsRising": lambda l: {
         "summary": f"Drive {l['device']} on  reallocated sectors in the last day",
         "description": "A rising reallocated sector count often comes before a failure. Back the drive up."},
+    "DriveSelfTestFailed": lambda l: {
+        "summary": f"Drive {l['device']} on  failed a self-test",
+        "description": "Its self-test log holds a new failed test. Back the drive up and read the log (halvoric-cli --drive N)."},
+    "DriveErrorLogGrew": lambda l: {
+        "summary": f"Drive {l['device']} on  logged new errors",
+        "description": "Its error log counts more errors than a day ago. Check the cable, back the drive up and read the log (halvoric-cli --drive N)."},
     "DriveAsleepForADay": lambda l: {
         "summary": f"Drive {l['device']} on  has slept for a day",
         "description": "Its figures have not been read for a day. Wake it (halvoric-cli --drive N) to have them read."},
@@ -277,6 +285,8 @@ test = {
             {"series": worn, "values": f"{series[worn]}x5"},
             {"series": degraded, "values": f"{series[degraded]}x5"},
             {"series": realloc, "values": f"{raw}x30 {raw + 8}x30"},
+            {"series": failed_tests, "values": f"{series[failed_tests]}x30 {int(series[failed_tests]) + 1}x30"},
+            {"series": errors, "values": f"{series[errors]}x30 {int(series[errors]) + 2}x30"},
         ],
         "alert_rule_test": [
             alert("DriveHot", "9m"),
@@ -285,6 +295,10 @@ test = {
             alert("DriveAttributeFailing", "2m", [worn, degraded], "critical"),
             alert("DriveReallocatedSectorsRising", "20m"),
             alert("DriveReallocatedSectorsRising", "45m", realloc, "warning"),
+            alert("DriveSelfTestFailed", "20m"),
+            alert("DriveSelfTestFailed", "45m", failed_tests, "critical"),
+            alert("DriveErrorLogGrew", "20m"),
+            alert("DriveErrorLogGrew", "45m", errors, "warning"),
         ],
     }, {
         "interval": "1m",

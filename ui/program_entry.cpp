@@ -41,8 +41,11 @@ class MessagesOverSplash final : public MessageBoxes {
 };
 
 // Marks the window's first paint on the start-up timeline, then goes.
+// Owned by the window it watches, so that a window never painted (hidden
+// to the tray at once) does not leave it behind.
 class FirstPaint final : public QObject {
  public:
+  explicit FirstPaint(QObject* window) : QObject(window) {}
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
       Diagnose(DiagnosticArea::Startup, "the window's first paint");
@@ -79,7 +82,7 @@ MainWindow StartMainWindow(PlatformServices platform) {
   messages->Cover(nullptr);
   splash.reset();
   CentreOnScreenOnceFramed(*window.Form);
-  window.Form->installEventFilter(new FirstPaint);
+  window.Form->installEventFilter(new FirstPaint(window.Form.get()));
   window.Form->show();
   Diagnose(DiagnosticArea::Startup, "the window shown");
   return window;

@@ -50,12 +50,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sinks.ClearSmartInfo();
     ShowAttributes(sinks, attributes.Data, thresholds.Data, source);
     const DriveSummary summary = DecodeDriveSummary(attributes.Data, thresholds.Data, source);
-    const auto readings = ReadAttributes(attributes.Data, thresholds.Data, source);
+    const auto readings = ListAttributes(attributes.Data, thresholds.Data, source);
     // Every SMART Info row has its reading, and the summary's health agrees.
     if (readings.size() != sinks.smartInfo.size()) std::abort();
     const bool anyBad =
         std::any_of(readings.begin(), readings.end(),
-                    [](const AttributeReading& r) { return r.State == Status::Bad; });
+                    [](const TableAttribute& r) { return r.State == Status::Bad; });
     if (anyBad != (summary.Health == Status::Bad)) std::abort();
   }
   (void)NvmeLimitsFromSector(identify.Data);

@@ -20,20 +20,12 @@ inline constexpr SeriesStep kVerdictSteps[] = {
     {SeriesRequest::Send, false, DriveCommand::SmartReadSctStatus, &NeedsSctTemperature},
 };
 
-template <std::size_t A, std::size_t B>
-constexpr std::array<SeriesStep, A + B> JoinSteps(const SeriesStep (&first)[A],
-                                                  const SeriesStep (&then)[B]) {
-  std::array<SeriesStep, A + B> steps{};
-  std::copy(first, first + A, steps.begin());
-  std::copy(then, then + B, steps.begin() + A);
-  return steps;
-}
-template <std::size_t A, std::size_t B>
-constexpr std::array<SeriesStep, A + B> JoinSteps(const std::array<SeriesStep, A>& first,
-                                                  const SeriesStep (&then)[B]) {
-  std::array<SeriesStep, A + B> steps{};
-  std::copy(first.begin(), first.end(), steps.begin());
-  std::copy(then, then + B, steps.begin() + A);
+// The step lists one after the other, as one series.
+template <std::size_t... N>
+constexpr std::array<SeriesStep, (N + ...)> JoinSteps(const SeriesStep (&... lists)[N]) {
+  std::array<SeriesStep, (N + ...)> steps{};
+  auto at = steps.begin();
+  ((at = std::copy(lists, lists + N, at)), ...);
   return steps;
 }
 
@@ -96,15 +88,14 @@ inline constexpr auto kRecordSeries = JoinSteps(series_parts::kRecordTables, kVe
 inline constexpr auto kRecordSeriesIfAwake =
     JoinSteps(series_parts::kRecordTablesIfAwake, kVerdictSteps);
 inline constexpr auto kHealthSeries =
-    JoinSteps(JoinSteps(series_parts::kHealthTables, kVerdictSteps), kHealthLogSteps);
+    JoinSteps(series_parts::kHealthTables, kVerdictSteps, kHealthLogSteps);
 inline constexpr auto kHealthSeriesIfAwake =
-    JoinSteps(JoinSteps(series_parts::kHealthTablesIfAwake, kVerdictSteps), kHealthLogSteps);
+    JoinSteps(series_parts::kHealthTablesIfAwake, kVerdictSteps, kHealthLogSteps);
 
 // A drive's self-test and its logs: SMART READ DATA and IDENTIFY say which
-// logs it keeps, and only those are asked for.
-inline constexpr SeriesStep kLogSteps[] = {
-    {SeriesRequest::Send, false, DriveCommand::SmartReadSelfTestLog, &KeepsSelfTestLog},
-    {SeriesRequest::Send, false, DriveCommand::SmartReadErrorLog, &KeepsErrorLog},
+// logs it keeps, and only those are asked for; the extended ones behind the
+// health watch's.
+inline constexpr SeriesStep kExtendedLogSteps[] = {
     {SeriesRequest::Send, false, DriveCommand::ReadExtendedSelfTestLog, &KeepsExtendedSelfTestLog},
     {SeriesRequest::Send, false, DriveCommand::ReadExtendedErrorLog, &KeepsExtendedErrorLog},
 };
@@ -116,13 +107,14 @@ inline constexpr SeriesStep kLogTables[] = {
     {SeriesRequest::ReadAttributes},
 };
 }  // namespace series_parts
-inline constexpr auto kLogSeries = JoinSteps(series_parts::kLogTables, kLogSteps);
+inline constexpr auto kLogSeries =
+    JoinSteps(series_parts::kLogTables, kHealthLogSteps, kExtendedLogSteps);
 
 // A record and the logs in one open, as a run over many drives reads them.
 inline constexpr auto kRecordAndLogSeries =
-    JoinSteps(JoinSteps(series_parts::kRecordTables, kLogSteps), kVerdictSteps);
-inline constexpr auto kRecordAndLogSeriesIfAwake =
-    JoinSteps(JoinSteps(series_parts::kRecordTablesIfAwake, kLogSteps), kVerdictSteps);
+    JoinSteps(series_parts::kRecordTables, kHealthLogSteps, kExtendedLogSteps, kVerdictSteps);
+inline constexpr auto kRecordAndLogSeriesIfAwake = JoinSteps(
+    series_parts::kRecordTablesIfAwake, kHealthLogSteps, kExtendedLogSteps, kVerdictSteps);
 
 // While a self-test runs, how far it got: SMART READ DATA byte 363, or an
 // NVMe drive's self-test log; nothing but the power check for a sleeping disk.

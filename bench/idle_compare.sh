@@ -24,6 +24,10 @@ bare_pid=
 halvoric_pid=
 trap 'kill $bare_pid $halvoric_pid 2>/dev/null; rig_stop_all; rm -rf "$work"' EXIT
 start_xvfb 1024x768x24
+# A desktop session has its bus; without one, each start would launch a bus
+# of its own for its first D-Bus call, which no user's start-up pays.
+source scripts/lib/desktop.sh
+start_session "$work/session"
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false \
   >/dev/null 2>&1 &
 rig_track $!

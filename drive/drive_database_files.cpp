@@ -44,4 +44,10 @@ std::shared_ptr<const DriveDatabase> LoadDriveDatabase(const std::vector<std::st
   return database;
 }
 
+DatabaseLoading LoadDriveDatabaseMeanwhile(std::vector<std::string> paths) {
+  return std::async(std::launch::async,
+                    [paths = std::move(paths)] { return LoadDriveDatabase(paths); })
+      .share();
+}
+
 }  // namespace halvoric

@@ -2,6 +2,7 @@
 // Where the drive database is found and its files read.
 #pragma once
 
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,5 +19,10 @@ std::vector<std::string> DriveDatabasePaths();
 // Every file of `paths` that can be read, in order; entries of an earlier
 // file are searched first. Null when none could be read.
 std::shared_ptr<const DriveDatabase> LoadDriveDatabase(const std::vector<std::string>& paths);
+
+// The same on a thread of its own, begun at once, so that the parse overlaps
+// whatever the caller does meanwhile.
+using DatabaseLoading = std::shared_future<std::shared_ptr<const DriveDatabase>>;
+DatabaseLoading LoadDriveDatabaseMeanwhile(std::vector<std::string> paths);
 
 }  // namespace halvoric

@@ -2,7 +2,6 @@
 #include "monitor/drive_monitor.h"
 
 #include "base/diagnostics.h"
-#include "drive/drive_database_files.h"
 #include "monitor/health_record.h"
 #include "monitor/history_store.h"
 
@@ -21,16 +20,15 @@ DriveMonitor::DriveMonitor(MonitorServices services)
       historyThread_(services_.SeriesOnOwnThread ? std::make_unique<WorkThread>(services_.Post)
                                                  : nullptr),
       alertMails_(services_.Mail, services_.Post) {
-  if (services_.DriveDatabaseFiles.empty()) return;
-  // Parsed on the drives' thread while the window is built; the scan
+  if (!services_.Database) return;
+  // Fetched on the drives' thread while the window is built; the scan
   // queues behind it.
   queue_.Run(
       [this](DriveReader& reader) {
-        std::shared_ptr<const DriveDatabase> database =
-            LoadDriveDatabase(services_.DriveDatabaseFiles);
+        std::shared_ptr<const DriveDatabase> database = services_.Database();
         if (database) databaseSkipped_ = database->Skipped;
         reader.UseDatabase(std::move(database));
-        Diagnose(DiagnosticArea::Startup, "the drive database parsed (drives' thread)");
+        Diagnose(DiagnosticArea::Startup, "the drive database in (drives' thread)");
       },
       {});
 }

@@ -43,9 +43,10 @@ struct MonitorServices {
   // The kernel's name of each drive, for the metrics file; empty for
   // simulated drives, which get made-up names.
   TemperatureWatch::DeviceNames DriveNames;
-  // The drive database's files, searched first to last; none keeps the
-  // built-in attribute names and formats.
-  std::vector<std::string> DriveDatabaseFiles;
+  // The drive database, fetched on the drives' thread before their first
+  // series; none, or a null database, keeps the built-in attribute names
+  // and formats.
+  std::function<std::shared_ptr<const DriveDatabase>()> Database;
   Mailer& Mail;
   SoundPlayer& Sounds;
   Hibernator& PowerControl;

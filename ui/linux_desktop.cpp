@@ -4,7 +4,6 @@
 #include <QCoreApplication>
 
 #include "desktop/program_files.h"
-#include "drive/drive_database_files.h"
 
 namespace halvoric {
 
@@ -19,7 +18,8 @@ PlatformServices LinuxDesktop::Services() {
               .Disks = *disks_,
               .Access = access_,
               .DriveNames = driveNames_,
-              .DriveDatabaseFiles = DriveDatabasePaths(),
+              // Each program begins its load before the application object.
+              .Database = {},
               .Mail = *mailer_,
               .Sounds = sound_,
               .PowerControl = power_,

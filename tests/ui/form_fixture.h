@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/drive_database_files.h"
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
 #include "tests/services/service_fakes.h"
@@ -88,7 +89,7 @@ class FormTest : public ::testing::Test {
                 .Disks = disks,
                 .Access = access_,
                 .DriveNames = {},
-                .DriveDatabaseFiles = databaseFiles_,
+                .Database = DatabaseOfFiles(),
                 .Mail = mail_,
                 .Sounds = sound_,
                 .PowerControl = power_,
@@ -151,6 +152,11 @@ class FormTest : public ::testing::Test {
   std::unique_ptr<TTessivar_Form> form_;
 
  private:
+  std::function<std::shared_ptr<const DriveDatabase>()> DatabaseOfFiles() const {
+    if (databaseFiles_.empty()) return {};
+    return [files = databaseFiles_] { return LoadDriveDatabase(files); };
+  }
+
   std::filesystem::path dir_;
   std::filesystem::path previous_;
 };

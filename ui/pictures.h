@@ -3,13 +3,18 @@
 // scripts/make-artwork.sh) by their file names.
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 
 namespace halvoric {
 
 QPixmap Picture(const QString& fileName);
+// A baseline or progressive JPEG's pixels; a null image for bytes that are
+// not a whole JPEG.
+QImage DecodeJpeg(const QByteArray& bytes);
 // The picture drawn transparent: the colour of its lower-left pixel, the
 // background it was drawn on, shows what lies beneath.
 QPixmap TransparentPicture(const QString& fileName);

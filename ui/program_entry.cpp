@@ -3,7 +3,9 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
+#include <future>
 #include <optional>
 
 #include "base/diagnostics.h"
@@ -59,6 +61,10 @@ class FirstPaint final : public QObject {
 }  // namespace
 
 MainWindow StartMainWindow(PlatformServices platform) {
+  // Reading the system's fonts is the largest single part of the window's
+  // making; it runs beside the splash and the window's first widgets, and
+  // the first text measured waits for it.
+  const std::future<void> fonts = std::async(std::launch::async, [] { QFontDatabase::families(); });
   auto splash = std::make_unique<TSplashScreen>();
   splash->ShowAtOnce();
   Diagnose(DiagnosticArea::Startup, "the splash shown");

@@ -7,6 +7,7 @@
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QStringList>
+#include <QTimer>
 #include <QVariantMap>
 
 #include "base/diagnostics.h"
@@ -30,10 +31,16 @@ QString Text(const std::string& text) { return QString::fromUtf8(text.data(), te
 
 }  // namespace
 
-DBusNotificationServer::DBusNotificationServer()
-    : balloons_(*this),
-      watcher_(new QDBusServiceWatcher(Service, QDBusConnection::sessionBus(),
-                                       QDBusServiceWatcher::WatchForOwnerChange, this)) {
+DBusNotificationServer::DBusNotificationServer() : balloons_(*this) {
+  // Each hook is a round trip to the bus: made once the event loop runs,
+  // after the window is up, unless a balloon comes first.
+  QTimer::singleShot(0, this, [this] { HookUp(); });
+}
+
+void DBusNotificationServer::HookUp() {
+  if (watcher_ != nullptr) return;
+  watcher_ = new QDBusServiceWatcher(Service, QDBusConnection::sessionBus(),
+                                     QDBusServiceWatcher::WatchForOwnerChange, this);
   connect(watcher_, &QDBusServiceWatcher::serviceOwnerChanged, this,
           [this] { balloons_.ServerChanged(); });
   // Servers send these signals to the connection that asked for the balloon

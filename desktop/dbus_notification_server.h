@@ -29,12 +29,14 @@ class DBusNotificationServer final : public QObject, public BalloonServer, priva
   void OnNotificationClosed(uint id, uint reason);
 
  private:
+  // Follows the server on the bus; once only.
+  void HookUp();
   void GetCapabilities() override;
   void Notify(const NotifyCall& call) override;
   void CloseNotification(std::uint32_t id) override;
 
   NotificationBalloons balloons_;
-  QDBusServiceWatcher* watcher_;
+  QDBusServiceWatcher* watcher_ = nullptr;
 };
 
 }  // namespace halvoric

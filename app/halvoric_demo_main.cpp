@@ -6,7 +6,6 @@
 
 #include "base/diagnostics.h"
 #include "desktop/qt_diagnostics.h"
-#include "drive/drive_database_files.h"
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
 #include "ui/demo_scenario.h"
@@ -14,10 +13,6 @@
 #include "ui/program_entry.h"
 
 int main(int argc, char** argv) {
-  // Read and parsed beside the making of the application object, which
-  // mostly waits on the display.
-  const halvoric::DatabaseLoading database =
-      halvoric::LoadDriveDatabaseMeanwhile(halvoric::DriveDatabasePaths());
   QApplication app(argc, argv);
   halvoric::InstallQtDiagnostics();
   halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the application object");
@@ -36,8 +31,6 @@ int main(int argc, char** argv) {
       std::make_unique<halvoric::sim::SimulatedDisks>(std::move(*scenario)));
   halvoric::Diagnose(halvoric::DiagnosticArea::Startup,
                      "the desktop's services (D-Bus connections)");
-  halvoric::PlatformServices services = desktop.Services();
-  services.Monitor.Database = [database] { return database.get(); };
-  const halvoric::MainWindow program = halvoric::StartMainWindow(std::move(services));
+  const halvoric::MainWindow program = halvoric::StartMainWindow(desktop.Services());
   return halvoric::RunMainWindow(*program.Form);
 }

@@ -11,7 +11,6 @@
 #include "desktop/settings_folder.h"
 #include "disks/access_levels.h"
 #include "disks/whole_disks.h"
-#include "drive/drive_database_files.h"
 #include "shell/single_instance.h"
 #include "ui/linux_desktop.h"
 #include "ui/program_entry.h"
@@ -50,10 +49,6 @@ int EnterSettingsFolderOfArguments(const QStringList& arguments, bool& userSetti
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Read and parsed beside the making of the application object, which
-  // mostly waits on the display.
-  const halvoric::DatabaseLoading database =
-      halvoric::LoadDriveDatabaseMeanwhile(halvoric::DriveDatabasePaths());
   QApplication app(argc, argv);
   bool userSettings = false;
   if (const int status =
@@ -88,7 +83,6 @@ int main(int argc, char** argv) {
                      "the desktop's services (D-Bus connections)");
   halvoric::PlatformServices services = desktop.Services();
   services.ProtectOnFirstRun = userSettings;
-  services.Monitor.Database = [database] { return database.get(); };
   const halvoric::MainWindow program = halvoric::StartMainWindow(std::move(services));
   window = program.Form.get();
   return halvoric::RunMainWindow(*program.Form);

@@ -56,11 +56,11 @@ inline constexpr std::size_t kSectorSize = 512;
 
 // Answer to SMART_GET_VERSION (24 bytes).
 struct VersionAnswer {
-  std::uint8_t Version;          // 0
-  std::uint8_t Revision;         // 1
-  std::uint8_t Reserved;         // 2
-  std::uint8_t IdeDeviceMap;     // 3: bit 4 + N set = position N holds a packet device
-  std::uint32_t Capabilities;    // 4
+  std::uint8_t Version;            // 0
+  std::uint8_t Revision;           // 1
+  std::uint8_t Reserved;           // 2
+  std::uint8_t IdeDeviceMap;       // 3: bit 4 + N set = position N holds a packet device
+  std::uint32_t Capabilities;      // 4
   std::uint32_t ReservedWords[4];  // 8
 };
 static_assert(sizeof(VersionAnswer) == 24);
@@ -87,18 +87,18 @@ static_assert(offsetof(AtaCommandRequest, DriveNumber) == 12);
 
 // Header of a command result (16 bytes); SMART ENABLE answers with it alone.
 struct AtaResultHeader {
-  std::uint32_t BufferSize;   // 0: as returned by the driver
-  std::uint8_t DriverError;   // 4
-  std::uint8_t IdeError;      // 5: the drive's error register
-  std::uint8_t Reserved1[2];  // 6
+  std::uint32_t BufferSize;    // 0: as returned by the driver
+  std::uint8_t DriverError;    // 4
+  std::uint8_t IdeError;       // 5: the drive's error register
+  std::uint8_t Reserved1[2];   // 6
   std::uint32_t Reserved2[2];  // 8
 };
 static_assert(sizeof(AtaResultHeader) == 16);
 
 // The result of a data command (528 bytes): header plus one sector.
 struct AtaCommandResult {
-  AtaResultHeader Header;            // 0
-  std::uint8_t Data[kSectorSize];    // 16
+  AtaResultHeader Header;          // 0
+  std::uint8_t Data[kSectorSize];  // 16
 };
 static_assert(sizeof(AtaCommandResult) == 528);
 static_assert(offsetof(AtaCommandResult, Data) == 16);
@@ -129,12 +129,12 @@ static_assert(offsetof(RegisterAnswer, CylinderHigh) == 10);
 
 // One entry of the SMART READ DATA table (12 bytes).
 struct AttributeEntry {
-  std::uint8_t Id;         // 0: 0 marks an empty entry
-  std::uint8_t Flags[2];   // 1
-  std::uint8_t Value;      // 3: current normalised value
-  std::uint8_t Worst;      // 4: worst normalised value
-  std::uint8_t Raw[6];     // 5: little-endian raw value
-  std::uint8_t Reserved;   // 11
+  std::uint8_t Id;        // 0: 0 marks an empty entry
+  std::uint8_t Flags[2];  // 1
+  std::uint8_t Value;     // 3: current normalised value
+  std::uint8_t Worst;     // 4: worst normalised value
+  std::uint8_t Raw[6];    // 5: little-endian raw value
+  std::uint8_t Reserved;  // 11
 };
 static_assert(sizeof(AttributeEntry) == 12);
 static_assert(offsetof(AttributeEntry, Raw) == 5);
@@ -156,14 +156,14 @@ static_assert(kTableOffset + (kTableEntries + 1) * sizeof(AttributeEntry) <= kSe
               "the summary may read one entry behind a full table");
 
 // IDENTIFY data layout (byte offsets within the 512-byte sector).
-inline constexpr std::size_t kIdentifyCylinders = 2;       // word 1
-inline constexpr std::size_t kIdentifyHeads = 6;           // word 3
+inline constexpr std::size_t kIdentifyCylinders = 2;         // word 1
+inline constexpr std::size_t kIdentifyHeads = 6;             // word 3
 inline constexpr std::size_t kIdentifySectorsPerTrack = 12;  // word 6
-inline constexpr std::size_t kIdentifySerial = 20;         // words 10..19
+inline constexpr std::size_t kIdentifySerial = 20;           // words 10..19
 inline constexpr std::size_t kIdentifySerialLength = 20;
-inline constexpr std::size_t kIdentifyFirmware = 46;       // words 23..26
+inline constexpr std::size_t kIdentifyFirmware = 46;  // words 23..26
 inline constexpr std::size_t kIdentifyFirmwareLength = 8;
-inline constexpr std::size_t kIdentifyModel = 54;          // words 27..46
+inline constexpr std::size_t kIdentifyModel = 54;  // words 27..46
 inline constexpr std::size_t kIdentifyModelLength = 40;
 inline constexpr std::size_t kIdentifyRotationRate = 434;  // word 217
 

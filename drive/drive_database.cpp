@@ -127,6 +127,8 @@ class Tokens {
   }
 
   const std::string& Text() const { return string_; }
+  // Where the next token begins its search: just past the last one.
+  std::size_t Offset() const { return at_; }
   const std::string& Problem() const { return problem_; }
   std::size_t Line() const { return line_; }
 
@@ -303,6 +305,8 @@ Result<std::vector<AttributePreset>> ParsePresets(std::string_view text) {
 }
 
 void ParseDriveDatabase(std::string_view text, std::string_view origin, DriveDatabase& database) {
+  const std::size_t file = database.Files.size();
+  database.Files.emplace_back(origin);
   Tokens tokens(text);
   for (;;) {
     const Tokens::Kind kind = tokens.Next();
@@ -316,7 +320,9 @@ void ParseDriveDatabase(std::string_view text, std::string_view origin, DriveDat
       return;
     }
     if (kind != Tokens::Kind::Open) continue;
+    EntrySource source{file, tokens.Offset() - 1, 0};
     Result<std::vector<std::string>> fields = ReadEntry(tokens);
+    source.End = tokens.Offset();
     if (!fields.Ok()) {
       skip(fields.Message);
       if (tokens.Problem().empty()) continue;
@@ -333,8 +339,10 @@ void ParseDriveDatabase(std::string_view text, std::string_view origin, DriveDat
     if (entry->Family == "DEFAULT") {
       database.Defaults.insert(database.Defaults.end(), entry->Presets.begin(),
                                entry->Presets.end());
+      database.DefaultSources.push_back(source);
       continue;
     }
+    entry->Source = source;
     if (entry->Model) database.Entries.push_back(std::move(*entry));
   }
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,20 +42,39 @@ class WholeMatch {
   std::shared_ptr<Compiled> compiled_;
 };
 
+// Where an entry stands in the file it was read from: the bytes from its
+// opening brace to its closing one.
+struct EntrySource {
+  std::size_t File = 0;  // in DriveDatabase::Files
+  std::size_t Begin = 0;
+  std::size_t End = 0;
+};
+
 struct DriveEntry {
   std::string Family;
   std::optional<WholeMatch> Model;     // none for entries no drive matches
   std::optional<WholeMatch> Firmware;  // none matches every firmware
   std::string Warning;
   std::vector<AttributePreset> Presets;
+  EntrySource Source;
 };
 
 struct DriveDatabase {
   // Every ID's default name and format, applied under a model's own.
   std::vector<AttributePreset> Defaults;
+  std::vector<EntrySource> DefaultSources;
   std::vector<DriveEntry> Entries;  // in the order they are searched
   // One line per entry that was skipped, saying where and why.
   std::vector<std::string> Skipped;
+  // The files parsed, as named to ParseDriveDatabase.
+  std::vector<std::string> Files;
+  // For a database of only the entries some drives need: the models and
+  // firmware ("MODEL\nFIRMWARE") it answers for, and the files searched for
+  // the whole of it; see drive_database_files.h.
+  std::optional<std::set<std::string>> Covers;
+  std::vector<std::string> Paths;
+  // For a whole database: the files' stamps when they were read.
+  std::string Stamps;
 
   // The first entry whose patterns match; none when no entry does.
   const DriveEntry* Match(const std::string& model, const std::string& firmware) const;

@@ -2,11 +2,12 @@
 // Where the drive database is found and its files read.
 #pragma once
 
-#include <future>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/result.h"
 #include "drive/drive_database.h"
 
 namespace halvoric {
@@ -20,9 +21,22 @@ std::vector<std::string> DriveDatabasePaths();
 // file are searched first. Null when none could be read.
 std::shared_ptr<const DriveDatabase> LoadDriveDatabase(const std::vector<std::string>& paths);
 
-// The same on a thread of its own, begun at once, so that the parse overlaps
-// whatever the caller does meanwhile.
-using DatabaseLoading = std::shared_future<std::shared_ptr<const DriveDatabase>>;
-DatabaseLoading LoadDriveDatabaseMeanwhile(std::vector<std::string> paths);
+// What the window keeps of the database for its drives, beside its settings.
+inline constexpr char kKeptDriveDatabaseFileName[] = "drivedb-kept.h";
+
+// The database for a start: the few entries `kept` holds, when it was made
+// from the files of `paths` as they are now and parses whole; it covers
+// only the drives it names (DriveDatabase::Covers). Else every file, as
+// above. Parsing some 6,000 lines at every start would cost more than the
+// rest of the window's making on the drives' thread.
+std::shared_ptr<const DriveDatabase> LoadDriveDatabase(const std::vector<std::string>& paths,
+                                                       const std::string& kept);
+
+// Writes to `kept` the defaults of the whole `database` and the entries
+// that `drives` (by "MODEL\nFIRMWARE"; null for none) matched, in the files'
+// own syntax and order. Nothing is written when a file changed since it
+// was read.
+Result<> KeepDriveDatabase(const std::string& kept, const DriveDatabase& database,
+                           const std::map<std::string, const DriveEntry*>& drives);
 
 }  // namespace halvoric

@@ -5,6 +5,7 @@
 
 #include "base/text_trim.h"
 #include "drive/attributes.h"
+#include "drive/drive_database_files.h"
 #include "drive/drive_number.h"
 #include "drive/drive_series.h"
 #include "drive/identify.h"
@@ -29,8 +30,8 @@ std::optional<std::uint8_t> CriticalWarningOf(TableData attributes) {
 
 // IDENTIFY word 217: 1 for a drive without rotating media, else its speed.
 DriveKind KindOf(const AtaCommandResult& identify) {
-  const unsigned rate = identify.Data[kIdentifyRotationRate] |
-                        identify.Data[kIdentifyRotationRate + 1] << 8;
+  const unsigned rate =
+      identify.Data[kIdentifyRotationRate] | identify.Data[kIdentifyRotationRate + 1] << 8;
   if (rate == 1) return DriveKind::Ssd;
   return rate >= 0x401 && rate != 0xFFFF ? DriveKind::Hdd : DriveKind::Any;
 }
@@ -46,8 +47,17 @@ std::string IdentityText(const AtaCommandResult& identify, std::size_t at, std::
 
 void DriveReader::UseDatabase(std::shared_ptr<const DriveDatabase> database) {
   database_ = std::move(database);
+  keepWanted_ = database_ && !database_->Covers;
+  traded_.clear();
+  matched_.clear();
   meaningsOfDrive_.clear();
   meanings_.clear();
+}
+
+Result<> DriveReader::KeepDatabase(const std::string& kept) {
+  if (!keepWanted_) return Result<>::Done();
+  keepWanted_ = false;
+  return KeepDriveDatabase(kept, *database_, matched_);
 }
 
 const DriveMeanings& DriveReader::MeaningsOf(const SeriesOutcome& series) {
@@ -59,7 +69,15 @@ const DriveMeanings& DriveReader::MeaningsOf(const SeriesOutcome& series) {
   const std::string key = model + '\n' + firmware + '\n' + std::to_string(static_cast<int>(kind));
   const DriveMeanings*& known = meaningsOfDrive_[key];
   if (known == nullptr) {
+    const std::string drive = model + '\n' + firmware;
+    if (database_ && database_->Covers && !database_->Covers->contains(drive)) {
+      std::shared_ptr<const DriveDatabase> whole = LoadDriveDatabase(database_->Paths);
+      traded_.push_back(std::move(database_));
+      database_ = std::move(whole);
+      keepWanted_ = database_ != nullptr;
+    }
     const DriveEntry* entry = database_ ? database_->Match(model, firmware) : nullptr;
+    matched_[drive] = entry;
     auto shared = meanings_.find({entry, kind});
     if (shared == meanings_.end()) {
       shared =
@@ -106,10 +124,11 @@ std::string DriveReader::GetDriveModel(DriveNumber n) {
 
 SummaryReading DriveReader::SummarySeries(DriveNumber n, bool ifAwake) {
   SummaryReading reading;
-  const SeriesOutcome series = RunSeries(n,
-                                         ifAwake ? std::span<const SeriesStep>(kSummarySeriesIfAwake)
-                                                 : std::span<const SeriesStep>(kSummarySeries),
-                                         FailedOpen::RunAnyway);
+  const SeriesOutcome series =
+      RunSeries(n,
+                ifAwake ? std::span<const SeriesStep>(kSummarySeriesIfAwake)
+                        : std::span<const SeriesStep>(kSummarySeries),
+                FailedOpen::RunAnyway);
   reading.Power = series.Power;
   if (series.LeftAsleep) return reading;
   reading.Summary = DecodeSummary(series, n);
@@ -129,8 +148,7 @@ DriveSummary DriveReader::DecodeSummary(const SeriesOutcome& series, DriveNumber
   DriveSummary summary = DecodeDriveSummary(blocks_.AttributeBlock.Data,
                                             blocks_.ThresholdBlock.Data, source, meanings);
   summary.ModelWarning = meanings.Warning;
-  if (summary.Temperature == NoTemperature &&
-      series.AnsweredTo(DriveCommand::SmartReadSctStatus)) {
+  if (summary.Temperature == NoTemperature && series.AnsweredTo(DriveCommand::SmartReadSctStatus)) {
     // A signed byte; 80h says the drive has no reading.
     const auto celsius = static_cast<std::int8_t>(
         blocks_.AnswerOf(DriveCommand::SmartReadSctStatus).Data[kSctStatusTemperature]);
@@ -192,6 +210,9 @@ TemperatureSource DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& dis
   diskInfo.ClearDiskInfo();
   smartInfo.ClearSmartInfo();
   const TableSource source = series.Source;
+  // Before the identify rows, whose strings turn the block in place: the
+  // meanings are found by the model as the block came.
+  const DriveMeanings& meanings = MeaningsOf(series);
   if (series.Identified) {
     // An NVMe drive has no SMART ENABLE OPERATIONS, and needs none: its
     // health log is always on.
@@ -199,7 +220,6 @@ TemperatureSource DriveReader::ReadDriveDetails(DriveNumber n, DiskInfoSink& dis
     ShowIdentifyData(diskInfo, blocks_.IdentifyBlock, series.IdentifyRequest,
                      series.IdentifyCommand, smartSupported, n);
   }
-  const DriveMeanings& meanings = MeaningsOf(series);
   if (!meanings.Family.empty()) AddDiskInfoRow(diskInfo, "Model family", meanings.Family);
   if (!meanings.Warning.empty()) AddDiskInfoRow(diskInfo, "Known issue", meanings.Warning);
   ShowTemperatureLimits(diskInfo, LimitsOf(source, series.Identified, n));

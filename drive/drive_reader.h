@@ -50,8 +50,12 @@ class DriveReader final : public DriveQueue {
   ResultBlocks& Blocks() { return blocks_; }
 
   // The drive database that names attributes and reads their raw values;
-  // null keeps the built-in meanings.
+  // null keeps the built-in meanings. One that covers only some drives is
+  // traded for the whole database at the first drive it does not cover.
   void UseDatabase(std::shared_ptr<const DriveDatabase> database);
+  // Keeps in `kept` the entries this reader's drives matched, when the
+  // whole database was read (drive_database_files.h); once per whole read.
+  Result<> KeepDatabase(const std::string& kept);
   // What the attributes of the drive a series just identified mean: by its
   // model and firmware, built once per drive.
   const DriveMeanings& MeaningsOf(const SeriesOutcome& series);
@@ -101,6 +105,11 @@ class DriveReader final : public DriveQueue {
   DiskControl& disks_;
   ResultBlocks blocks_;
   std::shared_ptr<const DriveDatabase> database_;
+  // Databases traded for the whole one: the meanings built from them stay.
+  std::vector<std::shared_ptr<const DriveDatabase>> traded_;
+  // The entry each drive matched, by "MODEL\nFIRMWARE"; null for none.
+  std::map<std::string, const DriveEntry*> matched_;
+  bool keepWanted_ = false;
   // Drives of one entry and kind share their meanings (some 40 KiB): a
   // machine of many disks keeps a copy per model family, not per disk.
   std::map<std::string, const DriveMeanings*> meaningsOfDrive_;  // by model, firmware and kind

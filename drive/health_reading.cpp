@@ -15,8 +15,10 @@ std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& se
   if (!series.ThresholdsRead) return std::nullopt;
   ResultBlocks& blocks = reader.Blocks();
   HealthReading reading;
-  // Before the strings, whose decoding turns the identify block in place.
+  // Before the strings, whose decoding turns the identify block in place:
+  // the meanings are found by the model as the block came.
   DriveSummary summary = reader.DecodeSummary(series, n);
+  const DriveMeanings& meanings = reader.MeaningsOf(series);
   reading.Logs = DecodeDriveLogs(blocks, series);
   if (reading.Logs.Source == TableSource::Nvme && reading.Logs.SelfTests &&
       !reading.Logs.SelfTests->Entries.empty()) {
@@ -30,9 +32,8 @@ std::optional<HealthReading> Decode(DriveReader& reader, const SeriesOutcome& se
   reading.Serial =
       DecodeAtaString(blocks.IdentifyBlock.Data + kIdentifySerial, kIdentifySerialLength);
   reading.Source = series.Source;
-  for (const TableAttribute& attribute :
-       ListAttributes(blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, reading.Source,
-                      reader.MeaningsOf(series))) {
+  for (const TableAttribute& attribute : ListAttributes(
+           blocks.AttributeBlock.Data, blocks.ThresholdBlock.Data, reading.Source, meanings)) {
     reading.Attributes.push_back({attribute.Id, attribute.Raw, attribute.State});
     reading.Names[attribute.Id] = std::string(TrimControls(attribute.Name));
   }

@@ -47,9 +47,8 @@ void JudgeTables(const std::vector<TableAttribute>& attributes, TableSource sour
       continue;
     }
     const auto counted = std::find_if(
-        std::begin(kCountedDefects), std::end(kCountedDefects), [&](const CountedDefect& d) {
-          return d.Source == source && d.Id == attribute.Id;
-        });
+        std::begin(kCountedDefects), std::end(kCountedDefects),
+        [&](const CountedDefect& d) { return d.Source == source && d.Id == attribute.Id; });
     if (counted != std::end(kCountedDefects) && counted->Warns) {
       summary.Counts[attribute.Id] = attribute.Raw;
     }

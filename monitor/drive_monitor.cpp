@@ -2,6 +2,7 @@
 #include "monitor/drive_monitor.h"
 
 #include "base/diagnostics.h"
+#include "drive/drive_database_files.h"
 #include "monitor/health_record.h"
 #include "monitor/history_store.h"
 
@@ -20,15 +21,18 @@ DriveMonitor::DriveMonitor(MonitorServices services)
       historyThread_(services_.SeriesOnOwnThread ? std::make_unique<WorkThread>(services_.Post)
                                                  : nullptr),
       alertMails_(services_.Mail, services_.Post) {
-  if (!services_.Database) return;
-  // Fetched on the drives' thread while the window is built; the scan
+  if (services_.DriveDatabaseFiles.empty()) return;
+  // Parsed on the drives' thread while the window is built; the scan
   // queues behind it.
   queue_.Run(
       [this](DriveReader& reader) {
-        std::shared_ptr<const DriveDatabase> database = services_.Database();
+        std::shared_ptr<const DriveDatabase> database =
+            services_.KeptDriveDatabase.empty()
+                ? LoadDriveDatabase(services_.DriveDatabaseFiles)
+                : LoadDriveDatabase(services_.DriveDatabaseFiles, services_.KeptDriveDatabase);
         if (database) databaseSkipped_ = database->Skipped;
         reader.UseDatabase(std::move(database));
-        Diagnose(DiagnosticArea::Startup, "the drive database in (drives' thread)");
+        Diagnose(DiagnosticArea::Startup, "the drive database read (drives' thread)");
       },
       {});
 }
@@ -88,6 +92,12 @@ void DriveMonitor::StartUp() {
   Scan().JournalDriveLimits(settings_.CritTempValue);
   Scan().JournalModelWarnings();
   SelfTests().Start();
+  if (!services_.KeptDriveDatabase.empty()) {
+    // Behind the scan, which met every drive of the machine.
+    queue_.Run([kept = services_.KeptDriveDatabase](
+                   DriveReader& reader) { static_cast<void>(reader.KeepDatabase(kept)); },
+               {});
+  }
 }
 
 bool DriveMonitor::AcknowledgeWarning(DriveNumber n) {

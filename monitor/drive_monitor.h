@@ -43,10 +43,12 @@ struct MonitorServices {
   // The kernel's name of each drive, for the metrics file; empty for
   // simulated drives, which get made-up names.
   TemperatureWatch::DeviceNames DriveNames;
-  // The drive database, fetched on the drives' thread before their first
-  // series; none, or a null database, keeps the built-in attribute names
-  // and formats.
-  std::function<std::shared_ptr<const DriveDatabase>()> Database;
+  // The drive database's files, searched first to last; none keeps the
+  // built-in attribute names and formats.
+  std::vector<std::string> DriveDatabaseFiles;
+  // Where the entries the drives need are kept between starts; empty for
+  // none: the files are parsed at every start.
+  std::string KeptDriveDatabase;
   Mailer& Mail;
   SoundPlayer& Sounds;
   Hibernator& PowerControl;

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "desktop/program_files.h"
+#include "drive/drive_database_files.h"
 
 namespace halvoric {
 
@@ -18,8 +19,8 @@ PlatformServices LinuxDesktop::Services() {
               .Disks = *disks_,
               .Access = access_,
               .DriveNames = driveNames_,
-              // Each program begins its load before the application object.
-              .Database = {},
+              .DriveDatabaseFiles = DriveDatabasePaths(),
+              .KeptDriveDatabase = kKeptDriveDatabaseFileName,
               .Mail = *mailer_,
               .Sounds = sound_,
               .PowerControl = power_,

@@ -5,14 +5,17 @@
 #include <regex.h>
 
 #include <filesystem>
+#include <set>
 
 #include "base/text_trim.h"
 #include "base/whole_file.h"
 #include "drive/attribute_meanings.h"
 #include "drive/attributes.h"
+#include "drive/collecting_sinks.h"
 #include "drive/drive_database_files.h"
 #include "drive/drive_reader.h"
 #include "drive/drive_record.h"
+#include "drive/health_reading.h"
 #include "drive/pattern_beginnings.h"
 #include "sim_helpers.h"
 
@@ -321,6 +324,20 @@ attribute = 194 value=100 worst=100 threshold=0 raw=415
   EXPECT_EQ(record.Attributes[0].RawText, "9h+33m");
   EXPECT_EQ(record.Attributes[1].RawText, "41.5");
 
+  // The detail pages and the health watch find the entry too, though they
+  // decode the model's bytes in place.
+  CollectingSinks pages;
+  reader.ReadDriveDetails(0, pages, pages);
+  EXPECT_TRUE(std::any_of(pages.diskInfo.begin(), pages.diskInfo.end(), [](const DiskInfoRow& row) {
+    return row.Caption == "Model family" && row.Value == "Test HDDs, faulty firmware";
+  }));
+  ASSERT_EQ(pages.smartInfo.size(), 2u);
+  EXPECT_EQ(pages.smartInfo[0].RawText, "9h+33m");
+  const std::optional<HealthReading> health = ReadHealth(reader, 0);
+  ASSERT_TRUE(health.has_value());
+  EXPECT_EQ(health->Names.at(9), "Power On Minutes");
+  EXPECT_EQ(TrimControls(pages.smartInfo[0].Name), "Power On Minutes");
+
   DriveSummary summary;
   reader.GetDriveSummary(0, summary);
   EXPECT_EQ(summary.Temperature, 41);
@@ -350,6 +367,58 @@ TEST(DriveDatabaseFiles, EarlierFilesWinAndMissingOnesAreNoFault) {
   EXPECT_EQ(database->Match("TESTHDD-1", "BAD1")->Family, "Local");
   EXPECT_EQ(database->Entries.size(), 4u);
   EXPECT_EQ(LoadDriveDatabase({(dir / "missing.h").string()}), nullptr);
+}
+
+// What the window keeps between starts: the defaults and the entries its
+// drives matched, read back as a database that answers for those drives as
+// the whole one does. A drive it was not made for, a spoilt copy or a file
+// that changed brings the whole files back.
+TEST(DriveDatabaseFiles, KeptEntriesServeTheirDrivesUntilADriveOrAFileIsNew) {
+  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "drivedb_kept";
+  std::filesystem::create_directories(dir);
+  const auto write = [](const std::string& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "w");
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+  };
+  const std::vector<std::string> paths = {(dir / "local.h").string(),
+                                          (dir / "packaged.h").string()};
+  const std::string kept = (dir / "kept.h").string();
+  write(paths[1], kDatabase);
+  const auto whole = LoadDriveDatabase(paths, kept);  // nothing kept yet
+  ASSERT_TRUE(whole && !whole->Covers);
+  const std::string hdd = "TESTHDD-1\nBAD1";
+  ASSERT_TRUE(KeepDriveDatabase(kept, *whole,
+                                {{hdd, whole->Match("TESTHDD-1", "BAD1")}, {"OTHER\n1", nullptr}})
+                  .Ok());
+
+  const auto again = LoadDriveDatabase(paths, kept);
+  ASSERT_TRUE(again && again->Covers);
+  EXPECT_EQ(*again->Covers, (std::set<std::string>{hdd, "OTHER\n1"}));
+  EXPECT_EQ(again->Entries.size(), 1u);
+  EXPECT_EQ(again->Match("TESTHDD-1", "BAD1")->Warning, "This firmware loses data; update it");
+  EXPECT_EQ(again->Defaults.size(), whole->Defaults.size());
+  EXPECT_FALSE(KeepDriveDatabase(kept, *again, {}).Ok());  // only a whole one is kept
+
+  sim::SimulatedDisks disks{test::ScenarioFrom(R"(
+[drive 0]
+model = TESTHDD-2
+firmware = OK
+attribute = 9 value=100 worst=100 threshold=0 raw=573
+)")};
+  DriveReader reader{disks};
+  reader.UseDatabase(again);
+  EXPECT_EQ(ReadDriveRecord(reader, 0, nullptr).Family, "Test HDDs");
+  ASSERT_TRUE(reader.KeepDatabase(kept).Ok());
+  EXPECT_EQ(*LoadDriveDatabase(paths, kept)->Covers, std::set<std::string>{"TESTHDD-2\nOK"});
+
+  const Result<std::string> text = ReadWholeFile(kept);
+  ASSERT_TRUE(text.Ok());
+  write(kept, text->substr(0, text->size() - 10));
+  EXPECT_FALSE(LoadDriveDatabase(paths, kept)->Covers);
+  write(kept, *text);
+  write(paths[0], "");
+  EXPECT_FALSE(LoadDriveDatabase(paths, kept)->Covers);
 }
 
 // The field's own file, as installed: every entry understood.

@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "drive/drive_database_files.h"
 #include "drive/sim/scenario.h"
 #include "drive/sim/simulated_disks.h"
 #include "tests/services/service_fakes.h"
@@ -89,7 +88,8 @@ class FormTest : public ::testing::Test {
                 .Disks = disks,
                 .Access = access_,
                 .DriveNames = {},
-                .Database = DatabaseOfFiles(),
+                .DriveDatabaseFiles = databaseFiles_,
+                .KeptDriveDatabase = keptDatabase_,
                 .Mail = mail_,
                 .Sounds = sound_,
                 .PowerControl = power_,
@@ -133,6 +133,7 @@ class FormTest : public ::testing::Test {
   // A tick's outcome is there to look at as soon as the tick returns.
   bool seriesOnOwnThread_ = false;
   std::vector<std::string> databaseFiles_;  // none: the built-in names
+  std::string keptDatabase_;                // none: the files parsed at every start
   std::chrono::milliseconds seriesDeadline_ = kSeriesDeadline;
   FakeSystemLog log_;
   FakeDialogs dialogs_;
@@ -152,11 +153,6 @@ class FormTest : public ::testing::Test {
   std::unique_ptr<TTessivar_Form> form_;
 
  private:
-  std::function<std::shared_ptr<const DriveDatabase>()> DatabaseOfFiles() const {
-    if (databaseFiles_.empty()) return {};
-    return [files = databaseFiles_] { return LoadDriveDatabase(files); };
-  }
-
   std::filesystem::path dir_;
   std::filesystem::path previous_;
 };

@@ -16,7 +16,7 @@ idle_seconds=3
 source scripts/lib/rig.sh
 work=$(mktemp -d)
 demo_pid=
-trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null; rig_stop_all; rm -rf "$work"' EXIT
+trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true; rig_stop_all; rm -rf "$work"' EXIT
 start_xvfb 1024x768x24
 # A desktop session has its bus; without one, each start would launch a bus
 # of its own for its first D-Bus call, which no user's start-up pays.

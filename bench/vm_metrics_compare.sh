@@ -19,7 +19,7 @@ smartctl=$(command -v smartctl || true)
 vm_require
 
 tmp=$(mktemp -d)
-trap '[ -n "$vm_qemu_pid" ] && kill "$vm_qemu_pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+trap '[ -n "$vm_qemu_pid" ] && kill "$vm_qemu_pid" 2>/dev/null || true; rm -rf "$tmp"' EXIT
 root=$tmp/root
 vm_root "$root" bench/vm_metrics_init.sh
 vm_copy_with_libraries "$root" "$cli" /opt/halvoric/halvoric-cli

@@ -1,44 +1,44 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/sound.h"
 
-#include <canberra.h>
-
 #include <memory>
 
+#include "desktop/canberra_library.h"
 #include "desktop/sound_backend_pin.h"
 
 namespace halvoric {
-namespace {
 
-struct ProplistDeleter {
-  void operator()(ca_proplist* list) const { ca_proplist_destroy(list); }
-};
-
-Result<> CanberraFailure(const std::string& what, int code) {
-  return Failure{what + ": " + ca_strerror(code)};
-}
-
-}  // namespace
-
-CanberraSoundPlayer::CanberraSoundPlayer(std::string driver, FinishHandler onFinish)
-    : driver_(std::move(driver)), onFinish_(std::move(onFinish)) {}
+CanberraSoundPlayer::CanberraSoundPlayer(std::string driver, FinishHandler onFinish,
+                                         std::string library)
+    : driver_(std::move(driver)),
+      onFinish_(std::move(onFinish)),
+      libraryName_(std::move(library)) {}
 
 CanberraSoundPlayer::~CanberraSoundPlayer() {
-  if (context_ != nullptr) ca_context_destroy(context_);
+  if (context_ != nullptr) ca_->ContextDestroy(context_);
+}
+
+Result<> CanberraSoundPlayer::CanberraFailure(const std::string& what, int code) const {
+  return Failure{what + ": " + ca_->StrError(code)};
 }
 
 Result<> CanberraSoundPlayer::EnsureContext() {
   if (context_ != nullptr) return Result<>::Done();
-  int code = ca_context_create(&context_);
+  if (!ca_) {
+    Result<CanberraLibrary> loaded = LoadCanberraLibrary(libraryName_);
+    if (!loaded.Ok()) return Failure{std::move(loaded.Message)};
+    ca_ = std::make_unique<const CanberraLibrary>(*loaded);
+  }
+  int code = ca_->ContextCreate(&context_);
   if (code != CA_SUCCESS) return CanberraFailure("No sound output", code);
-  if (!driver_.empty()) code = ca_context_set_driver(context_, driver_.c_str());
+  if (!driver_.empty()) code = ca_->ContextSetDriver(context_, driver_.c_str());
   if (code == CA_SUCCESS) {
-    code = ca_context_change_props(context_, CA_PROP_APPLICATION_NAME, "Halvoric", nullptr);
+    code = ca_->ContextChangeProps(context_, CA_PROP_APPLICATION_NAME, "Halvoric", nullptr);
   }
   // Opening now loads the backend, so that it can be pinned before any sound.
-  if (code == CA_SUCCESS) code = ca_context_open(context_);
+  if (code == CA_SUCCESS) code = ca_->ContextOpen(context_);
   if (code != CA_SUCCESS) {
-    ca_context_destroy(context_);
+    ca_->ContextDestroy(context_);
     context_ = nullptr;
     return CanberraFailure("No sound output", code);
   }
@@ -55,14 +55,15 @@ Result<> CanberraSoundPlayer::Play(const std::string& wavPath) {
     id = nextId_++;
     playing_.insert(id);
   }
+  const auto destroy = [this](ca_proplist* list) { ca_->ProplistDestroy(list); };
   ca_proplist* raw = nullptr;
-  int code = ca_proplist_create(&raw);
-  std::unique_ptr<ca_proplist, ProplistDeleter> properties(raw);
-  if (code == CA_SUCCESS) code = ca_proplist_sets(raw, CA_PROP_MEDIA_FILENAME, wavPath.c_str());
+  int code = ca_->ProplistCreate(&raw);
+  std::unique_ptr<ca_proplist, decltype(destroy)> properties(raw, destroy);
+  if (code == CA_SUCCESS) code = ca_->ProplistSets(raw, CA_PROP_MEDIA_FILENAME, wavPath.c_str());
   // The user may replace the file under the same name; a sound server must
   // not keep playing the old one from its cache.
-  if (code == CA_SUCCESS) code = ca_proplist_sets(raw, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
-  if (code == CA_SUCCESS) code = ca_context_play_full(context_, id, raw, &Finished, this);
+  if (code == CA_SUCCESS) code = ca_->ProplistSets(raw, CA_PROP_CANBERRA_CACHE_CONTROL, "never");
+  if (code == CA_SUCCESS) code = ca_->ContextPlayFull(context_, id, raw, &Finished, this);
   if (code == CA_SUCCESS) return Result<>::Done();
 
   std::lock_guard lock(mutex_);
@@ -79,7 +80,7 @@ void CanberraSoundPlayer::Finished(ca_context*, std::uint32_t id, int code, void
   }
   if (!player->onFinish_) return;
   player->onFinish_(code == CA_SUCCESS ? Result<>::Done()
-                                       : CanberraFailure("Sound broke off", code));
+                                       : player->CanberraFailure("Sound broke off", code));
 }
 
 }  // namespace halvoric

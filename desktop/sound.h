@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The alert sound: a WAV file played through libcanberra, which reaches
 // PulseAudio, PipeWire or ALSA. The path goes to the library as a property,
-// never through a shell, so any file name plays.
+// never through a shell, so any file name plays. The library is loaded at
+// the first sound.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <string>
@@ -16,6 +18,11 @@ struct ca_context;
 
 namespace halvoric {
 
+struct CanberraLibrary;
+
+// The soname the system's loader finds in its usual folders.
+inline constexpr const char* kCanberraLibrary = "libcanberra.so.0";
+
 class CanberraSoundPlayer final : public SoundPlayer {
  public:
   // Told once for every sound that started, when it ended or broke off.
@@ -23,8 +30,10 @@ class CanberraSoundPlayer final : public SoundPlayer {
   using FinishHandler = std::function<void(const Result<>&)>;
 
   // `driver` picks a libcanberra backend ("alsa", "pulse"); empty lets the
-  // library choose.
-  explicit CanberraSoundPlayer(std::string driver = {}, FinishHandler onFinish = {});
+  // library choose. `library` names libcanberra as the system's loader
+  // finds it; a Play that cannot load it fails with the reason.
+  explicit CanberraSoundPlayer(std::string driver = {}, FinishHandler onFinish = {},
+                               std::string library = kCanberraLibrary);
   // Stops the sounds that still play.
   ~CanberraSoundPlayer() override;
   CanberraSoundPlayer(const CanberraSoundPlayer&) = delete;
@@ -35,9 +44,12 @@ class CanberraSoundPlayer final : public SoundPlayer {
  private:
   static void Finished(ca_context* context, std::uint32_t id, int code, void* self);
   Result<> EnsureContext();
+  Result<> CanberraFailure(const std::string& what, int code) const;
 
   std::string driver_;
   FinishHandler onFinish_;
+  std::string libraryName_;
+  std::unique_ptr<const CanberraLibrary> ca_;  // loaded at the first Play
   ca_context* context_ = nullptr;
   std::mutex mutex_;
   std::uint32_t nextId_ = 1;

@@ -3,10 +3,11 @@
 
 #include <algorithm>
 #include <charconv>
-#include <fstream>
 #include <iterator>
 #include <system_error>
 #include <vector>
+
+#include "base/whole_file.h"
 
 namespace halvoric {
 namespace {
@@ -23,12 +24,10 @@ constexpr unsigned char kAtaInformationPage = 0x89;
 constexpr std::size_t kIdentifyInPage = 60;
 
 std::optional<std::string> ReadAttribute(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text(kMaxAttribute, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  return text;
+  Result<std::string> text = ReadWholeFile(file);
+  if (!text.Ok()) return std::nullopt;
+  if (text->size() > kMaxAttribute) text->resize(kMaxAttribute);
+  return std::move(*text);
 }
 
 std::string ReadLine(const fs::path& file) {

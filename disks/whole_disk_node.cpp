@@ -8,10 +8,10 @@
 
 #include <cerrno>
 #include <charconv>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
+#include "base/whole_file.h"
 #include "disks/open_error_kind.h"
 #include "disks/whole_disks.h"
 
@@ -20,9 +20,9 @@ namespace {
 
 // "MAJOR:MINOR\n" as the kernel writes block/NAME/dev.
 std::optional<dev_t> ReadDeviceNumber(const std::filesystem::path& file) {
-  std::ifstream in(file);
-  std::string text;
-  if (!std::getline(in, text)) return std::nullopt;
+  const Result<std::string> read = ReadWholeFile(file);
+  if (!read.Ok()) return std::nullopt;
+  const std::string text = read->substr(0, read->find('\n'));
   unsigned major = 0;
   unsigned minor = 0;
   const char* end = text.data() + text.size();

@@ -2,9 +2,10 @@
 #include "monitor/health_record.h"
 
 #include <charconv>
-#include <sstream>
+#include <span>
 
 #include "base/staged_file.h"
+#include "base/text_split.h"
 #include "base/whole_file.h"
 
 namespace halvoric {
@@ -63,17 +64,18 @@ Result<> Replaced(const std::string& path, const std::string& text) {
 }
 
 // The lines of the logs and the schedule, which older versions leave out
-// as unreadable; false for a line that is none of them, or broken.
-bool ReadLogLine(const std::string& kind, std::istringstream& fields, HealthRecord& record) {
-  std::string extra;
+// as unreadable, by the words after the kind; false for a line that is
+// none of them, or broken.
+bool ReadLogLine(const std::string& kind, std::span<const std::string> fields,
+                 HealthRecord& record) {
   if (kind == kLogsRead) {
-    if (fields >> extra) return false;
+    if (!fields.empty()) return false;
     record.LogsRead = true;
     return true;
   }
   if (kind == kErrors || kind == kScheduled) {
-    std::string text;
-    if (!(fields >> text) || (fields >> extra)) return false;
+    if (fields.size() != 1) return false;
+    const std::string& text = fields[0];
     if (kind == kErrors) {
       std::uint64_t count = 0;
       if (!ParseWhole(text, count)) return false;
@@ -85,12 +87,12 @@ bool ReadLogLine(const std::string& kind, std::istringstream& fields, HealthReco
     }
     return true;
   }
-  if (kind != kFailedSelfTest) return false;
-  std::string hours, type, result, lba, state;
+  if (kind != kFailedSelfTest || fields.size() != 5) return false;
+  const std::string &hours = fields[0], &type = fields[1], &result = fields[2], &lba = fields[3],
+                    &state = fields[4];
   KnownFailedSelfTest known;
   unsigned typeValue = 0, resultValue = 0;
-  if (!(fields >> hours >> type >> result >> lba >> state) || (fields >> extra) ||
-      !ParseWhole(hours, known.Hours) || !ParseWhole(type, typeValue) || typeValue > 255 ||
+  if (!ParseWhole(hours, known.Hours) || !ParseWhole(type, typeValue) || typeValue > 255 ||
       !ParseWhole(result, resultValue) || resultValue > 255 || !ParseWhole(lba, known.Lba) ||
       (state != kOpen && state != kSuperseded)) {
     return false;
@@ -110,22 +112,20 @@ HealthRecords LoadHealthRecords(const std::string& path) {
   HealthRecords records;
   const auto content = ReadWholeFile(path);
   if (!content.Ok()) return records;
-  std::istringstream lines(*content);
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (const std::string& line : Lines(*content)) {
     if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string serialText, idText, rawText, state, extra;
-    if (!(fields >> serialText >> idText)) continue;
-    const std::optional<std::string> serial = FromHex(serialText);
+    const std::vector<std::string> fields = Words(line);
+    if (fields.size() < 2) continue;
+    const std::string& idText = fields[1];
+    const std::optional<std::string> serial = FromHex(fields[0]);
     if (!serial) continue;
     if (idText == kFailing) {
-      if (!(fields >> extra)) records[*serial].DriveFailing = true;
+      if (fields.size() == 2) records[*serial].DriveFailing = true;
       continue;
     }
     // A broken line of the logs is left out like any other.
     HealthRecord logs;
-    if (ReadLogLine(idText, fields, logs)) {
+    if (ReadLogLine(idText, std::span(fields).subspan(2), logs)) {
       HealthRecord& record = records[*serial];
       record.LogsRead = record.LogsRead || logs.LogsRead;
       if (logs.ErrorCount) record.ErrorCount = logs.ErrorCount;
@@ -135,7 +135,8 @@ HealthRecords LoadHealthRecords(const std::string& path) {
       }
       continue;
     }
-    if (!(fields >> rawText >> state) || (fields >> extra)) continue;
+    if (fields.size() != 4) continue;
+    const std::string &rawText = fields[2], &state = fields[3];
     unsigned id = 0;
     AttributeReading reading;
     if (!ParseWhole(idText, id) || id == 0 || id > 255 || !ParseWhole(rawText, reading.Raw) ||
@@ -178,18 +179,15 @@ AcknowledgedCounts LoadAcknowledgedCounts(const std::string& path) {
   AcknowledgedCounts acknowledged;
   const auto content = ReadWholeFile(path);
   if (!content.Ok()) return acknowledged;
-  std::istringstream lines(*content);
-  std::string line;
-  while (std::getline(lines, line)) {
+  for (const std::string& line : Lines(*content)) {
     if (line.empty() || line[0] == '#') continue;
-    std::istringstream fields(line);
-    std::string serialText, count;
-    fields >> serialText;
-    const std::optional<std::string> serial = FromHex(serialText);
+    const std::vector<std::string> fields = Words(line);
+    const std::optional<std::string> serial = FromHex(fields.empty() ? "" : fields[0]);
     if (!serial || serial->empty()) continue;
     DefectCounts counts;
     bool readable = true;
-    while (readable && fields >> count) {
+    for (std::size_t i = 1; readable && i < fields.size(); ++i) {
+      const std::string& count = fields[i];
       const std::size_t equals = count.find('=');
       unsigned id = 0;
       std::uint64_t raw = 0;

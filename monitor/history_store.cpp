@@ -111,7 +111,11 @@ Result<HistoryStore> HistoryStore::Open(const std::string& path) {
   // the log from staying large after a reduction.
   if (Result<> set = store.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
                                    "PRAGMA wal_autocheckpoint=100;"
-                                   "PRAGMA journal_size_limit=1048576;");
+                                   "PRAGMA journal_size_limit=1048576;"
+                                   // A reduction's pass over the readings
+                                   // would otherwise grow the page cache
+                                   // to 2 MiB.
+                                   "PRAGMA cache_size=-256;");
       !set.Ok()) {
     return Failure{set.Message};
   }
@@ -248,6 +252,9 @@ Result<> HistoryStore::Reduce(std::int64_t now) {
     return Fail("be reduced");
   }
   reducedAt_ = now;
+  // The pass filled the page cache; the readings between reductions need
+  // only a few pages.
+  sqlite3_db_release_memory(db_);
   return Result<>::Done();
 }
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "settings/settings_keeper.h"
 
-#include <iostream>
+#include <cstdio>
 #include <utility>
 
 #include "base/staged_file.h"
@@ -99,7 +99,7 @@ void SettingsKeeper::SaveAtQuit() {
   // No window is left to show a failure in; the terminal and, through the
   // journal, the system log still tell.
   if (const Result<> saved = Save(); !saved.Ok()) {
-    std::cerr << "halvoric: " << saved.Message << "\n";
+    std::fprintf(stderr, "halvoric: %s\n", saved.Message.c_str());
     journal_.AddLogLine(saved.Message);
   }
 }

@@ -55,8 +55,11 @@ esac
 lintian --fail-on error,warning --tag-display-limit 0 "$package" ||
   fail "lintian reports errors or warnings"
 
-dpkg-deb -f "$package" Depends | grep -q 'libqt6widgets6' ||
-  fail "Depends has no Qt library: $(dpkg-deb -f "$package" Depends)"
+# Qt from the library scan, libcanberra by hand: it is loaded at the first sound.
+for library in libqt6widgets6 libcanberra0; do
+  dpkg-deb -f "$package" Depends | grep -q "$library" ||
+    fail "Depends has no $library: $(dpkg-deb -f "$package" Depends)"
+done
 dpkg-deb -f "$package" Suggests | grep -qx smartmontools ||
   fail "Suggests is not smartmontools: $(dpkg-deb -f "$package" Suggests)"
 

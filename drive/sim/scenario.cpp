@@ -1,15 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "drive/sim/scenario.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <limits>
-#include <sstream>
 
+#include "base/descriptor.h"
+#include "base/full_transfer.h"
+#include "base/text_split.h"
+#include "base/whole_file.h"
 #include "drive/attributes.h"
 #include "drive/identify.h"
 
@@ -40,11 +45,6 @@ std::string Trim(const std::string& s) {
 std::string Unquote(const std::string& s) {
   if (s.size() >= 2 && s.front() == '"' && s.back() == '"') return s.substr(1, s.size() - 2);
   return s;
-}
-
-std::vector<std::string> Words(const std::string& s) {
-  std::istringstream in(s);
-  return {std::istream_iterator<std::string>(in), std::istream_iterator<std::string>()};
 }
 
 template <typename T>
@@ -99,13 +99,17 @@ Result<Sector> ReadSectorFile(const std::string& path) {
   // Any size may be opened: reading one sector too many tells the length.
   const Result<> readable = CheckReadableFile(path, std::numeric_limits<std::uintmax_t>::max());
   if (!readable.Ok()) return Failure{"sector file '" + path + "' is " + readable.Message};
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Failure{"cannot open sector file '" + path + "'"};
-  Sector sector{};
-  in.read(reinterpret_cast<char*>(sector.data()), sector.size());
-  if (in.gcount() != static_cast<std::streamsize>(sector.size()) || in.peek() != EOF) {
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.Get() < 0) return Failure{"cannot open sector file '" + path + "'"};
+  std::array<std::uint8_t, kSectorSize + 1> bytes{};
+  const Transfer read = TransferFully(bytes.size(), [&](std::size_t offset, std::size_t count) {
+    return ::read(file.Get(), bytes.data() + offset, count);
+  });
+  if (read.Error != 0 || read.Moved != kSectorSize) {
     return Failure{"sector file '" + path + "' is not 512 bytes long"};
   }
+  Sector sector{};
+  std::copy_n(bytes.begin(), sector.size(), sector.begin());
   return sector;
 }
 
@@ -115,9 +119,7 @@ class Parser {
       : origin_(std::move(origin)), base_(std::move(baseDirectory)) {}
 
   Result<Scenario> Run(const std::string& text) {
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
+    for (const std::string& line : Lines(text)) {
       ++lineNumber_;
       if (const Result<> parsed = ParseLine(line); !parsed.Ok()) {
         return Failure{origin_ + ":" + std::to_string(lineNumber_) + ": " + parsed.Message};
@@ -677,12 +679,10 @@ Result<Scenario> LoadScenario(const std::string& path) {
   if (const Result<> readable = CheckReadableFile(path, kMaxScenarioBytes); !readable.Ok()) {
     return Failure{"cannot open scenario file '" + path + "': " + readable.Message};
   }
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Failure{"cannot open scenario file '" + path + "': " + std::strerror(errno)};
-  std::ostringstream text;
-  text << in.rdbuf();
+  const Result<std::string> text = ReadWholeFile(path);
+  if (!text.Ok()) return Failure{"cannot open scenario file '" + path + "': " + text.Message};
   const auto slash = path.find_last_of('/');
-  return ParseScenario(text.str(), path, slash == std::string::npos ? "." : path.substr(0, slash));
+  return ParseScenario(*text, path, slash == std::string::npos ? "." : path.substr(0, slash));
 }
 
 Sector BuildIdentifySector(const SimDrive& drive) {

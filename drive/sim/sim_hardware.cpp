@@ -4,8 +4,9 @@
 #include <bit>
 #include <charconv>
 #include <iterator>
-#include <sstream>
 #include <utility>
+
+#include "base/text_split.h"
 
 namespace halvoric::sim {
 namespace {
@@ -65,9 +66,8 @@ void PutWord(std::array<std::uint8_t, kSectorSize>& s, std::size_t word, std::ui
 }  // namespace
 
 Result<> ParseHardware(const std::string& value, SimHardware& hardware) {
-  std::istringstream in(value);
-  bool any = false;
-  for (std::string word; in >> word; any = true) {
+  const std::vector<std::string> words = Words(value);
+  for (const std::string& word : words) {
     const auto equals = word.find('=');
     if (equals == std::string::npos ||
         !ParseField(word.substr(0, equals), word.substr(equals + 1), hardware)) {
@@ -76,7 +76,7 @@ Result<> ParseHardware(const std::string& value, SimHardware& hardware) {
                      "link=1.5|3.0|6.0[/CURRENT], form=5.25|3.5|2.5|1.8|mSATA|M.2"};
     }
   }
-  if (!any || hardware.Blocks == 0) return Failure{"hardware needs at least blocks=N"};
+  if (words.empty() || hardware.Blocks == 0) return Failure{"hardware needs at least blocks=N"};
   return Result<>::Done();
 }
 

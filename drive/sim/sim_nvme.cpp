@@ -5,7 +5,8 @@
 #include <charconv>
 #include <cstring>
 #include <iterator>
-#include <sstream>
+
+#include "base/text_split.h"
 
 namespace halvoric::sim {
 namespace {
@@ -39,13 +40,6 @@ constexpr HealthField kFields[] = {
     {"warning-temperature-minutes", kNvmeWarningTempTime, 4, 0},
     {"critical-temperature-minutes", kNvmeCriticalTempTime, 4, 0},
 };
-
-std::vector<std::string> Words(const std::string& text) {
-  std::istringstream in(text);
-  std::vector<std::string> words;
-  for (std::string word; in >> word;) words.push_back(word);
-  return words;
-}
 
 template <typename T>
 bool Number(const std::string& text, T& value) {

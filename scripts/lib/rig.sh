@@ -1,6 +1,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Sourced by the scripts that start programs for a check or a measurement.
 # Every process they start is tracked here and stopped by its PID at the end.
+# Under set -e a failing command ends an EXIT trap where it stands: a kill
+# of a program already gone, before rig_stop_all, left the rig running.
 
 rig_pids=()
 

@@ -6,6 +6,7 @@
 // before the reading began cannot have waited for the sound's end.
 #include "desktop/sound.h"
 
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -112,7 +113,11 @@ class CanberraSoundTest : public ::testing::Test {
   testing::TempDir dir_;
 };
 
+bool CanberraLoaded() { return ::dlopen(kCanberraLibrary, RTLD_NOW | RTLD_NOLOAD) != nullptr; }
+
 TEST_F(CanberraSoundTest, AnyPathPlaysItsSamplesWhileTheCallReturnsAtOnce) {
+  // The library comes with the first sound, not with the player.
+  EXPECT_FALSE(CanberraLoaded());
   const std::string samples = Samples();
   const std::string names[] = {
       "alert.wav",
@@ -132,6 +137,7 @@ TEST_F(CanberraSoundTest, AnyPathPlaysItsSamplesWhileTheCallReturnsAtOnce) {
     PipeReader capture(Captured());
     const Result<> started = player.Play(wav.string());
     ASSERT_TRUE(started.Ok()) << name << ": " << started.Message;
+    EXPECT_TRUE(CanberraLoaded());
     EXPECT_EQ(done.wait_for(std::chrono::milliseconds(200)), std::future_status::timeout)
         << name << ": the sound ended before anyone heard it";
 
@@ -170,6 +176,27 @@ TEST_F(CanberraSoundTest, UnknownDriverIsReportedOnPlay) {
   const Result<> started = player.Play(dir_.File("alert.wav"));
   EXPECT_FALSE(started.Ok());
   EXPECT_FALSE(started.Message.empty());
+}
+
+TEST_F(CanberraSoundTest, LibraryMissingOrNotCanberraIsReportedOnEveryPlay) {
+  testing::WriteFile(dir_.File("alert.wav"), Wav(Samples()));
+  const struct {
+    std::string Library;
+    std::string Error;
+  } cases[] = {
+      {"libhalvoric-no-such-sound.so.0",
+       "The sound library libhalvoric-no-such-sound.so.0 could not be loaded: "
+       "libhalvoric-no-such-sound.so.0: cannot open shared object file"},
+      {"libm.so.6", "The sound library libm.so.6 has no ca_context_create"},
+  };
+  for (const auto& c : cases) {
+    CanberraSoundPlayer player("alsa", {}, c.Library);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+      const Result<> started = player.Play(dir_.File("alert.wav"));
+      EXPECT_FALSE(started.Ok());
+      EXPECT_EQ(started.Message.rfind(c.Error, 0), 0u) << started.Message;
+    }
+  }
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ set -euo pipefail
 program=$1
 home=$(mktemp -d)
 pid=
-trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$home"' EXIT
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null || true; rm -rf "$home"' EXIT
 mkdir -m 700 "$home/run"
 export XDG_CONFIG_HOME=$home/config XDG_RUNTIME_DIR=$home/run QT_QPA_PLATFORM=offscreen
 

@@ -22,13 +22,13 @@ QWidget* PageFilledBy(QWidget*& page, QWidget* content) {
 }  // namespace
 
 void TTessivar_Form::BuildDetailPages() {
-  DiskInfo_TabSheet = new QWidget;
+  DiskInfo_TabSheet = new QWidget(Main_PageControl);
   DiskInfo_ListView = MakeReportView(DiskInfo_TabSheet, {"Name", "Value"});
   DiskInfo_ListView->setIconSize(QSize(16, 16));
   Main_PageControl->addTab(PageFilledBy(DiskInfo_TabSheet, DiskInfo_ListView), ImageListIcons[2],
                            "Disk Info");
 
-  SMARTInfo_TabSheet = new QWidget;
+  SMARTInfo_TabSheet = new QWidget(Main_PageControl);
   SMARTInfo_ListView = MakeReportView(
       SMARTInfo_TabSheet, {"ID", "Attribute Name", "Threshold", "Value", "Worst", "RAW", "Status"});
   SMARTInfo_ListView->setColumnWidth(5, 60);
@@ -52,7 +52,7 @@ void TTessivar_Form::BuildStatusColumns() {
 }
 
 void TTessivar_Form::BuildLogPage() {
-  Log_TabSheet = new QWidget;
+  Log_TabSheet = new QWidget(Main_PageControl);
 
   Log_Memo = new QPlainTextEdit(Log_TabSheet);
   Log_Memo->setReadOnly(true);

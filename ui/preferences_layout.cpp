@@ -50,7 +50,7 @@ void ChainTabOrder(std::initializer_list<QWidget*> widgets) {
 }  // namespace
 
 void TTessivar_Form::BuildPreferencesPage() {
-  QWidget* page = Preferences_TabSheet = new QWidget;
+  QWidget* page = Preferences_TabSheet = new QWidget(Main_PageControl);
   BAD_Image = StatusPicture(page, "bad.png", {224, 240, 16, 16});
   OK_Image = StatusPicture(page, "ok.png", {240, 240, 16, 16});
   WARN_Image = StatusPicture(page, "warn.png", {256, 240, 16, 16});

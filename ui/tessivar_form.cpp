@@ -57,7 +57,7 @@ TTessivar_Form::~TTessivar_Form() {
 
 void TTessivar_Form::BuildFrame() {
   setWindowTitle("Halvoric");
-  setFont(QFont("MS Sans Serif", 8));
+  setFont(FormFont());
   setBackgroundRole(QPalette::Button);
   setAutoFillBackground(true);
   resize(kClientWidth, kClientHeight);

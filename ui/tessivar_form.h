@@ -61,6 +61,8 @@ class TTessivar_Form : public QWidget,
   // Attaches its views to `monitor`, which outlives the window.
   TTessivar_Form(PlatformServices platform, DriveMonitor& monitor, QWidget* parent = nullptr);
   ~TTessivar_Form() override;
+  // The font the window and all it holds are drawn in.
+  static QFont FormFont() { return QFont("MS Sans Serif", 8); }
 
   // Brings the window into its working state: settings, system log source,
   // drive scan, details of drive 0, the start line.

@@ -59,6 +59,8 @@ TEST_P(StatusCellTest, ColourBoldnessAndPicture) {
   }
 
   form.show();
+  // A page's list is laid out once its page is shown.
+  if (!c.DriveList) form.Main_PageControl->setCurrentWidget(form.SMARTInfo_TabSheet);
   const QImage shot = list->viewport()->grab().toImage();
   const std::map<std::string, QImage> pictures{{"OK", form.OK_Image->pixmap().toImage()},
                                                {"WARN", form.WARN_Image->pixmap().toImage()},
@@ -91,6 +93,9 @@ TEST_F(FormTest, EveryListDrawsGridLines) {
   form.show();
   for (QTreeWidget* list : {form.HDDs_ListView, form.DiskInfo_ListView, form.SMARTInfo_ListView}) {
     SCOPED_TRACE(list->columnCount());
+    // A page's list is laid out once its page is shown.
+    const int page = form.Main_PageControl->indexOf(list->parentWidget());
+    if (page >= 0) form.Main_PageControl->setCurrentIndex(page);
     const int row = list->topLevelItemCount() - 1;
     ASSERT_GT(row, 0);
     const QImage shot = list->viewport()->grab().toImage();

@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "drive/drive_access.h"
-#include "drive/drive_record.h"
 #include "drive/drive_reader.h"
+#include "drive/drive_record.h"
 #include "monitor/acknowledged_warnings.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
@@ -132,8 +132,7 @@ class TemperatureWatch {
   // Reads the drives from `drives[next]` on and judges them in order.
   void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
   // Judges the drives from `drives[next]` on, read into `readings`.
-  void JudgeFrom(std::vector<DriveNumber> drives, std::size_t next,
-                 std::vector<Reading>& readings);
+  void JudgeFrom(std::vector<DriveNumber> drives, std::size_t next, std::vector<Reading>& readings);
   // Shows what drive `n` said in its row; nothing for a sleeping drive.
   void Show(DriveNumber n, const SummaryReading& reading);
   // Whether a popup alert waited for an answer.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -44,8 +45,14 @@ class FakeWindow final : public WatchView,
                          public HealthView {
  public:
   std::vector<DriveNumber> WatchedDrives() const override { return Watched; }
-  void StartCheckTimer() override { CheckTimer = true; }
-  void StopCheckTimer() override { CheckTimer = false; }
+  void StartCheckTimer() override {
+    CheckTimer = true;
+    if (TellCheckTimer) TellCheckTimer(true);
+  }
+  void StopCheckTimer() override {
+    CheckTimer = false;
+    if (TellCheckTimer) TellCheckTimer(false);
+  }
   bool CheckTimerActive() const override { return CheckTimer; }
   void BringToFront() override { ++Fronts; }
   void ShowCriticalTemperature(const std::string& text) override { CriticalField = text; }
@@ -73,6 +80,8 @@ class FakeWindow final : public WatchView,
 
   std::vector<DriveNumber> Watched;
   bool CheckTimer = false;
+  // Told of each start and stop, as the window's timer tells the watch.
+  std::function<void(bool running)> TellCheckTimer;
   std::uint32_t HealthTimerMinutes = 0;
   int Fronts = 0;
   std::string CriticalField;

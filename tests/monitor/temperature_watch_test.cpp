@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature watch and the hibernation countdown, driven through their
 // views on simulated drives, without a window.
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 
 #include "tests/base/temp_files.h"
 #include "tests/monitor/monitor_fakes.h"
@@ -329,6 +333,75 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   // Each watched drive is opened once: its power mode, then the series.
   EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive2"}));
   EXPECT_EQ(mail_.Sent.size(), 2u);
+}
+
+// The tasks the drives' thread hands to the window's thread, which the
+// test's thread runs as they come.
+class WindowTasks {
+ public:
+  void Post(std::function<void()> task) {
+    {
+      const std::lock_guard lock(mutex_);
+      tasks_.push_back(std::move(task));
+    }
+    arrived_.notify_one();
+  }
+  // Runs the next task once it comes within `wait`; false if none came.
+  bool RunNext(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, wait, [this] { return !tasks_.empty(); })) return false;
+    std::function<void()> task = std::move(tasks_.front());
+    tasks_.pop_front();
+    lock.unlock();
+    task();
+    ++Ran;
+    return true;
+  }
+  int Ran = 0;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<std::function<void()>> tasks_;
+};
+
+// The check timer's clock runs where the drives are read: each check reads
+// there at its time and costs the window's thread one task, which judges
+// the readings and starts the timer again. Rows ticked meanwhile are read
+// at the time the check had; a stopped timer's check never comes.
+TEST_F(WatchTest, EachScheduledCheckCostsTheWindowOneTask) {
+  using namespace std::chrono_literals;
+  disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(
+      "[drive 0]\nattribute = 194 value=60 raw=70\n[drive 1]\nattribute = 194 value=60 raw=70\n"));
+  DriveReader reader(*disks_);
+  WindowTasks window;
+  DriveThread line(reader, [&](std::function<void()> task) { window.Post(std::move(task)); });
+  watch_ = std::make_unique<TemperatureWatch>(rig_.Watch(line, queue_, mail_));
+  MailAndSound();
+  settings_.TempWarn = true;
+  window_.Watched = {0};
+  window_.TellCheckTimer = [&](bool running) {
+    if (running) {
+      watch_->ScheduleCheck(20ms);
+    } else {
+      watch_->CancelCheck();
+    }
+  };
+  window_.StartCheckTimer();
+  ASSERT_TRUE(window.RunNext(2s));
+  EXPECT_EQ(mail_.Sent.size(), 1u);
+  EXPECT_TRUE(window_.CheckTimer);
+
+  window_.Watched = {0, 1};
+  watch_->WatchedDrivesChanged();
+  ASSERT_TRUE(window.RunNext(2s));
+  // Drive 0's excursion goes on; drive 1's begins.
+  EXPECT_EQ(mail_.Sent.size(), 2u);
+  EXPECT_EQ(window.Ran, 2);
+
+  window_.StopCheckTimer();
+  EXPECT_FALSE(window.RunNext(100ms));
+  line.Stop();
 }
 
 // A drive hot for an hour mails once and reminds once; cooling by less than

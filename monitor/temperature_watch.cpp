@@ -30,36 +30,18 @@ bool TemperatureWatch::Begin() {
   return true;
 }
 
-void TemperatureWatch::ScheduleCheck(std::chrono::milliseconds in) {
-  due_ = std::chrono::steady_clock::now() + in;
-  Schedule();
-}
-
-void TemperatureWatch::WatchedDrivesChanged() {
-  if (due_ && view_.WatchedDrives() != scheduledDrives_) Schedule();
-}
-
-void TemperatureWatch::CancelCheck() {
-  due_.reset();
-  ++scheduled_;
-  services_.Drives.Cancel(this);
-}
-
-void TemperatureWatch::Schedule() {
-  auto readings = std::make_shared<std::vector<Reading>>();
-  scheduledDrives_ = view_.WatchedDrives();
-  services_.Drives.RunAt(
-      this, *due_, ReadWork(scheduledDrives_, readings),
-      [this, tick = ++scheduled_, drives = scheduledDrives_, readings]() mutable {
-        // Cancelled or put off again after its reads had begun.
-        if (tick != scheduled_) return;
-        due_.reset();
-        if (!Begin()) return;
-        // Before the drives are judged, as a check by hand has it: a popup
-        // alert's wait runs the self-tests' reads.
-        if (services_.SelfTests) services_.SelfTests->Tick();
-        JudgeFrom(std::move(drives), 0, *readings);
-      });
+ScheduledCheck::Plan TemperatureWatch::CheckPlan() {
+  return {view_.WatchedDrives(), [this](const std::vector<DriveNumber>& drives) {
+            auto readings = std::make_shared<std::vector<Reading>>();
+            return ScheduledCheck::Reads{ReadWork(drives, readings),
+                                         [this, drives, readings]() mutable {
+                                           if (!Begin()) return;
+                                           // Before the drives are judged, as a check by hand has
+                                           // it: a popup alert's wait runs the self-tests' reads.
+                                           if (services_.SelfTests) services_.SelfTests->Tick();
+                                           JudgeFrom(std::move(drives), 0, *readings);
+                                         }};
+          }};
 }
 
 DriveQueue::Work TemperatureWatch::ReadWork(std::vector<DriveNumber> drives,

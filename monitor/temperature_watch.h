@@ -27,6 +27,7 @@
 #include "monitor/hibernation_countdown.h"
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
+#include "monitor/scheduled_check.h"
 #include "report/prometheus_text.h"
 #include "services/mailer.h"
 #include "services/message_boxes.h"
@@ -81,15 +82,14 @@ class TemperatureWatch {
   // and the warning still on by then; after a popup alert, which may have
   // waited long for its answer, the drives after it are read anew.
   void Check();
-  // The check timer's clock, kept on the drives' thread so that an idle
-  // window wakes once per check, for its readings: the watched drives are
-  // read once `in` has passed, and judged as Check() judges them.
-  void ScheduleCheck(std::chrono::milliseconds in);
+  // The check timer's clock (monitor/scheduled_check.h): the watched
+  // drives are read once `in` has passed, and judged as Check() judges them.
+  void ScheduleCheck(std::chrono::milliseconds in) { scheduled_.Schedule(in, CheckPlan()); }
   // The check timer stopped: the scheduled check does not come.
-  void CancelCheck();
+  void CancelCheck() { scheduled_.Cancel(); }
   // Rows were ticked or unticked: the scheduled check reads the drives
   // ticked now, at the time it had.
-  void WatchedDrivesChanged();
+  void WatchedDrivesChanged() { scheduled_.WatchedChanged(CheckPlan()); }
   // The temperature warning's box, with its new state.
   void WarningChanged(bool on);
   // Sends the alert mail with drive 0's temperature now, and says how it went.
@@ -125,7 +125,7 @@ class TemperatureWatch {
 
   // A check's start: whether it goes ahead.
   bool Begin();
-  void Schedule();
+  ScheduledCheck::Plan CheckPlan();
   // Reads `drives` into `readings` on the drives' thread.
   DriveQueue::Work ReadWork(std::vector<DriveNumber> drives,
                             std::shared_ptr<std::vector<Reading>> readings) const;
@@ -156,12 +156,7 @@ class TemperatureWatch {
   // A check whose drives are still being read; a second one then waits for
   // the next tick.
   bool checking_ = false;
-  // When the scheduled check reads its drives; none while the timer stands.
-  std::optional<std::chrono::steady_clock::time_point> due_;
-  std::vector<DriveNumber> scheduledDrives_;  // what it reads
-  // Counts the checks scheduled: one cancelled or put off again after its
-  // reads had begun still hands them back, to be dropped.
-  std::uint64_t scheduled_ = 0;
+  ScheduledCheck scheduled_{services_.Drives};
   std::map<DriveNumber, Excursion> excursions_;
   // Drives whose alert at their own warning temperature the user answered:
   // the critical temperature counts for them until they cool below it.

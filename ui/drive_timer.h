@@ -3,7 +3,7 @@
 // with drive reads: a timer of the window's thread would wake it once to
 // hand the reads over and again for their results, an idle window twice
 // per tick. It says when it starts, with its interval, and when it stops;
-// whoever it tells schedules the reads.
+// whoever it tells schedules the reads, once or every interval.
 #pragma once
 
 #include <chrono>
@@ -25,6 +25,10 @@ class DriveTimer {
   void start() {
     active_ = true;
     tell_(interval_);
+  }
+  void start(std::chrono::milliseconds interval) {
+    interval_ = interval;
+    start();
   }
   void stop() {
     if (!active_) return;

@@ -80,11 +80,12 @@ void TTessivar_Form::ConnectHandlers() {
   }
 
   connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
-  // The scheduled check reads the drives ticked when it was scheduled.
+  // A scheduled check reads the drives ticked when it was scheduled.
   connect(HDDs_ListView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem*, int column) {
-    if (column == 0) Monitor.Watch().WatchedDrivesChanged();
+    if (column != 0) return;
+    Monitor.Watch().WatchedDrivesChanged();
+    Monitor.Health().WatchedDrivesChanged();
   });
-  connect(HealthCheck_Timer, &QTimer::timeout, this, [this] { Monitor.Health().Check(); });
   connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
   connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);

@@ -144,7 +144,14 @@ void TTessivar_Form::BuildComponents() {
         }
       });
   Hibernate_Timer = StoppedTimer(this, kHibernateIntervalMs);
-  HealthCheck_Timer = new QTimer(this);
+  HealthCheck_Timer = std::make_unique<DriveTimer>(
+      std::chrono::milliseconds(0), [this](std::optional<std::chrono::milliseconds> every) {
+        if (every) {
+          Monitor.Health().ScheduleChecks(*every);
+        } else {
+          Monitor.Health().CancelChecks();
+        }
+      });
 
   PopupMenu1 = new QMenu(this);
   ShowTessivar1 = PopupMenu1->addAction("Show Main Window");

@@ -177,10 +177,10 @@ class TTessivar_Form : public QWidget,
   QPushButton* Clear_Button;
 
   // Non-visual parts.
-  // Ticks where the drives are read: the window wakes once per check.
+  // Both tick where the drives are read: the window wakes once per check.
   std::unique_ptr<DriveTimer> CheckTemp_Timer;
+  std::unique_ptr<DriveTimer> HealthCheck_Timer;
   QTimer* Hibernate_Timer;
-  QTimer* HealthCheck_Timer;
   QMenu* PopupMenu1;
   QAction* ShowTessivar1;
   QAction* Exit1;

@@ -5,8 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -147,6 +151,36 @@ struct WatchRig {
   Settings Values;
   HibernationCountdown Countdown{Window, Journal, Power};
   std::optional<AlertChannels> Alerts;
+};
+
+// The tasks the drives' thread hands to the window's thread, which the
+// test's thread runs as they come.
+class WindowTasks {
+ public:
+  void Post(std::function<void()> task) {
+    {
+      const std::lock_guard lock(mutex_);
+      tasks_.push_back(std::move(task));
+    }
+    arrived_.notify_one();
+  }
+  // Runs the next task once it comes within `wait`; false if none came.
+  bool RunNext(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, wait, [this] { return !tasks_.empty(); })) return false;
+    std::function<void()> task = std::move(tasks_.front());
+    tasks_.pop_front();
+    lock.unlock();
+    task();
+    ++Ran;
+    return true;
+  }
+  int Ran = 0;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<std::function<void()>> tasks_;
 };
 
 inline const std::string kDegrees =

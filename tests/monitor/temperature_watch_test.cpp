@@ -2,11 +2,8 @@
 // The temperature watch and the hibernation countdown, driven through their
 // views on simulated drives, without a window.
 #include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <filesystem>
 #include <memory>
-#include <mutex>
 
 #include "tests/base/temp_files.h"
 #include "tests/monitor/monitor_fakes.h"
@@ -334,36 +331,6 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive2"}));
   EXPECT_EQ(mail_.Sent.size(), 2u);
 }
-
-// The tasks the drives' thread hands to the window's thread, which the
-// test's thread runs as they come.
-class WindowTasks {
- public:
-  void Post(std::function<void()> task) {
-    {
-      const std::lock_guard lock(mutex_);
-      tasks_.push_back(std::move(task));
-    }
-    arrived_.notify_one();
-  }
-  // Runs the next task once it comes within `wait`; false if none came.
-  bool RunNext(std::chrono::milliseconds wait) {
-    std::unique_lock lock(mutex_);
-    if (!arrived_.wait_for(lock, wait, [this] { return !tasks_.empty(); })) return false;
-    std::function<void()> task = std::move(tasks_.front());
-    tasks_.pop_front();
-    lock.unlock();
-    task();
-    ++Ran;
-    return true;
-  }
-  int Ran = 0;
-
- private:
-  std::mutex mutex_;
-  std::condition_variable arrived_;
-  std::deque<std::function<void()>> tasks_;
-};
 
 // The check timer's clock runs where the drives are read: each check reads
 // there at its time and costs the window's thread one task, which judges

@@ -278,7 +278,7 @@ TEST_F(HistoryWindowTest, AnOpenWindowFollowsItsDrivesNewReadingsInTheRangeChose
   const std::vector<Step> steps = {
       {"a temperature tick", [&] { form.CheckTemp_TimerTimer(); }, 2, 1},
       // The health check keeps the temperature too, warning on or off.
-      {"a health check", [&] { form.HealthCheck_Timer->timeout({}); }, 3, 2},
+      {"a health check", [&] { form.Monitor.Health().Check(); }, 3, 2},
       {"two ticks in one turn",
        [&] {
          form.CheckTemp_TimerTimer();

@@ -24,7 +24,7 @@ std::string AttributeName(const HealthReading& reading, std::uint8_t id) {
     return named->second;
   }
   return std::string(TrimControls(reading.Source == TableSource::Nvme ? NvmeFigureName(id)
-                                                                      : GetAttributeName(id)));
+                                                                       : GetAttributeName(id)));
 }
 
 // Reallocated sectors, uncorrectable errors, pending and offline
@@ -138,17 +138,19 @@ void HealthWatch::ScheduleChecks(std::chrono::milliseconds every) {
 }
 
 ScheduledCheck::Plan HealthWatch::CheckPlan() {
-  return {view_.WatchedDrives(), [this](const std::vector<DriveNumber>& drives) {
-            auto readings = std::make_shared<std::vector<HealthCheck>>();
-            return ScheduledCheck::Reads{ReadWork(drives, readings), [this, drives, readings] {
-                                           // The timer goes on as a repeating one does.
-                                           scheduled_.Schedule(every_, CheckPlan());
-                                           if (!Begin()) return;
-                                           // Before the readings are judged, as a
-                                           // check by hand has it.
-                                           if (services_.SelfTests) services_.SelfTests->Tick();
-                                           Compare(drives, *readings);
-                                         }};
+  return {view_.WatchedDrives(),
+          [this](const std::vector<DriveNumber>& drives) { return ScheduledReads(drives); }};
+}
+
+ScheduledCheck::Reads HealthWatch::ScheduledReads(const std::vector<DriveNumber>& drives) {
+  auto readings = std::make_shared<std::vector<HealthCheck>>();
+  return {ReadWork(drives, readings), [this, drives, readings] {
+            // The timer goes on as a repeating one does.
+            scheduled_.Schedule(every_, CheckPlan());
+            if (!Begin()) return;
+            // Before the readings are judged, as a check by hand has it.
+            if (services_.SelfTests) services_.SelfTests->Tick();
+            Compare(drives, *readings);
           }};
 }
 

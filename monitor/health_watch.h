@@ -87,6 +87,7 @@ class HealthWatch {
   // A check's start: whether it goes ahead.
   bool Begin();
   ScheduledCheck::Plan CheckPlan();
+  ScheduledCheck::Reads ScheduledReads(const std::vector<DriveNumber>& drives);
   // Reads `drives` into `readings` on the drives' thread.
   static DriveQueue::Work ReadWork(std::vector<DriveNumber> drives,
                                    std::shared_ptr<std::vector<HealthCheck>> readings);

@@ -31,16 +31,18 @@ bool TemperatureWatch::Begin() {
 }
 
 ScheduledCheck::Plan TemperatureWatch::CheckPlan() {
-  return {view_.WatchedDrives(), [this](const std::vector<DriveNumber>& drives) {
-            auto readings = std::make_shared<std::vector<Reading>>();
-            return ScheduledCheck::Reads{ReadWork(drives, readings),
-                                         [this, drives, readings]() mutable {
-                                           if (!Begin()) return;
-                                           // Before the drives are judged, as a check by hand has
-                                           // it: a popup alert's wait runs the self-tests' reads.
-                                           if (services_.SelfTests) services_.SelfTests->Tick();
-                                           JudgeFrom(std::move(drives), 0, *readings);
-                                         }};
+  return {view_.WatchedDrives(),
+          [this](const std::vector<DriveNumber>& drives) { return ScheduledReads(drives); }};
+}
+
+ScheduledCheck::Reads TemperatureWatch::ScheduledReads(const std::vector<DriveNumber>& drives) {
+  auto readings = std::make_shared<std::vector<Reading>>();
+  return {ReadWork(drives, readings), [this, drives, readings]() mutable {
+            if (!Begin()) return;
+            // Before the drives are judged, as a check by hand has it: a
+            // popup alert's wait runs the self-tests' reads.
+            if (services_.SelfTests) services_.SelfTests->Tick();
+            JudgeFrom(std::move(drives), 0, *readings);
           }};
 }
 

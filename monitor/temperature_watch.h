@@ -126,6 +126,7 @@ class TemperatureWatch {
   // A check's start: whether it goes ahead.
   bool Begin();
   ScheduledCheck::Plan CheckPlan();
+  ScheduledCheck::Reads ScheduledReads(const std::vector<DriveNumber>& drives);
   // Reads `drives` into `readings` on the drives' thread.
   DriveQueue::Work ReadWork(std::vector<DriveNumber> drives,
                             std::shared_ptr<std::vector<Reading>> readings) const;

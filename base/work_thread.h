@@ -4,9 +4,11 @@
 // and its `done` is handed back to the giving thread through `post`.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -38,6 +40,7 @@ class InPlaceWork final : public WorkRunner {
 class WorkThread final : public WorkRunner {
  public:
   using Post = std::function<void(std::function<void()>)>;
+  using TimePoint = std::chrono::steady_clock::time_point;
   // What an end does with the work not yet begun.
   enum class Waiting { Drop, Run };
 
@@ -48,9 +51,17 @@ class WorkThread final : public WorkRunner {
   WorkThread& operator=(const WorkThread&) = delete;
 
   void Run(Work work, Done done) override;
+  // Runs `work` once `when` has come, after the work given by then, and
+  // hands `done` back as Run does: a timer that wakes this thread rather
+  // than the giving one. `timer` names who put the work off; each has one
+  // work waiting at most, a later one taking its place.
+  void RunAt(const void* timer, TimePoint when, Work work, Done done);
+  // Drops the work `timer` put off, unless it has begun.
+  void Cancel(const void* timer);
   // Drops or runs the work not yet begun, waits for the work under way,
-  // and runs no `done` after this; work given later is dropped. Call it
-  // from the giving thread, before the objects the `done`s reach go.
+  // and runs no `done` after this; work given later is dropped, and so is
+  // work put off, its time not come. Call it from the giving thread,
+  // before the objects the `done`s reach go.
   void End(Waiting waiting);
 
  private:
@@ -58,8 +69,15 @@ class WorkThread final : public WorkRunner {
     Work Task;
     Done Then;
   };
+  struct PutOff {
+    TimePoint When;
+    Job Held;
+  };
 
   void Serve();
+  // Waits for the next job: work given in turn first, then work put off
+  // once its time has come. False once the thread is to end.
+  bool Next(Job& job);
 
   Post post_;
   // Read and cleared on the giving thread only, as the posted `done`s run
@@ -68,6 +86,7 @@ class WorkThread final : public WorkRunner {
   std::mutex mutex_;
   std::condition_variable wake_;
   std::deque<Job> jobs_;
+  std::map<const void*, PutOff> putOff_;
   bool ending_ = false;
   std::thread worker_;
 };

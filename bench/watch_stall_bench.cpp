@@ -152,7 +152,7 @@ Stalls MeasureTicks(unsigned driveCount, int ticks) {
       const qint64 start = loop.Clock.nsecsElapsed();
       form.CheckTemp_Timer->stop();
       ++loop.Waiting;
-      PostTimed([&form] { form.CheckTemp_Timer->timeout({}); });
+      PostTimed([&form] { form.CheckTemp_TimerTimer(); });
       while (!form.CheckTemp_Timer->isActive() || loop.Waiting > 0) {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
       }

@@ -22,6 +22,16 @@ void DriveThread::Run(Work work, Done done) {
       std::move(done));
 }
 
+void DriveThread::RunAt(const void* timer, TimePoint when, Work work, Done done) {
+  thread_.RunAt(
+      timer, when,
+      [this, work = std::move(work)] {
+        work(reader_);
+        return true;
+      },
+      std::move(done));
+}
+
 void DriveThread::RunAndWait(Work work, const Meanwhile& meanwhile) {
   // The job owns the promise: work dropped by a stop leaves it broken, which
   // ends the wait as well.

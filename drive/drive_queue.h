@@ -18,6 +18,7 @@ class DriveQueue {
   using Work = std::function<void(DriveReader&)>;
   using Done = std::function<void()>;
   using Meanwhile = std::function<void()>;
+  using TimePoint = WorkThread::TimePoint;
 
   virtual ~DriveQueue() = default;
   // Runs `work` on the drives, then `done` on the caller's thread. Work runs
@@ -27,6 +28,15 @@ class DriveQueue {
   // of its own, `meanwhile` runs on this one every tenth of a second of the
   // wait: the start-up's splash tells how far a long scan has come.
   virtual void RunAndWait(Work work, const Meanwhile& meanwhile = {}) = 0;
+  // Runs `work` once `when` has come, then `done` as Run does: the drives'
+  // time is kept where they are read, so that a timed read wakes the
+  // caller's thread once, for its result. `timer` names who put the work
+  // off; each has one work waiting at most, a later one taking its place.
+  // Where work runs in place no time is kept: the work never runs, and the
+  // tests give their ticks by hand.
+  virtual void RunAt(const void* timer, TimePoint when, Work work, Done done) = 0;
+  // Drops the work `timer` put off, unless it has begun.
+  virtual void Cancel(const void* timer) = 0;
 };
 
 // Runs every series on one thread of its own. `post` hands a task to the
@@ -38,6 +48,8 @@ class DriveThread final : public DriveQueue {
 
   void Run(Work work, Done done) override;
   void RunAndWait(Work work, const Meanwhile& meanwhile = {}) override;
+  void RunAt(const void* timer, TimePoint when, Work work, Done done) override;
+  void Cancel(const void* timer) override { thread_.Cancel(timer); }
   // Drops the work not yet begun, waits for the series under way and runs
   // no `done` after this. Call it from the thread that gives the work,
   // before the objects the `done`s reach go.

@@ -45,6 +45,8 @@ class DriveReader final : public DriveQueue {
     done();
   }
   void RunAndWait(Work work, const Meanwhile& /*meanwhile*/ = {}) override { work(*this); }
+  void RunAt(const void* /*timer*/, TimePoint /*when*/, Work /*work*/, Done /*done*/) override {}
+  void Cancel(const void* /*timer*/) override {}
 
   DiskControl& Disks() { return disks_; }
   ResultBlocks& Blocks() { return blocks_; }

@@ -110,17 +110,27 @@ void DriveMonitor::Report(const SeriesEnds& ends) {
   for (const auto& [n, overran] : ends) attached_->SlowDrives.SeriesEnded(n, overran);
 }
 
-void DriveMonitor::ReportingQueue::Run(Work work, Done done) {
+std::pair<DriveQueue::Work, DriveQueue::Done> DriveMonitor::ReportingQueue::Reporting(Work work,
+                                                                                      Done done) {
   auto ends = std::make_shared<SeriesEnds>();
-  inner_.Run(
-      [this, work = std::move(work), ends](DriveReader& reader) {
-        work(reader);
-        ends->swap(monitor_.endedInWork_);
-      },
-      [this, done = std::move(done), ends] {
-        if (done) done();
-        monitor_.Report(*ends);
-      });
+  return {[this, work = std::move(work), ends](DriveReader& reader) {
+            work(reader);
+            ends->swap(monitor_.endedInWork_);
+          },
+          [this, done = std::move(done), ends] {
+            if (done) done();
+            monitor_.Report(*ends);
+          }};
+}
+
+void DriveMonitor::ReportingQueue::Run(Work work, Done done) {
+  auto [reporting, reported] = Reporting(std::move(work), std::move(done));
+  inner_.Run(std::move(reporting), std::move(reported));
+}
+
+void DriveMonitor::ReportingQueue::RunAt(const void* timer, TimePoint when, Work work, Done done) {
+  auto [reporting, reported] = Reporting(std::move(work), std::move(done));
+  inner_.RunAt(timer, when, std::move(reporting), std::move(reported));
 }
 
 void DriveMonitor::ReportingQueue::RunAndWait(Work work, const Meanwhile& meanwhile) {

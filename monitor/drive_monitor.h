@@ -135,8 +135,13 @@ class DriveMonitor {
     ReportingQueue(DriveMonitor& monitor, DriveQueue& inner) : monitor_(monitor), inner_(inner) {}
     void Run(Work work, Done done) override;
     void RunAndWait(Work work, const Meanwhile& meanwhile = {}) override;
+    void RunAt(const void* timer, TimePoint when, Work work, Done done) override;
+    void Cancel(const void* timer) override { inner_.Cancel(timer); }
 
    private:
+    // `work` and `done` with the work's series ends handed from one to the other.
+    std::pair<Work, Done> Reporting(Work work, Done done);
+
     DriveMonitor& monitor_;
     DriveQueue& inner_;
   };

@@ -116,19 +116,50 @@ std::vector<std::string> HealthWatch::Changes(DriveNumber n, const HealthReading
 }
 
 void HealthWatch::Check() {
-  // The popup's wait runs the event loop; a tick inside it would report the
-  // same change again before its reading is kept.
-  if (alertWaiting_ || checking_ || !settings_.HealthWarn) return;
-  checking_ = true;
+  if (!Begin()) return;
   const std::vector<DriveNumber> drives = view_.WatchedDrives();
   auto readings = std::make_shared<std::vector<HealthCheck>>();
-  services_.Drives.Run(
-      [drives, readings](DriveReader& reader) {
-        // A sleeping disk is read at the first check it is awake for.
-        for (const DriveNumber n : drives) readings->push_back(ReadHealthIfAwake(reader, n));
-      },
-      [this, drives, readings] { Compare(drives, *readings); });
+  services_.Drives.Run(ReadWork(drives, readings),
+                       [this, drives, readings] { Compare(drives, *readings); });
   if (services_.SelfTests) services_.SelfTests->Tick();
+}
+
+bool HealthWatch::Begin() {
+  // The popup's wait runs the event loop; a tick inside it would report the
+  // same change again before its reading is kept.
+  if (alertWaiting_ || checking_ || !settings_.HealthWarn) return false;
+  checking_ = true;
+  return true;
+}
+
+void HealthWatch::ScheduleChecks(std::chrono::milliseconds every) {
+  every_ = every;
+  scheduled_.Schedule(every_, CheckPlan());
+}
+
+ScheduledCheck::Plan HealthWatch::CheckPlan() {
+  return {view_.WatchedDrives(),
+          [this](const std::vector<DriveNumber>& drives) { return ScheduledReads(drives); }};
+}
+
+ScheduledCheck::Reads HealthWatch::ScheduledReads(const std::vector<DriveNumber>& drives) {
+  auto readings = std::make_shared<std::vector<HealthCheck>>();
+  return {ReadWork(drives, readings), [this, drives, readings] {
+            // The timer goes on as a repeating one does.
+            scheduled_.Schedule(every_, CheckPlan());
+            if (!Begin()) return;
+            // Before the readings are judged, as a check by hand has it.
+            if (services_.SelfTests) services_.SelfTests->Tick();
+            Compare(drives, *readings);
+          }};
+}
+
+DriveQueue::Work HealthWatch::ReadWork(std::vector<DriveNumber> drives,
+                                       std::shared_ptr<std::vector<HealthCheck>> readings) {
+  return [drives = std::move(drives), readings](DriveReader& reader) {
+    // A sleeping disk is read at the first check it is awake for.
+    for (const DriveNumber n : drives) readings->push_back(ReadHealthIfAwake(reader, n));
+  };
 }
 
 HealthRecords& HealthWatch::Records() {

@@ -8,7 +8,9 @@
 // rise of its error log's count.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +19,7 @@
 #include "monitor/alert_channels.h"
 #include "monitor/health_record.h"
 #include "monitor/history_recorder.h"
+#include "monitor/scheduled_check.h"
 #include "settings/journal.h"
 #include "settings/settings.h"
 
@@ -29,7 +32,8 @@ class HealthView {
   virtual ~HealthView() = default;
   // The drives whose rows are ticked in the drive list, in list order.
   virtual std::vector<DriveNumber> WatchedDrives() const = 0;
-  // The timer that calls Check() every `minutes`.
+  // The timer of the checks every `minutes`, which tells the watch when to
+  // schedule them (ScheduleChecks, CancelChecks).
   virtual void StartHealthTimer(std::uint32_t minutes) = 0;
   virtual void StopHealthTimer() = 0;
 };
@@ -57,6 +61,14 @@ class HealthWatch {
   // The first check, then one every HealthMinutes; nothing with HealthWarn off.
   void Start();
   void Check();
+  // The health timer's clock (monitor/scheduled_check.h): the watched
+  // drives are read `every` from now on, and judged as Check() judges them.
+  void ScheduleChecks(std::chrono::milliseconds every);
+  // The health timer stopped: no scheduled check comes.
+  void CancelChecks() { scheduled_.Cancel(); }
+  // Rows were ticked or unticked: the scheduled check reads the drives
+  // ticked now, at the time it had.
+  void WatchedDrivesChanged() { scheduled_.WatchedChanged(CheckPlan()); }
 
   // Logs read elsewhere (a self-test's end): compared and alerted as the
   // watch's own; nothing with HealthWarn off or while a popup waits, as
@@ -72,6 +84,13 @@ class HealthWatch {
   // reading.
   std::vector<std::string> Changes(DriveNumber n, const HealthReading& now,
                                    const HealthRecord* before) const;
+  // A check's start: whether it goes ahead.
+  bool Begin();
+  ScheduledCheck::Plan CheckPlan();
+  ScheduledCheck::Reads ScheduledReads(const std::vector<DriveNumber>& drives);
+  // Reads `drives` into `readings` on the drives' thread.
+  static DriveQueue::Work ReadWork(std::vector<DriveNumber> drives,
+                                   std::shared_ptr<std::vector<HealthCheck>> readings);
   // Judges the readings of `drives`, taken away from the window.
   void Compare(const std::vector<DriveNumber>& drives, const std::vector<HealthCheck>& readings);
   void Alert(const std::vector<std::string>& lines);
@@ -90,6 +109,8 @@ class HealthWatch {
   bool saveFailureJournalled_ = false;
   // Read from the file at the first check; this object keeps it after.
   std::optional<HealthRecords> records_;
+  ScheduledCheck scheduled_{services_.Drives};
+  std::chrono::milliseconds every_{0};
 };
 
 }  // namespace halvoric

@@ -13,16 +13,58 @@
 namespace halvoric {
 
 void TemperatureWatch::Check() {
-  view_.StopCheckTimer();
-  // The alert's answer restarts the watch; a check from inside the wait
-  // (the warning switched off and on again) would alert the same drive twice.
-  if (alertWaiting_ || checking_) return;
-  checking_ = true;
-  metrics_.clear();
+  if (!Begin()) return;
   CheckFrom(view_.WatchedDrives(), 0);
   // Behind the temperatures on the drives' queue, so a self-test's reads
   // never hold them up.
   if (services_.SelfTests) services_.SelfTests->Tick();
+}
+
+bool TemperatureWatch::Begin() {
+  view_.StopCheckTimer();
+  // The alert's answer restarts the watch; a check from inside the wait
+  // (the warning switched off and on again) would alert the same drive twice.
+  if (alertWaiting_ || checking_) return false;
+  checking_ = true;
+  metrics_.clear();
+  return true;
+}
+
+ScheduledCheck::Plan TemperatureWatch::CheckPlan() {
+  return {view_.WatchedDrives(),
+          [this](const std::vector<DriveNumber>& drives) { return ScheduledReads(drives); }};
+}
+
+ScheduledCheck::Reads TemperatureWatch::ScheduledReads(const std::vector<DriveNumber>& drives) {
+  auto readings = std::make_shared<std::vector<Reading>>();
+  return {ReadWork(drives, readings), [this, drives, readings]() mutable {
+            if (!Begin()) return;
+            // Before the drives are judged, as a check by hand has it: a
+            // popup alert's wait runs the self-tests' reads.
+            if (services_.SelfTests) services_.SelfTests->Tick();
+            JudgeFrom(std::move(drives), 0, *readings);
+          }};
+}
+
+DriveQueue::Work TemperatureWatch::ReadWork(std::vector<DriveNumber> drives,
+                                            std::shared_ptr<std::vector<Reading>> readings) const {
+  return [drives = std::move(drives), readings, whole = !settings_.MetricsFile.empty(),
+          access = access_](DriveReader& reader) {
+    for (const DriveNumber n : drives) {
+      Reading& reading = readings->emplace_back();
+      // A disk that spun down stays down: the series would wake it every tick.
+      if (!whole) {
+        reading.Summary = reader.ReadSummaryIfAwake(n);
+        continue;
+      }
+      reading.Record = ReadDriveRecord(reader, n, access, SleepingDrive::Leave);
+      const DriveRecord& record = *reading.Record;
+      reading.Summary.Power = record.Power;
+      reading.Summary.Serial = record.Serial.value_or("");
+      reading.Summary.Model = record.Model.value_or("");
+      if (!record.LeftAsleep) reading.Summary.Summary = record.Summary;
+    }
+  };
 }
 
 void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t next) {
@@ -32,57 +74,40 @@ void TemperatureWatch::CheckFrom(std::vector<DriveNumber> drives, std::size_t ne
     return;
   }
   // One hand-over for all of them: an idle window wakes once per check.
-  struct Reading {
-    SummaryReading Summary;
-    std::optional<DriveRecord> Record;  // with a metrics file only
-  };
   auto readings = std::make_shared<std::vector<Reading>>();
   std::vector<DriveNumber> rest(drives.begin() + static_cast<std::ptrdiff_t>(next), drives.end());
-  const bool whole = !settings_.MetricsFile.empty();
-  services_.Drives.Run(
-      [rest = std::move(rest), readings, whole, access = access_](DriveReader& reader) {
-        for (const DriveNumber n : rest) {
-          Reading& reading = readings->emplace_back();
-          // A disk that spun down stays down: the series would wake it every tick.
-          if (!whole) {
-            reading.Summary = reader.ReadSummaryIfAwake(n);
-            continue;
-          }
-          reading.Record = ReadDriveRecord(reader, n, access, SleepingDrive::Leave);
-          const DriveRecord& record = *reading.Record;
-          reading.Summary.Power = record.Power;
-          reading.Summary.Serial = record.Serial.value_or("");
-          reading.Summary.Model = record.Model.value_or("");
-          if (!record.LeftAsleep) reading.Summary.Summary = record.Summary;
-        }
-      },
-      [this, drives = std::move(drives), next, readings]() mutable {
-        // The user may have unticked rows, or switched the warning off, while
-        // the drives were read. Asked once: an alert that waits for an answer
-        // ends this loop, and the drives after it are read anew.
-        const std::vector<DriveNumber> watched =
-            settings_.TempWarn ? view_.WatchedDrives() : std::vector<DriveNumber>();
-        for (std::size_t i = next; i < drives.size(); ++i) {
-          const DriveNumber n = drives[i];
-          Reading& reading = (*readings)[i - next];
-          // Asleep too: the history shows standby apart from the program not running.
-          if (services_.History) services_.History->Keep(n, SummaryHistory(reading.Summary));
-          if (reading.Record) {
-            metrics_.push_back(
-                {names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
-          }
-          Show(n, reading.Summary);
-          const bool alerted = std::find(watched.begin(), watched.end(), n) != watched.end() &&
-                               Judge(n, reading.Summary.Summary);
-          // The popup waited for an answer: the drives after it are read anew.
-          if (alerted && i + 1 < drives.size()) {
-            CheckFrom(std::move(drives), i + 1);
-            return;
-          }
-        }
-        WriteMetrics();
-        CheckEnded();
-      });
+  services_.Drives.Run(ReadWork(std::move(rest), readings),
+                       [this, drives = std::move(drives), next, readings]() mutable {
+                         JudgeFrom(std::move(drives), next, *readings);
+                       });
+}
+
+void TemperatureWatch::JudgeFrom(std::vector<DriveNumber> drives, std::size_t next,
+                                 std::vector<Reading>& readings) {
+  // The user may have unticked rows, or switched the warning off, while
+  // the drives were read. Asked once: an alert that waits for an answer
+  // ends this loop, and the drives after it are read anew.
+  const std::vector<DriveNumber> watched =
+      settings_.TempWarn ? view_.WatchedDrives() : std::vector<DriveNumber>();
+  for (std::size_t i = next; i < drives.size(); ++i) {
+    const DriveNumber n = drives[i];
+    Reading& reading = readings[i - next];
+    // Asleep too: the history shows standby apart from the program not running.
+    if (services_.History) services_.History->Keep(n, SummaryHistory(reading.Summary));
+    if (reading.Record) {
+      metrics_.push_back({names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
+    }
+    Show(n, reading.Summary);
+    const bool alerted = std::find(watched.begin(), watched.end(), n) != watched.end() &&
+                         Judge(n, reading.Summary.Summary);
+    // The popup waited for an answer: the drives after it are read anew.
+    if (alerted && i + 1 < drives.size()) {
+      CheckFrom(std::move(drives), i + 1);
+      return;
+    }
+  }
+  WriteMetrics();
+  CheckEnded();
 }
 
 void TemperatureWatch::Show(DriveNumber n, const SummaryReading& reading) {

@@ -10,19 +10,24 @@
 // node_exporter when it ends.
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "drive/drive_access.h"
 #include "drive/drive_reader.h"
+#include "drive/drive_record.h"
 #include "monitor/acknowledged_warnings.h"
 #include "monitor/alert_channels.h"
 #include "monitor/hibernation_countdown.h"
 #include "monitor/history_recorder.h"
 #include "monitor/last_readings.h"
+#include "monitor/scheduled_check.h"
 #include "report/prometheus_text.h"
 #include "services/mailer.h"
 #include "services/message_boxes.h"
@@ -38,7 +43,8 @@ class WatchView : public virtual DriveRowView {
  public:
   // The drives whose rows are ticked in the drive list, in list order.
   virtual std::vector<DriveNumber> WatchedDrives() const = 0;
-  // The timer that calls Check() every 30 seconds.
+  // The timer of the checks every 30 seconds, which tells the watch when
+  // to schedule them (ScheduleCheck, CancelCheck).
   virtual void StartCheckTimer() = 0;
   virtual void StopCheckTimer() = 0;
   virtual bool CheckTimerActive() const = 0;
@@ -76,6 +82,14 @@ class TemperatureWatch {
   // and the warning still on by then; after a popup alert, which may have
   // waited long for its answer, the drives after it are read anew.
   void Check();
+  // The check timer's clock (monitor/scheduled_check.h): the watched
+  // drives are read once `in` has passed, and judged as Check() judges them.
+  void ScheduleCheck(std::chrono::milliseconds in) { scheduled_.Schedule(in, CheckPlan()); }
+  // The check timer stopped: the scheduled check does not come.
+  void CancelCheck() { scheduled_.Cancel(); }
+  // Rows were ticked or unticked: the scheduled check reads the drives
+  // ticked now, at the time it had.
+  void WatchedDrivesChanged() { scheduled_.WatchedChanged(CheckPlan()); }
   // The temperature warning's box, with its new state.
   void WarningChanged(bool on);
   // Sends the alert mail with drive 0's temperature now, and says how it went.
@@ -103,8 +117,23 @@ class TemperatureWatch {
     std::uint64_t Episode = 0;
   };
 
+  // What one drive said to a check.
+  struct Reading {
+    SummaryReading Summary;
+    std::optional<DriveRecord> Record;  // with a metrics file only
+  };
+
+  // A check's start: whether it goes ahead.
+  bool Begin();
+  ScheduledCheck::Plan CheckPlan();
+  ScheduledCheck::Reads ScheduledReads(const std::vector<DriveNumber>& drives);
+  // Reads `drives` into `readings` on the drives' thread.
+  DriveQueue::Work ReadWork(std::vector<DriveNumber> drives,
+                            std::shared_ptr<std::vector<Reading>> readings) const;
   // Reads the drives from `drives[next]` on and judges them in order.
   void CheckFrom(std::vector<DriveNumber> drives, std::size_t next);
+  // Judges the drives from `drives[next]` on, read into `readings`.
+  void JudgeFrom(std::vector<DriveNumber> drives, std::size_t next, std::vector<Reading>& readings);
   // Shows what drive `n` said in its row; nothing for a sleeping drive.
   void Show(DriveNumber n, const SummaryReading& reading);
   // Whether a popup alert waited for an answer.
@@ -128,6 +157,7 @@ class TemperatureWatch {
   // A check whose drives are still being read; a second one then waits for
   // the next tick.
   bool checking_ = false;
+  ScheduledCheck scheduled_{services_.Drives};
   std::map<DriveNumber, Excursion> excursions_;
   // Drives whose alert at their own warning temperature the user answered:
   // the critical temperature counts for them until they cool below it.

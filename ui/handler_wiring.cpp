@@ -79,9 +79,13 @@ void TTessivar_Form::ConnectHandlers() {
     focusFilters_.push_back(filter);
   }
 
-  connect(CheckTemp_Timer, &QTimer::timeout, this, &TTessivar_Form::CheckTemp_TimerTimer);
   connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
-  connect(HealthCheck_Timer, &QTimer::timeout, this, [this] { Monitor.Health().Check(); });
+  // A scheduled check reads the drives ticked when it was scheduled.
+  connect(HDDs_ListView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem*, int column) {
+    if (column != 0) return;
+    Monitor.Watch().WatchedDrivesChanged();
+    Monitor.Health().WatchedDrivesChanged();
+  });
   connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
   connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);

@@ -124,7 +124,7 @@ void TTessivar_Form::closeEvent(QCloseEvent* event) {
 }
 
 namespace {
-constexpr int kCheckTempIntervalMs = 30000;
+constexpr std::chrono::milliseconds kCheckTempInterval{30000};
 constexpr int kHibernateIntervalMs = 1000;
 
 QTimer* StoppedTimer(QObject* owner, int intervalMs) {
@@ -135,9 +135,23 @@ QTimer* StoppedTimer(QObject* owner, int intervalMs) {
 }  // namespace
 
 void TTessivar_Form::BuildComponents() {
-  CheckTemp_Timer = StoppedTimer(this, kCheckTempIntervalMs);
+  CheckTemp_Timer = std::make_unique<DriveTimer>(
+      kCheckTempInterval, [this](std::optional<std::chrono::milliseconds> in) {
+        if (in) {
+          Monitor.Watch().ScheduleCheck(*in);
+        } else {
+          Monitor.Watch().CancelCheck();
+        }
+      });
   Hibernate_Timer = StoppedTimer(this, kHibernateIntervalMs);
-  HealthCheck_Timer = new QTimer(this);
+  HealthCheck_Timer = std::make_unique<DriveTimer>(
+      std::chrono::milliseconds(0), [this](std::optional<std::chrono::milliseconds> every) {
+        if (every) {
+          Monitor.Health().ScheduleChecks(*every);
+        } else {
+          Monitor.Health().CancelChecks();
+        }
+      });
 
   PopupMenu1 = new QMenu(this);
   ShowTessivar1 = PopupMenu1->addAction("Show Main Window");

@@ -39,6 +39,7 @@
 #include "settings/settings_keeper.h"
 #include "shell/qt_owner_window.h"
 #include "shell/tray_icon.h"
+#include "ui/drive_timer.h"
 #include "ui/history_window_opener.h"
 #include "ui/image_control.h"
 #include "ui/platform_services.h"
@@ -176,9 +177,10 @@ class TTessivar_Form : public QWidget,
   QPushButton* Clear_Button;
 
   // Non-visual parts.
-  QTimer* CheckTemp_Timer;
+  // Both tick where the drives are read: the window wakes once per check.
+  std::unique_ptr<DriveTimer> CheckTemp_Timer;
+  std::unique_ptr<DriveTimer> HealthCheck_Timer;
   QTimer* Hibernate_Timer;
-  QTimer* HealthCheck_Timer;
   QMenu* PopupMenu1;
   QAction* ShowTessivar1;
   QAction* Exit1;

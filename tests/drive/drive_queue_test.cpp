@@ -8,6 +8,7 @@
 #include <atomic>
 #include <chrono>
 #include <deque>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -251,6 +252,41 @@ TEST(DriveThread, StopDropsWaitingWorkAndHandsNothingBackAfter) {
   bool ran = false;
   line.RunAndWait([&](DriveReader&) { ran = true; });
   EXPECT_FALSE(ran);
+}
+
+// A timer kept on the drives' thread: each timer's work runs once its time
+// has come, after the work given at once; a later one takes its place, a
+// cancelled or stopped one never runs.
+TEST(DriveThread, WorkPutOffRunsAtItsTimeUnlessReplacedOrCancelled) {
+  SlowDisks disks;
+  DriveReader reader(disks);
+  Mailbox mailbox;
+  DriveThread line(reader, [&](std::function<void()> task) { mailbox.Post(std::move(task)); });
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<std::string> done;
+  std::vector<std::chrono::steady_clock::duration> after;  // the start, when each was done
+  const auto given = [&](std::string name) {
+    return [&, name] {
+      done.push_back(name);
+      after.push_back(std::chrono::steady_clock::now() - start);
+    };
+  };
+  const auto nothing = [](DriveReader&) {};
+  const int first = 0, second = 0, cancelled = 0;
+  line.RunAt(&first, start + 60ms, nothing, given("replaced"));
+  line.RunAt(&first, start + 40ms, nothing, given("first"));
+  line.RunAt(&second, start + 20ms, nothing, given("second"));
+  line.RunAt(&cancelled, start + 10ms, nothing, given("cancelled"));
+  line.Cancel(&cancelled);
+  line.Run(nothing, given("at once"));
+  EXPECT_EQ(mailbox.RunUntil(3), 3);
+  EXPECT_EQ(mailbox.RunUntil(1), 0);
+  ASSERT_EQ(done, (std::vector<std::string>{"at once", "second", "first"}));
+  EXPECT_GE(after[1], 20ms);
+  EXPECT_GE(after[2], 40ms);
+  line.RunAt(&first, std::chrono::steady_clock::now() + 10ms, nothing, given("stopped"));
+  line.Stop();
+  EXPECT_EQ(mailbox.RunUntil(1), 0);
 }
 
 // The history's writer: what was given before the end is written, since a

@@ -24,6 +24,8 @@ class LaterLine final : public DriveQueue {
     waiting_.push_back({std::move(work), std::move(done)});
   }
   void RunAndWait(Work work, const Meanwhile& /*meanwhile*/ = {}) override { work(reader_); }
+  void RunAt(const void* /*timer*/, TimePoint /*when*/, Work /*work*/, Done /*done*/) override {}
+  void Cancel(const void* /*timer*/) override {}
   // Runs every series given so far and those their results give.
   void Drain() {
     while (!waiting_.empty()) {

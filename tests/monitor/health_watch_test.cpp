@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The health watch over simulated drives whose attributes change between
 // readings, with its record in a private folder.
+#include <chrono>
 #include <ctime>
 #include <memory>
 
@@ -72,6 +73,28 @@ TEST_F(HealthTest, EachRiseOfADamageCountAlertsOnce) {
   EXPECT_EQ(mail_.Sent[0].Body, HealthLines()[0] + "\n");
   EXPECT_EQ(messages_.Alerts.size(), 2u);
   EXPECT_EQ(window_.Fronts, 2);
+}
+
+// The health timer's clock runs where the drives are read: each check
+// reads there and hands its readings to the window's thread in one task,
+// the record's save ends it in another, and the checks go on every
+// interval until the timer stops.
+TEST_F(HealthTest, ScheduledChecksRepeatUntilTheTimerStops) {
+  using namespace std::chrono_literals;
+  WindowTasks window;
+  DriveThread line(drives_, [&](std::function<void()> task) { window.Post(std::move(task)); });
+  HealthWatch watch = rig_.Health(line, queue_, Record());
+  watch.ScheduleChecks(100ms);
+  for (int task = 0; task < 2; ++task) ASSERT_TRUE(window.RunNext(2s));
+  EXPECT_TRUE(HealthLines().empty());  // a first reading is only kept
+  Attribute(1).Raw = 8;
+  for (int task = 0; task < 2; ++task) ASSERT_TRUE(window.RunNext(2s));
+  EXPECT_EQ(HealthLines(),
+            (std::vector<std::string>{
+                "HEALTH of drive 0 (Spinner, serial SN-1): Reallocated Sector Count raw 0 -> 8"}));
+  watch.CancelChecks();
+  EXPECT_FALSE(window.RunNext(300ms));
+  line.Stop();
 }
 
 // The simulated drive says it is failing once an attribute reached its

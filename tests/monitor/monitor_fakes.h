@@ -5,7 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -44,8 +49,14 @@ class FakeWindow final : public WatchView,
                          public HealthView {
  public:
   std::vector<DriveNumber> WatchedDrives() const override { return Watched; }
-  void StartCheckTimer() override { CheckTimer = true; }
-  void StopCheckTimer() override { CheckTimer = false; }
+  void StartCheckTimer() override {
+    CheckTimer = true;
+    if (TellCheckTimer) TellCheckTimer(true);
+  }
+  void StopCheckTimer() override {
+    CheckTimer = false;
+    if (TellCheckTimer) TellCheckTimer(false);
+  }
   bool CheckTimerActive() const override { return CheckTimer; }
   void BringToFront() override { ++Fronts; }
   void ShowCriticalTemperature(const std::string& text) override { CriticalField = text; }
@@ -73,6 +84,8 @@ class FakeWindow final : public WatchView,
 
   std::vector<DriveNumber> Watched;
   bool CheckTimer = false;
+  // Told of each start and stop, as the window's timer tells the watch.
+  std::function<void(bool running)> TellCheckTimer;
   std::uint32_t HealthTimerMinutes = 0;
   int Fronts = 0;
   std::string CriticalField;
@@ -138,6 +151,36 @@ struct WatchRig {
   Settings Values;
   HibernationCountdown Countdown{Window, Journal, Power};
   std::optional<AlertChannels> Alerts;
+};
+
+// The tasks the drives' thread hands to the window's thread, which the
+// test's thread runs as they come.
+class WindowTasks {
+ public:
+  void Post(std::function<void()> task) {
+    {
+      const std::lock_guard lock(mutex_);
+      tasks_.push_back(std::move(task));
+    }
+    arrived_.notify_one();
+  }
+  // Runs the next task once it comes within `wait`; false if none came.
+  bool RunNext(std::chrono::milliseconds wait) {
+    std::unique_lock lock(mutex_);
+    if (!arrived_.wait_for(lock, wait, [this] { return !tasks_.empty(); })) return false;
+    std::function<void()> task = std::move(tasks_.front());
+    tasks_.pop_front();
+    lock.unlock();
+    task();
+    ++Ran;
+    return true;
+  }
+  int Ran = 0;
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable arrived_;
+  std::deque<std::function<void()>> tasks_;
 };
 
 inline const std::string kDegrees =

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The temperature watch and the hibernation countdown, driven through their
 // views on simulated drives, without a window.
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -329,6 +330,45 @@ TEST_F(WatchTest, ClearedRowsAreNeverRead) {
   // Each watched drive is opened once: its power mode, then the series.
   EXPECT_EQ(opened, (std::vector<std::string>{"\\\\.\\PhysicalDrive0", "\\\\.\\PhysicalDrive2"}));
   EXPECT_EQ(mail_.Sent.size(), 2u);
+}
+
+// The check timer's clock runs where the drives are read: each check reads
+// there at its time and costs the window's thread one task, which judges
+// the readings and starts the timer again. Rows ticked meanwhile are read
+// at the time the check had; a stopped timer's check never comes.
+TEST_F(WatchTest, EachScheduledCheckCostsTheWindowOneTask) {
+  using namespace std::chrono_literals;
+  disks_ = std::make_unique<sim::SimulatedDisks>(ScenarioOrFail(
+      "[drive 0]\nattribute = 194 value=60 raw=70\n[drive 1]\nattribute = 194 value=60 raw=70\n"));
+  DriveReader reader(*disks_);
+  WindowTasks window;
+  DriveThread line(reader, [&](std::function<void()> task) { window.Post(std::move(task)); });
+  watch_ = std::make_unique<TemperatureWatch>(rig_.Watch(line, queue_, mail_));
+  MailAndSound();
+  settings_.TempWarn = true;
+  window_.Watched = {0};
+  window_.TellCheckTimer = [&](bool running) {
+    if (running) {
+      watch_->ScheduleCheck(20ms);
+    } else {
+      watch_->CancelCheck();
+    }
+  };
+  window_.StartCheckTimer();
+  ASSERT_TRUE(window.RunNext(2s));
+  EXPECT_EQ(mail_.Sent.size(), 1u);
+  EXPECT_TRUE(window_.CheckTimer);
+
+  window_.Watched = {0, 1};
+  watch_->WatchedDrivesChanged();
+  ASSERT_TRUE(window.RunNext(2s));
+  // Drive 0's excursion goes on; drive 1's begins.
+  EXPECT_EQ(mail_.Sent.size(), 2u);
+  EXPECT_EQ(window.Ran, 2);
+
+  window_.StopCheckTimer();
+  EXPECT_FALSE(window.RunNext(100ms));
+  line.Stop();
 }
 
 // A drive hot for an hour mails once and reminds once; cooling by less than

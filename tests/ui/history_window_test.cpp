@@ -147,7 +147,7 @@ TEST_F(HistoryWindowTest, AnEndingProgramWritesTheReadingsItAlreadyTook) {
   ASSERT_EQ(sqlite3_open(path.c_str(), &holder), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(holder, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   calendar_.Advance(std::chrono::seconds(30));
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   waited.restart();
   while (!form.CheckTemp_Timer->isActive() && waited.elapsed() < 5000) {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -276,14 +276,14 @@ TEST_F(HistoryWindowTest, AnOpenWindowFollowsItsDrivesNewReadingsInTheRangeChose
     int draws;   // of drive 0's window, all told
   };
   const std::vector<Step> steps = {
-      {"a temperature tick", [&] { form.CheckTemp_Timer->timeout({}); }, 2, 1},
+      {"a temperature tick", [&] { form.CheckTemp_TimerTimer(); }, 2, 1},
       // The health check keeps the temperature too, warning on or off.
-      {"a health check", [&] { form.HealthCheck_Timer->timeout({}); }, 3, 2},
+      {"a health check", [&] { form.Monitor.Health().Check(); }, 3, 2},
       {"two ticks in one turn",
        [&] {
-         form.CheckTemp_Timer->timeout({});
+         form.CheckTemp_TimerTimer();
          calendar_.Advance(std::chrono::seconds(30));
-         form.CheckTemp_Timer->timeout({});
+         form.CheckTemp_TimerTimer();
        },
        5, 3},
   };
@@ -315,10 +315,10 @@ TEST_F(HistoryWindowTest, AnOpenWindowFollowsItsDrivesNewReadingsInTheRangeChose
 
   // Gone while its redraw is due, and told nothing after; the other window
   // stays open while the program ends.
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   delete followed;
   QApplication::processEvents();
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   QApplication::processEvents();
   EXPECT_EQ(*otherDraws, 0);
 }

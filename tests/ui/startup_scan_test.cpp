@@ -148,7 +148,7 @@ TEST_P(FirstStartTest, WarningAndPopupOnAtTheDrivesOwnLimit) {
   EXPECT_EQ(JournalMessages().filter("FIRST START"), on ? QStringList{line} : QStringList{});
   EXPECT_EQ(ReadFile("config.xml").find("<TempWarn>-1") != std::string::npos, on);
   const bool hot = on && form.CritTemp_Edit->text().toInt() < 40;
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   EXPECT_EQ(messages_.Alerts.size(), hot ? 1u : 0u);
 }
 

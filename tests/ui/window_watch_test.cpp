@@ -25,7 +25,7 @@ TEST_F(FormTest, WatchReadsTickedRowsAndShowsThePopupsOutcome) {
     form.Hibernate_Timer->timeout({});
     caption = form.windowTitle();
   };
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   ASSERT_EQ(messages_.Alerts.size(), 1u);
   EXPECT_EQ(caption, "Hibernate on 59s");
   EXPECT_EQ(form.HibernateCountdown(), 59);
@@ -58,13 +58,13 @@ TEST_F(FormTest, RowsFollowTheWatchAndAnAcknowledgedWarningHoldsUntilItsCountCha
   };
   TTessivar_Form& form = Start(scenario);
   disks_->Drives().Drives[0].Attributes[1].Raw = 52;
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   EXPECT_EQ(row(true), (QStringList{"52\u00B0C", "WARN", "8 reallocated sectors", "offered"}));
   form.AcknowledgeWarning1->trigger();
   const QString acknowledged = "8 reallocated sectors\nwarning acknowledged";
   EXPECT_TRUE(JournalMessages().contains(
       "WARNING of drive 0 (Worn, serial W1) acknowledged: 8 reallocated sectors"));
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   EXPECT_EQ(row(true), (QStringList{"52\u00B0C", "OK", acknowledged, ""}));
 
   form_.reset();
@@ -72,7 +72,7 @@ TEST_F(FormTest, RowsFollowTheWatchAndAnAcknowledgedWarningHoldsUntilItsCountCha
   Start(scenario);
   EXPECT_EQ(row(), (QStringList{"40\u00B0C", "OK", acknowledged, ""}));
   disks_->Drives().Drives[0].Attributes[0].Raw = 9;
-  form_->CheckTemp_Timer->timeout({});
+  form_->CheckTemp_TimerTimer();
   EXPECT_EQ(row(), (QStringList{"40\u00B0C", "WARN", "9 reallocated sectors", ""}));
 }
 
@@ -108,7 +108,7 @@ TEST_F(FormTest, ADriveThatDoesNotAnswerHoldsUpNeitherTheWindowNorTheOtherDrives
                    [&] { longestStall = std::max(longestStall, sinceTurn.restart()); });
   turns.start(5);
   sinceTurn.start();
-  form.CheckTemp_Timer->timeout({});
+  form.CheckTemp_TimerTimer();
   QElapsedTimer waited;
   waited.start();
   while (!form.CheckTemp_Timer->isActive() && waited.elapsed() < 30000) {

@@ -33,8 +33,8 @@ struct LastReading {
   std::int32_t Celsius = NoTemperature;  // the same as a number
   Status State = Status::Unknown;        // as the "Status" cell shows it
   std::vector<std::string> Reasons;
-  std::string Serial;   // empty while the drive has not identified itself
-  DefectCounts Counts;  // what an acknowledged warning holds to
+  std::string Serial;                        // empty while the drive has not identified itself
+  DefectCounts Counts;                       // what an acknowledged warning holds to
   std::optional<SelfTestProgress> SelfTest;  // while one runs
 };
 
@@ -60,6 +60,12 @@ class DriveRowView {
   virtual ~DriveRowView() = default;
   // Shows `reading`'s temperature and verdict in drive `n`'s row.
   virtual void ShowDriveReading(DriveNumber n, const LastReading& reading) = 0;
+  // The same for the readings of one check: what sums up every row (the
+  // tray's look) is made once, not once per drive.
+  virtual void ShowDriveReadings(
+      const std::vector<std::pair<DriveNumber, const LastReading*>>& readings) {
+    for (const auto& [n, reading] : readings) ShowDriveReading(n, *reading);
+  }
 };
 
 }  // namespace halvoric

@@ -89,6 +89,15 @@ void TemperatureWatch::JudgeFrom(std::vector<DriveNumber> drives, std::size_t ne
   // ends this loop, and the drives after it are read anew.
   const std::vector<DriveNumber> watched =
       settings_.TempWarn ? view_.WatchedDrives() : std::vector<DriveNumber>();
+  // Every row first, in one piece: the list is up to date before an alert
+  // waits for its answer.
+  std::vector<std::pair<DriveNumber, const LastReading*>> shown;
+  for (std::size_t i = next; i < drives.size(); ++i) {
+    if (const LastReading* last = Take(drives[i], readings[i - next].Summary)) {
+      shown.emplace_back(drives[i], last);
+    }
+  }
+  view_.ShowDriveReadings(shown);
   for (std::size_t i = next; i < drives.size(); ++i) {
     const DriveNumber n = drives[i];
     Reading& reading = readings[i - next];
@@ -97,7 +106,6 @@ void TemperatureWatch::JudgeFrom(std::vector<DriveNumber> drives, std::size_t ne
     if (reading.Record) {
       metrics_.push_back({names_ ? names_(n) : SimulatedDeviceName(n), std::move(*reading.Record)});
     }
-    Show(n, reading.Summary);
     const bool alerted = std::find(watched.begin(), watched.end(), n) != watched.end() &&
                          Judge(n, reading.Summary.Summary);
     // The popup waited for an answer: the drives after it are read anew.
@@ -110,11 +118,11 @@ void TemperatureWatch::JudgeFrom(std::vector<DriveNumber> drives, std::size_t ne
   CheckEnded();
 }
 
-void TemperatureWatch::Show(DriveNumber n, const SummaryReading& reading) {
-  if (!reading.Summary) return;
+const LastReading* TemperatureWatch::Take(DriveNumber n, const SummaryReading& reading) {
+  if (!reading.Summary) return nullptr;
   LastReading& last = services_.Last[n];
   TakeReading(last, *reading.Summary, reading.Serial, services_.Acknowledged);
-  view_.ShowDriveReading(n, last);
+  return &last;
 }
 
 bool TemperatureWatch::Judge(DriveNumber n, const std::optional<DriveSummary>& awake) {

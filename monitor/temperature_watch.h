@@ -135,7 +135,8 @@ class TemperatureWatch {
   // Judges the drives from `drives[next]` on, read into `readings`.
   void JudgeFrom(std::vector<DriveNumber> drives, std::size_t next, std::vector<Reading>& readings);
   // Shows what drive `n` said in its row; nothing for a sleeping drive.
-  void Show(DriveNumber n, const SummaryReading& reading);
+  // Keeps the reading as drive `n`'s last; null when the drive gave none.
+  const LastReading* Take(DriveNumber n, const SummaryReading& reading);
   // Whether a popup alert waited for an answer.
   bool Judge(DriveNumber n, const std::optional<DriveSummary>& awake);
   // Whether drive `n` is still to be judged: its row ticked, the warning on.

@@ -80,12 +80,17 @@ void TTessivar_Form::ConnectHandlers() {
   }
 
   connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
-  // A scheduled check reads the drives ticked when it was scheduled.
-  connect(HDDs_ListView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem*, int column) {
-    if (column != 0) return;
-    Monitor.Watch().WatchedDrivesChanged();
-    Monitor.Health().WatchedDrivesChanged();
-  });
+  // A scheduled check reads the drives ticked when it was scheduled. Only a
+  // tick counts: each reading rewrites its row, and planning anew at every
+  // cell would cost a tick of many drives the square of their number.
+  connect(HDDs_ListView->model(), &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& from, const QModelIndex&, const QList<int>& roles) {
+            if (from.column() != 0 || !(roles.isEmpty() || roles.contains(Qt::CheckStateRole))) {
+              return;
+            }
+            Monitor.Watch().WatchedDrivesChanged();
+            Monitor.Health().WatchedDrivesChanged();
+          });
   connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
   connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);

@@ -251,6 +251,8 @@ class TTessivar_Form : public QWidget,
   std::vector<DriveNumber> ListedDrives() const override;
   // DriveRowView, for the watch and the tray report
   void ShowDriveReading(DriveNumber n, const LastReading& reading) override;
+  void ShowDriveReadings(
+      const std::vector<std::pair<DriveNumber, const LastReading*>>& readings) override;
   void ShowStatusBalloon(const std::string& text, std::uint8_t seconds) override;
   // HealthView
   void StartHealthTimer(std::uint32_t minutes) override;

@@ -177,6 +177,12 @@ void TTessivar_Form::ShowDriveReading(DriveNumber n, const LastReading& reading)
   ShowTrayLook();
 }
 
+void TTessivar_Form::ShowDriveReadings(
+    const std::vector<std::pair<DriveNumber, const LastReading*>>& readings) {
+  for (const auto& [n, reading] : readings) sinks_->UpdateDriveRow(RowOf(n, *reading));
+  ShowTrayLook();
+}
+
 void TTessivar_Form::ShowTrayLook() {
   TrayLook look = TrayLookOf(Monitor.Last(), ListedDrives(), Settings.CritTempValue);
   if (look.Mark != trayLook_.Mark) {

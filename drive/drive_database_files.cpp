@@ -4,12 +4,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <optional>
 #include <set>
 #include <tuple>
 
+#include "base/hex_text.h"
 #include "base/staged_file.h"
 #include "base/whole_file.h"
 
@@ -57,28 +57,6 @@ std::string FileStamps(const std::vector<std::string>& paths) {
   return stamps;
 }
 
-std::string Hex(std::string_view text) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  for (const char c : text) {
-    hex += kDigits[static_cast<unsigned char>(c) >> 4];
-    hex += kDigits[static_cast<unsigned char>(c) & 0xf];
-  }
-  return hex;
-}
-
-std::optional<std::string> FromHex(std::string_view hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  std::string text;
-  for (std::size_t at = 0; at < hex.size(); at += 2) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(hex.data() + at, hex.data() + at + 2, value, 16);
-    if (error != std::errc() || end != hex.data() + at + 2) return std::nullopt;
-    text += static_cast<char>(value);
-  }
-  return text;
-}
-
 // The kept entries when their stamps are those of the files now; the
 // header's lines name the files and the drives.
 std::shared_ptr<DriveDatabase> ReadKept(const std::vector<std::string>& paths,
@@ -94,7 +72,7 @@ std::shared_ptr<DriveDatabase> ReadKept(const std::vector<std::string>& paths,
     if (line.starts_with(kFileLine)) {
       stamps += std::string(line) + "\n";
     } else if (line.starts_with(kDriveLine)) {
-      std::optional<std::string> drive = FromHex(line.substr(kDriveLine.size()));
+      std::optional<std::string> drive = BytesOfHex(line.substr(kDriveLine.size()));
       if (!drive) return nullptr;
       covers.insert(std::move(*drive));
     }
@@ -146,7 +124,7 @@ Result<> KeepDriveDatabase(const std::string& kept, const DriveDatabase& databas
   std::vector<EntrySource> sources = database.DefaultSources;
   std::string header;
   for (const auto& [drive, entry] : drives) {
-    header += std::string(kDriveLine) + Hex(drive) + "\n";
+    header += std::string(kDriveLine) + HexOf(drive) + "\n";
     if (entry != nullptr) sources.push_back(entry->Source);
   }
   // In the files' order, each once: the first match and the defaults'

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <span>
 
+#include "base/hex_text.h"
 #include "base/staged_file.h"
 #include "base/text_split.h"
 #include "base/whole_file.h"
@@ -27,27 +28,12 @@ constexpr const char* kOpen = "open";
 // Serials are bytes as the drive sent them; hex keeps blanks, line breaks and
 // anything else out of the file's own structure.
 std::string Hex(const std::string& bytes) {
-  if (bytes.empty()) return kNoSerial;
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (unsigned char c : bytes) {
-    text += kDigits[c >> 4];
-    text += kDigits[c & 15];
-  }
-  return text;
+  return bytes.empty() ? std::string(kNoSerial) : HexOf(bytes);
 }
 
 std::optional<std::string> FromHex(const std::string& text) {
   if (text == kNoSerial) return std::string();
-  if (text.size() % 2 != 0) return std::nullopt;
-  std::string bytes;
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
-    if (error != std::errc() || end != text.data() + i + 2) return std::nullopt;
-    bytes += static_cast<char>(value);
-  }
-  return bytes;
+  return BytesOfHex(text);
 }
 
 template <typename Number>

@@ -59,8 +59,11 @@ bool WorkThread::Next(Job& job) {
         [](const auto& a, const auto& b) { return a.second.When < b.second.When; });
     if (soonest == putOff_.end()) {
       wake_.wait(lock);
-    } else if (std::chrono::steady_clock::now() < soonest->second.When) {
-      wake_.wait_until(lock, soonest->second.When);
+    } else if (const TimePoint when = soonest->second.When;
+               std::chrono::steady_clock::now() < when) {
+      // A copy: the wait lets go of the lock, and a cancel or an end may
+      // take the entry away meanwhile.
+      wake_.wait_until(lock, when);
     } else {
       job = std::move(soonest->second.Held);
       putOff_.erase(soonest);

@@ -20,14 +20,11 @@ demo=$PWD/$build/bin/halvoric-demo
 scenario=$PWD/scenarios/demo.scenario
 
 source scripts/lib/rig.sh
+source scripts/lib/desktop.sh
 work=$(mktemp -d)
 demo_pid=
 trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true; rig_stop_all; rm -rf "$work"' EXIT
-start_xvfb 1024x768x24
-# A desktop session has its bus; without one, each start would launch a bus
-# of its own for its first D-Bus call, which no user's start-up pays.
-source scripts/lib/desktop.sh
-start_session "$work/session"
+start_bench_desktop "$work"
 
 # Milliseconds from start until the window is shown; $1 is the database setting.
 startup() {
@@ -41,9 +38,7 @@ startup() {
       2>/dev/null) &
   fi
   demo_pid=$!
-  until xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
-    sleep 0.005
-  done
+  wait_for_window Halvoric "$demo_pid" || exit 1
   shown=$(date +%s%N)
   kill -TERM "$demo_pid"
   wait "$demo_pid" 2>/dev/null || true

@@ -14,14 +14,11 @@ scenario=$PWD/scenarios/demo.scenario
 idle_seconds=3
 
 source scripts/lib/rig.sh
+source scripts/lib/desktop.sh
 work=$(mktemp -d)
 demo_pid=
 trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true; rig_stop_all; rm -rf "$work"' EXIT
-start_xvfb 1024x768x24
-# A desktop session has its bus; without one, each start would launch a bus
-# of its own for its first D-Bus call, which no user's start-up pays.
-source scripts/lib/desktop.sh
-start_session "$work/session"
+start_bench_desktop "$work"
 
 startups=()
 for run in $(seq "$runs"); do
@@ -29,9 +26,7 @@ for run in $(seq "$runs"); do
   (cd "$work" && QT_QPA_PLATFORM=xcb \
     exec /usr/bin/time -f '%M' -o "$work/maxrss" "$demo" "$scenario" 2>/dev/null) &
   demo_pid=$!
-  until xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
-    sleep 0.005
-  done
+  wait_for_window Halvoric "$demo_pid"
   shown=$(date +%s%N)
   startups+=($(((shown - start) / 1000000)))
   # $demo_pid is /usr/bin/time; the program is its only child.

@@ -20,15 +20,12 @@ bare=$PWD/$build/bin/bare_window
 scenario=$PWD/scenarios/demo.scenario
 
 source scripts/lib/rig.sh
+source scripts/lib/desktop.sh
 work=$(mktemp -d)
 bare_pid=
 halvoric_pid=
 trap 'kill $bare_pid $halvoric_pid 2>/dev/null || true; rig_stop_all; rm -rf "$work"' EXIT
-start_xvfb 1024x768x24
-# A desktop session has its bus; without one, each start would launch a bus
-# of its own for its first D-Bus call, which no user's start-up pays.
-source scripts/lib/desktop.sh
-start_session "$work/session"
+start_bench_desktop "$work"
 trayer --edge bottom --align right --widthtype request --height 24 --SetDockType false \
   >/dev/null 2>&1 &
 rig_track $!
@@ -49,10 +46,7 @@ start_timed() {
   began=$((begin / 1000000))
   (cd "$work" && QT_QPA_PLATFORM=xcb exec "$@" >/dev/null 2>&1) &
   started=$!
-  until xdotool search --onlyvisible --name "^${title}\$" >/dev/null 2>&1; do
-    kill -0 "$started" 2>/dev/null || { echo "$1 ended before its window showed" >&2; exit 1; }
-    sleep 0.005
-  done
+  wait_for_window "$title" "$started"
   end=$(date +%s%N)
   elapsed=$(((end - begin) / 1000000))
 }

@@ -19,14 +19,11 @@ counts=(4 64 200)
 idle_seconds=3
 
 source scripts/lib/rig.sh
+source scripts/lib/desktop.sh
 work=$(mktemp -d)
 demo_pid=
 trap '[ -n "$demo_pid" ] && kill "$demo_pid" 2>/dev/null || true; rig_stop_all; rm -rf "$work"' EXIT
-start_xvfb 1024x768x24
-# A desktop session has its bus; without one, each start would launch a bus
-# of its own for its first D-Bus call, which no user's start-up pays.
-source scripts/lib/desktop.sh
-start_session "$work/session"
+start_bench_desktop "$work"
 
 # Desktop drives with the attributes a real table holds, each its own serial.
 scenario() {
@@ -50,10 +47,7 @@ startup() {
   start=$(date +%s%N)
   (cd "$work" && QT_QPA_PLATFORM=xcb exec "$demo" "$work/$1.scenario" 2>/dev/null) &
   demo_pid=$!
-  until xdotool search --onlyvisible --name '^Halvoric$' >/dev/null 2>&1; do
-    kill -0 "$demo_pid" 2>/dev/null || { echo "halvoric-demo ended before its window showed" >&2; exit 1; }
-    sleep 0.005
-  done
+  wait_for_window Halvoric "$demo_pid"
   shown=$(date +%s%N)
   elapsed=$(((shown - start) / 1000000))
 }

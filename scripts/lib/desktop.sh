@@ -50,3 +50,21 @@ start_dunst() {
   rig_track $!
   wait_for 'name_owned org.freedesktop.Notifications' 50
 }
+
+# The window benchmarks' desktop: a private display, and the session bus
+# every desktop session has (without it, each start would launch a bus of
+# its own for its first D-Bus call, which no user's start-up pays). $1 is
+# the work folder.
+start_bench_desktop() {
+  start_xvfb 1024x768x24
+  start_session "$1/session"
+}
+
+# Waits until a window titled exactly $1 is mapped; fails when the process
+# $2 ended before.
+wait_for_window() {
+  until xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; do
+    kill -0 "$2" 2>/dev/null || { echo "the program of \"$1\" ended before its window showed" >&2; return 1; }
+    sleep 0.005
+  done
+}

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "drive/pattern_beginnings.h"
+#include "drive/pattern_cost.h"
 
 namespace halvoric {
 namespace {
@@ -232,10 +233,14 @@ Result<DriveEntry> MakeEntry(std::vector<std::string>& fields) {
   entry.Presets = std::move(*presets);
   // "-" names no model: the entry only carries the version or the defaults.
   if (fields[1] != "-") {
+    if (!PatternCompilesSmall(fields[1])) return Failure{"the model pattern is too large: " + fields[1]};
     entry.Model = WholeMatch::Compile(fields[1]);
     if (!entry.Model) return Failure{"the model pattern does not compile: " + fields[1]};
   }
   if (!fields[2].empty()) {
+    if (!PatternCompilesSmall(fields[2])) {
+      return Failure{"the firmware pattern is too large: " + fields[2]};
+    }
     entry.Firmware = WholeMatch::Compile(fields[2]);
     if (!entry.Firmware) return Failure{"the firmware pattern does not compile: " + fields[2]};
   }
@@ -260,6 +265,7 @@ struct WholeMatch::Compiled {
 };
 
 std::optional<WholeMatch> WholeMatch::Compile(const std::string& pattern) {
+  if (!PatternCompilesSmall(pattern)) return std::nullopt;
   auto compiled = std::make_shared<Compiled>();
   compiled->Whole = "^(" + pattern + ")$";
   if (std::optional<std::vector<std::string>> beginnings = PatternBeginnings(pattern)) {

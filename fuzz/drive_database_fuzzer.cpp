@@ -16,10 +16,14 @@
 #include "drive/attribute_meanings.h"
 #include "drive/drive_database.h"
 #include "drive/pattern_beginnings.h"
+#include "drive/pattern_cost.h"
 
 namespace {
 
 void CheckBeginnings(const std::string& pattern, const std::string& model) {
+  // The product refuses such a pattern unread; compiled here it would take
+  // gigabytes.
+  if (!halvoric::PatternCompilesSmall(pattern)) return;
   const auto beginnings = halvoric::PatternBeginnings(pattern);
   if (!beginnings) return;
   regex_t compiled;

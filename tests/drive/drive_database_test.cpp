@@ -186,6 +186,12 @@ TEST(WholeMatch, BeginningsAgreeWithTheRegexLibrary) {
     }
     regfree(&reference);
   }
+  // The library copies a piece per repeat: such patterns would take
+  // gigabytes to compile, and are refused unread.
+  for (const char* costly : {"S++++++++++++++++++++++++++++++++", "((a{99}){99}){99}",
+                             "(((((((((((((((((((((((((((((((((((a)))))))))))))))))))))))))))))))))"}) {
+    EXPECT_FALSE(WholeMatch::Compile(costly)) << costly;
+  }
 }
 
 TEST(DriveMeanings, NamesAndFormatsByEntryDefaultsAndKind) {

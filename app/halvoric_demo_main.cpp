@@ -12,6 +12,7 @@
 #include "drive/sim/simulated_disks.h"
 #include "ui/demo_scenario.h"
 #include "ui/linux_desktop.h"
+#include "ui/pictures.h"
 #include "ui/program_entry.h"
 
 int main(int argc, char** argv) {
@@ -19,6 +20,8 @@ int main(int argc, char** argv) {
   // with its own slack; the threads here allocate little after start-up and
   // seldom at once, so they share one. Set before any thread starts.
   mallopt(M_ARENA_MAX, 1);
+  // Beside the application's making, which leaves the second core idle.
+  halvoric::DecodePicturesAhead();
   QApplication app(argc, argv);
   halvoric::InstallQtDiagnostics();
   halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the application object");

@@ -15,6 +15,7 @@
 #include "disks/whole_disks.h"
 #include "shell/single_instance.h"
 #include "ui/linux_desktop.h"
+#include "ui/pictures.h"
 #include "ui/program_entry.h"
 
 namespace {
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
   // with its own slack; the threads here allocate little after start-up and
   // seldom at once, so they share one. Set before any thread starts.
   mallopt(M_ARENA_MAX, 1);
+  // Beside the application's making, which leaves the second core idle.
+  halvoric::DecodePicturesAhead();
   QApplication app(argc, argv);
   bool userSettings = false;
   if (const int status =

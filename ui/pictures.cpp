@@ -1,11 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures.h"
 
+#include <dlfcn.h>
+
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
 #include <csetjmp>
+#include <future>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <type_traits>
 
 // jpeglib.h needs FILE and size_t declared first.
 // clang-format off
@@ -21,6 +29,53 @@ namespace halvoric {
 
 namespace {
 
+// The library named by the header it was built with: libjpeg 6b's ABI is
+// "62", later ones are named by their major version.
+std::string JpegLibraryName() {
+  constexpr int kVersion = JPEG_LIB_VERSION;
+  return "libjpeg.so." + std::to_string(kVersion == 62 ? 62 : kVersion / 10);
+}
+
+// libjpeg, loaded for a spell of decoding and unloaded after it: the
+// pictures are all decoded at start-up, and its code would stay resident
+// for the program's life.
+class JpegLibrary {
+ public:
+  JpegLibrary() : handle_(::dlopen(JpegLibraryName().c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    if (handle_ == nullptr) return;
+    const auto find = [this](const char* name, auto& entry) {
+      entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(::dlsym(handle_, name));
+      return entry != nullptr;
+    };
+    loaded_ = find("jpeg_std_error", StdError) && find("jpeg_CreateDecompress", CreateDecompress) &&
+              find("jpeg_mem_src", MemorySource) && find("jpeg_read_header", ReadHeader) &&
+              find("jpeg_start_decompress", StartDecompress) &&
+              find("jpeg_read_scanlines", ReadScanlines) &&
+              find("jpeg_finish_decompress", FinishDecompress) &&
+              find("jpeg_destroy_decompress", DestroyDecompress);
+  }
+  ~JpegLibrary() {
+    if (handle_ != nullptr) ::dlclose(handle_);
+  }
+  JpegLibrary(const JpegLibrary&) = delete;
+  JpegLibrary& operator=(const JpegLibrary&) = delete;
+
+  bool Loaded() const { return loaded_; }
+
+  decltype(&jpeg_std_error) StdError = nullptr;
+  decltype(&jpeg_CreateDecompress) CreateDecompress = nullptr;
+  decltype(&jpeg_mem_src) MemorySource = nullptr;
+  decltype(&jpeg_read_header) ReadHeader = nullptr;
+  decltype(&jpeg_start_decompress) StartDecompress = nullptr;
+  decltype(&jpeg_read_scanlines) ReadScanlines = nullptr;
+  decltype(&jpeg_finish_decompress) FinishDecompress = nullptr;
+  decltype(&jpeg_destroy_decompress) DestroyDecompress = nullptr;
+
+ private:
+  void* handle_;
+  bool loaded_ = false;
+};
+
 // libjpeg's default on a fault ends the process; this one returns to the decode.
 struct JpegErrors {
   jpeg_error_mgr manager;
@@ -35,59 +90,109 @@ void Silently(j_common_ptr) {}
 
 // Only objects without destructors live between setjmp and a longjmp here;
 // `image` outlives both.
-bool DecodeInto(const QByteArray& bytes, QImage& image) {
+bool DecodeInto(const JpegLibrary& jpeg, const QByteArray& bytes, QImage& image) {
+  if (!jpeg.Loaded()) return false;
   jpeg_decompress_struct info{};
   JpegErrors errors{};
-  info.err = jpeg_std_error(&errors.manager);
+  info.err = jpeg.StdError(&errors.manager);
   errors.manager.error_exit = ReturnToDecode;
   errors.manager.output_message = Silently;
   if (setjmp(errors.back) != 0) {
-    jpeg_destroy_decompress(&info);
+    jpeg.DestroyDecompress(&info);
     return false;
   }
-  jpeg_create_decompress(&info);
-  jpeg_mem_src(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
-               static_cast<unsigned long>(bytes.size()));
-  jpeg_read_header(&info, TRUE);
+  jpeg.CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
+  jpeg.MemorySource(&info, reinterpret_cast<const unsigned char*>(bytes.constData()),
+                    static_cast<unsigned long>(bytes.size()));
+  jpeg.ReadHeader(&info, TRUE);
   // Written straight into the layout of QImage::Format_RGB32.
   info.out_color_space = JCS_EXT_BGRX;
-  jpeg_start_decompress(&info);
+  jpeg.StartDecompress(&info);
   image = QImage(static_cast<int>(info.output_width), static_cast<int>(info.output_height),
                  QImage::Format_RGB32);
   if (image.isNull()) {
-    jpeg_destroy_decompress(&info);
+    jpeg.DestroyDecompress(&info);
     return false;
   }
   while (info.output_scanline < info.output_height) {
     JSAMPROW row = image.scanLine(static_cast<int>(info.output_scanline));
-    jpeg_read_scanlines(&info, &row, 1);
+    jpeg.ReadScanlines(&info, &row, 1);
   }
-  jpeg_finish_decompress(&info);
-  jpeg_destroy_decompress(&info);
+  jpeg.FinishDecompress(&info);
+  jpeg.DestroyDecompress(&info);
   return true;
+}
+
+QImage Decoded(const JpegLibrary& jpeg, const QByteArray& bytes) {
+  QImage image;
+  if (!DecodeInto(jpeg, bytes, image)) return {};
+  return image;
+}
+
+QString PicturePath(const QString& fileName) { return ":/pictures/" + fileName; }
+
+QImage DecodedFile(const JpegLibrary& jpeg, const QString& fileName) {
+  QFile file(PicturePath(fileName));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return Decoded(jpeg, file.readAll());
+}
+
+// The JPEG pictures every start shows, decoded once on a thread of their
+// own; each is handed over once, so none stays in memory beyond its use.
+struct AheadOfTime {
+  std::mutex Lock;
+  std::future<std::map<QString, QImage>> Pending;
+  std::map<QString, QImage> Ready;
+};
+
+AheadOfTime& Ahead() {
+  static AheadOfTime ahead;
+  return ahead;
+}
+
+std::optional<QImage> DecodedAhead(const QString& fileName) {
+  AheadOfTime& ahead = Ahead();
+  const std::lock_guard lock(ahead.Lock);
+  if (ahead.Pending.valid()) ahead.Ready = ahead.Pending.get();
+  const auto found = ahead.Ready.find(fileName);
+  if (found == ahead.Ready.end()) return std::nullopt;
+  QImage image = std::move(found->second);
+  ahead.Ready.erase(found);
+  return image;
 }
 
 }  // namespace
 
-QImage DecodeJpeg(const QByteArray& bytes) {
-  QImage image;
-  if (!DecodeInto(bytes, image)) return {};
-  return image;
+void DecodePicturesAhead() {
+  AheadOfTime& ahead = Ahead();
+  const std::lock_guard lock(ahead.Lock);
+  if (ahead.Pending.valid()) return;
+  ahead.Pending = std::async(std::launch::async, [] {
+    const JpegLibrary jpeg;
+    std::map<QString, QImage> pictures;
+    for (const char* name : {"splash.jpg", "banner.jpg", "logo.jpg"}) {
+      pictures[name] = DecodedFile(jpeg, name);
+    }
+    return pictures;
+  });
 }
 
+QImage DecodeJpeg(const QByteArray& bytes) { return Decoded(JpegLibrary(), bytes); }
+
 QPixmap Picture(const QString& fileName) {
-  const QString path = ":/pictures/" + fileName;
   // libjpeg directly, and PNG by name: no image plugin is looked for or
   // loaded at start-up.
   if (fileName.endsWith(".jpg")) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return QPixmap::fromImage(DecodeJpeg(file.readAll()));
+    if (std::optional<QImage> ahead = DecodedAhead(fileName)) {
+      return QPixmap::fromImage(std::move(*ahead));
+    }
+    return QPixmap::fromImage(DecodedFile(JpegLibrary(), fileName));
   }
-  QImageReader reader(path, "png");
+  QImageReader reader(PicturePath(fileName), "png");
   reader.setAutoDetectImageFormat(false);
   return QPixmap::fromImage(reader.read());
 }
+
 QPixmap TransparentPicture(const QString& fileName) {
   QImage image = Picture(fileName).toImage().convertToFormat(QImage::Format_ARGB32);
   if (image.isNull()) return {};

@@ -8,11 +8,11 @@
 
 #include <cstdint>
 #include <optional>
-#include <regex>
 #include <string>
 #include <vector>
 
 #include "base/result.h"
+#include "drive/drive_database.h"
 #include "drive/self_test.h"
 #include "services/clock.h"
 
@@ -41,7 +41,9 @@ class SelfTestSchedule {
   std::vector<SelfTestAction> Due(const LocalHour& hour) const;
 
  private:
-  std::optional<std::regex> pattern_;
+  // The drive database's matcher: the same POSIX engine, refusing a
+  // pattern too large to compile in little memory.
+  std::optional<WholeMatch> pattern_;
 };
 
 }  // namespace halvoric

@@ -388,6 +388,9 @@ TEST_F(HealthTest, AnInvalidScheduleIsJournalledOnceAndStartsNothing) {
   EXPECT_EQ(journal_.Lines[0].rfind("The self-test schedule \"(S/../.././02\" is no valid", 0), 0u)
       << journal_.Lines[0];
   EXPECT_TRUE(disks_.Events().empty());
+  // One that would take gigabytes to compile is refused as well.
+  EXPECT_FALSE(SelfTestSchedule::Parse("S/../../" + std::string(40, '+')).Ok());
+  EXPECT_TRUE(SelfTestSchedule::Parse("(S/../.././02)").Ok());
 }
 
 }  // namespace

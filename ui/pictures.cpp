@@ -3,7 +3,8 @@
 
 #include <dlfcn.h>
 
-#include <QFile>
+#include <QResource>
+#include <QThread>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -131,10 +132,12 @@ QImage Decoded(const JpegLibrary& jpeg, const QByteArray& bytes) {
 
 QString PicturePath(const QString& fileName) { return ":/pictures/" + fileName; }
 
+// Read through QResource, no QObject: the decoding ahead runs before the
+// application object exists.
 QImage DecodedFile(const JpegLibrary& jpeg, const QString& fileName) {
-  QFile file(PicturePath(fileName));
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return Decoded(jpeg, file.readAll());
+  const QResource stored(PicturePath(fileName));
+  if (!stored.isValid()) return {};
+  return Decoded(jpeg, stored.uncompressedData());
 }
 
 // The JPEG pictures every start shows, decoded once on a thread of their
@@ -167,6 +170,9 @@ void DecodePicturesAhead() {
   AheadOfTime& ahead = Ahead();
   const std::lock_guard lock(ahead.Lock);
   if (ahead.Pending.valid()) return;
+  // Qt takes the first thread that asks which thread it is for the main
+  // one; the decoding's thread must not be first.
+  static_cast<void>(QThread::currentThread());
   ahead.Pending = std::async(std::launch::async, [] {
     const JpegLibrary jpeg;
     std::map<QString, QImage> pictures;

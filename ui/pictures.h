@@ -14,8 +14,8 @@ namespace halvoric {
 QPixmap Picture(const QString& fileName);
 // Starts decoding the JPEG pictures every start shows on a thread of its
 // own; Picture() then waits for them instead of decoding. Needs no
-// application object: called first, it runs beside the application's
-// making.
+// application object: called first on the main thread, it runs beside the
+// application's making.
 void DecodePicturesAhead();
 // A baseline or progressive JPEG's pixels; a null image for bytes that are
 // not a whole JPEG.

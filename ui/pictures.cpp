@@ -3,12 +3,13 @@
 
 #include <dlfcn.h>
 
+#include <QImage>
+#include <QPainter>
 #include <QResource>
 #include <QThread>
-#include <QImage>
-#include <QImageReader>
-#include <QPainter>
 #include <csetjmp>
+#include <cstdint>
+#include <cstring>
 #include <future>
 #include <map>
 #include <mutex>
@@ -164,6 +165,32 @@ std::optional<QImage> DecodedAhead(const QString& fileName) {
   return image;
 }
 
+// A PNG picture as the build stored it: "HVPX", width, height, then the
+// rows of ARGB32 pixels (ui/pack_picture.cpp). A null image for anything
+// else.
+QImage PackedPicture(const QString& fileName) {
+  const QString stem = fileName.left(fileName.size() - 4);
+  const QResource stored(PicturePath(stem + ".pixels"));
+  const QByteArray bytes = stored.isValid() ? stored.uncompressedData() : QByteArray();
+  constexpr std::size_t kHeader = 12;
+  constexpr std::uint32_t kLargest = 1024;
+  std::uint32_t size[2] = {0, 0};
+  if (static_cast<std::size_t>(bytes.size()) < kHeader || !bytes.startsWith("HVPX")) return {};
+  std::memcpy(size, bytes.constData() + 4, sizeof size);
+  const auto [width, height] = size;
+  if (width == 0 || height == 0 || width > kLargest || height > kLargest ||
+      static_cast<std::size_t>(bytes.size()) != kHeader + std::size_t{width} * height * 4) {
+    return {};
+  }
+  QImage image(static_cast<int>(width), static_cast<int>(height), QImage::Format_ARGB32);
+  if (image.isNull()) return {};
+  for (std::uint32_t y = 0; y < height; ++y) {
+    std::memcpy(image.scanLine(static_cast<int>(y)),
+                bytes.constData() + kHeader + std::size_t{y} * width * 4, std::size_t{width} * 4);
+  }
+  return image;
+}
+
 }  // namespace
 
 void DecodePicturesAhead() {
@@ -186,17 +213,15 @@ void DecodePicturesAhead() {
 QImage DecodeJpeg(const QByteArray& bytes) { return Decoded(JpegLibrary(), bytes); }
 
 QPixmap Picture(const QString& fileName) {
-  // libjpeg directly, and PNG by name: no image plugin is looked for or
-  // loaded at start-up.
+  // libjpeg directly, the rest as the build stored their pixels: no image
+  // plugin is looked for or loaded at start-up.
   if (fileName.endsWith(".jpg")) {
     if (std::optional<QImage> ahead = DecodedAhead(fileName)) {
       return QPixmap::fromImage(std::move(*ahead));
     }
     return QPixmap::fromImage(DecodedFile(JpegLibrary(), fileName));
   }
-  QImageReader reader(PicturePath(fileName), "png");
-  reader.setAutoDetectImageFormat(false);
-  return QPixmap::fromImage(reader.read());
+  return QPixmap::fromImage(PackedPicture(fileName));
 }
 
 QPixmap TransparentPicture(const QString& fileName) {

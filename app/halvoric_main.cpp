@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   // seldom at once, so they share one. Set before any thread starts.
   mallopt(M_ARENA_MAX, 1);
   // Beside the application's making, which leaves the second core idle.
-  halvoric::DecodePicturesAhead();
+  const halvoric::PicturesDecodedAhead pictures;
   QApplication app(argc, argv);
   bool userSettings = false;
   if (const int status =

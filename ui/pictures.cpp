@@ -193,7 +193,7 @@ QImage PackedPicture(const QString& fileName) {
 
 }  // namespace
 
-void DecodePicturesAhead() {
+PicturesDecodedAhead::PicturesDecodedAhead() {
   AheadOfTime& ahead = Ahead();
   const std::lock_guard lock(ahead.Lock);
   if (ahead.Pending.valid()) return;
@@ -208,6 +208,16 @@ void DecodePicturesAhead() {
     }
     return pictures;
   });
+}
+
+PicturesDecodedAhead::~PicturesDecodedAhead() {
+  AheadOfTime& ahead = Ahead();
+  const std::lock_guard lock(ahead.Lock);
+  // A program ending early must not leave the thread reading Qt's
+  // resources while they go.
+  if (ahead.Pending.valid()) ahead.Pending.wait();
+  ahead.Pending = {};
+  ahead.Ready.clear();
 }
 
 QImage DecodeJpeg(const QByteArray& bytes) { return Decoded(JpegLibrary(), bytes); }

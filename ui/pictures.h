@@ -12,11 +12,18 @@
 namespace halvoric {
 
 QPixmap Picture(const QString& fileName);
-// Starts decoding the JPEG pictures every start shows on a thread of its
-// own; Picture() then waits for them instead of decoding. Needs no
-// application object: called first on the main thread, it runs beside the
-// application's making.
-void DecodePicturesAhead();
+// While it lives, the JPEG pictures every start shows are decoded on a
+// thread of their own, and Picture() waits for them instead of decoding;
+// it waits for the decoding as it goes. Needs no application object: made
+// first in main, on the main thread, it runs beside the application's
+// making.
+class PicturesDecodedAhead {
+ public:
+  PicturesDecodedAhead();
+  ~PicturesDecodedAhead();
+  PicturesDecodedAhead(const PicturesDecodedAhead&) = delete;
+  PicturesDecodedAhead& operator=(const PicturesDecodedAhead&) = delete;
+};
 // A baseline or progressive JPEG's pixels; a null image for bytes that are
 // not a whole JPEG.
 QImage DecodeJpeg(const QByteArray& bytes);

@@ -22,7 +22,7 @@ TEST(Pictures, EveryStoredPictureReadsAsItsArtwork) {
                                        {"banner.jpg", {289, 80}},
                                        {"logo.jpg", {157, 41}},
                                        {"glyph-help.png", {24, 24}}};
-  DecodePicturesAhead();
+  const PicturesDecodedAhead ahead;
   for (const char* pass : {"handed over from the thread", "decoded when asked for"}) {
     SCOPED_TRACE(pass);
     int count = 0;

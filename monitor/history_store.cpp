@@ -3,6 +3,8 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
+#include <thread>
 #include <utility>
 
 namespace halvoric {
@@ -104,12 +106,31 @@ Result<HistoryStore> HistoryStore::Open(const std::string& path) {
   HistoryStore store(db, path);
   if (opened != SQLITE_OK) return store.Fail("open");
   sqlite3_busy_timeout(db, 2000);
+  // Others may open the file at once (the history window, the CLI). While
+  // another connection turns a new file to WAL, or makes its tables after
+  // this one read that there were none, SQLite fails at once instead of
+  // waiting its turn: such a step is tried again for as long as a busy
+  // wait would last.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+  const auto untilNotBusy = [&store, db, deadline](const char* sql) {
+    for (;;) {
+      Result<> done = store.Execute(sql);
+      if (done.Ok() || (sqlite3_errcode(db) & 0xff) != SQLITE_BUSY ||
+          std::chrono::steady_clock::now() > deadline) {
+        return done;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  };
   // In WAL mode every commit survives the program's end, however abrupt.
   // Syncing the disk only at checkpoints keeps a reading well under a
   // millisecond; a power cut may then cost the readings since the last one
   // (at most some 100 pages of log), never the file. The size limit keeps
   // the log from staying large after a reduction.
-  if (Result<> set = store.Execute("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+  if (Result<> wal = untilNotBusy("PRAGMA journal_mode=WAL;"); !wal.Ok()) {
+    return Failure{wal.Message};
+  }
+  if (Result<> set = store.Execute("PRAGMA synchronous=NORMAL;"
                                    "PRAGMA wal_autocheckpoint=100;"
                                    "PRAGMA journal_size_limit=1048576;"
                                    // A reduction's pass over the readings
@@ -119,7 +140,7 @@ Result<HistoryStore> HistoryStore::Open(const std::string& path) {
       !set.Ok()) {
     return Failure{set.Message};
   }
-  if (Result<> made = store.Execute(kSchema); !made.Ok()) return Failure{made.Message};
+  if (Result<> made = untilNotBusy(kSchema); !made.Ok()) return Failure{made.Message};
   return store;
 }
 

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <thread>
+#include <vector>
 
 #include "monitor/history_recorder.h"
 #include "tests/base/temp_files.h"
@@ -79,6 +81,26 @@ TEST(HistoryStore, KeepsEachReadingAsTakenAndMergesTwoInOneSecond) {
       EXPECT_EQ(got.Counts, want.Counts) << c.name;
       EXPECT_EQ(got.Model, c.expected.back().Model) << c.name;
     }
+  }
+}
+
+// The history window, another program or the CLI may open the file while
+// the program makes it: each opening must wait its turn, not fail (the
+// reading whose opening failed would be lost).
+TEST(HistoryStore, OpeningsOfANewFileAtOnceAllSucceed) {
+  for (int round = 0; round < 20; ++round) {
+    const TempDir folder;
+    const std::string path = folder.File("h.sqlite");
+    std::vector<std::string> failures(4);
+    std::vector<std::thread> openers;
+    for (std::string& failure : failures) {
+      openers.emplace_back([&path, &failure] {
+        Result<HistoryStore> store = HistoryStore::Open(path);
+        if (!store.Ok()) failure = store.Message;
+      });
+    }
+    for (std::thread& opener : openers) opener.join();
+    for (const std::string& failure : failures) EXPECT_EQ(failure, "") << "round " << round;
   }
 }
 

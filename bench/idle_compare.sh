@@ -80,9 +80,12 @@ mib() { awk -v kib="$1" 'BEGIN { printf "%.1f", kib / 1024 }'; }
 idle_figures() {
   local name=$1 pid
   pid=$(eval echo "\$${name}_pid")
-  local main others rss
+  local main others rss anon
   read -r main others < <(wakeups "$pid" "$work/${name}_before" "$work/${name}_after")
   rss=$(awk '/^VmRSS/ {print $2}' "/proc/$pid/status")
+  # The program's own pages (heap, stacks), apart from the mapped files'
+  # code that the resident figure also counts.
+  anon=$(awk '/^RssAnon/ {print $2}' "/proc/$pid/status")
   kill -TERM "$pid"
   wait "$pid" 2>/dev/null || true
   local -n times=${name}_times
@@ -93,7 +96,7 @@ idle_figures() {
   eval "${name}_rss=$rss"
   echo "$name: start-up median $(median "${times[@]}") ms, worst $(worst "${times[@]}") ms" \
     "(runs: ${times[*]}), wake-ups in ${idle} s: main thread $main, other threads $others," \
-    "idle memory $(mib "$rss") MiB"
+    "idle memory $(mib "$rss") MiB (anonymous $(mib "$anon") MiB)"
 }
 
 bare_times=()

@@ -3,7 +3,7 @@
 
 #include <dlfcn.h>
 
-#include <type_traits>
+#include "base/library_entry.h"
 
 namespace halvoric {
 namespace {
@@ -11,8 +11,7 @@ namespace {
 // The first entry point the library lacks, or null when it has them all.
 const char* FindEntries(void* handle, CanberraLibrary& ca) {
   const auto find = [handle](const char* name, auto& entry) -> const char* {
-    entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(::dlsym(handle, name));
-    return entry != nullptr ? nullptr : name;
+    return FindEntry(handle, name, entry) ? nullptr : name;
   };
   const char* const missing[] = {
       find("ca_context_create", ca.ContextCreate),

@@ -224,6 +224,13 @@ Result<std::vector<std::string>> ReadEntry(Tokens& tokens) {
   return fields;
 }
 
+// Why a pattern WholeMatch refused was refused: only then is its size
+// estimated a second time.
+std::string NotCompiled(const char* what, const std::string& pattern) {
+  return std::string("the ") + what + " pattern " +
+         (PatternCompilesSmall(pattern) ? "does not compile: " : "is too large: ") + pattern;
+}
+
 Result<DriveEntry> MakeEntry(std::vector<std::string>& fields) {
   DriveEntry entry;
   entry.Family = std::move(fields[0]);
@@ -233,16 +240,12 @@ Result<DriveEntry> MakeEntry(std::vector<std::string>& fields) {
   entry.Presets = std::move(*presets);
   // "-" names no model: the entry only carries the version or the defaults.
   if (fields[1] != "-") {
-    if (!PatternCompilesSmall(fields[1])) return Failure{"the model pattern is too large: " + fields[1]};
     entry.Model = WholeMatch::Compile(fields[1]);
-    if (!entry.Model) return Failure{"the model pattern does not compile: " + fields[1]};
+    if (!entry.Model) return Failure{NotCompiled("model", fields[1])};
   }
   if (!fields[2].empty()) {
-    if (!PatternCompilesSmall(fields[2])) {
-      return Failure{"the firmware pattern is too large: " + fields[2]};
-    }
     entry.Firmware = WholeMatch::Compile(fields[2]);
-    if (!entry.Firmware) return Failure{"the firmware pattern does not compile: " + fields[2]};
+    if (!entry.Firmware) return Failure{NotCompiled("firmware", fields[2])};
   }
   return entry;
 }

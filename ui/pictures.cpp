@@ -15,7 +15,6 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <type_traits>
 
 // jpeglib.h needs FILE and size_t declared first.
 // clang-format off
@@ -26,6 +25,8 @@
 #ifndef JCS_EXTENSIONS
 #error "the JPEG pictures are decoded with libjpeg-turbo's colour extensions"
 #endif
+
+#include "base/library_entry.h"
 
 namespace halvoric {
 
@@ -46,8 +47,7 @@ class JpegLibrary {
   JpegLibrary() : handle_(::dlopen(JpegLibraryName().c_str(), RTLD_NOW | RTLD_LOCAL)) {
     if (handle_ == nullptr) return;
     const auto find = [this](const char* name, auto& entry) {
-      entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(::dlsym(handle_, name));
-      return entry != nullptr;
+      return FindEntry(handle_, name, entry);
     };
     loaded_ = find("jpeg_std_error", StdError) && find("jpeg_CreateDecompress", CreateDecompress) &&
               find("jpeg_mem_src", MemorySource) && find("jpeg_read_header", ReadHeader) &&
@@ -131,14 +131,16 @@ QImage Decoded(const JpegLibrary& jpeg, const QByteArray& bytes) {
   return image;
 }
 
-QString PicturePath(const QString& fileName) { return ":/pictures/" + fileName; }
+// A stored picture's bytes, empty when there is none. Read through
+// QResource, no QObject: the decoding ahead runs before the application
+// object exists.
+QByteArray StoredBytes(const QString& fileName) {
+  const QResource stored(":/pictures/" + fileName);
+  return stored.isValid() ? stored.uncompressedData() : QByteArray();
+}
 
-// Read through QResource, no QObject: the decoding ahead runs before the
-// application object exists.
 QImage DecodedFile(const JpegLibrary& jpeg, const QString& fileName) {
-  const QResource stored(PicturePath(fileName));
-  if (!stored.isValid()) return {};
-  return Decoded(jpeg, stored.uncompressedData());
+  return Decoded(jpeg, StoredBytes(fileName));
 }
 
 // The JPEG pictures every start shows, decoded once on a thread of their
@@ -170,8 +172,7 @@ std::optional<QImage> DecodedAhead(const QString& fileName) {
 // else.
 QImage PackedPicture(const QString& fileName) {
   const QString stem = fileName.left(fileName.size() - 4);
-  const QResource stored(PicturePath(stem + ".pixels"));
-  const QByteArray bytes = stored.isValid() ? stored.uncompressedData() : QByteArray();
+  const QByteArray bytes = StoredBytes(stem + ".pixels");
   constexpr std::size_t kHeader = 12;
   constexpr std::uint32_t kLargest = 1024;
   std::uint32_t size[2] = {0, 0};

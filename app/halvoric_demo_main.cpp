@@ -12,7 +12,7 @@
 #include "drive/sim/simulated_disks.h"
 #include "ui/demo_scenario.h"
 #include "ui/linux_desktop.h"
-#include "ui/pictures.h"
+#include "ui/start_read_ahead.h"
 #include "ui/program_entry.h"
 
 int main(int argc, char** argv) {
@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
   // seldom at once, so they share one. Set before any thread starts.
   mallopt(M_ARENA_MAX, 1);
   // Beside the application's making, which leaves the second core idle.
-  const halvoric::PicturesDecodedAhead pictures;
+  const halvoric::StartReadAhead readAhead;
   QApplication app(argc, argv);
   halvoric::InstallQtDiagnostics();
   halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the application object");

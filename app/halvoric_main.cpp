@@ -15,7 +15,7 @@
 #include "disks/whole_disks.h"
 #include "shell/single_instance.h"
 #include "ui/linux_desktop.h"
-#include "ui/pictures.h"
+#include "ui/start_read_ahead.h"
 #include "ui/program_entry.h"
 
 namespace {
@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   // seldom at once, so they share one. Set before any thread starts.
   mallopt(M_ARENA_MAX, 1);
   // Beside the application's making, which leaves the second core idle.
-  const halvoric::PicturesDecodedAhead pictures;
+  const halvoric::StartReadAhead readAhead;
   QApplication app(argc, argv);
   bool userSettings = false;
   if (const int status =

@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QResource>
-#include <QThread>
 #include <csetjmp>
 #include <cstdint>
 #include <cstring>
@@ -143,8 +142,8 @@ QImage DecodedFile(const JpegLibrary& jpeg, const QString& fileName) {
   return Decoded(jpeg, StoredBytes(fileName));
 }
 
-// The JPEG pictures every start shows, decoded once on a thread of their
-// own; each is handed over once, so none stays in memory beyond its use.
+// The JPEG pictures every start shows, decoded ahead; each is handed over
+// once, so none stays in memory beyond its use.
 struct AheadOfTime {
   std::mutex Lock;
   std::future<std::map<QString, QImage>> Pending;
@@ -194,30 +193,20 @@ QImage PackedPicture(const QString& fileName) {
 
 }  // namespace
 
-PicturesDecodedAhead::PicturesDecodedAhead() {
-  AheadOfTime& ahead = Ahead();
-  const std::lock_guard lock(ahead.Lock);
-  if (ahead.Pending.valid()) return;
-  // Qt takes the first thread that asks which thread it is for the main
-  // one; the decoding's thread must not be first.
-  static_cast<void>(QThread::currentThread());
-  ahead.Pending = std::async(std::launch::async, [] {
-    const JpegLibrary jpeg;
-    std::map<QString, QImage> pictures;
-    for (const char* name : {"splash.jpg", "banner.jpg", "logo.jpg"}) {
-      pictures[name] = DecodedFile(jpeg, name);
-    }
-    return pictures;
-  });
+std::map<QString, QImage> DecodeStartPictures() {
+  const JpegLibrary jpeg;
+  std::map<QString, QImage> pictures;
+  for (const char* name : {"splash.jpg", "banner.jpg", "logo.jpg"}) {
+    pictures[name] = DecodedFile(jpeg, name);
+  }
+  return pictures;
 }
 
-PicturesDecodedAhead::~PicturesDecodedAhead() {
+void HandOverStartPictures(std::future<std::map<QString, QImage>> decoding) {
   AheadOfTime& ahead = Ahead();
   const std::lock_guard lock(ahead.Lock);
-  // A program ending early must not leave the thread reading Qt's
-  // resources while they go.
   if (ahead.Pending.valid()) ahead.Pending.wait();
-  ahead.Pending = {};
+  ahead.Pending = std::move(decoding);
   ahead.Ready.clear();
 }
 

@@ -8,22 +8,20 @@
 #include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <future>
+#include <map>
 
 namespace halvoric {
 
 QPixmap Picture(const QString& fileName);
-// While it lives, the JPEG pictures every start shows are decoded on a
-// thread of their own, and Picture() waits for them instead of decoding;
-// it waits for the decoding as it goes. Needs no application object: made
-// first in main, on the main thread, it runs beside the application's
-// making.
-class PicturesDecodedAhead {
- public:
-  PicturesDecodedAhead();
-  ~PicturesDecodedAhead();
-  PicturesDecodedAhead(const PicturesDecodedAhead&) = delete;
-  PicturesDecodedAhead& operator=(const PicturesDecodedAhead&) = delete;
-};
+// The JPEG pictures every start shows, decoded, by file name: the work of
+// a thread that decodes them ahead (ui/start_read_ahead).
+std::map<QString, QImage> DecodeStartPictures();
+// Picture() takes the start pictures from `decoding`, waiting for it as it
+// goes, instead of decoding them itself; each is handed over once. An empty
+// future ends the hand-over, waiting for what was pending and dropping what
+// was not taken.
+void HandOverStartPictures(std::future<std::map<QString, QImage>> decoding);
 // A baseline or progressive JPEG's pixels; a null image for bytes that are
 // not a whole JPEG.
 QImage DecodeJpeg(const QByteArray& bytes);

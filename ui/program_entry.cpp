@@ -13,6 +13,7 @@
 #include "shell/termination_signals.h"
 #include "ui/screen_centre.h"
 #include "ui/splash_screen.h"
+#include "ui/start_read_ahead.h"
 
 namespace halvoric {
 
@@ -67,6 +68,7 @@ MainWindow StartMainWindow(PlatformServices platform) {
   // the splash and the window's first widgets, and the first text measured
   // waits for it. What is found is kept for every thread.
   const std::future<void> fonts = std::async(std::launch::async, [] {
+    AwaitFontConfiguration();
     QFontDatabase::families();
     static_cast<void>(QFontInfo(TTessivar_Form::FormFont()).family());
   });

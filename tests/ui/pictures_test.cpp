@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures.h"
+#include "ui/start_read_ahead.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,7 @@ TEST(Pictures, EveryStoredPictureReadsAsItsArtwork) {
                                        {"banner.jpg", {289, 80}},
                                        {"logo.jpg", {157, 41}},
                                        {"glyph-help.png", {24, 24}}};
-  const PicturesDecodedAhead ahead;
+  const StartReadAhead ahead;
   for (const char* pass : {"handed over from the thread", "decoded when asked for"}) {
     SCOPED_TRACE(pass);
     int count = 0;

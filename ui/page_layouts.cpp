@@ -2,6 +2,7 @@
 // The pages below the drive list besides Preferences: Disk Info and SMART
 // Info with their coloured status column (and the drive list's), and Log.
 #include <QVBoxLayout>
+#include <utility>
 
 #include "ui/list_view_sinks.h"
 #include "ui/pictures.h"
@@ -54,12 +55,6 @@ void TTessivar_Form::BuildStatusColumns() {
 void TTessivar_Form::BuildLogPage() {
   Log_TabSheet = new QWidget(Main_PageControl);
 
-  Log_Memo = new QPlainTextEdit(Log_TabSheet);
-  Log_Memo->setReadOnly(true);
-  Log_Memo->setFrameShape(QFrame::NoFrame);
-  Log_Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  Log_Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
   Log_GroupBox = new QGroupBox("Logs Control", Log_TabSheet);
   Log_GroupBox->setFixedHeight(49);
   Save_Button = new QPushButton(Glyph("glyph-save.png"), "&Save", Log_GroupBox);
@@ -71,13 +66,31 @@ void TTessivar_Form::BuildLogPage() {
   auto* layout = new QVBoxLayout(Log_TabSheet);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
-  layout->addWidget(Log_Memo);
+  layout->addStretch();
   layout->addWidget(Log_GroupBox);
 
   connect(Save_Button, &QPushButton::clicked, this, [this] { Save_ButtonClick(); });
   connect(Clear_Button, &QPushButton::clicked, this, [this] { Clear_ButtonClick(); });
 
   Main_PageControl->addTab(Log_TabSheet, ImageListIcons[6], "Log");
+  connect(Main_PageControl, &QTabWidget::currentChanged, this, [this] {
+    if (Main_PageControl->currentWidget() == Log_TabSheet) LogMemo();
+  });
+}
+
+QPlainTextEdit* TTessivar_Form::LogMemo() {
+  if (Log_Memo != nullptr) return Log_Memo;
+  Log_Memo = new QPlainTextEdit(Log_TabSheet);
+  Log_Memo->setReadOnly(true);
+  Log_Memo->setFrameShape(QFrame::NoFrame);
+  Log_Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  Log_Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // In the stretch's place, above the buttons.
+  auto* layout = static_cast<QVBoxLayout*>(Log_TabSheet->layout());
+  delete layout->takeAt(0);
+  layout->insertWidget(0, Log_Memo);
+  for (const QString& line : std::exchange(journalWaiting_, {})) Log_Memo->appendPlainText(line);
+  return Log_Memo;
 }
 
 }  // namespace halvoric

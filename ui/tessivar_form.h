@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QStringList>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -170,8 +171,11 @@ class TTessivar_Form : public QWidget,
   QLineEdit* Email_Edit;
   QLineEdit* SoundPath_Edit;
 
-  // The Log page.
-  QPlainTextEdit* Log_Memo;
+  // The Log page. Its text is made when the page is first shown: a text
+  // control brings some 300 KiB of Qt's code and heap that a window hidden
+  // in the tray would hold for nothing. Until then the lines wait aside.
+  QPlainTextEdit* LogMemo();
+  QPlainTextEdit* Log_Memo = nullptr;
   QGroupBox* Log_GroupBox;
   QPushButton* Save_Button;
   QPushButton* Clear_Button;
@@ -275,6 +279,7 @@ class TTessivar_Form : public QWidget,
   void SetColumnWidths();
 
   std::unique_ptr<ListViewSinks> sinks_;
+  QStringList journalWaiting_;  // the log's lines while it has no text control
   std::map<DriveNumber, QPointer<DriveLogsWindow>> logsWindows_;
   // What the tray icon shows now: a tray is told only of a change.
   TrayLook trayLook_;

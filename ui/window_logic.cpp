@@ -126,9 +126,23 @@ void TTessivar_Form::Exit1Click() { close(); }
 
 // The views.
 
-void TTessivar_Form::AppendJournalLine(const QString& line) { Log_Memo->appendPlainText(line); }
-QString TTessivar_Form::JournalText() const { return Log_Memo->toPlainText(); }
-void TTessivar_Form::ClearJournal() { Log_Memo->clear(); }
+void TTessivar_Form::AppendJournalLine(const QString& line) {
+  if (Log_Memo != nullptr) {
+    Log_Memo->appendPlainText(line);
+  } else {
+    journalWaiting_.append(line);
+  }
+}
+
+// As the text control gives it: the lines joined by line breaks.
+QString TTessivar_Form::JournalText() const {
+  return Log_Memo != nullptr ? Log_Memo->toPlainText() : journalWaiting_.join('\n');
+}
+
+void TTessivar_Form::ClearJournal() {
+  if (Log_Memo != nullptr) Log_Memo->clear();
+  journalWaiting_.clear();
+}
 
 void TTessivar_Form::ShowSettings(const halvoric::Settings& values) {
   AutoRun_CheckBox->setChecked(values.AutoRun);

@@ -122,7 +122,7 @@ class FormTest : public ::testing::Test {
   // The journal's lines with their date and time cut off.
   QStringList JournalMessages() const {
     QStringList messages;
-    const QString text = form_->Log_Memo->toPlainText();
+    const QString text = form_->LogMemo()->toPlainText();
     if (text.isEmpty()) return messages;
     for (const QString& line : text.split('\n')) messages << line.section(" * ", 1);
     return messages;

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include <QLayout>
 #include <QHeaderView>
 
 #include "form_fixture.h"
@@ -116,7 +117,10 @@ TEST_F(LayoutTest, TabOrderOfThePreferencesPage) {
 
 TEST_F(LayoutTest, LogPageAndComponents) {
   TTessivar_Form& form = Build("");
+  form.Main_PageControl->setCurrentWidget(form.Log_TabSheet);
+  ASSERT_NE(form.Log_Memo, nullptr);
   EXPECT_TRUE(form.Log_Memo->isReadOnly());
+  EXPECT_EQ(form.Log_TabSheet->layout()->indexOf(form.Log_Memo), 0);
   EXPECT_EQ(form.Log_GroupBox->title(), "Logs Control");
   EXPECT_EQ(form.Log_GroupBox->height(), 49);
   EXPECT_EQ(form.Save_Button->text(), "&Save");

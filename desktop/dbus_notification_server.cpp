@@ -22,6 +22,8 @@ const QString Interface = QStringLiteral("org.freedesktop.Notifications");
 
 // A server that hangs must not keep the next balloon back for long.
 constexpr int ReplyTimeoutMs = 5000;
+// Well after a start's first window is up.
+constexpr int kHookUpDelayMs = 1000;
 
 QDBusMessage Call(const QString& method) {
   return QDBusMessage::createMethodCall(Service, Path, Interface, method);
@@ -32,9 +34,10 @@ QString Text(const std::string& text) { return QString::fromUtf8(text.data(), te
 }  // namespace
 
 DBusNotificationServer::DBusNotificationServer() : balloons_(*this) {
-  // Each hook is a round trip to the bus: made once the event loop runs,
-  // after the window is up, unless a balloon comes first.
-  QTimer::singleShot(0, this, [this] { HookUp(); });
+  // Each hook is a round trip to the bus: made after the window is up,
+  // unless a balloon comes first. Not at the first turn of events: that is
+  // the splash's, and the window would wait for the bus.
+  QTimer::singleShot(kHookUpDelayMs, this, [this] { HookUp(); });
 }
 
 void DBusNotificationServer::HookUp() {
@@ -57,6 +60,7 @@ DBusNotificationServer::~DBusNotificationServer() = default;
 void DBusNotificationServer::Show(std::string_view title, std::string_view text,
                                   std::string_view icon, std::uint32_t timeoutMs,
                                   Listener listener) {
+  HookUp();
   balloons_.Show(title, text, icon, timeoutMs, std::move(listener));
 }
 

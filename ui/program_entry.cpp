@@ -93,10 +93,12 @@ MainWindow StartMainWindow(PlatformServices platform) {
   window.Form->FormCreate();
   window.Monitor->ShowScanProgressOn(nullptr);
   messages->Cover(nullptr);
-  splash.reset();
   CentreOnScreenOnceFramed(*window.Form);
   window.Form->installEventFilter(new FirstPaint(window.Form.get()));
   window.Form->show();
+  // Taken away once the window is there: its going costs the window
+  // system's time, which the window need not wait for.
+  splash.reset();
   Diagnose(DiagnosticArea::Startup, "the window shown");
   return window;
 }

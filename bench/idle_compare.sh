@@ -17,6 +17,7 @@ idle=${2:-60}
 runs=${3:-7}
 demo=$PWD/$build/bin/halvoric-demo
 bare=$PWD/$build/bin/bare_window
+mapped_at=$PWD/$build/bin/window_mapped
 scenario=$PWD/scenarios/demo.scenario
 
 source scripts/lib/rig.sh
@@ -37,18 +38,22 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
 # Starts "$@" in the work folder, waits for a window titled $title, and
 # leaves the milliseconds it took in $elapsed, the PID in $started and
-# when it began (milliseconds since the epoch) in $began.
+# when it began (milliseconds since the epoch) in $began. The map is told
+# by the X server as it happens (window_mapped): a poll would err by its
+# period and load the server while the program starts.
 start_timed() {
   local title=$1
   shift
-  local begin end
+  local begin mapped ready
+  coproc MAPPED { exec "$mapped_at" "$title"; }
+  read -r ready <&"${MAPPED[0]}"
   begin=$(date +%s%N)
   began=$((begin / 1000000))
   (cd "$work" && QT_QPA_PLATFORM=xcb exec "$@" >/dev/null 2>&1) &
   started=$!
-  wait_for_window "$title" "$started"
-  end=$(date +%s%N)
-  elapsed=$(((end - begin) / 1000000))
+  read -r mapped <&"${MAPPED[0]}" || { echo "no window \"$title\" showed" >&2; exit 1; }
+  wait "$MAPPED_PID" 2>/dev/null || true
+  elapsed=$(((mapped - begin) / 1000000))
 }
 
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }

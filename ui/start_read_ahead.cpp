@@ -34,14 +34,15 @@ StartReadAhead::StartReadAhead() {
     const std::lock_guard lock(Fonts().Lock);
     Fonts().Read = fontsRead.get_future().share();
   }
-  HandOverStartPictures(std::async(std::launch::async, [fontsRead = std::move(fontsRead)]() mutable {
-    // fontconfig's first use parses its configuration and maps its caches,
-    // some 4 ms that the window's first text would otherwise wait for; Qt's
-    // font database finds it done.
-    FcInit();
-    fontsRead.set_value();
-    return DecodeStartPictures();
-  }));
+  HandOverStartPictures(
+      std::async(std::launch::async, [fontsRead = std::move(fontsRead)]() mutable {
+        // fontconfig's first use parses its configuration and maps its caches,
+        // some 4 ms that the window's first text would otherwise wait for; Qt's
+        // font database finds it done.
+        FcInit();
+        fontsRead.set_value();
+        return DecodeStartPictures();
+      }));
 }
 
 StartReadAhead::~StartReadAhead() {

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <QLayout>
+#include <QCoreApplication>
 #include <QHeaderView>
 
 #include "form_fixture.h"
@@ -117,10 +118,15 @@ TEST_F(LayoutTest, TabOrderOfThePreferencesPage) {
 
 TEST_F(LayoutTest, LogPageAndComponents) {
   TTessivar_Form& form = Build("");
+  // Its text control is made when the page is first shown, above the box.
+  form.show();
   form.Main_PageControl->setCurrentWidget(form.Log_TabSheet);
+  QCoreApplication::processEvents();
   ASSERT_NE(form.Log_Memo, nullptr);
+  EXPECT_TRUE(form.Log_Memo->isVisible());
   EXPECT_TRUE(form.Log_Memo->isReadOnly());
   EXPECT_EQ(form.Log_TabSheet->layout()->indexOf(form.Log_Memo), 0);
+  EXPECT_LT(form.Log_Memo->geometry().bottom(), form.Log_GroupBox->geometry().top());
   EXPECT_EQ(form.Log_GroupBox->title(), "Logs Control");
   EXPECT_EQ(form.Log_GroupBox->height(), 49);
   EXPECT_EQ(form.Save_Button->text(), "&Save");

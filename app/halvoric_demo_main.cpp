@@ -12,8 +12,8 @@
 #include "drive/sim/simulated_disks.h"
 #include "ui/demo_scenario.h"
 #include "ui/linux_desktop.h"
-#include "ui/start_read_ahead.h"
 #include "ui/program_entry.h"
+#include "ui/start_read_ahead.h"
 
 int main(int argc, char** argv) {
   // glibc would give each thread that allocates a heap of its own, each

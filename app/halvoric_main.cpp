@@ -15,8 +15,8 @@
 #include "disks/whole_disks.h"
 #include "shell/single_instance.h"
 #include "ui/linux_desktop.h"
-#include "ui/start_read_ahead.h"
 #include "ui/program_entry.h"
+#include "ui/start_read_ahead.h"
 
 namespace {
 

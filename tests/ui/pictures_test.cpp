@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/pictures.h"
-#include "ui/start_read_ahead.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "ui/demo_scenario.h"
+#include "ui/start_read_ahead.h"
 
 namespace halvoric {
 namespace {

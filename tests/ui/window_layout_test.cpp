@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include <QLayout>
 #include <QCoreApplication>
 #include <QHeaderView>
+#include <QLayout>
 
 #include "form_fixture.h"
 

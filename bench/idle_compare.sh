@@ -46,7 +46,7 @@ start_timed() {
   shift
   local begin mapped ready
   coproc MAPPED { exec "$mapped_at" "$title"; }
-  read -r ready <&"${MAPPED[0]}"
+  read -r ready <&"${MAPPED[0]}" || { echo "window_mapped could not watch the screen" >&2; exit 1; }
   begin=$(date +%s%N)
   began=$((begin / 1000000))
   (cd "$work" && QT_QPA_PLATFORM=xcb exec "$@" >/dev/null 2>&1) &

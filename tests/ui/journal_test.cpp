@@ -30,5 +30,19 @@ TEST_F(LogPageTest, LinesReachThePageAndTheButtonsActOnIt) {
   EXPECT_TRUE(form.Log_Memo->toPlainText().isEmpty());
 }
 
+// Cleared while the lines still wait aside, the page shows only what came
+// after: the waiting lines are the page's, not a copy of it.
+TEST_F(LogPageTest, AClearBeforeThePageIsShownHoldsWhenItIs) {
+  TTessivar_Form& form = Start("");
+  form.Clear_Button->click();
+  form.AddLogLine("after");
+  ASSERT_EQ(form.Log_Memo, nullptr);
+  form.Main_PageControl->setCurrentWidget(form.Log_TabSheet);
+  ASSERT_NE(form.Log_Memo, nullptr);
+  const QString text = form.Log_Memo->toPlainText();
+  EXPECT_FALSE(text.contains('\n')) << text.toStdString();
+  EXPECT_TRUE(text.endsWith(" * after")) << text.toStdString();
+}
+
 }  // namespace
 }  // namespace halvoric::testing

@@ -49,36 +49,26 @@ class FocusOutFilter : public QObject {
 
 }  // namespace
 
+void TTessivar_Form::ConnectBox(QCheckBox* box, void (TTessivar_Form::*changed)()) {
+  connect(box, &QCheckBox::toggled, this, [this, changed] { (this->*changed)(); });
+}
+
+void TTessivar_Form::ConnectField(QLineEdit* field, void (TTessivar_Form::*changed)(),
+                                  void (TTessivar_Form::*left)()) {
+  connect(field, &QLineEdit::textChanged, this, [this, changed] { (this->*changed)(); });
+  auto* filter = new FocusOutFilter(field, [this, left] { (this->*left)(); });
+  // Typing only: texts the program sets (the settings load) are no edit.
+  connect(field, &QLineEdit::textEdited, filter, &FocusOutFilter::TextEdited);
+  field->installEventFilter(filter);
+  focusFilters_.push_back(filter);
+}
+
 void TTessivar_Form::ConnectHandlers() {
-  const std::pair<QCheckBox*, void (TTessivar_Form::*)()> boxes[] = {
-      {AutoRun_CheckBox, &TTessivar_Form::AutoRun_CheckBoxClick},
-      {LogEvents_CheckBox, &TTessivar_Form::LogEvents_CheckBoxClick},
-      {SystemLogEvents_CheckBox, &TTessivar_Form::SystemLogEvents_CheckBoxClick},
-      {DiskStatus_CheckBox, &TTessivar_Form::DiskStatus_CheckBoxClick},
-      {Hibernate_CheckBox, &TTessivar_Form::Hibernate_CheckBoxClick},
-      {TempWarn_CheckBox, &TTessivar_Form::TempWarn_CheckBoxClick},
-      {PopupNotify_CheckBox, &TTessivar_Form::PopupNotify_CheckBoxClick},
-      {EmailNotify_CheckBox, &TTessivar_Form::EmailNotify_CheckBoxClick},
-      {SndFile_CheckBox, &TTessivar_Form::SndFile_CheckBoxClick},
-  };
-  for (const auto& [box, handler] : boxes) {
-    connect(box, &QCheckBox::toggled, this, [this, handler = handler] { (this->*handler)(); });
-  }
-
-  const std::tuple<QLineEdit*, void (TTessivar_Form::*)(), void (TTessivar_Form::*)()> edits[] = {
-      {CritTemp_Edit, &TTessivar_Form::CritTemp_EditChange, &TTessivar_Form::CritTemp_EditExit},
-      {Email_Edit, &TTessivar_Form::Email_EditChange, &TTessivar_Form::Email_EditExit},
-      {SoundPath_Edit, &TTessivar_Form::SoundPath_EditChange, &TTessivar_Form::SoundPath_EditExit},
-  };
-  for (const auto& [edit, change, exit] : edits) {
-    connect(edit, &QLineEdit::textChanged, this, [this, change = change] { (this->*change)(); });
-    auto* filter = new FocusOutFilter(edit, [this, exit = exit] { (this->*exit)(); });
-    // Typing only: texts the program sets (the settings load) are no edit.
-    connect(edit, &QLineEdit::textEdited, filter, &FocusOutFilter::TextEdited);
-    edit->installEventFilter(filter);
-    focusFilters_.push_back(filter);
-  }
-
+  connect(Main_PageControl, &QTabWidget::currentChanged, this, [this] {
+    const QWidget* page = Main_PageControl->currentWidget();
+    if (page == Preferences_TabSheet) MakePreferencesPage();
+    if (page == Log_TabSheet) LogMemo();
+  });
   connect(Hibernate_Timer, &QTimer::timeout, this, &TTessivar_Form::Hibernate_TimerTimer);
   // A scheduled check reads the drives ticked when it was scheduled. Only a
   // tick counts: each reading rewrites its row, and planning anew at every
@@ -91,8 +81,6 @@ void TTessivar_Form::ConnectHandlers() {
             Monitor.Watch().WatchedDrivesChanged();
             Monitor.Health().WatchedDrivesChanged();
           });
-  connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
-  connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
   connect(SpeedButton1, &QToolButton::clicked, this, &TTessivar_Form::SpeedButton1Click);
   connect(Image1, &TImage::Clicked, this, &TTessivar_Form::Image1Click);
 }

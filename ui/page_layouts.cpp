@@ -73,9 +73,6 @@ void TTessivar_Form::BuildLogPage() {
   connect(Clear_Button, &QPushButton::clicked, this, [this] { Clear_ButtonClick(); });
 
   Main_PageControl->addTab(Log_TabSheet, ImageListIcons[6], "Log");
-  connect(Main_PageControl, &QTabWidget::currentChanged, this, [this] {
-    if (Main_PageControl->currentWidget() == Log_TabSheet) LogMemo();
-  });
 }
 
 QPlainTextEdit* TTessivar_Form::LogMemo() {

@@ -47,6 +47,24 @@
 
 namespace halvoric {
 
+// The Preferences page's check boxes and fields, in the order of its tabs.
+enum class PreferenceBox {
+  AutoRun,
+  LogEvents,
+  SystemLog,
+  DiskStatus,
+  Hibernate,
+  Popup,
+  EmailNotify,
+  Sound,
+  TempWarn
+};
+inline constexpr std::size_t kPreferenceBoxes =
+    static_cast<std::size_t>(PreferenceBox::TempWarn) + 1;
+enum class PreferenceField { CritTemp, Email, SoundPath };
+inline constexpr std::size_t kPreferenceFields =
+    static_cast<std::size_t>(PreferenceField::SoundPath) + 1;
+
 class DriveLogsWindow;
 class ListViewSinks;
 
@@ -152,24 +170,26 @@ class TTessivar_Form : public QWidget,
   QTreeWidget* DiskInfo_ListView;
   QTreeWidget* SMARTInfo_ListView;
 
-  // The Preferences page.
+  // The Preferences page. Its status pictures are made with the window, for
+  // the lists; its controls when the page is first shown, or first needed.
+  void MakePreferencesPage();
   QLabel* BAD_Image;
   QLabel* OK_Image;
   QLabel* WARN_Image;
-  QPushButton* MailTest_Button;
-  QPushButton* SndBrowse_Button;
-  QCheckBox* AutoRun_CheckBox;
-  QCheckBox* LogEvents_CheckBox;
-  QCheckBox* SystemLogEvents_CheckBox;
-  QCheckBox* DiskStatus_CheckBox;
-  QCheckBox* Hibernate_CheckBox;
-  QCheckBox* PopupNotify_CheckBox;
-  QCheckBox* EmailNotify_CheckBox;
-  QCheckBox* SndFile_CheckBox;
-  QCheckBox* TempWarn_CheckBox;
-  QLineEdit* CritTemp_Edit;
-  QLineEdit* Email_Edit;
-  QLineEdit* SoundPath_Edit;
+  QPushButton* MailTest_Button = nullptr;
+  QPushButton* SndBrowse_Button = nullptr;
+  QCheckBox* AutoRun_CheckBox = nullptr;
+  QCheckBox* LogEvents_CheckBox = nullptr;
+  QCheckBox* SystemLogEvents_CheckBox = nullptr;
+  QCheckBox* DiskStatus_CheckBox = nullptr;
+  QCheckBox* Hibernate_CheckBox = nullptr;
+  QCheckBox* PopupNotify_CheckBox = nullptr;
+  QCheckBox* EmailNotify_CheckBox = nullptr;
+  QCheckBox* SndFile_CheckBox = nullptr;
+  QCheckBox* TempWarn_CheckBox = nullptr;
+  QLineEdit* CritTemp_Edit = nullptr;
+  QLineEdit* Email_Edit = nullptr;
+  QLineEdit* SoundPath_Edit = nullptr;
 
   // The Log page. Its text is made when the page is first shown: a text
   // control brings some 300 KiB of Qt's code and heap that a window hidden
@@ -263,6 +283,15 @@ class TTessivar_Form : public QWidget,
   void StopHealthTimer() override;
 
   void ConnectHandlers();
+  void ConnectBox(QCheckBox* box, void (TTessivar_Form::*changed)());
+  void ConnectField(QLineEdit* field, void (TTessivar_Form::*changed)(),
+                    void (TTessivar_Form::*left)());
+  // The Preferences page's state, from its controls once they are made.
+  bool Checked(PreferenceBox box) const;
+  QString Text(PreferenceField field) const;
+  // As a change of the control: the handler runs when the state changes.
+  void SetChecked(PreferenceBox box, bool checked);
+  void SetText(PreferenceField field, const QString& text);
   void BuildFrame();
   void BuildDetailPages();
   void BuildPreferencesPage();
@@ -280,6 +309,12 @@ class TTessivar_Form : public QWidget,
 
   std::unique_ptr<ListViewSinks> sinks_;
   QStringList journalWaiting_;  // the log's lines while it has no text control
+  // What the Preferences page's controls show, until they are made.
+  struct PreferencesShown {
+    std::array<bool, kPreferenceBoxes> Checked{};
+    std::array<QString, kPreferenceFields> Texts{QStringLiteral("50"), QString(),
+                                                 QStringLiteral("alert.wav")};
+  } preferencesShown_;
   std::map<DriveNumber, QPointer<DriveLogsWindow>> logsWindows_;
   // What the tray icon shows now: a tray is told only of a change.
   TrayLook trayLook_;

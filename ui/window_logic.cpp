@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The window's handlers, each handing the event to the logic object it
 // belongs to, and the views through which those objects show themselves.
-#include <QCheckBox>
 #include <QTreeWidgetItem>
 #include <map>
 
@@ -67,44 +66,46 @@ void TTessivar_Form::Hibernate_TimerTimer() { Monitor.Countdown().Tick(); }
 void TTessivar_Form::MailTest_ButtonClick() { Monitor.Watch().SendTestMail(); }
 
 void TTessivar_Form::AutoRun_CheckBoxClick() {
-  Preferences1.StartAtLogonChanged(AutoRun_CheckBox->isChecked());
+  Preferences1.StartAtLogonChanged(Checked(PreferenceBox::AutoRun));
 }
 void TTessivar_Form::EnableAutoRun() { Preferences1.EnableStartAtLogon(); }
 void TTessivar_Form::DisableAutoRun() { Preferences1.DisableStartAtLogon(); }
 void TTessivar_Form::LogEvents_CheckBoxClick() {
-  Preferences1.LogEventsChanged(LogEvents_CheckBox->isChecked());
+  Preferences1.LogEventsChanged(Checked(PreferenceBox::LogEvents));
 }
 void TTessivar_Form::SystemLogEvents_CheckBoxClick() {
-  Preferences1.SystemLogChanged(SystemLogEvents_CheckBox->isChecked());
+  Preferences1.SystemLogChanged(Checked(PreferenceBox::SystemLog));
 }
 void TTessivar_Form::DiskStatus_CheckBoxClick() {
-  Preferences1.DiskStatusChanged(DiskStatus_CheckBox->isChecked());
+  Preferences1.DiskStatusChanged(Checked(PreferenceBox::DiskStatus));
 }
 void TTessivar_Form::Hibernate_CheckBoxClick() {
-  Preferences1.HibernationChanged(Hibernate_CheckBox->isChecked());
+  Preferences1.HibernationChanged(Checked(PreferenceBox::Hibernate));
 }
 void TTessivar_Form::TempWarn_CheckBoxClick() {
-  Monitor.Watch().WarningChanged(TempWarn_CheckBox->isChecked());
+  Monitor.Watch().WarningChanged(Checked(PreferenceBox::TempWarn));
 }
 void TTessivar_Form::PopupNotify_CheckBoxClick() {
-  Preferences1.PopupChanged(PopupNotify_CheckBox->isChecked());
+  Preferences1.PopupChanged(Checked(PreferenceBox::Popup));
 }
 void TTessivar_Form::EmailNotify_CheckBoxClick() {
-  Preferences1.EmailChanged(EmailNotify_CheckBox->isChecked());
+  Preferences1.EmailChanged(Checked(PreferenceBox::EmailNotify));
 }
 void TTessivar_Form::SndFile_CheckBoxClick() {
-  Preferences1.SoundChanged(SndFile_CheckBox->isChecked());
+  Preferences1.SoundChanged(Checked(PreferenceBox::Sound));
 }
 void TTessivar_Form::CritTemp_EditChange() {
-  Preferences1.CriticalTemperatureEdited(CritTemp_Edit->text());
+  Preferences1.CriticalTemperatureEdited(Text(PreferenceField::CritTemp));
 }
 void TTessivar_Form::CritTemp_EditExit() {
-  Preferences1.CriticalTemperatureLeft(CritTemp_Edit->text());
+  Preferences1.CriticalTemperatureLeft(Text(PreferenceField::CritTemp));
 }
-void TTessivar_Form::Email_EditChange() { Preferences1.EmailAddressEdited(Email_Edit->text()); }
+void TTessivar_Form::Email_EditChange() {
+  Preferences1.EmailAddressEdited(Text(PreferenceField::Email));
+}
 void TTessivar_Form::Email_EditExit() { Preferences1.EmailAddressLeft(); }
 void TTessivar_Form::SoundPath_EditChange() {
-  Preferences1.SoundPathEdited(SoundPath_Edit->text());
+  Preferences1.SoundPathEdited(Text(PreferenceField::SoundPath));
 }
 void TTessivar_Form::SoundPath_EditExit() { Preferences1.SoundPathLeft(); }
 void TTessivar_Form::SndBrowse_ButtonClick() { Preferences1.ChooseSoundFile(OpenDialog1); }
@@ -145,23 +146,27 @@ void TTessivar_Form::ClearJournal() {
 }
 
 void TTessivar_Form::ShowSettings(const halvoric::Settings& values) {
-  AutoRun_CheckBox->setChecked(values.AutoRun);
-  LogEvents_CheckBox->setChecked(values.LogEvents);
-  SystemLogEvents_CheckBox->setChecked(values.SystemLog);
-  DiskStatus_CheckBox->setChecked(values.DiskStatus);
-  Hibernate_CheckBox->setChecked(values.Hibernation);
-  TempWarn_CheckBox->setChecked(values.TempWarn);
-  CritTemp_Edit->setText(QString::fromStdString(values.Temp));
-  PopupNotify_CheckBox->setChecked(values.PopupNotification);
-  EmailNotify_CheckBox->setChecked(values.EmailNotification);
-  Email_Edit->setText(QString::fromStdString(values.EmailAddr));
-  SndFile_CheckBox->setChecked(values.PlaySound);
-  SoundPath_Edit->setText(QString::fromStdString(values.SoundPath));
+  using enum PreferenceBox;
+  SetChecked(AutoRun, values.AutoRun);
+  SetChecked(LogEvents, values.LogEvents);
+  SetChecked(SystemLog, values.SystemLog);
+  SetChecked(DiskStatus, values.DiskStatus);
+  SetChecked(Hibernate, values.Hibernation);
+  SetChecked(TempWarn, values.TempWarn);
+  SetText(PreferenceField::CritTemp, QString::fromStdString(values.Temp));
+  SetChecked(Popup, values.PopupNotification);
+  SetChecked(EmailNotify, values.EmailNotification);
+  SetText(PreferenceField::Email, QString::fromStdString(values.EmailAddr));
+  SetChecked(Sound, values.PlaySound);
+  SetText(PreferenceField::SoundPath, QString::fromStdString(values.SoundPath));
 }
 
-void TTessivar_Form::FocusCriticalTemperature() { CritTemp_Edit->setFocus(); }
+void TTessivar_Form::FocusCriticalTemperature() {
+  MakePreferencesPage();
+  CritTemp_Edit->setFocus();
+}
 void TTessivar_Form::ShowSoundPath(const std::string& path) {
-  SoundPath_Edit->setText(QString::fromStdString(path));
+  SetText(PreferenceField::SoundPath, QString::fromStdString(path));
 }
 
 std::vector<DriveNumber> TTessivar_Form::WatchedDrives() const {
@@ -173,7 +178,7 @@ void TTessivar_Form::StopCheckTimer() { CheckTemp_Timer->stop(); }
 bool TTessivar_Form::CheckTimerActive() const { return CheckTemp_Timer->isActive(); }
 void TTessivar_Form::BringToFront() { BringWindowToFront(); }
 void TTessivar_Form::ShowCriticalTemperature(const std::string& text) {
-  CritTemp_Edit->setText(QString::fromStdString(text));
+  SetText(PreferenceField::CritTemp, QString::fromStdString(text));
 }
 
 void TTessivar_Form::SetCaption(const std::string& caption) {

@@ -26,6 +26,7 @@ TEST_F(CloseTest, SettingsSurviveARestart) {
   Start("").close();
   form_.reset();
   TTessivar_Form& again = Start("");
+  again.MakePreferencesPage();
   EXPECT_TRUE(again.Hibernate_CheckBox->isChecked());
   EXPECT_EQ(again.Email_Edit->text(), "a@b.c");
   EXPECT_EQ(again.CritTemp_Edit->text(), "61");
@@ -50,6 +51,7 @@ TEST_F(CloseTest, TextsThatAreNotUtf8AreKeptByteForByte) {
 
   form_.reset();
   TTessivar_Form& again = Start("");
+  again.MakePreferencesPage();
   again.Email_Edit->setText("ops@example.org");
   EXPECT_EQ(again.Settings.EmailAddr, "ops@example.org");
   EXPECT_EQ(again.Settings.SoundPath, sound);

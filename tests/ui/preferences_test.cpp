@@ -9,6 +9,7 @@ namespace {
 
 class PreferencesTest : public FormTest {
  protected:
+  PreferencesTest() { form.MakePreferencesPage(); }
   TTessivar_Form& form = Start(DrivesScenario({0}));
   QString LastLine() const { return JournalMessages().isEmpty() ? "" : JournalMessages().back(); }
   // Leaves the field as the keyboard focus moving on would.

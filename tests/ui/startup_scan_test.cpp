@@ -137,6 +137,7 @@ TEST_P(FirstStartTest, WarningAndPopupOnAtTheDrivesOwnLimit) {
   if (c.Config != nullptr) WriteFile("config.xml", c.Config);
   TTessivar_Form& form = Start(DrivesScenario({0, 1}) + c.Limits);
   const bool on = c.Why != nullptr;
+  form.MakePreferencesPage();
   EXPECT_EQ((std::vector<bool>{form.Settings.TempWarn, form.Settings.PopupNotification,
                                form.CheckTemp_Timer->isActive()}),
             std::vector<bool>(3, on));
@@ -194,6 +195,7 @@ TEST_F(StartupTest, SettingsLinesStandAboveTheStartLineAndMissTheSystemLog) {
   EXPECT_TRUE(QString::fromStdString(log_.Records[0]).endsWith(" * Halvoric Started !"));
   EXPECT_EQ(log_.Source, "Tessivar");
   EXPECT_TRUE(form.Settings.AutoRun);
+  form.MakePreferencesPage();
   EXPECT_EQ(form.CritTemp_Edit->text(), "55");
   EXPECT_EQ(form.Settings.CritTempValue, 55);
   EXPECT_EQ(startAtLogon_.Calls, std::vector<std::string>{"enable"});
@@ -212,6 +214,7 @@ TEST_F(StartupTest, BadConfigIsShownAndStartUpGoesOn) {
             "<DiskStatus>True</DiskStatus></Tessivar>");
   TTessivar_Form& form = Start(DrivesScenario({0, 1}));
   EXPECT_EQ(messages_.Errors, std::vector<std::string>{"'yes' is not a valid boolean value"});
+  form.MakePreferencesPage();
   EXPECT_TRUE(form.AutoRun_CheckBox->isChecked());
   EXPECT_FALSE(form.LogEvents_CheckBox->isChecked());
   EXPECT_TRUE(form.DiskStatus_CheckBox->isChecked());

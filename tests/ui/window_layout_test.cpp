@@ -54,6 +54,9 @@ TEST_F(LayoutTest, ListColumnsAndTheirWidthsAfterStart) {
 
 TEST_F(LayoutTest, PreferencesControlsCaptionsPlacesAndVisibility) {
   TTessivar_Form& form = Build("");
+  // Made when their page is first shown, on a window already showing.
+  form.show();
+  form.Main_PageControl->setCurrentWidget(form.Preferences_TabSheet);
   struct Expected {
     QAbstractButton* Button;
     const char* Caption;
@@ -100,6 +103,7 @@ TEST_F(LayoutTest, PreferencesControlsCaptionsPlacesAndVisibility) {
 
 TEST_F(LayoutTest, TabOrderOfThePreferencesPage) {
   TTessivar_Form& form = Build("");
+  form.MakePreferencesPage();
   const std::vector<QWidget*> order{
       form.AutoRun_CheckBox,     form.LogEvents_CheckBox, form.SystemLogEvents_CheckBox,
       form.DiskStatus_CheckBox,  form.Hibernate_CheckBox, form.PopupNotify_CheckBox,

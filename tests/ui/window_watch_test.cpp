@@ -32,6 +32,7 @@ TEST_F(FormTest, WatchReadsTickedRowsAndShowsThePopupsOutcome) {
   EXPECT_EQ(form.windowTitle(), "Halvoric");
   EXPECT_FALSE(form.Hibernate_Timer->isActive());
   EXPECT_TRUE(form.CheckTemp_Timer->isActive());
+  form.MakePreferencesPage();
   EXPECT_EQ(form.CritTemp_Edit->text(), "40");
   EXPECT_EQ(form.Settings.Temp, "40");
   for (const auto& event : disks_->Events()) {

@@ -88,24 +88,41 @@ void ForwardIconClicks(QSystemTrayIcon& icon, NotificationSink* window, std::uin
                    });
 }
 
-QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
-    : kind_(ChosenTrayKind()),
-      relay_(kind_ == TrayKind::StatusNotifier && balloons
-                 ? std::make_unique<BalloonRelay>(*balloons)
-                 : nullptr),
-      watch_(kind_, {[this] {
-                       Diagnose(DiagnosticArea::Tray, "tray host gone");
-                       DropAll();
-                     },
-                     [] {
-                       Diagnose(DiagnosticArea::Tray, "tray host appeared; icons added again");
-                       TTrayIconHandler::TaskbarCreated();
-                     }}) {
-  switch (kind_) {
+struct QtNotificationArea::Host {
+  Host(TrayKind kind, BalloonServer* balloons, HostPresence::Reactions reactions)
+      : Kind(kind),
+        Relay(kind == TrayKind::StatusNotifier && balloons
+                  ? std::make_unique<BalloonRelay>(*balloons)
+                  : nullptr),
+        Watch(kind, std::move(reactions)) {}
+
+  TrayKind Kind;
+  std::unique_ptr<BalloonRelay> Relay;
+  TrayHostWatch Watch;
+};
+
+QtNotificationArea::QtNotificationArea(BalloonServer* balloons) : balloons_(balloons) {}
+
+QtNotificationArea::Host& QtNotificationArea::Found() const {
+  if (host_) return *host_;
+  auto* self = const_cast<QtNotificationArea*>(this);
+  host_ = std::make_unique<Host>(ChosenTrayKind(), balloons_,
+                                 HostPresence::Reactions{[self] {
+                                                           Diagnose(DiagnosticArea::Tray,
+                                                                    "tray host gone");
+                                                           self->DropAll();
+                                                         },
+                                                         [] {
+                                                           Diagnose(DiagnosticArea::Tray,
+                                                                    "tray host appeared; icons "
+                                                                    "added again");
+                                                           TTrayIconHandler::TaskbarCreated();
+                                                         }});
+  switch (host_->Kind) {
     case TrayKind::StatusNotifier:
       Diagnose(DiagnosticArea::Tray,
-               relay_ ? "StatusNotifierItem host; balloons through the notification server"
-                      : "StatusNotifierItem host; balloons through Qt");
+               host_->Relay ? "StatusNotifierItem host; balloons through the notification server"
+                            : "StatusNotifierItem host; balloons through Qt");
       break;
     case TrayKind::XEmbed:
       Diagnose(DiagnosticArea::Tray, "XEmbed tray on X11");
@@ -114,7 +131,8 @@ QtNotificationArea::QtNotificationArea(BalloonServer* balloons)
       Diagnose(DiagnosticArea::Tray, "no tray on this platform without a StatusNotifierWatcher");
       break;
   }
-  Diagnose(DiagnosticArea::Tray, watch_.Present() ? "tray host present" : "no tray host yet");
+  Diagnose(DiagnosticArea::Tray, host_->Watch.Present() ? "tray host present" : "no tray host yet");
+  return *host_;
 }
 
 QtNotificationArea::~QtNotificationArea() {
@@ -122,10 +140,11 @@ QtNotificationArea::~QtNotificationArea() {
 }
 
 bool QtNotificationArea::Add(const NotifyIconRecord& record) {
-  if (icons_.contains(record.id) || !watch_.Present()) return false;
+  const Host& host = Found();
+  if (icons_.contains(record.id) || !host.Watch.Present()) return false;
   auto* icon = new QSystemTrayIcon;
-  Apply(*icon, record, kind_);
-  ForwardIconClicks(*icon, record.window, record.id, kind_);
+  Apply(*icon, record, host.Kind);
+  ForwardIconClicks(*icon, record.window, record.id, host.Kind);
   icon->show();
   icons_[record.id] = icon;
   return true;
@@ -135,14 +154,15 @@ bool QtNotificationArea::Modify(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
   QSystemTrayIcon& icon = *it->second;
-  Apply(icon, record, kind_);
+  Apply(icon, record, Found().Kind);
   if (record.flags & NIF_INFO) ShowBalloon(record, icon);
   return true;
 }
 
 void QtNotificationArea::ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon) {
-  if (relay_) {
-    relay_->Ask(record);
+  const Host& host = Found();
+  if (host.Relay) {
+    host.Relay->Ask(record);
   } else if (record.info[0] == '\0') {
     icon.showMessage(QString(), QString());
   } else {
@@ -150,7 +170,7 @@ void QtNotificationArea::ShowBalloon(const NotifyIconRecord& record, QSystemTray
     // server as markup; on an XEmbed tray it draws them as plain text. The
     // title is the notification's summary, which is never markup.
     icon.showMessage(QString::fromUtf8(record.infoTitle.data()),
-                     BalloonMessage(record, kind_ == TrayKind::StatusNotifier),
+                     BalloonMessage(record, host.Kind == TrayKind::StatusNotifier),
                      MessageIconOf(record.infoIcon), static_cast<int>(record.timeoutOrVersion));
   }
 }
@@ -159,7 +179,7 @@ bool QtNotificationArea::Delete(const NotifyIconRecord& record) {
   const auto it = icons_.find(record.id);
   if (it == icons_.end()) return false;
   // Its balloon's events would reach a window that may be gone.
-  if (relay_) relay_->Forget(record.id);
+  if (host_ && host_->Relay) host_->Relay->Forget(record.id);
   Discard(it->second);
   icons_.erase(it);
   return true;
@@ -177,6 +197,6 @@ void QtNotificationArea::DropAll() {
   icons_.clear();
 }
 
-bool QtNotificationArea::HostPresent() const { return watch_.Present(); }
+bool QtNotificationArea::HostPresent() const { return Found().Watch.Present(); }
 
 }  // namespace halvoric

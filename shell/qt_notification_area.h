@@ -42,7 +42,9 @@ QString BalloonMessage(const NotifyIconRecord& record, bool markup);
 // The notification area of Qt's tray icons. On a StatusNotifierItem host
 // the balloons go to `balloons` when given (the desktop's notification
 // server): Qt would send every hide as a blank notification of its own and
-// report none of the balloon's events.
+// report none of the balloon's events. The road to the tray is found at the
+// first use, not when the area is made: asking the session bus is a wait
+// the splash need not stand behind.
 class QtNotificationArea : public NotificationArea {
  public:
   explicit QtNotificationArea(BalloonServer* balloons = nullptr);
@@ -57,13 +59,15 @@ class QtNotificationArea : public NotificationArea {
   bool HostPresent() const override;
 
  private:
+  struct Host;
+  // The road and the watch on the host, found on the first call.
+  Host& Found() const;
   void DropAll();
   void ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon);
 
-  TrayKind kind_;
-  std::unique_ptr<BalloonRelay> relay_;
+  BalloonServer* balloons_;
   std::map<std::uint32_t, QSystemTrayIcon*> icons_;
-  TrayHostWatch watch_;
+  mutable std::unique_ptr<Host> host_;
 };
 
 }  // namespace halvoric

@@ -185,8 +185,10 @@ void TTessivar_Form::BuildTrayIcon() {
   connect(ShowTessivar1, &QAction::triggered, this, [this] { TrayIcon1DblClick(); });
   connect(Exit1, &QAction::triggered, this, [this] { Exit1Click(); });
   TrayIcon1.Loaded();
-  // Set even when no tray is up yet: the icon follows once one appears.
-  TrayIcon1.SetIconVisible(true);
+  // Set even when no tray is up yet: the icon follows once one appears. Put
+  // in the tray once the window is up: its own window and the tray's
+  // answers are milliseconds that the first window need not wait for.
+  QTimer::singleShot(0, this, [this] { TrayIcon1.SetIconVisible(true); });
 }
 
 }  // namespace halvoric

@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
   halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the scenario read");
   halvoric::LinuxDesktop desktop(
       std::make_unique<halvoric::sim::SimulatedDisks>(std::move(*scenario)));
-  halvoric::Diagnose(halvoric::DiagnosticArea::Startup,
-                     "the desktop's services (D-Bus connections)");
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the desktop's services");
   const halvoric::MainWindow program = halvoric::StartMainWindow(desktop.Services());
   return halvoric::RunMainWindow(*program.Form);
 }

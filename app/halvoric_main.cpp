@@ -88,8 +88,7 @@ int main(int argc, char** argv) {
   halvoric::LinuxDesktop desktop(std::move(disks), access, [](halvoric::DriveNumber n) {
     return halvoric::WholeDiskName(halvoric::ListWholeDisks("/sys"), n);
   });
-  halvoric::Diagnose(halvoric::DiagnosticArea::Startup,
-                     "the desktop's services (D-Bus connections)");
+  halvoric::Diagnose(halvoric::DiagnosticArea::Startup, "the desktop's services");
   halvoric::PlatformServices services = desktop.Services();
   services.ProtectOnFirstRun = userSettings;
   const halvoric::MainWindow program = halvoric::StartMainWindow(std::move(services));

@@ -103,21 +103,20 @@ struct QtNotificationArea::Host {
 
 QtNotificationArea::QtNotificationArea(BalloonServer* balloons) : balloons_(balloons) {}
 
-QtNotificationArea::Host& QtNotificationArea::Found() const {
+HostPresence::Reactions QtNotificationArea::HostReactions() {
+  return {[this] {
+            Diagnose(DiagnosticArea::Tray, "tray host gone");
+            DropAll();
+          },
+          [] {
+            Diagnose(DiagnosticArea::Tray, "tray host appeared; icons added again");
+            TTrayIconHandler::TaskbarCreated();
+          }};
+}
+
+QtNotificationArea::Host& QtNotificationArea::Found() {
   if (host_) return *host_;
-  auto* self = const_cast<QtNotificationArea*>(this);
-  host_ = std::make_unique<Host>(ChosenTrayKind(), balloons_,
-                                 HostPresence::Reactions{[self] {
-                                                           Diagnose(DiagnosticArea::Tray,
-                                                                    "tray host gone");
-                                                           self->DropAll();
-                                                         },
-                                                         [] {
-                                                           Diagnose(DiagnosticArea::Tray,
-                                                                    "tray host appeared; icons "
-                                                                    "added again");
-                                                           TTrayIconHandler::TaskbarCreated();
-                                                         }});
+  host_ = std::make_unique<Host>(ChosenTrayKind(), balloons_, HostReactions());
   switch (host_->Kind) {
     case TrayKind::StatusNotifier:
       Diagnose(DiagnosticArea::Tray,
@@ -197,6 +196,9 @@ void QtNotificationArea::DropAll() {
   icons_.clear();
 }
 
-bool QtNotificationArea::HostPresent() const { return Found().Watch.Present(); }
+// Asked of a const area too: the first ask finds the road all the same.
+bool QtNotificationArea::HostPresent() const {
+  return const_cast<QtNotificationArea*>(this)->Found().Watch.Present();
+}
 
 }  // namespace halvoric

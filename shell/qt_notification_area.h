@@ -61,13 +61,14 @@ class QtNotificationArea : public NotificationArea {
  private:
   struct Host;
   // The road and the watch on the host, found on the first call.
-  Host& Found() const;
+  Host& Found();
+  HostPresence::Reactions HostReactions();
   void DropAll();
   void ShowBalloon(const NotifyIconRecord& record, QSystemTrayIcon& icon);
 
   BalloonServer* balloons_;
   std::map<std::uint32_t, QSystemTrayIcon*> icons_;
-  mutable std::unique_ptr<Host> host_;
+  std::unique_ptr<Host> host_;
 };
 
 }  // namespace halvoric

@@ -3,7 +3,6 @@
 // Only the drives differ: the machine's own or simulated ones.
 #pragma once
 
-#include <future>
 #include <memory>
 
 #include "desktop/autostart.h"
@@ -45,10 +44,6 @@ class LinuxDesktop {
   QtUrlOpener urls_;
   QtFileDialogs dialogs_;
   QtMessageBoxes messages_;
-  // Found on a thread of its own while the splash shows: the road to the
-  // tray is a question to the session bus, a wait the window's thread would
-  // otherwise stand in. The tray's first use takes the answer.
-  std::future<TrayKind> trayKind_ = std::async(std::launch::async, ChosenTrayKind);
   // Both need the QApplication and outlive the window and its tray icon.
   DBusNotificationServer balloons_;
   QtNotificationArea tray_{&balloons_};

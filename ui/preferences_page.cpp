@@ -88,6 +88,7 @@ QPushButton* GlyphButton(QWidget* page, const char* caption, const char* glyph, 
   auto* button = new QPushButton(Glyph(glyph), caption, page);
   button->setIconSize(QSize(16, 16));
   button->setGeometry(where);
+  button->show();  // made on a page that may be on screen already
   return button;
 }
 
@@ -132,6 +133,7 @@ void TTessivar_Form::MakePreferencesPage() {
     box->setChecked(preferencesShown_.Checked[i]);
     this->*kBoxes[i].Control = box;
     ConnectBox(box, kBoxes[i].Changed);
+    box->show();  // made on a page that may be on screen already
   }
   for (std::size_t i = 0; i < kFields.size(); ++i) {
     auto* edit = new QLineEdit(preferencesShown_.Texts[i], page);
@@ -139,14 +141,11 @@ void TTessivar_Form::MakePreferencesPage() {
     edit->setGeometry(kFields[i].Where);
     this->*kFields[i].Control = edit;
     ConnectField(edit, kFields[i].Changed, kFields[i].Left);
+    edit->show();
   }
   connect(MailTest_Button, &QPushButton::clicked, this, &TTessivar_Form::MailTest_ButtonClick);
   connect(SndBrowse_Button, &QPushButton::clicked, this, &TTessivar_Form::SndBrowse_ButtonClick);
 
-  // Children made on a page already shown wait for their own show.
-  for (QWidget* control : page->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-    if (control != BAD_Image && control != OK_Image && control != WARN_Image) control->show();
-  }
   // The mail preferences come from config.xml only; the page never offers them.
   for (QWidget* hidden :
        {static_cast<QWidget*>(EmailNotify_CheckBox), static_cast<QWidget*>(Email_Edit),

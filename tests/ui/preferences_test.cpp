@@ -61,6 +61,46 @@ TEST_F(PreferencesTest, EveryBoxJournalsItsOwnNewState) {
   EXPECT_EQ(startAtLogon_.Calls, (std::vector<std::string>{"enable", "disable"}));
 }
 
+// Loaded before the page's controls exist: each box's handler runs once,
+// with the box's own setting, and the controls made later show it all.
+TEST_F(FormTest, EveryPreferenceLoadedBeforeThePageShowsOnceItIsMade) {
+  const struct {
+    const char* element;
+    bool on;
+    QCheckBox* TTessivar_Form::*box;
+  } boxes[] = {
+      {"AutoRun", true, &TTessivar_Form::AutoRun_CheckBox},
+      {"LogEvents", false, &TTessivar_Form::LogEvents_CheckBox},
+      {"SystemLog", true, &TTessivar_Form::SystemLogEvents_CheckBox},
+      {"DiskStatus", false, &TTessivar_Form::DiskStatus_CheckBox},
+      {"Hibernation", true, &TTessivar_Form::Hibernate_CheckBox},
+      {"TempWarn", false, &TTessivar_Form::TempWarn_CheckBox},
+      {"PopupNotification", true, &TTessivar_Form::PopupNotify_CheckBox},
+      {"EmailNotification", false, &TTessivar_Form::EmailNotify_CheckBox},
+      {"PlaySound", true, &TTessivar_Form::SndFile_CheckBox},
+  };
+  std::string config =
+      "<Tessivar><Temp>61</Temp><EmailAddr>a@b.c</EmailAddr>"
+      "<SoundPath>bell.wav</SoundPath>";
+  for (const auto& b : boxes) {
+    config += std::string("<") + b.element + ">" + (b.on ? "-1" : "0") + "</" + b.element + ">";
+  }
+  WriteFile("config.xml", config + "</Tessivar>");
+  TTessivar_Form& form = Start(DrivesScenario({0}));
+  EXPECT_EQ(JournalMessages().filter("ENABLED"),
+            QStringList({"ENABLED autorun", "ENABLED hibernation", "ENABLED popup notification",
+                         "ENABLED play sound"}));
+  form.MakePreferencesPage();
+  for (const auto& b : boxes) {
+    EXPECT_EQ((form.*b.box)->isChecked(), b.on) << b.element;
+  }
+  EXPECT_TRUE(form.Settings.SystemLog);
+  EXPECT_EQ((QStringList{form.CritTemp_Edit->text(), form.Email_Edit->text(),
+                         form.SoundPath_Edit->text()}),
+            QStringList({"61", "a@b.c", "bell.wav"}));
+  EXPECT_EQ(startAtLogon_.Calls, std::vector<std::string>{"enable"});  // not again when made
+}
+
 TEST_F(PreferencesTest, TemperatureWarningRunsTheWatch) {
   form.TempWarn_CheckBox->setChecked(true);
   EXPECT_TRUE(form.CheckTemp_Timer->isActive());
